@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing zuva need, when any is missing.
+set -euo pipefail
+pkgs=(g++ cmake make libgtest-dev clang-format)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"
+fi

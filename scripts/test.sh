@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks formatting, builds and runs every test twice:
+# once normally and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+unformatted=$(find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run 2>&1 | grep -c 'warning:' || true)
+if [ "$unformatted" != "0" ]; then
+  find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run 2>&1 | grep 'warning:' | cut -d: -f1 | sort -u
+  echo "Files above are not formatted by .clang-format (run: clang-format -i on them)."
+  exit 1
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2
+(cd build && ctest --output-on-failure -j2)
+
+cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DZUVA_SANITIZE=ON >/dev/null
+cmake --build build-san -j2
+(cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)

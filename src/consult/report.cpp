@@ -1,0 +1,173 @@
+// The report buffer grows in place (a reserve is kept); the text and the moment each
+// piece reaches the helper window are what matter.
+#include "consult/report.h"
+
+#include <cstdint>
+
+#include "kb/base_file_reader.h"
+#include "session.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "text/number_format.h"
+
+namespace zuva {
+
+void kasowanie_tekst_raportu(Session& s) {
+    s.report.has_text = true;
+    s.report.text.clear();
+}
+
+bool lista_dla_raportu(Session& s, const std::vector<std::string>& pieces) {
+    if (pieces.empty()) return true;
+    if (!s.report.has_text) return false;
+    std::size_t total = s.report.text.size();
+    for (const auto& p : pieces)
+        total += p.size();
+    if (total >= 4294967295ULL) return false;
+    for (const auto& p : pieces)
+        s.report.text += p;
+    return true;
+}
+
+void pisz(Session& s, std::string_view text) {
+    if (text.empty()) return;
+    s.ui.helper_write(text);
+    if (s.report.has_text && s.report.text.size() + text.size() < 4294967295ULL) s.report.text += text;
+}
+
+void piszint(Session& s, long long value) {
+    pisz(s, std::to_string(value));
+}
+
+void piszreal(Session& s, double value) {
+    pisz(s, format_lg(value));
+}
+
+void piszcr(Session& s) {
+    pisz(s, "\n");
+}
+
+void piszln(Session& s, std::string_view text) {
+    pisz(s, text);
+    piszcr(s);
+}
+
+std::string report_file_line(std::string_view text) {
+    std::string out = "tekst_raportu(\"";
+    out.reserve(text.size() + 24);
+    for (char c : text) {
+        switch (c) {
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                out += c;
+        }
+    }
+    out += "\")\n";
+    return out;
+}
+
+bool write_report_file(const std::string& path, std::string_view utf8_text) {
+    return write_file_bytes(path, utf8_to_cp1250_lossy(report_file_line(utf8_text)));
+}
+
+bool raport(Session& s) {
+    s.helper(" Czy zachować raport?  ");
+    int b =
+        s.ui.question("Raport wnioskowania/diagnostyki",
+                      "Czy chcesz zachować przebieg\nwnioskowania/diagnostyki w raporcie?", {"&Tak", "&Nie"});
+    if (b == 1) return true;
+    s.helper(" Podaj nazwę raportu (*.RPT):\n");
+    std::string name =
+        s.ui.save_file("*.RPT", {{"Pliki raportów (*.RPT)", "*.RPT"}}, "Podaj nazwę nowego pliku raportu");
+    if (name.empty()) return false;
+    s.report.nazwa_raportu.insert_front(name);
+    if (!write_report_file(s.resolve(name), s.report.text)) {
+        s.report.nazwa_raportu.clear();
+        s.helper("\n Nie można zapisać raportu " + name + ".\n\n");
+        s.ui.note("Uwaga błąd!", "Nie można zapisać pliku raportu\n   " + name + ".");
+        return false;
+    }
+    s.helper("\n Raport " + name + " został zapamiętany.\n");
+    s.helper("\n\n");
+    s.report.nazwa_raportu.clear();
+    s.ui.note("Uwaga!", "Raport " + short_name_of(name) + " został zapamiętany.");
+    return true;
+}
+
+void browse_text_window(Session& s, const std::string& title, const std::string& text) {
+    int wrap = s.ui.question("Zawiń/rozwiń", "Czy zawijać tekst?", {"&Tak", "&Nie"});
+    s.ui.browse_text(title, text, wrap == 0);
+}
+
+void czytanie_raportu(Session& s) {
+    std::string name =
+        s.ui.open_file("*.rpt", {{"Pliki raportów", "*.rpt"}}, "Wybierz raport do przeczytania : ");
+    if (name.empty()) return;
+    std::string path = s.resolve(name);
+    s.report.has_text = false;
+    s.report.text.clear();
+    ReportGroup group;
+    auto err = read_report_file(path, group);
+    if (err || group.tekst_raportu.empty()) {
+        if (err && err->code == kErrCannotOpen)
+            s.ui.note("Uwaga błąd!", "Nie można odczytać pliku\n   " + path + ".");
+        else
+            s.ui.note("Uwaga błąd!", "Plik\n   " + path + "\nnie jest plikiem raportu.");
+        return;
+    }
+    s.report.has_text = true;
+    s.report.text = *group.tekst_raportu.first();
+    browse_text_window(s, "Przegląd", s.report.text);
+}
+
+void kasowanie_raportu(Session& s) {
+    std::string name = s.ui.open_file("*.rpt", {{"Pliki raportów (*.rpt)", "*.rpt"}},
+                                      "Wybierz raport przeznaczony do usunięcia");
+    if (name.empty()) return;
+    std::string shortn = short_name_of(name);
+    int b = s.ui.question("Usunięcie raportu", "Czy jesteś pewien, że chcesz usunąć raport " + shortn + " ?",
+                          {"Tak", "Nie"});
+    if (b != 0) return;
+    if (!remove_file(s.resolve(name))) {
+        s.ui.note("Uwaga błąd!", "Nie można usunąć pliku\n   " + name + ".");
+        return;
+    }
+    s.ui.note("Uwaga!", "Raport " + shortn + " został usunięty.");
+}
+
+void kasowanie_szczegolowosc(Session& s) {
+    s.report.szczegolowosc.clear();
+}
+
+bool opcja_z_menu_szczegolowosci(Session& s, int choice) {
+    if (choice == 1 || choice == 2) {
+        s.report.szczegolowosc.clear();
+        s.report.szczegolowosc.append(choice == 1 ? "mała" : "duża");
+        return true;
+    }
+    return choice == 3;
+}
+
+void wybor_szczegolowosci(Session& s) {
+    kasowanie_szczegolowosc(s);
+    int choice = s.ui.radio("Poziom szczegółowości", "Wybierz poziom szczegółowości komunikatów i raportów ",
+                            {"Mała szczegółowość", "Duża szczegółowość"}, 1);
+    opcja_z_menu_szczegolowosci(s, choice);
+}
+
+bool duza_szczegolowosc(const Session& s) {
+    return s.report.szczegolowosc.find_first([](const std::string& v) { return v == "duża"; }) != nullptr;
+}
+
+}  // namespace zuva

@@ -1,0 +1,50 @@
+// The reader of base files and report files: one record per line in the term syntax,
+// each line appended to the tables of the kind's group, with positioned errors.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/knowledge_base.h"
+
+namespace zuva {
+
+struct Session;
+
+// Error codes of the reader. 1401-1409, 1031 and 1047 are positioned syntax errors.
+enum : int {
+    kErrInteger = 1401,
+    kErrReal = 1402,
+    kErrText = 1403,
+    kErrListStart = 1405,
+    kErrListElement = 1406,
+    kErrTableName = 1407,
+    kErrOpenParen = 1408,
+    kErrFieldEnd = 1409,
+    kErrIntRange = 1031,
+    kErrTrailing = 1047,
+    kErrCannotOpen = 1,  // the file could not be opened or read
+    kErrEncoding = 2,    // bytes that are not Windows-1250 text
+};
+
+struct ReadError {
+    int code = 0;
+    int line_number = 0;    // from 1
+    std::string line_text;  // UTF-8
+    int position = 0;       // column in characters, from 0
+    std::string detail;     // for kErrCannotOpen and kErrEncoding
+};
+
+// Short Polish description of an error code.
+std::string read_error_message(int code);
+
+// Parses the text (UTF-8) of a base file of the kind into the store, appending records in
+// file order. Records before a failing line stay appended.
+std::optional<ReadError> parse_base_text(KnowledgeBase& kb, BaseKind kind, std::string_view text);
+std::optional<ReadError> parse_report_text(ReportGroup& group, std::string_view text);
+
+// Reads the file (Windows-1250, or UTF-8 when it is valid UTF-8 with a multi-byte sequence).
+std::optional<ReadError> read_base_file(Session& s, BaseKind kind, const std::string& full_path);
+std::optional<ReadError> read_report_file(const std::string& full_path, ReportGroup& group);
+
+}  // namespace zuva

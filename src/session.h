@@ -1,0 +1,35 @@
+// One run of the program: every table, the current directory and the Ui port.
+// Tests create as many sessions as they like; nothing is global.
+#pragma once
+#include <string>
+
+#include "consult/inference_state.h"
+#include "consult/report_state.h"
+#include "kb/model_state.h"
+#include "shell/shell_state.h"
+#include "store/knowledge_base.h"
+#include "ui/ui.h"
+#include "verify/verify_state.h"
+
+namespace zuva {
+
+struct Session {
+    explicit Session(Ui& port);
+
+    Ui& ui;
+    KnowledgeBase kb;
+    ModelState models;
+    InferenceState inference;
+    ReportState report;
+    VerifyState verify;
+    ShellState shell;
+    // Directory of the last base file chosen in a load dialog; relative names resolve against it.
+    std::string current_dir;
+
+    std::string resolve(const std::string& path) const;
+    void set_title(const std::string& title);
+    // Helper-window write that does not go to the report.
+    void helper(std::string_view text) { ui.helper_write(text); }
+};
+
+}  // namespace zuva

@@ -1,0 +1,221 @@
+// The tables of a loaded knowledge base: one group per kind of base file, the base-name
+// bookkeeping, the loader state, the derived lists of the rule base and the verdicts.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/table.h"
+#include "store/values.h"
+
+namespace zuva {
+
+struct Regula {
+    std::int32_t rule_number = 0;
+    std::string conclusion;
+    TextList conditions;
+    std::int32_t display_flag = 0;
+    std::string cf_text;
+};
+struct RegulaDysjunktywna {
+    std::string conclusion;
+};
+struct Fakt {
+    std::string fact_text;
+    std::string cf_text;
+};
+
+struct Model {
+    std::int32_t model_number = 0;
+    std::string application_condition;
+    std::string result;
+    std::string argument1;
+    std::string operation_symbol;
+    std::string argument2;
+    std::int32_t display_flag = 0;
+    std::string cf_text;
+};
+struct ModelR {
+    std::int32_t model_number = 0;
+    std::string application_condition;
+    std::string result;
+    std::string operation_symbol;
+    TextList variables;
+    std::int32_t display_flag = 0;
+    std::string cf_text;
+};
+struct ModelLiniowy {
+    std::int32_t model_number = 0;
+    std::string application_condition;
+    std::string result;
+    TextList coefficients;
+    TextList variables;
+    std::int32_t display_flag = 0;
+    std::string cf_text;
+};
+struct ModelWielomianowy {
+    std::int32_t model_number = 0;
+    std::string application_condition;
+    std::string result;
+    std::string variable;
+    TextList coefficients;
+    IntList powers;
+    std::int32_t display_flag = 0;
+    std::string cf_text;
+};
+struct ArgumentZnany {
+    std::string argument_name;
+    double value = 0.0;
+};
+struct ArgDopyt {
+    std::string argument_name;
+};
+struct ModeleEkskluzywne {
+    TextList models;
+};
+
+struct Ograniczenie {
+    std::int32_t constraint_number = 0;
+    TextList exclusive_conditions;
+};
+struct Rada {
+    std::int32_t rule_number = 0;
+    std::string file_name;
+};
+struct Zrodlo {  // grafika, ngrafika, dźwięk, ndźwięk
+    std::int32_t source_number = 0;
+    std::string file_name;
+};
+
+// Records of the rem_ and _ tables of every group, in file order.
+using InactiveRecords = std::vector<RawRecord>;
+
+struct RuleGroup {
+    Table<Regula> regula;
+    Table<RegulaDysjunktywna> regula_dysjunktywna;
+    Table<Fakt> fakt;
+    InactiveRecords inactive;
+};
+struct ModelGroup {
+    Table<Model> model;
+    Table<ModelR> model_r;
+    Table<ModelLiniowy> model_liniowy;
+    Table<ModelWielomianowy> model_wielomianowy;
+    Table<Fakt> m_fakt;
+    Table<ArgumentZnany> argument_znany;
+    Table<ArgDopyt> arg_dopyt;
+    Table<ModeleEkskluzywne> modele_ekskluzywne;
+    Table<std::string> nazwa_pliku_war_arg;
+    InactiveRecords inactive;
+};
+struct ExactConstraintGroup {
+    Table<Ograniczenie> ograniczenie;
+    InactiveRecords inactive;
+};
+struct UncertainConstraintGroup {
+    Table<Ograniczenie> ograniczenie_n;
+    InactiveRecords inactive;
+};
+struct AdviceGroup {
+    Table<Rada> rada;
+    InactiveRecords inactive;
+};
+struct GraphicsGroup {
+    Table<Zrodlo> grafika;
+    Table<Zrodlo> ngrafika;
+    InactiveRecords inactive;
+};
+struct SoundGroup {
+    Table<Zrodlo> dzwiek;
+    Table<Zrodlo> ndzwiek;
+    InactiveRecords inactive;
+};
+// The report file holds one table only.
+struct ReportGroup {
+    Table<std::string> tekst_raportu;
+};
+
+// Kinds of base file; the order is the order of the groups.
+enum class BaseKind {
+    Rules,
+    Models,
+    ExactConstraints,
+    UncertainConstraints,
+    Advice,
+    Graphics,
+    Sounds,
+    Report
+};
+
+// Short name and full path of a loaded base; a record in `short_name` means "loaded".
+struct BaseName {
+    Table<std::string> short_name;
+    Table<std::string> full_path;
+    bool loaded() const { return !short_name.empty(); }
+    std::string name() const { return short_name.empty() ? std::string() : *short_name.first(); }
+    void clear() {
+        short_name.clear();
+        full_path.clear();
+    }
+};
+
+struct KnowledgeBase {
+    RuleGroup rules;
+    ModelGroup models;
+    ExactConstraintGroup exact;
+    UncertainConstraintGroup uncertain;
+    AdviceGroup advice;
+    GraphicsGroup graphics;
+    SoundGroup sounds;
+
+    BaseName nazwa_re, nazwa_mo, nazwa_og, nazwa_op, nazwa_ra, nazwa_gr, nazwa_me;
+    Table<std::string> wyroznik;                     // distinguishing name of the rule base
+    Table<std::string> rozszerzenie;                 // rest of the rule-base file name after it
+    Table<std::string> opis;                         // description file of the rule base
+    Table<std::string> sciezka, sciezka1, sciezka2;  // advice, picture, sound directories
+
+    // Loader state: marker while a file is read and tested, and the syntax-error flag.
+    Table<std::string> jestem_tu;
+    Table<std::string> blad;
+
+    // Derived lists of the rule base (readers use the first record).
+    Table<TextList> lista_warunkow;
+    Table<TextList> lista_wnioskow_regul;
+    Table<TextList> lista_warunkow_dopytywalnych;
+    Table<std::string> dopytywalny;
+    Table<TextList> lista_wszystkich_dopytywalnych_dla_wyswietlania;
+
+    // Verdicts of the load-time tests and diagnoses that gate the consultation.
+    Table<std::string> rozne_numery;         // "NIE" after a repeated number
+    Table<std::string> sprzecznosc_1z;       // "TAK" when the rule base is contradictory
+    Table<std::string> blad_wykluczajacych;  // "TAK" after an exclusive-condition error
+
+    BaseName& name_of(BaseKind k);
+    const BaseName& name_of(BaseKind k) const;
+};
+
+inline BaseName& KnowledgeBase::name_of(BaseKind k) {
+    switch (k) {
+        case BaseKind::Rules:
+            return nazwa_re;
+        case BaseKind::Models:
+            return nazwa_mo;
+        case BaseKind::ExactConstraints:
+            return nazwa_og;
+        case BaseKind::UncertainConstraints:
+            return nazwa_op;
+        case BaseKind::Advice:
+            return nazwa_ra;
+        case BaseKind::Graphics:
+            return nazwa_gr;
+        case BaseKind::Sounds:
+        case BaseKind::Report:
+            break;
+    }
+    return nazwa_me;
+}
+inline const BaseName& KnowledgeBase::name_of(BaseKind k) const {
+    return const_cast<KnowledgeBase*>(this)->name_of(k);
+}
+
+}  // namespace zuva

@@ -1,0 +1,275 @@
+// Transcript blocks start on a line of their own with "[kind] title"; helper-window
+// text is copied verbatim between them.
+#include "ui/scripted_ui.h"
+
+#include <cstdlib>
+
+#include "text/codec.h"
+
+namespace zuva {
+namespace {
+
+std::string strip_amp(std::string_view s) {
+    std::string r;
+    for (char c : s)
+        if (c != '&') r += c;
+    return r;
+}
+
+bool parse_position(const std::string& s, int& out) {
+    if (s.empty() || s.size() > 9) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    out = std::atoi(s.c_str());
+    return true;
+}
+
+std::string join(const std::vector<std::string>& v, std::string_view sep) {
+    std::string r;
+    for (size_t i = 0; i < v.size(); ++i) {
+        if (i) r += sep;
+        r += v[i];
+    }
+    return r;
+}
+
+}  // namespace
+
+ScriptedUi::ScriptedUi(std::vector<std::string> answers) {
+    for (auto& a : answers)
+        add_answer(std::move(a));
+}
+
+std::vector<ScriptAnswer> ScriptedUi::parse_script(const std::string& content) {
+    std::vector<ScriptAnswer> out;
+    size_t pos = 0;
+    int line = 0;
+    while (pos < content.size()) {
+        size_t nl = content.find('\n', pos);
+        std::string l = content.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+        pos = nl == std::string::npos ? content.size() : nl + 1;
+        ++line;
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        if (!l.empty() && l[0] == '#') continue;
+        out.push_back({l, line});
+    }
+    return out;
+}
+
+void ScriptedUi::set_answers(std::vector<ScriptAnswer> answers) {
+    answers_ = std::move(answers);
+    next_ = 0;
+}
+
+void ScriptedUi::add_answer(std::string text) {
+    int line = answers_.empty() ? 1 : answers_.back().line + 1;
+    answers_.push_back({std::move(text), line});
+}
+
+ScriptAnswer ScriptedUi::next_answer() {
+    if (next_ >= answers_.size()) throw ScriptExhausted{};
+    return answers_[next_++];
+}
+
+void ScriptedUi::out(std::string_view s) {
+    if (s.empty()) return;
+    transcript_ += s;
+    at_line_start_ = s.back() == '\n';
+    if (on_output) on_output(s);
+}
+
+void ScriptedUi::block(std::string_view kind, std::string_view title, std::string_view body) {
+    std::string b;
+    if (!at_line_start_) b += '\n';
+    b += '[';
+    b += kind;
+    b += ']';
+    if (!title.empty()) {
+        b += ' ';
+        b += title;
+    }
+    b += '\n';
+    if (!body.empty()) {
+        b += body;
+        if (b.back() != '\n') b += '\n';
+    }
+    out(b);
+}
+
+void ScriptedUi::helper_write(std::string_view text) {
+    helper_ += text;
+    out(text);
+}
+
+void ScriptedUi::helper_clear() {
+    helper_.clear();
+    block("clear", "", "");
+}
+
+void ScriptedUi::helper_recreate(int capacity) {
+    helper_.clear();
+    block("new-helper", std::to_string(capacity), "");
+}
+
+void ScriptedUi::set_title(std::string_view title) {
+    title_ = std::string(title);
+    block("title", title, "");
+}
+
+void ScriptedUi::note(std::string_view title, std::string_view text) {
+    block("note", title, text);
+}
+
+int ScriptedUi::question(std::string_view title, std::string_view text,
+                         const std::vector<std::string>& buttons) {
+    std::string body(text);
+    if (!body.empty() && body.back() != '\n') body += '\n';
+    body += "buttons: " + join(buttons, " | ") + "\n";
+    block("question", title, body);
+    ScriptAnswer a = next_answer();
+    int pos = 0;
+    int chosen = -1;
+    if (parse_position(a.text, pos) && pos >= 1 && pos <= static_cast<int>(buttons.size())) {
+        chosen = pos - 1;
+    } else {
+        std::string want = to_lower_pl(strip_amp(a.text));
+        for (size_t i = 0; i < buttons.size() && chosen < 0; ++i)
+            if (to_lower_pl(strip_amp(buttons[i])) == want) chosen = static_cast<int>(i);
+    }
+    if (chosen < 0)
+        throw ScriptError{
+            a.line, "odpowiedź '" + a.text + "' nie jest przyciskiem pytania (" + join(buttons, ", ") + ")"};
+    out("answer: " + buttons[chosen] + "\n");
+    return chosen;
+}
+
+std::string ScriptedUi::file_dialog(std::string_view kind, std::string_view mask,
+                                    const std::vector<FileFilter>& filters, std::string_view title) {
+    std::string body = "mask: " + std::string(mask) + "\n";
+    for (const auto& f : filters)
+        body += "filter: " + f.description + " | " + f.mask + "\n";
+    block(kind, title, body);
+    ScriptAnswer a = next_answer();
+    out("answer: " + a.text + "\n");
+    return a.text;
+}
+
+std::string ScriptedUi::open_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                                  std::string_view title) {
+    return file_dialog("open-file", mask, filters, title);
+}
+
+std::string ScriptedUi::save_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                                  std::string_view title) {
+    return file_dialog("save-file", mask, filters, title);
+}
+
+int ScriptedUi::radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
+                      int initial) {
+    std::string body(text);
+    if (!body.empty() && body.back() != '\n') body += '\n';
+    for (size_t i = 0; i < options.size(); ++i)
+        body += std::to_string(i + 1) + ". " + options[i] + "\n";
+    block("radio", dialog, body);
+    ScriptAnswer a = next_answer();
+    int pos = 0;
+    if (!parse_position(a.text, pos) || pos < 1 || pos > static_cast<int>(options.size()))
+        throw ScriptError{a.line, "odpowiedź '" + a.text + "' nie jest numerem opcji od 1 do " +
+                                      std::to_string(options.size())};
+    out("answer: " + a.text + "\n");
+    return pos;
+}
+
+std::optional<std::string> ScriptedUi::input_text(std::string_view title, std::string_view prompt,
+                                                  std::string_view initial) {
+    block("input", title, "prompt: " + std::string(prompt) + "\n");
+    ScriptAnswer a = next_answer();
+    out("answer: " + a.text + "\n");
+    return a.text;
+}
+
+std::optional<std::string> ScriptedUi::value_dialog(std::string_view dialog, std::string_view title,
+                                                    std::string_view name) {
+    block("value", dialog, "title: " + std::string(title) + "\nname: " + std::string(name) + "\n");
+    ScriptAnswer a = next_answer();
+    out("answer: " + a.text + "\n");
+    return a.text;
+}
+
+bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
+    std::string body;
+    for (const auto& l : lines)
+        body += l + "\n";
+    body += "answer: &Kontynuuj\n";
+    block("explanation", title, body);
+    return true;
+}
+
+void ScriptedUi::read_text(std::string_view title, std::string_view text) {
+    block("read", title, text);
+}
+
+std::optional<int> ScriptedUi::choose_one(std::string_view title, const std::vector<std::string>& items) {
+    std::string body;
+    for (size_t i = 0; i < items.size(); ++i)
+        body += std::to_string(i + 1) + ". " + items[i] + "\n";
+    block("list", title, body);
+    ScriptAnswer a = next_answer();
+    out("answer: " + a.text + "\n");
+    if (a.text.empty()) return std::nullopt;
+    int pos = 0;
+    if (!parse_position(a.text, pos) || pos < 1 || pos > static_cast<int>(items.size()))
+        throw ScriptError{a.line, "odpowiedź '" + a.text + "' nie jest pozycją listy od 1 do " +
+                                      std::to_string(items.size())};
+    return pos - 1;
+}
+
+std::optional<std::vector<int>> ScriptedUi::choose_many(std::string_view title,
+                                                        const std::vector<std::string>& items) {
+    std::string body;
+    for (size_t i = 0; i < items.size(); ++i)
+        body += std::to_string(i + 1) + ". " + items[i] + "\n";
+    block("multi-list", title, body);
+    ScriptAnswer a = next_answer();
+    out("answer: " + a.text + "\n");
+    if (a.text.empty()) return std::nullopt;
+    std::vector<int> chosen;
+    size_t p = 0;
+    while (p <= a.text.size()) {
+        size_t c = a.text.find(',', p);
+        std::string part = a.text.substr(p, c == std::string::npos ? std::string::npos : c - p);
+        while (!part.empty() && part.front() == ' ')
+            part.erase(part.begin());
+        while (!part.empty() && part.back() == ' ')
+            part.pop_back();
+        int pos = 0;
+        if (!parse_position(part, pos) || pos < 1 || pos > static_cast<int>(items.size()))
+            throw ScriptError{a.line, "odpowiedź '" + a.text + "' nie jest listą pozycji od 1 do " +
+                                          std::to_string(items.size())};
+        chosen.push_back(pos - 1);
+        if (c == std::string::npos) break;
+        p = c + 1;
+    }
+    return chosen;
+}
+
+void ScriptedUi::browse_text(std::string_view title, std::string_view text, bool wrap) {
+    block("browse", title, text);
+}
+
+void ScriptedUi::browse_list(std::string_view title, const std::vector<std::string>& items) {
+    std::string body;
+    for (const auto& i : items)
+        body += i + "\n";
+    block("browse-list", title, body);
+}
+
+void ScriptedUi::open_editor(std::string_view path, bool wrap) {
+    block("editor", path, "");
+}
+
+void ScriptedUi::open_document(std::string_view path) {
+    block("document", path, "");
+}
+
+}  // namespace zuva

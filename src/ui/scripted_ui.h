@@ -1,0 +1,90 @@
+// A Ui that replays a list of answers and records every call as a transcript; used by
+// the tests in-process and by the answer-script mode of the terminal program.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/ui.h"
+
+namespace zuva {
+
+// The answers ran out while the program waited for one: the run ends normally.
+struct ScriptExhausted {};
+// An answer did not fit its dialog.
+struct ScriptError {
+    int line = 0;
+    std::string message;
+};
+
+struct ScriptAnswer {
+    std::string text;
+    int line = 0;  // line of the answer file, for error messages
+};
+
+class ScriptedUi : public Ui {
+  public:
+    ScriptedUi() = default;
+    explicit ScriptedUi(std::vector<std::string> answers);
+    // Reads an answer file: UTF-8, one answer a line, CR LF accepted, '#' lines skipped.
+    static std::vector<ScriptAnswer> parse_script(const std::string& content);
+    void set_answers(std::vector<ScriptAnswer> answers);
+    void add_answer(std::string text);
+
+    // Called with each piece of transcript text as it is produced (terminal output).
+    std::function<void(std::string_view)> on_output;
+
+    // The whole transcript so far.
+    const std::string& transcript() const { return transcript_; }
+    // Only what went to the helper window.
+    const std::string& helper_text() const { return helper_; }
+    std::string title() const { return title_; }
+    bool has_answers() const { return next_ < answers_.size(); }
+
+    // Takes the next answer line (for the command prompt of the front end).
+    ScriptAnswer next_answer();
+
+    void helper_write(std::string_view text) override;
+    void helper_clear() override;
+    void helper_recreate(int capacity) override;
+    void set_title(std::string_view title) override;
+    void note(std::string_view title, std::string_view text) override;
+    int question(std::string_view title, std::string_view text,
+                 const std::vector<std::string>& buttons) override;
+    std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                          std::string_view title) override;
+    std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                          std::string_view title) override;
+    int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
+              int initial) override;
+    std::optional<std::string> input_text(std::string_view title, std::string_view prompt,
+                                          std::string_view initial) override;
+    std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
+                                            std::string_view name) override;
+    bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
+    void read_text(std::string_view title, std::string_view text) override;
+    std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many(std::string_view title,
+                                                const std::vector<std::string>& items) override;
+    void browse_text(std::string_view title, std::string_view text, bool wrap) override;
+    void browse_list(std::string_view title, const std::vector<std::string>& items) override;
+    void open_editor(std::string_view path, bool wrap) override;
+    void open_document(std::string_view path) override;
+
+    // Writes a block of the transcript: "[kind] title" and the body lines.
+    void block(std::string_view kind, std::string_view title, std::string_view body);
+
+  private:
+    void out(std::string_view s);
+    std::string file_dialog(std::string_view kind, std::string_view mask,
+                            const std::vector<FileFilter>& filters, std::string_view title);
+
+    std::vector<ScriptAnswer> answers_;
+    size_t next_ = 0;
+    std::string transcript_;
+    std::string helper_;
+    std::string title_;
+    bool at_line_start_ = true;
+};
+
+}  // namespace zuva

@@ -1,0 +1,78 @@
+// The Ui port: everything the core asks of a windowing toolkit. The core calls only
+// these; a front end implements them. Modal calls return the user's answer.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zuva {
+
+struct FileFilter {
+    std::string description;
+    std::string mask;
+};
+
+// The user confirmed that the program ends; caught by the front end's main loop.
+struct ProgramExit {};
+
+class Ui {
+  public:
+    virtual ~Ui() = default;
+
+    // Helper window: text is shown as it is written; '\n' starts a new line.
+    virtual void helper_write(std::string_view text) = 0;
+    virtual void helper_clear() = 0;
+    // Closes the helper window and opens a new, empty one with the given line capacity.
+    virtual void helper_recreate(int capacity) = 0;
+
+    virtual void set_title(std::string_view title) = 0;
+
+    // Note box: a title, a text and one "OK" button.
+    virtual void note(std::string_view title, std::string_view text) = 0;
+    // Question box with named buttons; returns the 0-based index of the chosen button.
+    virtual int question(std::string_view title, std::string_view text,
+                         const std::vector<std::string>& buttons) = 0;
+
+    // File dialogs; the empty text means the user cancelled.
+    virtual std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                                  std::string_view title) = 0;
+    virtual std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                                  std::string_view title) = 0;
+
+    // Radio dialog: a text above the options; returns the chosen position from 1.
+    virtual int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
+                      int initial) = 0;
+    // One-line text input with a prompt; nullopt when the box was closed.
+    virtual std::optional<std::string> input_text(std::string_view title, std::string_view prompt,
+                                                  std::string_view initial) = 0;
+    // A value dialog (a CF, an argument value): the dialog's name, its title and the name
+    // of what is asked about; returns the text as typed (nullopt when closed).
+    virtual std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
+                                                    std::string_view name) = 0;
+    // Explanation dialog: lines under a title with "&Kontynuuj" and "Zakończ";
+    // true for "&Kontynuuj".
+    virtual bool explanation(std::string_view title, const std::vector<std::string>& lines) = 0;
+    // A dialog that shows a text to read ("&OK").
+    virtual void read_text(std::string_view title, std::string_view text) = 0;
+
+    // Single- and multiple-choice lists; positions from 0; nullopt when nothing was chosen.
+    virtual std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) = 0;
+    virtual std::optional<std::vector<int>> choose_many(std::string_view title,
+                                                        const std::vector<std::string>& items) = 0;
+
+    // Browse windows live on their own in the front end once opened.
+    virtual void browse_text(std::string_view title, std::string_view text, bool wrap) = 0;
+    virtual void browse_list(std::string_view title, const std::vector<std::string>& items) = 0;
+
+    // Editor window on a text file; it loads and saves the file on its own.
+    virtual void open_editor(std::string_view path, bool wrap) = 0;
+
+    // Opens a document with the system's document opener.
+    virtual void open_document(std::string_view path) = 0;
+
+    // The set of enabled commands changed.
+    virtual void commands_changed() {}
+};
+
+}  // namespace zuva
