@@ -1,0 +1,60 @@
+// Shared calculus pieces; see the header.
+#include "consult/calculus_basics.h"
+
+#include <cmath>
+
+#include "consult/report.h"
+#include "session.h"
+#include "text/number_format.h"
+
+namespace zuva {
+
+double zaokraglenie(double x) {
+    return std::floor(100.0 * x + 0.5) / 100.0;
+}
+
+std::optional<double> cf_from_text(const std::string& cf_text) {
+    auto v = parse_real(cf_text);
+    if (!v || *v < -1.0 || *v > 1.0) return std::nullopt;
+    return v;
+}
+
+double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& cf_text) {
+    if (auto v = cf_from_text(cf_text)) return *v;
+    const std::string title = "Zadeklaruj wartość CF z przedziału [-1,1]";
+    piszln(s, title);
+    for (;;) {
+        auto typed = s.ui.value_dialog("Określ wartość CF", title, conclusion);
+        if (!typed) continue;
+        auto v = parse_real(*typed);
+        if (!v) continue;
+        if (*v < -1.0 || *v > 1.0) {
+            piszln(s, "     Źle! Musi być -1 <= CF <= 1 ! ");
+            s.ui.note("", "Źle! Musi być -1 <= CF <= 1 !");
+            continue;
+        }
+        piszln(s, "   CF(" + conclusion + ") = " + cf_text + " = " + *typed);
+        return *v;
+    }
+}
+
+std::optional<double> resultant(const Session& s, const std::string& statement) {
+    if (const double* v = s.inference.wypadkowa_prbd.find(statement)) return *v;
+    return std::nullopt;
+}
+
+void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf) {
+    s.inference.wypadkowa_prbd.store(statement, cf);
+}
+
+void potwierdz_zakonczenie(Session& s) {
+    int b = s.ui.question("Uwaga!", "Czy na pewno chcesz zakończyć program ?", {"&Tak", "&Nie"});
+    if (b == 0) throw ProgramExit{};
+}
+
+void pokaz_wyjasnienie(Session& s, const std::string& title, const std::vector<std::string>& lines) {
+    while (!s.ui.explanation(title, lines))
+        potwierdz_zakonczenie(s);
+}
+
+}  // namespace zuva

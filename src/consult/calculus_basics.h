@@ -1,0 +1,35 @@
+// The pieces of the certainty-factor calculus that every kind of inference uses:
+// rounding, the minimum rule, the rule CF (asked when its text is not a CF), resultants,
+// and the explanation dialog with its "Zakończ" question.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zuva {
+
+struct Session;
+
+// floor(100·x + 0.5) / 100.
+double zaokraglenie(double x);
+// The smaller of two reals; when they are equal, b.
+inline double mini(double a, double b) {
+    return a < b ? a : b;
+}
+// A CF text that reads as a real in [-1, 1].
+std::optional<double> cf_from_text(const std::string& cf_text);
+// CF of a rule or model: its text when it is a CF, else asked until a valid value is typed.
+double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& cf_text);
+
+// Resultant CF of a statement in this run.
+std::optional<double> resultant(const Session& s, const std::string& statement);
+// Replaces the statement's resultant or appends one.
+void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf);
+
+// dlg_start_wnioskowania: lines under a title; "Zakończ" asks whether to end the program
+// and throws ProgramExit on yes (on no the dialog is shown again).
+void pokaz_wyjasnienie(Session& s, const std::string& title, const std::vector<std::string>& lines);
+// Asks "Czy na pewno chcesz zakończyć program ?"; throws ProgramExit on yes.
+void potwierdz_zakonczenie(Session& s);
+
+}  // namespace zuva
