@@ -1,0 +1,168 @@
+// One test for every kind of base; the kinds differ only in their texts.
+#include "kb/numbering.h"
+
+#include <unordered_set>
+
+#include "session.h"
+
+namespace zuva {
+namespace {
+
+struct NumberingTexts {
+    const char* base_kind;  // `testowanie` record
+    const char* line1;      // + name + " występuje "
+    const char* line2;      // "conajmniej dwukrotnie X o numerze "
+    const char* line3;
+    const char* line4;
+    const char* line5;
+    const char* line6;
+    const char* line7;
+    const char* note_title;
+    const char* note_first;  // + name
+    const char* note_path;
+};
+
+const NumberingTexts kRules{"baza reguł",
+                            "W bazie reguł ",
+                            "conajmniej dwukrotnie reguła o numerze ",
+                            "Może to zakłócić przebieg wnioskowania.",
+                            "Dlatego nie można wnioskować z bazami reguł,",
+                            "których reguły mają powtarzające się numery.",
+                            "Przejdź do opcji 'Baza reguł/Edycja bazy reguł'",
+                            "i popraw numerację reguł w bazie.",
+                            "Błąd bazy reguł",
+                            "W bazie reguł elementarnej niepewnej\n ",
+                            "\nPrzejdź do opcji\n   'Baza reguł niepewna\n   Edycja bazy reguł'"};
+const NumberingTexts kModels{"baza modeli",
+                             "W bazie modeli ",
+                             "conajmniej dwukrotnie model o numerze ",
+                             "Może to zakłócić przebieg wnioskowania.",
+                             "Dlatego nie moľna wnioskować z bazami modeli,",
+                             "których modele mają powtarzające się numery.",
+                             "Przejdź do opcji 'Baza modeli/Edycja bazy modeli'",
+                             "i popraw numerację modeli w bazie.",
+                             "Błąd bazy modeli",
+                             "W bazie modeli elementarnej niepewnej\n ",
+                             "\nPrzejdź do opcji\n   'Baza modeli niepewna\n   Edycja bazy modeli'"};
+const NumberingTexts kExact{"baza ograniczeń dokładnych",
+                            "W bazie ograniczeń dokładnych ",
+                            "conajmniej dwukrotnie ograniczenie o numerze ",
+                            "Może to zakłócić przebieg wnioskowania.",
+                            "Dlatego nie można wnioskować z bazami ograniczeń,",
+                            "których ograniczenia mają powtarzające sią numery.",
+                            "Przejdź do opcji 'Baza ograniczeń dokładnych/Edycja bazy ograniczeń'",
+                            "i popraw numerację ograniczeń w bazie.",
+                            "Błąd bazy ograniczeń",
+                            "W bazie ograniczeń elementarnej dokładnej\n ",
+                            "\nPrzejdź do opcji\n   'Baza ograniczeń dokładna\n   Edycja bazy ograniczeń'"};
+const NumberingTexts kUncertain{
+    "baza ograniczeń niepewnych",
+    "W bazie ograniczeń niepewnych",
+    "conajmniej dwukrotnie ograniczenie o numerze ",
+    "Może to zakłócić przebieg wnioskowania.",
+    "Dlatego nie można wnioskować z bazami ograniczeń,",
+    "których ograniczenia mają powtarzające się numery.",
+    "Przejdż do opcji 'Baza ograniczeń niepewnych/Edycja bazy ograniczeń'",
+    "i popraw numerację ograniczeń w bazie.",
+    "Błąd bazy ograniczeń",
+    "W bazie ograniczeń elementarnej niepewnej\n ",
+    "\nPrzejdź do opcji\n   'Baza ograniczeń niepewna\n   Edycja bazy ograniczeń'"};
+const NumberingTexts kAdvice{"baza rad",
+                             "W bazie rad ",
+                             "conajmniej dwukrotnie rada o numerze ",
+                             "Może to zakłócić przebieg udzielania rad.",
+                             "Dlatego nie można wnioskować z bazami rad,",
+                             "których rady mają powtarzające się numery.",
+                             "Przejdź do opcji 'Baza  rad/dEycja bazy  rad'",
+                             "i popraw numerację rad w bazie.",
+                             "Błąd bazy rad",
+                             "W bazie rad elementarnej niepewnej\n ",
+                             "\nPrzejdź do opcji\n   'Baza rad niepewna\n   Edycja bazy rad'"};
+
+bool run_test(Session& s, const NumberingTexts& t, const IntList& numbers, const std::string& name) {
+    kasowanie_testowania_numerow(s);
+    s.kb.testowanie.append(t.base_kind);
+    auto repeated = wszystkie_rozne(numbers);
+    if (!repeated) return true;
+    std::string n = std::to_string(*repeated);
+    std::string line2 = t.line2;
+    s.helper(std::string(t.line1) + name + " występuje \n" + line2 + n + ".\n" + t.line3 + "\n" + t.line4 +
+             "\n" + t.line5 + "\n" + t.line6 + "\n" + t.line7 + "\n");
+    std::string tail = line2.substr(std::string("conajmniej dwukrotnie ").size());
+    s.ui.note(t.note_title, std::string(t.note_first) + name + "\nwystępuje conajmniej dwukrotnie " + "\n" +
+                                tail + n + "." + "\n" + t.line3 + "\n" + t.line4 + "\n" + t.line5 +
+                                t.note_path + "\n" + t.line7);
+    kasowanie_testowania_numerow(s);
+    s.kb.rozne_numery.append("NIE");
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> wszystkie_rozne(const IntList& numbers) {
+    // The first number from the front that occurs again later: scan from the back,
+    // remembering which numbers occur after each position.
+    std::unordered_set<std::int32_t> later;
+    std::optional<std::int32_t> first;
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) {
+        if (later.count(*it)) first = *it;
+        later.insert(*it);
+    }
+    return first;
+}
+
+void kasowanie_testowania_numerow(Session& s) {
+    s.kb.testowanie.clear();
+    s.kb.rozne_numery.clear();
+    s.kb.numery_modeli.clear();
+}
+
+bool testuj_numery_regul(Session& s) {
+    IntList n;
+    n.reserve(s.kb.rules.regula.count());
+    for (const auto& r : s.kb.rules.regula)
+        n.push_back(r.rule_number);
+    return run_test(s, kRules, n, s.kb.nazwa_re.name());
+}
+
+bool testuj_numery_modeli(Session& s) {
+    IntList n;
+    for (const auto& m : s.kb.models.model)
+        n.push_back(m.model_number);
+    for (const auto& m : s.kb.models.model_r)
+        n.push_back(m.model_number);
+    for (const auto& m : s.kb.models.model_liniowy)
+        n.push_back(m.model_number);
+    for (const auto& m : s.kb.models.model_wielomianowy)
+        n.push_back(m.model_number);
+    bool ok = run_test(s, kModels, n, s.kb.nazwa_mo.name());
+    if (ok) s.kb.numery_modeli.append(n);
+    return ok;
+}
+
+bool testuj_numery_ograniczen_dokladnych(Session& s) {
+    IntList n;
+    for (const auto& c : s.kb.exact.ograniczenie)
+        n.push_back(c.constraint_number);
+    return run_test(s, kExact, n, s.kb.nazwa_og.name());
+}
+
+bool testuj_numery_ograniczen_niepewnych(Session& s) {
+    IntList n;
+    for (const auto& c : s.kb.uncertain.ograniczenie_n)
+        n.push_back(c.constraint_number);
+    return run_test(s, kUncertain, n, s.kb.nazwa_op.name());
+}
+
+bool testuj_numery_rad(Session& s) {
+    IntList n;
+    for (const auto& r : s.kb.advice.rada)
+        n.push_back(r.rule_number);
+    return run_test(s, kAdvice, n, s.kb.nazwa_ra.name());
+}
+
+bool numbering_failed(const Session& s) {
+    return s.kb.rozne_numery.find_first([](const std::string& v) { return v == "NIE"; }) != nullptr;
+}
+
+}  // namespace zuva
