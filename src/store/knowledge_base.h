@@ -186,6 +186,8 @@ struct KnowledgeBase {
     Table<TextList> lista_wszystkich_dopytywalnych_dla_wyswietlania;
 
     // Verdicts of the load-time tests and diagnoses that gate the consultation.
+    Table<std::string> testowanie;           // kind of base under the numbering test
+    Table<IntList> numery_modeli;            // numbers of all model kinds, collected by the test
     Table<std::string> rozne_numery;         // "NIE" after a repeated number
     Table<std::string> sprzecznosc_1z;       // "TAK" when the rule base is contradictory
     Table<std::string> blad_wykluczajacych;  // "TAK" after an exclusive-condition error
