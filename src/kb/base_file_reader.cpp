@@ -3,6 +3,7 @@
 #include "kb/base_file_reader.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <unordered_map>
 
@@ -43,7 +44,7 @@ KnowledgeBase& KB(void* t) {
 // `rem_name` of one text; the twins go to the group's inactive records.
 void add(Schema& s, const char* name, std::vector<FieldType> types, Sink sink,
          std::function<InactiveRecords&(void*)> inactive, std::vector<FieldType> rem_types = {kT}) {
-    static std::vector<std::string> names;  // stable storage for generated names
+    static std::deque<std::string> names;  // stable storage: the schema keys are views into it
     s[name] = {types, std::move(sink)};
     auto keep = [inactive](void* t, Fields&& f, std::string_view table) {
         inactive(t).push_back({std::string(table), std::move(f)});

@@ -1,0 +1,91 @@
+// Code page, sort order, number formats and the distinguishing name.
+#include <gtest/gtest.h>
+
+#include "kb/base_files.h"
+#include "store/keyed_table.h"
+#include "store/list_helpers.h"
+#include "text/codec.h"
+#include "text/number_format.h"
+
+using namespace zuva;
+
+TEST(Codec, RoundTripsPolishLettersAndRefusesUndefinedBytes) {
+    std::string pl = "zażółć gęślą jaźń ZAŻÓŁĆ";
+    auto cp = utf8_to_cp1250(pl);
+    ASSERT_TRUE(cp);
+    EXPECT_EQ(cp->size(), utf8_columns(pl, pl.size()));
+    EXPECT_EQ(*cp1250_to_utf8(*cp), pl);
+    CodecError err;
+    EXPECT_FALSE(cp1250_to_utf8("ab\x81", &err));
+    EXPECT_EQ(err.byte_offset, 2u);
+    EXPECT_FALSE(utf8_to_cp1250("€ ok ☃", &err));
+    EXPECT_EQ(utf8_to_cp1250_lossy("a☃b"), "a?b");
+}
+
+TEST(Codec, FileTextIsUtf8OnlyWithAMultibyteSequence) {
+    EXPECT_EQ(*decode_file_text("abc"), "abc");
+    EXPECT_EQ(*decode_file_text("\xbf"), "ż");  // a lone Windows-1250 byte is not UTF-8
+    EXPECT_EQ(*decode_file_text("ż"), "ż");
+}
+
+TEST(Codec, SortOrderIsWindows1250Bytes) {
+    // Letters with diacritics sort after every unaccented letter, in their code-page order.
+    TextList in{"źle", "zero", "ala", "Zofia", "ćma", "cma", "ąb"};
+    TextList want{"Zofia", "ala", "cma", "zero", "źle", "ąb", "ćma"};
+    EXPECT_EQ(sortuj(in), want);
+    EXPECT_LT(compare_cp1250("z", "ą"), 0);
+    EXPECT_EQ(to_lower_pl("AUTOŻÓŁW"), "autożółw");
+    EXPECT_EQ(to_upper_pl("auto_ż"), "AUTO_Ż");
+}
+
+TEST(Lists, RedukujKeepsLastOccurrenceAndDifferenceKeepsOrder) {
+    EXPECT_EQ(redukuj({"a", "b", "a", "c", "b"}), (TextList{"a", "c", "b"}));
+    EXPECT_EQ(roznica_zbiorow({"c", "a", "b", "d"}, {"b", "x"}), (TextList{"c", "a", "d"}));
+    EXPECT_EQ(usun_wszystkie({"a", "bez warunku", "b", "bez warunku"}, "bez warunku"), (TextList{"a", "b"}));
+    EXPECT_TRUE(podzbior_ogolny({"a"}, {"b", "a"}));
+    EXPECT_FALSE(podzbior_ogolny({"a", "z"}, {"b", "a"}));
+}
+
+TEST(KeyedTable, FirstRecordOfAKeyAndOrderAfterReplacement) {
+    KeyedTable<double> t;
+    t.append("a", 0.5);
+    t.append("b", 0.1);
+    t.append("a", 0.9);
+    EXPECT_EQ(*t.find("a"), 0.5);
+    t.store("a", 0.7);  // replaces the first "a"; the new record goes to the end
+    EXPECT_EQ(*t.find("a"), 0.9);
+    auto rows = t.rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].key, "b");
+    EXPECT_EQ(rows[2].value, 0.7);
+    for (int i = 0; i < 200; ++i)
+        t.store("c", i);  // compaction keeps the index right
+    EXPECT_EQ(*t.find("c"), 199);
+    EXPECT_EQ(t.count(), 4u);
+}
+
+TEST(Numbers, LgFormatAndRealReading) {
+    EXPECT_EQ(format_lg(0.8), "0.8");
+    EXPECT_EQ(format_lg(1.0), "1");
+    EXPECT_EQ(format_lg(-1.0), "-1");
+    EXPECT_EQ(format_lg(-0.25), "-0.25");
+    EXPECT_EQ(format_lg(0.123456789), "0.123457");
+    EXPECT_EQ(format_lg(1e-5), "1e-05");
+    EXPECT_EQ(format_lg(1234567.0), "1.23457e+06");
+    EXPECT_EQ(*parse_real("1"), 1.0);
+    EXPECT_EQ(*parse_real("1.0"), 1.0);
+    EXPECT_EQ(*parse_real("-.5"), -0.5);
+    EXPECT_FALSE(parse_real("abc"));
+    EXPECT_FALSE(parse_real("0,5"));
+    EXPECT_FALSE(parse_real(" 1"));
+    EXPECT_FALSE(parse_real(""));
+    EXPECT_FALSE(parse_real("1e"));
+}
+
+TEST(BaseNames, DistinguishingName) {
+    EXPECT_EQ(split_distinguishing_name("REAUTO.BEN"), (std::pair<std::string, std::string>{"AUTO", ".BEN"}));
+    EXPECT_EQ(split_distinguishing_name("MOauto.BEN").first, "auto");
+    EXPECT_EQ(split_distinguishing_name("DŹAUTO.BEN").first, "AUTO");
+    EXPECT_EQ(split_distinguishing_name("REŻÓŁW_2.BEN").first, "ŻÓŁW_2");
+    EXPECT_EQ(split_distinguishing_name("RE-X.BEN"), (std::pair<std::string, std::string>{"-", "X.BEN"}));
+}
