@@ -24,6 +24,12 @@ struct Fakt {
     std::string fact_text;
     std::string cf_text;
 };
+// A rule with CF 1 and exactly one condition, found by the load-time detection.
+struct PojedynczyWarunek {
+    std::int32_t rule_number = 0;
+    std::string conclusion;
+    std::string condition;
+};
 
 struct Model {
     std::int32_t model_number = 0;
@@ -184,6 +190,7 @@ struct KnowledgeBase {
     Table<TextList> lista_warunkow_dopytywalnych;
     Table<std::string> dopytywalny;
     Table<TextList> lista_wszystkich_dopytywalnych_dla_wyswietlania;
+    Table<PojedynczyWarunek> pojedynczy_warunek;  // single-condition rules with CF 1
 
     // Verdicts of the load-time tests and diagnoses that gate the consultation.
     Table<std::string> testowanie;           // kind of base under the numbering test

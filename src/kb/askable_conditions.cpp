@@ -1,0 +1,63 @@
+// Every step is one pass with hash sets (redukuj, roznica_zbiorow), so a base of any size
+// is handled in linear time; only the final sort is n log n.
+#include "kb/askable_conditions.h"
+
+#include "session.h"
+#include "store/list_helpers.h"
+
+namespace zuva {
+
+namespace {
+const std::string kKoniec = "koniec";
+const std::string kBezWarunku = "bez warunku";
+}  // namespace
+
+TextList wyznacz_warunki_dopytywalne(Session& s) {
+    const auto& rules = s.kb.rules.regula;
+    std::size_t total = 0;
+    for (const auto& r : rules)
+        total += r.conditions.size();
+    TextList all_conditions;
+    all_conditions.reserve(total);
+    TextList all_conclusions;
+    all_conclusions.reserve(rules.count());
+    for (const auto& r : rules) {
+        all_conditions.insert(all_conditions.end(), r.conditions.begin(), r.conditions.end());
+        all_conclusions.push_back(r.conclusion);
+    }
+    TextList conditions = redukuj(all_conditions);
+    TextList conclusions_all = redukuj(all_conclusions);
+    TextList conclusions = usun_wszystkie(conclusions_all, kKoniec);
+
+    TextList askable = roznica_zbiorow(conditions, conclusions);
+    // Neither special text of the rule language is ever asked: "bez warunku" always holds,
+    // and "koniec" only stops forward inference.
+    askable = usun_wszystkie(askable, kBezWarunku);
+    askable = usun_wszystkie(askable, kKoniec);
+
+    s.kb.lista_warunkow.append(std::move(conditions));
+    s.kb.lista_wnioskow_regul.append(std::move(conclusions));
+    s.kb.lista_wnioskow_regul.append(std::move(conclusions_all));
+    return askable;
+}
+
+void pamietaj_liste_dopytywalnych(Session& s, const TextList& askable) {
+    s.kb.lista_warunkow_dopytywalnych.insert_front(sortuj(askable));
+}
+
+void pamietaj_warunki_dopytywalne(Session& s, const TextList& askable) {
+    s.kb.dopytywalny.reserve(s.kb.dopytywalny.count() + askable.size());
+    for (const auto& c : askable)
+        s.kb.dopytywalny.append(c);
+}
+
+TextList ogolna_lista_dopytywalnych(const Session& s) {
+    if (s.kb.nazwa_mo.loaded()) {
+        const TextList* all = s.kb.lista_wszystkich_dopytywalnych_dla_wyswietlania.first();
+        return all ? *all : TextList{};
+    }
+    const TextList* rules = s.kb.lista_warunkow_dopytywalnych.first();
+    return rules ? *rules : TextList{};
+}
+
+}  // namespace zuva
