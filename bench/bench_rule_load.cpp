@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
         // Chains through earlier conclusions, askable conditions shared by many rules, a few
         // single-condition rules with CF 1, disjunctive conclusions and declared facts.
         std::string concl = "wn_" + std::to_string(i);
-        text += "reguła(" + std::to_string(i) + ",\"" + concl + "\",[\"war_" + std::to_string(i % 20011) +
-                "\"";
+        text +=
+            "reguła(" + std::to_string(i) + ",\"" + concl + "\",[\"war_" + std::to_string(i % 20011) + "\"";
         if (i > 1) text += ",\"wn_" + std::to_string(i / 2) + "\"";
         text += i % 5 == 0 ? ",\"źr_" + std::to_string(i % 977) + "\"" : std::string();
         text += "],1,\"" + std::string(i % 1000 == 0 ? "1" : "0.8") + "\")\n";
