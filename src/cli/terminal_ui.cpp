@@ -637,6 +637,9 @@ int menu_level(Session& s, TerminalUi& ui, const CommandRegistry& r, const MenuN
             if (ch.is_command()) line += ui.dim("  [" + std::to_string(ch.id) + "]");
             ui.print(line);
         }
+        if (numbered.empty())
+            ui.hint(
+                "Nic w tym menu nie jest teraz dostępne; polecenia stają się dostępne po załadowaniu baz.");
         ui.print("  0) Powrót");
         std::string a = trim(ui.ask("Wybierz numer:"));
         if (a.empty() || a == "0") return 0;
@@ -682,7 +685,8 @@ int run_interactive(Session& s, TerminalUi& ui, const CommandRegistry& r) {
         const auto& menu = main_menu();
         for (;;) {
             std::string bases = loaded_bases(s);
-            ui.heading("Menu główne", s.shell.title);
+            ui.heading("Menu główne", "");
+            ui.print(ui.bold(s.shell.title));
             ui.print("Katalog: " + s.current_dir);
             ui.print(bases.empty()
                          ? "Załadowane bazy: brak (zacznij od 'Baza reguł' -> 'Ładowanie bazy reguł')"
