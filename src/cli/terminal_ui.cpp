@@ -528,14 +528,31 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     std::string tmp(buf.data());
     write_file_bytes(tmp, original);
 
-    std::vector<std::string> editors;
-    for (const char* var : {"VISUAL", "EDITOR"})
-        if (const char* e = std::getenv(var); e != nullptr && *e != '\0') editors.emplace_back(e);
-    editors.insert(editors.end(), {"nano", "vi"});
+    // $VISUAL and $EDITOR may carry arguments ("code -w"); they are split at blanks.
+    std::vector<std::vector<std::string>> editors;
+    for (const char* var : {"VISUAL", "EDITOR"}) {
+        const char* e = std::getenv(var);
+        if (e == nullptr) continue;
+        std::vector<std::string> argv;
+        std::string word;
+        for (const char* p = e;; ++p) {
+            if (*p == '\0' || *p == ' ' || *p == '\t') {
+                if (!word.empty()) argv.push_back(word);
+                word.clear();
+                if (*p == '\0') break;
+            } else {
+                word += *p;
+            }
+        }
+        if (!argv.empty()) editors.push_back(argv);
+    }
+    editors.push_back({"nano"});
+    editors.push_back({"vi"});
     bool ran = false;
-    for (const auto& e : editors) {
-        hint("Uruchamiam edytor " + e + " ...");
-        if (run_program({e, tmp}, true)) {
+    for (auto& argv : editors) {
+        hint("Uruchamiam edytor " + argv[0] + " ...");
+        argv.push_back(tmp);
+        if (run_program(argv, true)) {
             ran = true;
             break;
         }
