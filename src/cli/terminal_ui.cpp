@@ -24,10 +24,6 @@ extern char** environ;
 namespace zuva {
 namespace {
 
-std::string strip_amp(std::string_view s) {
-    return menu_label(s);
-}
-
 std::string trim(std::string_view s) {
     size_t b = s.find_first_not_of(" \t\r");
     if (b == std::string::npos) return "";
@@ -280,19 +276,19 @@ int TerminalUi::question(std::string_view title, std::string_view text,
     print(text);
     std::string list;
     for (size_t i = 0; i < buttons.size(); ++i)
-        list += "  " + std::to_string(i + 1) + ") " + strip_amp(buttons[i]);
+        list += "  " + std::to_string(i + 1) + ") " + menu_label(buttons[i]);
     print(list);
     for (;;) {
         std::string a = trim(ask("Wybierz przycisk (numer lub nazwa):"));
         int pos = 0;
         if (parse_number(a, pos) && pos >= 1 && pos <= static_cast<int>(buttons.size())) return pos - 1;
-        std::string want = to_lower_pl(strip_amp(a));
+        std::string want = to_lower_pl(menu_label(a));
         for (size_t i = 0; i < buttons.size(); ++i)
-            if (!want.empty() && to_lower_pl(strip_amp(buttons[i])) == want) return static_cast<int>(i);
+            if (!want.empty() && to_lower_pl(menu_label(buttons[i])) == want) return static_cast<int>(i);
         // A unique beginning of a button's name is enough ("t" for "Tak").
         int found = -1, count = 0;
         for (size_t i = 0; i < buttons.size(); ++i) {
-            std::string b = to_lower_pl(strip_amp(buttons[i]));
+            std::string b = to_lower_pl(menu_label(buttons[i]));
             if (!want.empty() && b.compare(0, want.size(), want) == 0) {
                 found = static_cast<int>(i);
                 ++count;
@@ -373,7 +369,7 @@ int TerminalUi::radio(std::string_view dialog, std::string_view text, const std:
     print(text);
     bool has_default = initial >= 1 && initial <= static_cast<int>(options.size());
     for (size_t i = 0; i < options.size(); ++i) {
-        std::string l = "  " + std::to_string(i + 1) + ") " + strip_amp(options[i]);
+        std::string l = "  " + std::to_string(i + 1) + ") " + menu_label(options[i]);
         if (has_default && static_cast<int>(i) + 1 == initial) l += dim("  (domyślnie)");
         print(l);
     }
