@@ -11,6 +11,12 @@ void enable_commands(Session& s, std::initializer_list<int> ids) {
     s.ui.commands_changed();
 }
 
+void enable_commands(Session& s, const std::vector<int>& ids) {
+    for (int id : ids)
+        s.shell.enabled.insert(id);
+    s.ui.commands_changed();
+}
+
 void enable_range(Session& s, int first, int last) {
     for (int id = first; id <= last; ++id)
         s.shell.enabled.insert(id);

@@ -2,10 +2,12 @@
 #include "shell/handlers.h"
 
 #include "kb/rule_base.h"
+#include "shell/shell.h"
 
 namespace zuva {
 
 void install_handlers(CommandRegistry& r) {
+    register_shell_commands(r);
     register_rule_commands(r);
 }
 

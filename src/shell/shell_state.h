@@ -9,6 +9,8 @@ struct ShellState {
     std::string title;
     std::set<int> enabled;
     bool intro_open = true;
+    // Owner of the installation, shown by the owner note; set by the front end.
+    std::string owner;
 };
 
 }  // namespace zuva

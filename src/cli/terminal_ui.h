@@ -1,0 +1,83 @@
+// The interactive terminal port: the main menu as a numbered tree, every dialog as a
+// prompt that says what it expects, note boxes that wait for Enter; UTF-8 on the terminal.
+#pragma once
+#include <deque>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "shell/command_registry.h"
+#include "ui/ui.h"
+
+namespace zuva {
+
+struct Session;
+
+class TerminalUi : public Ui {
+  public:
+    TerminalUi(std::istream& in, std::ostream& out, bool color);
+
+    // The session whose directory and loaded bases the prompts show.
+    void attach(const Session* s) { session_ = s; }
+
+    void helper_write(std::string_view text) override;
+    void helper_clear() override;
+    void helper_recreate(int capacity) override;
+    void set_title(std::string_view title) override;
+    void note(std::string_view title, std::string_view text) override;
+    int question(std::string_view title, std::string_view text,
+                 const std::vector<std::string>& buttons) override;
+    std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                          std::string_view title) override;
+    std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                          std::string_view title) override;
+    int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
+              int initial) override;
+    std::optional<std::string> input_text(std::string_view title, std::string_view prompt,
+                                          std::string_view initial) override;
+    std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
+                                            std::string_view name) override;
+    bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
+    void read_text(std::string_view title, std::string_view text) override;
+    std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many(std::string_view title,
+                                                const std::vector<std::string>& items) override;
+    void browse_text(std::string_view title, std::string_view text, bool wrap) override;
+    void browse_list(std::string_view title, const std::vector<std::string>& items) override;
+    void open_editor(std::string_view path, bool wrap) override;
+    void open_document(std::string_view path) override;
+
+    // Pieces the menu loop uses.
+    // One line typed by the user after the prompt; end of input ends the program.
+    std::string ask(std::string_view prompt);
+    void wait_enter(std::string_view what = "Naciśnij Enter, aby kontynuować");
+    void show_helper_window();
+    void heading(std::string_view kind, std::string_view title);
+    void print(std::string_view text);
+    void hint(std::string_view text);  // a dimmed line
+    std::string bold(std::string_view text) const;
+    std::string dim(std::string_view text) const;
+
+  private:
+    std::string file_prompt(bool save, std::string_view mask, const std::vector<FileFilter>& filters,
+                            std::string_view title);
+    void page(const std::vector<std::string>& lines);
+    std::string current_dir() const;
+
+    std::istream& in_;
+    std::ostream& out_;
+    bool color_;
+    const Session* session_ = nullptr;
+    std::string title_;
+    // The helper window's last lines (its capacity) for showing it again on request.
+    std::deque<std::string> helper_lines_;
+    std::string helper_partial_;
+    int helper_capacity_ = 100;
+    bool at_line_start_ = true;
+};
+
+// The interactive program: introductory window, then the main menu until the user ends
+// the program (or the input ends). Returns the exit status.
+int run_interactive(Session& s, TerminalUi& ui, const CommandRegistry& r);
+
+}  // namespace zuva
