@@ -15,6 +15,7 @@
 #include "kb/numbering.h"
 #include "session.h"
 #include "shell/command_registry.h"
+#include "shell/commands.h"
 #include "shell/enabling.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -368,9 +369,7 @@ void register_rule_commands(CommandRegistry& r) {
     r.set(10064, [](Session& s) {
         disable_commands(s, {10065});
         std::string loaded = ladowanie_bazy_regul(s);
-        if (!loaded.empty())
-            enable_commands(s, {10065, 10067, 10068, 10069, 10145, 10146, 10077, 10093, 10103, 10113, 10124,
-                                10134, 10164, 10165, 10160});
+        if (!loaded.empty()) enable_rules_loaded_set(s);
     });
     r.set(10067, [](Session& s) {
         const auto& rules = s.kb.rules.regula;
