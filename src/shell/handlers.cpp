@@ -1,6 +1,7 @@
 // Each subsystem adds one line here for its register function.
 #include "shell/handlers.h"
 
+#include "consult/forward.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
 
@@ -9,6 +10,7 @@ namespace zuva {
 void install_handlers(CommandRegistry& r) {
     register_shell_commands(r);
     register_rule_commands(r);
+    register_forward_commands(r);
 }
 
 }  // namespace zuva
