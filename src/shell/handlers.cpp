@@ -1,10 +1,12 @@
 // Each subsystem adds one line here for its register function.
 #include "shell/handlers.h"
 
+#include "kb/model_base.h"
+
 namespace zuva {
 
 void install_handlers(CommandRegistry& r) {
-    (void)r;
+    register_model_commands(r);
 }
 
 }  // namespace zuva
