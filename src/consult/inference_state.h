@@ -1,8 +1,14 @@
 // Working tables of an inference run (forward and backward), cleared at its start.
+// Resultants, contributions and disjunctive records are indexed so that every lookup
+// of a statement, rule or conclusion is O(1) while table order is kept.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "store/keyed_table.h"
 #include "store/table.h"
@@ -25,17 +31,215 @@ struct PendingRules {
     IntList pending_rules;
 };
 
+// wypadkowa_prbd: statement -> resultant CF, in table order, with the interface of
+// KeyedTable. Every change of the value that `find` returns for a statement (a first
+// record, a replacement, a removal) is noted in a journal, which the forward loop reads
+// to learn which statements became available.
+class ResultantTable {
+  public:
+    struct Row {
+        std::string key;
+        double value;
+    };
+    struct Change {
+        std::size_t row;  // slot of the record that holds the key's new visible value
+        bool first;       // the statement had no resultant before
+    };
+
+    const double* find(const std::string& key) const {
+        auto it = index_.find(key);
+        if (it == index_.end()) return nullptr;
+        return &rows_[it->second.front()].value;
+    }
+    bool contains(const std::string& key) const { return index_.count(key) != 0; }
+
+    // Appends a record; when the key already has one, the new record stays hidden
+    // behind it until the first is removed.
+    void append(const std::string& key, double value) {
+        bool fresh = add(key, value);
+        if (fresh) journal_.push_back({rows_.size() - 1, true});
+    }
+    bool remove_first(const std::string& key) {
+        if (!drop(key)) return false;
+        auto it = index_.find(key);
+        if (it != index_.end()) journal_.push_back({it->second.front(), false});
+        return true;
+    }
+    // Replaces the first record of the key (the new one goes to the end) or appends one.
+    void store(const std::string& key, double value) {
+        bool existed = drop(key);
+        add(key, value);
+        journal_.push_back({index_.find(key)->second.front(), !existed});
+    }
+    void clear() {
+        rows_.clear();
+        index_.clear();
+        journal_.clear();
+        alive_ = 0;
+    }
+    std::size_t count() const { return alive_; }
+    bool empty() const { return alive_ == 0; }
+
+    std::vector<Row> rows() const {
+        std::vector<Row> out;
+        out.reserve(alive_);
+        for (const auto& r : rows_)
+            if (r.alive) out.push_back({r.key, r.value});
+        return out;
+    }
+    template <class F>
+    void for_each(F f) const {
+        for (const auto& r : rows_)
+            if (r.alive) f(r.key, r.value);
+    }
+
+    // The journal of changes, in the order they happened.
+    std::size_t journal_size() const { return journal_.size(); }
+    const Change& journal_at(std::size_t i) const { return journal_[i]; }
+    const std::string& key_of_row(std::size_t row) const { return rows_[row].key; }
+
+  private:
+    struct Slot {
+        std::string key;
+        double value;
+        bool alive;
+    };
+    bool add(const std::string& key, double value) {
+        auto [it, fresh] = index_.try_emplace(key);
+        it->second.push_back(rows_.size());
+        rows_.push_back({key, value, true});
+        ++alive_;
+        return fresh;
+    }
+    bool drop(const std::string& key) {
+        auto it = index_.find(key);
+        if (it == index_.end()) return false;
+        rows_[it->second.front()].alive = false;
+        it->second.erase(it->second.begin());
+        --alive_;
+        if (it->second.empty()) index_.erase(it);
+        return true;
+    }
+    std::vector<Slot> rows_;
+    std::unordered_map<std::string, std::vector<std::size_t>> index_;
+    std::vector<Change> journal_;
+    std::size_t alive_ = 0;
+};
+
+// prbd: the latest contribution of each rule, in the order of the latest contributions,
+// indexed by rule number and by conclusion.
+class PrbdTable {
+  public:
+    // aktualizacja_prbd: removes the rule's record and appends the new one.
+    void update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
+        auto it = by_rule_.find(rule_number);
+        if (it != by_rule_.end()) {
+            slots_[it->second].alive = false;
+            --alive_;
+        }
+        std::size_t at = slots_.size();
+        slots_.push_back({{rule_number, conclusion, contribution}, true});
+        by_rule_[rule_number] = at;
+        by_conclusion_[conclusion].push_back(at);
+        ++alive_;
+    }
+    const Prbd* find_rule(std::int32_t rule_number) const {
+        auto it = by_rule_.find(rule_number);
+        return it == by_rule_.end() ? nullptr : &slots_[it->second].rec;
+    }
+    // The conclusion's records in table order.
+    template <class F>
+    void for_conclusion(const std::string& conclusion, F f) const {
+        auto it = by_conclusion_.find(conclusion);
+        if (it == by_conclusion_.end()) return;
+        for (std::size_t i : it->second)
+            if (slots_[i].alive) f(slots_[i].rec);
+    }
+    bool has_conclusion(const std::string& conclusion) const {
+        bool any = false;
+        for_conclusion(conclusion, [&](const Prbd&) { any = true; });
+        return any;
+    }
+    template <class F>
+    void for_each(F f) const {
+        for (const auto& sl : slots_)
+            if (sl.alive) f(sl.rec);
+    }
+    std::vector<Prbd> rows() const {
+        std::vector<Prbd> out;
+        for_each([&](const Prbd& p) { out.push_back(p); });
+        return out;
+    }
+    std::size_t count() const { return alive_; }
+    bool empty() const { return alive_ == 0; }
+    void clear() {
+        slots_.clear();
+        by_rule_.clear();
+        by_conclusion_.clear();
+        alive_ = 0;
+    }
+
+  private:
+    struct Slot {
+        Prbd rec;
+        bool alive;
+    };
+    std::vector<Slot> slots_;
+    std::unordered_map<std::int32_t, std::size_t> by_rule_;
+    std::unordered_map<std::string, std::vector<std::size_t>> by_conclusion_;
+    std::size_t alive_ = 0;
+};
+
+// dysjunkt: one record per applied disjunctive rule, in order, indexed by conclusion.
+class DysjunktTable {
+  public:
+    void append(Dysjunkt d) {
+        by_conclusion_[d.conclusion].push_back(rows_.size());
+        rows_.push_back(std::move(d));
+    }
+    template <class F>
+    void for_conclusion(const std::string& conclusion, F f) const {
+        auto it = by_conclusion_.find(conclusion);
+        if (it == by_conclusion_.end()) return;
+        for (std::size_t i : it->second)
+            f(rows_[i]);
+    }
+    const std::vector<Dysjunkt>& rows() const { return rows_; }
+    std::size_t count() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    void clear() {
+        rows_.clear();
+        by_conclusion_.clear();
+    }
+
+  private:
+    std::vector<Dysjunkt> rows_;
+    std::unordered_map<std::string, std::vector<std::size_t>> by_conclusion_;
+};
+
+// Index of the rule table for one run (built by cf_calculus on first use): conclusions,
+// the pending-rule state, the users of every statement as a condition, and the
+// askable set. Defined in consult/cf_calculus.h.
+struct RuleIndex;
+
 struct InferenceState {
-    Table<Prbd> prbd;
-    KeyedTable<double> wypadkowa_prbd;  // statement -> resultant CF
-    Table<Dysjunkt> dysjunkt;
+    PrbdTable prbd;
+    ResultantTable wypadkowa_prbd;  // statement -> resultant CF
+    DysjunktTable dysjunkt;
+    // Pending-rule lists as built (rule_lists.h). During a run their state is kept in
+    // the rule index and read through the functions of cf_calculus.h; the rows are
+    // brought up to date by `sync_pending_lists`.
     Table<PendingRules> lista_numerow_regul_kumulatywnych;
     Table<PendingRules> lista_numerow_regul_dysjunktywnych;
     std::unordered_set<std::int32_t> regula_zastosowana;
     Table<std::string> etykieta;
     KeyedTable<double> zmienna_ustalona;  // variable -> fixed value
     std::unordered_set<std::int32_t> model_stosowany;
-    Table<std::string> jakiewnioskowanie;  // "W_PRZOD" or "WSTECZ" while a run goes on
+    Table<std::string> jakiewnioskowanie;   // "W_PRZOD" or "WSTECZ" while a run goes on
+    Table<std::string> nazwa_podsumowania;  // the summary file while it is written
+    int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
+
+    std::shared_ptr<RuleIndex> rule_index;
 };
 
 }  // namespace zuva

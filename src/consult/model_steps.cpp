@@ -3,7 +3,9 @@
 #include "consult/model_steps.h"
 
 #include "consult/calculus_basics.h"
+#include "consult/cf_calculus.h"
 #include "consult/model_eval.h"
+#include "consult/pytaj.h"
 #include "consult/report.h"
 #include "kb/model_base.h"
 #include "session.h"
@@ -15,6 +17,10 @@ namespace {
 // What the forward run lends the models.
 ModelLinks forward_links() {
     ModelLinks l;
+    l.pytaj = [](Session& s, const std::string& c) { return pytaj(s, c); };
+    l.przedstawienie_faktow = [](Session& s) { przedstawienie_faktow(s); };
+    // The offer of the conclusion's picture and sound joins here once the graphics and
+    // sound bases are loaded (po_wniosku).
     return l;
 }
 

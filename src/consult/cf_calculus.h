@@ -1,0 +1,166 @@
+// Certainty-factor calculus and rule application shared by forward and backward
+// inference: the CF of a condition list, contributions and their combination, the
+// resultants of cumulative and disjunctive conclusions, the pending-rule lists, the
+// applied-rule marks, and the explanations written when a rule is applied or skipped.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "consult/calculus_basics.h"
+#include "store/knowledge_base.h"
+#include "store/values.h"
+
+namespace zuva {
+
+struct Session;
+
+// ---------------------------------------------------------------------------------
+// Index of the rule table for one run. Built on first use after the working tables
+// were cleared (`kasowanie_tablic_roboczych`), and rebuilt when the rule table changed.
+struct RuleIndex {
+    std::size_t rule_count = 0;
+    // Conclusions by id; per rule position the id of its conclusion.
+    std::vector<std::string> conclusions;
+    std::unordered_map<std::string, std::int32_t> conclusion_id;
+    std::vector<std::int32_t> conclusion_of;
+    std::vector<char> disjunctive;  // per conclusion id
+    // Rule positions by rule number: the first position, then a chain to the next one.
+    std::unordered_map<std::int32_t, std::int32_t> first_with_number;
+    std::vector<std::int32_t> next_with_number;
+    // Statement -> positions of the rules that have it among their conditions (once each).
+    std::unordered_map<std::string, std::vector<std::int32_t>> users;
+    // Conditions that may be asked: the general askable list without basic-model results.
+    std::unordered_set<std::string> askable;
+
+    // Pending-rule state, loaded from the two pending tables.
+    bool lists_loaded = false;
+    std::vector<char> pending;                // per rule position: its number is still pending
+    std::vector<std::int32_t> remaining;      // per conclusion id; -1 when it has no list
+    std::vector<std::uint64_t> last_reduced;  // per conclusion id: order of its last reduction
+    std::uint64_t reductions = 0;
+
+    // Journals the forward loop reads: rule positions that lost their applied mark, and
+    // conclusion ids whose pending list became empty, in the order it happened.
+    std::vector<std::int32_t> unmarked;
+    std::vector<std::int32_t> emptied;
+};
+
+// The index of the current run (built when needed).
+RuleIndex& rule_index(Session& s);
+
+// Clears every working table of a run: prbd, wypadkowa_prbd, dysjunkt, both pending
+// lists, model_stosowany, regula_zastosowana, zmienna_ustalona, and the rule index.
+void kasowanie_tablic_roboczych(Session& s);
+
+// ---------------------------------------------------------------------------------
+// Pending-rule lists (lista_numerow_regul_kumulatywnych / _dysjunktywnych).
+
+// Builds both lists when they do not exist yet and loads them into the index.
+void tworz_listy_oczekujacych(Session& s);
+// The conclusion's pending list exists and is empty / is not empty.
+bool lista_oczekujacych_pusta(Session& s, const std::string& conclusion);
+bool lista_oczekujacych_niepusta(Session& s, const std::string& conclusion);
+// The number is still in the conclusion's pending list.
+bool regula_oczekuje(Session& s, const std::string& conclusion, std::int32_t rule_number);
+// Removes the first occurrence of the number from the conclusion's list (the list goes to
+// the end of its table); false when the number is not in the list.
+bool redukuj_liste_regul_kumulatywnych(Session& s, const std::string& conclusion, std::int32_t rule_number);
+bool redukuj_liste_regul_dysjunktywnych(Session& s, const std::string& conclusion, std::int32_t rule_number);
+// Writes the current pending state back into the rows of the two tables, in table order.
+void sync_pending_lists(Session& s);
+
+// ---------------------------------------------------------------------------------
+// Conditions.
+
+// A condition without a resultant may be asked: it is in the general askable list and
+// is not the result of a basic model.
+bool moze_pytac(Session& s, const std::string& condition);
+// CF of a condition list: conditions taken left to right, each with its resultant or
+// asked (pytaj) when it may be asked; the minimum computed from the back with `mini`.
+// An empty list has CF 1.0. nullopt when a condition has no resultant and may not be
+// asked (the rule cannot be applied now); `blocked_at` then gets its position.
+std::optional<double> testuj_warunki(Session& s, const TextList& conditions);
+std::optional<double> testuj_warunki(Session& s, const TextList& conditions, std::size_t* blocked_at);
+
+// ---------------------------------------------------------------------------------
+// Contributions and their combination.
+
+// zaokraglenie(rule CF × conditions CF).
+double wklad_reguly(double rule_cf, double conditions_cf);
+// Pairwise combination from the front: x + y + x·y when both are negative, otherwise
+// x + y − x·y. nullopt for an empty list. Negative values are combined by the product of
+// (1 + x), so the result does not depend on their order (-1.0 with -0.5 gives -1.0).
+std::optional<double> sumuj(const std::vector<double>& values);
+// Both a ≤ 0 and b ≤ 0.
+bool oba_cf_ujemne(double a, double b);
+// Combination of the conclusion's positive / negative contributions in prbd; 0.0 if none.
+double dodatnie_cf(const Session& s, const std::string& conclusion);
+double ujemne_cf(const Session& s, const std::string& conclusion);
+// Total conflict of a cumulative conclusion: P·N = -1.
+bool calkowity_konflikt(const Session& s, const std::string& conclusion);
+// Resultant of a cumulative conclusion: 0.0 on total conflict, otherwise
+// zaokraglenie((P + N) / (1 − min(P, −N))).
+double wypadkowa_kumulatywna(const Session& s, const std::string& conclusion);
+
+// The conditions_cf of all the conclusion's dysjunkt records are all > 0, or all ≤ 0
+// (no record counts as all > 0).
+bool jednakowe_znaki(const Session& s, const std::string& conclusion);
+// prbd contributions of the conclusion matched by a dysjunkt record of the same
+// conclusion and contribution with conditions_cf > 0.
+std::vector<double> dodatnie_cf_warunkow(const Session& s, const std::string& conclusion);
+// Resultant of a disjunctive conclusion: the greatest contribution (all of them when the
+// signs agree, else those of positive condition lists), rounded; nullopt when none.
+std::optional<double> wypadkowa_dysjunktywna(const Session& s, const std::string& conclusion);
+
+// ---------------------------------------------------------------------------------
+// Recording contributions and applied marks.
+
+// Replaces the rule's prbd record (the new one goes to the end).
+void aktualizacja_prbd(Session& s, std::int32_t rule_number, const std::string& conclusion, double cf);
+// Unless prbd holds exactly (rule number, conclusion, cf): every rule that has the
+// conclusion among its conditions loses its applied mark. Always succeeds.
+void skasuj_zastosowane_reguly(Session& s, double cf, const std::string& conclusion,
+                               std::int32_t rule_number);
+void oznacz_zastosowana(Session& s, std::int32_t rule_number);
+bool zastosowana(const Session& s, std::int32_t rule_number);
+
+// A cumulative rule with the CF of its condition list and its rule CF: skasuj with the
+// unrounded product, aktualizacja_prbd with the rounded one, then the reduction of the
+// pending list. Returns the contribution when the reduction succeeded (the caller then
+// presents, explains and marks the rule); nullopt when the rule's number was no longer
+// pending (the new contribution stays recorded).
+std::optional<double> zapisz_wklad_kumulatywny(Session& s, const Regula& r, double conditions_cf,
+                                               double rule_cf);
+// A disjunctive rule that is not skipped: prbd and dysjunkt records, then the reduction.
+std::optional<double> zapisz_wklad_dysjunktywny(Session& s, const Regula& r, double conditions_cf,
+                                                double rule_cf);
+
+// Fails when prbd holds a "koniec" record with a contribution > 0.
+bool zrob_koniec(const Session& s);
+
+// Completion of mutually exclusive conditions after `statement` got the resultant `cf`.
+// Needs the constraint bases; without them there is nothing to complete.
+void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, double cf);
+
+// ---------------------------------------------------------------------------------
+// Explanations and presentation.
+
+// wyjasnienie_reguła: report lines and the "Wyjaśnienie reguły" dialog for an applied
+// rule, only when its display_flag is 1 and its conclusion is not "koniec".
+void wyjasnienie_regula(Session& s, double cf, const Regula& r);
+// Report lines and the "Uwaga!" note for a skipped disjunctive rule (display_flag 1).
+void wyjasnienie_regula_dysjunktywna_pomijana(Session& s, const Regula& r, double conditions_cf,
+                                              double rule_cf);
+// Report lines and explanation dialog after a conclusion got its resultant from all its
+// cumulative (or disjunctive) rules.
+void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf, bool disjunctive);
+// przedstawienie_faktow: at the detail level "duża" the list of resultants (without
+// "bez warunku" and "koniec") in the report and in the explanation dialog.
+void przedstawienie_faktow(Session& s);
+
+}  // namespace zuva

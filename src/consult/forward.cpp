@@ -1,0 +1,497 @@
+// The forward loop keeps an agenda instead of rescanning the rule table at every step.
+// A rule is in one of these states:
+//   candidate  - it may be applicable: the next step scan visits it in table order;
+//   waiting    - its first condition without a resultant may not be asked; it becomes a
+//                candidate again when that statement gets a resultant;
+//   negative   - a disjunctive rule with conditions CF and rule CF both <= 0, waiting for
+//                the skip step;
+//   applied    - marked in regula_zastosowana;
+//   dormant    - it lost its applied mark after its number had left the pending list; it
+//                was re-applied once (its new contribution recorded) and is tried again
+//                only when it loses its mark again or a condition's resultant changes;
+//   done       - its conclusion's pending list is empty, so no step can take it.
+// A step scan visits the candidates in increasing rule position, and a rule that becomes
+// a candidate behind the scan position is visited on the next pass, exactly as a scan of
+// the whole rule table would find it. Rules skipped by the agenda are those whose test
+// has no effect: waiting rules (their askable conditions before the blocking one are
+// already answered), negative rules in the apply step, and rules already applied.
+// Conclusions whose pending list became empty are queued in the order they emptied,
+// which is their order in the pending-list table (a reduced list moves to its end).
+#include "consult/forward.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "consult/askable_file.h"
+#include "consult/calculus_basics.h"
+#include "consult/cf_calculus.h"
+#include "consult/description.h"
+#include "consult/inference_start.h"
+#include "consult/model_steps.h"
+#include "consult/report.h"
+#include "consult/summary.h"
+#include "session.h"
+#include "shell/command_registry.h"
+#include "text/codec.h"
+#include "text/number_format.h"
+
+namespace zuva {
+
+namespace {
+
+const char* const kKoniec = "koniec";
+
+// Ordered set of rule positions with "next position >= p" in a few word operations.
+class PositionSet {
+  public:
+    explicit PositionSet(std::size_t n) : words_((n + 63) / 64, 0), summary_((words_.size() + 63) / 64, 0) {}
+    void insert(std::int32_t p) {
+        auto up = static_cast<std::size_t>(p);
+        words_[up >> 6] |= 1ULL << (up & 63);
+        summary_[up >> 12] |= 1ULL << ((up >> 6) & 63);
+    }
+    void erase(std::int32_t p) {
+        auto up = static_cast<std::size_t>(p);
+        std::uint64_t& w = words_[up >> 6];
+        w &= ~(1ULL << (up & 63));
+        if (!w) summary_[up >> 12] &= ~(1ULL << ((up >> 6) & 63));
+    }
+    bool contains(std::int32_t p) const {
+        auto up = static_cast<std::size_t>(p);
+        return (words_[up >> 6] >> (up & 63)) & 1ULL;
+    }
+    // Smallest position >= p, or -1.
+    std::int32_t next(std::int32_t p) const {
+        auto up = static_cast<std::size_t>(p);
+        std::size_t wi = up >> 6;
+        if (wi >= words_.size()) return -1;
+        std::uint64_t w = words_[wi] & (~0ULL << (up & 63));
+        if (w) return static_cast<std::int32_t>((wi << 6) + static_cast<std::size_t>(__builtin_ctzll(w)));
+        std::size_t k = wi + 1;  // next non-empty word from k
+        while (k < words_.size()) {
+            std::size_t si = k >> 6;
+            std::uint64_t sw = summary_[si] & (~0ULL << (k & 63));
+            if (sw) {
+                std::size_t word = (si << 6) + static_cast<std::size_t>(__builtin_ctzll(sw));
+                return static_cast<std::int32_t>((word << 6) +
+                                                 static_cast<std::size_t>(__builtin_ctzll(words_[word])));
+            }
+            k = (si + 1) << 6;
+        }
+        return -1;
+    }
+
+  private:
+    std::vector<std::uint64_t> words_;
+    std::vector<std::uint64_t> summary_;
+};
+
+enum class RuleState : std::uint8_t { Candidate, Waiting, Negative, Applied, Dormant, Done, Excluded };
+
+// Graphics and sound of a conclusion that got its resultant: offered by the graphics
+// and sound bases once they are loaded.
+void zaoferuj_grafike_i_dzwiek(Session&, double, const std::string&) {}
+
+// The advice-text dialog of the advice base; succeeds in any case.
+void udziel_rady(Session& s) {
+    (void)s;
+}
+
+class ForwardRun {
+  public:
+    explicit ForwardRun(Session& s)
+        : s_(s),
+          ix_(rule_index(s)),
+          rules_(s.kb.rules.regula.rows()),
+          state_(rules_.size(), RuleState::Candidate),
+          cumulative_(rules_.size()),
+          disjunctive_(rules_.size()),
+          negative_(rules_.size()) {
+        for (std::size_t i = 0; i < rules_.size(); ++i) {
+            const auto p = static_cast<std::int32_t>(i);
+            if (is_disj(p)) {
+                disjunctive_.insert(p);
+            } else if (rules_[i].conclusion == kKoniec) {
+                state_[i] = RuleState::Excluded;
+            } else {
+                cumulative_.insert(p);
+            }
+        }
+        journal_seen_ = s.inference.wypadkowa_prbd.journal_size();
+        unmarked_seen_ = ix_.unmarked.size();
+        emptied_seen_ = ix_.emptied.size();
+    }
+
+    void run() {
+        for (;;) {
+            drain();
+            if (!zrob_koniec(s_)) return koniec();
+            if (step_cumulative()) continue;
+            if (!zrob_koniec(s_)) return koniec();
+            if (step_disjunctive_apply()) continue;
+            if (!zrob_koniec(s_)) return koniec();
+            if (step_disjunctive_skip()) continue;
+            if (step_cumulative_resultant(q4_, h4_) || step_cumulative_resultant(q5_, h5_)) continue;
+            if (step_disjunctive_resultant(q6_, h6_) || step_disjunctive_resultant(q7_, h7_)) continue;
+            bool model = false;
+            for (int step = 8; step <= 15 && !model; ++step) {
+                if (!zrob_koniec(s_)) return koniec();
+                model = forward_model_step(s_, step);
+            }
+            if (model) continue;
+            if (!zrob_koniec(s_)) return koniec();
+            return koniec_wnioskowania();
+        }
+    }
+
+  private:
+    bool is_disj(std::int32_t p) const {
+        return ix_.disjunctive[static_cast<std::size_t>(ix_.conclusion_of[static_cast<std::size_t>(p)])] != 0;
+    }
+    bool conclusion_pending(std::int32_t p) const {
+        return ix_.remaining[static_cast<std::size_t>(ix_.conclusion_of[static_cast<std::size_t>(p)])] > 0;
+    }
+    RuleState& st(std::int32_t p) { return state_[static_cast<std::size_t>(p)]; }
+    const Regula& rule(std::int32_t p) const { return rules_[static_cast<std::size_t>(p)]; }
+
+    void make_candidate(std::int32_t p) {
+        st(p) = RuleState::Candidate;
+        negative_.erase(p);
+        (is_disj(p) ? disjunctive_ : cumulative_).insert(p);
+    }
+    void leave_sets(std::int32_t p) {
+        cumulative_.erase(p);
+        disjunctive_.erase(p);
+        negative_.erase(p);
+    }
+    void wait_on(std::int32_t p, std::size_t condition) {
+        leave_sets(p);
+        st(p) = RuleState::Waiting;
+        waiting_[std::string_view(rule(p).conditions[condition])].push_back(p);
+    }
+
+    // A waiting rule whose blocking statement got a resultant: a candidate again, or
+    // waiting on its next condition that may not be asked. Nothing is asked here.
+    void reevaluate(std::int32_t p) {
+        const auto& conds = rule(p).conditions;
+        for (std::size_t i = 0; i < conds.size(); ++i) {
+            if (s_.inference.wypadkowa_prbd.contains(conds[i])) continue;
+            if (moze_pytac(s_, conds[i])) break;
+            return wait_on(p, i);
+        }
+        make_candidate(p);
+    }
+
+    // Brings the agenda up to date with what the calculus did since the last call.
+    void drain() {
+        auto& res = s_.inference.wypadkowa_prbd;
+        while (journal_seen_ < res.journal_size()) {
+            const auto change = res.journal_at(journal_seen_++);
+            const std::string& key = res.key_of_row(change.row);
+            if (auto w = waiting_.find(std::string_view(key)); w != waiting_.end()) {
+                std::vector<std::int32_t> ps = std::move(w->second);
+                waiting_.erase(w);
+                for (std::int32_t p : ps)
+                    if (st(p) == RuleState::Waiting) reevaluate(p);
+            }
+            if (!change.first) {
+                if (auto u = ix_.users.find(key); u != ix_.users.end())
+                    for (std::int32_t p : u->second)
+                        if (st(p) == RuleState::Dormant || st(p) == RuleState::Negative) make_candidate(p);
+            }
+        }
+        while (unmarked_seen_ < ix_.unmarked.size()) {
+            const std::int32_t p = ix_.unmarked[unmarked_seen_++];
+            if (st(p) != RuleState::Applied) continue;
+            if (conclusion_pending(p))
+                make_candidate(p);
+            else
+                st(p) = RuleState::Done;
+        }
+        while (emptied_seen_ < ix_.emptied.size()) {
+            const std::int32_t id = ix_.emptied[emptied_seen_++];
+            const std::string& c = ix_.conclusions[static_cast<std::size_t>(id)];
+            if (ix_.disjunctive[static_cast<std::size_t>(id)])
+                (jednakowe_znaki(s_, c) ? q6_ : q7_).push_back(id);
+            else if (c != kKoniec)
+                (calkowity_konflikt(s_, c) ? q5_ : q4_).push_back(id);
+        }
+    }
+
+    // Tests the candidate's conditions (asking when allowed); false when it now waits.
+    std::optional<double> conditions_of(std::int32_t p) {
+        std::size_t blocked = 0;
+        auto cf = testuj_warunki(s_, rule(p).conditions, &blocked);
+        if (!cf) wait_on(p, blocked);
+        drain();
+        return cf;
+    }
+
+    bool retire_if_done(std::int32_t p) {
+        if (conclusion_pending(p)) return false;
+        leave_sets(p);
+        st(p) = RuleState::Done;
+        return true;
+    }
+
+    void applied(std::int32_t p) {
+        leave_sets(p);
+        oznacz_zastosowana(s_, rule(p).rule_number);
+        st(p) = RuleState::Applied;
+    }
+    void dormant(std::int32_t p) {
+        leave_sets(p);
+        st(p) = RuleState::Dormant;
+        drain();
+    }
+
+    // Step 1: the first cumulative rule that can be applied.
+    bool step_cumulative() {
+        for (std::int32_t p = cumulative_.next(0); p >= 0; p = cumulative_.next(p + 1)) {
+            if (retire_if_done(p)) continue;
+            auto cf = conditions_of(p);
+            if (!cf) continue;
+            const Regula& r = rule(p);
+            const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
+            auto contribution = zapisz_wklad_kumulatywny(s_, r, *cf, rule_cf);
+            if (!contribution) {
+                dormant(p);
+                continue;
+            }
+            przedstawienie_faktow(s_);
+            wyjasnienie_regula(s_, *contribution, r);
+            applied(p);
+            return true;
+        }
+        return false;
+    }
+
+    // Step 2: the first disjunctive rule whose conditions CF and rule CF are not both <= 0.
+    bool step_disjunctive_apply() {
+        for (std::int32_t p = disjunctive_.next(0); p >= 0; p = disjunctive_.next(p + 1)) {
+            if (retire_if_done(p)) continue;
+            auto cf = conditions_of(p);
+            if (!cf) continue;
+            const Regula& r = rule(p);
+            const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
+            if (oba_cf_ujemne(*cf, rule_cf)) {
+                disjunctive_.erase(p);
+                negative_.insert(p);
+                st(p) = RuleState::Negative;
+                continue;
+            }
+            auto contribution = zapisz_wklad_dysjunktywny(s_, r, *cf, rule_cf);
+            if (!contribution) {
+                dormant(p);
+                continue;
+            }
+            przedstawienie_faktow(s_);
+            wyjasnienie_regula(s_, *contribution, r);
+            applied(p);
+            return true;
+        }
+        return false;
+    }
+
+    // Step 3: the first disjunctive rule with both CFs <= 0 is skipped.
+    bool step_disjunctive_skip() {
+        auto next = [&](std::int32_t from) {
+            std::int32_t a = disjunctive_.next(from), b = negative_.next(from);
+            if (a < 0) return b;
+            if (b < 0) return a;
+            return a < b ? a : b;
+        };
+        for (std::int32_t p = next(0); p >= 0; p = next(p + 1)) {
+            if (retire_if_done(p)) continue;
+            auto cf = conditions_of(p);
+            if (!cf) continue;
+            const Regula& r = rule(p);
+            auto rule_cf = parse_real(r.cf_text);
+            if (!rule_cf || !oba_cf_ujemne(*cf, *rule_cf)) {
+                // Applied by the next apply step.
+                if (st(p) == RuleState::Negative) make_candidate(p);
+                continue;
+            }
+            if (!redukuj_liste_regul_dysjunktywnych(s_, r.conclusion, r.rule_number)) {
+                dormant(p);
+                continue;
+            }
+            przedstawienie_faktow(s_);
+            wyjasnienie_regula_dysjunktywna_pomijana(s_, r, *cf, *rule_cf);
+            applied(p);
+            return true;
+        }
+        return false;
+    }
+
+    void after_resultant(const std::string& conclusion, double cf, bool disjunctive) {
+        wyjasnienie_wypadkowej(s_, conclusion, cf, disjunctive);
+        pamietaj_wniosek_wypadkowy(s_, conclusion, cf);
+        przedstawienie_faktow(s_);
+        przedstawienie_zmiennych(s_);
+        zaoferuj_grafike_i_dzwiek(s_, cf, conclusion);
+    }
+
+    // Steps 4 and 5: the first cumulative conclusion (in pending-table order) with an
+    // empty pending list and no resultant; the queues are split by total conflict.
+    bool step_cumulative_resultant(const std::vector<std::int32_t>& q, std::size_t& head) {
+        while (head < q.size()) {
+            const std::string& c = ix_.conclusions[static_cast<std::size_t>(q[head])];
+            ++head;
+            if (resultant(s_, c)) continue;
+            after_resultant(c, wypadkowa_kumulatywna(s_, c), false);
+            return true;
+        }
+        return false;
+    }
+
+    // Steps 6 and 7: the same for disjunctive conclusions, split by jednakowe_znaki. A
+    // conclusion all of whose rules were skipped gets no resultant.
+    bool step_disjunctive_resultant(const std::vector<std::int32_t>& q, std::size_t& head) {
+        while (head < q.size()) {
+            const std::string& c = ix_.conclusions[static_cast<std::size_t>(q[head])];
+            ++head;
+            if (resultant(s_, c)) continue;
+            auto cf = wypadkowa_dysjunktywna(s_, c);
+            if (!cf) continue;
+            after_resultant(c, *cf, true);
+            return true;
+        }
+        return false;
+    }
+
+    // Step 18.
+    void koniec() {
+        const std::string text = "Reguła z wnioskiem 'koniec' kończy wnioskowanie.";
+        s_.helper(text + "\n");
+        s_.ui.note("Uwaga - koniec!", text);
+    }
+
+    // Steps 16 and 17.
+    void koniec_wnioskowania() {
+        s_.ui.note("Uwaga!", "Brak możliwości dalszego wnioskowania!\n\nTeraz czas na podsumowanie!");
+        piszcr(s_);
+        piszln(s_, "Brak możliwości dalszego wnioskowania!");
+        piszcr(s_);
+        opcja_z_menu_szczegolowosci(s_, 2);
+        przedstawienie_faktow(s_);
+        piszcr(s_);
+        przedstawienie_zmiennych(s_);
+        piszcr(s_);
+        const std::string w = s_.kb.wyroznik.empty() ? std::string() : *s_.kb.wyroznik.first();
+        piszln(s_, "To już wszystko, co wynika z bazy wiedzy " + w + ",");
+        piszln(s_, "z zadeklarowanych faktów i wartości argumentów.");
+        piszcr(s_);
+        piszln(s_, "Koniec wnioskowania ekspertowego.");
+        piszcr(s_);
+        s_.ui.note(
+            "Koniec wnioskowania w przód",
+            "To już wszystko, co wynika z bazy wiedzy " + to_upper_pl(w) +
+                ",\nz zadeklarowanych faktów i wartości argumentów.\n\nKoniec wnioskowania ekspertowego.");
+        piszln(s_, "Koniec wnioskowania w przód");
+        piszcr(s_);
+        podsumowanie(s_);
+        if (s_.kb.nazwa_ra.loaded()) {
+            int b = s_.ui.question("Możesz uzyskać radę", "Chcesz uzyskać radę?", {"Tak", "Nie"});
+            if (b == 1) {
+                raport(s_);
+                return;
+            }
+        }
+        udziel_rady(s_);
+        raport(s_);
+    }
+
+    Session& s_;
+    RuleIndex& ix_;
+    const std::vector<Regula>& rules_;
+    std::vector<RuleState> state_;
+    PositionSet cumulative_, disjunctive_, negative_;
+    std::unordered_map<std::string_view, std::vector<std::int32_t>> waiting_;
+    std::size_t journal_seen_ = 0, unmarked_seen_ = 0, emptied_seen_ = 0;
+    std::vector<std::int32_t> q4_, q5_, q6_, q7_;
+    std::size_t h4_ = 0, h5_ = 0, h6_ = 0, h7_ = 0;
+};
+
+void przedstaw_fakty_pierwotne(Session& s, const Table<Fakt>& facts, const std::string& heading) {
+    if (facts.empty()) return;
+    piszln(s, heading);
+    std::vector<std::string> lines;
+    lines.reserve(facts.count());
+    for (const auto& f : facts) {
+        // Each fact is first checked against the exact constraints (testuj_wykluczajace)
+        // once the constraint bases are loaded.
+        lines.push_back("    " + f.fact_text + "(" + f.cf_text + ")");
+        piszln(s, lines.back());
+    }
+    pokaz_wyjasnienie(s, heading, lines);
+}
+
+void zasiej_fakty(Session& s, const Table<Fakt>& facts) {
+    for (const auto& f : facts) {
+        if (resultant(s, f.fact_text)) continue;
+        if (auto cf = parse_real(f.cf_text)) s.inference.wypadkowa_prbd.append(f.fact_text, *cf);
+    }
+    for (const auto& f : facts)
+        if (auto cf = resultant(s, f.fact_text)) uzupelnienie_wykluczajacych(s, f.fact_text, *cf);
+}
+
+// wnioskowanie_cd_0: resultants of the declared data.
+void wnioskowanie_cd_0(Session& s) {
+    zasiej_fakty(s, s.kb.rules.fakt);
+    for (const auto& a : s.kb.models.argument_znany)
+        s.inference.zmienna_ustalona.append(a.argument_name, a.value);
+    zasiej_fakty(s, s.kb.models.m_fakt);
+}
+
+struct RunMarker {
+    Session& s;
+    ~RunMarker() { s.inference.jakiewnioskowanie.clear(); }
+};
+
+}  // namespace
+
+void wnioskowanie(Session& s) {
+    tworz_listy_oczekujacych(s);
+    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:");
+    przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
+    if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
+    wnioskowanie_cd_0(s);
+    ForwardRun run(s);
+    run.run();
+    sync_pending_lists(s);
+}
+
+void opcja_wnioskowania_w_przod(Session& s) {
+    if (!start_wnioskowania(s, InferenceDirection::Forward)) return;
+    s.inference.wypadkowa_prbd.append("bez warunku", 1.0);
+    s.inference.tryb_deklaracji_faktow = s.ui.radio("Wybierz tryb deklaracji faktów!", "",
+                                                    {"Menu wyboru faktów", "Interfejs zadający pytania"}, 1);
+    wnioskowanie(s);
+}
+
+void wnioskowanie_w_przod(Session& s) {
+    s.inference.jakiewnioskowanie.clear();
+    s.inference.jakiewnioskowanie.append("W_PRZOD");
+    RunMarker marker{s};
+    s.ui.helper_clear();
+    opcja_wnioskowania_w_przod(s);
+}
+
+void register_forward_commands(CommandRegistry& r) {
+    r.set(10164, wnioskowanie_w_przod);
+    r.set(10153, przeglad_opisow);
+    r.set(10154, edycja_opisu);
+    r.set(10155, tworzenie_opisu);
+    r.set(10156, kasowanie_opisu);
+    r.set(10157, czytanie_podsumowania);
+    r.set(10158, kasowanie_podsumowania);
+    r.set(10160, tworzenie_pliku_dopytywalnych);
+    r.set(10161, czytanie_pliku_dopytywalnych);
+    r.set(10162, kasowanie_pliku_dopytywalnych);
+}
+
+}  // namespace zuva

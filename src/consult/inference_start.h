@@ -1,0 +1,26 @@
+// The start of an inference run shared by forward and backward inference: the checks
+// that refuse it, the description, the detail level, the labels, the clearing of the
+// working tables, and the note and report header that list the loaded bases.
+#pragma once
+
+namespace zuva {
+
+struct Session;
+
+enum class InferenceDirection { Forward, Backward };
+
+// False when a verdict of the load-time tests or diagnoses forbids inference (the
+// command then does nothing).
+bool wnioskowanie_dozwolone(const Session& s);
+
+// Labels of the run: "Tworzenie etykiet" and the label inputs; fills `etykieta`.
+void tworzenie_etykiet(Session& s);
+
+// The note and the report lines that list the loaded bases.
+void naglowek_wnioskowania(Session& s, InferenceDirection d);
+
+// Runs the start up to the header; false when the run is refused (silently, or with
+// "Proszę załadować bazę reguł!" when no rule base is loaded).
+bool start_wnioskowania(Session& s, InferenceDirection d);
+
+}  // namespace zuva

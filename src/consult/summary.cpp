@@ -1,0 +1,95 @@
+// The summary is written straight to its file, not through the report buffer.
+#include "consult/summary.h"
+
+#include "consult/report.h"
+#include "session.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "text/number_format.h"
+
+namespace zuva {
+
+namespace {
+const std::vector<FileFilter> kSummaryFilters = {{"Pliki podsumowania (*.txt)", "*.txt"}};
+}
+
+std::string tekst_podsumowania(const Session& s) {
+    std::string out = "Etykiety wnioskowania: \n";
+    for (const auto& label : s.inference.etykieta)
+        out += "    " + label + "\n";
+    out += "Podsumowanie wnioskowania: fakty\n";
+    s.inference.wypadkowa_prbd.for_each([&](const std::string& fact, double cf) {
+        if (fact == "bez warunku") return;
+        out += "    " + fact + "(" + format_lg(cf) + ")\n";
+    });
+    out += "Podsumowanie wnioskowania: wartości argumentów\n";
+    s.inference.zmienna_ustalona.for_each([&](const std::string& name, double value) {
+        if (parse_real(name)) return;
+        out += "    " + name + " = " + format_lg(value) + "\n";
+    });
+    return out;
+}
+
+void podsumowanie(Session& s) {
+    int b = s.ui.question("Plik podsumowania", "Zachować podsumowanie wnioskowania?", {"&TAK", "&NIE"});
+    if (b != 0) return;
+    std::string name, path;
+    for (;;) {
+        name = s.ui.save_file("*.txt", kSummaryFilters, "Podaj nazwę pliku podsumowania");
+        if (name.empty()) return;
+        path = s.resolve(name);
+        if (!file_exists(path)) break;
+        int over = s.ui.question("Plik podsumowania",
+                                 "Podsumowanie o nazwie " + short_name_of(path) + "już istnieje." +
+                                     "\nCzy chcesz zapisać go nową treścią?",
+                                 {"&TAK", "&NIE"});
+        if (over != 0) continue;
+        remove_file(path);
+        s.ui.note("", "Istniejące podsumowanie " + short_name_of(path) + "\nzostało skasowane!");
+        break;
+    }
+    s.inference.nazwa_podsumowania.clear();
+    s.inference.nazwa_podsumowania.append(path);
+    const bool ok = write_file_bytes(path, utf8_to_cp1250_lossy(tekst_podsumowania(s)));
+    s.inference.nazwa_podsumowania.clear();
+    const std::string shortn = short_name_of(path);
+    if (!ok) {
+        s.helper("\n Nie można zapisać podsumowania " + shortn + ".");
+        s.ui.note("Uwaga błąd!", "Nie można zapisać pliku podsumowania\n   " + path + ".");
+        return;
+    }
+    s.helper("\n Podsumowanie " + shortn + " zostało zapamietane.");
+    s.ui.note("Podsumowanie", " Podsumowanie " + shortn + " zostało zapamiętane.");
+}
+
+void czytanie_podsumowania(Session& s) {
+    std::string name =
+        s.ui.open_file("*.txt", kSummaryFilters, "Wybierz nazwę pliku podsumowanian dla czytania");
+    if (name.empty()) return;
+    const std::string path = s.resolve(name);
+    auto bytes = read_file_bytes(path);
+    auto text = bytes ? decode_file_text(*bytes) : std::nullopt;
+    if (!text) {
+        s.ui.note("Uwaga błąd!", "Nie można odczytać pliku\n   " + path + ".");
+        return;
+    }
+    browse_text_window(s, "Przegląd pliku podsumowania: " + short_name_of(path), *text);
+}
+
+void kasowanie_podsumowania(Session& s) {
+    std::string name = s.ui.open_file("*.txt", kSummaryFilters, "Zaznacz plik podsumowania do usunięcia");
+    if (name.empty()) return;
+    const std::string path = s.resolve(name);
+    const std::string shortn = short_name_of(path);
+    int b = s.ui.question("Usunięcie pliku podsumowania",
+                          "Czy jesteś pewien, że chcesz usunąć plik podsumowania " + shortn + " ?",
+                          {"Tak", "Nie"});
+    if (b != 0) return;
+    if (!remove_file(path)) {
+        s.ui.note("Uwaga błąd!", "Nie można usunąć pliku\n   " + path + ".");
+        return;
+    }
+    s.ui.note("Uwaga!", "Plik podsumowania " + shortn + " został usunięty.");
+}
+
+}  // namespace zuva
