@@ -2,6 +2,7 @@
 #include "shell/handlers.h"
 
 #include "consult/forward.h"
+#include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
 
@@ -11,6 +12,7 @@ void install_handlers(CommandRegistry& r) {
     register_shell_commands(r);
     register_rule_commands(r);
     register_forward_commands(r);
+    register_model_commands(r);
 }
 
 }  // namespace zuva

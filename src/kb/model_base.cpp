@@ -1,0 +1,661 @@
+// Loading a model base follows the generic load sequence; after the read come the
+// numbering test, the derived lists, the askable items, the name-clash check and the
+// load-time tests, each of which may unload the base.
+#include "kb/model_base.h"
+
+#include <unordered_set>
+
+#include "consult/report.h"
+#include "kb/base_files.h"
+#include "kb/model_tests.h"
+#include "kb/numbering.h"
+#include "session.h"
+#include "shell/command_registry.h"
+#include "shell/enabling.h"
+#include "store/list_helpers.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "text/number_format.h"
+
+namespace zuva {
+namespace {
+
+bool one_of(const std::string& op, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (op == n) return true;
+    return false;
+}
+
+const TextList& pierwsza(const Table<TextList>& t) {
+    static const TextList empty;
+    return t.empty() ? empty : *t.first();
+}
+
+TextList bez_liczb(const TextList& names) {
+    TextList out;
+    for (const auto& n : names)
+        if (!jest_liczba(n)) out.push_back(n);
+    return out;
+}
+
+TextList polacz(std::initializer_list<const TextList*> lists) {
+    TextList out;
+    for (const TextList* l : lists)
+        out.insert(out.end(), l->begin(), l->end());
+    return out;
+}
+
+// Elements of `a` that are also in `b`, in the order of `a`, each once.
+TextList czesc_wspolna(const TextList& a, const TextList& b) {
+    std::unordered_set<std::string> sb(b.begin(), b.end()), seen;
+    TextList out;
+    for (const auto& e : a)
+        if (sb.count(e) && seen.insert(e).second) out.push_back(e);
+    return out;
+}
+
+std::string lacz(const TextList& l, const std::string& sep) {
+    std::string out;
+    for (size_t i = 0; i < l.size(); ++i) {
+        if (i) out += sep;
+        out += l[i];
+    }
+    return out;
+}
+
+// The quantities a basic model reads: argument2 only for two-value operations and relations.
+TextList argumenty(const Model& m) {
+    if (jest_operacja_jednoargumentowa(m.operation_symbol)) return {m.argument1};
+    return {m.argument1, m.argument2};
+}
+
+void kasowanie_list_modeli(Session& s) {
+    ModelState& ms = s.models;
+    ms.lista_argumentow_modeli.clear();
+    ms.lista_wnioskow_modeli.clear();
+    ms.lista_warunkow_stosowania.clear();
+    ms.lista_wynikow_modeli.clear();
+    ms.lista_argumentow_dopytywalnych.clear();
+    ms.lista_warunkow_i_argumentow_dopytywalnych.clear();
+    ms.lista_wszystkich_zmiennych_logicznych.clear();
+    ms.zmienne.clear();
+    ms.wyniki.clear();
+    ms.argumenty_zredukowane.clear();
+    ms.wyniki_zredukowane.clear();
+    s.kb.lista_wszystkich_dopytywalnych_dla_wyswietlania.clear();
+}
+
+void kasowanie_tabel_modeli(Session& s) {
+    ModelGroup& g = s.kb.models;
+    g.model.clear();
+    g.model_r.clear();
+    g.model_liniowy.clear();
+    g.model_wielomianowy.clear();
+    g.argument_znany.clear();
+}
+
+// Unloads the rule base as the name-clash check demands: rules, facts, names, derived lists.
+void usun_baze_regul(Session& s) {
+    KnowledgeBase& kb = s.kb;
+    kb.rules.regula.clear();
+    kb.rules.regula_dysjunktywna.clear();
+    kb.rules.fakt.clear();
+    kb.nazwa_re.clear();
+    kb.lista_warunkow.clear();
+    kb.lista_wnioskow_regul.clear();
+    kb.lista_warunkow_dopytywalnych.clear();
+    kb.dopytywalny.clear();
+    kb.lista_wszystkich_dopytywalnych_dla_wyswietlania.clear();
+    s.inference.lista_numerow_regul_kumulatywnych.clear();
+    s.inference.lista_numerow_regul_dysjunktywnych.clear();
+}
+
+void raport_konfliktu(Session& s, const std::vector<std::string>& head, const TextList& names,
+                      const char* path_line, const std::string& note_title, const std::string& note_text) {
+    for (const auto& l : head)
+        piszln(s, l);
+    for (const auto& n : names)
+        piszln(s, n);
+    piszln(s, path_line);
+    piszln(s, "wybierz opcję 'Edycja bazy modeli', ");
+    piszln(s, "lub opcję 'Edycja bazy reguł', ");
+    piszln(s, "wybierz błędną bazę i usuń błąd.");
+    s.ui.note(note_title, note_text);
+}
+
+const char* const kClosingNote =
+    ".\nWnioskowanie nie może być kontynuowane. \nPrzejdź do 'Bazy modeli niepewnej' lub \ndo 'Bazy reguł "
+    "niepewnej',"
+    "\nwybierz opcję 'Edycja bazy modeli', "
+    "\nlub opcję 'Edycja bazy reguł', "
+    "\nwybierz błędną bazę i usuń błąd.";
+
+void po_konflikcie_nazw(Session& s) {
+    usun_baze_modeli(s);
+    s.kb.models.m_fakt.clear();
+    usun_baze_regul(s);
+    disable_commands(s, {10164, 10165});
+}
+
+std::string tekst_pliku(const std::string& path) {
+    auto bytes = read_file_bytes(path);
+    if (!bytes) return {};
+    auto text = decode_file_text(*bytes);
+    return text ? *text : std::string();
+}
+
+std::string lista_tekst(const TextList& l) {
+    return "[" + lacz(l, ", ") + "]";
+}
+
+std::string liczby_tekst(const IntList& l) {
+    std::string out = "[";
+    for (size_t i = 0; i < l.size(); ++i) {
+        if (i) out += ", ";
+        out += std::to_string(l[i]);
+    }
+    return out + "]";
+}
+
+std::string liczby_modeli(const Session& s) {
+    const ModelGroup& g = s.kb.models;
+    return "Liczba modeli podstawowych: " + std::to_string(g.model.count()) +
+           "   Liczba modeli rozszerzonych: " + std::to_string(g.model_r.count()) +
+           "   Liczba modeli liniowych: " + std::to_string(g.model_liniowy.count()) +
+           "   Liczba modeli wielomianowych: " + std::to_string(g.model_wielomianowy.count());
+}
+
+// The record windows of the four kinds are shown as lists: the counts, then one line per model.
+void przeglad_modeli(Session& s, int id) {
+    const ModelGroup& g = s.kb.models;
+    TextList items;
+    std::string title;
+    auto head = [&](std::int32_t n, const std::string& cond, const std::string& res, const char* res_label) {
+        return "Nr modelu: " + std::to_string(n) + " | Warunek stosowania: " + cond + " | " + res_label +
+               ": " + res;
+    };
+    auto tail = [](std::int32_t flag, const std::string& cf) {
+        return " | Semafor wyświetlania: " + std::to_string(flag) + " | Współczynnik pewności: " + cf;
+    };
+    switch (id) {
+        case 10080:
+            if (g.model_liniowy.empty()) return s.ui.note("Uwaga!", "Brak modeli liniowych !");
+            title = "MODEL LINIOWY";
+            items.push_back(liczby_modeli(s));
+            items.push_back("y=a1*x1+a2*x2+...+an*xn");
+            for (const auto& m : g.model_liniowy)
+                items.push_back(
+                    head(m.model_number, m.application_condition, m.result, "Wartość formy lin.") +
+                    " | Lista współczynników: " + lista_tekst(m.coefficients) +
+                    " | Lista wartości zmiennych: " + lista_tekst(m.variables) +
+                    tail(m.display_flag, m.cf_text));
+            break;
+        case 10081:
+            if (g.model.empty()) return s.ui.note("Uwaga!", "Brak modeli podstawowych!");
+            title = "MODEL PODSTAWOWY";
+            items.push_back(liczby_modeli(s));
+            for (const auto& m : g.model)
+                items.push_back(head(m.model_number, m.application_condition, m.result, "Wynik") +
+                                " | Argument 1: " + m.argument1 +
+                                " | Symbol operacji: " + m.operation_symbol +
+                                " | Argument 2: " + m.argument2 + tail(m.display_flag, m.cf_text));
+            break;
+        case 10082:
+            if (g.model_r.empty()) return s.ui.note("Uwaga!", "Brak modeli rozszerzonych!");
+            title = "MODEL ROZWINIĘTY";
+            items.push_back(liczby_modeli(s));
+            for (const auto& m : g.model_r)
+                items.push_back(head(m.model_number, m.application_condition, m.result, "Wynik") +
+                                " | Symbol operacji: " + m.operation_symbol + " | Lista zmiennych: " +
+                                lista_tekst(m.variables) + tail(m.display_flag, m.cf_text));
+            break;
+        default:
+            if (g.model_wielomianowy.empty()) return s.ui.note("Uwaga!", "Brak modeli wielomianowych!");
+            title = "MODEL WIELOMIANOWY";
+            items.push_back(liczby_modeli(s));
+            items.push_back("y=a0+a1*x+a2*x^2+...+an*x^n");
+            for (const auto& m : g.model_wielomianowy)
+                items.push_back(
+                    head(m.model_number, m.application_condition, m.result, "Wartość wielomianu") +
+                    " | Wartość zmiennej: " + m.variable +
+                    " | Lista współczynników: " + lista_tekst(m.coefficients) +
+                    " | Lista potęg: " + liczby_tekst(m.powers) + tail(m.display_flag, m.cf_text));
+            break;
+    }
+    s.ui.browse_list(title, items);
+}
+
+void pokaz_liste_akcji(Session& s, int option) {
+    std::string title, text;
+    TextList list;
+    if (dzialanie_w_bazie_modeli(s, option, title, text, list)) s.ui.browse_list(title, list);
+}
+
+}  // namespace
+
+bool jest_relacja(const std::string& op) {
+    return one_of(op, {">", "==", "<", ">=", "<=", "><", "<>"});
+}
+bool jest_relacja_r(const std::string& op) {
+    return one_of(op, {"<,<", "<=,<", "<,<=", "<=,<="});
+}
+bool jest_operacja_jednoargumentowa(const std::string& op) {
+    return one_of(op,
+                  {"sqrt", "sin", "cos", "tan", "arctan", "log", "ln", "exp", "round", "trunc", "abs", "="});
+}
+bool jest_operacja_dwuargumentowa(const std::string& op) {
+    return one_of(op, {"+", "-", "*", "/", "div", "mod", "min", "max", "%", "zaokrąglenie_do_N", "A^N"});
+}
+bool jest_operacja_r(const std::string& op) {
+    return one_of(op, {"+", "*", "max_list", "min_list"});
+}
+bool jest_liczba(const std::string& name) {
+    return parse_real(name).has_value();
+}
+bool jest_bez_warunku(const std::string& condition) {
+    return condition == "bez_warunku" || condition == "bez warunku";
+}
+
+TextList wyznacz_argumenty_modeli(const Session& s) {
+    const ModelGroup& g = s.kb.models;
+    TextList all;
+    for (const auto& m : g.model)
+        for (auto& a : argumenty(m))
+            all.push_back(a);
+    for (const auto& m : g.model_r)
+        all.insert(all.end(), m.variables.begin(), m.variables.end());
+    for (const auto& m : g.model_liniowy)
+        all.insert(all.end(), m.variables.begin(), m.variables.end());
+    for (const auto& m : g.model_wielomianowy)
+        all.push_back(m.variable);
+    return redukuj(bez_liczb(all));
+}
+
+TextList wyznacz_wnioski_modeli(const Session& s) {
+    TextList all;
+    for (const auto& m : s.kb.models.model)
+        if (model_relacyjny(m)) all.push_back(m.result);
+    for (const auto& m : s.kb.models.model_r)
+        if (model_relacyjny(m)) all.push_back(m.result);
+    return redukuj(all);
+}
+
+TextList wyznacz_warunki_stosowania(const Session& s) {
+    const ModelGroup& g = s.kb.models;
+    TextList all;
+    auto add = [&](const std::string& c) {
+        if (!jest_bez_warunku(c)) all.push_back(c);
+    };
+    for (const auto& m : g.model)
+        add(m.application_condition);
+    for (const auto& m : g.model_r)
+        add(m.application_condition);
+    for (const auto& m : g.model_liniowy)
+        add(m.application_condition);
+    for (const auto& m : g.model_wielomianowy)
+        add(m.application_condition);
+    return redukuj(all);
+}
+
+TextList wyznacz_wyniki_modeli(const Session& s) {
+    const ModelGroup& g = s.kb.models;
+    TextList all;
+    for (const auto& m : g.model)
+        if (!model_relacyjny(m)) all.push_back(m.result);
+    for (const auto& m : g.model_r)
+        if (!model_relacyjny(m)) all.push_back(m.result);
+    for (const auto& m : g.model_liniowy)
+        all.push_back(m.result);
+    for (const auto& m : g.model_wielomianowy)
+        all.push_back(m.result);
+    return redukuj(all);
+}
+
+void redukuj_warunki_dopytywalne(Session& s) {
+    const TextList& rule_askable = pierwsza(s.kb.lista_warunkow_dopytywalnych);
+    const TextList& conclusions = pierwsza(s.models.lista_wnioskow_modeli);
+    s.kb.lista_wszystkich_dopytywalnych_dla_wyswietlania.append(
+        conclusions.empty() ? rule_askable : roznica_zbiorow(rule_askable, conclusions));
+}
+
+void wyznacz_dopytywalne_zmienne(Session& s) {
+    if (!s.kb.nazwa_re.loaded()) return;
+    ModelState& ms = s.models;
+    ms.wyniki.clear();
+    ms.zmienne.clear();
+    ms.wyniki_zredukowane.clear();
+    auto add = [&](const std::string& cond, const TextList& args, const std::string& result) {
+        TextList names{cond};
+        names.insert(names.end(), args.begin(), args.end());
+        TextList kept;
+        for (const auto& n : redukuj(names))
+            if (!jest_liczba(n) && !jest_bez_warunku(n)) kept.push_back(n);
+        ms.zmienne.append(std::move(kept));
+        ms.wyniki.append(result);
+    };
+    const ModelGroup& g = s.kb.models;
+    for (const auto& m : g.model)
+        add(m.application_condition, argumenty(m), m.result);
+    for (const auto& m : g.model_r)
+        add(m.application_condition, m.variables, m.result);
+    for (const auto& m : g.model_liniowy)
+        add(m.application_condition, m.variables, m.result);
+    for (const auto& m : g.model_wielomianowy)
+        add(m.application_condition, {m.variable}, m.result);
+
+    TextList vars, results;
+    for (const auto& z : ms.zmienne)
+        vars.insert(vars.end(), z.begin(), z.end());
+    for (const auto& w : ms.wyniki)
+        results.push_back(w);
+    vars = redukuj(vars);
+    results = redukuj(results);
+    ms.argumenty_zredukowane.insert_front(vars);
+    ms.wyniki_zredukowane.append(results);
+    ms.lista_argumentow_dopytywalnych.append(
+        sortuj(roznica_zbiorow(roznica_zbiorow(vars, results), pierwsza(s.kb.lista_wnioskow_regul))));
+}
+
+void wyznacz_warunki_i_argumenty_dopytywalne(Session& s) {
+    TextList askable = pierwsza(s.models.lista_argumentow_dopytywalnych);
+    TextList display = pierwsza(s.kb.lista_wszystkich_dopytywalnych_dla_wyswietlania);
+    s.models.lista_argumentow_dopytywalnych.append(sortuj(redukuj(askable)));
+    s.kb.lista_wszystkich_dopytywalnych_dla_wyswietlania.append(sortuj(redukuj(display)));
+    s.models.lista_warunkow_i_argumentow_dopytywalnych.append(sortuj(redukuj(polacz({&askable, &display}))));
+}
+
+bool wnioski_modeli_a_wnioski_regul(Session& s) {
+    const std::string rn = s.kb.nazwa_re.name(), mn = s.kb.nazwa_mo.name();
+    const TextList& rule_conclusions = pierwsza(s.kb.lista_wnioskow_regul);
+    const TextList& model_conclusions = pierwsza(s.models.lista_wnioskow_modeli);
+    TextList common = czesc_wspolna(rule_conclusions, model_conclusions);
+    if (!common.empty()) {
+        raport_konfliktu(s,
+                         {"Błąd w bazie reguł " + rn, "i w bazie modeli " + mn,
+                          "Reguły i modele relacyjne mają jednakowe wnioski.", "Wnioskami tymi są:"},
+                         common, "Przejdź do 'Bazy modeli niepewnej' lub do 'Bazy reguł niepewnej',",
+                         "Błąd: jednakowe nazwy wniosków bazy reguł i bazy modeli",
+                         "Błąd w bazie reguł\n   " + rn + "\ni w bazie modeli\n   " + mn +
+                             "\nReguły i modele relacyjne mają wnioski o \njednakowych nazwach. " +
+                             "\nWnioskami tymi są wnioski z listy:\n   " + lacz(common, ", ") + kClosingNote);
+        po_konflikcie_nazw(s);
+        return false;
+    }
+    TextList logical = redukuj(polacz({&rule_conclusions, &model_conclusions, &pierwsza(s.kb.lista_warunkow),
+                                       &pierwsza(s.models.lista_warunkow_stosowania)}));
+    s.models.lista_wszystkich_zmiennych_logicznych.clear();
+    s.models.lista_wszystkich_zmiennych_logicznych.append(logical);
+    TextList numeric =
+        polacz({&pierwsza(s.models.lista_argumentow_modeli), &pierwsza(s.models.lista_wynikow_modeli)});
+    common = czesc_wspolna(logical, numeric);
+    if (common.empty()) return true;
+    raport_konfliktu(
+        s,
+        {"Błąd w bazie reguł " + rn, "i/lub w bazie modeli " + mn, "Reguły i modele mają warunki/wnioski",
+         "o tych samych nazwach jak argumenty/wyniki.", "Są nimi:"},
+        common, "Przejdź do 'Bazy modeli niepewnej ' lub do 'Bazy reguł niepewnej',",
+        "Błąd: jednakowe nazwy zmiennych bazy reguł i/lub zmiennych bazy modeli",
+        "Błąd w bazie reguł\n   " + rn + "\ni/lub w bazie modeli\n   " + mn +
+            "\nReguły i modele mają warunki/wnioski" +
+            "\no tych samych nazwach jak argumenty/wyniki. \nZawiera je lista:\n   " + lacz(common, ", ") +
+            kClosingNote);
+    po_konflikcie_nazw(s);
+    return false;
+}
+
+bool testowanie_dopytywalnosci_argumentow(Session& s) {
+    const TextList& askable = pierwsza(s.models.lista_argumentow_dopytywalnych);
+    std::unordered_set<std::string> ok(askable.begin(), askable.end()), seen;
+    TextList bad;
+    for (const auto& a : s.kb.models.argument_znany)
+        if (!ok.count(a.argument_name) && seen.insert(a.argument_name).second) bad.push_back(a.argument_name);
+    if (bad.empty()) return true;
+    const std::string mn = s.kb.nazwa_mo.name();
+    piszln(s, "Błędne argumenty znane bazy modeli " + mn);
+    piszln(s, "Następujące argumenty znane nie są argumentami dopytywalnymi: ");
+    for (const auto& b : bad)
+        piszln(s, b);
+    piszln(s, "Przejdź do 'Bazy modeli niepewnej',");
+    piszln(s, "wybierz opcję 'Edycja bazy modeli', wybierz błędną bazę ");
+    piszln(s, "i usuń argumenty znane nie będące argumentami dopytywalnymi!");
+    s.ui.note("Błędne argumenty znane bazy modeli ",
+              "Następujące argumenty znane \nnie są argumentami dopytywalnymi:\n   " + lacz(bad, ", ") +
+                  "\nPrzejdź do 'Bazy modeli niepewnej'," +
+                  "\nwybierz opcję 'Edycja bazy modeli', \nwybierz błędną bazę " +
+                  "\ni usuń argumenty znane nie będące \nargumentami dopytywalnymi!");
+    usun_baze_modeli(s);
+    return false;
+}
+
+void wykrywanie_modeli_tautologicznych(Session& s) {
+    const ModelGroup& g = s.kb.models;
+    s.models.model_tautologiczny.clear();
+    TextList lines;
+    auto check = [&](std::int32_t n, const std::string& result, const TextList& args) {
+        if (!contains(args, result)) return;
+        s.models.model_tautologiczny.append(n);
+        lines.push_back("Model arytmetyczny " + std::to_string(n) + " ma wynik '" + result +
+                        "' tożsamy ze swym argumentem.");
+    };
+    for (const auto& m : g.model)
+        if (!model_relacyjny(m)) check(m.model_number, m.result, argumenty(m));
+    for (const auto& m : g.model_r)
+        if (!model_relacyjny(m)) check(m.model_number, m.result, m.variables);
+    for (const auto& m : g.model_liniowy)
+        check(m.model_number, m.result, polacz({&m.coefficients, &m.variables}));
+    for (const auto& m : g.model_wielomianowy) {
+        TextList args{m.variable};
+        args.insert(args.end(), m.coefficients.begin(), m.coefficients.end());
+        check(m.model_number, m.result, args);
+    }
+    if (lines.empty()) return;
+    std::string note =
+        "Baza modeli elementarna niepewna\n   " + s.kb.nazwa_mo.name() + "\nma modele tautologiczne:";
+    piszln(s, "Baza modeli " + s.kb.nazwa_mo.name() + " ma modele tautologiczne:");
+    for (const auto& l : lines) {
+        piszln(s, l);
+        note += "\n" + l;
+    }
+    piszln(s, "Modele takie nie zostaną zastosowane we wnioskowaniu.");
+    piszln(s, "Przejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',");
+    piszln(s, "wybierz błędną bazę i usuń błąd.");
+    s.ui.note("Uwaga!",
+              note + "\nModele takie nie zostaną zastosowane we wnioskowaniu." +
+                  "\nPrzejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',\nwybierz " +
+                  "błędną bazę i usuń błąd.");
+}
+
+void testowanie_warunkow_stosowania_modeli_relacyjnych(Session& s) {
+    TextList lines;
+    auto check = [&](std::int32_t n, const std::string& cond, const std::string& result) {
+        if (cond == result)
+            lines.push_back("Model relacyjny " + std::to_string(n) + " ma wniosek '" + result +
+                            "' tożsamy ze swym warunkiem stosowania.");
+    };
+    for (const auto& m : s.kb.models.model)
+        if (model_relacyjny(m)) check(m.model_number, m.application_condition, m.result);
+    for (const auto& m : s.kb.models.model_r)
+        if (model_relacyjny(m)) check(m.model_number, m.application_condition, m.result);
+    if (lines.empty()) return;
+    std::string note = "Baza modeli elementarna niepewna\n   " + s.kb.nazwa_mo.name() +
+                       "\nma modele relacyjne z błędnym warunkiem stosowania:";
+    piszln(s, "Baza modeli " + s.kb.nazwa_mo.name() + " ma modele relacyjne z błędnym warunkiem stosowania:");
+    for (const auto& l : lines) {
+        piszln(s, l);
+        note += "\n" + l;
+    }
+    piszln(s, "Modele takie nie zostaną zastosowane we wnioskowaniu.");
+    s.ui.note("Uwaga!", note + "\nModele takie nie zostaną zastosowane we wnioskowaniu.");
+}
+
+void kasowanie_bazy_modeli(Session& s) {
+    kasowanie_tabel_modeli(s);
+    s.kb.models.m_fakt.clear();
+    s.kb.nazwa_mo.clear();
+    s.models.duplikat_nazwy_mo.clear();
+    s.models.model_tautologiczny.clear();
+    kasowanie_list_modeli(s);
+    s.inference.model_stosowany.clear();
+    s.kb.numery_modeli.clear();
+    // The model-contradiction results and the options of the result tests are cleared
+    // here too once those diagnoses keep tables of their own.
+}
+
+void usun_baze_modeli(Session& s) {
+    kasowanie_tabel_modeli(s);
+    s.kb.models.m_fakt.clear();
+    s.kb.nazwa_mo.clear();
+    kasowanie_list_modeli(s);
+}
+
+std::string ladowanie_bazy_modeli(Session& s) {
+    LoadSteps st;
+    st.kind = BaseKind::Models;
+    st.precondition = [&s] {
+        if (!s.kb.nazwa_re.loaded()) {
+            s.ui.note("Uwaga!", "Załaduj bazę reguł niepewną!");
+            return false;
+        }
+        // A contradictory rule base loads no other base.
+        return s.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) == nullptr;
+    };
+    st.clear = [&s] { kasowanie_bazy_modeli(s); };
+    st.success = [&s](const std::string& name) {
+        piszcr(s);
+        piszcr(s);
+        piszln(s, "Baza modeli " + name);
+        piszln(s, " została załadowana!");
+        s.ui.note("Wynik ładowania bazy modeli",
+                  "Baza modeli elementarna niepewna\n   " + name + "\nzostała załadowana.");
+    };
+    st.after_load = [&s] {
+        // The model numbering test empties the shared verdict table; a verdict of the rule
+        // base must survive it, or inference would start on a base with repeated numbers.
+        bool rules_failed = numbering_failed(s);
+        bool ok = testuj_numery_modeli(s);
+        if (rules_failed && !numbering_failed(s)) s.kb.rozne_numery.append("NIE");
+        if (!ok) return false;
+        // Here come the diagnoses of contradictions of the model base itself and of the
+        // model base together with the rule base (announced, run, and their passing noted),
+        // once the verification of models provides them.
+        ModelState& ms = s.models;
+        ms.lista_argumentow_modeli.append(wyznacz_argumenty_modeli(s));
+        ms.lista_wnioskow_modeli.append(wyznacz_wnioski_modeli(s));
+        ms.lista_warunkow_stosowania.append(wyznacz_warunki_stosowania(s));
+        ms.lista_wynikow_modeli.append(wyznacz_wyniki_modeli(s));
+        redukuj_warunki_dopytywalne(s);
+        wyznacz_dopytywalne_zmienne(s);
+        wyznacz_warunki_i_argumenty_dopytywalne(s);
+        if (!wnioski_modeli_a_wnioski_regul(s)) return false;
+        if (!testy_modeli_przy_ladowaniu(s)) return false;
+        if (!testowanie_dopytywalnosci_argumentow(s)) return false;
+        wykrywanie_modeli_tautologicznych(s);
+        testowanie_warunkow_stosowania_modeli_relacyjnych(s);
+        return true;
+    };
+    st.syntax_error_branch = [&s] {
+        piszln(s, "Przejdź do 'Bazy modeli niepewnej', ");
+        piszln(s, "wybierz opcję 'Edycja bazy modeli',");
+        piszln(s, "wybierz błędną bazę i usuń błąd.");
+        s.ui.note(
+            "Uwaga błąd!",
+            "Przejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',\nnastępnie wybierz "
+            "błędną bazę i usuń błąd.");
+    };
+    st.empty_lines_branch = [&s] {
+        if (!s.models.duplikat_nazwy_mo.empty()) return;
+        piszln(s, std::string("Błąd w trakcie wczytywania bazy modeli. ") + "Baza zawiera puste linie!");
+        piszcr(s);
+        piszln(s, "Przejdź do 'Bazy modeli niepewnej, ");
+        piszln(s, "wybierz opcję 'Edycja bazy modeli', ");
+        piszln(s, std::string("wybierz błędną bazę i usuń puste linie, ") +
+                      "które najczęściej są na końcu bazy.");
+        s.ui.note(
+            "Uwaga błąd!",
+            "Błąd w trakcie wczytywania bazy modeli. Baza zawiera puste linie!\nPrzejdź do 'Bazy modeli "
+            "niepewnej', wybierz opcję 'Edycja bazy modeli',\n następnie wybierz błędną bazę i usuń puste "
+            "linie, które najczęściej są na końcu bazy.");
+    };
+    return run_load_sequence(s, st);
+}
+
+bool dzialanie_w_bazie_modeli(Session& s, int option, std::string& title, std::string& text, TextList& list) {
+    switch (option) {
+        case 1:
+            if (!s.kb.nazwa_mo.loaded()) {
+                piszln(s, " Brak bazy modeli do przeglądania.");
+                s.ui.note("Uwaga!", "Brak bazy modeli do przeglądania!");
+                return false;
+            }
+            title = "Przegląd pliku bazy modeli: " + s.kb.nazwa_mo.name();
+            text = tekst_pliku(s.kb.nazwa_mo.full_path.empty() ? std::string()
+                                                               : *s.kb.nazwa_mo.full_path.first());
+            return true;
+        case 2:
+            title = "Warunki i argumenty dopytywalne bazy modeli " + s.kb.nazwa_mo.name();
+            list = pierwsza(s.models.lista_argumentow_dopytywalnych);
+            return true;
+        case 3:
+            title = "Warunki i argumenty dopytywalne bazy wiedzy " +
+                    (s.kb.wyroznik.empty() ? std::string() : *s.kb.wyroznik.first());
+            list = pierwsza(s.models.lista_warunkow_i_argumentow_dopytywalnych);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void register_model_commands(CommandRegistry& r) {
+    r.set(10077, [](Session& s) {
+        if (!ladowanie_bazy_modeli(s).empty()) enable_range(s, 10080, 10086);
+    });
+    for (int id : {10080, 10081, 10082, 10083})
+        r.set(id, [id](Session& s) { przeglad_modeli(s, id); });
+    r.set(10084, [](Session& s) {
+        const ModelGroup& g = s.kb.models;
+        if (g.model.empty() && g.model_r.empty() && g.model_liniowy.empty() && g.model_wielomianowy.empty()) {
+            s.ui.note("Uwaga!", "Brak bazy modeli!");
+            return;
+        }
+        std::string title, text;
+        TextList list;
+        if (dzialanie_w_bazie_modeli(s, 1, title, text, list)) browse_text_window(s, title, text);
+    });
+    r.set(10085, [](Session& s) { pokaz_liste_akcji(s, 2); });
+    r.set(10086, [](Session& s) { pokaz_liste_akcji(s, 3); });
+    r.set(10087, [](Session& s) {
+        const KindInfo& info = kind_info(BaseKind::Models);
+        std::string chosen =
+            s.ui.open_file(info.mask, {info.filter}, "Wybierz nazwę edytowanej bazy modeli : ");
+        if (!chosen.empty()) open_editor_window(s, s.resolve(chosen));
+    });
+    r.set(10088, [](Session& s) {
+        kasowanie_tabel_modeli(s);
+        kasowanie_list_modeli(s);
+        s.kb.nazwa_mo.clear();
+        CreateTexts t;
+        t.mask = "MO*.BEN";
+        t.dialog_title = "Podaj nazwę nowej bazy modeli";
+        t.note_title = "Tworzenie nowej bazy modeli";
+        t.note_text = [](const std::string& n) { return "Nowa baza modeli " + n + " została utworzona."; };
+        t.question_title = "Tworzenie bazy modeli";
+        t.question_text = [](const std::string& n) {
+            return "Czy chcesz przejść od razu do edycji\nnowej bazy modeli " + n + " ?";
+        };
+        create_base_file(s, t);
+    });
+    r.set(10089, [](Session& s) {
+        DeleteTexts t;
+        t.mask = "MO*.BEN";
+        t.dialog_title = "Wybierz bazę modeli przeznaczoną do usunięcia";
+        t.question_title = "Usunięcie bazy modeli";
+        t.question_text = [](const std::string& n) {
+            return "Czy jesteś pewien, że chcesz usunąć bazę modeli " + n + " ?";
+        };
+        t.note_text = [](const std::string& n) { return "Baza modeli " + n + " została usunięta."; };
+        // As with rule bases, a deletion unloads the loaded model base.
+        if (delete_base_file(s, t)) usun_baze_modeli(s);
+    });
+}
+
+}  // namespace zuva
