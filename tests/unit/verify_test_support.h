@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "consult/report.h"
 #include "session.h"
 #include "store/list_helpers.h"
 #include "ui/scripted_ui.h"
