@@ -10,6 +10,9 @@
 namespace zuva {
 
 void external_contradiction_test_at_load(Session& s) {
+    // Findings about a previously loaded base must not be reported for this one, also when
+    // the user declines the test.
+    s.verify.kasowanie_diagnoz_bazy_regul();
     testuj_sprzecznosc_1z(s);
 }
 

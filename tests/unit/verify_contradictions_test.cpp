@@ -261,6 +261,25 @@ TEST(VerifyContradictions, ReportOfAllThreeKinds) {
     EXPECT_EQ(s.verify.reguly_sprzeczne.count(), 6u);
 }
 
+TEST(VerifyContradictions, LoadStepForgetsTheFindingsOfThePreviousBase) {
+    ScriptedUi ui({"Tak", "Nie"});
+    Session s(ui);
+    name_base(s, "REPIERW.BEN");
+    add_rule(s, 1, "a", {"a"});
+    external_contradiction_test_at_load(s);
+    ASSERT_EQ(s.verify.reguly_sprzeczne.count(), 1u);
+    s.verify.jest_nadmiar.append("TAK");
+    s.verify.reguly_nadmiarowe_n1.append(1, 2);
+    // A new base is loaded and its test declined.
+    s.kb.rules.regula.clear();
+    s.kb.sprzecznosc_1z.clear();
+    add_rule(s, 1, "b", {"x"});
+    external_contradiction_test_at_load(s);
+    EXPECT_TRUE(s.verify.reguly_sprzeczne.empty());
+    EXPECT_TRUE(s.verify.jest_nadmiar.empty());
+    EXPECT_TRUE(s.verify.reguly_nadmiarowe_n1.empty());
+}
+
 TEST(VerifyContradictions, LoadStepRecordsTheVerdict) {
     ScriptedUi ui({"Tak"});
     Session s(ui);
