@@ -9,6 +9,7 @@
 #include "shell/command_registry.h"
 #include "shell/enabling.h"
 #include "shell/handlers.h"
+#include "verify/contradictions.h"
 #include "verify/flatten.h"
 #include "verify/load_checks.h"
 #include "verify/redundancy.h"
@@ -330,6 +331,51 @@ TEST(VerifyRedundancy, CircularBaseWhoseTestWasDeclinedNeverHangs) {
     EXPECT_THAT(ui.transcript(), HasSubstr("[note] Uwaga!\nTo już wszystkie reguły spłaszczone!\n"));
     run(s, 10073);
     EXPECT_THAT(ui.transcript(), HasSubstr("nie jest zewnętrznie SEN1-sprzeczna."));
+}
+
+// The full texts of the two questions offered at load and of the two messages that tell
+// a contradictory or redundant base.
+TEST(VerifyLoadTexts, QuestionsAndMessagesInFull) {
+    ScriptedUi ui({"Tak", "Tak"});
+    Session s(ui);
+    name_base(s, "REDOK.BEN");
+    add_rule(s, 1, "w", {"a"});
+    add_rule(s, 2, "w", {"a"});
+    askable_from_rules(s);
+    testuj_nadmiar_p(s);
+    add_rule(s, 3, "a", {"a"});
+    testuj_sprzecznosc_1z(s);
+    const std::string q33 =
+        "Baza reguł elementarna niepewna\n   REDOK.BEN\nmoże być diagnozowana na obecność "
+        "nadmiarowości.\n\nDiagnostyka nadmiarowości dużych i \nsilnie zagnieżdżonych baz reguł może trwać "
+        "długo.\nZaleca się diagnozowanie nadmiarowości \nbaz nowych lub zmodyfikowanych.\nPrzy kolejnym "
+        "stosowaniu tych baz \nmożna test nadmiarowości pominąć.\n\nChcesz diagnozować bazę reguł na "
+        "obecność \nnadmiarowości?";
+    const std::string n33 =
+        "Baza reguł elementarna niepewna\n   REDOK.BEN\nzawiera reguły nadmiarowe typu NEN1.\n\nZaładowaną "
+        "bazę reguł możesz stosować do wnioskowania,\ngdyż nadmiarowość reguł nie zakłóca wnioskowania. "
+        "\nMoże jednak wydłużyć czas wnioskowania i uzależnić \nwynik wnioskowania od niepotrzebnych "
+        "warunków.\nDlatego lepiej nadmiarowość usunąć.\nW tym celu musisz kontynuować pracę z załadowaną "
+        "\nbazą reguł i przejść do opcji:\n   'Baza reguł niepewna\n      Diagnostyka nadmiarowośc bazy "
+        "reguł',\ngdzie dowiesz się o istocie wykrytej nadmiarowości.";
+    const std::string q32 =
+        "Baza reguł elementarna niepewna\n   REDOK.BEN\nmoże być diagnozowana na obecność sprzeczności "
+        "zewnętrznych.\n\nDiagnostyka sprzeczności zewnętrznych dużych i silnie \nzagnieżdżonych baz reguł "
+        "może trwać długo, gdyż wymaga \nona spłaszczenia tych baz. \nZaleca się diagnozowanie sprzeczności "
+        "zewnętrznych baz nowych lub zmodyfikowanych.\nPrzy kolejnym stosowaniu tych baz można test "
+        "sprzeczności zewnętrznej pominąć.\n\nPamiętaj, że niepewne sprzeczności zewnętrzne  \nmogą "
+        "doprowadzić do 'zawieszenia się' komputera.\n\nChcesz diagnozować bazę reguł na obecność "
+        "sprzeczności zewnętrznych?";
+    const std::string n32 =
+        "Baza reguł elementarna niepewna\n   REDOK.BEN\nzawiera co najmniej jedną sprzeczność zewnętrzną "
+        "typu SEN1.\n\nZaładowaną bazę reguł możesz tylko edytować, \nlecz nie możesz korzystać z niej dla "
+        "wnioskowania.\nNie możesz również ładować odpowiadającej jej bazy modeli, ograniczeń i rad.\nMożesz "
+        "jednak diagnozować jej sprzeczności zewnętrzne. W tym celu musisz przejść do opcji\n   'Baza reguł "
+        "niepewna\n     Diagnostyka sprzeczności zewnętrznych bazy reguł'.";
+    EXPECT_THAT(ui.transcript(), HasSubstr("[question] Wybierz\n" + q33 + "\nbuttons: &Tak | &Nie\n"));
+    EXPECT_THAT(ui.transcript(), HasSubstr("[note] Uwaga:\n" + n33 + "\n"));
+    EXPECT_THAT(ui.transcript(), HasSubstr("[question] Wybierz\n" + q32 + "\nbuttons: &Tak | &Nie\n"));
+    EXPECT_THAT(ui.transcript(), HasSubstr("[note] Informacja o sprzeczności\n" + n32 + "\n"));
 }
 
 }  // namespace
