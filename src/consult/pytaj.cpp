@@ -53,12 +53,4 @@ double pytaj(Session& s, const std::string& condition) {
     }
 }
 
-TextList ogolna_lista_dopytywalnych(const Session& s) {
-    if (s.kb.nazwa_mo.loaded()) {
-        if (const TextList* all = s.kb.lista_wszystkich_dopytywalnych_dla_wyswietlania.first()) return *all;
-    }
-    if (const TextList* l = s.kb.lista_warunkow_dopytywalnych.first()) return *l;
-    return {};
-}
-
 }  // namespace zuva

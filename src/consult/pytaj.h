@@ -1,9 +1,9 @@
-// Asking the user for the CF of a condition during inference, the check of a typed CF,
-// and the general list of askable conditions (and arguments) of the loaded bases.
+// Asking the user for the CF of a condition during inference and the check of a typed CF.
 #pragma once
 #include <optional>
 #include <string>
 
+#include "kb/askable_conditions.h"
 #include "store/values.h"
 
 namespace zuva {
@@ -22,9 +22,5 @@ std::optional<double> testuj_cf_warunku(Session& s, const std::string& typed);
 
 // Stores an accepted answer as the condition's resultant (appended).
 void pamietaj(Session& s, const std::string& condition, double cf);
-
-// With a model base loaded the list of all askable conditions and arguments for display;
-// otherwise the askable conditions of the rule base.
-TextList ogolna_lista_dopytywalnych(const Session& s);
 
 }  // namespace zuva

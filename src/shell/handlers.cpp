@@ -5,6 +5,7 @@
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
+#include "verify/verify_commands.h"
 
 namespace zuva {
 
@@ -13,6 +14,7 @@ void install_handlers(CommandRegistry& r) {
     register_rule_commands(r);
     register_forward_commands(r);
     register_model_commands(r);
+    register_verify_commands(r);
 }
 
 }  // namespace zuva

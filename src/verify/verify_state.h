@@ -1,14 +1,74 @@
-// Results of the diagnoses of the knowledge base, kept for their report commands.
+// Results of the diagnoses of the knowledge base, kept for their report commands: the
+// circular chains of the rule base and the redundant pairs of rules with their flattened forms.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <utility>
 
+#include "store/keyed_table.h"
 #include "store/table.h"
 #include "store/values.h"
 
 namespace zuva {
 
+// One circular chain: the rule whose conclusion comes back, the last rule of the chain and
+// the numbers of the chain, the partner rule first and `contradictory_rule` last.
+struct RegulaSprzeczna {
+    std::int32_t contradictory_rule = 0;
+    std::int32_t partner_rule = 0;
+    IntList substitution_path;
+};
+
+// Two rules with the same conclusion whose flattened forms include one another.
+struct ParaSplaszczona {
+    std::int32_t first_rule = 0;
+    std::string conclusion;
+    TextList first_conditions;
+    IntList first_used_rules;
+    std::int32_t second_rule = 0;
+    TextList second_conditions;
+    IntList second_used_rules;
+};
+
+// The recorded (first_rule, second_rule) pairs, indexed by the pair so that the report can
+// test and remove one record of a pair in constant time.
+class RegulyNadmiarowe {
+  public:
+    static std::string key(std::int32_t a, std::int32_t b) {
+        return std::to_string(a) + "," + std::to_string(b);
+    }
+    void append(std::int32_t a, std::int32_t b) { table_.append(key(a, b), {a, b}); }
+    bool contains(std::int32_t a, std::int32_t b) const { return table_.contains(key(a, b)); }
+    bool remove_first(std::int32_t a, std::int32_t b) { return table_.remove_first(key(a, b)); }
+    std::size_t count() const { return table_.count(); }
+    bool empty() const { return table_.empty(); }
+    void clear() { table_.clear(); }
+    template <class F>
+    void for_each(F f) const {
+        table_.for_each([&](const std::string&, const std::pair<std::int32_t, std::int32_t>& v) {
+            f(v.first, v.second);
+        });
+    }
+
+  private:
+    KeyedTable<std::pair<std::int32_t, std::int32_t>> table_;
+};
+
 struct VerifyState {
+    // External contradictions of the rule base, in order of discovery.
+    Table<RegulaSprzeczna> reguly_sprzeczne;
+    // Redundancy of the rule base.
     Table<std::string> jest_nadmiar;
+    RegulyNadmiarowe reguly_nadmiarowe_n1;
+    Table<ParaSplaszczona> para_splaszczona_n1;
+
+    // Loading a rule base forgets every result of its diagnoses.
+    void kasowanie_diagnoz_bazy_regul() {
+        reguly_sprzeczne.clear();
+        jest_nadmiar.clear();
+        reguly_nadmiarowe_n1.clear();
+        para_splaszczona_n1.clear();
+    }
 };
 
 }  // namespace zuva

@@ -1,0 +1,72 @@
+// Times of the external-contradiction test and the redundancy detection on generated
+// acyclic rule bases: chains of depth 10, the tops of two chains sharing a conclusion.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "session.h"
+#include "store/list_helpers.h"
+#include "ui/scripted_ui.h"
+#include "verify/contradictions.h"
+#include "verify/redundancy.h"
+
+using namespace zuva;
+
+namespace {
+
+void generate(Session& s, int rules) {
+    const int depth = 10;
+    int n = 1;
+    for (int j = 0; j < rules / depth; ++j) {
+        std::string chain = std::to_string(j);
+        for (int i = 0; i < depth; ++i) {
+            Regula r;
+            r.rule_number = n++;
+            r.conclusion = i == 0 ? "w" + std::to_string(j / 2) : "c" + chain + "_" + std::to_string(i);
+            if (i + 1 < depth)
+                r.conditions = {"c" + chain + "_" + std::to_string(i + 1),
+                                "a" + chain + "_" + std::to_string(i)};
+            else
+                r.conditions = {"a" + chain + "_" + std::to_string(i), "b" + chain};
+            // Every fifth pair of chains is redundant: the odd chain needs only the askables of
+            // the top rule of the even one.
+            if (i == 0 && j % 2 == 1 && j % 10 == 1) r.conditions = {"a" + std::to_string(j - 1) + "_0"};
+            r.display_flag = 1;
+            r.cf_text = "0.8";
+            s.kb.rules.regula.append(std::move(r));
+        }
+    }
+    std::unordered_set<std::string> concl;
+    for (const auto& r : s.kb.rules.regula)
+        concl.insert(r.conclusion);
+    TextList all;
+    for (const auto& r : s.kb.rules.regula)
+        all.insert(all.end(), r.conditions.begin(), r.conditions.end());
+    for (const auto& c : redukuj(all))
+        if (!concl.count(c)) s.kb.dopytywalny.append(c);
+    s.kb.nazwa_re.short_name.append("REBENCH.BEN");
+    s.kb.rozszerzenie.append(".BEN");
+}
+
+template <class F>
+double seconds(F f) {
+    auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+}  // namespace
+
+int main() {
+    for (int rules : {1000, 10000}) {
+        ScriptedUi ui;
+        Session s(ui);
+        generate(s, rules);
+        double t1 = seconds([&] { badaj_sprzecznosc_1z(s); });
+        double t2 = seconds([&] { wyznacz_nadmiar_p(s); });
+        std::printf("%6d rules: external contradictions %.4f s (verdict %s), redundancy %.4f s (%zu pairs)\n",
+                    rules, t1, s.kb.sprzecznosc_1z.first()->c_str(), t2,
+                    s.verify.para_splaszczona_n1.count());
+    }
+    return 0;
+}

@@ -1,0 +1,352 @@
+// The chain search descends only into conditions that lie on a cycle through the rule's
+// own conclusion (same strongly connected component of the condition graph): every other
+// branch can record nothing, so skipping it leaves the records and their order unchanged.
+#include "verify/contradictions.h"
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "consult/report.h"
+#include "session.h"
+#include "shell/enabling.h"
+#include "text/codec.h"
+#include "verify/flatten.h"
+
+namespace zuva {
+
+namespace {
+
+// Texts of the rule base as nodes, edges from a conclusion to the conditions of its rules;
+// the strongly connected component of every text (iterative Tarjan).
+class ConditionGraph {
+  public:
+    explicit ConditionGraph(const Table<Regula>& rules) {
+        for (const auto& r : rules) {
+            std::int32_t from = node(r.conclusion);
+            for (const auto& c : r.conditions) {
+                std::int32_t to = node(c);
+                edges_.push_back({from, to});
+            }
+        }
+        build_adjacency();
+        components();
+    }
+    std::int32_t id(std::string_view t) const {
+        auto it = ids_.find(t);
+        return it == ids_.end() ? -1 : it->second;
+    }
+    std::int32_t component(std::int32_t node_id) const { return comp_[static_cast<std::size_t>(node_id)]; }
+
+  private:
+    std::int32_t node(std::string_view t) {
+        auto [it, fresh] = ids_.try_emplace(t, static_cast<std::int32_t>(ids_.size()));
+        return it->second;
+    }
+    void build_adjacency() {
+        std::size_t n = ids_.size();
+        start_.assign(n + 1, 0);
+        for (auto& e : edges_)
+            ++start_[static_cast<std::size_t>(e.first) + 1];
+        for (std::size_t i = 0; i < n; ++i)
+            start_[i + 1] += start_[i];
+        adj_.resize(edges_.size());
+        std::vector<std::size_t> fill(start_.begin(), start_.end() - 1);
+        for (auto& e : edges_)
+            adj_[fill[static_cast<std::size_t>(e.first)]++] = e.second;
+    }
+    void components() {
+        std::size_t n = ids_.size();
+        comp_.assign(n, -1);
+        std::vector<std::int32_t> low(n, 0), order(n, -1), stack;
+        std::vector<bool> on_stack(n, false);
+        std::vector<std::pair<std::int32_t, std::size_t>> call;  // node, next edge
+        std::int32_t counter = 0, ncomp = 0;
+        for (std::size_t root = 0; root < n; ++root) {
+            if (order[root] >= 0) continue;
+            call.push_back({static_cast<std::int32_t>(root), start_[root]});
+            order[root] = low[root] = counter++;
+            stack.push_back(static_cast<std::int32_t>(root));
+            on_stack[root] = true;
+            while (!call.empty()) {
+                auto& [v, e] = call.back();
+                std::size_t uv = static_cast<std::size_t>(v);
+                if (e < start_[uv + 1]) {
+                    std::size_t w = static_cast<std::size_t>(adj_[e++]);
+                    if (order[w] < 0) {
+                        order[w] = low[w] = counter++;
+                        stack.push_back(static_cast<std::int32_t>(w));
+                        on_stack[w] = true;
+                        call.push_back({static_cast<std::int32_t>(w), start_[w]});
+                    } else if (on_stack[w]) {
+                        low[uv] = std::min(low[uv], order[w]);
+                    }
+                    continue;
+                }
+                if (low[uv] == order[uv]) {
+                    std::int32_t w;
+                    do {
+                        w = stack.back();
+                        stack.pop_back();
+                        on_stack[static_cast<std::size_t>(w)] = false;
+                        comp_[static_cast<std::size_t>(w)] = ncomp;
+                    } while (w != v);
+                    ++ncomp;
+                }
+                std::int32_t done = v;
+                call.pop_back();
+                if (!call.empty()) {
+                    std::size_t parent = static_cast<std::size_t>(call.back().first);
+                    low[parent] = std::min(low[parent], low[static_cast<std::size_t>(done)]);
+                }
+            }
+        }
+    }
+
+    std::unordered_map<std::string_view, std::int32_t> ids_;
+    std::vector<std::pair<std::int32_t, std::int32_t>> edges_;
+    std::vector<std::size_t> start_;
+    std::vector<std::int32_t> adj_;
+    std::vector<std::int32_t> comp_;
+};
+
+struct ChainSearch {
+    const RuleIndex& index;
+    const ConditionGraph& graph;
+    Table<RegulaSprzeczna>& out;
+    std::int32_t rule_number = 0;
+    const std::string* conclusion = nullptr;
+    std::int32_t component = -1;
+    IntList path_rev;                             // the rule first, the newest last
+    std::vector<const std::string*> conclusions;  // conclusions on the path
+
+    bool on_path(const std::string& h) const {
+        for (const auto* c : conclusions)
+            if (*c == h) return true;
+        return false;
+    }
+    void search(const TextList& list) {
+        for (const auto& h : list) {
+            if (h == *conclusion)
+                out.append({rule_number, path_rev.back(), IntList(path_rev.rbegin(), path_rev.rend())});
+            if (on_path(h)) continue;
+            std::int32_t hid = graph.id(h);
+            if (hid < 0 || graph.component(hid) != component) continue;
+            for (const Regula* r : index.rules_concluding(h)) {
+                path_rev.push_back(r->rule_number);
+                conclusions.push_back(&r->conclusion);
+                search(r->conditions);
+                conclusions.pop_back();
+                path_rev.pop_back();
+            }
+        }
+    }
+};
+
+std::string nazwa_bazy(const Session& s) {
+    return s.kb.nazwa_re.name();
+}
+
+bool verdict_is(const Session& s, const char* v) {
+    return s.kb.sprzecznosc_1z.find_first([&](const std::string& x) { return x == v; }) != nullptr;
+}
+
+void pisz_podstawienie(Session& s, const IntList& path) {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (i) pisz(s, " ==> ");
+        piszint(s, path[i]);
+    }
+    piszcr(s);
+}
+
+}  // namespace
+
+std::optional<std::string> nazwa_sprzecznosci_1(const Session& s) {
+    const std::string* ext = s.kb.rozszerzenie.first();
+    if (ext && to_upper_pl(*ext) == ".BEN") return std::string("SEN1");
+    return std::nullopt;
+}
+
+void badaj_sprzecznosc_1z(Session& s) {
+    s.verify.reguly_sprzeczne.clear();
+    s.kb.sprzecznosc_1z.clear();
+    RuleIndex index(s.kb);
+    ConditionGraph graph(s.kb.rules.regula);
+    ChainSearch search{index, graph, s.verify.reguly_sprzeczne, 0, nullptr, -1, {}, {}};
+    for (const auto& r : s.kb.rules.regula) {
+        search.rule_number = r.rule_number;
+        search.conclusion = &r.conclusion;
+        search.component = graph.component(graph.id(r.conclusion));
+        search.path_rev = {r.rule_number};
+        search.conclusions = {&r.conclusion};
+        search.search(r.conditions);
+    }
+    s.kb.sprzecznosc_1z.append(s.verify.reguly_sprzeczne.empty() ? "NIE" : "TAK");
+}
+
+bool wyznacz_sprzecznosc_1z(Session& s) {
+    badaj_sprzecznosc_1z(s);
+    return verdict_is(s, "NIE");
+}
+
+bool testuj_sprzecznosc_1z(Session& s) {
+    for (const char* line :
+         {"Baza reguł elementarna niepewna może być diagnozowana na obecność sprzeczności ",
+          "zewnętrznych. Diagnostyka sprzeczności zewnętrznych dużych i silnie zagnieżdżonych",
+          "baz reguł może trwać długo, gdyż wymaga ona spłaszczenia tych baz.", "",
+          "Zaleca się diagnozowanie sprzeczności zewnętrznych baz nowych lub", "zmodyfikowanych.",
+          "Przy kolejnym stosowaniu tych baz można test sprzeczności zewnętrznej ", "pominąć.", "",
+          "Pamiętaj, że niepewne sprzeczności zewnętrzne mogą doprowadzić do 'zawieszenia się'",
+          "komputera. ", ""})
+        piszln(s, line);
+    std::string text =
+        "Baza reguł elementarna niepewna\n   " + nazwa_bazy(s) +
+        "\nmoże być diagnozowana na obecność sprzeczności zewnętrznych.\n\nDiagnostyka "
+        "sprzeczności zewnętrznych dużych i silnie " +
+        "\nzagnieżdżonych baz reguł może trwać długo, gdyż wymaga " +
+        "\nona spłaszczenia tych baz. \nZaleca się diagnozowanie sprzeczności zewnętrznych baz "
+        "nowych lub zmodyfikowanych." +
+        "\nPrzy kolejnym stosowaniu tych baz można test sprzeczności zewnętrznej pominąć." +
+        "\n\nPamiętaj, że niepewne sprzeczności zewnętrzne  " +
+        "\nmogą doprowadzić do 'zawieszenia się' komputera." +
+        "\n\nChcesz diagnozować bazę reguł na obecność sprzeczności zewnętrznych?";
+    if (s.ui.question("Wybierz", text, {"&Tak", "&Nie"}) != 0) return true;
+    return informuj_sprzecznosc_1z(s);
+}
+
+bool informuj_sprzecznosc_1z(Session& s) {
+    std::optional<std::string> type = nazwa_sprzecznosci_1(s);
+    std::string name = nazwa_bazy(s);
+    if (!verdict_is(s, "TAK") && type) {
+        if (wyznacz_sprzecznosc_1z(s)) {
+            s.helper(" Baza reguł " + name);
+            s.helper("\n");
+            s.helper(" nie jest zewnętrznie " + *type + " sprzeczna.");
+            s.ui.note("Wynik diagnozowania sprzeczności zewnętrznej", "Baza reguł elementarna niepewna\n   " +
+                                                                          name + "\nnie jest zewnętrznie " +
+                                                                          *type + " sprzeczna.");
+            return true;
+        }
+    }
+    if (verdict_is(s, "TAK") && type) {
+        pisz(s, " W  bazie reguł jest co najmniej jedna sprzeczność zewnętrzna ");
+        piszcr(s);
+        pisz(s, " typu ");
+        pisz(s, *type);
+        pisz(s, ".");
+        pisz(s, "\n\n");
+        piszln(s, " Załadowaną bazę reguł możesz tylko edytować, lecz nie możesz korzystać");
+        piszln(s, " z niej dla wnioskowania. Nie możesz również ładować odpowiadającej jej");
+        pisz(s, " bazy modeli, ograniczeń i rad.");
+        pisz(s, "\n\n");
+        piszln(s, " Możesz jednak diagnozować jej sprzeczności zewnętrzne.");
+        piszln(s, " W tym celu musisz przejść do opcji:");
+        pisz(s, " ''Baza reguł niepewnaDiagnostyka sprzeczności zewnętrznych bazy reguł' ");
+        pisz(s, "\n\n");
+        s.ui.note(
+            "Informacja o sprzeczności",
+            "Baza reguł elementarna niepewna\n   " + name +
+                "\nzawiera co najmniej jedną sprzeczność zewnętrzną typu " + *type +
+                ".\n\nZaładowaną bazę reguł możesz tylko edytować, \nlecz nie możesz korzystać z niej dla "
+                "wnioskowania.\nNie możesz również ładować odpowiadającej jej bazy modeli, ograniczeń i "
+                "rad.\nMożesz jednak diagnozować jej sprzeczności zewnętrzne. " +
+                "W tym celu musisz przejść do opcji\n   'Baza reguł niepewna\n     Diagnostyka sprzeczności "
+                "zewnętrznych bazy reguł'.");
+        enable_commands(s, {10073});
+        return false;
+    }
+    return true;
+}
+
+void pisz_sprzecznosc_1z(Session& s) {
+    std::optional<std::string> type_opt = nazwa_sprzecznosci_1(s);
+    if (!type_opt || !s.kb.nazwa_re.loaded()) return;
+    const std::string& type = *type_opt;
+    std::string name = nazwa_bazy(s);
+    const auto& records = s.verify.reguly_sprzeczne;
+    if (records.empty()) {
+        s.helper(" Baza reguł " + name + "\n");
+        s.helper(" nie jest zewnętrznie " + type + "-sprzeczna.\n");
+        s.ui.note("Uwaga!", "Baza reguł elementarna niepewna\n   " + name + "\nnie jest zewnętrznie " + type +
+                                "-sprzeczna.");
+        return;
+    }
+    const std::string title = "Diagnostyka sprzeczności zewnętrzych bazy reguł";
+    kasowanie_tekst_raportu(s);
+    pisz(s, " Raport diagnostyki sprzeczności zewnętrznych bazy reguł ");
+    piszcr(s);
+    pisz(s, " ");
+    pisz(s, name);
+    pisz(s, "\n\n");
+    s.ui.note(title + " elementarnej niepewnej\n   " + name,
+              "Raport diagnostyki sprzeczności zewnętrznych bazy reguł.");
+    pisz(s, " Następujące reguły są ");
+    pisz(s, type);
+    pisz(s, "-sprzeczne: ");
+    pisz(s, "\n\n");
+    s.ui.note(title, "Następujące reguły są " + type + "-sprzeczne: ");
+    // Copies: a note box may take long, but the records do not change meanwhile.
+    for (const auto& r : records.rows()) {
+        if (r.partner_rule != r.contradictory_rule) continue;
+        std::string n = std::to_string(r.contradictory_rule);
+        pisz(s, " Reguła ");
+        pisz(s, n);
+        pisz(s, " jest zewnętrznie ");
+        pisz(s, type);
+        pisz(s, "-samosprzeczna. ");
+        pisz(s, "\n\n");
+        s.ui.note(title, "Reguła " + n + " jest zewnętrznie " + type + "-samosprzeczna.");
+    }
+    for (const auto& r : records.rows()) {
+        if (r.partner_rule == r.contradictory_rule || r.substitution_path.size() != 2) continue;
+        std::string n = std::to_string(r.contradictory_rule), p = std::to_string(r.partner_rule);
+        pisz(s, " Reguła ");
+        pisz(s, n);
+        pisz(s, " jest zewnętrznie bezpośrednio ");
+        pisz(s, type);
+        pisz(s, "-sprzeczna z regułą ");
+        pisz(s, p);
+        pisz(s, ".");
+        piszcr(s);
+        pisz(s, " Można to wykazać podstawiając ");
+        pisz_podstawienie(s, r.substitution_path);
+        pisz(s, "\n\n");
+        s.ui.note(title, "Reguła " + n + " jest zewnętrznie bezpośrednio " + type + "-sprzeczna z regułą " +
+                             p + ".\nMożna to wykazać podstawiając " + p + " do " + n + ".");
+    }
+    for (const auto& r : records.rows()) {
+        if (r.partner_rule == r.contradictory_rule || r.substitution_path.size() <= 2) continue;
+        std::string n = std::to_string(r.contradictory_rule), p = std::to_string(r.partner_rule);
+        pisz(s, "\n\n");
+        pisz(s, " Reguła ");
+        pisz(s, n);
+        pisz(s, " jest zewnętrznie pośrednio ");
+        pisz(s, type);
+        pisz(s, "-sprzeczna z regułą ");
+        pisz(s, p);
+        pisz(s, ".");
+        piszcr(s);
+        pisz(s, " Można to wykazać podstawiając ");
+        pisz_podstawienie(s, r.substitution_path);
+        pisz(s, "\n\n");
+        std::string tekst;
+        for (auto k : r.substitution_path)
+            tekst += std::to_string(k) + "==>";
+        tekst.resize(tekst.size() - 3);
+        s.ui.note(title, "Reguła " + n + " jest zewnętrznie pośrednio " + type + " -sprzeczna z regułą " + p +
+                             ".\nMożna to wykazać podstawiając: " + tekst + ".");
+    }
+    piszcr(s);
+    pisz(s, " Koniec raportu diagnostyki sprzeczności zewnętrznych bazy reguł ");
+    piszcr(s);
+    pisz(s, " ");
+    pisz(s, name);
+    pisz(s, ".");
+    s.ui.note(title,
+              "Koniec raportu diagnostyki sprzeczności zewnętrznych bazy reguł elementarnej niepewnej\n   " +
+                  name + ".");
+    raport(s);
+}
+
+}  // namespace zuva

@@ -1,0 +1,285 @@
+// The flattening search keeps one frame per round (the conditions of the round and the
+// alternative chosen at each position), so a rejected form resumes at the most recent choice.
+#include "verify/flatten.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "consult/report.h"
+#include "session.h"
+#include "store/list_helpers.h"
+
+namespace zuva {
+
+namespace {
+
+const std::vector<const Regula*> kNoRules;
+
+const char* const kQuestionTitle =
+    "Reguła spłaszczona: Numer, Wniosek, Lista warunków dopytywalnych, Numery reguł spłaszczających";
+const char* const kAllDone = "To już wszystkie reguły spłaszczone!";
+const char* const kContradictory = "Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!";
+
+std::string quoted(const std::string& t) {
+    std::string r = "\"";
+    for (char c : t) {
+        if (c == '"' || c == '\\') r += '\\';
+        r += c;
+    }
+    r += '"';
+    return r;
+}
+
+}  // namespace
+
+RuleIndex::RuleIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
+    by_conclusion_.reserve(kb.rules.regula.count());
+    for (const auto& r : kb.rules.regula) {
+        auto [it, fresh] = by_conclusion_.try_emplace(r.conclusion, Entry{0, {}});
+        if (fresh) it->second.id = static_cast<std::int32_t>(by_conclusion_.size() - 1);
+        it->second.rules.push_back(&r);
+    }
+    askable_.reserve(kb.dopytywalny.count());
+    for (const auto& d : kb.dopytywalny)
+        askable_.insert(d);
+}
+
+const std::vector<const Regula*>& RuleIndex::rules_concluding(std::string_view conclusion) const {
+    auto it = by_conclusion_.find(conclusion);
+    return it == by_conclusion_.end() ? kNoRules : it->second.rules;
+}
+
+std::int32_t RuleIndex::conclusion_id(std::string_view text) const {
+    auto it = by_conclusion_.find(text);
+    return it == by_conclusion_.end() ? -1 : it->second.id;
+}
+
+IntList numery_regul_splaszczajacych(const IntList& raw) {
+    IntList out;
+    out.reserve(raw.size());
+    for (auto it = raw.rbegin(); it != raw.rend(); ++it)
+        if (*it != 0) out.push_back(*it);
+    return out;
+}
+
+Splaszczanie::Splaszczanie(const RuleIndex& index, const TextList& conditions)
+    : index_(index), initial_(conditions) {}
+
+bool Splaszczanie::expands_through_rules(const Item& it) const {
+    std::int32_t id = index_.conclusion_id(*it.text);
+    return id >= 0 && !std::binary_search(it.anc.begin(), it.anc.end(), id);
+}
+
+std::size_t Splaszczanie::alternative_count(const Item& it) const {
+    std::size_t n = expands_through_rules(it) ? index_.rules_concluding(*it.text).size() : 0;
+    return n + (index_.askable(*it.text) ? 1 : 0);
+}
+
+std::int32_t Splaszczanie::alternative_number(const Item& it, std::uint32_t k) const {
+    if (!expands_through_rules(it)) return 0;
+    const auto& rules = index_.rules_concluding(*it.text);
+    return k < rules.size() ? rules[k]->rule_number : 0;
+}
+
+std::vector<Splaszczanie::Item> Splaszczanie::finish_round(const Round& r) const {
+    // Expansions concatenated with the last condition's first.
+    std::vector<Item> cat;
+    for (std::size_t pos = r.items.size(); pos-- > 0;) {
+        const Item& it = r.items[pos];
+        std::uint32_t k = r.choice[pos];
+        const auto& rules = expands_through_rules(it) ? index_.rules_concluding(*it.text) : kNoRules;
+        if (k < rules.size()) {
+            Anc anc = it.anc;
+            std::int32_t id = index_.conclusion_id(*it.text);
+            anc.insert(std::upper_bound(anc.begin(), anc.end(), id), id);
+            for (const auto& c : rules[k]->conditions)
+                cat.push_back({&c, anc});
+        } else {
+            cat.push_back(it);
+        }
+    }
+    // Duplicates keep their last occurrence; the kept one inherits the descent of all.
+    std::unordered_map<std::string_view, std::size_t> seen;
+    std::vector<Item> kept;
+    kept.reserve(cat.size());
+    for (auto it = cat.rbegin(); it != cat.rend(); ++it) {
+        auto [pos, fresh] = seen.try_emplace(*it->text, kept.size());
+        if (fresh) {
+            kept.push_back(std::move(*it));
+        } else {
+            Anc& dst = kept[pos->second].anc;
+            Anc merged;
+            std::set_union(dst.begin(), dst.end(), it->anc.begin(), it->anc.end(),
+                           std::back_inserter(merged));
+            dst.swap(merged);
+        }
+    }
+    std::reverse(kept.begin(), kept.end());
+    return kept;
+}
+
+std::optional<RegulaSplaszczona> Splaszczanie::next() {
+    bool descend = true;
+    if (!started_) {
+        started_ = true;
+        Round first;
+        for (const auto& c : initial_)
+            first.items.push_back({&c, {}});
+        rounds_.push_back(std::move(first));
+    } else {
+        descend = false;
+    }
+    while (!rounds_.empty()) {
+        Round& r = rounds_.back();
+        if (!descend) {
+            if (r.choice.empty()) {
+                rounds_.pop_back();
+                continue;
+            }
+            std::size_t pos = r.choice.size() - 1;
+            std::uint32_t k = ++r.choice.back();
+            substitutions_.pop_back();
+            if (k < alternative_count(r.items[pos])) {
+                substitutions_.push_back(alternative_number(r.items[pos], k));
+                descend = true;
+            } else {
+                r.choice.pop_back();
+            }
+            continue;
+        }
+        std::size_t pos = r.choice.size();
+        if (pos < r.items.size()) {
+            if (alternative_count(r.items[pos]) == 0) {
+                descend = false;
+                continue;
+            }
+            r.choice.push_back(0);
+            substitutions_.push_back(alternative_number(r.items[pos], 0));
+            continue;
+        }
+        std::vector<Item> next_items = finish_round(r);
+        bool all_askable = std::all_of(next_items.begin(), next_items.end(),
+                                       [&](const Item& it) { return index_.askable(*it.text); });
+        if (!all_askable) {
+            rounds_.push_back(Round{std::move(next_items), {}});
+            continue;
+        }
+        RegulaSplaszczona out;
+        out.flattened_conditions.reserve(next_items.size());
+        for (const auto& it : next_items)
+            out.flattened_conditions.push_back(*it.text);
+        out.used_rule_numbers.assign(substitutions_.rbegin(), substitutions_.rend());
+        return out;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::pair<TextList, std::int32_t>> szukaj_regule(const RuleIndex& index,
+                                                             const std::string& condition) {
+    std::vector<std::pair<TextList, std::int32_t>> out;
+    for (const Regula* r : index.rules_concluding(condition))
+        out.emplace_back(r->conditions, r->rule_number);
+    if (index.askable(condition)) out.emplace_back(TextList{condition}, 0);
+    return out;
+}
+
+std::string ma_warunki_niedopyt(const RuleIndex& index, const TextList& list) {
+    for (const auto& c : list)
+        if (!index.askable(c)) return "TAK";
+    return "NIE";
+}
+
+std::string lista_tekstow_w_nawiasach(const TextList& list) {
+    std::string r = "[";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (i) r += ',';
+        r += quoted(list[i]);
+    }
+    return r + "]";
+}
+
+std::string lista_liczb_w_nawiasach(const IntList& list) {
+    std::string r = "[";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (i) r += ',';
+        r += std::to_string(list[i]);
+    }
+    return r + "]";
+}
+
+bool baza_sprzeczna(const Session& s) {
+    return s.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
+}
+
+namespace {
+
+// Shows every form of one rule: a helper-window line and the question for the next one.
+// False when the user asked to stop.
+bool pokaz_formy(Session& s, const RuleIndex& index, const Regula& r) {
+    Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
+    while (auto f = gen.next()) {
+        std::string lista = lista_tekstow_w_nawiasach(f->flattened_conditions);
+        std::string numery = lista_liczb_w_nawiasach(numery_regul_splaszczajacych(f->used_rule_numbers));
+        std::string nr = std::to_string(r.rule_number);
+        s.helper(nr + " " + r.conclusion + " " + lista + " " + numery + "\n");
+        int b = s.ui.question(kQuestionTitle,
+                              nr + ". " + r.conclusion + " " + lista + " " + numery +
+                                  "\n\nCzy chcesz zobaczyć następną regułę spłaszczoną?",
+                              {"&Tak", "&Nie"});
+        if (b != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void splaszczanie_wybranej_reguly(Session& s) {
+    if (baza_sprzeczna(s)) {
+        s.ui.note("Uwaga!", kContradictory);
+        return;
+    }
+    TextList items;
+    items.reserve(s.kb.rules.regula.count());
+    for (const auto& r : s.kb.rules.regula)
+        items.push_back(std::to_string(r.rule_number) + "  " + r.conclusion);
+    items = sortuj(redukuj(items));
+    std::optional<int> chosen = s.ui.choose_one("Wybór reguły do spłaszczenia", items);
+    if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= items.size()) return;
+    const std::string& item = items[static_cast<std::size_t>(*chosen)];
+    std::string token = item.substr(0, item.find(' '));
+    std::int32_t number = static_cast<std::int32_t>(std::strtol(token.c_str(), nullptr, 10));
+
+    pisz(s, "Wyniki spłaszczenia reguły");
+    pisz(s, " ");
+    pisz(s, std::to_string(number));
+    pisz(s, ":");
+    pisz(s, "\n\n");
+    for (const char* piece : {"Numer", "  ", "Wniosek", "     ", "Lista warunków dopytywalnych", "          ",
+                              "Numery reguł spłaszczających", "\n\n"})
+        pisz(s, piece);
+    RuleIndex index(s.kb);
+    for (const auto& r : s.kb.rules.regula) {
+        if (r.rule_number != number) continue;
+        if (!pokaz_formy(s, index, r)) return;
+    }
+    s.ui.note("Uwaga!", kAllDone);
+}
+
+void splaszczanie_wszystkich_regul(Session& s) {
+    if (baza_sprzeczna(s)) {
+        s.ui.note("Uwaga!", kContradictory);
+        return;
+    }
+    if (s.kb.nazwa_re.loaded()) {
+        s.helper("Reguły spłaszczone bazy reguł " + s.kb.nazwa_re.name() + "\n\n");
+        for (const char* piece :
+             {"Numer", "  ", "Wniosek", "  ", "Lista warunków", "  ", "Numery reguł spłaszczających", "\n\n"})
+            pisz(s, piece);
+        RuleIndex index(s.kb);
+        for (const auto& r : s.kb.rules.regula)
+            if (!pokaz_formy(s, index, r)) return;
+    }
+    s.ui.note("Uwaga!", kAllDone);
+}
+
+}  // namespace zuva

@@ -1,0 +1,25 @@
+// The rule-base diagnoses as the load sequence runs them; the verdict of the first is read
+// by the load from `sprzecznosc_1z`.
+#include "verify/load_checks.h"
+
+#include "session.h"
+#include "verify/contradictions.h"
+#include "verify/flatten.h"
+#include "verify/redundancy.h"
+
+namespace zuva {
+
+void external_contradiction_test_at_load(Session& s) {
+    // Findings about a previously loaded base must not be reported for this one, also when
+    // the user declines the test.
+    s.verify.kasowanie_diagnoz_bazy_regul();
+    testuj_sprzecznosc_1z(s);
+}
+
+void redundancy_test_at_load(Session& s) {
+    // A contradictory base is never flattened: the test would not end.
+    if (baza_sprzeczna(s)) return;
+    testuj_nadmiar_p(s);
+}
+
+}  // namespace zuva

@@ -1,0 +1,309 @@
+// Flattened forms are computed once per rule and kept (up to a limit per rule, beyond which
+// they are generated again for each comparison); conditions are compared as sorted ids.
+#include "verify/redundancy.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "consult/report.h"
+#include "session.h"
+#include "shell/enabling.h"
+#include "text/codec.h"
+#include "verify/flatten.h"
+
+namespace zuva {
+
+namespace {
+
+// Forms kept per rule; a rule with more forms is flattened again for each comparison.
+constexpr std::size_t kFormCacheLimit = 4096;
+
+struct Form {
+    TextList conditions;
+    IntList used_rules;             // cleaned and in order of substitution
+    std::vector<std::int32_t> ids;  // condition ids, sorted
+};
+
+class FormSource {
+  public:
+    FormSource(const RuleIndex& index) : index_(index) {}
+
+    // Calls f for every form of the rule, in order; f returns false to stop.
+    template <class F>
+    void for_each(const Regula& r, F f) {
+        const std::vector<Form>* cached = forms(r);
+        if (cached) {
+            for (const auto& form : *cached)
+                if (!f(form)) return;
+            return;
+        }
+        Splaszczanie gen = splaszcz(index_, r.conclusion, r.conditions);
+        while (auto raw = gen.next())
+            if (!f(make(*raw))) return;
+    }
+
+  private:
+    // The kept forms of a rule, or nullptr when it has too many to keep.
+    const std::vector<Form>* forms(const Regula& r) {
+        auto it = cache_.find(&r);
+        if (it == cache_.end()) {
+            auto entry = std::make_unique<std::vector<Form>>();
+            Splaszczanie gen = splaszcz(index_, r.conclusion, r.conditions);
+            bool overflow = false;
+            while (auto raw = gen.next()) {
+                if (entry->size() == kFormCacheLimit) {
+                    overflow = true;
+                    break;
+                }
+                entry->push_back(make(*raw));
+            }
+            if (overflow) entry.reset();
+            it = cache_.emplace(&r, std::move(entry)).first;
+        }
+        return it->second.get();
+    }
+    Form make(const RegulaSplaszczona& raw) {
+        Form f{raw.flattened_conditions, numery_regul_splaszczajacych(raw.used_rule_numbers), {}};
+        f.ids.reserve(f.conditions.size());
+        for (const auto& c : f.conditions) {
+            auto [it, fresh] = ids_.try_emplace(c, static_cast<std::int32_t>(ids_.size()));
+            f.ids.push_back(it->second);
+        }
+        std::sort(f.ids.begin(), f.ids.end());
+        f.ids.erase(std::unique(f.ids.begin(), f.ids.end()), f.ids.end());
+        return f;
+    }
+
+    const RuleIndex& index_;
+    std::unordered_map<const Regula*, std::unique_ptr<std::vector<Form>>> cache_;
+    std::unordered_map<std::string, std::int32_t> ids_;
+};
+
+bool subset(const std::vector<std::int32_t>& a, const std::vector<std::int32_t>& b) {
+    return std::includes(b.begin(), b.end(), a.begin(), a.end());
+}
+
+bool jest_nadmiar(const Session& s) {
+    return s.verify.jest_nadmiar.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
+}
+
+std::string numery_z_przecinkami(const IntList& l) {
+    std::string r;
+    for (auto n : l)
+        r += std::to_string(n) + ", ";
+    return r;
+}
+
+void pisz_forme(Session& s, std::int32_t n, const std::string& c, const TextList& f, const IntList& u) {
+    pisz(s, " W wyniku spłaszczenia reguły ");
+    piszint(s, n);
+    pisz(s, " otrzymuje się: ");
+    piszcr(s);
+    pisz(s, "   regula_splaszczona(");
+    piszint(s, n);
+    pisz(s, ", ");
+    pisz(s, c);
+    pisz(s, ", ");
+    pisz(s, "[");
+    if (f.empty()) pisz(s, "]");
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        pisz(s, f[i]);
+        pisz(s, i + 1 < f.size() ? "," : "]");
+    }
+    pisz(s, ")");
+    piszcr(s);
+    pisz(s, " Spłaszczenie uzyskano za pomocą reguł o numerach: ");
+    if (u.empty()) piszcr(s);
+    for (std::size_t i = 0; i < u.size(); ++i) {
+        if (i) pisz(s, ",");
+        piszint(s, u[i]);
+    }
+    piszcr(s);
+}
+
+}  // namespace
+
+std::optional<std::string> nazwa_nadmiaru_p(const Session& s) {
+    const std::string* ext = s.kb.rozszerzenie.first();
+    if (ext && to_upper_pl(*ext) == ".BEN") return std::string("NEN1");
+    return std::nullopt;
+}
+
+bool wyznacz_nadmiar_p(Session& s) {
+    RuleIndex index(s.kb);
+    FormSource source(index);
+    auto& recorded = s.verify.reguly_nadmiarowe_n1;
+    // Ordered pairs of rules (by position) already compared without any match: the reverse
+    // comparison matches the same combinations transposed, so it finds nothing either.
+    std::unordered_set<std::uint64_t> compared_empty;
+    const auto& rules = s.kb.rules.regula.rows();
+    auto pos_of = [&](const Regula* r) { return static_cast<std::uint64_t>(r - rules.data()); };
+    for (const auto& r1 : rules) {
+        for (const Regula* r2 : index.rules_concluding(r1.conclusion)) {
+            std::int32_t n1 = r1.rule_number, n2 = r2->rule_number;
+            if (n2 == n1) continue;
+            if (recorded.contains(n1, n2) || recorded.contains(n2, n1)) continue;
+            if (compared_empty.count((pos_of(r2) << 32) | pos_of(&r1))) continue;
+            bool matched = false;
+            source.for_each(r1, [&](const Form& f1) {
+                source.for_each(*r2, [&](const Form& f2) {
+                    if (subset(f1.ids, f2.ids) || subset(f2.ids, f1.ids)) {
+                        matched = true;
+                        recorded.append(n1, n2);
+                        if (!jest_nadmiar(s)) s.verify.jest_nadmiar.append("TAK");
+                        s.verify.para_splaszczona_n1.append({n1, r1.conclusion, f1.conditions, f1.used_rules,
+                                                             n2, f2.conditions, f2.used_rules});
+                    }
+                    return true;
+                });
+                return true;
+            });
+            if (!matched) compared_empty.insert((pos_of(&r1) << 32) | pos_of(r2));
+        }
+    }
+    return recorded.empty();
+}
+
+bool testuj_nadmiar_p(Session& s) {
+    std::string name = s.kb.nazwa_re.name();
+    pisz(s, "Baza reguł ");
+    pisz(s, name);
+    pisz(s, " może być diagnozowana na obecność nadmiarowości.");
+    piszcr(s);
+    pisz(s, "Diagnostyka nadmiarowości dużych i silnie zagnieżdżonych baz reguł może trwać długo.");
+    pisz(s, "\n\n");
+    pisz(s, "Zaleca się diagnozowanie nadmiarowości baz nowych lub zmodyfikowanych.");
+    piszcr(s);
+    pisz(s, "Przy kolejnym stosowaniu tych baz można test nadmiarowości pominąć.");
+    pisz(s, "\n\n");
+    std::string text =
+        "Baza reguł elementarna niepewna\n   " + name +
+        "\nmoże być diagnozowana na obecność nadmiarowości.\n" +
+        "\nDiagnostyka nadmiarowości dużych i \nsilnie zagnieżdżonych baz reguł może trwać długo." +
+        "\nZaleca się diagnozowanie nadmiarowości \nbaz nowych lub zmodyfikowanych." +
+        "\nPrzy kolejnym stosowaniu tych baz \nmożna test nadmiarowości pominąć." +
+        "\n\nChcesz diagnozować bazę reguł na obecność \nnadmiarowości?";
+    if (s.ui.question("Wybierz", text, {"&Tak", "&Nie"}) != 0) return true;
+    return informuj_nadmiar_p(s);
+}
+
+bool informuj_nadmiar_p(Session& s) {
+    if (baza_sprzeczna(s)) return false;
+    std::string name = s.kb.nazwa_re.name();
+    if (!jest_nadmiar(s) && wyznacz_nadmiar_p(s)) {
+        pisz(s, "Baza reguł ");
+        pisz(s, name);
+        pisz(s, " nie ma reguł nadmiarowych!");
+        s.helper("\n");
+        s.ui.note("Wynik diagnozowania nadmiarowości",
+                  "Baza reguł elementarna niepewna\n   " + name + "\nnie ma reguł nadmiarowych");
+        return true;
+    }
+    std::optional<std::string> type = nazwa_nadmiaru_p(s);
+    if (!type) return false;
+    pisz(s, " W  bazie reguł ");
+    pisz(s, name);
+    pisz(s, " są reguły nadmiarowe");
+    pisz(s, " typu ");
+    pisz(s, *type);
+    pisz(s, ".");
+    pisz(s, "\n\n");
+    piszln(s, " Załadowaną bazę reguł możesz stosować do wnioskowania, gdyż nadmiarowość");
+    piszln(s, " reguł nie zakłóca wnioskowania. Może jednak wydłużyć czas wnioskowania i");
+    piszln(s, " uzależnić wynik wnioskowania od niepotrzebnych warunków.");
+    pisz(s, " Dlatego lepiej nadmiarowość usunąć.");
+    pisz(s, "\n\n");
+    piszln(s, " W tym celu musisz kontynuować pracę z załadowaną bazą reguł");
+    pisz(s, " i  przejść do opcji:");
+    pisz(s, "\n\n");
+    pisz(s, " 'Baza regułniepewnaDiagnostyka nadmiarowości bazy reguł',");
+    pisz(s, "\n\n");
+    pisz(s, " gdzie dowiesz się o istocie wykrytej nadmiarowości.");
+    pisz(s, "\n\n");
+    s.ui.note("Uwaga:",
+              "Baza reguł elementarna niepewna\n   " + name + "\nzawiera reguły nadmiarowe typu " + *type +
+                  ".\n\nZaładowaną bazę reguł możesz stosować do wnioskowania,\ngdyż nadmiarowość reguł nie "
+                  "zakłóca wnioskowania. \nMoże jednak wydłużyć czas wnioskowania i uzależnić \nwynik "
+                  "wnioskowania od niepotrzebnych warunków." +
+                  "\nDlatego lepiej nadmiarowość usunąć.\nW tym celu musisz kontynuować pracę z załadowaną "
+                  "\nbazą reguł i przejść do opcji:\n   'Baza reguł niepewna\n      Diagnostyka nadmiarowośc "
+                  "bazy reguł',\ngdzie dowiesz się o istocie wykrytej nadmiarowości.");
+    enable_commands(s, {10075, 10067, 10068, 10069, 10077, 10093, 10113, 10124});
+    disable_commands(s, {10100, 10101});
+    return true;
+}
+
+void pisz_nadmiar_p(Session& s) {
+    if (baza_sprzeczna(s)) {
+        s.ui.note("Uwaga!", "Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!");
+        return;
+    }
+    std::string name = s.kb.nazwa_re.name();
+    if (s.verify.reguly_nadmiarowe_n1.empty()) wyznacz_nadmiar_p(s);
+    if (!jest_nadmiar(s)) {
+        s.ui.note("Wynik diagnozowania nadmiarowości bazy reguł",
+                  "Baza reguł elementarna niepewna\n   " + name + "\nnie ma reguł nadmiarowych!");
+        return;
+    }
+    std::optional<std::string> type_opt = nazwa_nadmiaru_p(s);
+    if (!type_opt) return;
+    const std::string& type = *type_opt;
+    kasowanie_tekst_raportu(s);
+    pisz(s, " Raport diagnostyki nadmiarowości bazy reguł ");
+    piszcr(s);
+    pisz(s, " ");
+    pisz(s, name);
+    pisz(s, "\n\n");
+    pisz(s, " Wykrywanie nadmiarowości typu ");
+    pisz(s, type);
+    pisz(s, " odbywa się na drodze spłaszczania reguł");
+    piszcr(s);
+    pisz(s, " i porównania list warunków spłaszczonych reguł.");
+    piszcr(s);
+    s.ui.note(
+        "Raport diagnostyki nadmiarowości bazy reguł " + name,
+        "Wykrywanie nadmiarowości typu " + type +
+            " odbywa się na drodze \nspłaszczania reguł i porównania list warunków spłaszczonych reguł.");
+    const std::string title = "Diagnostyka nadmiarowości bazy reguł";
+    for (const auto& p : s.verify.para_splaszczona_n1.rows()) {
+        if (!s.verify.reguly_nadmiarowe_n1.contains(p.first_rule, p.second_rule)) continue;
+        std::string n1 = std::to_string(p.first_rule), n2 = std::to_string(p.second_rule);
+        pisz_forme(s, p.first_rule, p.conclusion, p.first_conditions, p.first_used_rules);
+        pisz_forme(s, p.second_rule, p.conclusion, p.second_conditions, p.second_used_rules);
+        pisz(s, " Reguły ");
+        pisz(s, n1);
+        pisz(s, " i ");
+        pisz(s, n2);
+        pisz(s, " zawierają nadmiar typu ");
+        pisz(s, type);
+        pisz(s, ".");
+        piszcr(s);
+        s.verify.reguly_nadmiarowe_n1.remove_first(p.first_rule, p.second_rule);
+        s.ui.note(title, "W wyniku spłaszczenia reguły " + n1 + " otrzymuje się:\n\nregula_splaszczona(" +
+                             n1 + ", " + p.conclusion + ", " + lista_tekstow_w_nawiasach(p.first_conditions) +
+                             ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach: " +
+                             numery_z_przecinkami(p.first_used_rules) +
+                             "\n\n\nW wyniku spłaszczenia reguły " + n2 +
+                             " otrzymuje się:\n\nregula_splaszczona(" + n2 + ", " + p.conclusion + ", " +
+                             lista_tekstow_w_nawiasach(p.second_conditions) +
+                             ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach: " +
+                             numery_z_przecinkami(p.second_used_rules) + "\n\nReguły " + n1 + " i " + n2 +
+                             " zawierają nadmiar typu " + type + ".");
+    }
+    piszcr(s);
+    pisz(s, " Koniec raportu diagnostyki nadmiarowości bazy reguł ");
+    piszcr(s);
+    pisz(s, " ");
+    pisz(s, name);
+    pisz(s, ".");
+    s.ui.note(title,
+              "Koniec raportu diagnostyki nadmiarowości bazy reguł elementarnej niepewnej\n   " + name + ".");
+    s.verify.para_splaszczona_n1.clear();
+    raport(s);
+}
+
+}  // namespace zuva

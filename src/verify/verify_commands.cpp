@@ -1,0 +1,21 @@
+// Command ids as the main menu numbers them.
+#include "verify/verify_commands.h"
+
+#include "session.h"
+#include "verify/contradictions.h"
+#include "verify/flatten.h"
+#include "verify/redundancy.h"
+
+namespace zuva {
+
+void register_verify_commands(CommandRegistry& r) {
+    r.set(10073, [](Session& s) { pisz_sprzecznosc_1z(s); });
+    // The redundancy report runs only while redundant pairs are recorded.
+    r.set(10075, [](Session& s) {
+        if (!s.verify.reguly_nadmiarowe_n1.empty()) pisz_nadmiar_p(s);
+    });
+    r.set(10145, [](Session& s) { splaszczanie_wybranej_reguly(s); });
+    r.set(10146, [](Session& s) { splaszczanie_wszystkich_regul(s); });
+}
+
+}  // namespace zuva
