@@ -481,6 +481,18 @@ void wnioskowanie_w_przod(Session& s) {
     opcja_wnioskowania_w_przod(s);
 }
 
+void przedstawienie_faktow_pierwotnych(Session& s) {
+    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:");
+}
+
+void przedstawienie_m_faktow_pierwotnych(Session& s) {
+    przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
+}
+
+void inicjalizacja_faktow(Session& s, bool model_facts) {
+    zasiej_fakty(s, model_facts ? s.kb.models.m_fakt : s.kb.rules.fakt);
+}
+
 void register_forward_commands(CommandRegistry& r) {
     r.set(10164, wnioskowanie_w_przod);
     r.set(10153, przeglad_opisow);

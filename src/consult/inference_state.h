@@ -236,6 +236,7 @@ struct InferenceState {
     KeyedTable<double> zmienna_ustalona;  // variable -> fixed value
     std::unordered_set<std::int32_t> model_stosowany;
     Table<std::string> jakiewnioskowanie;   // "W_PRZOD" or "WSTECZ" while a run goes on
+    Table<std::string> hipoteza;            // the main hypothesis while backward inference tests it
     Table<std::string> nazwa_podsumowania;  // the summary file while it is written
     int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
 

@@ -1,6 +1,7 @@
 // Each subsystem adds one line here for its register function.
 #include "shell/handlers.h"
 
+#include "consult/backward.h"
 #include "consult/forward.h"
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
@@ -13,6 +14,7 @@ void install_handlers(CommandRegistry& r) {
     register_shell_commands(r);
     register_rule_commands(r);
     register_forward_commands(r);
+    register_backward_commands(r);
     register_model_commands(r);
     register_verify_commands(r);
 }

@@ -58,6 +58,13 @@ class Ui {
 
     // Single- and multiple-choice lists; positions from 0; nullopt when nothing was chosen.
     virtual std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) = 0;
+    // The same with a prompt line above the list; a front end without a place for the
+    // prompt shows the plain list.
+    virtual std::optional<int> choose_one_prompted(std::string_view title, std::string_view prompt,
+                                                   const std::vector<std::string>& items) {
+        (void)prompt;
+        return choose_one(title, items);
+    }
     virtual std::optional<std::vector<int>> choose_many(std::string_view title,
                                                         const std::vector<std::string>& items) = 0;
 

@@ -1,0 +1,586 @@
+// The evaluation of a hypothesis is a machine over an explicit stack of frames, one frame per
+// hypothesis under evaluation. A frame walks the alternatives in order; when a rule needs the
+// CF of a condition it asks the driver for a child frame and resumes with the child's result,
+// so conditions are followed depth first, left to right, exactly as a recursive evaluation
+// would follow them, however deep the chain of rules is. A hypothesis already on the stack
+// (a circular base) gives no CF to the request that would start it again.
+#include "consult/backward.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "consult/calculus_basics.h"
+#include "consult/cf_calculus.h"
+#include "consult/description.h"
+#include "consult/forward.h"
+#include "consult/inference_start.h"
+#include "consult/model_eval.h"
+#include "consult/model_steps.h"
+#include "consult/pytaj.h"
+#include "consult/report.h"
+#include "consult/summary.h"
+#include "kb/askable_conditions.h"
+#include "kb/model_base.h"
+#include "session.h"
+#include "shell/command_registry.h"
+#include "store/list_helpers.h"
+#include "text/codec.h"
+#include "text/number_format.h"
+
+namespace zuva {
+
+namespace {
+
+const char* const kKoniec = "koniec";
+const char* const kBezWarunku = "bez warunku";
+const char* const kKoniecText = "Reguła z wnioskiem 'koniec' kończy wnioskowanie.";
+
+void komunikat_koniec(Session& s) {
+    s.helper(std::string(kKoniecText) + "\n");
+    s.ui.note("Uwaga - koniec!", kKoniecText);
+}
+
+bool tylko_bez_warunku(const Regula& r) {
+    return r.conditions.size() == 1 && r.conditions.front() == kBezWarunku;
+}
+
+const TextList& pierwsza(const Table<TextList>& t) {
+    static const TextList empty;
+    const TextList* l = t.first();
+    return l ? *l : empty;
+}
+
+class Evaluator {
+  public:
+    explicit Evaluator(Session& s) : s_(s), ix_(rule_index(s)) {
+        const auto& rules = s.kb.rules.regula.rows();
+        by_conclusion_.resize(ix_.conclusions.size());
+        for (std::size_t p = 0; p < rules.size(); ++p)
+            by_conclusion_[static_cast<std::size_t>(ix_.conclusion_of[p])].push_back(
+                static_cast<std::int32_t>(p));
+        for (const auto& a : ogolna_lista_dopytywalnych(s))
+            askable_.insert(a);
+        links_.pytaj = [](Session& ss, const std::string& c) { return pytaj(ss, c); };
+        links_.przedstawienie_faktow = [](Session& ss) { przedstawienie_faktow(ss); };
+        links_.komunikat = [](Session& ss, const std::string& h) { komunikat(ss, h); };
+        links_.ocena_hipotezy_cd = [this](Session& ss, const std::string& c) -> std::optional<double> {
+            // Only while a hypothesis is under test (the `hipoteza` record).
+            if (ss.inference.hipoteza.empty()) return std::nullopt;
+            return evaluate(c);
+        };
+    }
+    Evaluator(const Evaluator&) = delete;
+    Evaluator& operator=(const Evaluator&) = delete;
+
+    std::optional<double> evaluate(const std::string& h);
+    std::optional<double> conditions(const TextList& conditions);
+
+  private:
+    enum class Stage { Start, Rules, Resultant, Models, Koniec };
+    struct Frame {
+        std::string h;
+        Stage stage = Stage::Start;
+        std::int32_t target = -1;  // conclusion whose rules give the CF (X for H = "n" + X)
+        bool negated = false;
+        std::size_t rule_i = 0;
+        bool in_rule = false;
+        std::size_t cond_i = 0;
+        double cond_min = 1.0;
+        bool cond_failed = false;
+        bool has_child = false;
+        std::optional<double> child;
+        std::optional<double> result;
+    };
+    enum class Step { Done, NeedChild };
+
+    std::int32_t conclusion_id(const std::string& c) const {
+        auto it = ix_.conclusion_id.find(c);
+        return it == ix_.conclusion_id.end() ? -1 : it->second;
+    }
+    bool askable(const std::string& c) const { return askable_.count(c) != 0; }
+    const Regula& rule(std::int32_t p) const { return s_.kb.rules.regula[static_cast<std::size_t>(p)]; }
+
+    Step step(Frame& f, std::string& child_name);
+    bool start(Frame& f);
+    Step rules(Frame& f, std::string& child_name);
+    void apply(Frame& f, const Regula& r, double conditions_cf);
+    bool resultant_from_rules(Frame& f);
+    bool models(Frame& f);
+
+    Session& s_;
+    RuleIndex& ix_;
+    std::vector<std::vector<std::int32_t>> by_conclusion_;
+    std::unordered_set<std::string> askable_;
+    std::unordered_set<std::string> in_progress_;
+    ModelLinks links_;
+};
+
+std::optional<double> Evaluator::evaluate(const std::string& h) {
+    if (!in_progress_.insert(h).second) return std::nullopt;
+    std::vector<Frame> stack;
+    stack.emplace_back();
+    stack.back().h = h;
+    std::string child_name;
+    for (;;) {
+        Frame& f = stack.back();
+        if (step(f, child_name) == Step::NeedChild) {
+            if (!in_progress_.insert(child_name).second) {
+                f.has_child = true;
+                f.child.reset();
+                continue;
+            }
+            Frame c;
+            c.h = std::move(child_name);
+            stack.push_back(std::move(c));
+            continue;
+        }
+        std::optional<double> result = f.result;
+        in_progress_.erase(f.h);
+        stack.pop_back();
+        if (stack.empty()) return result;
+        stack.back().has_child = true;
+        stack.back().child = result;
+    }
+}
+
+std::optional<double> Evaluator::conditions(const TextList& conds) {
+    double m = 1.0;
+    bool failed = false;
+    for (const auto& c : conds) {
+        auto cf = evaluate(c);
+        if (!cf)
+            failed = true;
+        else
+            m = std::min(m, *cf);
+    }
+    if (failed) return std::nullopt;
+    return m;
+}
+
+Evaluator::Step Evaluator::step(Frame& f, std::string& child_name) {
+    for (;;) {
+        switch (f.stage) {
+            case Stage::Start:
+                if (start(f)) return Step::Done;
+                break;
+            case Stage::Rules:
+                if (rules(f, child_name) == Step::NeedChild) return Step::NeedChild;
+                break;
+            case Stage::Resultant:
+                if (resultant_from_rules(f)) return Step::Done;
+                break;
+            case Stage::Models:
+                if (models(f)) return Step::Done;
+                break;
+            case Stage::Koniec:
+                // The last alternative: "koniec" has been concluded.
+                if (zrob_koniec(s_)) return Step::Done;
+                if (!s_.inference.hipoteza.empty()) {
+                    s_.inference.hipoteza.clear();
+                    komunikat_koniec(s_);
+                }
+                f.result = 0.0;
+                return Step::Done;
+        }
+    }
+}
+
+// Alternatives 1 to 3; true when one of them gave the CF.
+bool Evaluator::start(Frame& f) {
+    if (!zrob_koniec(s_)) {
+        f.stage = Stage::Koniec;
+        return false;
+    }
+    if (auto r = resultant(s_, f.h)) {
+        f.result = r;
+        return true;
+    }
+    const std::string& h = f.h;
+    const std::int32_t own = conclusion_id(h);
+    // "n" + X is the negation of X when X is askable, or when X is a rule conclusion and
+    // the name itself is not; any other name that begins with "n" is an ordinary name.
+    const bool starts_n = h.size() > 1 && h[0] == 'n';
+    const std::string x = starts_n ? h.substr(1) : std::string();
+    const bool negated_askable = starts_n && askable(x);
+    const std::int32_t x_id = starts_n && !negated_askable && own < 0 ? conclusion_id(x) : -1;
+    if (!negated_askable && x_id < 0 && askable(h)) {
+        f.result = pytaj_0(s_, h);
+        return true;
+    }
+    if (negated_askable) {
+        f.result = pytaj_0(s_, h);
+        return true;
+    }
+    f.negated = x_id >= 0;
+    f.target = f.negated ? x_id : own;
+    f.stage = Stage::Rules;
+    return false;
+}
+
+// Alternatives 4 and 5: the pending rules of the target, one after the other in table order.
+Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
+    if (f.target < 0) {
+        f.stage = Stage::Resultant;
+        return Step::Done;
+    }
+    const std::string& target = ix_.conclusions[static_cast<std::size_t>(f.target)];
+    const auto& list = by_conclusion_[static_cast<std::size_t>(f.target)];
+    for (;;) {
+        if (!zrob_koniec(s_)) {
+            f.stage = Stage::Koniec;
+            return Step::Done;
+        }
+        if (!f.in_rule) {
+            const Regula* next = nullptr;
+            while (f.rule_i < list.size()) {
+                if (!lista_oczekujacych_niepusta(s_, target)) break;
+                const Regula& r = rule(list[f.rule_i]);
+                if (!tylko_bez_warunku(r) && regula_oczekuje(s_, target, r.rule_number)) {
+                    next = &r;
+                    break;
+                }
+                ++f.rule_i;
+            }
+            if (!next) {
+                f.stage = Stage::Resultant;
+                return Step::Done;
+            }
+            f.in_rule = true;
+            f.cond_i = 0;
+            f.cond_min = 1.0;
+            f.cond_failed = false;
+            f.has_child = false;
+        }
+        const Regula& r = rule(list[f.rule_i]);
+        if (f.has_child) {
+            f.has_child = false;
+            if (f.child)
+                f.cond_min = std::min(f.cond_min, *f.child);
+            else
+                f.cond_failed = true;
+            ++f.cond_i;
+        }
+        while (f.cond_i < r.conditions.size()) {
+            const std::string& c = r.conditions[f.cond_i];
+            // A condition with a resultant takes it at once, as its first alternative would.
+            if (zrob_koniec(s_)) {
+                if (auto cf = resultant(s_, c)) {
+                    f.cond_min = std::min(f.cond_min, *cf);
+                    ++f.cond_i;
+                    continue;
+                }
+            }
+            child_name = c;
+            return Step::NeedChild;
+        }
+        f.in_rule = false;
+        ++f.rule_i;
+        if (!f.cond_failed && zrob_koniec(s_)) apply(f, r, f.cond_min);
+    }
+}
+
+void Evaluator::apply(Frame& f, const Regula& r, double conditions_cf) {
+    const bool disjunctive = ix_.disjunctive[static_cast<std::size_t>(f.target)] != 0;
+    oznacz_zastosowana(s_, r.rule_number);
+    const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
+    if (!disjunctive) {
+        auto contribution = zapisz_wklad_kumulatywny(s_, r, conditions_cf, rule_cf);
+        if (!contribution) return;
+        przedstawienie_faktow(s_);
+        komunikat(s_, f.h);
+        wyjasnienie_regula(s_, *contribution, r);
+        return;
+    }
+    if (oba_cf_ujemne(conditions_cf, rule_cf)) {
+        if (!redukuj_liste_regul_dysjunktywnych(s_, r.conclusion, r.rule_number)) return;
+        przedstawienie_faktow(s_);
+        wyjasnienie_regula_dysjunktywna_pomijana(s_, r, conditions_cf, rule_cf);
+        return;
+    }
+    auto contribution = zapisz_wklad_dysjunktywny(s_, r, conditions_cf, rule_cf);
+    if (!contribution) return;
+    przedstawienie_faktow(s_);
+    komunikat(s_, f.h);
+    wyjasnienie_regula(s_, *contribution, r);
+}
+
+// Alternatives 6 and 7: the resultant from all the target's rules. For H = "n" + X every
+// contribution of X counts for H with the opposite sign.
+bool Evaluator::resultant_from_rules(Frame& f) {
+    f.stage = Stage::Models;
+    if (!zrob_koniec(s_)) {
+        f.stage = Stage::Koniec;
+        return false;
+    }
+    if (auto r = resultant(s_, f.h)) {
+        f.result = r;
+        return true;
+    }
+    if (f.target < 0) return false;
+    const std::string& target = ix_.conclusions[static_cast<std::size_t>(f.target)];
+    if (!lista_oczekujacych_pusta(s_, target)) return false;
+    const std::string& h = f.h;
+    if (!ix_.disjunctive[static_cast<std::size_t>(f.target)]) {
+        double p = dodatnie_cf(s_, target), n = ujemne_cf(s_, target);
+        if (f.negated) {
+            const double np = -n, nn = -p;
+            p = np;
+            n = nn;
+        }
+        if (p * n == -1.0) return false;
+        const double cf = zaokraglenie((p + n) / (1.0 - std::min(p, -n)));
+        piszln(s_, "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla hipotezy:");
+        piszln(s_, "    " + h);
+        piszln(s_, "wynika:");
+        pisz(s_, "    " + h + "(");
+        piszreal(s_, cf);
+        pisz(s_, ")");
+        piszcr(s_);
+        piszcr(s_);
+        pamietaj_wniosek_wypadkowy(s_, h, cf);
+        f.result = cf;
+        return true;
+    }
+    const bool same_signs = jednakowe_znaki(s_, target);
+    std::vector<double> v;
+    if (same_signs)
+        s_.inference.prbd.for_conclusion(target, [&](const Prbd& p) { v.push_back(p.contribution); });
+    else
+        v = dodatnie_cf_warunkow(s_, target);
+    if (v.empty()) return false;  // every rule was skipped
+    if (f.negated)
+        for (double& c : v)
+            c = -c;
+    const double cf = zaokraglenie(*std::max_element(v.begin(), v.end()));
+    piszln(s_, same_signs ? "Z wszystkich reguł dysjunktywnych dla hipotezy:"
+                          : "Z wszystkich reguł dysjunktywnych dla hipotezy");
+    piszln(s_, "    " + h);
+    piszln(s_, "wynika:");
+    pisz(s_, "    CF(" + h + (same_signs ? ")  = " : ") = "));
+    piszreal(s_, cf);
+    piszcr(s_);
+    piszcr(s_);
+    pamietaj_wniosek_wypadkowy(s_, h, cf);
+    f.result = cf;
+    return true;
+}
+
+// Alternatives 8 and 9: the arithmetic models of which H is the result (CF 1), then the
+// relational models that conclude H.
+bool Evaluator::models(Frame& f) {
+    f.stage = Stage::Koniec;
+    if (!zrob_koniec(s_) || !s_.kb.nazwa_mo.loaded() || !jest_wynikiem_modelu(s_, f.h)) return false;
+    // A result already fixed in this run keeps its CF 1 when it is needed again.
+    if (s_.inference.zmienna_ustalona.find(f.h) || oblicz_wynik_modelu(s_, links_, f.h, false)) {
+        f.result = 1.0;
+        return true;
+    }
+    for (int variant = 1; variant <= 4; ++variant) {
+        if (!zrob_koniec(s_)) return false;
+        if (auto cf = model_relacyjny_dla(s_, links_, f.h, variant)) {
+            f.result = cf;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Step 1 of the preparation: the first "koniec" rule with CF 1.0 whose conditions give a
+// CF > 0 concludes "koniec".
+void regula_koniec(Session& s, Evaluator& e) {
+    if (!zrob_koniec(s)) return;
+    const auto& rules = s.kb.rules.regula;
+    for (std::size_t i = 0; i < rules.count(); ++i) {
+        const Regula& r = rules[i];
+        if (r.conclusion != kKoniec || r.cf_text != "1.0") continue;
+        auto cf = e.conditions(r.conditions);
+        if (!cf || *cf <= 0.0) continue;
+        aktualizacja_prbd(s, r.rule_number, kKoniec, *cf);
+        komunikat_koniec(s);
+        return;
+    }
+}
+
+struct RunMarker {
+    Session& s;
+    ~RunMarker() {
+        s.inference.jakiewnioskowanie.clear();
+        s.inference.hipoteza.clear();
+    }
+};
+
+std::string wyroznik_duzymi(const Session& s) {
+    const std::string* w = s.kb.wyroznik.first();
+    return w ? to_upper_pl(*w) : std::string();
+}
+
+}  // namespace
+
+TextList wyznacz_liste_wnioskow_regul_i_modeli(Session& s) {
+    s.models.lista_wnioskow_modeli.clear();
+    s.models.lista_wnioskow_modeli.append(wyznacz_wnioski_modeli(s));
+    TextList all = pierwsza(s.kb.lista_wnioskow_regul);
+    const TextList& models = pierwsza(s.models.lista_wnioskow_modeli);
+    all.insert(all.end(), models.begin(), models.end());
+    return redukuj(all);
+}
+
+TextList wyznacz_liste_warunkow(const Session& s) {
+    TextList all;
+    for (const auto& r : s.kb.rules.regula)
+        all.insert(all.end(), r.conditions.begin(), r.conditions.end());
+    return redukuj(all);
+}
+
+TextList kandydaci_hipotez(Session& s, int typ) {
+    TextList conclusions, conditions;
+    if (s.kb.nazwa_mo.loaded()) {
+        conclusions = wyznacz_liste_wnioskow_regul_i_modeli(s);
+        conditions = wyznacz_liste_warunkow(s);
+    } else {
+        conclusions = pierwsza(s.kb.lista_wnioskow_regul);
+        conditions = pierwsza(s.kb.lista_warunkow);
+    }
+    if (typ == kHipotezaWaska) return sortuj(roznica_zbiorow(conclusions, conditions));
+    return sortuj(conclusions);
+}
+
+double pytaj_0(Session& s, const std::string& condition) {
+    s.ui.note("Określenie CF dla warunku ", "Podaj CF dla warunku\n   " + condition);
+    return pytaj(s, condition);
+}
+
+void komunikat(Session& s, const std::string& h) {
+    const bool main =
+        s.inference.hipoteza.find_first([&](const std::string& x) { return x == h; }) != nullptr;
+    if (main) {
+        piszln(s, "Hipoteza główna  " + h + " jest testowana.");
+        s.ui.note("Hipoteza główna", "Hipoteza główna \n    " + h + "\njest testowana.");
+    } else {
+        piszln(s, "Hipoteza pomocnicza " + h + " jest testowana.");
+        s.ui.note("Hipoteza pomocnicza", "Hipoteza pomocnicza \n     " + h + "\njest testowana.");
+    }
+}
+
+void udziel_rady_wstecz(Session& s, const std::string& h) {
+    // The advice base offers here the advice text of the first displayed rule (or relational
+    // model) concluding the hypothesis; without an advice base there is nothing to offer.
+    if (!s.kb.nazwa_ra.loaded() || s.kb.advice.rada.empty()) return;
+    (void)h;
+}
+
+std::optional<double> ocena_hipotezy_cd(Session& s, const std::string& h) {
+    Evaluator e(s);
+    return e.evaluate(h);
+}
+
+std::optional<double> testowanie_listy_warunkow(Session& s, const TextList& conditions) {
+    Evaluator e(s);
+    return e.conditions(conditions);
+}
+
+std::optional<double> ocena_hipotezy(Session& s, const std::string& h) {
+    // The pending lists and the declared data come first, so that the "koniec" rules see
+    // the declared facts instead of asking for them.
+    tworz_listy_oczekujacych(s);
+    if (!s.kb.rules.fakt.empty()) przedstawienie_faktow_pierwotnych(s);
+    if (!s.kb.models.m_fakt.empty()) przedstawienie_m_faktow_pierwotnych(s);
+    if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
+    inicjalizacja_faktow(s, false);
+    inicjalizacja_faktow(s, true);
+    for (const auto& a : s.kb.models.argument_znany)
+        s.inference.zmienna_ustalona.append(a.argument_name, a.value);
+    Evaluator e(s);
+    regula_koniec(s, e);
+    if (!zrob_koniec(s)) {
+        s.inference.hipoteza.clear();
+        komunikat_koniec(s);
+        return 0.0;
+    }
+    return e.evaluate(h);
+}
+
+void opcja_z_menu_testowania(Session& s, int typ) {
+    if (s.kb.blad_wykluczajacych.find_first([](const std::string& x) { return x == "TAK"; })) return;
+    const bool waska = typ == kHipotezaWaska;
+    const TextList candidates = kandydaci_hipotez(s, typ);
+    if (candidates.empty()) {
+        s.ui.note("Uwaga!", "Brak hipotez do testowania!");
+        return;
+    }
+    auto chosen = s.ui.choose_one_prompted(
+        waska ? "Hipoteza w sensie wąskim" : "Hipoteza w sensie szerokim",
+        waska ? "Wybierz hipotezę w sensie wąskim!" : "Wybierz hipotezę w sensie szerokim!", candidates);
+    if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= candidates.size()) return;
+    const std::string h = candidates[static_cast<std::size_t>(*chosen)];
+
+    pisz(s, waska ? "Testuję hipotezę w sensie wąskim:  " : "Testuję hipotezę w sensie szerokim: ");
+    piszcr(s);
+    pisz(s, h);
+    piszcr(s);
+    piszcr(s);
+    s.ui.note("Uwaga!", std::string(waska ? "Testuję hipotezę w sensie wąskim\n   "
+                                          : "Testuję hipotezę w sensie szerokim\n   ") +
+                            h);
+    s.inference.hipoteza.append(h);
+
+    const auto cf = ocena_hipotezy(s, h);
+    sync_pending_lists(s);
+    if (!cf) return;
+
+    const std::string w = wyroznik_duzymi(s);
+    piszln(s, waska && s.kb.nazwa_mo.loaded() ? "Dla testowanej hipotezy w sensie wąskim jest:"
+                                              : "Dla testowanej hipotezy jest:");
+    pisz(s, "CF(" + h + ") = ");
+    piszreal(s, *cf);
+    piszcr(s);
+    piszcr(s);
+    pokaz_wyjasnienie(s, "Wynik wnioskowania wstecz:",
+                      {"Z bazy wiedzy " + w, "z zadeklarowanych faktów i z wartości argumentów",
+                       waska ? "wynika hipoteza w sensie wąskim:" : "wynika hipoteza w sensie szerokim:",
+                       "  " + h + "(" + format_lg(*cf) + ")"});
+
+    udziel_rady_wstecz(s, h);
+    // The picture and the sound of the hypothesis are offered here once the graphics and
+    // sound bases are loaded.
+
+    s.ui.note("Uwaga!", "Teraz czas na podsumowanie!");
+    opcja_z_menu_szczegolowosci(s, 2);
+    przedstawienie_faktow(s);
+    piszcr(s);
+    przedstawienie_zmiennych(s);
+    piszcr(s);
+    piszln(s, "To już wszystko, co wynikło z bazy wiedzy " + w);
+    piszln(s, "z zadeklarowanych faktów i wartości argumentów");
+    piszln(s, "w trakcie testowania hipotezy:");
+    piszln(s, h);
+    s.ui.note("Koniec wnioskowania wstecz",
+              "To już wszystko, co wynikło z bazy wiedzy  \n     " + w +
+                  "\nz zadeklarowanych faktów i wartości argumentów\nw trakcie testowania hipotezy:\n    " +
+                  h);
+    s.inference.hipoteza.remove_first([&](const std::string& x) { return x == h; });
+    podsumowanie(s);
+    raport(s);
+}
+
+void wnioskowanie_wstecz(Session& s) {
+    s.inference.jakiewnioskowanie.clear();
+    s.inference.jakiewnioskowanie.append("WSTECZ");
+    s.inference.hipoteza.clear();
+    RunMarker marker{s};
+    s.ui.helper_clear();
+    if (!start_wnioskowania(s, InferenceDirection::Backward)) return;
+    // The condition "bez warunku" always holds, as in the forward run.
+    s.inference.wypadkowa_prbd.append(kBezWarunku, 1.0);
+    const int typ = s.ui.radio("Hipoteza wybór", "Wybierz typ testowanej hipotezy!",
+                               {"Hipoteza w sensie wąskim", "Hipoteza w sensie szerokim"}, kHipotezaWaska);
+    opcja_z_menu_testowania(s, typ);
+}
+
+void register_backward_commands(CommandRegistry& r) {
+    r.set(10165, wnioskowanie_wstecz);
+}
+
+}  // namespace zuva
