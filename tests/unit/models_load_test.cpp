@@ -200,6 +200,22 @@ TEST(ModelsLoad, TautologicalModelIsWarnedAndNeverRecurses) {
         std::string::npos);
 }
 
+TEST(ModelsLoad, SyntaxErrorIsReported) {
+    ModelSession f;
+    f.rules(kRules, "REBLAD.BEN");
+    f.ui.add_answer(std::string(ZUVA_TEST_DATA) + "/MOBLAD.BEN");
+    EXPECT_EQ(ladowanie_bazy_modeli(f.s), "");
+    EXPECT_FALSE(f.s.kb.nazwa_mo.loaded());
+    EXPECT_NE(f.ui.helper_text().find("Błąd syntaksu w pliku "), std::string::npos);
+    EXPECT_NE(f.ui.helper_text().find(
+                  "Przejdź do 'Bazy modeli niepewnej', \nwybierz opcję 'Edycja bazy modeli',\n"),
+              std::string::npos);
+    EXPECT_NE(f.ui.transcript().find("[note] Uwaga błąd!\nPrzejdź do 'Bazy modeli niepewnej'"),
+              std::string::npos);
+    // The record read before the faulty line is no loaded base.
+    EXPECT_EQ(f.s.kb.models.model.count(), 1u);
+}
+
 TEST(ModelsLoad, EmptyLineIsReported) {
     ModelSession f;
     f.rules(kRules);
