@@ -4,6 +4,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/forward.h"
+#include "consult/summary.h"
 #include "models_fixture.h"
 #include "text/file_io.h"
 
@@ -62,6 +63,12 @@ TEST(ModelsForward, RelationHoldsAndARuleUsesItsConclusion) {
                              "    stopien_naladowania=25\n    stopien_naladowania_zaokraglony=25\n\n"),
         std::string::npos);
     EXPECT_TRUE(f.s.inference.zmienna_ustalona.contains("-1487.5"));
+    std::string summary = tekst_podsumowania(f.s);
+    auto values = summary.substr(summary.find("wartości argumentów\n"));
+    EXPECT_EQ(values,
+              "wartości argumentów\n    napiecie_spoczynkowe = 12.1\n    napiecie_podczas_rozruchu = 9.4\n"
+              "    spadek_napiecia = 2.7\n    stopien_naladowania = 25\n    stopien_naladowania_zaokraglony "
+              "= 25\n");
 }
 
 TEST(ModelsForward, FailingRelationsGiveMinusOneWithoutAskingTheirCf) {
