@@ -55,8 +55,12 @@ bool forward_model_step(Session& s, int step) {
     const ModelGroup& g = s.kb.models;
     auto skip = [&](std::int32_t n) { return s.inference.model_stosowany.count(n) != 0; };
     auto arithmetic = [&](const auto& table) {
-        return pierwszy(table,
-                        [&](const auto& m) { return !skip(m.model_number) && stosuj_model(s, links, m); });
+        // A model whose result is fixed already cannot be applied: it is passed over before
+        // its condition of application could ask anything.
+        return pierwszy(table, [&](const auto& m) {
+            return !skip(m.model_number) && !s.inference.zmienna_ustalona.contains(m.result) &&
+                   stosuj_model(s, links, m);
+        });
     };
     auto relational = [&](const auto& table, bool holds) {
         return pierwszy(table, [&](const auto& m) {
@@ -95,6 +99,8 @@ void przedstawienie_zmiennych(Session& s) {
     s.inference.zmienna_ustalona.for_each([&](const std::string& name, double value) {
         if (!jest_liczba(name)) rows.emplace_back(name, value);
     });
+    // Nothing fixed yet (or a knowledge base without models): no empty heading and dialog.
+    if (rows.empty()) return;
     pokaz_wartosci(s, "Dane są wartości następujących argumentów:", rows);
 }
 

@@ -85,13 +85,11 @@ void kasowanie_list_modeli(Session& s) {
     s.kb.lista_wszystkich_dopytywalnych_dla_wyswietlania.clear();
 }
 
+// Empties the whole model group: the reader only appends, so whatever a previous base
+// left (askable arguments, exclusive models, disabled records) must go too.
 void kasowanie_tabel_modeli(Session& s) {
-    ModelGroup& g = s.kb.models;
-    g.model.clear();
-    g.model_r.clear();
-    g.model_liniowy.clear();
-    g.model_wielomianowy.clear();
-    g.argument_znany.clear();
+    s.kb.models = ModelGroup{};
+    s.models.index.built = false;
 }
 
 // Unloads the rule base as the name-clash check demands: rules, facts, names, derived lists.
@@ -132,7 +130,6 @@ const char* const kClosingNote =
 
 void po_konflikcie_nazw(Session& s) {
     usun_baze_modeli(s);
-    s.kb.models.m_fakt.clear();
     usun_baze_regul(s);
     disable_commands(s, {10164, 10165});
 }
@@ -490,7 +487,6 @@ void testowanie_warunkow_stosowania_modeli_relacyjnych(Session& s) {
 
 void kasowanie_bazy_modeli(Session& s) {
     kasowanie_tabel_modeli(s);
-    s.kb.models.m_fakt.clear();
     s.kb.nazwa_mo.clear();
     s.models.duplikat_nazwy_mo.clear();
     s.models.model_tautologiczny.clear();
@@ -503,7 +499,6 @@ void kasowanie_bazy_modeli(Session& s) {
 
 void usun_baze_modeli(Session& s) {
     kasowanie_tabel_modeli(s);
-    s.kb.models.m_fakt.clear();
     s.kb.nazwa_mo.clear();
     kasowanie_list_modeli(s);
 }

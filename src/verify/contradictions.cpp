@@ -112,7 +112,7 @@ class ConditionGraph {
 };
 
 struct ChainSearch {
-    const RuleIndex& index;
+    const FlattenIndex& index;
     const ConditionGraph& graph;
     Table<RegulaSprzeczna>& out;
     std::int32_t rule_number = 0;
@@ -171,7 +171,7 @@ std::optional<std::string> nazwa_sprzecznosci_1(const Session& s) {
 void badaj_sprzecznosc_1z(Session& s) {
     s.verify.reguly_sprzeczne.clear();
     s.kb.sprzecznosc_1z.clear();
-    RuleIndex index(s.kb);
+    FlattenIndex index(s.kb);
     ConditionGraph graph(s.kb.rules.regula);
     ChainSearch search{index, graph, s.verify.reguly_sprzeczne, 0, nullptr, -1, {}, {}};
     for (const auto& r : s.kb.rules.regula) {

@@ -32,7 +32,7 @@ std::string quoted(const std::string& t) {
 
 }  // namespace
 
-RuleIndex::RuleIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
+FlattenIndex::FlattenIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
     by_conclusion_.reserve(kb.rules.regula.count());
     for (const auto& r : kb.rules.regula) {
         auto [it, fresh] = by_conclusion_.try_emplace(r.conclusion, Entry{0, {}});
@@ -44,12 +44,12 @@ RuleIndex::RuleIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
         askable_.insert(d);
 }
 
-const std::vector<const Regula*>& RuleIndex::rules_concluding(std::string_view conclusion) const {
+const std::vector<const Regula*>& FlattenIndex::rules_concluding(std::string_view conclusion) const {
     auto it = by_conclusion_.find(conclusion);
     return it == by_conclusion_.end() ? kNoRules : it->second.rules;
 }
 
-std::int32_t RuleIndex::conclusion_id(std::string_view text) const {
+std::int32_t FlattenIndex::conclusion_id(std::string_view text) const {
     auto it = by_conclusion_.find(text);
     return it == by_conclusion_.end() ? -1 : it->second.id;
 }
@@ -62,7 +62,7 @@ IntList numery_regul_splaszczajacych(const IntList& raw) {
     return out;
 }
 
-Splaszczanie::Splaszczanie(const RuleIndex& index, const TextList& conditions)
+Splaszczanie::Splaszczanie(const FlattenIndex& index, const TextList& conditions)
     : index_(index), initial_(conditions) {}
 
 bool Splaszczanie::expands_through_rules(const Item& it) const {
@@ -174,7 +174,7 @@ std::optional<RegulaSplaszczona> Splaszczanie::next() {
     return std::nullopt;
 }
 
-std::vector<std::pair<TextList, std::int32_t>> szukaj_regule(const RuleIndex& index,
+std::vector<std::pair<TextList, std::int32_t>> szukaj_regule(const FlattenIndex& index,
                                                              const std::string& condition) {
     std::vector<std::pair<TextList, std::int32_t>> out;
     for (const Regula* r : index.rules_concluding(condition))
@@ -183,7 +183,7 @@ std::vector<std::pair<TextList, std::int32_t>> szukaj_regule(const RuleIndex& in
     return out;
 }
 
-std::string ma_warunki_niedopyt(const RuleIndex& index, const TextList& list) {
+std::string ma_warunki_niedopyt(const FlattenIndex& index, const TextList& list) {
     for (const auto& c : list)
         if (!index.askable(c)) return "TAK";
     return "NIE";
@@ -215,7 +215,7 @@ namespace {
 
 // Shows every form of one rule: a helper-window line and the question for the next one.
 // False when the user asked to stop.
-bool pokaz_formy(Session& s, const RuleIndex& index, const Regula& r) {
+bool pokaz_formy(Session& s, const FlattenIndex& index, const Regula& r) {
     Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
     while (auto f = gen.next()) {
         std::string lista = lista_tekstow_w_nawiasach(f->flattened_conditions);
@@ -257,7 +257,7 @@ void splaszczanie_wybranej_reguly(Session& s) {
     for (const char* piece : {"Numer", "  ", "Wniosek", "     ", "Lista warunków dopytywalnych", "          ",
                               "Numery reguł spłaszczających", "\n\n"})
         pisz(s, piece);
-    RuleIndex index(s.kb);
+    FlattenIndex index(s.kb);
     for (const auto& r : s.kb.rules.regula) {
         if (r.rule_number != number) continue;
         if (!pokaz_formy(s, index, r)) return;
@@ -275,7 +275,7 @@ void splaszczanie_wszystkich_regul(Session& s) {
         for (const char* piece :
              {"Numer", "  ", "Wniosek", "  ", "Lista warunków", "  ", "Numery reguł spłaszczających", "\n\n"})
             pisz(s, piece);
-        RuleIndex index(s.kb);
+        FlattenIndex index(s.kb);
         for (const auto& r : s.kb.rules.regula)
             if (!pokaz_formy(s, index, r)) return;
     }

@@ -21,9 +21,9 @@ struct Session;
 // The rules of the loaded rule base by conclusion (in table order) and the askable set.
 // Built once at the start of an operation; it points into the rule table, which must not
 // change while the index is used.
-class RuleIndex {
+class FlattenIndex {
   public:
-    explicit RuleIndex(const KnowledgeBase& kb);
+    explicit FlattenIndex(const KnowledgeBase& kb);
 
     // Rules whose conclusion equals the text, in table order.
     const std::vector<const Regula*>& rules_concluding(std::string_view conclusion) const;
@@ -59,7 +59,7 @@ IntList numery_regul_splaszczajacych(const IntList& raw);
 // acyclic base that never happens.
 class Splaszczanie {
   public:
-    Splaszczanie(const RuleIndex& index, const TextList& conditions);
+    Splaszczanie(const FlattenIndex& index, const TextList& conditions);
     // The next form; nullopt when there is none left.
     std::optional<RegulaSplaszczona> next();
 
@@ -79,7 +79,7 @@ class Splaszczanie {
     bool expands_through_rules(const Item& it) const;
     std::vector<Item> finish_round(const Round& r) const;
 
-    const RuleIndex& index_;
+    const FlattenIndex& index_;
     TextList initial_;
     std::vector<Round> rounds_;
     IntList substitutions_;  // numbers in the order of substitution
@@ -87,17 +87,17 @@ class Splaszczanie {
 };
 
 // Starts the flattening of a rule; the conclusion has no influence on the forms.
-inline Splaszczanie splaszcz(const RuleIndex& index, const std::string& /*conclusion*/,
+inline Splaszczanie splaszcz(const FlattenIndex& index, const std::string& /*conclusion*/,
                              const TextList& conditions) {
     return Splaszczanie(index, conditions);
 }
 
 // The expansion alternatives of one condition, in order: the rules that conclude it
 // (their conditions and number), then the condition itself with 0 if it is askable.
-std::vector<std::pair<TextList, std::int32_t>> szukaj_regule(const RuleIndex& index,
+std::vector<std::pair<TextList, std::int32_t>> szukaj_regule(const FlattenIndex& index,
                                                              const std::string& condition);
 // "TAK" when some element of the list is not askable, "NIE" otherwise.
-std::string ma_warunki_niedopyt(const RuleIndex& index, const TextList& list);
+std::string ma_warunki_niedopyt(const FlattenIndex& index, const TextList& list);
 
 // ["x","y"] and [2,3], as the flattened rules are shown.
 std::string lista_tekstow_w_nawiasach(const TextList& list);

@@ -30,7 +30,7 @@ struct Form {
 
 class FormSource {
   public:
-    FormSource(const RuleIndex& index) : index_(index) {}
+    FormSource(const FlattenIndex& index) : index_(index) {}
 
     // Calls f for every form of the rule, in order; f returns false to stop.
     template <class F>
@@ -78,7 +78,7 @@ class FormSource {
         return f;
     }
 
-    const RuleIndex& index_;
+    const FlattenIndex& index_;
     std::unordered_map<const Regula*, std::unique_ptr<std::vector<Form>>> cache_;
     std::unordered_map<std::string, std::int32_t> ids_;
 };
@@ -134,7 +134,7 @@ std::optional<std::string> nazwa_nadmiaru_p(const Session& s) {
 }
 
 bool wyznacz_nadmiar_p(Session& s) {
-    RuleIndex index(s.kb);
+    FlattenIndex index(s.kb);
     FormSource source(index);
     auto& recorded = s.verify.reguly_nadmiarowe_n1;
     // Ordered pairs of rules (by position) already compared without any match: the reverse

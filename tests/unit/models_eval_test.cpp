@@ -247,11 +247,34 @@ TEST(ModelsEval, BasicExplanationAndFixedValues) {
     EXPECT_EQ(f.s.report.text.find("    2="), std::string::npos);
 }
 
+TEST(ModelsEval, RoundingAndListExplanations) {
+    ModelSession f;
+    f.model_tables(
+        "model(1,\"bez_warunku\",\"r\",\"a\",\"zaokrąglenie_do_N\",\"1\",1,\"1\")\n"
+        "model_r(2,\"bez_warunku\",\"m\",\"max_list\",[\"r\",\"b\"],1,\"1\")\n");
+    kasowanie_tekst_raportu(f.s);
+    f.ui.add_answer("2.25");
+    f.ui.add_answer("1");
+    ModelLinks links;
+    EXPECT_DOUBLE_EQ(*oblicz(f.s, links, "m"), 2.3);
+    EXPECT_NE(f.s.report.text.find("dla spełnionego warunku stosowania modelu \n    bez_warunku\n"
+                                   "zachodzi z współczynnikiem CF = 1\n    r = a zaokrąglenie_do_N 1\n"),
+              std::string::npos);
+    EXPECT_NE(
+        f.s.report.text.find("        m = \n      max_list  \n   r\n   b\nStąd wynika: \n  m = 2.3\n\n"),
+        std::string::npos);
+}
+
 TEST(ModelsEval, NothingPresentedAtLowDetailButKnownArgumentsAlways) {
     ModelSession f;
     f.model_tables("argument_znany(\"u\",12.5)\n");
+    f.s.report.szczegolowosc.append("duża");
+    f.s.inference.zmienna_ustalona.append("2", 2.0);
+    przedstawienie_zmiennych(f.s);  // only a literal is fixed: nothing to present
+    EXPECT_EQ(f.count("[explanation]"), 0u);
+    f.s.report.szczegolowosc.clear();
     przypisz_argumenty_znane(f.s);
-    przedstawienie_zmiennych(f.s);
+    przedstawienie_zmiennych(f.s);  // low detail
     EXPECT_EQ(f.count("[explanation]"), 0u);
     przedstawienie_zmiennych_pierwotnych(f.s);
     EXPECT_NE(f.ui.transcript().find("[explanation] W bazie modeli są wartości następujących argumentów:\n"

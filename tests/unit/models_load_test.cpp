@@ -2,6 +2,7 @@
 // known-argument test and the load-time CF, operation and list tests.
 #include <gtest/gtest.h>
 
+#include "consult/model_eval.h"
 #include "kb/model_tests.h"
 #include "kb/numbering.h"
 #include "models_fixture.h"
@@ -198,6 +199,74 @@ TEST(ModelsLoad, TautologicalModelIsWarnedAndNeverRecurses) {
     EXPECT_NE(
         f.ui.helper_text().find("Model relacyjny 2 ma wniosek 'w' tożsamy ze swym warunkiem stosowania."),
         std::string::npos);
+}
+
+TEST(ModelsLoad, SyntaxErrorIsReported) {
+    ModelSession f;
+    f.rules(kRules, "REBLAD.BEN");
+    f.ui.add_answer(std::string(ZUVA_TEST_DATA) + "/MOBLAD.BEN");
+    EXPECT_EQ(ladowanie_bazy_modeli(f.s), "");
+    EXPECT_FALSE(f.s.kb.nazwa_mo.loaded());
+    EXPECT_NE(f.ui.helper_text().find("Błąd syntaksu w pliku "), std::string::npos);
+    EXPECT_NE(f.ui.helper_text().find(
+                  "Przejdź do 'Bazy modeli niepewnej', \nwybierz opcję 'Edycja bazy modeli',\n"),
+              std::string::npos);
+    EXPECT_NE(f.ui.transcript().find("[note] Uwaga błąd!\nPrzejdź do 'Bazy modeli niepewnej'"),
+              std::string::npos);
+    // The record read before the faulty line is no loaded base.
+    EXPECT_EQ(f.s.kb.models.model.count(), 1u);
+}
+
+TEST(ModelsLoad, SecondLoadReplacesTheFirst) {
+    ModelSession f;
+    f.rules(kRules);
+    ASSERT_NE(f.models("model(1,\"bez_warunku\",\"y\",\"a\",\"+\",\"1\",0,\"1\")\narg_dopyt(\"a\")\n"), "");
+    f.ui.add_answer("1");
+    ModelLinks links;
+    EXPECT_DOUBLE_EQ(*oblicz(f.s, links, "y"), 2.0);
+    ASSERT_NE(f.models("model(1,\"bez_warunku\",\"y\",\"b\",\"*\",\"3\",0,\"1\")\narg_dopyt(\"b\")\n"), "");
+    EXPECT_EQ(f.s.kb.models.arg_dopyt.count(), 1u);
+    EXPECT_EQ(*f.s.models.lista_argumentow_dopytywalnych.first(), (TextList{"b"}));
+    f.s.inference.zmienna_ustalona.clear();
+    f.s.inference.model_stosowany.clear();
+    f.ui.add_answer("2");
+    EXPECT_DOUBLE_EQ(*oblicz(f.s, links, "y"), 6.0);  // the new model, not the cached old one
+}
+
+TEST(ModelsLoad, CreateBrowseAndDeleteCommands) {
+    ModelSession f;
+    f.rules(kRules);
+    CommandRegistry r;
+    register_model_commands(r);
+    (*r.find(10081))(f.s);
+    EXPECT_NE(f.ui.transcript().find("[note] Uwaga!\nBrak modeli podstawowych!"), std::string::npos);
+    (*r.find(10084))(f.s);
+    EXPECT_NE(f.ui.transcript().find("[note] Uwaga!\nBrak bazy modeli!"), std::string::npos);
+
+    ASSERT_NE(f.models(kModels), "");
+    (*r.find(10081))(f.s);
+    EXPECT_NE(f.ui.transcript().find("[browse-list] MODEL PODSTAWOWY\n"), std::string::npos);
+    EXPECT_NE(
+        f.ui.transcript().find("Nr modelu: 2 | Warunek stosowania: bez_warunku | Wynik: akumulator_slaby | "
+                               "Argument 1: spadek | Symbol operacji: > | Argument 2: 2.5"),
+        std::string::npos);
+
+    f.ui.add_answer(f.dir + "/MONOWA.BEN");
+    f.ui.add_answer("&NIE");
+    (*r.find(10088))(f.s);
+    EXPECT_TRUE(file_exists(f.dir + "/MONOWA.BEN"));
+    EXPECT_FALSE(f.s.kb.nazwa_mo.loaded());
+    EXPECT_NE(f.ui.transcript().find(
+                  "[note] Tworzenie nowej bazy modeli\nNowa baza modeli MONOWA.BEN została utworzona."),
+              std::string::npos);
+
+    ASSERT_NE(f.models(kModels), "");
+    f.ui.add_answer(f.dir + "/MONOWA.BEN");
+    f.ui.add_answer("Tak");
+    (*r.find(10089))(f.s);
+    EXPECT_FALSE(file_exists(f.dir + "/MONOWA.BEN"));
+    EXPECT_FALSE(f.s.kb.nazwa_mo.loaded());
+    EXPECT_NE(f.ui.transcript().find("Baza modeli MONOWA.BEN została usunięta."), std::string::npos);
 }
 
 TEST(ModelsLoad, EmptyLineIsReported) {

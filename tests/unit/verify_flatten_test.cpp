@@ -26,7 +26,7 @@ struct Form {
 };
 
 std::vector<Form> all_forms(const Session& s, const TextList& conditions, std::size_t limit = 100000) {
-    RuleIndex index(s.kb);
+    FlattenIndex index(s.kb);
     Splaszczanie gen = splaszcz(index, "w", conditions);
     std::vector<Form> out;
     while (auto f = gen.next()) {
@@ -153,7 +153,7 @@ TEST(VerifyFlatten, ExpansionStepAndAskableTest) {
     add_rule(s, 2, "b", {"z"});
     add_rule(s, 5, "a", {"v"});
     set_askable(s, {"a", "x", "y", "z", "v"});
-    RuleIndex index(s.kb);
+    FlattenIndex index(s.kb);
     auto alts = szukaj_regule(index, "a");
     ASSERT_EQ(alts.size(), 3u);
     EXPECT_EQ(alts[0], (std::pair<TextList, std::int32_t>{{"x", "y"}, 7}));

@@ -40,7 +40,7 @@ void run(Session& s, int id) {
 
 // The detection written plainly: every ordered pair, forms generated afresh each time.
 std::vector<Pair> reference(const Session& s) {
-    RuleIndex index(s.kb);
+    FlattenIndex index(s.kb);
     std::vector<Pair> out;
     std::set<std::pair<int, int>> rec;
     for (const auto& r1 : s.kb.rules.regula)
