@@ -55,13 +55,30 @@ const TextList& pierwsza(const Table<TextList>& t) {
 class Evaluator {
   public:
     explicit Evaluator(Session& s) : s_(s), ix_(rule_index(s)) {
-        const auto& rules = s.kb.rules.regula.rows();
-        by_conclusion_.resize(ix_.conclusions.size());
-        for (std::size_t p = 0; p < rules.size(); ++p)
-            by_conclusion_[static_cast<std::size_t>(ix_.conclusion_of[p])].push_back(
-                static_cast<std::int32_t>(p));
-        for (const auto& a : ogolna_lista_dopytywalnych(s))
-            askable_.insert(a);
+        // The pending state is read from the index; make sure it has been loaded into it.
+        (void)lista_oczekujacych_pusta(s, std::string());
+        const std::size_t nc = ix_.conclusions.size();
+        const std::size_t n = ix_.conclusion_of.size();
+        first_.assign(nc + 1, 0);
+        for (std::size_t p = 0; p < n; ++p)
+            ++first_[static_cast<std::size_t>(ix_.conclusion_of[p]) + 1];
+        for (std::size_t c = 0; c < nc; ++c)
+            first_[c + 1] += first_[c];
+        positions_.resize(n);
+        std::vector<std::int32_t> fill(first_.begin(), first_.end() - 1);
+        for (std::size_t p = 0; p < n; ++p)
+            positions_[static_cast<std::size_t>(fill[static_cast<std::size_t>(ix_.conclusion_of[p])]++)] =
+                static_cast<std::int32_t>(p);
+        active_.assign(nc, 0);
+        failed_at_.assign(nc, 0);
+        // The index holds the general askable list without the results of basic models;
+        // those results that are in the list are added back.
+        std::unordered_set<std::string_view> results;
+        for (const auto& m : s.kb.models.model)
+            results.insert(m.result);
+        if (!results.empty())
+            for (const auto& a : ogolna_lista_dopytywalnych(s))
+                if (results.count(a)) askable_results_.insert(a);
         links_.pytaj = [](Session& ss, const std::string& c) { return pytaj(ss, c); };
         links_.przedstawienie_faktow = [](Session& ss) { przedstawienie_faktow(ss); };
         links_.komunikat = [](Session& ss, const std::string& h) { komunikat(ss, h); };
@@ -81,6 +98,11 @@ class Evaluator {
     enum class Stage { Start, Rules, Resultant, Models, Koniec };
     struct Frame {
         std::string h;
+        std::int32_t own = -1;    // conclusion id of h, or -1
+        bool unresolved = false;  // h was just seen without a resultant
+        // The outcome depended on more than the tables: a circular request was refused or a
+        // model was tried (which may ask for an argument again).
+        bool tainted = false;
         Stage stage = Stage::Start;
         std::int32_t target = -1;  // conclusion whose rules give the CF (X for H = "n" + X)
         bool negated = false;
@@ -99,7 +121,35 @@ class Evaluator {
         auto it = ix_.conclusion_id.find(c);
         return it == ix_.conclusion_id.end() ? -1 : it->second;
     }
-    bool askable(const std::string& c) const { return askable_.count(c) != 0; }
+    bool askable(const std::string& c) const {
+        return ix_.askable.count(c) != 0 || (!askable_results_.empty() && askable_results_.count(c) != 0);
+    }
+    // Marks the hypothesis as under evaluation; false when it already is.
+    bool enter(const std::string& h, std::int32_t id) {
+        if (id >= 0) {
+            char& a = active_[static_cast<std::size_t>(id)];
+            if (a) return false;
+            a = 1;
+            return true;
+        }
+        return in_progress_.insert(h).second;
+    }
+    // Changes of the working tables since the start of the run: resultants, applied rules
+    // and fixed values only grow, so an equal sum means that nothing changed.
+    std::uint64_t version() const {
+        return s_.inference.wypadkowa_prbd.journal_size() + applied_ + s_.inference.zmienna_ustalona.count();
+    }
+    // The conclusion was evaluated without a CF and nothing changed since: evaluating it
+    // again would ask nothing and give nothing.
+    bool known_failure(std::int32_t id) const {
+        return id >= 0 && failed_at_[static_cast<std::size_t>(id)] == version() + 1;
+    }
+    void leave(const std::string& h, std::int32_t id) {
+        if (id >= 0)
+            active_[static_cast<std::size_t>(id)] = 0;
+        else
+            in_progress_.erase(h);
+    }
     const Regula& rule(std::int32_t p) const { return s_.kb.rules.regula[static_cast<std::size_t>(p)]; }
 
     Step step(Frame& f, std::string& child_name);
@@ -111,37 +161,57 @@ class Evaluator {
 
     Session& s_;
     RuleIndex& ix_;
-    std::vector<std::vector<std::int32_t>> by_conclusion_;
-    std::unordered_set<std::string> askable_;
+    // Rule positions by conclusion id, in table order: positions_[first_[c] .. first_[c + 1]).
+    std::vector<std::int32_t> first_, positions_;
+    std::unordered_set<std::string> askable_results_;
+    // Hypotheses under evaluation: conclusions by id, other names by text.
+    std::vector<char> active_;
     std::unordered_set<std::string> in_progress_;
+    bool child_unresolved_ = false;
+    std::vector<std::uint64_t> failed_at_;  // per conclusion id: version + 1 of its last failure
+    std::uint64_t applied_ = 0;
     ModelLinks links_;
 };
 
 std::optional<double> Evaluator::evaluate(const std::string& h) {
-    if (!in_progress_.insert(h).second) return std::nullopt;
+    const std::int32_t id = conclusion_id(h);
+    if (known_failure(id) || !enter(h, id)) return std::nullopt;
     std::vector<Frame> stack;
     stack.emplace_back();
     stack.back().h = h;
+    stack.back().own = id;
     std::string child_name;
     for (;;) {
         Frame& f = stack.back();
         if (step(f, child_name) == Step::NeedChild) {
-            if (!in_progress_.insert(child_name).second) {
+            const std::int32_t cid = conclusion_id(child_name);
+            if (known_failure(cid)) {
+                f.has_child = true;
+                f.child.reset();
+                continue;
+            }
+            if (!enter(child_name, cid)) {
+                f.tainted = true;
                 f.has_child = true;
                 f.child.reset();
                 continue;
             }
             Frame c;
             c.h = std::move(child_name);
+            c.own = cid;
+            c.unresolved = child_unresolved_;
             stack.push_back(std::move(c));
             continue;
         }
         std::optional<double> result = f.result;
-        in_progress_.erase(f.h);
+        const bool tainted = f.tainted;
+        leave(f.h, f.own);
+        if (!result && !tainted && f.own >= 0) failed_at_[static_cast<std::size_t>(f.own)] = version() + 1;
         stack.pop_back();
         if (stack.empty()) return result;
         stack.back().has_child = true;
         stack.back().child = result;
+        stack.back().tainted |= tainted;
     }
 }
 
@@ -193,12 +263,14 @@ bool Evaluator::start(Frame& f) {
         f.stage = Stage::Koniec;
         return false;
     }
-    if (auto r = resultant(s_, f.h)) {
-        f.result = r;
-        return true;
+    if (!f.unresolved) {
+        if (auto r = resultant(s_, f.h)) {
+            f.result = r;
+            return true;
+        }
     }
     const std::string& h = f.h;
-    const std::int32_t own = conclusion_id(h);
+    const std::int32_t own = f.own;
     // "n" + X is the negation of X when X is askable, or when X is a rule conclusion and
     // the name itself is not; any other name that begins with "n" is an ordinary name.
     const bool starts_n = h.size() > 1 && h[0] == 'n';
@@ -225,19 +297,21 @@ Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
         f.stage = Stage::Resultant;
         return Step::Done;
     }
-    const std::string& target = ix_.conclusions[static_cast<std::size_t>(f.target)];
-    const auto& list = by_conclusion_[static_cast<std::size_t>(f.target)];
+    const auto tid = static_cast<std::size_t>(f.target);
+    const std::int32_t* list = positions_.data() + first_[tid];
+    const auto count = static_cast<std::size_t>(first_[tid + 1] - first_[tid]);
     for (;;) {
         if (!zrob_koniec(s_)) {
             f.stage = Stage::Koniec;
             return Step::Done;
         }
         if (!f.in_rule) {
+            // While the target's list of pending rules is not empty: its next pending rule.
             const Regula* next = nullptr;
-            while (f.rule_i < list.size()) {
-                if (!lista_oczekujacych_niepusta(s_, target)) break;
-                const Regula& r = rule(list[f.rule_i]);
-                if (!tylko_bez_warunku(r) && regula_oczekuje(s_, target, r.rule_number)) {
+            while (f.rule_i < count && ix_.remaining[tid] > 0) {
+                const std::int32_t p = list[f.rule_i];
+                const Regula& r = rule(p);
+                if (ix_.pending[static_cast<std::size_t>(p)] && !tylko_bez_warunku(r)) {
                     next = &r;
                     break;
                 }
@@ -265,13 +339,15 @@ Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
         while (f.cond_i < r.conditions.size()) {
             const std::string& c = r.conditions[f.cond_i];
             // A condition with a resultant takes it at once, as its first alternative would.
-            if (zrob_koniec(s_)) {
+            const bool koniec_open = zrob_koniec(s_);
+            if (koniec_open) {
                 if (auto cf = resultant(s_, c)) {
                     f.cond_min = std::min(f.cond_min, *cf);
                     ++f.cond_i;
                     continue;
                 }
             }
+            child_unresolved_ = koniec_open;
             child_name = c;
             return Step::NeedChild;
         }
@@ -283,6 +359,7 @@ Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
 
 void Evaluator::apply(Frame& f, const Regula& r, double conditions_cf) {
     const bool disjunctive = ix_.disjunctive[static_cast<std::size_t>(f.target)] != 0;
+    ++applied_;
     oznacz_zastosowana(s_, r.rule_number);
     const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
     if (!disjunctive) {
@@ -320,7 +397,7 @@ bool Evaluator::resultant_from_rules(Frame& f) {
     }
     if (f.target < 0) return false;
     const std::string& target = ix_.conclusions[static_cast<std::size_t>(f.target)];
-    if (!lista_oczekujacych_pusta(s_, target)) return false;
+    if (ix_.remaining[static_cast<std::size_t>(f.target)] != 0) return false;
     const std::string& h = f.h;
     if (!ix_.disjunctive[static_cast<std::size_t>(f.target)]) {
         double p = dodatnie_cf(s_, target), n = ujemne_cf(s_, target);
@@ -372,6 +449,7 @@ bool Evaluator::resultant_from_rules(Frame& f) {
 bool Evaluator::models(Frame& f) {
     f.stage = Stage::Koniec;
     if (!zrob_koniec(s_) || !s_.kb.nazwa_mo.loaded() || !jest_wynikiem_modelu(s_, f.h)) return false;
+    f.tainted = true;
     // A result already fixed in this run keeps its CF 1 when it is needed again.
     if (s_.inference.zmienna_ustalona.find(f.h) || oblicz_wynik_modelu(s_, links_, f.h, false)) {
         f.result = 1.0;

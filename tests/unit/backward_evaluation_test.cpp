@@ -186,3 +186,29 @@ TEST(BackwardEvaluation, ModelConditionsAreNotEvaluatedOutsideABackwardTest) {
     EXPECT_FALSE(ocena_hipotezy_cd(f.s, "słaby"));
     EXPECT_EQ(f.ui.transcript().find("[value]"), std::string::npos);
 }
+
+TEST(BackwardEvaluation, AFailedAuxiliaryHypothesisIsNotFollowedAgainWhileNothingChanged) {
+    // Forty levels of two conclusions, each needing both of the level below; the bottom
+    // ones have only unconditional rules and get no CF. Following every path again would
+    // take 2^40 evaluations.
+    std::string base;
+    int number = 0;
+    const int depth = 40;
+    auto name = [](int level, int k) { return "p" + std::to_string(level) + "_" + std::to_string(k); };
+    base += "reguła(" + std::to_string(++number) + ",\"szczyt\",[\"" + name(0, 0) + "\",\"" + name(0, 1) +
+            "\"],1,\"0.9\")\n";
+    for (int level = 0; level < depth; ++level)
+        for (int k = 0; k < 2; ++k)
+            base += "reguła(" + std::to_string(++number) + ",\"" + name(level, k) + "\",[\"" +
+                    name(level + 1, 0) + "\",\"" + name(level + 1, 1) + "\"],1,\"0.9\")\n";
+    for (int k = 0; k < 2; ++k)
+        base += "reguła(" + std::to_string(++number) + ",\"" + name(depth, k) +
+                "\",[\"bez warunku\"],1,\"0.5\")\n";
+    ScriptedUi ui(opening("1", "1", {}));
+    Session s(ui);
+    use_rule_base(s, base);
+    wnioskowanie_wstecz(s);
+    EXPECT_NE(ui.transcript().find("Testuję hipotezę w sensie wąskim"), std::string::npos);
+    EXPECT_EQ(ui.transcript().find("Wynik wnioskowania wstecz"), std::string::npos);
+    EXPECT_TRUE(s.inference.prbd.empty());
+}
