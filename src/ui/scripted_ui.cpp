@@ -210,7 +210,13 @@ void ScriptedUi::read_text(std::string_view title, std::string_view text) {
 }
 
 std::optional<int> ScriptedUi::choose_one(std::string_view title, const std::vector<std::string>& items) {
+    return choose_one_prompted(title, "", items);
+}
+
+std::optional<int> ScriptedUi::choose_one_prompted(std::string_view title, std::string_view prompt,
+                                                   const std::vector<std::string>& items) {
     std::string body;
+    if (!prompt.empty()) body += std::string(prompt) + "\n";
     for (size_t i = 0; i < items.size(); ++i)
         body += std::to_string(i + 1) + ". " + items[i] + "\n";
     block("list", title, body);

@@ -64,6 +64,8 @@ class ScriptedUi : public Ui {
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
+    std::optional<int> choose_one_prompted(std::string_view title, std::string_view prompt,
+                                           const std::vector<std::string>& items) override;
     std::optional<std::vector<int>> choose_many(std::string_view title,
                                                 const std::vector<std::string>& items) override;
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;

@@ -26,12 +26,14 @@ inline std::vector<std::string> asked(const std::string& transcript) {
     return out;
 }
 
-// The items of the first list dialog, in order.
+// The items of the first list dialog, in order (after its prompt line).
 inline std::vector<std::string> listed(const std::string& transcript) {
     std::vector<std::string> out;
     auto p = transcript.find("[list] ");
     if (p == std::string::npos) return out;
     p = transcript.find('\n', p) + 1;
+    if (p < transcript.size() && !(transcript[p] >= '1' && transcript[p] <= '9'))
+        p = transcript.find('\n', p) + 1;
     while (p < transcript.size() && transcript[p] >= '1' && transcript[p] <= '9') {
         auto dot = transcript.find(". ", p);
         auto end = transcript.find('\n', p);
