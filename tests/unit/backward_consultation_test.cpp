@@ -7,6 +7,8 @@
 #include "consult/calculus_basics.h"
 #include "consult/report.h"
 #include "forward_test_support.h"
+#include "kb/askable_conditions.h"
+#include "kb/base_file_reader.h"
 #include "ui/scripted_ui.h"
 
 using namespace zuva;
@@ -171,4 +173,26 @@ TEST(BackwardConsultation, KoniecRuleFiringBeforeTheTestGivesTheHypothesisCfZero
     EXPECT_EQ(asked(t), (std::vector<std::string>{"stop"}));
     EXPECT_EQ(count_of(t, "[note] Uwaga - koniec!\nReguła z wnioskiem 'koniec' kończy wnioskowanie."), 2);
     EXPECT_NE(s.report.text.find("CF(wynik) = 0\n"), std::string::npos);
+}
+
+TEST(BackwardConsultation, KoniecConcludedDuringTheTestEndsEveryEvaluationWithCfZero) {
+    // The "koniec" rule has a CF other than 1.0, so it is not tried before the test; it is
+    // applied when "koniec" is needed as a condition, and from then on every evaluation
+    // gives 0 and nothing more is asked.
+    ScriptedUi ui(opening("1", "1", {"0.5", "&NIE", "&Nie"}));
+    Session s(ui);
+    const std::string base =
+        "reguła(1,\"koniec\",[\"stop\"],1,\"0.9\")\n"
+        "reguła(2,\"cel\",[\"koniec\",\"a\"],1,\"0.8\")\n";
+    ASSERT_FALSE(parse_base_text(s.kb, BaseKind::Rules, base));
+    s.kb.nazwa_re.short_name.append("RETEST.BEN");
+    s.kb.wyroznik.append("TEST");
+    pamietaj_liste_dopytywalnych(s, wyznacz_warunki_dopytywalne(s));
+    wnioskowanie_wstecz(s);
+    EXPECT_FALSE(ui.has_answers());
+    const std::string& t = ui.transcript();
+    EXPECT_EQ(asked(t), (std::vector<std::string>{"stop"}));
+    EXPECT_EQ(count_of(t, "[note] Uwaga - koniec!\nReguła z wnioskiem 'koniec' kończy wnioskowanie."), 1);
+    EXPECT_NE(s.report.text.find("CF(cel) = 0\n"), std::string::npos);
+    EXPECT_TRUE(s.inference.hipoteza.empty());
 }
