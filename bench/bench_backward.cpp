@@ -32,7 +32,8 @@ class BenchUi : public zuva::ScriptedUi {
         return static_cast<int>(buttons.size()) - 1;
     }
     int radio(std::string_view, std::string_view, const std::vector<std::string>&, int) override { return 1; }
-    std::optional<int> choose_one(std::string_view, const std::vector<std::string>& items) override {
+    std::optional<int> choose_one_prompted(std::string_view, std::string_view,
+                                           const std::vector<std::string>& items) override {
         listed = items.size();
         return 0;
     }

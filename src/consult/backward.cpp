@@ -142,7 +142,7 @@ class Evaluator {
     // The conclusion was evaluated without a CF and nothing changed since: evaluating it
     // again would ask nothing and give nothing.
     bool known_failure(std::int32_t id) const {
-        return id >= 0 && failed_at_[static_cast<std::size_t>(id)] == version() + 1;
+        return id >= 0 && failed_at_[static_cast<std::size_t>(id)] == version() + 1 && zrob_koniec(s_);
     }
     void leave(const std::string& h, std::int32_t id) {
         if (id >= 0)
