@@ -14,9 +14,9 @@ void install_handlers(CommandRegistry& r) {
     register_shell_commands(r);
     register_rule_commands(r);
     register_forward_commands(r);
-    register_backward_commands(r);
     register_model_commands(r);
     register_verify_commands(r);
+    register_backward_commands(r);
 }
 
 }  // namespace zuva
