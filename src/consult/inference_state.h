@@ -44,6 +44,7 @@ class ResultantTable {
     struct Change {
         std::size_t row;  // slot of the record that holds the key's new visible value
         bool first;       // the statement had no resultant before
+        bool gone;        // the statement has no resultant any more (`row` names the removed one)
     };
 
     const double* find(const std::string& key) const {
@@ -57,19 +58,40 @@ class ResultantTable {
     // behind it until the first is removed.
     void append(const std::string& key, double value) {
         bool fresh = add(key, value);
-        if (fresh) journal_.push_back({rows_.size() - 1, true});
+        if (fresh) journal_.push_back({rows_.size() - 1, true, false});
     }
     bool remove_first(const std::string& key) {
-        if (!drop(key)) return false;
         auto it = index_.find(key);
-        if (it != index_.end()) journal_.push_back({it->second.front(), false});
+        if (it == index_.end()) return false;
+        const std::size_t removed = it->second.front();
+        drop(key);
+        it = index_.find(key);
+        if (it != index_.end())
+            journal_.push_back({it->second.front(), false, false});
+        else
+            journal_.push_back({removed, false, true});
         return true;
     }
     // Replaces the first record of the key (the new one goes to the end) or appends one.
     void store(const std::string& key, double value) {
-        bool existed = drop(key);
-        add(key, value);
-        journal_.push_back({index_.find(key)->second.front(), !existed});
+        auto [it, fresh] = index_.try_emplace(key, Slots{rows_.size(), {}});
+        if (fresh) {
+            rows_.push_back({key, value, true});
+            ++alive_;
+            journal_.push_back({rows_.size() - 1, true, false});
+            return;
+        }
+        Slots& sl = it->second;
+        rows_[sl.head].alive = false;
+        if (sl.single()) {
+            sl.head = rows_.size();
+        } else {
+            sl.head = sl.more.front();
+            sl.more.erase(sl.more.begin());
+            sl.more.push_back(rows_.size());
+        }
+        rows_.push_back({key, value, true});
+        journal_.push_back({sl.head, false, false});
     }
     void clear() {
         rows_.clear();
@@ -97,6 +119,11 @@ class ResultantTable {
     std::size_t journal_size() const { return journal_.size(); }
     const Change& journal_at(std::size_t i) const { return journal_[i]; }
     const std::string& key_of_row(std::size_t row) const { return rows_[row].key; }
+    double value_of_row(std::size_t row) const { return rows_[row].value; }
+    void reserve(std::size_t n) {
+        rows_.reserve(n);
+        index_.reserve(n);
+    }
 
   private:
     struct Slot {
@@ -105,8 +132,8 @@ class ResultantTable {
         bool alive;
     };
     bool add(const std::string& key, double value) {
-        auto [it, fresh] = index_.try_emplace(key);
-        it->second.push_back(rows_.size());
+        auto [it, fresh] = index_.try_emplace(key, Slots{rows_.size(), {}});
+        if (!fresh) it->second.more.push_back(rows_.size());
         rows_.push_back({key, value, true});
         ++alive_;
         return fresh;
@@ -114,33 +141,48 @@ class ResultantTable {
     bool drop(const std::string& key) {
         auto it = index_.find(key);
         if (it == index_.end()) return false;
-        rows_[it->second.front()].alive = false;
-        it->second.erase(it->second.begin());
+        rows_[it->second.head].alive = false;
         --alive_;
-        if (it->second.empty()) index_.erase(it);
+        if (it->second.single()) {
+            index_.erase(it);
+        } else {
+            it->second.head = it->second.more.front();
+            it->second.more.erase(it->second.more.begin());
+        }
         return true;
     }
     std::vector<Slot> rows_;
-    std::unordered_map<std::string, std::vector<std::size_t>> index_;
+    // Slots of the key's records in table order; almost always one.
+    struct Slots {
+        std::size_t head;
+        std::vector<std::size_t> more;
+        std::size_t front() const { return head; }
+        bool single() const { return more.empty(); }
+    };
+    std::unordered_map<std::string, Slots> index_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;
 };
 
 // prbd: the latest contribution of each rule, in the order of the latest contributions,
-// indexed by rule number and by conclusion.
+// indexed by rule number and by conclusion (records of one conclusion are chained).
 class PrbdTable {
   public:
     // aktualizacja_prbd: removes the rule's record and appends the new one.
     void update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
-        auto it = by_rule_.find(rule_number);
-        if (it != by_rule_.end()) {
+        const std::size_t at = slots_.size();
+        auto [it, fresh] = by_rule_.try_emplace(rule_number, at);
+        if (!fresh) {
             slots_[it->second].alive = false;
             --alive_;
+            it->second = at;
         }
-        std::size_t at = slots_.size();
-        slots_.push_back({{rule_number, conclusion, contribution}, true});
-        by_rule_[rule_number] = at;
-        by_conclusion_[conclusion].push_back(at);
+        auto [c, new_conclusion] = by_conclusion_.try_emplace(conclusion, Chain{at, at});
+        if (!new_conclusion) {
+            slots_[c->second.last].next = at;
+            c->second.last = at;
+        }
+        slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
         ++alive_;
     }
     const Prbd* find_rule(std::int32_t rule_number) const {
@@ -152,7 +194,7 @@ class PrbdTable {
     void for_conclusion(const std::string& conclusion, F f) const {
         auto it = by_conclusion_.find(conclusion);
         if (it == by_conclusion_.end()) return;
-        for (std::size_t i : it->second)
+        for (std::size_t i = it->second.first; i != kNone; i = slots_[i].next)
             if (slots_[i].alive) f(slots_[i].rec);
     }
     bool has_conclusion(const std::string& conclusion) const {
@@ -178,15 +220,25 @@ class PrbdTable {
         by_conclusion_.clear();
         alive_ = 0;
     }
+    void reserve(std::size_t n) {
+        slots_.reserve(n);
+        by_rule_.reserve(n);
+        by_conclusion_.reserve(n);
+    }
 
   private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     struct Slot {
         Prbd rec;
         bool alive;
+        std::size_t next;  // next record of the same conclusion
+    };
+    struct Chain {
+        std::size_t first, last;
     };
     std::vector<Slot> slots_;
     std::unordered_map<std::int32_t, std::size_t> by_rule_;
-    std::unordered_map<std::string, std::vector<std::size_t>> by_conclusion_;
+    std::unordered_map<std::string, Chain> by_conclusion_;
     std::size_t alive_ = 0;
 };
 
@@ -194,14 +246,20 @@ class PrbdTable {
 class DysjunktTable {
   public:
     void append(Dysjunkt d) {
-        by_conclusion_[d.conclusion].push_back(rows_.size());
+        const std::size_t at = rows_.size();
+        auto [c, fresh] = by_conclusion_.try_emplace(d.conclusion, Chain{at, at});
+        if (!fresh) {
+            next_[c->second.last] = at;
+            c->second.last = at;
+        }
         rows_.push_back(std::move(d));
+        next_.push_back(kNone);
     }
     template <class F>
     void for_conclusion(const std::string& conclusion, F f) const {
         auto it = by_conclusion_.find(conclusion);
         if (it == by_conclusion_.end()) return;
-        for (std::size_t i : it->second)
+        for (std::size_t i = it->second.first; i != kNone; i = next_[i])
             f(rows_[i]);
     }
     const std::vector<Dysjunkt>& rows() const { return rows_; }
@@ -209,12 +267,18 @@ class DysjunktTable {
     bool empty() const { return rows_.empty(); }
     void clear() {
         rows_.clear();
+        next_.clear();
         by_conclusion_.clear();
     }
 
   private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    struct Chain {
+        std::size_t first, last;
+    };
     std::vector<Dysjunkt> rows_;
-    std::unordered_map<std::string, std::vector<std::size_t>> by_conclusion_;
+    std::vector<std::size_t> next_;
+    std::unordered_map<std::string, Chain> by_conclusion_;
 };
 
 // Index of the rule table for one run (built by cf_calculus on first use): conclusions,
