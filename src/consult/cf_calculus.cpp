@@ -3,6 +3,7 @@
 #include "consult/cf_calculus.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "consult/pytaj.h"
@@ -566,11 +567,26 @@ void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, doubl
     (void)cf;
 }
 
+std::string format_cf(double cf) {
+    static const std::vector<std::string> table = [] {
+        std::vector<std::string> t;
+        for (int k = -100; k <= 100; ++k)
+            t.push_back(format_lg(k / 100.0));
+        return t;
+    }();
+    if (cf >= -1.0 && cf <= 1.0) {
+        const double k = std::floor(cf * 100.0 + 0.5);
+        if (k / 100.0 == cf && (k != 0.0 || !std::signbit(cf)))
+            return table[static_cast<std::size_t>(k + 100.0)];
+    }
+    return format_lg(cf);
+}
+
 void wyjasnienie_regula(Session& s, double cf, const Regula& r) {
     if (r.display_flag != 1 || r.conclusion == kKoniec) return;
     const std::string heading = "Stosuję regułę " + std::to_string(r.rule_number) + " o postaci:";
     const std::string cf_line = "to z współczynnikiem CF = " + r.cf_text;
-    const std::string result = "    " + r.conclusion + "(" + format_lg(cf) + ")";
+    const std::string result = "    " + r.conclusion + "(" + format_cf(cf) + ")";
     piszcr(s);
     piszln(s, heading);
     piszln(s, "Jeżeli");
@@ -599,13 +615,13 @@ void wyjasnienie_regula_dysjunktywna_pomijana(Session& s, const Regula& r, doubl
     if (r.display_flag != 1) return;
     const std::string number = std::to_string(r.rule_number);
     piszln(s, "Stosuję regułę dysjunktywną " + number);
-    piszln(s, "z ujemnym CF listy warunków, równym " + format_lg(conditions_cf));
-    piszln(s, "i z ujemnym CF reguły, równym " + format_lg(rule_cf));
+    piszln(s, "z ujemnym CF listy warunków, równym " + format_cf(conditions_cf));
+    piszln(s, "i z ujemnym CF reguły, równym " + format_cf(rule_cf));
     piszln(s, "Reguła ta zostanie pominięta przy dalszym wnioskowaniu.");
     piszcr(s);
     s.ui.note("Uwaga!", "Stosuję regułę dysjunktywną " + number + "\nz ujemnym CF listy warunków, równym " +
-                            format_lg(conditions_cf) + "\ni z ujemnym CF reguły, równym " +
-                            format_lg(rule_cf) + "\nReguła ta zostanie pominięta przy dalszym wnioskowaniu.");
+                            format_cf(conditions_cf) + "\ni z ujemnym CF reguły, równym " +
+                            format_cf(rule_cf) + "\nReguła ta zostanie pominięta przy dalszym wnioskowaniu.");
 }
 
 void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf, bool disjunctive) {
@@ -617,7 +633,7 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
     piszln(s, "    " + conclusion);
     piszln(s, "wynika:");
     pisz(s, "    " + conclusion + "(");
-    piszreal(s, cf);
+    pisz(s, format_cf(cf));
     pisz(s, ")");
     piszcr(s);
     piszcr(s);
@@ -625,7 +641,7 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
         s,
         disjunctive ? "Wypadkowe CF wniosku reguł dysjunktywnych "
                     : "Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
-        {heading, "    " + conclusion, "wynika: ", "    " + conclusion + "(" + format_lg(cf) + ")"});
+        {heading, "    " + conclusion, "wynika: ", "    " + conclusion + "(" + format_cf(cf) + ")"});
 }
 
 void przedstawienie_faktow(Session& s) {
@@ -635,7 +651,7 @@ void przedstawienie_faktow(Session& s) {
     std::vector<std::string> lines;
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
-        lines.push_back("    " + statement + "(" + format_lg(cf) + ")");
+        lines.push_back("    " + statement + "(" + format_cf(cf) + ")");
     });
     for (const auto& l : lines)
         piszln(s, l);

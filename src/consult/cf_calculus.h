@@ -179,6 +179,9 @@ void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, doubl
 // ---------------------------------------------------------------------------------
 // Explanations and presentation.
 
+// A CF as "%lg" writes it; the 201 rounded CFs from -1 to 1 come from a table.
+std::string format_cf(double cf);
+
 // wyjasnienie_reguła: report lines and the "Wyjaśnienie reguły" dialog for an applied
 // rule, only when its display_flag is 1 and its conclusion is not "koniec".
 void wyjasnienie_regula(Session& s, double cf, const Regula& r);

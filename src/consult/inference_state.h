@@ -4,8 +4,10 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -48,11 +50,11 @@ class ResultantTable {
     };
 
     const double* find(const std::string& key) const {
-        auto it = index_.find(key);
+        auto it = index_.find(std::string_view(key));
         if (it == index_.end()) return nullptr;
         return &rows_[it->second.front()].value;
     }
-    bool contains(const std::string& key) const { return index_.count(key) != 0; }
+    bool contains(const std::string& key) const { return index_.count(std::string_view(key)) != 0; }
 
     // Appends a record; when the key already has one, the new record stays hidden
     // behind it until the first is removed.
@@ -61,11 +63,11 @@ class ResultantTable {
         if (fresh) journal_.push_back({rows_.size() - 1, true, false});
     }
     bool remove_first(const std::string& key) {
-        auto it = index_.find(key);
+        auto it = index_.find(std::string_view(key));
         if (it == index_.end()) return false;
         const std::size_t removed = it->second.front();
         drop(key);
-        it = index_.find(key);
+        it = index_.find(std::string_view(key));
         if (it != index_.end())
             journal_.push_back({it->second.front(), false, false});
         else
@@ -74,10 +76,9 @@ class ResultantTable {
     }
     // Replaces the first record of the key (the new one goes to the end) or appends one.
     void store(const std::string& key, double value) {
-        auto [it, fresh] = index_.try_emplace(key, Slots{rows_.size(), {}});
-        if (fresh) {
-            rows_.push_back({key, value, true});
-            ++alive_;
+        auto it = index_.find(std::string_view(key));
+        if (it == index_.end()) {
+            add(key, value);
             journal_.push_back({rows_.size() - 1, true, false});
             return;
         }
@@ -120,10 +121,7 @@ class ResultantTable {
     const Change& journal_at(std::size_t i) const { return journal_[i]; }
     const std::string& key_of_row(std::size_t row) const { return rows_[row].key; }
     double value_of_row(std::size_t row) const { return rows_[row].value; }
-    void reserve(std::size_t n) {
-        rows_.reserve(n);
-        index_.reserve(n);
-    }
+    void reserve(std::size_t n) { index_.reserve(n); }
 
   private:
     struct Slot {
@@ -131,15 +129,18 @@ class ResultantTable {
         double value;
         bool alive;
     };
+    // The index keys view the key of the record that created the entry; records are
+    // never destroyed before clear(), and a deque does not move them.
     bool add(const std::string& key, double value) {
-        auto [it, fresh] = index_.try_emplace(key, Slots{rows_.size(), {}});
-        if (!fresh) it->second.more.push_back(rows_.size());
+        const std::size_t at = rows_.size();
         rows_.push_back({key, value, true});
         ++alive_;
+        auto [it, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
+        if (!fresh) it->second.more.push_back(at);
         return fresh;
     }
     bool drop(const std::string& key) {
-        auto it = index_.find(key);
+        auto it = index_.find(std::string_view(key));
         if (it == index_.end()) return false;
         rows_[it->second.head].alive = false;
         --alive_;
@@ -151,7 +152,7 @@ class ResultantTable {
         }
         return true;
     }
-    std::vector<Slot> rows_;
+    std::deque<Slot> rows_;
     // Slots of the key's records in table order; almost always one.
     struct Slots {
         std::size_t head;
@@ -159,7 +160,7 @@ class ResultantTable {
         std::size_t front() const { return head; }
         bool single() const { return more.empty(); }
     };
-    std::unordered_map<std::string, Slots> index_;
+    std::unordered_map<std::string_view, Slots> index_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;
 };
@@ -177,13 +178,14 @@ class PrbdTable {
             --alive_;
             it->second = at;
         }
-        auto [c, new_conclusion] = by_conclusion_.try_emplace(conclusion, Chain{at, at});
+        slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
+        ++alive_;
+        auto [c, new_conclusion] =
+            by_conclusion_.try_emplace(std::string_view(slots_.back().rec.conclusion), Chain{at, at});
         if (!new_conclusion) {
             slots_[c->second.last].next = at;
             c->second.last = at;
         }
-        slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
-        ++alive_;
     }
     const Prbd* find_rule(std::int32_t rule_number) const {
         auto it = by_rule_.find(rule_number);
@@ -192,7 +194,7 @@ class PrbdTable {
     // The conclusion's records in table order.
     template <class F>
     void for_conclusion(const std::string& conclusion, F f) const {
-        auto it = by_conclusion_.find(conclusion);
+        auto it = by_conclusion_.find(std::string_view(conclusion));
         if (it == by_conclusion_.end()) return;
         for (std::size_t i = it->second.first; i != kNone; i = slots_[i].next)
             if (slots_[i].alive) f(slots_[i].rec);
@@ -221,7 +223,6 @@ class PrbdTable {
         alive_ = 0;
     }
     void reserve(std::size_t n) {
-        slots_.reserve(n);
         by_rule_.reserve(n);
         by_conclusion_.reserve(n);
     }
@@ -236,9 +237,9 @@ class PrbdTable {
     struct Chain {
         std::size_t first, last;
     };
-    std::vector<Slot> slots_;
+    std::deque<Slot> slots_;  // records never move, so the keys below can view them
     std::unordered_map<std::int32_t, std::size_t> by_rule_;
-    std::unordered_map<std::string, Chain> by_conclusion_;
+    std::unordered_map<std::string_view, Chain> by_conclusion_;
     std::size_t alive_ = 0;
 };
 
