@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "consult/forward.h"
@@ -96,24 +97,66 @@ void generate(Session& s, int n) {
         sortuj(roznica_zbiorow(redukuj(conditions), redukuj(conclusions))));
 }
 
+// The same base as a CLIPS program: one template for a fact with its CF, one rule per
+// rule (the CF of the new fact is the rule CF times the smallest condition CF), the
+// declared facts, and a timed (run).
+void print_clips(Session& s) {
+    std::printf("(deftemplate fakt (slot name) (slot cf))\n(deffacts start\n");
+    for (const auto& f : s.kb.rules.fakt)
+        std::printf("  (fakt (name %s) (cf %s))\n", f.fact_text.c_str(), f.cf_text.c_str());
+    std::printf(")\n");
+    for (const auto& r : s.kb.rules.regula) {
+        std::printf("(defrule r%d", r.rule_number);
+        for (std::size_t i = 0; i < r.conditions.size(); ++i)
+            std::printf(" (fakt (name %s) (cf ?c%zu))", r.conditions[i].c_str(), i);
+        std::printf(" => (assert (fakt (name %s) (cf (* %s (min", r.conclusion.c_str(), r.cf_text.c_str());
+        for (std::size_t i = 0; i < r.conditions.size(); ++i)
+            std::printf(" ?c%zu", i);
+        if (r.conditions.size() == 1) std::printf(" ?c0");
+        std::printf("))))))\n");
+    }
+    std::printf(
+        "(reset)\n(bind ?t0 (time))\n(run)\n(printout t \"clips-run-seconds \" (- (time) ?t0) "
+        "crlf)\n(exit)\n");
+}
+
+double best_of_five(int n, std::size_t* resultants) {
+    double best = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        QuietUi ui;
+        Session s(ui);
+        generate(s, n);
+        const auto t0 = std::chrono::steady_clock::now();
+        wnioskowanie_w_przod(s);
+        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        best = std::min(best, secs);
+        if (resultants) *resultants = s.inference.wypadkowa_prbd.count();
+    }
+    return best;
+}
+
 }  // namespace
 
-int main() {
+// No arguments: the table for 10,000 and 100,000 rules.
+// --clips N: the base of N rules as a CLIPS program on standard output.
+// --seconds N: the best time of the whole command for N rules.
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--clips") {
+        QuietUi ui;
+        Session s(ui);
+        generate(s, std::atoi(argv[2]));
+        print_clips(s);
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--seconds") {
+        std::printf("%.6f\n", best_of_five(std::atoi(argv[2]), nullptr));
+        return 0;
+    }
     std::printf("%10s %10s %14s %12s\n", "rules", "seconds", "rules/second", "resultants");
     // Best of five runs of the whole command (start dialogs, index, loop, end).
     for (int n : {10000, 100000}) {
-        double best = 1e9;
         std::size_t resultants = 0;
-        for (int run = 0; run < 5; ++run) {
-            QuietUi ui;
-            Session s(ui);
-            generate(s, n);
-            const auto t0 = std::chrono::steady_clock::now();
-            wnioskowanie_w_przod(s);
-            const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-            best = std::min(best, secs);
-            resultants = s.inference.wypadkowa_prbd.count();
-        }
+        const double best = best_of_five(n, &resultants);
         std::printf("%10d %10.4f %14.0f %12zu\n", n, best, n / best, resultants);
     }
     return 0;
