@@ -116,7 +116,8 @@ void print_clips(Session& s) {
         std::printf("))))))\n");
     }
     std::printf(
-        "(reset)\n(bind ?t0 (time))\n(run)\n(printout t \"clips-run-seconds \" (- (time) ?t0) "
+        "(defglobal ?*t0* = 0.0)\n(reset)\n(bind ?*t0* (time))\n(run)\n(printout t \"clips-run-seconds \" (- "
+        "(time) ?*t0*) "
         "crlf)\n(exit)\n");
 }
 
