@@ -17,6 +17,9 @@
 // already answered), negative rules in the apply step, and rules already applied.
 // Conclusions whose pending list became empty are queued in the order they emptied,
 // which is their order in the pending-list table (a reduced list moves to its end).
+// A cumulative rule whose only condition is "bez warunku" is applied like any other: that
+// condition has the resultant 1.0 from the start of the run. Since a dormant rule is not
+// retried on every pass, a circular base cannot make the loop re-apply a rule endlessly.
 #include "consult/forward.h"
 
 #include <cstdint>
