@@ -525,9 +525,14 @@ std::optional<double> zapisz_wklad_kumulatywny_pozycji(Session& s, std::int32_t 
                                                        double conditions_cf, double rule_cf) {
     const Regula& r = s.kb.rules.regula[static_cast<std::size_t>(position)];
     const double product = rule_cf * conditions_cf;
-    skasuj_zastosowane_reguly_pozycji(s, product, position);
     const double contribution = zaokraglenie(product);
-    aktualizacja_prbd(s, r.rule_number, r.conclusion, contribution);
+    // The record replaced by the update stays readable, so one lookup serves both the
+    // check of skasuj_zastosowane_reguly and aktualizacja_prbd.
+    const Prbd* old = s.inference.prbd.update(r.rule_number, r.conclusion, contribution);
+    if (!(old && old->conclusion == r.conclusion && old->contribution == product)) {
+        RuleIndex& ix = rule_index(s);
+        unmark_users(s, ix, ix.conclusion_of[static_cast<std::size_t>(position)]);
+    }
     if (!redukuj_pozycje(s, position)) return std::nullopt;
     return contribution;
 }

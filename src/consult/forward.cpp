@@ -139,26 +139,36 @@ class ForwardRun {
     void run() {
         for (;;) {
             drain();
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             if (step_cumulative()) continue;
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             if (step_disjunctive_apply()) continue;
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             if (step_disjunctive_skip()) continue;
             if (step_resultant(q4_, h4_, false) || step_resultant(q5_, h5_, false)) continue;
             if (step_resultant(q6_, h6_, true) || step_resultant(q7_, h7_, true)) continue;
             bool model = false;
             for (int step = 8; step <= 15 && !model; ++step) {
-                if (!zrob_koniec(s_)) return koniec();
+                if (!koniec_open()) return koniec();
                 model = forward_model_step(s_, step);
             }
             if (model) continue;
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             return koniec_wnioskowania();
         }
     }
 
   private:
+    // zrob_koniec, looked at again only when prbd changed.
+    bool koniec_open() {
+        const std::size_t v = s_.inference.prbd.updates();
+        if (v != koniec_checked_at_ || v == 0) {
+            koniec_checked_at_ = v;
+            koniec_open_ = zrob_koniec(s_);
+        }
+        return koniec_open_;
+    }
+
     struct Queued {
         std::int32_t conclusion;  // statement id
         double cf;                // its resultant, fixed once its pending list is empty
@@ -463,6 +473,8 @@ class ForwardRun {
     std::vector<Waiter> wait_pool_;
     std::size_t journal_seen_ = 0, unmarked_seen_ = 0, emptied_seen_ = 0;
     std::int32_t known_ = -1;
+    std::size_t koniec_checked_at_ = static_cast<std::size_t>(-1);
+    bool koniec_open_ = true;
     std::vector<Queued> q4_, q5_, q6_, q7_;
     std::size_t h4_ = 0, h5_ = 0, h6_ = 0, h7_ = 0;
 };

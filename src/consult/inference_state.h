@@ -76,22 +76,24 @@ class ResultantTable {
     }
     // Replaces the first record of the key (the new one goes to the end) or appends one.
     void store(const std::string& key, double value) {
-        auto it = index_.find(std::string_view(key));
-        if (it == index_.end()) {
-            add(key, value);
-            journal_.push_back({rows_.size() - 1, true, false});
+        const std::size_t at = rows_.size();
+        rows_.push_back({key, value, true});
+        ++alive_;
+        auto [it, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
+        if (fresh) {
+            journal_.push_back({at, true, false});
             return;
         }
         Slots& sl = it->second;
         rows_[sl.head].alive = false;
+        --alive_;
         if (sl.single()) {
-            sl.head = rows_.size();
+            sl.head = at;
         } else {
             sl.head = sl.more.front();
             sl.more.erase(sl.more.begin());
-            sl.more.push_back(rows_.size());
+            sl.more.push_back(at);
         }
-        rows_.push_back({key, value, true});
         journal_.push_back({sl.head, false, false});
     }
     void clear() {
@@ -169,12 +171,15 @@ class ResultantTable {
 // indexed by rule number and by conclusion (records of one conclusion are chained).
 class PrbdTable {
   public:
-    // aktualizacja_prbd: removes the rule's record and appends the new one.
-    void update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
+    // aktualizacja_prbd: removes the rule's record and appends the new one. Returns the
+    // record it replaced (kept readable until clear()), or nullptr.
+    const Prbd* update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
         const std::size_t at = slots_.size();
+        const Prbd* old = nullptr;
         auto [it, fresh] = by_rule_.try_emplace(rule_number, at);
         if (!fresh) {
             slots_[it->second].alive = false;
+            old = &slots_[it->second].rec;
             --alive_;
             it->second = at;
         }
@@ -186,7 +191,10 @@ class PrbdTable {
             slots_[c->second.last].next = at;
             c->second.last = at;
         }
+        return old;
     }
+    // Number of updates since clear(): unchanged means the table is unchanged.
+    std::size_t updates() const { return slots_.size(); }
     const Prbd* find_rule(std::int32_t rule_number) const {
         auto it = by_rule_.find(rule_number);
         return it == by_rule_.end() ? nullptr : &slots_[it->second].rec;
