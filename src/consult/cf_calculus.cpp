@@ -630,23 +630,25 @@ void wyjasnienie_regula_dysjunktywna_pomijana(Session& s, const Regula& r, doubl
 }
 
 void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf, bool disjunctive) {
-    const std::string heading = disjunctive
-                                    ? "Z wszystkich reguł dysjunktywnych dla wniosku: "
-                                    : "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla wniosku: ";
-    if (!disjunctive) piszcr(s);
-    piszln(s, heading);
-    piszln(s, "    " + conclusion);
-    piszln(s, "wynika:");
-    pisz(s, "    " + conclusion + "(");
-    pisz(s, format_cf(cf));
-    pisz(s, ")");
-    piszcr(s);
-    piszcr(s);
-    explanation_lines(
-        s,
-        disjunctive ? "Wypadkowe CF wniosku reguł dysjunktywnych "
-                    : "Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
-        {heading, "    " + conclusion, "wynika: ", "    " + conclusion + "(" + format_cf(cf) + ")"});
+    const char* heading = disjunctive
+                              ? "Z wszystkich reguł dysjunktywnych dla wniosku: "
+                              : "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla wniosku: ";
+    const std::string line = "    " + conclusion + "(" + format_cf(cf) + ")";
+    // The report lines as one piece of text.
+    std::string text;
+    text.reserve(2 * conclusion.size() + 120);
+    if (!disjunctive) text += '\n';
+    text += heading;
+    text += "\n    ";
+    text += conclusion;
+    text += "\nwynika:\n";
+    text += line;
+    text += "\n\n";
+    pisz(s, text);
+    explanation_lines(s,
+                      disjunctive ? "Wypadkowe CF wniosku reguł dysjunktywnych "
+                                  : "Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
+                      {heading, "    " + conclusion, "wynika: ", line});
 }
 
 void przedstawienie_faktow(Session& s) {
