@@ -22,7 +22,9 @@ struct Session;
 
 // ---------------------------------------------------------------------------------
 // Index of the rule table for one run. Built on first use after the working tables
-// were cleared (`kasowanie_tablic_roboczych`), and rebuilt when the rule table changed.
+// were cleared (`kasowanie_tablic_roboczych`), and rebuilt when the rule table's size or
+// storage changed. It views the rule texts: a run that ends writes the pending state back
+// (`sync_pending_lists`) and drops it (`s.inference.rule_index.reset()`).
 // Every text of the rule table (condition or conclusion) has a statement id; the
 // views point into the rule records, which do not change during a run.
 struct RuleIndex {

@@ -523,9 +523,14 @@ void wnioskowanie(Session& s) {
     przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
     if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
     wnioskowanie_cd_0(s);
-    ForwardRun run(s);
-    run.run();
+    {
+        ForwardRun run(s);
+        run.run();
+    }
+    // The tables now hold the pending state; the index views the rule texts and must not
+    // outlive a change of the rule table, so the next use builds it anew.
     sync_pending_lists(s);
+    s.inference.rule_index.reset();
 }
 
 void opcja_wnioskowania_w_przod(Session& s) {
