@@ -44,8 +44,8 @@ void build_static(Session& s, RuleIndex& ix) {
     auto intern = [&](const std::string& text) {
         auto [it, fresh] = ix.statement_id.try_emplace(std::string_view(text),
                                                        static_cast<std::int32_t>(ix.statements.size()));
-        if (fresh) ix.statements.push_back(it->first);
-        return it->second;
+        if (fresh) ix.statements.push_back(std::string_view(text));
+        return *it;
     };
     ix.conclusion_of.resize(n);
     ix.condition_offset.assign(n + 1, 0);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "consult/calculus_basics.h"
+#include "consult/flat_map.h"
 #include "store/knowledge_base.h"
 #include "store/values.h"
 
@@ -31,7 +32,7 @@ struct RuleIndex {
     const Regula* rules_data = nullptr;
     std::size_t rule_count = 0;
 
-    std::unordered_map<std::string_view, std::int32_t> statement_id;
+    FlatMap<std::string_view, std::int32_t> statement_id;
     std::vector<std::string_view> statements;  // by id
     std::vector<std::int32_t> conclusion_of;   // per rule position: statement id of its conclusion
     // Compressed lists by offset: the condition ids of each rule; the rules that have a
@@ -63,8 +64,8 @@ struct RuleIndex {
 
     // Statement id of a text, or -1.
     std::int32_t id_of(std::string_view text) const {
-        auto it = statement_id.find(text);
-        return it == statement_id.end() ? -1 : it->second;
+        const std::int32_t* id = statement_id.find(text);
+        return id ? *id : -1;
     }
 };
 

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "consult/flat_map.h"
 #include "store/keyed_table.h"
 #include "store/table.h"
 #include "store/values.h"
@@ -50,11 +51,10 @@ class ResultantTable {
     };
 
     const double* find(const std::string& key) const {
-        auto it = index_.find(std::string_view(key));
-        if (it == index_.end()) return nullptr;
-        return &rows_[it->second.front()].value;
+        const Slots* sl = index_.find(std::string_view(key));
+        return sl ? &rows_[sl->front()].value : nullptr;
     }
-    bool contains(const std::string& key) const { return index_.count(std::string_view(key)) != 0; }
+    bool contains(const std::string& key) const { return index_.contains(std::string_view(key)); }
 
     // Appends a record; when the key already has one, the new record stays hidden
     // behind it until the first is removed.
@@ -63,13 +63,13 @@ class ResultantTable {
         if (fresh) journal_.push_back({rows_.size() - 1, true, false});
     }
     bool remove_first(const std::string& key) {
-        auto it = index_.find(std::string_view(key));
-        if (it == index_.end()) return false;
-        const std::size_t removed = it->second.front();
+        const Slots* sl = index_.find(std::string_view(key));
+        if (!sl) return false;
+        const std::size_t removed = sl->front();
         drop(key);
-        it = index_.find(std::string_view(key));
-        if (it != index_.end())
-            journal_.push_back({it->second.front(), false, false});
+        sl = index_.find(std::string_view(key));
+        if (sl)
+            journal_.push_back({sl->front(), false, false});
         else
             journal_.push_back({removed, false, true});
         return true;
@@ -79,12 +79,12 @@ class ResultantTable {
         const std::size_t at = rows_.size();
         rows_.push_back({key, value, true});
         ++alive_;
-        auto [it, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
+        auto [slp, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
         if (fresh) {
             journal_.push_back({at, true, false});
             return;
         }
-        Slots& sl = it->second;
+        Slots& sl = *slp;
         rows_[sl.head].alive = false;
         --alive_;
         if (sl.single()) {
@@ -137,20 +137,20 @@ class ResultantTable {
         const std::size_t at = rows_.size();
         rows_.push_back({key, value, true});
         ++alive_;
-        auto [it, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
-        if (!fresh) it->second.more.push_back(at);
+        auto [sl, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
+        if (!fresh) sl->more.push_back(at);
         return fresh;
     }
     bool drop(const std::string& key) {
-        auto it = index_.find(std::string_view(key));
-        if (it == index_.end()) return false;
-        rows_[it->second.head].alive = false;
+        Slots* sl = index_.find(std::string_view(key));
+        if (!sl) return false;
+        rows_[sl->head].alive = false;
         --alive_;
-        if (it->second.single()) {
-            index_.erase(it);
+        if (sl->single()) {
+            index_.erase(std::string_view(key));
         } else {
-            it->second.head = it->second.more.front();
-            it->second.more.erase(it->second.more.begin());
+            sl->head = sl->more.front();
+            sl->more.erase(sl->more.begin());
         }
         return true;
     }
@@ -162,7 +162,7 @@ class ResultantTable {
         std::size_t front() const { return head; }
         bool single() const { return more.empty(); }
     };
-    std::unordered_map<std::string_view, Slots> index_;
+    FlatMap<std::string_view, Slots> index_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;
 };
@@ -176,35 +176,35 @@ class PrbdTable {
     const Prbd* update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
         const std::size_t at = slots_.size();
         const Prbd* old = nullptr;
-        auto [it, fresh] = by_rule_.try_emplace(rule_number, at);
+        auto [slot, fresh] = by_rule_.try_emplace(rule_number, at);
         if (!fresh) {
-            slots_[it->second].alive = false;
-            old = &slots_[it->second].rec;
+            slots_[*slot].alive = false;
+            old = &slots_[*slot].rec;
             --alive_;
-            it->second = at;
+            *slot = at;
         }
         slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
         ++alive_;
         auto [c, new_conclusion] =
             by_conclusion_.try_emplace(std::string_view(slots_.back().rec.conclusion), Chain{at, at});
         if (!new_conclusion) {
-            slots_[c->second.last].next = at;
-            c->second.last = at;
+            slots_[c->last].next = at;
+            c->last = at;
         }
         return old;
     }
     // Number of updates since clear(): unchanged means the table is unchanged.
     std::size_t updates() const { return slots_.size(); }
     const Prbd* find_rule(std::int32_t rule_number) const {
-        auto it = by_rule_.find(rule_number);
-        return it == by_rule_.end() ? nullptr : &slots_[it->second].rec;
+        const std::size_t* slot = by_rule_.find(rule_number);
+        return slot ? &slots_[*slot].rec : nullptr;
     }
     // The conclusion's records in table order.
     template <class F>
     void for_conclusion(const std::string& conclusion, F f) const {
-        auto it = by_conclusion_.find(std::string_view(conclusion));
-        if (it == by_conclusion_.end()) return;
-        for (std::size_t i = it->second.first; i != kNone; i = slots_[i].next)
+        const Chain* c = by_conclusion_.find(std::string_view(conclusion));
+        if (!c) return;
+        for (std::size_t i = c->first; i != kNone; i = slots_[i].next)
             if (slots_[i].alive) f(slots_[i].rec);
     }
     bool has_conclusion(const std::string& conclusion) const {
@@ -246,8 +246,8 @@ class PrbdTable {
         std::size_t first, last;
     };
     std::deque<Slot> slots_;  // records never move, so the keys below can view them
-    std::unordered_map<std::int32_t, std::size_t> by_rule_;
-    std::unordered_map<std::string_view, Chain> by_conclusion_;
+    FlatMap<std::int32_t, std::size_t, IntKeyHash> by_rule_;
+    FlatMap<std::string_view, Chain> by_conclusion_;
     std::size_t alive_ = 0;
 };
 

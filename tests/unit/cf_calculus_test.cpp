@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unordered_map>
+
+#include "consult/flat_map.h"
 #include "consult/inference_start.h"
 #include "consult/pytaj.h"
 #include "consult/report.h"
@@ -210,4 +213,29 @@ TEST(CfCalculus, BackwardHeaderHasItsOwnTexts) {
     EXPECT_NE(
         ui.transcript().find("[note] Wnioskowanie elementarne niepewne wstecz\nWnioskowanie wstecz dla:\n\n"),
         std::string::npos);
+}
+
+TEST(CfCalculus, FlatMapAgreesWithAStandardMap) {
+    FlatMap<std::int32_t, int, IntKeyHash> flat;
+    std::unordered_map<std::int32_t, int> ref;
+    std::uint32_t x = 7;
+    for (int step = 0; step < 20000; ++step) {
+        x = x * 1103515245u + 12345u;
+        const auto key = static_cast<std::int32_t>((x >> 8) % 700);  // many collisions and reuse
+        if ((x >> 4) % 3 == 0) {
+            EXPECT_EQ(flat.erase(key), ref.erase(key) == 1);
+        } else {
+            auto [v, fresh] = flat.try_emplace(key, step);
+            auto [it, rfresh] = ref.try_emplace(key, step);
+            EXPECT_EQ(fresh, rfresh);
+            EXPECT_EQ(*v, it->second);
+        }
+        ASSERT_EQ(flat.size(), ref.size());
+    }
+    for (std::int32_t k = 0; k < 700; ++k) {
+        auto it = ref.find(k);
+        const int* v = flat.find(k);
+        ASSERT_EQ(v != nullptr, it != ref.end()) << k;
+        if (v) EXPECT_EQ(*v, it->second);
+    }
 }
