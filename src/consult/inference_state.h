@@ -290,6 +290,22 @@ class DysjunktTable {
     std::unordered_map<std::string, Chain> by_conclusion_;
 };
 
+// A set of rule (or model) numbers with the interface of std::unordered_set.
+class NumberSet {
+  public:
+    bool insert(std::int32_t n) { return set_.try_emplace(n, 1).second; }
+    std::size_t erase(std::int32_t n) { return set_.erase(n) ? 1 : 0; }
+    std::size_t count(std::int32_t n) const { return set_.contains(n) ? 1 : 0; }
+    bool contains(std::int32_t n) const { return set_.contains(n); }
+    void clear() { set_.clear(); }
+    bool empty() const { return set_.empty(); }
+    std::size_t size() const { return set_.size(); }
+    void reserve(std::size_t n) { set_.reserve(n); }
+
+  private:
+    FlatMap<std::int32_t, char, IntKeyHash> set_;
+};
+
 // Index of the rule table for one run (built by cf_calculus on first use): conclusions,
 // the pending-rule state, the users of every statement as a condition, and the
 // askable set. Defined in consult/cf_calculus.h.
@@ -304,7 +320,7 @@ struct InferenceState {
     // brought up to date by `sync_pending_lists`.
     Table<PendingRules> lista_numerow_regul_kumulatywnych;
     Table<PendingRules> lista_numerow_regul_dysjunktywnych;
-    std::unordered_set<std::int32_t> regula_zastosowana;
+    NumberSet regula_zastosowana;
     Table<std::string> etykieta;
     KeyedTable<double> zmienna_ustalona;  // variable -> fixed value
     std::unordered_set<std::int32_t> model_stosowany;
