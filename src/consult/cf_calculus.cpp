@@ -3,6 +3,8 @@
 #include "consult/cf_calculus.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "consult/pytaj.h"
 #include "consult/report.h"
@@ -17,69 +19,128 @@ namespace {
 const char* const kKoniec = "koniec";
 const char* const kBezWarunku = "bez warunku";
 
+using Offsets = std::vector<std::int32_t>;
+
+// Turns (key, value) pairs into offsets by key and values in pair order.
+void compress(std::size_t keys, const std::vector<std::pair<std::int32_t, std::int32_t>>& pairs,
+              Offsets& offset, std::vector<std::int32_t>& values) {
+    offset.assign(keys + 1, 0);
+    for (const auto& [k, v] : pairs)
+        ++offset[static_cast<std::size_t>(k) + 1];
+    for (std::size_t i = 0; i < keys; ++i)
+        offset[i + 1] += offset[i];
+    values.resize(pairs.size());
+    Offsets at(offset.begin(), offset.end() - 1);
+    for (const auto& [k, v] : pairs)
+        values[static_cast<std::size_t>(at[static_cast<std::size_t>(k)]++)] = v;
+}
+
 void build_static(Session& s, RuleIndex& ix) {
     const auto& rules = s.kb.rules.regula.rows();
     const std::size_t n = rules.size();
+    ix.rules_data = rules.data();
     ix.rule_count = n;
+    ix.statement_id.reserve(2 * n + 16);
+    auto intern = [&](const std::string& text) {
+        auto [it, fresh] = ix.statement_id.try_emplace(std::string_view(text),
+                                                       static_cast<std::int32_t>(ix.statements.size()));
+        if (fresh) ix.statements.push_back(std::string_view(text));
+        return *it;
+    };
     ix.conclusion_of.resize(n);
-    ix.next_with_number.assign(n, -1);
-    ix.conclusion_id.reserve(n);
-    ix.users.reserve(n);
-    std::unordered_set<std::string> disj;
-    for (const auto& d : s.kb.rules.regula_dysjunktywna)
-        disj.insert(d.conclusion);
-    std::unordered_map<std::int32_t, std::int32_t> last_with_number;
+    ix.condition_offset.assign(n + 1, 0);
+    std::vector<std::pair<std::int32_t, std::int32_t>> users, concluding;
+    users.reserve(n);
+    concluding.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const Regula& r = rules[i];
-        auto [it, fresh] =
-            ix.conclusion_id.try_emplace(r.conclusion, static_cast<std::int32_t>(ix.conclusions.size()));
-        if (fresh) {
-            ix.conclusions.push_back(r.conclusion);
-            ix.disjunctive.push_back(disj.count(r.conclusion) ? 1 : 0);
-        }
-        ix.conclusion_of[i] = it->second;
         const auto pos = static_cast<std::int32_t>(i);
-        auto [fw, first] = ix.first_with_number.try_emplace(r.rule_number, pos);
-        if (!first) ix.next_with_number[static_cast<std::size_t>(last_with_number[r.rule_number])] = pos;
-        last_with_number[r.rule_number] = pos;
-        for (const auto& c : r.conditions) {
-            auto& u = ix.users[c];
-            if (u.empty() || u.back() != pos) u.push_back(pos);
+        const std::int32_t c = intern(r.conclusion);
+        ix.conclusion_of[i] = c;
+        concluding.emplace_back(c, pos);
+        const std::size_t first = ix.condition_ids.size();
+        for (const auto& cond : r.conditions) {
+            const std::int32_t id = intern(cond);
+            bool seen = false;
+            for (std::size_t k = first; k < ix.condition_ids.size() && !seen; ++k)
+                seen = ix.condition_ids[k] == id;
+            ix.condition_ids.push_back(id);
+            if (!seen) users.emplace_back(id, pos);
+        }
+        ix.condition_offset[i + 1] = static_cast<std::int32_t>(ix.condition_ids.size());
+    }
+    const std::size_t ns = ix.statements.size();
+    compress(ns, users, ix.user_offset, ix.user_positions);
+    compress(ns, concluding, ix.concluding_offset, ix.concluding_positions);
+    ix.disjunctive.assign(ns, 0);
+    for (const auto& d : s.kb.rules.regula_dysjunktywna) {
+        const std::int32_t id = ix.id_of(d.conclusion);
+        if (id >= 0) ix.disjunctive[static_cast<std::size_t>(id)] = 1;
+    }
+    ix.askable.assign(ns, 0);
+    for (const auto& a : ogolna_lista_dopytywalnych(s)) {
+        const std::int32_t id = ix.id_of(a);
+        if (id >= 0)
+            ix.askable[static_cast<std::size_t>(id)] = 1;
+        else
+            ix.askable_elsewhere.insert(a);
+    }
+    for (const auto& m : s.kb.models.model) {
+        const std::int32_t id = ix.id_of(m.result);
+        if (id >= 0) ix.askable[static_cast<std::size_t>(id)] = 0;
+        ix.askable_elsewhere.erase(m.result);
+    }
+    ix.pending.assign(n, 0);
+    ix.remaining.assign(ns, -1);
+    ix.last_reduced.assign(ns, 0);
+}
+
+void build_numbers(Session& s, RuleIndex& ix) {
+    ix.numbers_built = true;
+    const auto& rules = s.kb.rules.regula.rows();
+    ix.first_with_number.reserve(rules.size());
+    ix.next_with_number.assign(rules.size(), -1);
+    for (std::size_t i = rules.size(); i-- > 0;) {
+        auto [it, fresh] =
+            ix.first_with_number.try_emplace(rules[i].rule_number, static_cast<std::int32_t>(i));
+        if (!fresh) {
+            ix.next_with_number[i] = it->second;
+            it->second = static_cast<std::int32_t>(i);
         }
     }
-    const TextList askable = ogolna_lista_dopytywalnych(s);
-    ix.askable.reserve(askable.size());
-    for (const auto& a : askable)
-        ix.askable.insert(a);
-    for (const auto& m : s.kb.models.model)
-        ix.askable.erase(m.result);
-    const std::size_t nc = ix.conclusions.size();
-    ix.pending.assign(n, 0);
-    ix.remaining.assign(nc, -1);
-    ix.last_reduced.assign(nc, 0);
 }
 
 void load_lists(Session& s, RuleIndex& ix) {
     ix.lists_loaded = true;
     std::fill(ix.pending.begin(), ix.pending.end(), 0);
     std::fill(ix.remaining.begin(), ix.remaining.end(), -1);
+    const auto& rules = s.kb.rules.regula.rows();
     auto load = [&](const Table<PendingRules>& t) {
         for (const auto& row : t) {
-            auto it = ix.conclusion_id.find(row.conclusion);
-            if (it == ix.conclusion_id.end()) continue;
-            const std::int32_t id = it->second;
-            ix.remaining[static_cast<std::size_t>(id)] = 0;
+            const std::int32_t id = ix.id_of(row.conclusion);
+            if (id < 0) continue;
+            const auto uid = static_cast<std::size_t>(id);
+            ix.remaining[uid] = 0;
+            // Lists are built in table order: match the numbers against the rules that
+            // conclude the statement, in order; a number out of that order is looked up.
+            const std::int32_t* p = ix.concluding_positions.data() + ix.concluding_offset[uid];
+            const std::int32_t* end = ix.concluding_positions.data() + ix.concluding_offset[uid + 1];
             for (std::int32_t number : row.pending_rules) {
-                auto f = ix.first_with_number.find(number);
-                for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
-                     p = ix.next_with_number[static_cast<std::size_t>(p)]) {
-                    auto up = static_cast<std::size_t>(p);
-                    if (ix.conclusion_of[up] == id && !ix.pending[up]) {
-                        ix.pending[up] = 1;
-                        ++ix.remaining[static_cast<std::size_t>(id)];
-                        break;
-                    }
+                const std::int32_t* q = p;
+                while (q != end && (rules[static_cast<std::size_t>(*q)].rule_number != number ||
+                                    ix.pending[static_cast<std::size_t>(*q)]))
+                    ++q;
+                if (q == end) {
+                    for (q = ix.concluding_positions.data() + ix.concluding_offset[uid]; q != end; ++q)
+                        if (rules[static_cast<std::size_t>(*q)].rule_number == number &&
+                            !ix.pending[static_cast<std::size_t>(*q)])
+                            break;
+                    if (q == end) continue;
+                } else {
+                    p = q + 1;
                 }
+                ix.pending[static_cast<std::size_t>(*q)] = 1;
+                ++ix.remaining[uid];
             }
         }
     };
@@ -93,25 +154,25 @@ RuleIndex& loaded_index(Session& s) {
     return ix;
 }
 
-std::int32_t id_of(const RuleIndex& ix, const std::string& conclusion) {
-    auto it = ix.conclusion_id.find(conclusion);
-    return it == ix.conclusion_id.end() ? -1 : it->second;
+void reduce_at(RuleIndex& ix, std::size_t pos) {
+    ix.pending[pos] = 0;
+    const auto uid = static_cast<std::size_t>(ix.conclusion_of[pos]);
+    --ix.remaining[uid];
+    ix.last_reduced[uid] = ++ix.reductions;
+    if (ix.remaining[uid] == 0) ix.emptied.push_back(ix.conclusion_of[pos]);
 }
 
 bool redukuj(Session& s, const std::string& conclusion, std::int32_t rule_number) {
     RuleIndex& ix = loaded_index(s);
-    const std::int32_t id = id_of(ix, conclusion);
+    const std::int32_t id = ix.id_of(conclusion);
     if (id < 0 || ix.remaining[static_cast<std::size_t>(id)] <= 0) return false;
+    if (!ix.numbers_built) build_numbers(s, ix);
     auto f = ix.first_with_number.find(rule_number);
     for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
          p = ix.next_with_number[static_cast<std::size_t>(p)]) {
         auto up = static_cast<std::size_t>(p);
         if (ix.conclusion_of[up] != id || !ix.pending[up]) continue;
-        ix.pending[up] = 0;
-        auto uid = static_cast<std::size_t>(id);
-        --ix.remaining[uid];
-        ix.last_reduced[uid] = ++ix.reductions;
-        if (ix.remaining[uid] == 0) ix.emptied.push_back(id);
+        reduce_at(ix, up);
         return true;
     }
     return false;
@@ -125,7 +186,8 @@ void explanation_lines(Session& s, const std::string& title, const std::vector<s
 
 RuleIndex& rule_index(Session& s) {
     auto& p = s.inference.rule_index;
-    if (!p || p->rule_count != s.kb.rules.regula.count()) {
+    const auto& rules = s.kb.rules.regula.rows();
+    if (!p || p->rule_count != rules.size() || p->rules_data != rules.data()) {
         p = std::make_shared<RuleIndex>();
         build_static(s, *p);
     }
@@ -146,27 +208,54 @@ void kasowanie_tablic_roboczych(Session& s) {
 }
 
 void tworz_listy_oczekujacych(Session& s) {
-    if (s.inference.lista_numerow_regul_kumulatywnych.empty()) tworz_listy_numerow_regul_kumulatywnych(s);
-    if (s.inference.lista_numerow_regul_dysjunktywnych.empty()) tworz_listy_numerow_regul_dysjunktywnych(s);
-    load_lists(s, rule_index(s));
+    auto& cum = s.inference.lista_numerow_regul_kumulatywnych;
+    auto& dis = s.inference.lista_numerow_regul_dysjunktywnych;
+    RuleIndex& ix = rule_index(s);
+    if (cum.empty() && dis.empty()) {
+        // Both lists from the index: every conclusion in the order of its first rule, with
+        // the numbers of all its rules in table order; all of them pending.
+        const auto& rules = s.kb.rules.regula.rows();
+        std::vector<char> listed(ix.statements.size(), 0);
+        for (std::size_t p = 0; p < rules.size(); ++p) {
+            const auto id = static_cast<std::size_t>(ix.conclusion_of[p]);
+            if (listed[id]) continue;
+            listed[id] = 1;
+            PendingRules row{rules[p].conclusion, {}};
+            row.pending_rules.reserve(
+                static_cast<std::size_t>(ix.concluding_offset[id + 1] - ix.concluding_offset[id]));
+            for (std::int32_t k = ix.concluding_offset[id]; k < ix.concluding_offset[id + 1]; ++k) {
+                const auto q = static_cast<std::size_t>(ix.concluding_positions[static_cast<std::size_t>(k)]);
+                row.pending_rules.push_back(rules[q].rule_number);
+                ix.pending[q] = 1;
+            }
+            ix.remaining[id] = static_cast<std::int32_t>(row.pending_rules.size());
+            (ix.disjunctive[id] ? dis : cum).append(std::move(row));
+        }
+        ix.lists_loaded = true;
+        return;
+    }
+    if (cum.empty()) tworz_listy_numerow_regul_kumulatywnych(s);
+    if (dis.empty()) tworz_listy_numerow_regul_dysjunktywnych(s);
+    load_lists(s, ix);
 }
 
 bool lista_oczekujacych_pusta(Session& s, const std::string& conclusion) {
     RuleIndex& ix = loaded_index(s);
-    const std::int32_t id = id_of(ix, conclusion);
+    const std::int32_t id = ix.id_of(conclusion);
     return id >= 0 && ix.remaining[static_cast<std::size_t>(id)] == 0;
 }
 
 bool lista_oczekujacych_niepusta(Session& s, const std::string& conclusion) {
     RuleIndex& ix = loaded_index(s);
-    const std::int32_t id = id_of(ix, conclusion);
+    const std::int32_t id = ix.id_of(conclusion);
     return id >= 0 && ix.remaining[static_cast<std::size_t>(id)] > 0;
 }
 
 bool regula_oczekuje(Session& s, const std::string& conclusion, std::int32_t rule_number) {
     RuleIndex& ix = loaded_index(s);
-    const std::int32_t id = id_of(ix, conclusion);
+    const std::int32_t id = ix.id_of(conclusion);
     if (id < 0) return false;
+    if (!ix.numbers_built) build_numbers(s, ix);
     auto f = ix.first_with_number.find(rule_number);
     for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
          p = ix.next_with_number[static_cast<std::size_t>(p)])
@@ -183,27 +272,51 @@ bool redukuj_liste_regul_dysjunktywnych(Session& s, const std::string& conclusio
     return redukuj(s, conclusion, rule_number);
 }
 
+bool redukuj_pozycje(Session& s, std::int32_t position) {
+    RuleIndex& ix = loaded_index(s);
+    const auto up = static_cast<std::size_t>(position);
+    if (ix.pending[up]) {
+        // The first occurrence of the number in the list is this rule's unless an
+        // earlier rule of the same conclusion carries the same number.
+        const auto uid = static_cast<std::size_t>(ix.conclusion_of[up]);
+        const std::int32_t number = s.kb.rules.regula[up].rule_number;
+        for (std::int32_t k = ix.concluding_offset[uid]; k < ix.concluding_offset[uid + 1]; ++k) {
+            const auto q = static_cast<std::size_t>(ix.concluding_positions[static_cast<std::size_t>(k)]);
+            if (q >= up) break;
+            if (ix.pending[q] && s.kb.rules.regula[q].rule_number == number)
+                return redukuj(s, s.kb.rules.regula[up].conclusion, number);
+        }
+        reduce_at(ix, up);
+        return true;
+    }
+    return redukuj(s, s.kb.rules.regula[up].conclusion, s.kb.rules.regula[up].rule_number);
+}
+
 void sync_pending_lists(Session& s) {
     RuleIndex& ix = loaded_index(s);
     const auto& rules = s.kb.rules.regula.rows();
+    std::vector<std::int32_t> row_of(ix.statements.size(), -1);
     auto sync = [&](Table<PendingRules>& t) {
         auto& rows = t.mutable_rows();
         std::vector<std::pair<std::uint64_t, std::size_t>> order;
         order.reserve(rows.size());
-        std::unordered_map<std::int32_t, std::size_t> row_of;
+        std::vector<std::int32_t> touched;
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            const std::int32_t id = id_of(ix, rows[i].conclusion);
+            const std::int32_t id = ix.id_of(rows[i].conclusion);
             order.emplace_back(id < 0 ? 0 : ix.last_reduced[static_cast<std::size_t>(id)], i);
             if (id >= 0) {
-                row_of[id] = i;
+                row_of[static_cast<std::size_t>(id)] = static_cast<std::int32_t>(i);
+                touched.push_back(id);
                 rows[i].pending_rules.clear();
             }
         }
         for (std::size_t p = 0; p < rules.size(); ++p) {
             if (!ix.pending[p]) continue;
-            auto it = row_of.find(ix.conclusion_of[p]);
-            if (it != row_of.end()) rows[it->second].pending_rules.push_back(rules[p].rule_number);
+            const std::int32_t r = row_of[static_cast<std::size_t>(ix.conclusion_of[p])];
+            if (r >= 0) rows[static_cast<std::size_t>(r)].pending_rules.push_back(rules[p].rule_number);
         }
+        for (std::int32_t id : touched)
+            row_of[static_cast<std::size_t>(id)] = -1;
         std::stable_sort(order.begin(), order.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<PendingRules> sorted;
@@ -217,7 +330,10 @@ void sync_pending_lists(Session& s) {
 }
 
 bool moze_pytac(Session& s, const std::string& condition) {
-    return rule_index(s).askable.count(condition) != 0;
+    const RuleIndex& ix = rule_index(s);
+    const std::int32_t id = ix.id_of(condition);
+    if (id >= 0) return ix.askable[static_cast<std::size_t>(id)] != 0;
+    return ix.askable_elsewhere.count(condition) != 0;
 }
 
 std::optional<double> testuj_warunki(Session& s, const TextList& conditions) {
@@ -272,34 +388,50 @@ bool oba_cf_ujemne(double a, double b) {
     return a <= 0.0 && b <= 0.0;
 }
 
-namespace {
-double combine_signed(const Session& s, const std::string& conclusion, bool positive) {
-    std::vector<double> v;
+std::pair<double, double> dodatnie_i_ujemne_cf(const Session& s, const std::string& conclusion) {
+    // sumuj of each sign, folded from the front as the records come.
+    double P = 0.0, N = 0.0;
+    bool any_p = false, any_n = false;
+    auto fold = [](double& acc, bool& any, double y) {
+        if (!any) {
+            acc = y;
+            any = true;
+        } else if (acc < 0.0 && y < 0.0) {
+            acc = acc + y + acc * y;
+        } else {
+            acc = acc + y - acc * y;
+        }
+    };
     s.inference.prbd.for_conclusion(conclusion, [&](const Prbd& p) {
-        if (positive ? p.contribution > 0.0 : p.contribution < 0.0) v.push_back(p.contribution);
+        if (p.contribution > 0.0)
+            fold(P, any_p, p.contribution);
+        else if (p.contribution < 0.0)
+            fold(N, any_n, p.contribution);
     });
-    auto r = sumuj(v);
-    return r ? *r : 0.0;
+    return {P, N};
 }
-}  // namespace
 
 double dodatnie_cf(const Session& s, const std::string& conclusion) {
-    return combine_signed(s, conclusion, true);
+    return dodatnie_i_ujemne_cf(s, conclusion).first;
 }
 
 double ujemne_cf(const Session& s, const std::string& conclusion) {
-    return combine_signed(s, conclusion, false);
+    return dodatnie_i_ujemne_cf(s, conclusion).second;
 }
 
 bool calkowity_konflikt(const Session& s, const std::string& conclusion) {
-    return dodatnie_cf(s, conclusion) * ujemne_cf(s, conclusion) == -1.0;
+    auto [p, n] = dodatnie_i_ujemne_cf(s, conclusion);
+    return p * n == -1.0;
+}
+
+double wypadkowa_z(double p, double n) {
+    if (p * n == -1.0) return 0.0;
+    return zaokraglenie((p + n) / (1.0 - std::min(p, -n)));
 }
 
 double wypadkowa_kumulatywna(const Session& s, const std::string& conclusion) {
-    const double p = dodatnie_cf(s, conclusion);
-    const double n = ujemne_cf(s, conclusion);
-    if (p * n == -1.0) return 0.0;
-    return zaokraglenie((p + n) / (1.0 - std::min(p, -n)));
+    auto [p, n] = dodatnie_i_ujemne_cf(s, conclusion);
+    return wypadkowa_z(p, n);
 }
 
 bool jednakowe_znaki(const Session& s, const std::string& conclusion) {
@@ -339,17 +471,36 @@ void aktualizacja_prbd(Session& s, std::int32_t rule_number, const std::string& 
     s.inference.prbd.update(rule_number, conclusion, cf);
 }
 
+namespace {
+void unmark_users(Session& s, RuleIndex& ix, std::int32_t id) {
+    const auto uid = static_cast<std::size_t>(id);
+    const auto& rules = s.kb.rules.regula.rows();
+    auto& marks = s.inference.regula_zastosowana;
+    if (marks.empty()) return;
+    for (std::int32_t k = ix.user_offset[uid]; k < ix.user_offset[uid + 1]; ++k) {
+        const std::int32_t p = ix.user_positions[static_cast<std::size_t>(k)];
+        if (marks.erase(rules[static_cast<std::size_t>(p)].rule_number)) ix.unmarked.push_back(p);
+    }
+}
+bool same_record(const Session& s, double cf, const std::string& conclusion, std::int32_t rule_number) {
+    const Prbd* old = s.inference.prbd.find_rule(rule_number);
+    return old && old->conclusion == conclusion && old->contribution == cf;
+}
+}  // namespace
+
 void skasuj_zastosowane_reguly(Session& s, double cf, const std::string& conclusion,
                                std::int32_t rule_number) {
-    const Prbd* old = s.inference.prbd.find_rule(rule_number);
-    if (old && old->conclusion == conclusion && old->contribution == cf) return;
+    if (same_record(s, cf, conclusion, rule_number)) return;
     RuleIndex& ix = rule_index(s);
-    auto it = ix.users.find(conclusion);
-    if (it == ix.users.end()) return;
-    const auto& rules = s.kb.rules.regula.rows();
-    for (std::int32_t p : it->second)
-        if (s.inference.regula_zastosowana.erase(rules[static_cast<std::size_t>(p)].rule_number))
-            ix.unmarked.push_back(p);
+    const std::int32_t id = ix.id_of(conclusion);
+    if (id >= 0) unmark_users(s, ix, id);
+}
+
+void skasuj_zastosowane_reguly_pozycji(Session& s, double cf, std::int32_t position) {
+    const Regula& r = s.kb.rules.regula[static_cast<std::size_t>(position)];
+    if (same_record(s, cf, r.conclusion, r.rule_number)) return;
+    RuleIndex& ix = rule_index(s);
+    unmark_users(s, ix, ix.conclusion_of[static_cast<std::size_t>(position)]);
 }
 
 void oznacz_zastosowana(Session& s, std::int32_t rule_number) {
@@ -370,12 +521,38 @@ std::optional<double> zapisz_wklad_kumulatywny(Session& s, const Regula& r, doub
     return contribution;
 }
 
+std::optional<double> zapisz_wklad_kumulatywny_pozycji(Session& s, std::int32_t position,
+                                                       double conditions_cf, double rule_cf) {
+    const Regula& r = s.kb.rules.regula[static_cast<std::size_t>(position)];
+    const double product = rule_cf * conditions_cf;
+    const double contribution = zaokraglenie(product);
+    // The record replaced by the update stays readable, so one lookup serves both the
+    // check of skasuj_zastosowane_reguly and aktualizacja_prbd.
+    const Prbd* old = s.inference.prbd.update(r.rule_number, r.conclusion, contribution);
+    if (!(old && old->conclusion == r.conclusion && old->contribution == product)) {
+        RuleIndex& ix = rule_index(s);
+        unmark_users(s, ix, ix.conclusion_of[static_cast<std::size_t>(position)]);
+    }
+    if (!redukuj_pozycje(s, position)) return std::nullopt;
+    return contribution;
+}
+
 std::optional<double> zapisz_wklad_dysjunktywny(Session& s, const Regula& r, double conditions_cf,
                                                 double rule_cf) {
     const double contribution = wklad_reguly(rule_cf, conditions_cf);
     aktualizacja_prbd(s, r.rule_number, r.conclusion, contribution);
     s.inference.dysjunkt.append({r.conclusion, conditions_cf, contribution});
     if (!redukuj_liste_regul_dysjunktywnych(s, r.conclusion, r.rule_number)) return std::nullopt;
+    return contribution;
+}
+
+std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t position,
+                                                        double conditions_cf, double rule_cf) {
+    const Regula& r = s.kb.rules.regula[static_cast<std::size_t>(position)];
+    const double contribution = wklad_reguly(rule_cf, conditions_cf);
+    aktualizacja_prbd(s, r.rule_number, r.conclusion, contribution);
+    s.inference.dysjunkt.append({r.conclusion, conditions_cf, contribution});
+    if (!redukuj_pozycje(s, position)) return std::nullopt;
     return contribution;
 }
 
@@ -395,11 +572,26 @@ void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, doubl
     (void)cf;
 }
 
+std::string format_cf(double cf) {
+    static const std::vector<std::string> table = [] {
+        std::vector<std::string> t;
+        for (int k = -100; k <= 100; ++k)
+            t.push_back(format_lg(k / 100.0));
+        return t;
+    }();
+    if (cf >= -1.0 && cf <= 1.0) {
+        const double k = std::floor(cf * 100.0 + 0.5);
+        if (k / 100.0 == cf && (k != 0.0 || !std::signbit(cf)))
+            return table[static_cast<std::size_t>(k + 100.0)];
+    }
+    return format_lg(cf);
+}
+
 void wyjasnienie_regula(Session& s, double cf, const Regula& r) {
     if (r.display_flag != 1 || r.conclusion == kKoniec) return;
     const std::string heading = "Stosuję regułę " + std::to_string(r.rule_number) + " o postaci:";
     const std::string cf_line = "to z współczynnikiem CF = " + r.cf_text;
-    const std::string result = "    " + r.conclusion + "(" + format_lg(cf) + ")";
+    const std::string result = "    " + r.conclusion + "(" + format_cf(cf) + ")";
     piszcr(s);
     piszln(s, heading);
     piszln(s, "Jeżeli");
@@ -428,33 +620,35 @@ void wyjasnienie_regula_dysjunktywna_pomijana(Session& s, const Regula& r, doubl
     if (r.display_flag != 1) return;
     const std::string number = std::to_string(r.rule_number);
     piszln(s, "Stosuję regułę dysjunktywną " + number);
-    piszln(s, "z ujemnym CF listy warunków, równym " + format_lg(conditions_cf));
-    piszln(s, "i z ujemnym CF reguły, równym " + format_lg(rule_cf));
+    piszln(s, "z ujemnym CF listy warunków, równym " + format_cf(conditions_cf));
+    piszln(s, "i z ujemnym CF reguły, równym " + format_cf(rule_cf));
     piszln(s, "Reguła ta zostanie pominięta przy dalszym wnioskowaniu.");
     piszcr(s);
     s.ui.note("Uwaga!", "Stosuję regułę dysjunktywną " + number + "\nz ujemnym CF listy warunków, równym " +
-                            format_lg(conditions_cf) + "\ni z ujemnym CF reguły, równym " +
-                            format_lg(rule_cf) + "\nReguła ta zostanie pominięta przy dalszym wnioskowaniu.");
+                            format_cf(conditions_cf) + "\ni z ujemnym CF reguły, równym " +
+                            format_cf(rule_cf) + "\nReguła ta zostanie pominięta przy dalszym wnioskowaniu.");
 }
 
 void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf, bool disjunctive) {
-    const std::string heading = disjunctive
-                                    ? "Z wszystkich reguł dysjunktywnych dla wniosku: "
-                                    : "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla wniosku: ";
-    if (!disjunctive) piszcr(s);
-    piszln(s, heading);
-    piszln(s, "    " + conclusion);
-    piszln(s, "wynika:");
-    pisz(s, "    " + conclusion + "(");
-    piszreal(s, cf);
-    pisz(s, ")");
-    piszcr(s);
-    piszcr(s);
-    explanation_lines(
-        s,
-        disjunctive ? "Wypadkowe CF wniosku reguł dysjunktywnych "
-                    : "Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
-        {heading, "    " + conclusion, "wynika: ", "    " + conclusion + "(" + format_lg(cf) + ")"});
+    const char* heading = disjunctive
+                              ? "Z wszystkich reguł dysjunktywnych dla wniosku: "
+                              : "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla wniosku: ";
+    const std::string line = "    " + conclusion + "(" + format_cf(cf) + ")";
+    // The report lines as one piece of text.
+    std::string text;
+    text.reserve(2 * conclusion.size() + 120);
+    if (!disjunctive) text += '\n';
+    text += heading;
+    text += "\n    ";
+    text += conclusion;
+    text += "\nwynika:\n";
+    text += line;
+    text += "\n\n";
+    pisz(s, text);
+    explanation_lines(s,
+                      disjunctive ? "Wypadkowe CF wniosku reguł dysjunktywnych "
+                                  : "Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
+                      {heading, "    " + conclusion, "wynika: ", line});
 }
 
 void przedstawienie_faktow(Session& s) {
@@ -464,7 +658,7 @@ void przedstawienie_faktow(Session& s) {
     std::vector<std::string> lines;
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
-        lines.push_back("    " + statement + "(" + format_lg(cf) + ")");
+        lines.push_back("    " + statement + "(" + format_cf(cf) + ")");
     });
     for (const auto& l : lines)
         piszln(s, l);

@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "consult/calculus_basics.h"
+#include "consult/flat_map.h"
 #include "store/knowledge_base.h"
 #include "store/values.h"
 
@@ -21,33 +23,50 @@ struct Session;
 
 // ---------------------------------------------------------------------------------
 // Index of the rule table for one run. Built on first use after the working tables
-// were cleared (`kasowanie_tablic_roboczych`), and rebuilt when the rule table changed.
+// were cleared (`kasowanie_tablic_roboczych`), and rebuilt when the rule table's size or
+// storage changed. It views the rule texts: a run that ends writes the pending state back
+// (`sync_pending_lists`) and drops it (`s.inference.rule_index.reset()`).
+// Every text of the rule table (condition or conclusion) has a statement id; the
+// views point into the rule records, which do not change during a run.
 struct RuleIndex {
+    const Regula* rules_data = nullptr;
     std::size_t rule_count = 0;
-    // Conclusions by id; per rule position the id of its conclusion.
-    std::vector<std::string> conclusions;
-    std::unordered_map<std::string, std::int32_t> conclusion_id;
-    std::vector<std::int32_t> conclusion_of;
-    std::vector<char> disjunctive;  // per conclusion id
-    // Rule positions by rule number: the first position, then a chain to the next one.
-    std::unordered_map<std::int32_t, std::int32_t> first_with_number;
-    std::vector<std::int32_t> next_with_number;
-    // Statement -> positions of the rules that have it among their conditions (once each).
-    std::unordered_map<std::string, std::vector<std::int32_t>> users;
-    // Conditions that may be asked: the general askable list without basic-model results.
-    std::unordered_set<std::string> askable;
+
+    FlatMap<std::string_view, std::int32_t> statement_id;
+    std::vector<std::string_view> statements;  // by id
+    std::vector<std::int32_t> conclusion_of;   // per rule position: statement id of its conclusion
+    // Compressed lists by offset: the condition ids of each rule; the rules that have a
+    // statement among their conditions (once each); the rules that conclude a statement.
+    std::vector<std::int32_t> condition_offset, condition_ids;
+    std::vector<std::int32_t> user_offset, user_positions;
+    std::vector<std::int32_t> concluding_offset, concluding_positions;
+    std::vector<char> disjunctive;  // per statement id: a reguła_dysjunktywna names it
+    // Conditions that may be asked: the general askable list without basic-model results
+    // (per statement id, and by text for askable texts that no rule mentions).
+    std::vector<char> askable;
+    std::unordered_set<std::string> askable_elsewhere;
 
     // Pending-rule state, loaded from the two pending tables.
     bool lists_loaded = false;
     std::vector<char> pending;                // per rule position: its number is still pending
-    std::vector<std::int32_t> remaining;      // per conclusion id; -1 when it has no list
-    std::vector<std::uint64_t> last_reduced;  // per conclusion id: order of its last reduction
+    std::vector<std::int32_t> remaining;      // per statement id; -1 when it has no list
+    std::vector<std::uint64_t> last_reduced;  // per statement id: order of its last reduction
     std::uint64_t reductions = 0;
+    // Rule positions by number (built on first use): the first one and a chain.
+    bool numbers_built = false;
+    std::unordered_map<std::int32_t, std::int32_t> first_with_number;
+    std::vector<std::int32_t> next_with_number;
 
     // Journals the forward loop reads: rule positions that lost their applied mark, and
-    // conclusion ids whose pending list became empty, in the order it happened.
+    // statement ids whose pending list became empty, in the order it happened.
     std::vector<std::int32_t> unmarked;
     std::vector<std::int32_t> emptied;
+
+    // Statement id of a text, or -1.
+    std::int32_t id_of(std::string_view text) const {
+        const std::int32_t* id = statement_id.find(text);
+        return id ? *id : -1;
+    }
 };
 
 // The index of the current run (built when needed).
@@ -71,6 +90,8 @@ bool regula_oczekuje(Session& s, const std::string& conclusion, std::int32_t rul
 // the end of its table); false when the number is not in the list.
 bool redukuj_liste_regul_kumulatywnych(Session& s, const std::string& conclusion, std::int32_t rule_number);
 bool redukuj_liste_regul_dysjunktywnych(Session& s, const std::string& conclusion, std::int32_t rule_number);
+// The same for the rule at a position of the rule table (its own number).
+bool redukuj_pozycje(Session& s, std::int32_t position);
 // Writes the current pending state back into the rows of the two tables, in table order.
 void sync_pending_lists(Session& s);
 
@@ -106,6 +127,10 @@ bool calkowity_konflikt(const Session& s, const std::string& conclusion);
 // Resultant of a cumulative conclusion: 0.0 on total conflict, otherwise
 // zaokraglenie((P + N) / (1 − min(P, −N))).
 double wypadkowa_kumulatywna(const Session& s, const std::string& conclusion);
+// P and N in one pass over the conclusion's contributions.
+std::pair<double, double> dodatnie_i_ujemne_cf(const Session& s, const std::string& conclusion);
+// The cumulative resultant from P and N.
+double wypadkowa_z(double p, double n);
 
 // The conditions_cf of all the conclusion's dysjunkt records are all > 0, or all ≤ 0
 // (no record counts as all > 0).
@@ -126,6 +151,8 @@ void aktualizacja_prbd(Session& s, std::int32_t rule_number, const std::string& 
 // conclusion among its conditions loses its applied mark. Always succeeds.
 void skasuj_zastosowane_reguly(Session& s, double cf, const std::string& conclusion,
                                std::int32_t rule_number);
+// skasuj_zastosowane_reguly for the rule at a position of the rule table.
+void skasuj_zastosowane_reguly_pozycji(Session& s, double cf, std::int32_t position);
 void oznacz_zastosowana(Session& s, std::int32_t rule_number);
 bool zastosowana(const Session& s, std::int32_t rule_number);
 
@@ -136,9 +163,14 @@ bool zastosowana(const Session& s, std::int32_t rule_number);
 // pending (the new contribution stays recorded).
 std::optional<double> zapisz_wklad_kumulatywny(Session& s, const Regula& r, double conditions_cf,
                                                double rule_cf);
+// The same for the rule at a position of the rule table.
+std::optional<double> zapisz_wklad_kumulatywny_pozycji(Session& s, std::int32_t position,
+                                                       double conditions_cf, double rule_cf);
 // A disjunctive rule that is not skipped: prbd and dysjunkt records, then the reduction.
 std::optional<double> zapisz_wklad_dysjunktywny(Session& s, const Regula& r, double conditions_cf,
                                                 double rule_cf);
+std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t position,
+                                                        double conditions_cf, double rule_cf);
 
 // Fails when prbd holds a "koniec" record with a contribution > 0.
 bool zrob_koniec(const Session& s);
@@ -149,6 +181,9 @@ void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, doubl
 
 // ---------------------------------------------------------------------------------
 // Explanations and presentation.
+
+// A CF as "%lg" writes it; the 201 rounded CFs from -1 to 1 come from a table.
+std::string format_cf(double cf);
 
 // wyjasnienie_reguła: report lines and the "Wyjaśnienie reguły" dialog for an applied
 // rule, only when its display_flag is 1 and its conclusion is not "koniec".

@@ -17,6 +17,9 @@
 // already answered), negative rules in the apply step, and rules already applied.
 // Conclusions whose pending list became empty are queued in the order they emptied,
 // which is their order in the pending-list table (a reduced list moves to its end).
+// A cumulative rule whose only condition is "bez warunku" is applied like any other: that
+// condition has the resultant 1.0 from the start of the run. Since a dormant rule is not
+// retried on every pass, a circular base cannot make the loop re-apply a rule endlessly.
 #include "consult/forward.h"
 
 #include <cstdint>
@@ -31,6 +34,7 @@
 #include "consult/description.h"
 #include "consult/inference_start.h"
 #include "consult/model_steps.h"
+#include "consult/pytaj.h"
 #include "consult/report.h"
 #include "consult/summary.h"
 #include "session.h"
@@ -109,8 +113,14 @@ class ForwardRun {
           state_(rules_.size(), RuleState::Candidate),
           cumulative_(rules_.size()),
           disjunctive_(rules_.size()),
-          negative_(rules_.size()) {
-        for (std::size_t i = 0; i < rules_.size(); ++i) {
+          negative_(rules_.size()),
+          res_row_(ix_.statements.size(), -1),
+          wait_head_(ix_.statements.size(), -1) {
+        const std::size_t n = rules_.size();
+        s.inference.prbd.reserve(n);
+        s.inference.regula_zastosowana.reserve(n);
+        s.inference.wypadkowa_prbd.reserve(s.inference.wypadkowa_prbd.count() + ix_.statements.size());
+        for (std::size_t i = 0; i < n; ++i) {
             const auto p = static_cast<std::int32_t>(i);
             if (is_disj(p)) {
                 disjunctive_.insert(p);
@@ -120,42 +130,60 @@ class ForwardRun {
                 cumulative_.insert(p);
             }
         }
-        journal_seen_ = s.inference.wypadkowa_prbd.journal_size();
+        // The whole journal so far gives the resultants of the declared data.
         unmarked_seen_ = ix_.unmarked.size();
         emptied_seen_ = ix_.emptied.size();
+        drain();
     }
 
     void run() {
         for (;;) {
             drain();
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             if (step_cumulative()) continue;
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             if (step_disjunctive_apply()) continue;
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             if (step_disjunctive_skip()) continue;
-            if (step_cumulative_resultant(q4_, h4_) || step_cumulative_resultant(q5_, h5_)) continue;
-            if (step_disjunctive_resultant(q6_, h6_) || step_disjunctive_resultant(q7_, h7_)) continue;
+            if (step_resultant(q4_, h4_, false) || step_resultant(q5_, h5_, false)) continue;
+            if (step_resultant(q6_, h6_, true) || step_resultant(q7_, h7_, true)) continue;
             bool model = false;
             for (int step = 8; step <= 15 && !model; ++step) {
-                if (!zrob_koniec(s_)) return koniec();
+                if (!koniec_open()) return koniec();
                 model = forward_model_step(s_, step);
             }
             if (model) continue;
-            if (!zrob_koniec(s_)) return koniec();
+            if (!koniec_open()) return koniec();
             return koniec_wnioskowania();
         }
     }
 
   private:
-    bool is_disj(std::int32_t p) const {
-        return ix_.disjunctive[static_cast<std::size_t>(ix_.conclusion_of[static_cast<std::size_t>(p)])] != 0;
+    // zrob_koniec, looked at again only when prbd changed.
+    bool koniec_open() {
+        const std::size_t v = s_.inference.prbd.updates();
+        if (v != koniec_checked_at_ || v == 0) {
+            koniec_checked_at_ = v;
+            koniec_open_ = zrob_koniec(s_);
+        }
+        return koniec_open_;
     }
-    bool conclusion_pending(std::int32_t p) const {
-        return ix_.remaining[static_cast<std::size_t>(ix_.conclusion_of[static_cast<std::size_t>(p)])] > 0;
+
+    struct Queued {
+        std::int32_t conclusion;  // statement id
+        double cf;                // its resultant, fixed once its pending list is empty
+    };
+
+    static std::size_t u(std::int32_t v) { return static_cast<std::size_t>(v); }
+    std::int32_t conclusion_id(std::int32_t p) const { return ix_.conclusion_of[u(p)]; }
+    bool is_disj(std::int32_t p) const { return ix_.disjunctive[u(conclusion_id(p))] != 0; }
+    bool conclusion_pending(std::int32_t p) const { return ix_.remaining[u(conclusion_id(p))] > 0; }
+    RuleState& st(std::int32_t p) { return state_[u(p)]; }
+    const Regula& rule(std::int32_t p) const { return rules_[u(p)]; }
+    // The text of a conclusion, as its first rule holds it.
+    const std::string& conclusion_text(std::int32_t id) const {
+        return rules_[u(ix_.concluding_positions[u(ix_.concluding_offset[u(id)])])].conclusion;
     }
-    RuleState& st(std::int32_t p) { return state_[static_cast<std::size_t>(p)]; }
-    const Regula& rule(std::int32_t p) const { return rules_[static_cast<std::size_t>(p)]; }
 
     void make_candidate(std::int32_t p) {
         st(p) = RuleState::Candidate;
@@ -167,22 +195,30 @@ class ForwardRun {
         disjunctive_.erase(p);
         negative_.erase(p);
     }
-    void wait_on(std::int32_t p, std::size_t condition) {
+    void wait_on(std::int32_t p, std::int32_t statement) {
         leave_sets(p);
         st(p) = RuleState::Waiting;
-        waiting_[std::string_view(rule(p).conditions[condition])].push_back(p);
+        wait_pool_.push_back({p, wait_head_[u(statement)]});
+        wait_head_[u(statement)] = static_cast<std::int32_t>(wait_pool_.size() - 1);
     }
 
     // A waiting rule whose blocking statement got a resultant: a candidate again, or
     // waiting on its next condition that may not be asked. Nothing is asked here.
     void reevaluate(std::int32_t p) {
-        const auto& conds = rule(p).conditions;
-        for (std::size_t i = 0; i < conds.size(); ++i) {
-            if (s_.inference.wypadkowa_prbd.contains(conds[i])) continue;
-            if (moze_pytac(s_, conds[i])) break;
-            return wait_on(p, i);
+        for (std::int32_t k = ix_.condition_offset[u(p)]; k < ix_.condition_offset[u(p) + 1]; ++k) {
+            const std::int32_t id = ix_.condition_ids[u(k)];
+            if (res_row_[u(id)] >= 0) continue;
+            if (ix_.askable[u(id)]) break;
+            return wait_on(p, id);
         }
         make_candidate(p);
+    }
+
+    // drain() after the run itself gave `id` a resultant: the first journal entry is
+    // known to be that statement's, which spares looking its text up.
+    void drain_own(std::int32_t id) {
+        known_ = id;
+        drain();
     }
 
     // Brings the agenda up to date with what the calculus did since the last call.
@@ -191,16 +227,26 @@ class ForwardRun {
         while (journal_seen_ < res.journal_size()) {
             const auto change = res.journal_at(journal_seen_++);
             const std::string& key = res.key_of_row(change.row);
-            if (auto w = waiting_.find(std::string_view(key)); w != waiting_.end()) {
-                std::vector<std::int32_t> ps = std::move(w->second);
-                waiting_.erase(w);
-                for (std::int32_t p : ps)
-                    if (st(p) == RuleState::Waiting) reevaluate(p);
-            }
-            if (!change.first) {
-                if (auto u = ix_.users.find(key); u != ix_.users.end())
-                    for (std::int32_t p : u->second)
-                        if (st(p) == RuleState::Dormant || st(p) == RuleState::Negative) make_candidate(p);
+            std::int32_t id = -1;
+            if (known_ >= 0 && ix_.statements[u(known_)] == key)
+                id = known_;
+            else
+                id = ix_.id_of(key);
+            known_ = -1;
+            if (id < 0) continue;
+            res_row_[u(id)] = change.gone ? -1 : static_cast<std::int64_t>(change.row);
+            if (change.gone) continue;
+            if (change.first) {
+                std::int32_t w = wait_head_[u(id)];
+                wait_head_[u(id)] = -1;
+                for (; w >= 0; w = wait_pool_[u(w)].next)
+                    if (st(wait_pool_[u(w)].position) == RuleState::Waiting)
+                        reevaluate(wait_pool_[u(w)].position);
+            } else {
+                for (std::int32_t k = ix_.user_offset[u(id)]; k < ix_.user_offset[u(id) + 1]; ++k) {
+                    const std::int32_t p = ix_.user_positions[u(k)];
+                    if (st(p) == RuleState::Dormant || st(p) == RuleState::Negative) make_candidate(p);
+                }
             }
         }
         while (unmarked_seen_ < ix_.unmarked.size()) {
@@ -213,21 +259,46 @@ class ForwardRun {
         }
         while (emptied_seen_ < ix_.emptied.size()) {
             const std::int32_t id = ix_.emptied[emptied_seen_++];
-            const std::string& c = ix_.conclusions[static_cast<std::size_t>(id)];
-            if (ix_.disjunctive[static_cast<std::size_t>(id)])
-                (jednakowe_znaki(s_, c) ? q6_ : q7_).push_back(id);
-            else if (c != kKoniec)
-                (calkowity_konflikt(s_, c) ? q5_ : q4_).push_back(id);
+            const std::string& c = conclusion_text(id);
+            if (ix_.disjunctive[u(id)]) {
+                if (auto cf = wypadkowa_dysjunktywna(s_, c))
+                    (jednakowe_znaki(s_, c) ? q6_ : q7_).push_back({id, *cf});
+            } else if (c != kKoniec) {
+                auto [pos, neg] = dodatnie_i_ujemne_cf(s_, c);
+                (pos * neg == -1.0 ? q5_ : q4_).push_back({id, wypadkowa_z(pos, neg)});
+            }
         }
     }
 
-    // Tests the candidate's conditions (asking when allowed); false when it now waits.
+    // testuj_warunki over the statement ids of the rule: left to right, asking what may be
+    // asked, the minimum from the back; the rule waits when a condition may not be asked.
     std::optional<double> conditions_of(std::int32_t p) {
-        std::size_t blocked = 0;
-        auto cf = testuj_warunki(s_, rule(p).conditions, &blocked);
-        if (!cf) wait_on(p, blocked);
-        drain();
-        return cf;
+        const std::int32_t first = ix_.condition_offset[u(p)];
+        const std::size_t n = u(ix_.condition_offset[u(p) + 1] - first);
+        if (n == 0) return 1.0;
+        double small[16];
+        std::vector<double> big;
+        double* cf = small;
+        if (n > 16) {
+            big.resize(n);
+            cf = big.data();
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::int32_t id = ix_.condition_ids[u(first) + i];
+            if (res_row_[u(id)] >= 0) {
+                cf[i] = s_.inference.wypadkowa_prbd.value_of_row(u(res_row_[u(id)]));
+            } else if (ix_.askable[u(id)]) {
+                cf[i] = pytaj(s_, rule(p).conditions[i]);
+                drain_own(id);
+            } else {
+                wait_on(p, id);
+                return std::nullopt;
+            }
+        }
+        double m = 1.0;
+        for (std::size_t i = n; i-- > 0;)
+            m = mini(cf[i], m);
+        return m;
     }
 
     bool retire_if_done(std::int32_t p) {
@@ -256,7 +327,7 @@ class ForwardRun {
             if (!cf) continue;
             const Regula& r = rule(p);
             const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
-            auto contribution = zapisz_wklad_kumulatywny(s_, r, *cf, rule_cf);
+            auto contribution = zapisz_wklad_kumulatywny_pozycji(s_, p, *cf, rule_cf);
             if (!contribution) {
                 dormant(p);
                 continue;
@@ -283,7 +354,7 @@ class ForwardRun {
                 st(p) = RuleState::Negative;
                 continue;
             }
-            auto contribution = zapisz_wklad_dysjunktywny(s_, r, *cf, rule_cf);
+            auto contribution = zapisz_wklad_dysjunktywny_pozycji(s_, p, *cf, rule_cf);
             if (!contribution) {
                 dormant(p);
                 continue;
@@ -315,7 +386,7 @@ class ForwardRun {
                 if (st(p) == RuleState::Negative) make_candidate(p);
                 continue;
             }
-            if (!redukuj_liste_regul_dysjunktywnych(s_, r.conclusion, r.rule_number)) {
+            if (!redukuj_pozycje(s_, p)) {
                 dormant(p);
                 continue;
             }
@@ -327,37 +398,21 @@ class ForwardRun {
         return false;
     }
 
-    void after_resultant(const std::string& conclusion, double cf, bool disjunctive) {
-        wyjasnienie_wypadkowej(s_, conclusion, cf, disjunctive);
-        pamietaj_wniosek_wypadkowy(s_, conclusion, cf);
-        przedstawienie_faktow(s_);
-        przedstawienie_zmiennych(s_);
-        zaoferuj_grafike_i_dzwiek(s_, cf, conclusion);
-    }
-
-    // Steps 4 and 5: the first cumulative conclusion (in pending-table order) with an
-    // empty pending list and no resultant; the queues are split by total conflict.
-    bool step_cumulative_resultant(const std::vector<std::int32_t>& q, std::size_t& head) {
+    // Steps 4 to 7: the first conclusion (in pending-table order) with an empty pending
+    // list and no resultant; the queues are split by total conflict (cumulative) and by
+    // jednakowe_znaki (disjunctive). A disjunctive conclusion all of whose rules were
+    // skipped is never queued: it gets no resultant.
+    bool step_resultant(const std::vector<Queued>& q, std::size_t& head, bool disjunctive) {
         while (head < q.size()) {
-            const std::string& c = ix_.conclusions[static_cast<std::size_t>(q[head])];
-            ++head;
-            if (resultant(s_, c)) continue;
-            after_resultant(c, wypadkowa_kumulatywna(s_, c), false);
-            return true;
-        }
-        return false;
-    }
-
-    // Steps 6 and 7: the same for disjunctive conclusions, split by jednakowe_znaki. A
-    // conclusion all of whose rules were skipped gets no resultant.
-    bool step_disjunctive_resultant(const std::vector<std::int32_t>& q, std::size_t& head) {
-        while (head < q.size()) {
-            const std::string& c = ix_.conclusions[static_cast<std::size_t>(q[head])];
-            ++head;
-            if (resultant(s_, c)) continue;
-            auto cf = wypadkowa_dysjunktywna(s_, c);
-            if (!cf) continue;
-            after_resultant(c, *cf, true);
+            const Queued item = q[head++];
+            if (res_row_[u(item.conclusion)] >= 0) continue;
+            const std::string& c = conclusion_text(item.conclusion);
+            wyjasnienie_wypadkowej(s_, c, item.cf, disjunctive);
+            pamietaj_wniosek_wypadkowy(s_, c, item.cf);
+            drain_own(item.conclusion);
+            przedstawienie_faktow(s_);
+            przedstawienie_zmiennych(s_);
+            zaoferuj_grafike_i_dzwiek(s_, item.cf, c);
             return true;
         }
         return false;
@@ -410,9 +465,17 @@ class ForwardRun {
     const std::vector<Regula>& rules_;
     std::vector<RuleState> state_;
     PositionSet cumulative_, disjunctive_, negative_;
-    std::unordered_map<std::string_view, std::vector<std::int32_t>> waiting_;
+    std::vector<std::int64_t> res_row_;  // per statement id: slot of its resultant, or -1
+    struct Waiter {
+        std::int32_t position, next;
+    };
+    std::vector<std::int32_t> wait_head_;  // per statement id: rules waiting on it
+    std::vector<Waiter> wait_pool_;
     std::size_t journal_seen_ = 0, unmarked_seen_ = 0, emptied_seen_ = 0;
-    std::vector<std::int32_t> q4_, q5_, q6_, q7_;
+    std::int32_t known_ = -1;
+    std::size_t koniec_checked_at_ = static_cast<std::size_t>(-1);
+    bool koniec_open_ = true;
+    std::vector<Queued> q4_, q5_, q6_, q7_;
     std::size_t h4_ = 0, h5_ = 0, h6_ = 0, h7_ = 0;
 };
 
@@ -460,9 +523,14 @@ void wnioskowanie(Session& s) {
     przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
     if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
     wnioskowanie_cd_0(s);
-    ForwardRun run(s);
-    run.run();
+    {
+        ForwardRun run(s);
+        run.run();
+    }
+    // The tables now hold the pending state; the index views the rule texts and must not
+    // outlive a change of the rule table, so the next use builds it anew.
     sync_pending_lists(s);
+    s.inference.rule_index.reset();
 }
 
 void opcja_wnioskowania_w_przod(Session& s) {

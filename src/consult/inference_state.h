@@ -4,12 +4,15 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "consult/flat_map.h"
 #include "store/keyed_table.h"
 #include "store/table.h"
 #include "store/values.h"
@@ -44,32 +47,54 @@ class ResultantTable {
     struct Change {
         std::size_t row;  // slot of the record that holds the key's new visible value
         bool first;       // the statement had no resultant before
+        bool gone;        // the statement has no resultant any more (`row` names the removed one)
     };
 
     const double* find(const std::string& key) const {
-        auto it = index_.find(key);
-        if (it == index_.end()) return nullptr;
-        return &rows_[it->second.front()].value;
+        const Slots* sl = index_.find(std::string_view(key));
+        return sl ? &rows_[sl->front()].value : nullptr;
     }
-    bool contains(const std::string& key) const { return index_.count(key) != 0; }
+    bool contains(const std::string& key) const { return index_.contains(std::string_view(key)); }
 
     // Appends a record; when the key already has one, the new record stays hidden
     // behind it until the first is removed.
     void append(const std::string& key, double value) {
         bool fresh = add(key, value);
-        if (fresh) journal_.push_back({rows_.size() - 1, true});
+        if (fresh) journal_.push_back({rows_.size() - 1, true, false});
     }
     bool remove_first(const std::string& key) {
-        if (!drop(key)) return false;
-        auto it = index_.find(key);
-        if (it != index_.end()) journal_.push_back({it->second.front(), false});
+        const Slots* sl = index_.find(std::string_view(key));
+        if (!sl) return false;
+        const std::size_t removed = sl->front();
+        drop(key);
+        sl = index_.find(std::string_view(key));
+        if (sl)
+            journal_.push_back({sl->front(), false, false});
+        else
+            journal_.push_back({removed, false, true});
         return true;
     }
     // Replaces the first record of the key (the new one goes to the end) or appends one.
     void store(const std::string& key, double value) {
-        bool existed = drop(key);
-        add(key, value);
-        journal_.push_back({index_.find(key)->second.front(), !existed});
+        const std::size_t at = rows_.size();
+        rows_.push_back({key, value, true});
+        ++alive_;
+        auto [slp, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
+        if (fresh) {
+            journal_.push_back({at, true, false});
+            return;
+        }
+        Slots& sl = *slp;
+        rows_[sl.head].alive = false;
+        --alive_;
+        if (sl.single()) {
+            sl.head = at;
+        } else {
+            sl.head = sl.more.front();
+            sl.more.erase(sl.more.begin());
+            sl.more.push_back(at);
+        }
+        journal_.push_back({sl.head, false, false});
     }
     void clear() {
         rows_.clear();
@@ -97,6 +122,8 @@ class ResultantTable {
     std::size_t journal_size() const { return journal_.size(); }
     const Change& journal_at(std::size_t i) const { return journal_[i]; }
     const std::string& key_of_row(std::size_t row) const { return rows_[row].key; }
+    double value_of_row(std::size_t row) const { return rows_[row].value; }
+    void reserve(std::size_t n) { index_.reserve(n); }
 
   private:
     struct Slot {
@@ -104,55 +131,80 @@ class ResultantTable {
         double value;
         bool alive;
     };
+    // The index keys view the key of the record that created the entry; records are
+    // never destroyed before clear(), and a deque does not move them.
     bool add(const std::string& key, double value) {
-        auto [it, fresh] = index_.try_emplace(key);
-        it->second.push_back(rows_.size());
+        const std::size_t at = rows_.size();
         rows_.push_back({key, value, true});
         ++alive_;
+        auto [sl, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
+        if (!fresh) sl->more.push_back(at);
         return fresh;
     }
     bool drop(const std::string& key) {
-        auto it = index_.find(key);
-        if (it == index_.end()) return false;
-        rows_[it->second.front()].alive = false;
-        it->second.erase(it->second.begin());
+        Slots* sl = index_.find(std::string_view(key));
+        if (!sl) return false;
+        rows_[sl->head].alive = false;
         --alive_;
-        if (it->second.empty()) index_.erase(it);
+        if (sl->single()) {
+            index_.erase(std::string_view(key));
+        } else {
+            sl->head = sl->more.front();
+            sl->more.erase(sl->more.begin());
+        }
         return true;
     }
-    std::vector<Slot> rows_;
-    std::unordered_map<std::string, std::vector<std::size_t>> index_;
+    std::deque<Slot> rows_;
+    // Slots of the key's records in table order; almost always one.
+    struct Slots {
+        std::size_t head;
+        std::vector<std::size_t> more;
+        std::size_t front() const { return head; }
+        bool single() const { return more.empty(); }
+    };
+    FlatMap<std::string_view, Slots> index_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;
 };
 
 // prbd: the latest contribution of each rule, in the order of the latest contributions,
-// indexed by rule number and by conclusion.
+// indexed by rule number and by conclusion (records of one conclusion are chained).
 class PrbdTable {
   public:
-    // aktualizacja_prbd: removes the rule's record and appends the new one.
-    void update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
-        auto it = by_rule_.find(rule_number);
-        if (it != by_rule_.end()) {
-            slots_[it->second].alive = false;
+    // aktualizacja_prbd: removes the rule's record and appends the new one. Returns the
+    // record it replaced (kept readable until clear()), or nullptr.
+    const Prbd* update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
+        const std::size_t at = slots_.size();
+        const Prbd* old = nullptr;
+        auto [slot, fresh] = by_rule_.try_emplace(rule_number, at);
+        if (!fresh) {
+            slots_[*slot].alive = false;
+            old = &slots_[*slot].rec;
             --alive_;
+            *slot = at;
         }
-        std::size_t at = slots_.size();
-        slots_.push_back({{rule_number, conclusion, contribution}, true});
-        by_rule_[rule_number] = at;
-        by_conclusion_[conclusion].push_back(at);
+        slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
         ++alive_;
+        auto [c, new_conclusion] =
+            by_conclusion_.try_emplace(std::string_view(slots_.back().rec.conclusion), Chain{at, at});
+        if (!new_conclusion) {
+            slots_[c->last].next = at;
+            c->last = at;
+        }
+        return old;
     }
+    // Number of updates since clear(): unchanged means the table is unchanged.
+    std::size_t updates() const { return slots_.size(); }
     const Prbd* find_rule(std::int32_t rule_number) const {
-        auto it = by_rule_.find(rule_number);
-        return it == by_rule_.end() ? nullptr : &slots_[it->second].rec;
+        const std::size_t* slot = by_rule_.find(rule_number);
+        return slot ? &slots_[*slot].rec : nullptr;
     }
     // The conclusion's records in table order.
     template <class F>
     void for_conclusion(const std::string& conclusion, F f) const {
-        auto it = by_conclusion_.find(conclusion);
-        if (it == by_conclusion_.end()) return;
-        for (std::size_t i : it->second)
+        const Chain* c = by_conclusion_.find(std::string_view(conclusion));
+        if (!c) return;
+        for (std::size_t i = c->first; i != kNone; i = slots_[i].next)
             if (slots_[i].alive) f(slots_[i].rec);
     }
     bool has_conclusion(const std::string& conclusion) const {
@@ -178,15 +230,24 @@ class PrbdTable {
         by_conclusion_.clear();
         alive_ = 0;
     }
+    void reserve(std::size_t n) {
+        by_rule_.reserve(n);
+        by_conclusion_.reserve(n);
+    }
 
   private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     struct Slot {
         Prbd rec;
         bool alive;
+        std::size_t next;  // next record of the same conclusion
     };
-    std::vector<Slot> slots_;
-    std::unordered_map<std::int32_t, std::size_t> by_rule_;
-    std::unordered_map<std::string, std::vector<std::size_t>> by_conclusion_;
+    struct Chain {
+        std::size_t first, last;
+    };
+    std::deque<Slot> slots_;  // records never move, so the keys below can view them
+    FlatMap<std::int32_t, std::size_t, IntKeyHash> by_rule_;
+    FlatMap<std::string_view, Chain> by_conclusion_;
     std::size_t alive_ = 0;
 };
 
@@ -194,14 +255,20 @@ class PrbdTable {
 class DysjunktTable {
   public:
     void append(Dysjunkt d) {
-        by_conclusion_[d.conclusion].push_back(rows_.size());
+        const std::size_t at = rows_.size();
+        auto [c, fresh] = by_conclusion_.try_emplace(d.conclusion, Chain{at, at});
+        if (!fresh) {
+            next_[c->second.last] = at;
+            c->second.last = at;
+        }
         rows_.push_back(std::move(d));
+        next_.push_back(kNone);
     }
     template <class F>
     void for_conclusion(const std::string& conclusion, F f) const {
         auto it = by_conclusion_.find(conclusion);
         if (it == by_conclusion_.end()) return;
-        for (std::size_t i : it->second)
+        for (std::size_t i = it->second.first; i != kNone; i = next_[i])
             f(rows_[i]);
     }
     const std::vector<Dysjunkt>& rows() const { return rows_; }
@@ -209,12 +276,34 @@ class DysjunktTable {
     bool empty() const { return rows_.empty(); }
     void clear() {
         rows_.clear();
+        next_.clear();
         by_conclusion_.clear();
     }
 
   private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    struct Chain {
+        std::size_t first, last;
+    };
     std::vector<Dysjunkt> rows_;
-    std::unordered_map<std::string, std::vector<std::size_t>> by_conclusion_;
+    std::vector<std::size_t> next_;
+    std::unordered_map<std::string, Chain> by_conclusion_;
+};
+
+// A set of rule (or model) numbers with the interface of std::unordered_set.
+class NumberSet {
+  public:
+    bool insert(std::int32_t n) { return set_.try_emplace(n, 1).second; }
+    std::size_t erase(std::int32_t n) { return set_.erase(n) ? 1 : 0; }
+    std::size_t count(std::int32_t n) const { return set_.contains(n) ? 1 : 0; }
+    bool contains(std::int32_t n) const { return set_.contains(n); }
+    void clear() { set_.clear(); }
+    bool empty() const { return set_.empty(); }
+    std::size_t size() const { return set_.size(); }
+    void reserve(std::size_t n) { set_.reserve(n); }
+
+  private:
+    FlatMap<std::int32_t, char, IntKeyHash> set_;
 };
 
 // Index of the rule table for one run (built by cf_calculus on first use): conclusions,
@@ -231,7 +320,7 @@ struct InferenceState {
     // brought up to date by `sync_pending_lists`.
     Table<PendingRules> lista_numerow_regul_kumulatywnych;
     Table<PendingRules> lista_numerow_regul_dysjunktywnych;
-    std::unordered_set<std::int32_t> regula_zastosowana;
+    NumberSet regula_zastosowana;
     Table<std::string> etykieta;
     KeyedTable<double> zmienna_ustalona;  // variable -> fixed value
     std::unordered_set<std::int32_t> model_stosowany;

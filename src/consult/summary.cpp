@@ -1,6 +1,7 @@
 // The summary is written straight to its file, not through the report buffer.
 #include "consult/summary.h"
 
+#include "consult/cf_calculus.h"
 #include "consult/report.h"
 #include "session.h"
 #include "text/codec.h"
@@ -20,7 +21,7 @@ std::string tekst_podsumowania(const Session& s) {
     out += "Podsumowanie wnioskowania: fakty\n";
     s.inference.wypadkowa_prbd.for_each([&](const std::string& fact, double cf) {
         if (fact == "bez warunku") return;
-        out += "    " + fact + "(" + format_lg(cf) + ")\n";
+        out += "    " + fact + "(" + format_cf(cf) + ")\n";
     });
     out += "Podsumowanie wnioskowania: wartości argumentów\n";
     s.inference.zmienna_ustalona.for_each([&](const std::string& name, double value) {

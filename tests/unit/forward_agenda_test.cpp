@@ -48,8 +48,11 @@ void after_resultant(Session& s, const std::string& c, double cf, bool disj) {
 std::vector<std::string> emptied(Session& s, bool disj) {
     RuleIndex& ix = rule_index(s);
     std::vector<std::pair<std::uint64_t, std::string>> v;
-    for (std::size_t id = 0; id < ix.conclusions.size(); ++id) {
-        const std::string& c = ix.conclusions[id];
+    std::vector<char> seen(ix.statements.size(), 0);
+    for (std::size_t p = 0; p < s.kb.rules.regula.count(); ++p) {
+        const auto id = static_cast<std::size_t>(ix.conclusion_of[p]);
+        if (seen[id]++) continue;
+        const std::string& c = s.kb.rules.regula[p].conclusion;
         if ((ix.disjunctive[id] != 0) != disj || (!disj && c == "koniec")) continue;
         if (!lista_oczekujacych_pusta(s, c) || resultant(s, c)) continue;
         v.emplace_back(ix.last_reduced[id], c);

@@ -318,3 +318,29 @@ TEST(ForwardConsultation, CircularRulesEnd) {
     EXPECT_DOUBLE_EQ(*s.inference.wypadkowa_prbd.find("b"), 0.51);
     EXPECT_DOUBLE_EQ(*s.inference.wypadkowa_prbd.find("a"), 0.5);
 }
+
+TEST(ForwardConsultation, RuleThatLostItsMarkIsReappliedOnceNotOnEveryPass) {
+    // Rule 1 uses the declared fact y, which rule 2 also concludes: when rule 2 applies,
+    // rule 1 loses its applied mark. Its conclusion z still has a pending rule (3, which
+    // never fires), so rule 1 may be re-applied; its CF text is no number and is asked.
+    // It is re-applied once, not on each of the passes that the chain k1..k3 still takes.
+    ScriptedUi ui(start({"0.5", "0.8", "0.5", "0.9", "&NIE", "&Nie"}));
+    Session s(ui);
+    use_rule_base(s,
+                  "fakt(\"y\",\"0.5\")\n"
+                  "reguła(1,\"z\",[\"y\"],1,\"zly\")\n"
+                  "reguła(2,\"y\",[\"a\"],1,\"0.6\")\n"
+                  "reguła(3,\"z\",[\"q\"],1,\"0.5\")\n"
+                  "reguła(4,\"q\",[\"n\"],1,\"0.5\")\n"
+                  "reguła(5,\"n\",[\"q\"],1,\"0.5\")\n"
+                  "reguła(6,\"k1\",[\"a2\"],1,\"0.9\")\n"
+                  "reguła(7,\"k2\",[\"k1\"],1,\"0.9\")\n"
+                  "reguła(8,\"k3\",[\"k2\"],1,\"0.9\")\n");
+    wnioskowanie_w_przod(s);
+    const std::string& t = ui.transcript();
+    EXPECT_EQ(count_of(t, "title: Zadeklaruj wartość CF z przedziału [-1,1]\nname: z\n"), 2);
+    EXPECT_NE(t.find("Brak możliwości dalszego wnioskowania!"), std::string::npos);
+    ASSERT_TRUE(s.inference.wypadkowa_prbd.find("k3"));
+    EXPECT_FALSE(s.inference.wypadkowa_prbd.find("z"));  // rule 3 never applies
+    EXPECT_FALSE(ui.has_answers());
+}

@@ -1,0 +1,121 @@
+// An open-addressing hash map (linear probing, stored hashes) for the large per-run
+// indexes of inference: one probe usually touches one slot, where a node-based map
+// touches a bucket and a node. Pointers to values are valid until the next insertion.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zuva {
+
+// Spreads the bits of an integer key (a rule number) over the table.
+struct IntKeyHash {
+    std::size_t operator()(std::int32_t k) const {
+        std::uint64_t x = static_cast<std::uint32_t>(k);
+        x ^= x >> 16;
+        x *= 0x9E3779B97F4A7C15ULL;
+        x ^= x >> 29;
+        return static_cast<std::size_t>(x);
+    }
+};
+
+template <class K, class V, class H = std::hash<K>>
+class FlatMap {
+  public:
+    V* find(const K& key) {
+        if (size_ == 0) return nullptr;
+        const std::size_t h = hash_of(key);
+        for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
+            Slot& s = slots_[i];
+            if (s.hash == 0) return nullptr;
+            if (s.hash == h && s.key == key) return &s.value;
+        }
+    }
+    const V* find(const K& key) const { return const_cast<FlatMap*>(this)->find(key); }
+    bool contains(const K& key) const { return find(key) != nullptr; }
+
+    // The value of the key, inserting `value` when the key is new; true when inserted.
+    std::pair<V*, bool> try_emplace(const K& key, V value) {
+        if ((size_ + 1) * 2 > slots_.size()) grow();
+        const std::size_t h = hash_of(key);
+        for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
+            Slot& s = slots_[i];
+            if (s.hash == 0) {
+                s.hash = h;
+                s.key = key;
+                s.value = std::move(value);
+                ++size_;
+                return {&s.value, true};
+            }
+            if (s.hash == h && s.key == key) return {&s.value, false};
+        }
+    }
+
+    bool erase(const K& key) {
+        if (size_ == 0) return false;
+        const std::size_t h = hash_of(key);
+        std::size_t i = h & mask_;
+        for (;; i = (i + 1) & mask_) {
+            if (slots_[i].hash == 0) return false;
+            if (slots_[i].hash == h && slots_[i].key == key) break;
+        }
+        // Backward-shift deletion keeps every probe sequence without holes.
+        for (std::size_t j = (i + 1) & mask_; slots_[j].hash != 0; j = (j + 1) & mask_) {
+            const std::size_t home = slots_[j].hash & mask_;
+            const bool movable = i <= j ? (home <= i || home > j) : (home <= i && home > j);
+            if (movable) {
+                slots_[i] = std::move(slots_[j]);
+                i = j;
+            }
+        }
+        slots_[i] = Slot{};
+        --size_;
+        return true;
+    }
+
+    void clear() {
+        slots_.clear();
+        mask_ = 0;
+        size_ = 0;
+    }
+    void reserve(std::size_t n) {
+        std::size_t cap = 16;
+        while (cap < 2 * n)
+            cap *= 2;
+        if (cap > slots_.size()) rehash(cap);
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+
+  private:
+    struct Slot {
+        std::size_t hash = 0;  // 0: empty
+        K key{};
+        V value{};
+    };
+    std::size_t hash_of(const K& key) const {
+        const std::size_t h = H{}(key);
+        return h == 0 ? 1 : h;
+    }
+    void grow() { rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
+    void rehash(std::size_t cap) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(cap, Slot{});
+        mask_ = cap - 1;
+        for (Slot& s : old) {
+            if (s.hash == 0) continue;
+            std::size_t i = s.hash & mask_;
+            while (slots_[i].hash != 0)
+                i = (i + 1) & mask_;
+            slots_[i] = std::move(s);
+        }
+    }
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::size_t size_ = 0;
+};
+
+}  // namespace zuva
