@@ -57,7 +57,7 @@ class Evaluator {
     explicit Evaluator(Session& s) : s_(s), ix_(rule_index(s)) {
         // The pending state is read from the index; make sure it has been loaded into it.
         (void)lista_oczekujacych_pusta(s, std::string());
-        const std::size_t nc = ix_.conclusions.size();
+        const std::size_t nc = ix_.statements.size();
         const std::size_t n = ix_.conclusion_of.size();
         first_.assign(nc + 1, 0);
         for (std::size_t p = 0; p < n; ++p)
@@ -118,11 +118,17 @@ class Evaluator {
     enum class Step { Done, NeedChild };
 
     std::int32_t conclusion_id(const std::string& c) const {
-        auto it = ix_.conclusion_id.find(c);
-        return it == ix_.conclusion_id.end() ? -1 : it->second;
+        // Statement ids cover conditions too; only a statement that some rule concludes counts.
+        const std::int32_t id = ix_.id_of(c);
+        if (id < 0) return -1;
+        const auto i = static_cast<std::size_t>(id);
+        return first_[i + 1] > first_[i] ? id : -1;
     }
     bool askable(const std::string& c) const {
-        return ix_.askable.count(c) != 0 || (!askable_results_.empty() && askable_results_.count(c) != 0);
+        const std::int32_t id = ix_.id_of(c);
+        if (id >= 0 && ix_.askable[static_cast<std::size_t>(id)]) return true;
+        return ix_.askable_elsewhere.count(c) != 0 ||
+               (!askable_results_.empty() && askable_results_.count(c) != 0);
     }
     // Marks the hypothesis as under evaluation; false when it already is.
     bool enter(const std::string& h, std::int32_t id) {
@@ -396,7 +402,7 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         return true;
     }
     if (f.target < 0) return false;
-    const std::string& target = ix_.conclusions[static_cast<std::size_t>(f.target)];
+    const std::string target(ix_.statements[static_cast<std::size_t>(f.target)]);
     if (ix_.remaining[static_cast<std::size_t>(f.target)] != 0) return false;
     const std::string& h = f.h;
     if (!ix_.disjunctive[static_cast<std::size_t>(f.target)]) {
