@@ -99,8 +99,6 @@ void przedstawienie_zmiennych(Session& s) {
     s.inference.zmienna_ustalona.for_each([&](const std::string& name, double value) {
         if (!jest_liczba(name)) rows.emplace_back(name, value);
     });
-    // Nothing fixed yet (or a knowledge base without models): no empty heading and dialog.
-    if (rows.empty()) return;
     pokaz_wartosci(s, "Dane są wartości następujących argumentów:", rows);
 }
 

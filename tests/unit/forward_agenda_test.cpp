@@ -9,6 +9,7 @@
 
 #include "consult/cf_calculus.h"
 #include "consult/forward.h"
+#include "consult/model_steps.h"
 #include "consult/report.h"
 #include "forward_test_support.h"
 #include "text/number_format.h"
@@ -42,6 +43,7 @@ void after_resultant(Session& s, const std::string& c, double cf, bool disj) {
     wyjasnienie_wypadkowej(s, c, cf, disj);
     pamietaj_wniosek_wypadkowy(s, c, cf);
     przedstawienie_faktow(s);
+    przedstawienie_zmiennych(s);
 }
 
 // Empty-list conclusions of one kind without a resultant, in pending-table order.

@@ -270,12 +270,15 @@ TEST(ModelsEval, NothingPresentedAtLowDetailButKnownArgumentsAlways) {
     f.model_tables("argument_znany(\"u\",12.5)\n");
     f.s.report.szczegolowosc.append("duża");
     f.s.inference.zmienna_ustalona.append("2", 2.0);
-    przedstawienie_zmiennych(f.s);  // only a literal is fixed: nothing to present
-    EXPECT_EQ(f.count("[explanation]"), 0u);
+    przedstawienie_zmiennych(f.s);  // only a literal is fixed: the heading alone
+    EXPECT_NE(f.ui.transcript().find("[explanation] Dane są wartości następujących argumentów:\nanswer:"),
+              std::string::npos);
+    EXPECT_EQ(f.ui.transcript().find("2="), std::string::npos);
+    EXPECT_EQ(f.count("[explanation]"), 1u);
     f.s.report.szczegolowosc.clear();
     przypisz_argumenty_znane(f.s);
     przedstawienie_zmiennych(f.s);  // low detail
-    EXPECT_EQ(f.count("[explanation]"), 0u);
+    EXPECT_EQ(f.count("[explanation]"), 1u);
     przedstawienie_zmiennych_pierwotnych(f.s);
     EXPECT_NE(f.ui.transcript().find("[explanation] W bazie modeli są wartości następujących argumentów:\n"
                                      "    u=12.5\n"),
