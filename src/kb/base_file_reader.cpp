@@ -424,20 +424,20 @@ std::optional<ReadError> parse_text(const Schema& schema, void* target, std::str
         if (it == schema.end()) return error(kErrTableName, p.pos);
         if (!p.at('(')) return error(kErrOpenParen, p.pos);
         ++p.pos;
-        const TableSpec& spec = it->second;
+        const TableSpec& table = it->second;
         fields.clear();
-        fields.resize(spec.types.size());
-        for (size_t i = 0; i < spec.types.size(); ++i) {
+        fields.resize(table.types.size());
+        for (size_t i = 0; i < table.types.size(); ++i) {
             p.blanks();
-            if (!p.field(spec.types[i], fields[i])) return error(p.code, p.err_pos);
+            if (!p.field(table.types[i], fields[i])) return error(p.code, p.err_pos);
             p.blanks();
-            char want = i + 1 < spec.types.size() ? ',' : ')';
+            char want = i + 1 < table.types.size() ? ',' : ')';
             if (!p.at(want)) return error(kErrFieldEnd, p.pos);
             ++p.pos;
         }
         p.blanks();
         if (p.pos != line.size()) return error(kErrTrailing, p.pos);
-        spec.sink(target, std::move(fields), name);
+        table.sink(target, std::move(fields), name);
         fields = Fields();
     }
     return std::nullopt;
