@@ -6,6 +6,7 @@
 
 #include "consult/pytaj.h"
 #include "consult/report.h"
+#include "kb/base_files.h"
 #include "session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -94,21 +95,18 @@ void czytanie_pliku_dopytywalnych(Session& s) {
 }
 
 void kasowanie_pliku_dopytywalnych(Session& s) {
-    std::string name =
-        s.ui.open_file("*.txt", kTxtFilters, "Zaznacz plik warunków i argumentów dopytywalnych do usunięcia");
-    if (name.empty()) return;
-    const std::string path = s.resolve(name);
-    const std::string shortn = short_name_of(path);
-    int b = s.ui.question(
-        "Usunięcie pliku warunków i argumentów dopytywalnych",
-        "Czy jesteś pewien, że chcesz usunąć plik warunków i argumentów dopytywalnych " + shortn + " ?",
-        {"Tak", "Nie"});
-    if (b != 0) return;
-    if (!remove_file(path)) {
-        s.ui.note("Uwaga błąd!", "Nie można usunąć pliku\n   " + path + ".");
-        return;
-    }
-    s.ui.note("Uwaga!", "Plik warunków i argumentów dopytywalnych " + shortn + " został usunięty.");
+    DeleteTexts t;
+    t.mask = "*.txt";
+    t.filters = kTxtFilters;
+    t.dialog_title = "Zaznacz plik warunków i argumentów dopytywalnych do usunięcia";
+    t.question_title = "Usunięcie pliku warunków i argumentów dopytywalnych";
+    t.question_text = [](const std::string& n) {
+        return "Czy jesteś pewien, że chcesz usunąć plik warunków i argumentów dopytywalnych " + n + " ?";
+    };
+    t.note_text = [](const std::string& n) {
+        return "Plik warunków i argumentów dopytywalnych " + n + " został usunięty.";
+    };
+    delete_base_file(s, t);
 }
 
 }  // namespace zuva

@@ -3,6 +3,7 @@
 
 #include "consult/cf_calculus.h"
 #include "consult/report.h"
+#include "kb/base_files.h"
 #include "session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -78,19 +79,16 @@ void czytanie_podsumowania(Session& s) {
 }
 
 void kasowanie_podsumowania(Session& s) {
-    std::string name = s.ui.open_file("*.txt", kSummaryFilters, "Zaznacz plik podsumowania do usunięcia");
-    if (name.empty()) return;
-    const std::string path = s.resolve(name);
-    const std::string shortn = short_name_of(path);
-    int b = s.ui.question("Usunięcie pliku podsumowania",
-                          "Czy jesteś pewien, że chcesz usunąć plik podsumowania " + shortn + " ?",
-                          {"Tak", "Nie"});
-    if (b != 0) return;
-    if (!remove_file(path)) {
-        s.ui.note("Uwaga błąd!", "Nie można usunąć pliku\n   " + path + ".");
-        return;
-    }
-    s.ui.note("Uwaga!", "Plik podsumowania " + shortn + " został usunięty.");
+    DeleteTexts t;
+    t.mask = "*.txt";
+    t.filters = kSummaryFilters;
+    t.dialog_title = "Zaznacz plik podsumowania do usunięcia";
+    t.question_title = "Usunięcie pliku podsumowania";
+    t.question_text = [](const std::string& n) {
+        return "Czy jesteś pewien, że chcesz usunąć plik podsumowania " + n + " ?";
+    };
+    t.note_text = [](const std::string& n) { return "Plik podsumowania " + n + " został usunięty."; };
+    delete_base_file(s, t);
 }
 
 }  // namespace zuva

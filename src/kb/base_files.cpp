@@ -202,7 +202,7 @@ void open_editor_window(Session& s, const std::string& path) {
 }
 
 bool delete_base_file(Session& s, const DeleteTexts& t) {
-    std::string chosen = s.ui.open_file(t.mask, {}, t.dialog_title);
+    std::string chosen = s.ui.open_file(t.mask, t.filters, t.dialog_title);
     if (chosen.empty()) return false;
     std::string full = s.resolve(chosen);
     std::string shortn = short_name_of(full);

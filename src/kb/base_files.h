@@ -64,6 +64,7 @@ void open_editor_window(Session& s, const std::string& path);
 
 struct DeleteTexts {
     std::string mask, dialog_title, question_title;
+    std::vector<FileFilter> filters;  // of the open dialog
     std::function<std::string(const std::string&)> question_text, note_text;
 };
 // Deletes a chosen file after confirmation; true when a file was deleted.
