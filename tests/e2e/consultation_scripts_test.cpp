@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -622,6 +623,93 @@ TEST_F(E2eScript, CancelledDialogs) {
         if (n != "RETEST.BEN" && n != "odp.txt" && n != "out.txt" && n != "err.txt") ++files;
     }
     EXPECT_EQ(files, 0u);
+}
+
+}  // namespace
+}  // namespace zuva
+
+namespace zuva {
+namespace {
+
+// Rule 4 says 1 and rule 5 says -1 of k: resultant 0. Disjunctive d: rule 3 has both CFs
+// negative and is skipped with a note; the signs of the condition CFs differ, so only the
+// contribution of rule 1 (positive conditions) counts.
+TEST_F(E2eScript, OpposedCumulativeRulesAndMixedDisjunctiveSigns) {
+    copy_in(kData, "REZNAKI.BEN");
+    EXPECT_EQ(run({"10064", "REZNAKI.BEN", "Nie", "Nie", "10164", "1", "NIE", "2", "1", "1", "0.6", "-0.5",
+                   "-0.4", "NIE", "Nie"}),
+              0)
+        << err;
+    std::vector<std::string> seq = dialogs();
+    auto from = std::find(seq.begin(), seq.end(), "[radio] Wybierz tryb deklaracji faktów!");
+    ASSERT_NE(from, seq.end()) << out;
+    const std::vector<std::string> expected = {
+        "[radio] Wybierz tryb deklaracji faktów!",
+        "answer: 2",
+        "[value] Określ wartość CF",  // w
+        "answer: 1",
+        "[value] Określ wartość CF",  // v
+        "answer: 1",
+        "[explanation] Wyjaśnienie reguły",  // rule 4
+        "answer: &Kontynuuj",
+        "[explanation] Wyjaśnienie reguły",  // rule 5
+        "answer: &Kontynuuj",
+        "[value] Określ wartość CF",  // x
+        "answer: 0.6",
+        "[explanation] Wyjaśnienie reguły",  // rule 1
+        "answer: &Kontynuuj",
+        "[value] Określ wartość CF",  // y
+        "answer: -0.5",
+        "[explanation] Wyjaśnienie reguły",  // rule 2: the rule CF is positive
+        "answer: &Kontynuuj",
+        "[value] Określ wartość CF",  // z
+        "answer: -0.4",
+        "[note] Uwaga!",  // rule 3 skipped
+        "[explanation] Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
+        "answer: &Kontynuuj",
+        "[explanation] Wypadkowe CF wniosku reguł dysjunktywnych",
+        "answer: &Kontynuuj",
+        "[note] Uwaga!",
+        "[explanation] Dane są następujące fakty:",
+        "answer: &Kontynuuj",
+        "[explanation] Dane są wartości następujących argumentów:",
+        "answer: &Kontynuuj",
+        "[note] Koniec wnioskowania w przód",
+        "[question] Plik podsumowania",
+        "answer: &NIE",
+        "[question] Raport wnioskowania/diagnostyki",
+        "answer: &Nie",
+    };
+    EXPECT_EQ(std::vector<std::string>(from, seq.end()), expected) << out;
+    EXPECT_TRUE(
+        has("Stosuję regułę dysjunktywną 3\nz ujemnym CF listy warunków, równym -0.4\n"
+            "i z ujemnym CF reguły, równym -0.9\nReguła ta zostanie pominięta przy dalszym wnioskowaniu.\n\n"
+            "[note] Uwaga!\n"));
+    EXPECT_TRUE(has("dla wniosku: \n    k\nwynika:\n    k(0)\n\n"));
+    EXPECT_TRUE(has("Z wszystkich reguł dysjunktywnych dla wniosku: \n    d\nwynika:\n    d(0.3)\n\n"));
+}
+
+// Backward over the sample base: the "koniec" rule is tried before the hypothesis; once it
+// fires, the hypothesis gets CF 0 without any of its own questions.
+TEST_F(E2eScript, BackwardRunStoppedByKoniec) {
+    copy_sample();
+    EXPECT_EQ(run({"10064", "REAUTO.BEN", "Nie", "Nie", "Nie", "10165", "1", "NIE", "1", "1", "1", "-1",
+                   "NIE", "Nie"}),
+              0)
+        << err;
+    EXPECT_TRUE(
+        has("[list] Hipoteza w sensie wąskim\nWybierz hipotezę w sensie wąskim!\n"
+            "1. naladuj_lub_wymien_akumulator\n2. sprawdz_bezpieczniki\n3. wezwij_pomoc_drogowa\n"))
+        << out;
+    std::size_t asked = 0;
+    for (std::size_t p = out.find("\nname: "); p != std::string::npos; p = out.find("\nname: ", p + 1))
+        ++asked;
+    EXPECT_EQ(asked, 2u) << out;  // wskaznik_paliwa_na_zero and zapach_paliwa_przy_rozruchu
+    EXPECT_TRUE(
+        has("    brak_paliwa(0.92)\n\nReguła z wnioskiem 'koniec' kończy wnioskowanie.\n"
+            "[note] Uwaga - koniec!\n"));
+    EXPECT_TRUE(has("Dla testowanej hipotezy jest:\nCF(naladuj_lub_wymien_akumulator) = 0\n\n"));
+    EXPECT_TRUE(has("[note] Koniec wnioskowania wstecz\n"));
 }
 
 }  // namespace
