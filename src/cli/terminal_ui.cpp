@@ -327,6 +327,12 @@ std::string TerminalUi::file_prompt(bool save, std::string_view mask, const std:
                 d += " " + n + "/";
             hint(d);
         }
+        // The name is used as typed (the mask only filters the list), so a report saved as
+        // "wynik" would not show under "*.RPT" later: say so before the name is asked.
+        if (save && shown_mask.size() > 2 && shown_mask.compare(0, 2, "*.") == 0 &&
+            shown_mask.find_first_of("*?", 2) == std::string::npos)
+            hint("Nazwa jest brana tak, jak ją wpiszesz: dopisz rozszerzenie (np. WYNIK" +
+                 shown_mask.substr(1) + ").");
         std::string a =
             trim(ask(save ? "Podaj nazwę pliku (katalog: przejście do niego, pusty wiersz: anuluj):"
                           : "Podaj numer pliku lub ścieżkę (katalog: przejście do niego, pusty "
@@ -400,7 +406,9 @@ std::optional<std::string> TerminalUi::value_dialog(std::string_view dialog, std
     heading("Podaj wartość", dialog);
     print(title);
     if (!name.empty()) print("Dotyczy: " + bold(name));
-    return ask("Wartość:");
+    // Every value asked here is a number; text that is not one is asked again without a
+    // word, so the prompt says what is expected.
+    return ask("Wartość (liczba, np. 0.8 lub -1):");
 }
 
 bool TerminalUi::explanation(std::string_view title, const std::vector<std::string>& lines) {

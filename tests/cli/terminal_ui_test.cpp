@@ -73,6 +73,17 @@ TEST_F(TerminalFiles, FileDialogListsTheMaskChoosesByNumberAndMovesIntoDirectori
     EXPECT_TRUE(t.shows("Nie ma pliku " + dir + "/brak.ben."));
     EXPECT_EQ(t.ui.open_file("RE*.BEN", {}, "Wybierz"), dir + "/PODKAT/REX.BEN");
     EXPECT_EQ(t.ui.save_file("RE*.BEN", {}, "Podaj nazwę"), "");  // empty line cancels
+    EXPECT_FALSE(t.shows("dopisz rozszerzenie"));
+}
+
+TEST_F(TerminalFiles, SaveDialogSaysTheNameIsTakenAsTypedAndValuesAreNumbers) {
+    Terminal t("wynik\nabc\n");
+    t.s.current_dir = dir;
+    // No extension is added: the hint says so for a plain "*.EXT" mask.
+    EXPECT_EQ(t.ui.save_file("*.RPT", {{"Pliki raportów (*.RPT)", "*.RPT"}}, "Podaj nazwę"), dir + "/wynik");
+    EXPECT_TRUE(t.shows("dopisz rozszerzenie (np. WYNIK.RPT)"));
+    EXPECT_EQ(t.ui.value_dialog("Określ wartość CF", "Zadeklaruj CF", "silnik"), "abc");
+    EXPECT_TRUE(t.shows("Wartość (liczba, np. 0.8 lub -1):"));
 }
 
 TEST_F(TerminalFiles, EditorWorksOnUtf8AndWritesWindows1250Back) {
