@@ -556,12 +556,26 @@ std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t
     return contribution;
 }
 
+double wyznacz_cf_pozycji(Session& s, std::int32_t position) {
+    RuleIndex& ix = rule_index(s);
+    const auto up = static_cast<std::size_t>(position);
+    const Regula& r = s.kb.rules.regula[up];
+    if (ix.rule_cf_state.empty()) {
+        ix.rule_cf_state.assign(ix.rule_count, 0);
+        ix.rule_cf.assign(ix.rule_count, 0.0);
+    }
+    char& state = ix.rule_cf_state[up];
+    if (state == 0) {
+        const auto v = cf_from_text(r.cf_text);
+        state = v ? 1 : 2;
+        if (v) ix.rule_cf[up] = *v;
+    }
+    if (state == 1) return ix.rule_cf[up];
+    return wyznacz_cf(s, r.conclusion, r.cf_text);
+}
+
 bool zrob_koniec(const Session& s) {
-    bool positive = false;
-    s.inference.prbd.for_conclusion(kKoniec, [&](const Prbd& p) {
-        if (p.contribution > 0.0) positive = true;
-    });
-    return !positive;
+    return !s.inference.prbd.has_positive_koniec();
 }
 
 void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, double cf) {

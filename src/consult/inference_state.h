@@ -162,7 +162,7 @@ class ResultantTable {
         std::size_t front() const { return head; }
         bool single() const { return more.empty(); }
     };
-    FlatMap<std::string_view, Slots> index_;
+    FlatMap<std::string_view, Slots, TextHash> index_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;
 };
@@ -181,10 +181,12 @@ class PrbdTable {
             slots_[*slot].alive = false;
             old = &slots_[*slot].rec;
             --alive_;
+            if (ends_run(*old)) --positive_koniec_;
             *slot = at;
         }
         slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
         ++alive_;
+        if (ends_run(slots_.back().rec)) ++positive_koniec_;
         auto [c, new_conclusion] =
             by_conclusion_.try_emplace(std::string_view(slots_.back().rec.conclusion), Chain{at, at});
         if (!new_conclusion) {
@@ -224,11 +226,15 @@ class PrbdTable {
     }
     std::size_t count() const { return alive_; }
     bool empty() const { return alive_ == 0; }
+    // A record of "koniec" with a contribution > 0 is alive (the run is to end). Kept as a
+    // count because every step of an inference asks it.
+    bool has_positive_koniec() const { return positive_koniec_ != 0; }
     void clear() {
         slots_.clear();
         by_rule_.clear();
         by_conclusion_.clear();
         alive_ = 0;
+        positive_koniec_ = 0;
     }
     void reserve(std::size_t n) {
         by_rule_.reserve(n);
@@ -245,10 +251,12 @@ class PrbdTable {
     struct Chain {
         std::size_t first, last;
     };
+    static bool ends_run(const Prbd& p) { return p.contribution > 0.0 && p.conclusion == "koniec"; }
     std::deque<Slot> slots_;  // records never move, so the keys below can view them
     FlatMap<std::int32_t, std::size_t, IntKeyHash> by_rule_;
-    FlatMap<std::string_view, Chain> by_conclusion_;
+    FlatMap<std::string_view, Chain, TextHash> by_conclusion_;
     std::size_t alive_ = 0;
+    std::size_t positive_koniec_ = 0;
 };
 
 // dysjunkt: one record per applied disjunctive rule, in order, indexed by conclusion.
