@@ -38,6 +38,13 @@ const char* const kKoniec = "koniec";
 const char* const kBezWarunku = "bez warunku";
 const char* const kKoniecText = "Reguła z wnioskiem 'koniec' kończy wnioskowanie.";
 
+// A text buffer for the pieces of one report block, kept between uses (emptied here).
+std::string& scratch() {
+    static thread_local std::string text;
+    text.clear();
+    return text;
+}
+
 void komunikat_koniec(Session& s) {
     s.helper(std::string(kKoniecText) + "\n");
     s.ui.note("Uwaga - koniec!", kKoniecText);
@@ -435,17 +442,15 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         }
         if (p * n == -1.0) return false;
         const double cf = zaokraglenie((p + n) / (1.0 - std::min(p, -n)));
-        piszln(s_, "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla hipotezy:");
-        pisz(s_, "    ");
-        piszln(s_, h);
-        piszln(s_, "wynika:");
-        pisz(s_, "    ");
-        pisz(s_, h);
-        pisz(s_, "(");
-        piszreal(s_, cf);
-        pisz(s_, ")");
-        piszcr(s_);
-        piszcr(s_);
+        std::string& text = scratch();
+        text += "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla hipotezy:\n    ";
+        text += h;
+        text += "\nwynika:\n    ";
+        text += h;
+        text += '(';
+        text += format_cf(cf);
+        text += ")\n\n";
+        pisz(s_, text);
         pamietaj_wniosek_wypadkowy(s_, h, cf);
         f.result = cf;
         return true;
@@ -461,17 +466,16 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         for (double& c : v)
             c = -c;
     const double cf = zaokraglenie(*std::max_element(v.begin(), v.end()));
-    piszln(s_, same_signs ? "Z wszystkich reguł dysjunktywnych dla hipotezy:"
-                          : "Z wszystkich reguł dysjunktywnych dla hipotezy");
-    pisz(s_, "    ");
-    piszln(s_, h);
-    piszln(s_, "wynika:");
-    pisz(s_, "    CF(");
-    pisz(s_, h);
-    pisz(s_, same_signs ? ")  = " : ") = ");
-    piszreal(s_, cf);
-    piszcr(s_);
-    piszcr(s_);
+    std::string& text = scratch();
+    text += same_signs ? "Z wszystkich reguł dysjunktywnych dla hipotezy:\n    "
+                       : "Z wszystkich reguł dysjunktywnych dla hipotezy\n    ";
+    text += h;
+    text += "\nwynika:\n    CF(";
+    text += h;
+    text += same_signs ? ")  = " : ") = ";
+    text += format_cf(cf);
+    text += "\n\n";
+    pisz(s_, text);
     pamietaj_wniosek_wypadkowy(s_, h, cf);
     f.result = cf;
     return true;
@@ -577,16 +581,17 @@ double pytaj_0(Session& s, const std::string& condition) {
 void komunikat(Session& s, const std::string& h) {
     const bool main =
         s.inference.hipoteza.find_first([&](const std::string& x) { return x == h; }) != nullptr;
-    // The report line goes out in pieces and the note's text is built in a buffer kept
-    // between calls: a rule chain announces one hypothesis per applied rule.
-    static thread_local std::string text;
-    const std::string_view head = main ? "Hipoteza główna \n    " : "Hipoteza pomocnicza \n     ";
-    text.assign(head);
+    // Both texts are built in a buffer kept between calls: a rule chain announces one
+    // hypothesis per applied rule.
+    std::string& text = scratch();
+    text += main ? "Hipoteza główna  " : "Hipoteza pomocnicza ";
+    text += h;
+    text += " jest testowana.\n";
+    pisz(s, text);
+    text.clear();
+    text += main ? "Hipoteza główna \n    " : "Hipoteza pomocnicza \n     ";
     text += h;
     text += "\njest testowana.";
-    pisz(s, main ? "Hipoteza główna  " : "Hipoteza pomocnicza ");
-    pisz(s, h);
-    piszln(s, " jest testowana.");
     s.ui.note(main ? "Hipoteza główna" : "Hipoteza pomocnicza", text);
 }
 

@@ -556,6 +556,31 @@ std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t
     return contribution;
 }
 
+std::optional<double> parse_cf_text(std::string_view text) {
+    // A plain decimal ([+-]digits[.digits], at most 15 digits) is m / 10^k with m and 10^k
+    // exact doubles, so one correctly rounded division gives what strtod gives.
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    std::uint64_t m = 0;
+    int digits = 0, fraction = 0;
+    bool plain = true;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        m = 10 * m + static_cast<std::uint64_t>(text[i] - '0');
+    if (i < n && text[i] == '.')
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++fraction)
+            m = 10 * m + static_cast<std::uint64_t>(text[i] - '0');
+    if (i != n || digits == 0 || digits > 15) plain = false;
+    if (!plain) return cf_from_text(std::string(text));
+    double v = static_cast<double>(m) / kPow10[fraction];
+    if (negative) v = -v;
+    if (v < -1.0 || v > 1.0) return std::nullopt;
+    return v;
+}
+
 double wyznacz_cf_pozycji(Session& s, std::int32_t position) {
     RuleIndex& ix = rule_index(s);
     const auto up = static_cast<std::size_t>(position);
@@ -566,7 +591,7 @@ double wyznacz_cf_pozycji(Session& s, std::int32_t position) {
     }
     char& state = ix.rule_cf_state[up];
     if (state == 0) {
-        const auto v = cf_from_text(r.cf_text);
+        const auto v = parse_cf_text(r.cf_text);
         state = v ? 1 : 2;
         if (v) ix.rule_cf[up] = *v;
     }
@@ -667,15 +692,25 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
 
 void przedstawienie_faktow(Session& s) {
     if (!duza_szczegolowosc(s)) return;
-    piszcr(s);
-    piszln(s, "Dane są następujące fakty:");
+    // The report lines go out as one piece of text.
     std::vector<std::string> lines;
+    lines.reserve(s.inference.wypadkowa_prbd.count());
+    std::string text = "\nDane są następujące fakty:\n";
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
-        lines.push_back("    " + statement + "(" + format_cf(cf) + ")");
+        const std::string value = format_cf(cf);
+        std::string line;
+        line.reserve(statement.size() + value.size() + 6);
+        line += "    ";
+        line += statement;
+        line += '(';
+        line += value;
+        line += ')';
+        text += line;
+        text += '\n';
+        lines.push_back(std::move(line));
     });
-    for (const auto& l : lines)
-        piszln(s, l);
+    pisz(s, text);
     explanation_lines(s, "Dane są następujące fakty:", lines);
 }
 

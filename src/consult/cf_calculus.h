@@ -177,6 +177,9 @@ std::optional<double> zapisz_wklad_dysjunktywny(Session& s, const Regula& r, dou
 std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t position,
                                                         double conditions_cf, double rule_cf);
 
+// cf_from_text: the value of a CF text when it is a number in [-1, 1]; plain decimals are
+// read without strtod, to the same double.
+std::optional<double> parse_cf_text(std::string_view text);
 // wyznacz_cf for the rule at a position of the rule table; a CF text is parsed once a run.
 double wyznacz_cf_pozycji(Session& s, std::int32_t position);
 
