@@ -298,6 +298,7 @@ void sync_pending_lists(Session& s) {
     std::vector<std::int32_t> row_of(ix.statements.size(), -1);
     auto sync = [&](Table<PendingRules>& t) {
         auto& rows = t.mutable_rows();
+        if (rows.empty()) return;
         std::vector<std::pair<std::uint64_t, std::size_t>> order;
         order.reserve(rows.size());
         std::vector<std::int32_t> touched;
@@ -317,8 +318,38 @@ void sync_pending_lists(Session& s) {
         }
         for (std::int32_t id : touched)
             row_of[static_cast<std::size_t>(id)] = -1;
-        std::stable_sort(order.begin(), order.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        // Stable order by the last reduction: the rows never reduced keep their order at
+        // the front, then the others by their reduction, which is one of its own for each
+        // statement; a repeated one (a conclusion listed twice) takes the general sort.
+        std::vector<std::int32_t> by_seq(ix.reductions + 1, -1);
+        std::size_t unreduced = 0;
+        bool distinct = true;
+        for (const auto& [seq, i] : order) {
+            if (seq == 0) {
+                order[unreduced++].second = i;
+                continue;
+            }
+            if (seq > ix.reductions || by_seq[seq] >= 0) {
+                distinct = false;
+                break;
+            }
+            by_seq[seq] = static_cast<std::int32_t>(i);
+        }
+        if (distinct) {
+            std::size_t k = unreduced;
+            for (std::uint64_t q = 1; q <= ix.reductions; ++q)
+                if (by_seq[q] >= 0) order[k++] = {q, static_cast<std::size_t>(by_seq[q])};
+            for (std::size_t j = 0; j < unreduced; ++j)
+                order[j].first = 0;
+        } else {
+            order.clear();
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const std::int32_t id = ix.id_of(rows[i].conclusion);
+                order.emplace_back(id < 0 ? 0 : ix.last_reduced[static_cast<std::size_t>(id)], i);
+            }
+            std::stable_sort(order.begin(), order.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        }
         std::vector<PendingRules> sorted;
         sorted.reserve(rows.size());
         for (const auto& [seq, i] : order)
