@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <unordered_set>
 #include <vector>
 
@@ -205,7 +206,8 @@ std::optional<double> Evaluator::evaluate(const std::string& h) {
     const std::int32_t sid = ix_.id_of(h);
     const std::int32_t id = conclusion_of_statement(sid);
     if (known_failure(id) || !enter(h, sid)) return std::nullopt;
-    std::vector<Frame> stack;
+    // A deque: frames never move, and a deep chain does not copy the stack as it grows.
+    std::deque<Frame> stack;
     stack.emplace_back();
     stack.back().h = &h;
     stack.back().sid = sid;
