@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <random>
+#include <set>
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
@@ -94,5 +96,46 @@ TEST(CfFastPaths, KoniecCountFollowsTheLiveRecords) {
         bool positive = false;
         t.for_each([&](const Prbd& p) { positive |= p.conclusion == "koniec" && p.contribution > 0.0; });
         ASSERT_EQ(t.has_positive_koniec(), positive) << step;
+    }
+}
+
+TEST(CfFastPaths, RuleNumbersAnywhereInTheIntRange) {
+    // Small numbers sit in a vector, others in a hash map: negative, zero, the border and
+    // large numbers must behave alike in the applied-rule marks and in prbd by rule.
+    NumberSet marks;
+    PrbdTable t;
+    std::map<std::int32_t, double> ref;
+    std::set<std::int32_t> ref_marks;
+    const std::int32_t picks[] = {0, 1, 2, 7, -1, -5, 131071, 131072, 131073, 2000000000, -2000000000, 99999};
+    std::mt19937 rng(17);
+    for (int step = 0; step < 20000; ++step) {
+        const std::int32_t n =
+            rng() % 4 ? picks[rng() % 12] : static_cast<std::int32_t>(rng() % 300000) - 1000;
+        const double v = static_cast<double>(rng() % 200) / 100.0 - 1.0;
+        switch (rng() % 3) {
+            case 0:
+                ASSERT_EQ(marks.insert(n), ref_marks.insert(n).second) << n;
+                break;
+            case 1:
+                ASSERT_EQ(marks.erase(n), ref_marks.erase(n)) << n;
+                break;
+            default:
+                t.update(n, "w", v);
+                ref[n] = v;
+        }
+        ASSERT_EQ(marks.size(), ref_marks.size());
+        ASSERT_EQ(marks.contains(n), ref_marks.count(n) == 1) << n;
+        const Prbd* p = t.find_rule(n);
+        ASSERT_EQ(p != nullptr, ref.count(n) == 1) << n;
+        if (p) EXPECT_EQ(p->contribution, ref[n]);
+        ASSERT_EQ(t.count(), ref.size());
+        if (step % 5000 == 4999) {
+            marks.clear();
+            ref_marks.clear();
+            t.clear();
+            ref.clear();
+            ASSERT_TRUE(marks.empty());
+            ASSERT_EQ(t.find_rule(1), nullptr);
+        }
     }
 }
