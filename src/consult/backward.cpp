@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <unordered_set>
 #include <vector>
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
+#include "consult/flat_map.h"
 #include "consult/forward.h"
 #include "consult/inference_start.h"
 #include "consult/model_eval.h"
@@ -37,13 +39,16 @@ const char* const kKoniec = "koniec";
 const char* const kBezWarunku = "bez warunku";
 const char* const kKoniecText = "Reguła z wnioskiem 'koniec' kończy wnioskowanie.";
 
+// A text buffer for the pieces of one report block, kept between uses (emptied here).
+std::string& scratch() {
+    static thread_local std::string text;
+    text.clear();
+    return text;
+}
+
 void komunikat_koniec(Session& s) {
     s.helper(std::string(kKoniecText) + "\n");
     s.ui.note("Uwaga - koniec!", kKoniecText);
-}
-
-bool tylko_bez_warunku(const Regula& r) {
-    return r.conditions.size() == 1 && r.conditions.front() == kBezWarunku;
 }
 
 const TextList& pierwsza(const Table<TextList>& t) {
@@ -71,6 +76,7 @@ class Evaluator {
                 static_cast<std::int32_t>(p);
         active_.assign(nc, 0);
         failed_at_.assign(nc, 0);
+        bez_warunku_ = ix_.id_of(kBezWarunku);
         // The index holds the general askable list without the results of basic models;
         // those results that are in the list are added back.
         std::unordered_set<std::string_view> results;
@@ -95,50 +101,66 @@ class Evaluator {
     std::optional<double> conditions(const TextList& conditions);
 
   private:
-    enum class Stage { Start, Rules, Resultant, Models, Koniec };
+    enum class Stage : std::uint8_t { Start, Rules, Resultant, Models, Koniec };
+    // The hypothesis text is not copied: it is a condition of a rule record (which does not
+    // change during a run) or the caller's text, and both outlive the frame.
     struct Frame {
-        std::string h;
-        std::int32_t own = -1;    // conclusion id of h, or -1
+        const std::string* h = nullptr;
+        std::int32_t sid = -1;     // statement id of h, or -1
+        std::int32_t own = -1;     // conclusion id of h, or -1
+        std::int32_t target = -1;  // conclusion whose rules give the CF (X for H = "n" + X)
+        Stage stage = Stage::Start;
         bool unresolved = false;  // h was just seen without a resultant
         // The outcome depended on more than the tables: a circular request was refused or a
         // model was tried (which may ask for an argument again).
         bool tainted = false;
-        Stage stage = Stage::Start;
-        std::int32_t target = -1;  // conclusion whose rules give the CF (X for H = "n" + X)
         bool negated = false;
-        std::size_t rule_i = 0;
         bool in_rule = false;
-        std::size_t cond_i = 0;
-        double cond_min = 1.0;
         bool cond_failed = false;
         bool has_child = false;
+        std::uint32_t rule_i = 0;
+        std::uint32_t cond_i = 0;
+        double cond_min = 1.0;
         std::optional<double> child;
         std::optional<double> result;
     };
+    // The condition a frame needs the CF of.
+    struct Request {
+        const std::string* name = nullptr;
+        std::int32_t sid = -1;
+    };
     enum class Step { Done, NeedChild };
 
-    std::int32_t conclusion_id(const std::string& c) const {
-        // Statement ids cover conditions too; only a statement that some rule concludes counts.
-        const std::int32_t id = ix_.id_of(c);
+    // Statement ids cover conditions too; only a statement that some rule concludes counts.
+    std::int32_t conclusion_of_statement(std::int32_t id) const {
         if (id < 0) return -1;
         const auto i = static_cast<std::size_t>(id);
         return first_[i + 1] > first_[i] ? id : -1;
     }
-    bool askable(const std::string& c) const {
-        const std::int32_t id = ix_.id_of(c);
-        if (id >= 0 && ix_.askable[static_cast<std::size_t>(id)]) return true;
-        return ix_.askable_elsewhere.count(c) != 0 ||
-               (!askable_results_.empty() && askable_results_.count(c) != 0);
+    std::int32_t conclusion_id(const std::string& c) const { return conclusion_of_statement(ix_.id_of(c)); }
+    bool askable_statement(const std::string& c, std::int32_t id) const {
+        // Texts of the askable list that no rule mentions are kept by text only.
+        if (id >= 0 ? ix_.askable[static_cast<std::size_t>(id)] != 0 : ix_.askable_elsewhere.count(c) != 0)
+            return true;
+        return !askable_results_.empty() && askable_results_.count(c) != 0;
     }
-    // Marks the hypothesis as under evaluation; false when it already is.
-    bool enter(const std::string& h, std::int32_t id) {
-        if (id >= 0) {
-            char& a = active_[static_cast<std::size_t>(id)];
+    bool askable(const std::string& c) const { return askable_statement(c, ix_.id_of(c)); }
+    // Marks the hypothesis as under evaluation; false when it already is. A text with a
+    // statement id is marked by its id, any other text by itself.
+    bool enter(const std::string& h, std::int32_t sid) {
+        if (sid >= 0) {
+            char& a = active_[static_cast<std::size_t>(sid)];
             if (a) return false;
             a = 1;
             return true;
         }
         return in_progress_.insert(h).second;
+    }
+    void leave(const std::string& h, std::int32_t sid) {
+        if (sid >= 0)
+            active_[static_cast<std::size_t>(sid)] = 0;
+        else
+            in_progress_.erase(h);
     }
     // Changes of the working tables since the start of the run: resultants, applied rules
     // and fixed values only grow, so an equal sum means that nothing changed.
@@ -150,18 +172,18 @@ class Evaluator {
     bool known_failure(std::int32_t id) const {
         return id >= 0 && failed_at_[static_cast<std::size_t>(id)] == version() + 1 && zrob_koniec(s_);
     }
-    void leave(const std::string& h, std::int32_t id) {
-        if (id >= 0)
-            active_[static_cast<std::size_t>(id)] = 0;
-        else
-            in_progress_.erase(h);
-    }
     const Regula& rule(std::int32_t p) const { return s_.kb.rules.regula[static_cast<std::size_t>(p)]; }
+    bool only_bez_warunku(std::int32_t p, const Regula& r) const {
+        if (r.conditions.size() != 1) return false;
+        if (bez_warunku_ < 0) return false;
+        return ix_.condition_ids[static_cast<std::size_t>(
+                   ix_.condition_offset[static_cast<std::size_t>(p)])] == bez_warunku_;
+    }
 
-    Step step(Frame& f, std::string& child_name);
+    Step step(Frame& f, Request& child);
     bool start(Frame& f);
-    Step rules(Frame& f, std::string& child_name);
-    void apply(Frame& f, const Regula& r, double conditions_cf);
+    Step rules(Frame& f, Request& child);
+    void apply(Frame& f, std::int32_t position, const Regula& r, double conditions_cf);
     bool resultant_from_rules(Frame& f);
     bool models(Frame& f);
 
@@ -170,48 +192,53 @@ class Evaluator {
     // Rule positions by conclusion id, in table order: positions_[first_[c] .. first_[c + 1]).
     std::vector<std::int32_t> first_, positions_;
     std::unordered_set<std::string> askable_results_;
-    // Hypotheses under evaluation: conclusions by id, other names by text.
+    // Hypotheses under evaluation: statements by id, other names by text.
     std::vector<char> active_;
     std::unordered_set<std::string> in_progress_;
     bool child_unresolved_ = false;
     std::vector<std::uint64_t> failed_at_;  // per conclusion id: version + 1 of its last failure
     std::uint64_t applied_ = 0;
+    std::int32_t bez_warunku_ = -1;  // statement id of "bez warunku", or -1
     ModelLinks links_;
 };
 
 std::optional<double> Evaluator::evaluate(const std::string& h) {
-    const std::int32_t id = conclusion_id(h);
-    if (known_failure(id) || !enter(h, id)) return std::nullopt;
-    std::vector<Frame> stack;
+    const std::int32_t sid = ix_.id_of(h);
+    const std::int32_t id = conclusion_of_statement(sid);
+    if (known_failure(id) || !enter(h, sid)) return std::nullopt;
+    // A deque: frames never move, and a deep chain does not copy the stack as it grows.
+    std::deque<Frame> stack;
     stack.emplace_back();
-    stack.back().h = h;
+    stack.back().h = &h;
+    stack.back().sid = sid;
     stack.back().own = id;
-    std::string child_name;
+    Request child;
     for (;;) {
         Frame& f = stack.back();
-        if (step(f, child_name) == Step::NeedChild) {
-            const std::int32_t cid = conclusion_id(child_name);
+        if (step(f, child) == Step::NeedChild) {
+            const std::int32_t cid = conclusion_of_statement(child.sid);
             if (known_failure(cid)) {
                 f.has_child = true;
                 f.child.reset();
                 continue;
             }
-            if (!enter(child_name, cid)) {
+            if (!enter(*child.name, child.sid)) {
                 f.tainted = true;
                 f.has_child = true;
                 f.child.reset();
                 continue;
             }
             Frame c;
-            c.h = std::move(child_name);
+            c.h = child.name;
+            c.sid = child.sid;
             c.own = cid;
             c.unresolved = child_unresolved_;
-            stack.push_back(std::move(c));
+            stack.push_back(c);
             continue;
         }
-        std::optional<double> result = f.result;
+        const std::optional<double> result = f.result;
         const bool tainted = f.tainted;
-        leave(f.h, f.own);
+        leave(*f.h, f.sid);
         if (!result && !tainted && f.own >= 0) failed_at_[static_cast<std::size_t>(f.own)] = version() + 1;
         stack.pop_back();
         if (stack.empty()) return result;
@@ -235,14 +262,14 @@ std::optional<double> Evaluator::conditions(const TextList& conds) {
     return m;
 }
 
-Evaluator::Step Evaluator::step(Frame& f, std::string& child_name) {
+Evaluator::Step Evaluator::step(Frame& f, Request& child) {
     for (;;) {
         switch (f.stage) {
             case Stage::Start:
                 if (start(f)) return Step::Done;
                 break;
             case Stage::Rules:
-                if (rules(f, child_name) == Step::NeedChild) return Step::NeedChild;
+                if (rules(f, child) == Step::NeedChild) return Step::NeedChild;
                 break;
             case Stage::Resultant:
                 if (resultant_from_rules(f)) return Step::Done;
@@ -269,13 +296,13 @@ bool Evaluator::start(Frame& f) {
         f.stage = Stage::Koniec;
         return false;
     }
+    const std::string& h = *f.h;
     if (!f.unresolved) {
-        if (auto r = resultant(s_, f.h)) {
+        if (auto r = resultant(s_, h)) {
             f.result = r;
             return true;
         }
     }
-    const std::string& h = f.h;
     const std::int32_t own = f.own;
     // "n" + X is the negation of X when X is askable, or when X is a rule conclusion and
     // the name itself is not; any other name that begins with "n" is an ordinary name.
@@ -283,7 +310,7 @@ bool Evaluator::start(Frame& f) {
     const std::string x = starts_n ? h.substr(1) : std::string();
     const bool negated_askable = starts_n && askable(x);
     const std::int32_t x_id = starts_n && !negated_askable && own < 0 ? conclusion_id(x) : -1;
-    if (!negated_askable && x_id < 0 && askable(h)) {
+    if (!negated_askable && x_id < 0 && askable_statement(h, f.sid)) {
         f.result = pytaj_0(s_, h);
         return true;
     }
@@ -298,7 +325,7 @@ bool Evaluator::start(Frame& f) {
 }
 
 // Alternatives 4 and 5: the pending rules of the target, one after the other in table order.
-Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
+Evaluator::Step Evaluator::rules(Frame& f, Request& child) {
     if (f.target < 0) {
         f.stage = Stage::Resultant;
         return Step::Done;
@@ -313,17 +340,16 @@ Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
         }
         if (!f.in_rule) {
             // While the target's list of pending rules is not empty: its next pending rule.
-            const Regula* next = nullptr;
+            bool found = false;
             while (f.rule_i < count && ix_.remaining[tid] > 0) {
                 const std::int32_t p = list[f.rule_i];
-                const Regula& r = rule(p);
-                if (ix_.pending[static_cast<std::size_t>(p)] && !tylko_bez_warunku(r)) {
-                    next = &r;
+                if (ix_.pending[static_cast<std::size_t>(p)] && !only_bez_warunku(p, rule(p))) {
+                    found = true;
                     break;
                 }
                 ++f.rule_i;
             }
-            if (!next) {
+            if (!found) {
                 f.stage = Stage::Resultant;
                 return Step::Done;
             }
@@ -333,7 +359,8 @@ Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
             f.cond_failed = false;
             f.has_child = false;
         }
-        const Regula& r = rule(list[f.rule_i]);
+        const std::int32_t p = list[f.rule_i];
+        const Regula& r = rule(p);
         if (f.has_child) {
             f.has_child = false;
             if (f.child)
@@ -342,6 +369,8 @@ Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
                 f.cond_failed = true;
             ++f.cond_i;
         }
+        const std::int32_t* ids =
+            ix_.condition_ids.data() + ix_.condition_offset[static_cast<std::size_t>(p)];
         while (f.cond_i < r.conditions.size()) {
             const std::string& c = r.conditions[f.cond_i];
             // A condition with a resultant takes it at once, as its first alternative would.
@@ -354,38 +383,39 @@ Evaluator::Step Evaluator::rules(Frame& f, std::string& child_name) {
                 }
             }
             child_unresolved_ = koniec_open;
-            child_name = c;
+            child.name = &c;
+            child.sid = ids[f.cond_i];
             return Step::NeedChild;
         }
         f.in_rule = false;
         ++f.rule_i;
-        if (!f.cond_failed && zrob_koniec(s_)) apply(f, r, f.cond_min);
+        if (!f.cond_failed && zrob_koniec(s_)) apply(f, p, r, f.cond_min);
     }
 }
 
-void Evaluator::apply(Frame& f, const Regula& r, double conditions_cf) {
+void Evaluator::apply(Frame& f, std::int32_t position, const Regula& r, double conditions_cf) {
     const bool disjunctive = ix_.disjunctive[static_cast<std::size_t>(f.target)] != 0;
     ++applied_;
     oznacz_zastosowana(s_, r.rule_number);
-    const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
+    const double rule_cf = wyznacz_cf_pozycji(s_, position);
     if (!disjunctive) {
-        auto contribution = zapisz_wklad_kumulatywny(s_, r, conditions_cf, rule_cf);
+        auto contribution = zapisz_wklad_kumulatywny_pozycji(s_, position, conditions_cf, rule_cf);
         if (!contribution) return;
         przedstawienie_faktow(s_);
-        komunikat(s_, f.h);
+        komunikat(s_, *f.h);
         wyjasnienie_regula(s_, *contribution, r);
         return;
     }
     if (oba_cf_ujemne(conditions_cf, rule_cf)) {
-        if (!redukuj_liste_regul_dysjunktywnych(s_, r.conclusion, r.rule_number)) return;
+        if (!redukuj_pozycje(s_, position)) return;
         przedstawienie_faktow(s_);
         wyjasnienie_regula_dysjunktywna_pomijana(s_, r, conditions_cf, rule_cf);
         return;
     }
-    auto contribution = zapisz_wklad_dysjunktywny(s_, r, conditions_cf, rule_cf);
+    auto contribution = zapisz_wklad_dysjunktywny_pozycji(s_, position, conditions_cf, rule_cf);
     if (!contribution) return;
     przedstawienie_faktow(s_);
-    komunikat(s_, f.h);
+    komunikat(s_, *f.h);
     wyjasnienie_regula(s_, *contribution, r);
 }
 
@@ -397,16 +427,16 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         f.stage = Stage::Koniec;
         return false;
     }
-    if (auto r = resultant(s_, f.h)) {
+    const std::string& h = *f.h;
+    if (auto r = resultant(s_, h)) {
         f.result = r;
         return true;
     }
     if (f.target < 0) return false;
-    const std::string target(ix_.statements[static_cast<std::size_t>(f.target)]);
     if (ix_.remaining[static_cast<std::size_t>(f.target)] != 0) return false;
-    const std::string& h = f.h;
+    const std::string target(ix_.statements[static_cast<std::size_t>(f.target)]);
     if (!ix_.disjunctive[static_cast<std::size_t>(f.target)]) {
-        double p = dodatnie_cf(s_, target), n = ujemne_cf(s_, target);
+        auto [p, n] = dodatnie_i_ujemne_cf(s_, target);
         if (f.negated) {
             const double np = -n, nn = -p;
             p = np;
@@ -414,14 +444,15 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         }
         if (p * n == -1.0) return false;
         const double cf = zaokraglenie((p + n) / (1.0 - std::min(p, -n)));
-        piszln(s_, "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla hipotezy:");
-        piszln(s_, "    " + h);
-        piszln(s_, "wynika:");
-        pisz(s_, "    " + h + "(");
-        piszreal(s_, cf);
-        pisz(s_, ")");
-        piszcr(s_);
-        piszcr(s_);
+        std::string& text = scratch();
+        text += "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla hipotezy:\n    ";
+        text += h;
+        text += "\nwynika:\n    ";
+        text += h;
+        text += '(';
+        text += format_cf(cf);
+        text += ")\n\n";
+        pisz(s_, text);
         pamietaj_wniosek_wypadkowy(s_, h, cf);
         f.result = cf;
         return true;
@@ -437,14 +468,16 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         for (double& c : v)
             c = -c;
     const double cf = zaokraglenie(*std::max_element(v.begin(), v.end()));
-    piszln(s_, same_signs ? "Z wszystkich reguł dysjunktywnych dla hipotezy:"
-                          : "Z wszystkich reguł dysjunktywnych dla hipotezy");
-    piszln(s_, "    " + h);
-    piszln(s_, "wynika:");
-    pisz(s_, "    CF(" + h + (same_signs ? ")  = " : ") = "));
-    piszreal(s_, cf);
-    piszcr(s_);
-    piszcr(s_);
+    std::string& text = scratch();
+    text += same_signs ? "Z wszystkich reguł dysjunktywnych dla hipotezy:\n    "
+                       : "Z wszystkich reguł dysjunktywnych dla hipotezy\n    ";
+    text += h;
+    text += "\nwynika:\n    CF(";
+    text += h;
+    text += same_signs ? ")  = " : ") = ";
+    text += format_cf(cf);
+    text += "\n\n";
+    pisz(s_, text);
     pamietaj_wniosek_wypadkowy(s_, h, cf);
     f.result = cf;
     return true;
@@ -454,16 +487,17 @@ bool Evaluator::resultant_from_rules(Frame& f) {
 // relational models that conclude H.
 bool Evaluator::models(Frame& f) {
     f.stage = Stage::Koniec;
-    if (!zrob_koniec(s_) || !s_.kb.nazwa_mo.loaded() || !jest_wynikiem_modelu(s_, f.h)) return false;
+    const std::string& h = *f.h;
+    if (!zrob_koniec(s_) || !s_.kb.nazwa_mo.loaded() || !jest_wynikiem_modelu(s_, h)) return false;
     f.tainted = true;
     // A result already fixed in this run keeps its CF 1 when it is needed again.
-    if (s_.inference.zmienna_ustalona.find(f.h) || oblicz_wynik_modelu(s_, links_, f.h, false)) {
+    if (s_.inference.zmienna_ustalona.find(h) || oblicz_wynik_modelu(s_, links_, h, false)) {
         f.result = 1.0;
         return true;
     }
     for (int variant = 1; variant <= 4; ++variant) {
         if (!zrob_koniec(s_)) return false;
-        if (auto cf = model_relacyjny_dla(s_, links_, f.h, variant)) {
+        if (auto cf = model_relacyjny_dla(s_, links_, h, variant)) {
             f.result = cf;
             return true;
         }
@@ -519,16 +553,26 @@ TextList wyznacz_liste_warunkow(const Session& s) {
 }
 
 TextList kandydaci_hipotez(Session& s, int typ) {
-    TextList conclusions, conditions;
+    // Without a model base the stored lists are read in place.
+    TextList own_conclusions, own_conditions;
+    const TextList* conclusions = &pierwsza(s.kb.lista_wnioskow_regul);
+    const TextList* conditions = &pierwsza(s.kb.lista_warunkow);
     if (s.kb.nazwa_mo.loaded()) {
-        conclusions = wyznacz_liste_wnioskow_regul_i_modeli(s);
-        conditions = wyznacz_liste_warunkow(s);
-    } else {
-        conclusions = pierwsza(s.kb.lista_wnioskow_regul);
-        conditions = pierwsza(s.kb.lista_warunkow);
+        own_conclusions = wyznacz_liste_wnioskow_regul_i_modeli(s);
+        own_conditions = wyznacz_liste_warunkow(s);
+        conclusions = &own_conclusions;
+        conditions = &own_conditions;
     }
-    if (typ == kHipotezaWaska) return sortuj(roznica_zbiorow(conclusions, conditions));
-    return sortuj(conclusions);
+    if (typ != kHipotezaWaska) return sortuj(*conclusions);
+    // The conclusions that are no condition, in their order (roznica_zbiorow over views).
+    FlatMap<std::string_view, char, TextHash> is_condition;
+    is_condition.reserve(conditions->size());
+    for (const auto& c : *conditions)
+        is_condition.try_emplace(std::string_view(c), 1);
+    TextList narrow;
+    for (const auto& c : *conclusions)
+        if (!is_condition.contains(std::string_view(c))) narrow.push_back(c);
+    return sortuj(narrow);
 }
 
 double pytaj_0(Session& s, const std::string& condition) {
@@ -539,13 +583,18 @@ double pytaj_0(Session& s, const std::string& condition) {
 void komunikat(Session& s, const std::string& h) {
     const bool main =
         s.inference.hipoteza.find_first([&](const std::string& x) { return x == h; }) != nullptr;
-    if (main) {
-        piszln(s, "Hipoteza główna  " + h + " jest testowana.");
-        s.ui.note("Hipoteza główna", "Hipoteza główna \n    " + h + "\njest testowana.");
-    } else {
-        piszln(s, "Hipoteza pomocnicza " + h + " jest testowana.");
-        s.ui.note("Hipoteza pomocnicza", "Hipoteza pomocnicza \n     " + h + "\njest testowana.");
-    }
+    // Both texts are built in a buffer kept between calls: a rule chain announces one
+    // hypothesis per applied rule.
+    std::string& text = scratch();
+    text += main ? "Hipoteza główna  " : "Hipoteza pomocnicza ";
+    text += h;
+    text += " jest testowana.\n";
+    pisz(s, text);
+    text.clear();
+    text += main ? "Hipoteza główna \n    " : "Hipoteza pomocnicza \n     ";
+    text += h;
+    text += "\njest testowana.";
+    s.ui.note(main ? "Hipoteza główna" : "Hipoteza pomocnicza", text);
 }
 
 void udziel_rady_wstecz(Session& s, const std::string& h) {

@@ -298,6 +298,7 @@ void sync_pending_lists(Session& s) {
     std::vector<std::int32_t> row_of(ix.statements.size(), -1);
     auto sync = [&](Table<PendingRules>& t) {
         auto& rows = t.mutable_rows();
+        if (rows.empty()) return;
         std::vector<std::pair<std::uint64_t, std::size_t>> order;
         order.reserve(rows.size());
         std::vector<std::int32_t> touched;
@@ -317,8 +318,38 @@ void sync_pending_lists(Session& s) {
         }
         for (std::int32_t id : touched)
             row_of[static_cast<std::size_t>(id)] = -1;
-        std::stable_sort(order.begin(), order.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        // Stable order by the last reduction: the rows never reduced keep their order at
+        // the front, then the others by their reduction, which is one of its own for each
+        // statement; a repeated one (a conclusion listed twice) takes the general sort.
+        std::vector<std::int32_t> by_seq(ix.reductions + 1, -1);
+        std::size_t unreduced = 0;
+        bool distinct = true;
+        for (const auto& [seq, i] : order) {
+            if (seq == 0) {
+                order[unreduced++].second = i;
+                continue;
+            }
+            if (seq > ix.reductions || by_seq[seq] >= 0) {
+                distinct = false;
+                break;
+            }
+            by_seq[seq] = static_cast<std::int32_t>(i);
+        }
+        if (distinct) {
+            std::size_t k = unreduced;
+            for (std::uint64_t q = 1; q <= ix.reductions; ++q)
+                if (by_seq[q] >= 0) order[k++] = {q, static_cast<std::size_t>(by_seq[q])};
+            for (std::size_t j = 0; j < unreduced; ++j)
+                order[j].first = 0;
+        } else {
+            order.clear();
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const std::int32_t id = ix.id_of(rows[i].conclusion);
+                order.emplace_back(id < 0 ? 0 : ix.last_reduced[static_cast<std::size_t>(id)], i);
+            }
+            std::stable_sort(order.begin(), order.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        }
         std::vector<PendingRules> sorted;
         sorted.reserve(rows.size());
         for (const auto& [seq, i] : order)
@@ -556,12 +587,51 @@ std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t
     return contribution;
 }
 
+std::optional<double> parse_cf_text(std::string_view text) {
+    // A plain decimal ([+-]digits[.digits], at most 15 digits) is m / 10^k with m and 10^k
+    // exact doubles, so one correctly rounded division gives what strtod gives.
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    std::uint64_t m = 0;
+    int digits = 0, fraction = 0;
+    bool plain = true;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        m = 10 * m + static_cast<std::uint64_t>(text[i] - '0');
+    if (i < n && text[i] == '.')
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++fraction)
+            m = 10 * m + static_cast<std::uint64_t>(text[i] - '0');
+    if (i != n || digits == 0 || digits > 15) plain = false;
+    if (!plain) return cf_from_text(std::string(text));
+    double v = static_cast<double>(m) / kPow10[fraction];
+    if (negative) v = -v;
+    if (v < -1.0 || v > 1.0) return std::nullopt;
+    return v;
+}
+
+double wyznacz_cf_pozycji(Session& s, std::int32_t position) {
+    RuleIndex& ix = rule_index(s);
+    const auto up = static_cast<std::size_t>(position);
+    const Regula& r = s.kb.rules.regula[up];
+    if (ix.rule_cf_state.empty()) {
+        ix.rule_cf_state.assign(ix.rule_count, 0);
+        ix.rule_cf.assign(ix.rule_count, 0.0);
+    }
+    char& state = ix.rule_cf_state[up];
+    if (state == 0) {
+        const auto v = parse_cf_text(r.cf_text);
+        state = v ? 1 : 2;
+        if (v) ix.rule_cf[up] = *v;
+    }
+    if (state == 1) return ix.rule_cf[up];
+    return wyznacz_cf(s, r.conclusion, r.cf_text);
+}
+
 bool zrob_koniec(const Session& s) {
-    bool positive = false;
-    s.inference.prbd.for_conclusion(kKoniec, [&](const Prbd& p) {
-        if (p.contribution > 0.0) positive = true;
-    });
-    return !positive;
+    return !s.inference.prbd.has_positive_koniec();
 }
 
 void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, double cf) {
@@ -653,15 +723,25 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
 
 void przedstawienie_faktow(Session& s) {
     if (!duza_szczegolowosc(s)) return;
-    piszcr(s);
-    piszln(s, "Dane są następujące fakty:");
+    // The report lines go out as one piece of text.
     std::vector<std::string> lines;
+    lines.reserve(s.inference.wypadkowa_prbd.count());
+    std::string text = "\nDane są następujące fakty:\n";
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
-        lines.push_back("    " + statement + "(" + format_cf(cf) + ")");
+        const std::string value = format_cf(cf);
+        std::string line;
+        line.reserve(statement.size() + value.size() + 6);
+        line += "    ";
+        line += statement;
+        line += '(';
+        line += value;
+        line += ')';
+        text += line;
+        text += '\n';
+        lines.push_back(std::move(line));
     });
-    for (const auto& l : lines)
-        piszln(s, l);
+    pisz(s, text);
     explanation_lines(s, "Dane są następujące fakty:", lines);
 }
 

@@ -32,7 +32,7 @@ struct RuleIndex {
     const Regula* rules_data = nullptr;
     std::size_t rule_count = 0;
 
-    FlatMap<std::string_view, std::int32_t> statement_id;
+    FlatMap<std::string_view, std::int32_t, TextHash> statement_id;
     std::vector<std::string_view> statements;  // by id
     std::vector<std::int32_t> conclusion_of;   // per rule position: statement id of its conclusion
     // Compressed lists by offset: the condition ids of each rule; the rules that have a
@@ -56,6 +56,11 @@ struct RuleIndex {
     bool numbers_built = false;
     std::unordered_map<std::int32_t, std::int32_t> first_with_number;
     std::vector<std::int32_t> next_with_number;
+
+    // Rule CFs by position, parsed on first use: 1 when the text is a CF, 2 when it is not
+    // (each application then asks for the value).
+    std::vector<char> rule_cf_state;
+    std::vector<double> rule_cf;
 
     // Journals the forward loop reads: rule positions that lost their applied mark, and
     // statement ids whose pending list became empty, in the order it happened.
@@ -171,6 +176,12 @@ std::optional<double> zapisz_wklad_dysjunktywny(Session& s, const Regula& r, dou
                                                 double rule_cf);
 std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t position,
                                                         double conditions_cf, double rule_cf);
+
+// cf_from_text: the value of a CF text when it is a number in [-1, 1]; plain decimals are
+// read without strtod, to the same double.
+std::optional<double> parse_cf_text(std::string_view text);
+// wyznacz_cf for the rule at a position of the rule table; a CF text is parsed once a run.
+double wyznacz_cf_pozycji(Session& s, std::int32_t position);
 
 // Fails when prbd holds a "koniec" record with a contribution > 0.
 bool zrob_koniec(const Session& s);

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -19,6 +20,35 @@ struct IntKeyHash {
         x *= 0x9E3779B97F4A7C15ULL;
         x ^= x >> 29;
         return static_cast<std::size_t>(x);
+    }
+};
+
+// Hashes a statement text: eight bytes at a time, multiplied and folded, so that the
+// low bits the table uses depend on every byte. Statement names are short, where the
+// general-purpose string hash spends most of its time on setup.
+struct TextHash {
+    std::size_t operator()(std::string_view t) const {
+        constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ULL;
+        std::uint64_t h = 0x243F6A8885A308D3ULL ^ (static_cast<std::uint64_t>(t.size()) * kMul);
+        const char* p = t.data();
+        std::size_t n = t.size();
+        while (n >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p, 8);
+            h = (h ^ w) * kMul;
+            h ^= h >> 32;
+            p += 8;
+            n -= 8;
+        }
+        if (n > 0) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, p, n);
+            h = (h ^ w) * kMul;
+            h ^= h >> 32;
+        }
+        h *= 0xBF58476D1CE4E5B9ULL;
+        h ^= h >> 31;
+        return static_cast<std::size_t>(h);
     }
 };
 

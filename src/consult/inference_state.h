@@ -2,6 +2,7 @@
 // Resultants, contributions and disjunctive records are indexed so that every lookup
 // of a statement, rule or conclusion is O(1) while table order is kept.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "consult/flat_map.h"
@@ -162,7 +164,7 @@ class ResultantTable {
         std::size_t front() const { return head; }
         bool single() const { return more.empty(); }
     };
-    FlatMap<std::string_view, Slots> index_;
+    FlatMap<std::string_view, Slots, TextHash> index_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;
 };
@@ -176,15 +178,17 @@ class PrbdTable {
     const Prbd* update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
         const std::size_t at = slots_.size();
         const Prbd* old = nullptr;
-        auto [slot, fresh] = by_rule_.try_emplace(rule_number, at);
+        auto [slot, fresh] = rule_slot(rule_number, at);
         if (!fresh) {
             slots_[*slot].alive = false;
             old = &slots_[*slot].rec;
             --alive_;
+            if (ends_run(*old)) --positive_koniec_;
             *slot = at;
         }
         slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
         ++alive_;
+        if (ends_run(slots_.back().rec)) ++positive_koniec_;
         auto [c, new_conclusion] =
             by_conclusion_.try_emplace(std::string_view(slots_.back().rec.conclusion), Chain{at, at});
         if (!new_conclusion) {
@@ -196,6 +200,10 @@ class PrbdTable {
     // Number of updates since clear(): unchanged means the table is unchanged.
     std::size_t updates() const { return slots_.size(); }
     const Prbd* find_rule(std::int32_t rule_number) const {
+        if (is_dense(rule_number)) {
+            const auto u = static_cast<std::size_t>(rule_number);
+            return u < dense_.size() && dense_[u] != kNone ? &slots_[dense_[u]].rec : nullptr;
+        }
         const std::size_t* slot = by_rule_.find(rule_number);
         return slot ? &slots_[*slot].rec : nullptr;
     }
@@ -224,16 +232,18 @@ class PrbdTable {
     }
     std::size_t count() const { return alive_; }
     bool empty() const { return alive_ == 0; }
+    // A record of "koniec" with a contribution > 0 is alive (the run is to end). Kept as a
+    // count because every step of an inference asks it.
+    bool has_positive_koniec() const { return positive_koniec_ != 0; }
     void clear() {
         slots_.clear();
+        dense_.clear();
         by_rule_.clear();
         by_conclusion_.clear();
         alive_ = 0;
+        positive_koniec_ = 0;
     }
-    void reserve(std::size_t n) {
-        by_rule_.reserve(n);
-        by_conclusion_.reserve(n);
-    }
+    void reserve(std::size_t n) { by_conclusion_.reserve(n); }
 
   private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -245,10 +255,28 @@ class PrbdTable {
     struct Chain {
         std::size_t first, last;
     };
+    static bool ends_run(const Prbd& p) { return p.contribution > 0.0 && p.conclusion == "koniec"; }
+    // Rule numbers are mostly small and dense: those below kDense index a vector (each
+    // number always in the same place), any other number goes to the hash map.
+    static constexpr std::int32_t kDense = 1 << 17;
+    static bool is_dense(std::int32_t n) { return n >= 0 && n < kDense; }
+    std::pair<std::size_t*, bool> rule_slot(std::int32_t n, std::size_t at) {
+        if (!is_dense(n)) return by_rule_.try_emplace(n, at);
+        const auto u = static_cast<std::size_t>(n);
+        if (u >= dense_.size())
+            dense_.resize(std::min<std::size_t>(kDense, std::max<std::size_t>(u + 1, 2 * dense_.size())),
+                          kNone);
+        std::size_t& slot = dense_[u];
+        if (slot != kNone) return {&slot, false};
+        slot = at;
+        return {&slot, true};
+    }
+    std::vector<std::size_t> dense_;
     std::deque<Slot> slots_;  // records never move, so the keys below can view them
     FlatMap<std::int32_t, std::size_t, IntKeyHash> by_rule_;
-    FlatMap<std::string_view, Chain> by_conclusion_;
+    FlatMap<std::string_view, Chain, TextHash> by_conclusion_;
     std::size_t alive_ = 0;
+    std::size_t positive_koniec_ = 0;
 };
 
 // dysjunkt: one record per applied disjunctive rule, in order, indexed by conclusion.
@@ -291,18 +319,48 @@ class DysjunktTable {
 };
 
 // A set of rule (or model) numbers with the interface of std::unordered_set.
+// Numbers below kDense are flags in a vector (rule numbers are mostly small and dense),
+// any other number is kept in a hash set.
 class NumberSet {
   public:
-    bool insert(std::int32_t n) { return set_.try_emplace(n, 1).second; }
-    std::size_t erase(std::int32_t n) { return set_.erase(n) ? 1 : 0; }
-    std::size_t count(std::int32_t n) const { return set_.contains(n) ? 1 : 0; }
-    bool contains(std::int32_t n) const { return set_.contains(n); }
-    void clear() { set_.clear(); }
-    bool empty() const { return set_.empty(); }
-    std::size_t size() const { return set_.size(); }
-    void reserve(std::size_t n) { set_.reserve(n); }
+    bool insert(std::int32_t n) {
+        if (!is_dense(n)) return set_.try_emplace(n, 1).second;
+        const auto u = static_cast<std::size_t>(n);
+        if (u >= dense_.size())
+            dense_.resize(std::min<std::size_t>(kDense, std::max<std::size_t>(u + 1, 2 * dense_.size())), 0);
+        if (dense_[u]) return false;
+        dense_[u] = 1;
+        ++dense_count_;
+        return true;
+    }
+    std::size_t erase(std::int32_t n) {
+        if (!is_dense(n)) return set_.erase(n) ? 1 : 0;
+        const auto u = static_cast<std::size_t>(n);
+        if (u >= dense_.size() || !dense_[u]) return 0;
+        dense_[u] = 0;
+        --dense_count_;
+        return 1;
+    }
+    std::size_t count(std::int32_t n) const { return contains(n) ? 1 : 0; }
+    bool contains(std::int32_t n) const {
+        if (!is_dense(n)) return set_.contains(n);
+        const auto u = static_cast<std::size_t>(n);
+        return u < dense_.size() && dense_[u] != 0;
+    }
+    void clear() {
+        set_.clear();
+        dense_.clear();
+        dense_count_ = 0;
+    }
+    bool empty() const { return size() == 0; }
+    std::size_t size() const { return set_.size() + dense_count_; }
+    void reserve(std::size_t n) { dense_.reserve(std::min<std::size_t>(n + 1, kDense)); }
 
   private:
+    static constexpr std::int32_t kDense = 1 << 17;
+    static bool is_dense(std::int32_t n) { return n >= 0 && n < kDense; }
+    std::vector<char> dense_;
+    std::size_t dense_count_ = 0;
     FlatMap<std::int32_t, char, IntKeyHash> set_;
 };
 

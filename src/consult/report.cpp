@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "consult/cf_calculus.h"
 #include "kb/base_file_reader.h"
 #include "session.h"
 #include "text/codec.h"
@@ -40,7 +41,8 @@ void piszint(Session& s, long long value) {
 }
 
 void piszreal(Session& s, double value) {
-    pisz(s, format_lg(value));
+    // format_cf gives the "%lg" text, from a table for the rounded CFs.
+    pisz(s, format_cf(value));
 }
 
 void piszcr(Session& s) {

@@ -1,0 +1,141 @@
+// The shortcuts of the calculus must give what the general code gives: the reading of
+// plain decimal CF texts without strtod, and the "koniec" state of prbd kept as a count.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+
+#include "consult/calculus_basics.h"
+#include "consult/cf_calculus.h"
+#include "consult/inference_state.h"
+
+using namespace zuva;
+
+namespace {
+
+// Same value to the bit (the sign of zero included), or both absent.
+void expect_same(const std::string& text) {
+    const auto fast = parse_cf_text(text);
+    const auto general = cf_from_text(text);
+    ASSERT_EQ(fast.has_value(), general.has_value()) << text;
+    if (!fast) return;
+    std::uint64_t a, b;
+    std::memcpy(&a, &*fast, 8);
+    std::memcpy(&b, &*general, 8);
+    EXPECT_EQ(a, b) << text;
+}
+
+}  // namespace
+
+TEST(CfFastPaths, PlainDecimalsReadAsStrtodReadsThem) {
+    for (const char* t : {"1",
+                          "1.0",
+                          "-1",
+                          "-1.00",
+                          "0",
+                          "-0",
+                          "+0.5",
+                          ".5",
+                          "-.25",
+                          "1.",
+                          "00.75",
+                          "0.33",
+                          "0.333333333333333",
+                          "0.3333333333333333",
+                          "0.1234567890123456789",
+                          "1.01",
+                          "-1.000001",
+                          "2",
+                          "1e-1",
+                          "5E-1",
+                          "-1e0",
+                          "",
+                          "-",
+                          ".",
+                          "x",
+                          "0,5",
+                          " 0.5",
+                          "0.5 ",
+                          "+-1",
+                          "1.2.3"})
+        expect_same(t);
+    for (int k = -1000; k <= 1000; ++k) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.3f", k / 1000.0);
+        expect_same(buf);
+        std::snprintf(buf, sizeof buf, "%g", k / 1000.0);
+        expect_same(buf);
+    }
+    // Random digit strings of every length up to 17 digits, with the point anywhere.
+    std::mt19937 rng(99);
+    for (int round = 0; round < 20000; ++round) {
+        const int len = 1 + static_cast<int>(rng() % 17);
+        std::string t = rng() % 3 == 0 ? "-" : "";
+        const int point = static_cast<int>(rng() % static_cast<unsigned>(len + 1));
+        for (int i = 0; i < len; ++i) {
+            if (i == point) t += '.';
+            t += static_cast<char>('0' + (i == 0 && rng() % 2 ? rng() % 2 : rng() % 10));
+        }
+        expect_same(t);
+    }
+}
+
+TEST(CfFastPaths, KoniecCountFollowsTheLiveRecords) {
+    // Random updates of a few rules between "koniec" and other conclusions, with positive,
+    // zero and negative contributions; after each one the count agrees with a scan.
+    PrbdTable t;
+    std::mt19937 rng(5);
+    const double values[] = {0.5, 0.0, -0.3, 1.0, -1.0};
+    for (int step = 0; step < 5000; ++step) {
+        if (step % 1000 == 999) t.clear();
+        const auto rule = static_cast<std::int32_t>(rng() % 6);
+        t.update(rule, rng() % 2 ? "koniec" : "wniosek", values[rng() % 5]);
+        bool positive = false;
+        t.for_each([&](const Prbd& p) { positive |= p.conclusion == "koniec" && p.contribution > 0.0; });
+        ASSERT_EQ(t.has_positive_koniec(), positive) << step;
+    }
+}
+
+TEST(CfFastPaths, RuleNumbersAnywhereInTheIntRange) {
+    // Small numbers sit in a vector, others in a hash map: negative, zero, the border and
+    // large numbers must behave alike in the applied-rule marks and in prbd by rule.
+    NumberSet marks;
+    PrbdTable t;
+    std::map<std::int32_t, double> ref;
+    std::set<std::int32_t> ref_marks;
+    const std::int32_t picks[] = {0, 1, 2, 7, -1, -5, 131071, 131072, 131073, 2000000000, -2000000000, 99999};
+    std::mt19937 rng(17);
+    for (int step = 0; step < 20000; ++step) {
+        const std::int32_t n =
+            rng() % 4 ? picks[rng() % 12] : static_cast<std::int32_t>(rng() % 300000) - 1000;
+        const double v = static_cast<double>(rng() % 200) / 100.0 - 1.0;
+        switch (rng() % 3) {
+            case 0:
+                ASSERT_EQ(marks.insert(n), ref_marks.insert(n).second) << n;
+                break;
+            case 1:
+                ASSERT_EQ(marks.erase(n), ref_marks.erase(n)) << n;
+                break;
+            default:
+                t.update(n, "w", v);
+                ref[n] = v;
+        }
+        ASSERT_EQ(marks.size(), ref_marks.size());
+        ASSERT_EQ(marks.contains(n), ref_marks.count(n) == 1) << n;
+        const Prbd* p = t.find_rule(n);
+        ASSERT_EQ(p != nullptr, ref.count(n) == 1) << n;
+        if (p) EXPECT_EQ(p->contribution, ref[n]);
+        ASSERT_EQ(t.count(), ref.size());
+        if (step % 5000 == 4999) {
+            marks.clear();
+            ref_marks.clear();
+            t.clear();
+            ref.clear();
+            ASSERT_TRUE(marks.empty());
+            ASSERT_EQ(t.find_rule(1), nullptr);
+        }
+    }
+}
