@@ -236,6 +236,8 @@ TEST(CfCalculus, FlatMapAgreesWithAStandardMap) {
         auto it = ref.find(k);
         const int* v = flat.find(k);
         ASSERT_EQ(v != nullptr, it != ref.end()) << k;
-        if (v) EXPECT_EQ(*v, it->second);
+        if (v) {
+            EXPECT_EQ(*v, it->second);
+        }
     }
 }

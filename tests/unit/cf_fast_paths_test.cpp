@@ -127,7 +127,9 @@ TEST(CfFastPaths, RuleNumbersAnywhereInTheIntRange) {
         ASSERT_EQ(marks.contains(n), ref_marks.count(n) == 1) << n;
         const Prbd* p = t.find_rule(n);
         ASSERT_EQ(p != nullptr, ref.count(n) == 1) << n;
-        if (p) EXPECT_EQ(p->contribution, ref[n]);
+        if (p) {
+            EXPECT_EQ(p->contribution, ref[n]);
+        }
         ASSERT_EQ(t.count(), ref.size());
         if (step % 5000 == 4999) {
             marks.clear();
