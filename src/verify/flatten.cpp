@@ -243,7 +243,8 @@ void splaszczanie_wybranej_reguly(Session& s) {
     for (const auto& r : s.kb.rules.regula)
         items.push_back(std::to_string(r.rule_number) + "  " + r.conclusion);
     items = sortuj(redukuj(items));
-    std::optional<int> chosen = s.ui.choose_one("Wybór reguły do spłaszczenia", items);
+    std::optional<int> chosen = s.ui.choose_one_prompted("Wybór reguły do spłaszczenia",
+                                                         "Numer reguły           Wniosek reguły", items);
     if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= items.size()) return;
     const std::string& item = items[static_cast<std::size_t>(*chosen)];
     std::string token = item.substr(0, item.find(' '));

@@ -273,9 +273,8 @@ TEST(VerifyFlatten, ChosenRuleCommand) {
     kasowanie_tekst_raportu(s);
     run(s, 10145);
     // The list is sorted as text, by bytes: "1  w" before "10  k" before "2  a".
-    EXPECT_THAT(
-        ui.transcript(),
-        HasSubstr("[list] Wybór reguły do spłaszczenia\n1. 1  w\n2. 10  k\n3. 2  a\n4. 3  b\n5. 4  a\n"));
+    EXPECT_THAT(ui.transcript(), HasSubstr("[list] Wybór reguły do spłaszczenia\nNumer reguły           "
+                                           "Wniosek reguły\n1. 1  w\n2. 10  k\n3. 2  a\n4. 3  b\n5. 4  a\n"));
     EXPECT_EQ(s.report.text,
               "Wyniki spłaszczenia reguły 10:\n\n"
               "Numer  Wniosek     Lista warunków dopytywalnych          Numery reguł spłaszczających\n\n");
