@@ -40,7 +40,9 @@ void build_static(Session& s, RuleIndex& ix) {
     const std::size_t n = rules.size();
     ix.rules_data = rules.data();
     ix.rule_count = n;
-    ix.statement_id.reserve(2 * n + 16);
+    // Room for one statement a rule (the table grows if there are more): a larger table
+    // only spreads the lookups over more cache lines.
+    ix.statement_id.reserve(n + 16);
     auto intern = [&](const std::string& text) {
         auto [it, fresh] = ix.statement_id.try_emplace(std::string_view(text),
                                                        static_cast<std::int32_t>(ix.statements.size()));
@@ -115,9 +117,12 @@ void load_lists(Session& s, RuleIndex& ix) {
     std::fill(ix.pending.begin(), ix.pending.end(), 0);
     std::fill(ix.remaining.begin(), ix.remaining.end(), -1);
     const auto& rules = s.kb.rules.regula.rows();
-    auto load = [&](const Table<PendingRules>& t) {
+    auto load = [&](const Table<PendingRules>& t, std::vector<std::int32_t>& row_ids) {
+        row_ids.clear();
+        row_ids.reserve(t.count());
         for (const auto& row : t) {
             const std::int32_t id = ix.id_of(row.conclusion);
+            row_ids.push_back(id);
             if (id < 0) continue;
             const auto uid = static_cast<std::size_t>(id);
             ix.remaining[uid] = 0;
@@ -144,8 +149,8 @@ void load_lists(Session& s, RuleIndex& ix) {
             }
         }
     };
-    load(s.inference.lista_numerow_regul_kumulatywnych);
-    load(s.inference.lista_numerow_regul_dysjunktywnych);
+    load(s.inference.lista_numerow_regul_kumulatywnych, ix.row_ids[0]);
+    load(s.inference.lista_numerow_regul_dysjunktywnych, ix.row_ids[1]);
 }
 
 RuleIndex& loaded_index(Session& s) {
@@ -216,6 +221,8 @@ void tworz_listy_oczekujacych(Session& s) {
         // the numbers of all its rules in table order; all of them pending.
         const auto& rules = s.kb.rules.regula.rows();
         std::vector<char> listed(ix.statements.size(), 0);
+        ix.row_ids[0].clear();
+        ix.row_ids[1].clear();
         for (std::size_t p = 0; p < rules.size(); ++p) {
             const auto id = static_cast<std::size_t>(ix.conclusion_of[p]);
             if (listed[id]) continue;
@@ -229,6 +236,7 @@ void tworz_listy_oczekujacych(Session& s) {
                 ix.pending[q] = 1;
             }
             ix.remaining[id] = static_cast<std::int32_t>(row.pending_rules.size());
+            ix.row_ids[ix.disjunctive[id] ? 1 : 0].push_back(static_cast<std::int32_t>(id));
             (ix.disjunctive[id] ? dis : cum).append(std::move(row));
         }
         ix.lists_loaded = true;
@@ -296,14 +304,24 @@ void sync_pending_lists(Session& s) {
     RuleIndex& ix = loaded_index(s);
     const auto& rules = s.kb.rules.regula.rows();
     std::vector<std::int32_t> row_of(ix.statements.size(), -1);
-    auto sync = [&](Table<PendingRules>& t) {
+    auto sync = [&](Table<PendingRules>& t, std::vector<std::int32_t>& row_ids) {
         auto& rows = t.mutable_rows();
         if (rows.empty()) return;
+        // The id of a row's text: the one noted at loading when the row still holds that
+        // statement's text (ids are unique per text), else looked up.
+        auto id_of_row = [&](std::size_t i) {
+            if (i < row_ids.size()) {
+                const std::int32_t h = row_ids[i];
+                if (h >= 0 && ix.statements[static_cast<std::size_t>(h)] == rows[i].conclusion) return h;
+            }
+            return ix.id_of(rows[i].conclusion);
+        };
         std::vector<std::pair<std::uint64_t, std::size_t>> order;
         order.reserve(rows.size());
-        std::vector<std::int32_t> touched;
+        std::vector<std::int32_t> touched, ids(rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            const std::int32_t id = ix.id_of(rows[i].conclusion);
+            const std::int32_t id = id_of_row(i);
+            ids[i] = id;
             order.emplace_back(id < 0 ? 0 : ix.last_reduced[static_cast<std::size_t>(id)], i);
             if (id >= 0) {
                 row_of[static_cast<std::size_t>(id)] = static_cast<std::int32_t>(i);
@@ -344,7 +362,7 @@ void sync_pending_lists(Session& s) {
         } else {
             order.clear();
             for (std::size_t i = 0; i < rows.size(); ++i) {
-                const std::int32_t id = ix.id_of(rows[i].conclusion);
+                const std::int32_t id = ids[i];
                 order.emplace_back(id < 0 ? 0 : ix.last_reduced[static_cast<std::size_t>(id)], i);
             }
             std::stable_sort(order.begin(), order.end(),
@@ -352,12 +370,15 @@ void sync_pending_lists(Session& s) {
         }
         std::vector<PendingRules> sorted;
         sorted.reserve(rows.size());
-        for (const auto& [seq, i] : order)
+        row_ids.clear();
+        for (const auto& [seq, i] : order) {
             sorted.push_back(std::move(rows[i]));
+            row_ids.push_back(ids[i]);
+        }
         rows = std::move(sorted);
     };
-    sync(s.inference.lista_numerow_regul_kumulatywnych);
-    sync(s.inference.lista_numerow_regul_dysjunktywnych);
+    sync(s.inference.lista_numerow_regul_kumulatywnych, ix.row_ids[0]);
+    sync(s.inference.lista_numerow_regul_dysjunktywnych, ix.row_ids[1]);
 }
 
 bool moze_pytac(Session& s, const std::string& condition) {

@@ -52,6 +52,10 @@ struct RuleIndex {
     std::vector<std::int32_t> remaining;      // per statement id; -1 when it has no list
     std::vector<std::uint64_t> last_reduced;  // per statement id: order of its last reduction
     std::uint64_t reductions = 0;
+    // Statement id of each row of the cumulative [0] and disjunctive [1] pending table as
+    // loaded (-1: none). A hint that spares hashing the rows' texts when they are written
+    // back: it is used only where the row still holds that statement's text.
+    std::vector<std::int32_t> row_ids[2];
     // Rule positions by number (built on first use): the first one and a chain.
     bool numbers_built = false;
     std::unordered_map<std::int32_t, std::int32_t> first_with_number;

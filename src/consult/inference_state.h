@@ -81,7 +81,7 @@ class ResultantTable {
         const std::size_t at = rows_.size();
         rows_.push_back({key, value, true});
         ++alive_;
-        auto [slp, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
+        auto [slp, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{row32(at), 0});
         if (fresh) {
             journal_.push_back({at, true, false});
             return;
@@ -89,18 +89,20 @@ class ResultantTable {
         Slots& sl = *slp;
         rows_[sl.head].alive = false;
         --alive_;
-        if (sl.single()) {
-            sl.head = at;
+        if (single(sl)) {
+            sl.head = row32(at);
         } else {
-            sl.head = sl.more.front();
-            sl.more.erase(sl.more.begin());
-            sl.more.push_back(at);
+            auto& more = more_of(sl);
+            sl.head = more.front();
+            more.erase(more.begin());
+            more.push_back(row32(at));
         }
         journal_.push_back({sl.head, false, false});
     }
     void clear() {
         rows_.clear();
         index_.clear();
+        more_.clear();
         journal_.clear();
         alive_ = 0;
     }
@@ -133,14 +135,15 @@ class ResultantTable {
         double value;
         bool alive;
     };
+    static std::uint32_t row32(std::size_t at) { return static_cast<std::uint32_t>(at); }
     // The index keys view the key of the record that created the entry; records are
     // never destroyed before clear(), and a deque does not move them.
     bool add(const std::string& key, double value) {
         const std::size_t at = rows_.size();
         rows_.push_back({key, value, true});
         ++alive_;
-        auto [sl, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{at, {}});
-        if (!fresh) sl->more.push_back(at);
+        auto [sl, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{row32(at), 0});
+        if (!fresh) more_of(*sl).push_back(row32(at));
         return fresh;
     }
     bool drop(const std::string& key) {
@@ -148,22 +151,33 @@ class ResultantTable {
         if (!sl) return false;
         rows_[sl->head].alive = false;
         --alive_;
-        if (sl->single()) {
+        if (single(*sl)) {
             index_.erase(std::string_view(key));
         } else {
-            sl->head = sl->more.front();
-            sl->more.erase(sl->more.begin());
+            auto& more = more_of(*sl);
+            sl->head = more.front();
+            more.erase(more.begin());
         }
         return true;
     }
     std::deque<Slot> rows_;
-    // Slots of the key's records in table order; almost always one.
+    // Slots of the key's records in table order; almost always one. The further ones
+    // live in `more_` (index + 1 in `extra`, 0 when none), so an index entry stays small
+    // and the large index touches fewer cache lines.
     struct Slots {
-        std::size_t head;
-        std::vector<std::size_t> more;
+        std::uint32_t head;
+        std::uint32_t extra;
         std::size_t front() const { return head; }
-        bool single() const { return more.empty(); }
     };
+    bool single(const Slots& sl) const { return sl.extra == 0 || more_[sl.extra - 1].empty(); }
+    std::vector<std::uint32_t>& more_of(Slots& sl) {
+        if (sl.extra == 0) {
+            more_.emplace_back();
+            sl.extra = static_cast<std::uint32_t>(more_.size());
+        }
+        return more_[sl.extra - 1];
+    }
+    std::vector<std::vector<std::uint32_t>> more_;
     FlatMap<std::string_view, Slots, TextHash> index_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;
@@ -189,12 +203,22 @@ class PrbdTable {
         slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
         ++alive_;
         if (ends_run(slots_.back().rec)) ++positive_koniec_;
-        auto [c, new_conclusion] =
-            by_conclusion_.try_emplace(std::string_view(slots_.back().rec.conclusion), Chain{at, at});
+        // Rules of one conclusion are often applied one after another: the chain of the
+        // previous update is kept (valid until the next insertion, which replaces it).
+        if (last_.chain && last_.key == conclusion) {
+            slots_[last_.chain->last].next = at;
+            last_.chain->last = static_cast<std::uint32_t>(at);
+            return old;
+        }
+        const std::string_view key(slots_.back().rec.conclusion);
+        auto [c, new_conclusion] = by_conclusion_.try_emplace(
+            key, Chain{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at)});
         if (!new_conclusion) {
             slots_[c->last].next = at;
-            c->last = at;
+            c->last = static_cast<std::uint32_t>(at);
         }
+        last_.chain = c;
+        last_.key = key;
         return old;
     }
     // Number of updates since clear(): unchanged means the table is unchanged.
@@ -240,10 +264,14 @@ class PrbdTable {
         dense_.clear();
         by_rule_.clear();
         by_conclusion_.clear();
+        last_ = LastChain{};
         alive_ = 0;
         positive_koniec_ = 0;
     }
-    void reserve(std::size_t n) { by_conclusion_.reserve(n); }
+    void reserve(std::size_t n) {
+        by_conclusion_.reserve(n);
+        last_ = LastChain{};  // a rehash moves the entries
+    }
 
   private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -252,8 +280,10 @@ class PrbdTable {
         bool alive;
         std::size_t next;  // next record of the same conclusion
     };
+    // Record slots as 32-bit numbers keep the entries of the large conclusion index small.
+    static constexpr std::uint32_t kEnd = static_cast<std::uint32_t>(-1);
     struct Chain {
-        std::size_t first, last;
+        std::uint32_t first, last;
     };
     static bool ends_run(const Prbd& p) { return p.contribution > 0.0 && p.conclusion == "koniec"; }
     // Rule numbers are mostly small and dense: those below kDense index a vector (each
@@ -275,6 +305,23 @@ class PrbdTable {
     std::deque<Slot> slots_;  // records never move, so the keys below can view them
     FlatMap<std::int32_t, std::size_t, IntKeyHash> by_rule_;
     FlatMap<std::string_view, Chain, TextHash> by_conclusion_;
+    // The entry of by_conclusion_ for the conclusion of the previous update. A copy of
+    // the table starts without it (it would point into the other table's index); a move
+    // keeps it, as the index's storage moves along.
+    struct LastChain {
+        Chain* chain = nullptr;
+        std::string_view key;
+        LastChain() = default;
+        LastChain(const LastChain&) {}
+        LastChain& operator=(const LastChain&) {
+            chain = nullptr;
+            key = {};
+            return *this;
+        }
+        LastChain(LastChain&&) = default;
+        LastChain& operator=(LastChain&&) = default;
+    };
+    LastChain last_;
     std::size_t alive_ = 0;
     std::size_t positive_koniec_ = 0;
 };
