@@ -2,11 +2,15 @@
 // plain decimal CF texts without strtod, and the "koniec" state of prbd kept as a count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <random>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
@@ -139,5 +143,56 @@ TEST(CfFastPaths, RuleNumbersAnywhereInTheIntRange) {
             ASSERT_TRUE(marks.empty());
             ASSERT_EQ(t.find_rule(1), nullptr);
         }
+    }
+}
+
+TEST(CfFastPaths, PrbdByConclusionSurvivesRunsReserveCopyAndMove) {
+    // The chain of the previous update's conclusion is kept: runs of one conclusion,
+    // switches between a few, a reserve (rehash), a copy and a move in between must leave
+    // for_conclusion equal to a scan of the records in table order.
+    PrbdTable t;
+    std::vector<Prbd> ref;  // live records in table order
+    std::mt19937 rng(23);
+    const char* names[] = {"a", "b", "wniosek dlugi ponad szesnascie znakow", "koniec"};
+    auto check = [&](const PrbdTable& table, int step) {
+        for (const char* name : names) {
+            std::vector<std::pair<std::int32_t, double>> got, want;
+            table.for_conclusion(name,
+                                 [&](const Prbd& p) { got.emplace_back(p.rule_number, p.contribution); });
+            for (const auto& p : ref)
+                if (p.conclusion == name) want.emplace_back(p.rule_number, p.contribution);
+            ASSERT_EQ(got, want) << step << " " << name;
+        }
+    };
+    std::string current = names[0];
+    for (int step = 0; step < 6000; ++step) {
+        if (rng() % 4 == 0) current = names[rng() % 4];
+        const auto rule = static_cast<std::int32_t>(rng() % 40);
+        const double v = static_cast<double>(rng() % 21) / 10.0 - 1.0;
+        t.update(rule, current, v);
+        std::erase_if(ref, [&](const Prbd& p) { return p.rule_number == rule; });
+        ref.push_back({rule, current, v});
+        switch (step % 500) {
+            case 100:
+                t.reserve(static_cast<std::size_t>(step) * 8);
+                break;
+            case 200: {
+                PrbdTable copy = t;
+                copy.update(1000 + step, current, 0.25);  // the copy's own chain, not t's
+                t = copy;
+                ref.push_back({1000 + step, current, 0.25});
+                break;
+            }
+            case 300: {
+                PrbdTable moved = std::move(t);
+                t = std::move(moved);
+                break;
+            }
+            case 499:
+                t.clear();
+                ref.clear();
+                break;
+        }
+        check(t, step);
     }
 }
