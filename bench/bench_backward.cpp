@@ -13,7 +13,7 @@
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
 #include "kb/askable_conditions.h"
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "ui/scripted_ui.h"
 

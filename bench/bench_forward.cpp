@@ -8,7 +8,7 @@
 #include <string>
 
 #include "consult/forward.h"
-#include "session.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 #include "ui/ui.h"
 

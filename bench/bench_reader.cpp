@@ -6,7 +6,7 @@
 #include <string>
 
 #include "kb/base_file_reader.h"
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"

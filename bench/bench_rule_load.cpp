@@ -12,7 +12,7 @@
 #include <string>
 
 #include "kb/rule_base.h"
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "session.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 #include "ui/scripted_ui.h"
 #include "verify/contradictions.h"

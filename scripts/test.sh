@@ -12,6 +12,8 @@ if [ "$unformatted" != "0" ]; then
   exit 1
 fi
 
+python3 scripts/check-layers.py
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/terminal_ui.h"
-#include "session.h"
+#include "session/session.h"
 #include "shell/handlers.h"
 #include "shell/script_loop.h"
 #include "text/file_io.h"
@@ -50,6 +50,7 @@ int run_answers(const std::string& source) {
     ui.on_output = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); };
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(false);
+    zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
     std::string error;
@@ -67,6 +68,7 @@ int run_terminal() {
     zuva::TerminalUi ui(std::cin, std::cout, color);
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(true);
+    zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
     return zuva::run_interactive(s, ui, r);

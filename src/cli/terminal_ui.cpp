@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <iostream>
 
-#include "session.h"
+#include "session/enabling.h"
+#include "session/session.h"
 #include "shell/commands.h"
-#include "shell/enabling.h"
 #include "shell/shell.h"
 #include "text/codec.h"
 #include "text/file_io.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/command_registry.h"
+#include "session/command_registry.h"
 #include "ui/ui.h"
 
 namespace zuva {

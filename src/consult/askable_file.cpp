@@ -5,9 +5,9 @@
 #include <unordered_set>
 
 #include "consult/pytaj.h"
-#include "consult/report.h"
 #include "kb/base_files.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 

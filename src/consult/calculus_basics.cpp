@@ -1,23 +1,11 @@
 // Shared calculus pieces; see the header.
 #include "consult/calculus_basics.h"
 
-#include <cmath>
-
-#include "consult/report.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/number_format.h"
 
 namespace zuva {
-
-double zaokraglenie(double x) {
-    return std::floor(100.0 * x + 0.5) / 100.0;
-}
-
-std::optional<double> cf_from_text(const std::string& cf_text) {
-    auto v = parse_real(cf_text);
-    if (!v || *v < -1.0 || *v > 1.0) return std::nullopt;
-    return v;
-}
 
 double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& cf_text) {
     if (auto v = cf_from_text(cf_text)) return *v;

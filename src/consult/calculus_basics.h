@@ -6,18 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "store/cf_values.h"
+
 namespace zuva {
 
 struct Session;
 
-// floor(100·x + 0.5) / 100.
-double zaokraglenie(double x);
-// The smaller of two reals; when they are equal, b.
-inline double mini(double a, double b) {
-    return a < b ? a : b;
-}
-// A CF text that reads as a real in [-1, 1].
-std::optional<double> cf_from_text(const std::string& cf_text);
 // CF of a rule or model: its text when it is a CF, else asked until a valid value is typed.
 double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& cf_text);
 

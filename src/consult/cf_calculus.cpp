@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "consult/pytaj.h"
-#include "consult/report.h"
-#include "consult/rule_lists.h"
-#include "session.h"
+#include "kb/rule_lists.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -661,21 +661,6 @@ void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, doubl
     (void)s;
     (void)statement;
     (void)cf;
-}
-
-std::string format_cf(double cf) {
-    static const std::vector<std::string> table = [] {
-        std::vector<std::string> t;
-        for (int k = -100; k <= 100; ++k)
-            t.push_back(format_lg(k / 100.0));
-        return t;
-    }();
-    if (cf >= -1.0 && cf <= 1.0) {
-        const double k = std::floor(cf * 100.0 + 0.5);
-        if (k / 100.0 == cf && (k != 0.0 || !std::signbit(cf)))
-            return table[static_cast<std::size_t>(k + 100.0)];
-    }
-    return format_lg(cf);
 }
 
 void wyjasnienie_regula(Session& s, double cf, const Regula& r) {

@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "consult/calculus_basics.h"
-#include "consult/flat_map.h"
+#include "store/flat_map.h"
 #include "store/knowledge_base.h"
 #include "store/values.h"
+#include "text/number_format.h"
 
 namespace zuva {
 
@@ -196,9 +197,6 @@ void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, doubl
 
 // ---------------------------------------------------------------------------------
 // Explanations and presentation.
-
-// A CF as "%lg" writes it; the 201 rounded CFs from -1 to 1 come from a table.
-std::string format_cf(double cf);
 
 // wyjasnienie_reguła: report lines and the "Wyjaśnienie reguły" dialog for an applied
 // rule, only when its display_flag is 1 and its conclusion is not "koniec".

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "consult/report.h"
 #include "kb/base_files.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 

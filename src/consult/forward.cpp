@@ -35,10 +35,10 @@
 #include "consult/inference_start.h"
 #include "consult/model_steps.h"
 #include "consult/pytaj.h"
-#include "consult/report.h"
 #include "consult/summary.h"
-#include "session.h"
-#include "shell/command_registry.h"
+#include "report/report.h"
+#include "session/command_registry.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/number_format.h"
 

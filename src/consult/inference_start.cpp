@@ -5,9 +5,9 @@
 
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
-#include "consult/report.h"
 #include "kb/numbering.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 
 namespace zuva {
 

@@ -9,9 +9,9 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/model_steps.h"
-#include "consult/report.h"
 #include "kb/model_base.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/number_format.h"
 
 namespace zuva {

@@ -6,9 +6,9 @@
 #include "consult/cf_calculus.h"
 #include "consult/model_eval.h"
 #include "consult/pytaj.h"
-#include "consult/report.h"
 #include "kb/model_base.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/number_format.h"
 
 namespace zuva {

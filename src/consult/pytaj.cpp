@@ -4,8 +4,8 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
-#include "consult/report.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/number_format.h"
 
 namespace zuva {

@@ -2,9 +2,9 @@
 #include "consult/summary.h"
 
 #include "consult/cf_calculus.h"
-#include "consult/report.h"
 #include "kb/base_files.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "text/number_format.h"

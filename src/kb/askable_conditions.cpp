@@ -2,7 +2,7 @@
 // is handled in linear time; only the final sort is n log n.
 #include "kb/askable_conditions.h"
 
-#include "session.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 
 namespace zuva {

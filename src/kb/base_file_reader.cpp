@@ -7,7 +7,7 @@
 #include <functional>
 #include <unordered_map>
 
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 

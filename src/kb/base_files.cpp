@@ -2,7 +2,7 @@
 // texts and after-load steps come from the caller.
 #include "kb/base_files.h"
 
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -209,7 +209,8 @@ bool delete_base_file(Session& s, const DeleteTexts& t) {
     int b = s.ui.question(t.question_title, t.question_text(shortn), {"Tak", "Nie"});
     if (b != 0) return false;
     if (!remove_file(full)) {
-        s.ui.note("Uwaga błąd!", "Nie można usunąć pliku\n   " + full + ".");
+        s.ui.note("Uwaga błąd!",
+                  "Nie można usunąć pliku\n   " + (t.error_names_chosen ? chosen : full) + ".");
         return false;
     }
     s.ui.note("Uwaga!", t.note_text(shortn));

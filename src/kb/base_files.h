@@ -66,6 +66,8 @@ struct DeleteTexts {
     std::string mask, dialog_title, question_title;
     std::vector<FileFilter> filters;  // of the open dialog
     std::function<std::string(const std::string&)> question_text, note_text;
+    // The note of a failed removal names the file as chosen rather than its full path.
+    bool error_names_chosen = false;
 };
 // Deletes a chosen file after confirmation; true when a file was deleted.
 bool delete_base_file(Session& s, const DeleteTexts& t);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "consult/calculus_basics.h"
-#include "consult/report.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
+#include "store/cf_values.h"
 
 namespace zuva {
 

@@ -5,13 +5,13 @@
 
 #include <unordered_set>
 
-#include "consult/report.h"
 #include "kb/base_files.h"
 #include "kb/model_tests.h"
 #include "kb/numbering.h"
-#include "session.h"
-#include "shell/command_registry.h"
-#include "shell/enabling.h"
+#include "report/report.h"
+#include "session/command_registry.h"
+#include "session/enabling.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 #include "text/codec.h"
 #include "text/file_io.h"

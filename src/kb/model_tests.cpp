@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "consult/report.h"
 #include "kb/model_base.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/number_format.h"
 
 namespace zuva {

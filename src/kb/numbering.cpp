@@ -3,7 +3,7 @@
 
 #include <unordered_set>
 
-#include "session.h"
+#include "session/session.h"
 
 namespace zuva {
 namespace {

@@ -6,21 +6,20 @@
 
 #include <unordered_set>
 
-#include "consult/report.h"
-#include "consult/rule_lists.h"
 #include "kb/askable_conditions.h"
 #include "kb/base_file_reader.h"
 #include "kb/base_files.h"
 #include "kb/load_tests.h"
 #include "kb/numbering.h"
-#include "session.h"
-#include "shell/command_registry.h"
-#include "shell/commands.h"
-#include "shell/enabling.h"
+#include "kb/rule_lists.h"
+#include "report/report.h"
+#include "session/command_registry.h"
+#include "session/enabling.h"
+#include "session/load_hooks.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "text/number_format.h"
-#include "verify/load_checks.h"
 
 namespace zuva {
 
@@ -109,7 +108,7 @@ bool after_read(Session& s, const std::string& full_path) {
     testuj_cf_m_faktow(s);
     s.kb.jestem_tu.clear();
 
-    external_contradiction_test_at_load(s);
+    run_load_diagnosis(s.diagnoses.rule_contradictions, s);
     if (contradictory(s)) return false;
 
     s.kb.opis.insert_front("..\\OPISY\\" + wyroznik + ".OPI");
@@ -118,7 +117,7 @@ bool after_read(Session& s, const std::string& full_path) {
     pamietaj_liste_dopytywalnych(s, askable);
     pamietaj_warunki_dopytywalne(s, *s.kb.lista_warunkow_dopytywalnych.first());
 
-    redundancy_test_at_load(s);
+    run_load_diagnosis(s.diagnoses.rule_redundancy, s);
     if (!testowanie_dopytywalnosci_faktow(s)) return false;
     wykrywanie_warunkow_pojedynczych(s);
     if (!wykrywanie_niewlasciwego_cf_reguly(s)) return false;

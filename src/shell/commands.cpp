@@ -1,22 +1,14 @@
-// The command table, the menu tree and the enabling groups. The menu tree refers to
+// The command table and the menu tree (the enabling groups are in session/). The menu tree refers to
 // commands by id only; every id it names is in the table (the tests check both ways).
 #include "shell/commands.h"
 
 #include <algorithm>
 #include <unordered_map>
 
-#include "shell/enabling.h"
+#include "session/enabling.h"
 
 namespace zuva {
 namespace {
-
-std::vector<int> ids_of(std::initializer_list<std::pair<int, int>> ranges) {
-    std::vector<int> out;
-    for (auto [first, last] : ranges)
-        for (int id = first; id <= last; ++id)
-            out.push_back(id);
-    return out;
-}
 
 MenuNode item(int id) {
     return MenuNode{find_command(id)->text, id, {}};
@@ -216,89 +208,6 @@ const std::vector<MenuNode>& main_menu() {
         return m;
     }();
     return menu;
-}
-
-// Besides the commands listed for each stage, three file commands are enabled together
-// with their siblings: deleting an advice text (10122) with the other advice file
-// commands, and viewing the picture and sound directories (10130, 10140) with the other
-// viewing commands of their base; without that no stage would ever enable them.
-const std::vector<int>& intro_closed_set() {
-    static const std::vector<int> ids = ids_of({{10064, 10064},
-                                                {10070, 10072},
-                                                {10087, 10089},
-                                                {10097, 10099},
-                                                {10107, 10109},
-                                                {10115, 10117},
-                                                {10120, 10122},
-                                                {10126, 10128},
-                                                {10131, 10132},
-                                                {10136, 10138},
-                                                {10141, 10142},
-                                                {10151, 10158},
-                                                {10161, 10162},
-                                                {10167, 10171}});
-    return ids;
-}
-
-const std::vector<int>& rules_loaded_set() {
-    static const std::vector<int> ids = {10065, 10067, 10068, 10069, 10145, 10146, 10077, 10093,
-                                         10103, 10113, 10124, 10134, 10164, 10165, 10160};
-    return ids;
-}
-
-const std::vector<int>& models_loaded_set() {
-    static const std::vector<int> ids = ids_of({{10080, 10086}});
-    return ids;
-}
-
-const std::vector<int>& exact_loaded_set() {
-    static const std::vector<int> ids = {10095, 10096, 10100, 10101, 10147, 10148, 10149};
-    return ids;
-}
-
-const std::vector<int>& uncertain_loaded_set() {
-    static const std::vector<int> ids = {10105, 10106, 10110, 10111};
-    return ids;
-}
-
-const std::vector<int>& advice_loaded_set() {
-    static const std::vector<int> ids = {10114, 10118, 10119};
-    return ids;
-}
-
-const std::vector<int>& graphics_loaded_set() {
-    static const std::vector<int> ids = {10125, 10129, 10130};
-    return ids;
-}
-
-const std::vector<int>& sounds_loaded_set() {
-    static const std::vector<int> ids = {10135, 10139, 10140};
-    return ids;
-}
-
-void enable_intro_closed_set(Session& s) {
-    enable_commands(s, intro_closed_set());
-}
-void enable_rules_loaded_set(Session& s) {
-    enable_commands(s, rules_loaded_set());
-}
-void enable_models_loaded_set(Session& s) {
-    enable_commands(s, models_loaded_set());
-}
-void enable_exact_loaded_set(Session& s) {
-    enable_commands(s, exact_loaded_set());
-}
-void enable_uncertain_loaded_set(Session& s) {
-    enable_commands(s, uncertain_loaded_set());
-}
-void enable_advice_loaded_set(Session& s) {
-    enable_commands(s, advice_loaded_set());
-}
-void enable_graphics_loaded_set(Session& s) {
-    enable_commands(s, graphics_loaded_set());
-}
-void enable_sounds_loaded_set(Session& s) {
-    enable_commands(s, sounds_loaded_set());
 }
 
 }  // namespace zuva

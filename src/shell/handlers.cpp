@@ -6,6 +6,7 @@
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
+#include "verify/load_checks.h"
 #include "verify/verify_commands.h"
 
 namespace zuva {
@@ -17,6 +18,10 @@ void install_handlers(CommandRegistry& r) {
     register_model_commands(r);
     register_verify_commands(r);
     register_backward_commands(r);
+}
+
+void prepare_session(Session& s) {
+    install_load_diagnoses(s);
 }
 
 }  // namespace zuva

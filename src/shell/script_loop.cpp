@@ -2,7 +2,7 @@
 // chosen now; the dialogs of the operation then take the following lines.
 #include "shell/script_loop.h"
 
-#include "session.h"
+#include "session/session.h"
 #include "shell/commands.h"
 #include "shell/handlers.h"
 #include "shell/shell.h"
@@ -59,6 +59,7 @@ ScriptRun run_script_lines(const std::vector<ScriptAnswer>& answers, const std::
     ui.set_answers(answers);
     Session s(ui);
     if (!cwd.empty()) s.current_dir = cwd;
+    prepare_session(s);
     CommandRegistry r;
     install_handlers(r);
     ScriptRun run;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/command_registry.h"
+#include "session/command_registry.h"
 #include "ui/scripted_ui.h"
 
 namespace zuva {

@@ -3,10 +3,11 @@
 
 #include <exception>
 
-#include "consult/report.h"
-#include "session.h"
+#include "kb/report_files.h"
+#include "report/report.h"
+#include "session/enabling.h"
+#include "session/session.h"
 #include "shell/commands.h"
-#include "shell/enabling.h"
 #include "text/file_io.h"
 #include "ui/ui.h"
 

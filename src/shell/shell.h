@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "shell/command_registry.h"
+#include "session/command_registry.h"
 
 namespace zuva {
 

@@ -1,9 +1,11 @@
 // Formatting and reading of reals, independent of the process locale.
 #include "text/number_format.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace zuva {
 
@@ -36,6 +38,21 @@ std::optional<double> parse_real(std::string_view t) {
     if (i != n) return std::nullopt;
     std::string s(t);
     return std::strtod(s.c_str(), nullptr);
+}
+
+std::string format_cf(double cf) {
+    static const std::vector<std::string> table = [] {
+        std::vector<std::string> t;
+        for (int k = -100; k <= 100; ++k)
+            t.push_back(format_lg(k / 100.0));
+        return t;
+    }();
+    if (cf >= -1.0 && cf <= 1.0) {
+        const double k = std::floor(cf * 100.0 + 0.5);
+        if (k / 100.0 == cf && (k != 0.0 || !std::signbit(cf)))
+            return table[static_cast<std::size_t>(k + 100.0)];
+    }
+    return format_lg(cf);
 }
 
 }  // namespace zuva

@@ -13,4 +13,7 @@ std::string format_lg(double v);
 // optional exponent; the whole text, no blanks, no decimal comma.
 std::optional<double> parse_real(std::string_view text);
 
+// A CF as "%lg" writes it; the 201 rounded CFs from -1 to 1 come from a table.
+std::string format_cf(double cf);
+
 }  // namespace zuva

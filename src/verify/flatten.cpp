@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "consult/report.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 
 namespace zuva {

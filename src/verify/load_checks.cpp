@@ -2,7 +2,7 @@
 // by the load from `sprzecznosc_1z`.
 #include "verify/load_checks.h"
 
-#include "session.h"
+#include "session/session.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
 #include "verify/redundancy.h"
@@ -20,6 +20,11 @@ void redundancy_test_at_load(Session& s) {
     // A contradictory base is never flattened: the test would not end.
     if (baza_sprzeczna(s)) return;
     testuj_nadmiar_p(s);
+}
+
+void install_load_diagnoses(Session& s) {
+    s.diagnoses.rule_contradictions = external_contradiction_test_at_load;
+    s.diagnoses.rule_redundancy = redundancy_test_at_load;
 }
 
 }  // namespace zuva

@@ -11,4 +11,7 @@ void external_contradiction_test_at_load(Session& s);
 // Load step 15, first part. Asks whether to test; on yes finds redundant rule pairs.
 void redundancy_test_at_load(Session& s);
 
+// Fills in the session's load hooks with the diagnoses above.
+void install_load_diagnoses(Session& s);
+
 }  // namespace zuva

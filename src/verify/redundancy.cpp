@@ -9,9 +9,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "consult/report.h"
-#include "session.h"
-#include "shell/enabling.h"
+#include "report/report.h"
+#include "session/enabling.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "verify/flatten.h"
 

@@ -1,7 +1,7 @@
 // Command ids as the main menu numbers them.
 #include "verify/verify_commands.h"
 
-#include "session.h"
+#include "session/session.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
 #include "verify/redundancy.h"

@@ -1,7 +1,7 @@
 // Main-menu commands of the rule-base verification: the two reports of the diagnoses and
 // the two flattening commands.
 #pragma once
-#include "shell/command_registry.h"
+#include "session/command_registry.h"
 
 namespace zuva {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "session.h"
+#include "session/session.h"
 #include "shell/commands.h"
 #include "shell/handlers.h"
 #include "text/codec.h"

@@ -6,9 +6,9 @@
 #include <set>
 #include <stdexcept>
 
-#include "session.h"
+#include "session/enabling.h"
+#include "session/session.h"
 #include "shell/commands.h"
-#include "shell/enabling.h"
 #include "shell/shell.h"
 #include "ui/scripted_ui.h"
 

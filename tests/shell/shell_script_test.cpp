@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "consult/report.h"
+#include "report/report.h"
 #include "shell/script_loop.h"
 #include "text/file_io.h"
 

@@ -5,10 +5,10 @@
 #include "backward_test_support.h"
 #include "consult/backward.h"
 #include "consult/calculus_basics.h"
-#include "consult/report.h"
 #include "forward_test_support.h"
 #include "kb/askable_conditions.h"
 #include "kb/base_file_reader.h"
+#include "report/report.h"
 #include "ui/scripted_ui.h"
 
 using namespace zuva;

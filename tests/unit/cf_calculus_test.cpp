@@ -6,11 +6,11 @@
 
 #include <unordered_map>
 
-#include "consult/flat_map.h"
 #include "consult/inference_start.h"
 #include "consult/pytaj.h"
-#include "consult/report.h"
 #include "forward_test_support.h"
+#include "report/report.h"
+#include "store/flat_map.h"
 #include "text/number_format.h"
 #include "ui/scripted_ui.h"
 

@@ -14,7 +14,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
-#include "consult/inference_state.h"
+#include "session/inference_state.h"
 
 using namespace zuva;
 

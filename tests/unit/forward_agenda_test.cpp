@@ -10,8 +10,8 @@
 #include "consult/cf_calculus.h"
 #include "consult/forward.h"
 #include "consult/model_steps.h"
-#include "consult/report.h"
 #include "forward_test_support.h"
+#include "report/report.h"
 #include "text/number_format.h"
 #include "ui/scripted_ui.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "kb/base_file_reader.h"
-#include "session.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 
 namespace zuva::testing_support {

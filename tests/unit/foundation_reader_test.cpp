@@ -5,7 +5,7 @@
 
 #include "kb/base_file_reader.h"
 #include "kb/base_files.h"
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"

@@ -3,10 +3,11 @@
 
 #include <filesystem>
 
-#include "consult/report.h"
 #include "kb/base_file_reader.h"
 #include "kb/base_files.h"
-#include "session.h"
+#include "kb/report_files.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"

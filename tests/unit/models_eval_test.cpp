@@ -7,8 +7,8 @@
 #include "consult/calculus_basics.h"
 #include "consult/model_eval.h"
 #include "consult/model_steps.h"
-#include "consult/report.h"
 #include "models_fixture.h"
+#include "report/report.h"
 
 using zuva::testing::ModelSession;
 

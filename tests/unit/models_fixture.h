@@ -10,7 +10,7 @@
 #include "kb/base_file_reader.h"
 #include "kb/base_files.h"
 #include "kb/model_base.h"
-#include "session.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 #include "text/codec.h"
 #include "text/file_io.h"

@@ -6,8 +6,8 @@
 #include "kb/model_tests.h"
 #include "kb/numbering.h"
 #include "models_fixture.h"
-#include "shell/command_registry.h"
-#include "shell/enabling.h"
+#include "session/command_registry.h"
+#include "session/enabling.h"
 
 using zuva::testing::ModelSession;
 

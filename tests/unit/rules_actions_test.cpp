@@ -8,7 +8,7 @@
 #include "kb/load_tests.h"
 #include "kb/rule_base.h"
 #include "rules_test_support.h"
-#include "shell/command_registry.h"
+#include "session/command_registry.h"
 #include "shell/handlers.h"
 
 using namespace zuva;

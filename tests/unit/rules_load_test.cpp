@@ -2,12 +2,12 @@
 // every failure leaves behind.
 #include <gtest/gtest.h>
 
-#include "consult/report.h"
 #include "kb/numbering.h"
 #include "kb/rule_base.h"
+#include "report/report.h"
 #include "rules_test_support.h"
-#include "shell/command_registry.h"
-#include "shell/enabling.h"
+#include "session/command_registry.h"
+#include "session/enabling.h"
 #include "shell/handlers.h"
 
 using namespace zuva;

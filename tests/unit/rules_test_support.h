@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"

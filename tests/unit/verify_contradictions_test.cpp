@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "shell/command_registry.h"
-#include "shell/enabling.h"
+#include "session/command_registry.h"
+#include "session/enabling.h"
 #include "shell/handlers.h"
 #include "verify/contradictions.h"
 #include "verify/load_checks.h"

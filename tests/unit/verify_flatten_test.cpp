@@ -5,8 +5,8 @@
 
 #include <chrono>
 
-#include "consult/report.h"
-#include "shell/command_registry.h"
+#include "report/report.h"
+#include "session/command_registry.h"
 #include "shell/handlers.h"
 #include "verify/flatten.h"
 #include "verify_test_support.h"

@@ -6,8 +6,8 @@
 #include <random>
 #include <set>
 
-#include "shell/command_registry.h"
-#include "shell/enabling.h"
+#include "session/command_registry.h"
+#include "session/enabling.h"
 #include "shell/handlers.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <unordered_set>
 
-#include "consult/report.h"
-#include "session.h"
+#include "report/report.h"
+#include "session/session.h"
 #include "store/list_helpers.h"
 #include "ui/scripted_ui.h"
 

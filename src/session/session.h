@@ -3,13 +3,14 @@
 #pragma once
 #include <string>
 
-#include "consult/inference_state.h"
-#include "consult/report_state.h"
-#include "kb/model_state.h"
-#include "shell/shell_state.h"
+#include "session/inference_state.h"
+#include "session/load_hooks.h"
+#include "session/model_state.h"
+#include "session/report_state.h"
+#include "session/shell_state.h"
+#include "session/verify_state.h"
 #include "store/knowledge_base.h"
 #include "ui/ui.h"
-#include "verify/verify_state.h"
 
 namespace zuva {
 
@@ -23,6 +24,8 @@ struct Session {
     ReportState report;
     VerifyState verify;
     ShellState shell;
+    // Diagnoses the loads run in their places (filled in by the verification module).
+    LoadDiagnoses diagnoses;
     // Directory of the last base file chosen in a load dialog; relative names resolve against it.
     std::string current_dir;
 

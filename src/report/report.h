@@ -26,10 +26,6 @@ bool raport(Session& s);
 std::string report_file_line(std::string_view text);
 bool write_report_file(const std::string& path, std::string_view utf8_text);
 
-// Menu commands: read a report into a browse window; delete a report file.
-void czytanie_raportu(Session& s);
-void kasowanie_raportu(Session& s);
-
 // Detail level.
 void kasowanie_szczegolowosc(Session& s);
 bool opcja_z_menu_szczegolowosci(Session& s, int choice);

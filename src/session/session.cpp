@@ -1,5 +1,5 @@
 // Session construction and the few helpers every subsystem shares.
-#include "session.h"
+#include "session/session.h"
 
 #include <filesystem>
 

@@ -1,12 +1,10 @@
 // The report buffer grows in place (a reserve is kept); the text and the moment each
 // piece reaches the helper window are what matter.
-#include "consult/report.h"
+#include "report/report.h"
 
 #include <cstdint>
 
-#include "consult/cf_calculus.h"
-#include "kb/base_file_reader.h"
-#include "session.h"
+#include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "text/number_format.h"
@@ -110,42 +108,6 @@ bool raport(Session& s) {
 void browse_text_window(Session& s, const std::string& title, const std::string& text) {
     int wrap = s.ui.question("Zawiń/rozwiń", "Czy zawijać tekst?", {"&Tak", "&Nie"});
     s.ui.browse_text(title, text, wrap == 0);
-}
-
-void czytanie_raportu(Session& s) {
-    std::string name =
-        s.ui.open_file("*.rpt", {{"Pliki raportów", "*.rpt"}}, "Wybierz raport do przeczytania : ");
-    if (name.empty()) return;
-    std::string path = s.resolve(name);
-    s.report.has_text = false;
-    s.report.text.clear();
-    ReportGroup group;
-    auto err = read_report_file(path, group);
-    if (err || group.tekst_raportu.empty()) {
-        if (err && err->code == kErrCannotOpen)
-            s.ui.note("Uwaga błąd!", "Nie można odczytać pliku\n   " + path + ".");
-        else
-            s.ui.note("Uwaga błąd!", "Plik\n   " + path + "\nnie jest plikiem raportu.");
-        return;
-    }
-    s.report.has_text = true;
-    s.report.text = *group.tekst_raportu.first();
-    browse_text_window(s, "Przegląd", s.report.text);
-}
-
-void kasowanie_raportu(Session& s) {
-    std::string name = s.ui.open_file("*.rpt", {{"Pliki raportów (*.rpt)", "*.rpt"}},
-                                      "Wybierz raport przeznaczony do usunięcia");
-    if (name.empty()) return;
-    std::string shortn = short_name_of(name);
-    int b = s.ui.question("Usunięcie raportu", "Czy jesteś pewien, że chcesz usunąć raport " + shortn + " ?",
-                          {"Tak", "Nie"});
-    if (b != 0) return;
-    if (!remove_file(s.resolve(name))) {
-        s.ui.note("Uwaga błąd!", "Nie można usunąć pliku\n   " + name + ".");
-        return;
-    }
-    s.ui.note("Uwaga!", "Raport " + shortn + " został usunięty.");
 }
 
 void kasowanie_szczegolowosc(Session& s) {

@@ -1,10 +1,10 @@
 // Built in one pass over the rule table with a map from conclusion to its list.
-#include "consult/rule_lists.h"
+#include "kb/rule_lists.h"
 
 #include <unordered_map>
 #include <unordered_set>
 
-#include "session.h"
+#include "session/session.h"
 
 namespace zuva {
 

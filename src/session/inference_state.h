@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "consult/flat_map.h"
+#include "store/flat_map.h"
 #include "store/keyed_table.h"
 #include "store/table.h"
 #include "store/values.h"

@@ -1,0 +1,48 @@
+#!/usr/bin/env python3
+"""Checks that every include in src/ points down the layers, bottom to top:
+
+  text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> cli, gui
+
+A folder may include its own headers and those of any lower layer; folders of one layer
+(store and ui; cli and gui) may not include each other. Exits 1 and names every include
+that runs up or sideways, and every folder of src/ the order does not place."""
+import os
+import re
+import sys
+
+LAYERS = [["text"], ["store", "ui"], ["session"], ["report"], ["kb"], ["consult"], ["verify"],
+          ["import"], ["shell"], ["cli", "gui"]]
+RANK = {folder: i for i, layer in enumerate(LAYERS) for folder in layer}
+
+root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src")
+bad = []
+for folder in sorted(os.listdir(root)):
+    path = os.path.join(root, folder)
+    if not os.path.isdir(path):
+        bad.append(f"src/{folder}: a file outside every layer folder")
+        continue
+    if folder not in RANK:
+        bad.append(f"src/{folder}/: a folder the layer order does not place")
+        continue
+    for dirpath, _, files in os.walk(path):
+        for name in files:
+            if not name.endswith((".h", ".cpp")):
+                continue
+            file = os.path.join(dirpath, name)
+            with open(file, encoding="utf-8", errors="replace") as f:
+                for number, line in enumerate(f, 1):
+                    m = re.match(r'\s*#\s*include\s+"([^"/]+)/', line)
+                    if not m or m.group(1) == folder:
+                        continue
+                    target = m.group(1)
+                    rel = os.path.relpath(file, os.path.join(root, ".."))
+                    if target not in RANK:
+                        bad.append(f"{rel}:{number}: includes {target}/, a folder outside the layers")
+                    elif RANK[target] >= RANK[folder]:
+                        bad.append(f"{rel}:{number}: {folder}/ includes {target}/, which is not below it")
+if bad:
+    print("Includes that do not point down the layers:")
+    for b in bad:
+        print("  " + b)
+    sys.exit(1)
+print("Layers: every include in src/ points down.")

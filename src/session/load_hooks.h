@@ -1,0 +1,27 @@
+// The diagnoses that load sequences run in their places. The loads sit below the
+// diagnoses, so they reach them through these hooks, which verify/ fills in.
+#pragma once
+#include <functional>
+
+namespace zuva {
+
+struct Session;
+
+struct LoadDiagnoses {
+    // Rule-base load: the external-contradiction test (asks, records its verdict).
+    std::function<void(Session&)> rule_contradictions;
+    // Rule-base load: the redundancy test (asks, records the redundant pairs).
+    std::function<void(Session&)> rule_redundancy;
+    // Model-base load: the diagnoses of the models and of models with rules.
+    std::function<void(Session&)> model_diagnoses;
+    // Constraint loads (exact, then uncertain): the diagnoses of rules with constraints.
+    std::function<void(Session&)> exact_constraint_diagnoses;
+    std::function<void(Session&)> uncertain_constraint_diagnoses;
+};
+
+// Runs a hook when it is filled in; a session without the diagnoses skips the step.
+inline void run_load_diagnosis(const std::function<void(Session&)>& hook, Session& s) {
+    if (hook) hook(s);
+}
+
+}  // namespace zuva
