@@ -319,15 +319,20 @@ class ForwardRun {
         drain();
     }
 
-    // Step 1: the first cumulative rule that can be applied.
-    bool step_cumulative() {
-        for (std::int32_t p = cumulative_.next(0); p >= 0; p = cumulative_.next(p + 1)) {
+    // Steps 1 and 2 share their loop: the first candidate rule whose conditions have a CF
+    // gets its contribution recorded and is applied. `set_aside` may take the rule out of
+    // the candidates first (disjunctive rules with both CFs <= 0, step 2); `record` writes
+    // the contribution of the rule's kind.
+    template <class SetAside, class Record>
+    bool step_apply(PositionSet& candidates, SetAside set_aside, Record record) {
+        for (std::int32_t p = candidates.next(0); p >= 0; p = candidates.next(p + 1)) {
             if (retire_if_done(p)) continue;
             auto cf = conditions_of(p);
             if (!cf) continue;
             const Regula& r = rule(p);
             const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
-            auto contribution = zapisz_wklad_kumulatywny_pozycji(s_, p, *cf, rule_cf);
+            if (set_aside(p, *cf, rule_cf)) continue;
+            auto contribution = record(p, *cf, rule_cf);
             if (!contribution) {
                 dormant(p);
                 continue;
@@ -340,31 +345,29 @@ class ForwardRun {
         return false;
     }
 
+    // Step 1: the first cumulative rule whose conditions have a CF.
+    bool step_cumulative() {
+        return step_apply(
+            cumulative_, [](std::int32_t, double, double) { return false; },
+            [this](std::int32_t p, double cf, double rule_cf) {
+                return zapisz_wklad_kumulatywny_pozycji(s_, p, cf, rule_cf);
+            });
+    }
+
     // Step 2: the first disjunctive rule whose conditions CF and rule CF are not both <= 0.
     bool step_disjunctive_apply() {
-        for (std::int32_t p = disjunctive_.next(0); p >= 0; p = disjunctive_.next(p + 1)) {
-            if (retire_if_done(p)) continue;
-            auto cf = conditions_of(p);
-            if (!cf) continue;
-            const Regula& r = rule(p);
-            const double rule_cf = wyznacz_cf(s_, r.conclusion, r.cf_text);
-            if (oba_cf_ujemne(*cf, rule_cf)) {
+        return step_apply(
+            disjunctive_,
+            [this](std::int32_t p, double cf, double rule_cf) {
+                if (!oba_cf_ujemne(cf, rule_cf)) return false;
                 disjunctive_.erase(p);
                 negative_.insert(p);
                 st(p) = RuleState::Negative;
-                continue;
-            }
-            auto contribution = zapisz_wklad_dysjunktywny_pozycji(s_, p, *cf, rule_cf);
-            if (!contribution) {
-                dormant(p);
-                continue;
-            }
-            przedstawienie_faktow(s_);
-            wyjasnienie_regula(s_, *contribution, r);
-            applied(p);
-            return true;
-        }
-        return false;
+                return true;
+            },
+            [this](std::int32_t p, double cf, double rule_cf) {
+                return zapisz_wklad_dysjunktywny_pozycji(s_, p, cf, rule_cf);
+            });
     }
 
     // Step 3: the first disjunctive rule with both CFs <= 0 is skipped.
