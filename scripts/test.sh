@@ -17,6 +17,9 @@ python3 scripts/check-layers.py
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)
+# The desktop program under Xvfb: a short consultation through the real window; the
+# screenshots stay under build/screenshots/ as artefacts.
+if [ -x build/zuva-gui ]; then bash scripts/gui-screenshots.sh; fi
 
 cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DZUVA_SANITIZE=ON >/dev/null
 cmake --build build-san -j2
