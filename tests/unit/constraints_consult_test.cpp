@@ -10,6 +10,7 @@
 #include "forward_test_support.h"
 #include "kb/base_file_reader.h"
 #include "kb/numbering.h"
+#include "report/report.h"
 #include "ui/scripted_ui.h"
 
 using namespace zuva;
@@ -27,6 +28,7 @@ void use_constraints(Session& s, const std::string& exact, const std::string& un
         s.kb.nazwa_op.short_name.append("ONTEST.BEN");
     }
     zapomnij_indeks_ograniczen(s);
+    kasowanie_tekst_raportu(s);  // the report buffer receives what the questions write
 }
 
 double cf_of(const Session& s, const std::string& statement) {
@@ -186,7 +188,7 @@ TEST(ExclusiveConditions, ContradictingFactsStopTheRun) {
 }
 
 TEST(ExclusiveConditions, DeclaredFactsAreCompleted) {
-    ScriptedUi ui({"1", "&NIE", "1", "0.4", "1", "&NIE"});
+    ScriptedUi ui({"1", "&NIE", "1", "0.4", "&NIE", "&Nie"});
     Session s(ui);
     use_rule_base(s, std::string("fakt(\"d\",\"1.0\")\nfakt(\"h\",\"0.7\")\n") +
                          "reguła(1,\"x\",[\"c\",\"e\",\"i\"],1,\"0.8\")\n");
