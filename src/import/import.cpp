@@ -50,7 +50,9 @@ void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
     if (auto f = source.list_sources(sources)) return blad_odbc(s, source, *f);
     if (sources.empty()) {
         source.close();
-        s.ui.note("Uwaga!", "Nie zdefiniowano żadnego źródła danych ODBC.");
+        s.ui.note("Uwaga!",
+                  "Nie zdefiniowano żadnego źródła danych ODBC.\n"
+                  "Źródła danych definiuje się w pliku ~/.odbc.ini lub /etc/odbc.ini.");
         return;
     }
     auto chosen = s.ui.choose_one_prompted("Wybór źródła danych", "Wybierz źródło danych", shown(sources));

@@ -10,9 +10,9 @@
 
 #include "import/import.h"
 #include "import/odbc_source.h"
-#include "import/sqlite_odbc_env.h"
 #include "session/session.h"
 #include "shell/script_loop.h"
+#include "sqlite_odbc_env.h"
 #include "ui/scripted_ui.h"
 
 using namespace zuva;
@@ -139,9 +139,8 @@ TEST_F(ImportOdbc, ImportedFactsAndArgumentsReachTheForwardConsultation) {
     EXPECT_TRUE(has(t, "[list] Wybór danych do importu\nWybierz dane do importu\n"));
     EXPECT_TRUE(has(t, ". pomiary \"zima\" 2\n"));
     EXPECT_TRUE(
-        has(run.helper,
-            "SELECT * FROM \"pomiary \"\"zima\"\" 2\"\n--> Data loading From row 1 to row 7 ...Done\n"))
-        << run.helper;
+        has(t, "SELECT * FROM \"pomiary \"\"zima\"\" 2\"\n--> Data loading From row 1 to row 7 ...Done\n"))
+        << t;
     EXPECT_TRUE(has(t,
                     "[note] Uwaga błąd!\nWystąpił błąd numer: 1402,\numiemożliwiający przetworzenie "
                     "danych(liczb) rzeczywistych.\n\nProszę sprawdzić dane zawarte w arkuszu Excela lub "
