@@ -4,16 +4,25 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
+#include <QSoundEffect>
+#include <QTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <functional>
 #include <memory>
 
 #include "gui/child_windows.h"
@@ -152,6 +161,19 @@ std::optional<std::string> QtUi::value_dialog(std::string_view dialog, std::stri
     return utf8(*r);
 }
 
+// "&Dlaczego?" closes the dialog with its own result; the core explains and asks again.
+Ui::ValueReply QtUi::value_dialog_why(std::string_view dialog, std::string_view title, std::string_view name) {
+    bool asked_why = false;
+    std::function<void(QWidget*)> why = [&asked_why](QWidget* d) {
+        asked_why = true;
+        static_cast<QDialog*>(d)->reject();
+    };
+    auto r = zuva::value_dialog(dialog_parent(), qs(dialog), qs(title), qs(name), &why);
+    if (asked_why) return {ValueReply::Kind::Why, {}};
+    if (!r) return {ValueReply::Kind::Closed, {}};
+    return {ValueReply::Kind::Text, utf8(*r)};
+}
+
 bool QtUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
     return explanation_dialog(dialog_parent(), qs(title), qlist(lines));
 }
@@ -274,6 +296,46 @@ void QtUi::open_document(std::string_view path) {
 
 void QtUi::commands_changed() {
     if (window_ != nullptr) window_->schedule_refresh();
+}
+
+}  // namespace zuva
+
+namespace zuva {
+
+// The picture window: the bitmap at its own size (as far as the area allows), scaled with
+// the window afterwards; it stays open on its own.
+MediaOutcome QtUi::show_picture(std::string_view path) {
+    QFile file(qs(path));
+    if (!file.open(QIODevice::ReadOnly)) return {false, "nie można odczytać pliku"};
+    QImageReader reader(&file);
+    QImage image = reader.read();
+    if (image.isNull()) return {false, "plik nie jest obrazem, który można wyświetlić"};
+    if (window_ == nullptr) return {true, ""};
+    auto* view = new PictureView(QPixmap::fromImage(image));
+    view->setObjectName("win_grafika");
+    window_->add_child(view, QFileInfo(qs(path)).fileName(), QSize());
+    return {true, ""};
+}
+
+// A wave file is played in the background; the call returns once the file has been read,
+// so a file that cannot be played is reported at once.
+MediaOutcome QtUi::play_sound(std::string_view path) {
+    QString file = qs(path);
+    if (!QFileInfo(file).isReadable()) return {false, "nie można odczytać pliku"};
+    if (sound_ != nullptr) {
+        sound_->stop();
+        sound_->deleteLater();
+    }
+    sound_ = new QSoundEffect(window_);
+    sound_->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    QEventLoop wait;
+    QObject::connect(sound_, &QSoundEffect::statusChanged, &wait, &QEventLoop::quit);
+    QTimer::singleShot(3000, &wait, &QEventLoop::quit);
+    if (sound_->status() == QSoundEffect::Loading || sound_->status() == QSoundEffect::Null)
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    if (sound_->status() != QSoundEffect::Ready) return {false, "plik nie jest odtwarzalnym plikiem dźwięku"};
+    sound_->play();
+    return {true, ""};
 }
 
 }  // namespace zuva

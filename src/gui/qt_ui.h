@@ -3,6 +3,7 @@
 #pragma once
 #include "ui/ui.h"
 
+class QSoundEffect;
 class QWidget;
 
 namespace zuva {
@@ -31,6 +32,7 @@ class QtUi : public Ui {
                                           std::string_view initial) override;
     std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                             std::string_view name) override;
+    ValueReply value_dialog_why(std::string_view dialog, std::string_view title, std::string_view name) override;
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
@@ -43,6 +45,8 @@ class QtUi : public Ui {
     void browse_records(const RecordWindow& w) override;
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
+    MediaOutcome show_picture(std::string_view path) override;
+    MediaOutcome play_sound(std::string_view path) override;
     void commands_changed() override;
 
   private:
@@ -52,6 +56,8 @@ class QtUi : public Ui {
                             std::string_view title);
 
     TaskWindow* window_ = nullptr;
+    // The sound being played; a new one replaces it.
+    QSoundEffect* sound_ = nullptr;
 };
 
 }  // namespace zuva

@@ -2,6 +2,8 @@
 // menu tree, enabling, a consultation answered in the dialogs, the helper window's
 // capacity, the browse window and the close question.
 #include <QAction>
+#include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QMdiArea>
@@ -127,6 +129,7 @@ class GuiTest : public QObject {
     void rule_window_shows_the_chosen_rule();
     void record_window_over_a_large_base_opens_at_once();
     void editor_saves_asks_and_keeps_the_menu();
+    void picture_window_sound_and_the_why_button();
 };
 
 void GuiTest::menu_tree_is_the_command_table() {
@@ -453,6 +456,52 @@ void GuiTest::editor_saves_asks_and_keeps_the_menu() {
     QVERIFY(d.done());
     QCOMPARE(p.w->area()->findChildren<EditorWindow*>().size(), 1);
     QCOMPARE(third->edit()->toPlainText(), QString("tekst"));
+    QVERIFY(d.unexpected.isEmpty());
+}
+
+// A picture opens in its own window at its size; a file that is no picture, or a sound that
+// cannot be read, is refused with a reason and opens nothing. "&Dlaczego?" in a value dialog
+// answers that the user asked why.
+void GuiTest::picture_window_sound_and_the_why_button() {
+    Program p;
+    p.open();
+    const QString bmp = p.dir.path() + "/obraz.bmp";
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(bmp, "BMP"));
+    MediaOutcome shown = p.ui.show_picture(bmp.toStdString());
+    QVERIFY2(shown.ok, shown.reason.c_str());
+    auto* view = p.w->area()->findChild<PictureView*>("win_grafika");
+    QVERIFY(view != nullptr);
+    QCOMPARE(view->picture().size(), QSize(40, 30));
+    QCOMPARE(qobject_cast<QMdiSubWindow*>(view->parentWidget())->windowTitle(), QString("obraz.bmp"));
+
+    const QString text = p.dir.path() + "/tekst.bmp";
+    {
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("to nie jest obraz");
+    }
+    MediaOutcome refused = p.ui.show_picture(text.toStdString());
+    QVERIFY(!refused.ok);
+    QVERIFY(!refused.reason.empty());
+    QCOMPARE(p.w->area()->findChildren<PictureView*>("win_grafika").size(), 1);
+    MediaOutcome missing = p.ui.play_sound((p.dir.path() + "/brak.wav").toStdString());
+    QVERIFY(!missing.ok);
+    QCOMPARE(missing.reason, std::string("nie można odczytać pliku"));
+
+    DialogDriver d;
+    d.then([](QWidget* w) {
+        QCOMPARE(w->objectName(), QString("dlg_wartosc"));
+        DialogDriver::press(w, "&Dlaczego?");
+    });
+    d.type("0.5");
+    Ui::ValueReply why = p.ui.value_dialog_why("Wartość", "Podaj CF", "brak_paliwa");
+    QVERIFY(why.kind == Ui::ValueReply::Kind::Why);
+    Ui::ValueReply typed = p.ui.value_dialog_why("Wartość", "Podaj CF", "brak_paliwa");
+    QVERIFY(typed.kind == Ui::ValueReply::Kind::Text);
+    QCOMPARE(typed.text, std::string("0.5"));
+    QVERIFY(d.done());
     QVERIFY(d.unexpected.isEmpty());
 }
 
