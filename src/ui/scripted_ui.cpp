@@ -285,8 +285,9 @@ MediaOutcome ScriptedUi::show_picture(std::string_view path) {
         p = picture_reader(std::string(path));
     else
         p.reason = "brak dekodera grafiki";
-    block("picture", path,
-          p.ok ? "size: " + std::to_string(p.width) + " x " + std::to_string(p.height) : "error: " + p.reason);
+    block(
+        "picture", path,
+        p.ok ? "size: " + std::to_string(p.width) + " x " + std::to_string(p.height) : "error: " + p.reason);
     return {p.ok, p.reason};
 }
 
