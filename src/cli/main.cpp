@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "cli/media.h"
 #include "cli/terminal_ui.h"
 #include "session/session.h"
 #include "shell/handlers.h"
@@ -48,6 +49,7 @@ int run_answers(const std::string& source) {
     zuva::ScriptedUi ui;
     ui.set_answers(zuva::ScriptedUi::parse_script(content));
     ui.on_output = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); };
+    zuva::attach_media(ui);
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(false);
     zuva::prepare_session(s);

@@ -173,6 +173,10 @@ std::string run_load_sequence(Session& s, const LoadSteps& st) {
         return fail();
     }
     record_base_name(s, st.kind, full);
+    if (st.before_success && !st.before_success()) {
+        s.kb.jestem_tu.clear();
+        return {};
+    }
     if (st.success) st.success(name.name());
     bool ok = !st.after_load || st.after_load();
     s.kb.jestem_tu.clear();
@@ -185,6 +189,10 @@ std::string create_base_file(Session& s, const CreateTexts& t) {
     if (chosen.empty()) return {};
     std::string full = s.resolve(chosen);
     std::string shortn = short_name_of(full);
+    if (t.confirm_overwrite && file_exists(full)) {
+        int b = s.ui.question("Uwaga!", "Plik " + shortn + " już istnieje. Czy zastąpić?", {"&Tak", "&Nie"});
+        if (b != 0) return {};
+    }
     if (!write_file_bytes(full, "")) {
         s.ui.note("Uwaga błąd!", "Nie można utworzyć pliku\n   " + full + ".");
         return {};

@@ -273,6 +273,8 @@ class NumberSet {
 // the pending-rule state, the users of every statement as a condition, and the
 // askable set. Defined in consult/cf_calculus.h.
 struct RuleIndex;
+// Conclusions with their advice, pictures and sounds, built for one run by consult/media_offers.
+struct MediaLookup;
 
 struct InferenceState {
     PrbdTable prbd;
@@ -293,6 +295,7 @@ struct InferenceState {
     int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
 
     std::shared_ptr<RuleIndex> rule_index;
+    std::shared_ptr<MediaLookup> media_lookup;
 };
 
 }  // namespace zuva
