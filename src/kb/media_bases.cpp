@@ -513,7 +513,11 @@ void tworzenie_bazy(Session& s, MediaKind k) {
                 "dźwięku'\n'Tworzenie lub kasowanie podkartoteki plików dźwięków'.";
             break;
     }
-    t.note_text = [what](const std::string& n) { return "Nowa " + what + n + " została utworzona."; };
+    // "bazy rad " -> "baza rad ": the note names the base in the nominative.
+    const std::string nominative = "baza" + what.substr(4);
+    t.note_text = [nominative](const std::string& n) {
+        return "Nowa " + nominative + n + " została utworzona.";
+    };
     t.question_text = [what](const std::string& n) {
         return "Czy chcesz przejść od razu do edycji\nnowej " + what + n + " ?";
     };

@@ -163,7 +163,7 @@ TEST_F(MediaScript, AdviceBaseLoadsOnlyWithItsTextDirectory) {
                   "radami.\n",
                   "[note] Uwaga błąd!\nBrak kartoteki z radami ../RADY/MED/.\nBazy rad nie można ładować "
                   "gdy brak kartoteki z radami.\n"}));
-    EXPECT_EQ(count("została załadowana"), 0u);
+    EXPECT_EQ(count("Baza rad została załadowana"), 0u);
 
     put("RADY/MED/opis.txt", "nie rada");
     EXPECT_EQ(run(kLoadRules + std::vector<std::string>{"10113", "RAMED.BEN", "10114"}), 2);
@@ -228,8 +228,8 @@ TEST_F(MediaScript, ForwardRunOffersPicturesSoundsAndAdvice) {
                                               "Tak", "Tak",
                                               // c: picture (minus), d: picture refused
                                               "Tak", "Nie",
-                                              // f: picture and sound
-                                              "Tak", "Tak",
+                                              // f: its CF, picture and sound
+                                              "0.9", "Tak", "Tak",
                                               // summary, advice, advice list twice, report
                                               "NIE", "Tak", "1", "", "Nie"};
     EXPECT_EQ(run(answers), 0) << err << out;
@@ -308,6 +308,7 @@ TEST_F(MediaScript, RepeatedAdviceNumbersBarInference) {
 // and the note about the data directory; deleting files; the directory command.
 TEST_F(MediaScript, FileCommandsAskAndConfirm) {
     put("BAZY/RAISTN.BEN", "rada(1,\"x\")\r\n");
+    put("RADY/NOWA/inna.hlp", "inna");
     EXPECT_EQ(run({"10116",
                    "RANOWA.BEN",
                    "NIE",
@@ -360,7 +361,7 @@ TEST_F(MediaScript, FileCommandsAskAndConfirm) {
          "kasowanie podkartoteki plików tekstowych rad'.\n",
          "answer: RAISTN.BEN\n[question] Uwaga!\nPlik RAISTN.BEN już istnieje. Czy zastąpić?\nbuttons: &Tak "
          "| "
-         "&Nie\nanswer: &Nie\n[save-file] Podaj nazwę nowej bazy rad\n",
+         "&Nie\nanswer: &Nie\n[command] 10116 Tworzenie bazy rad\n[save-file] Podaj nazwę nowej bazy rad\n",
          "answer: \n[command] 10127",
          "[note] Tworzenie nowej bazy grafiki\nNowa baza grafiki GRNOWA.BEN została utworzona.\n",
          "W tym celu wybierz 'Baza grafiki'\n'Tworzenie lub kasowanie podkartoteki plików grafiki'.\n",
@@ -400,11 +401,11 @@ TEST_F(MediaScript, SampleBaseShowsItsMedia) {
     // three media loads and a forward run in which the battery conclusions offer pictures.
     fs::remove_all(fs::path(dir));
     fs::copy(kExamples, dir, fs::copy_options::recursive);
-    EXPECT_EQ(run({"10064", "REAUTO.BEN", "Nie", "Nie", "10113", "RAAUTO.BEN", "10124", "GRAUTO.BEN", "10134",
-                   "DŹAUTO.BEN"}),
+    EXPECT_EQ(run({"10064", "REAUTO.BEN", "Nie", "Nie", "Nie", "10113", "RAAUTO.BEN", "10124", "GRAUTO.BEN",
+                   "10134", "DŹAUTO.BEN"}),
               0)
         << err;
-    EXPECT_EQ(count("została załadowana !"), 3u) << out;
+    EXPECT_EQ(count("została załadowana !\nBaza"), 3u) << out;
     EXPECT_EQ(out.find("Brak kartoteki"), std::string::npos);
 }
 
