@@ -275,6 +275,7 @@ class NumberSet {
 struct RuleIndex;
 // Conclusions with their advice, pictures and sounds, built for one run by consult/media_offers.
 struct MediaLookup;
+struct ConstraintIndex;
 
 struct InferenceState {
     PrbdTable prbd;
@@ -296,6 +297,8 @@ struct InferenceState {
 
     std::shared_ptr<RuleIndex> rule_index;
     std::shared_ptr<MediaLookup> media_lookup;
+    // Constraints by member for the run (consult/exclusive.h), built on first use.
+    std::shared_ptr<ConstraintIndex> constraint_index;
 };
 
 }  // namespace zuva
