@@ -1,5 +1,6 @@
 // Results of the diagnoses of the knowledge base, kept for their report commands: the
-// circular chains of the rule base and the redundant pairs of rules with their flattened forms.
+// circular chains of the rule base, the redundant pairs of rules with their flattened forms,
+// and the contradictions of the model base and of models with rules.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -54,6 +55,34 @@ class RegulyNadmiarowe {
     KeyedTable<std::pair<std::int32_t, std::int32_t>> table_;
 };
 
+// An arithmetic model with the quantities it reads, as the model diagnosis walks them.
+struct ArgumentyModeluArytmetycznego {
+    std::int32_t model_number = 0;
+    std::string result;
+    TextList arguments;
+};
+// A model whose result is its own argument (arithmetic) or its own condition of application
+// (relational).
+struct ModelSprzeczny {
+    std::int32_t model_number = 0;
+    std::string result;
+};
+// An arithmetic model whose result is an argument of a model it nests, with the numbers of
+// the nested models, the innermost first and the model itself last.
+struct ModelSprzecznyGleboko {
+    std::int32_t model_number = 0;
+    IntList nesting_path;
+    std::string result;
+};
+// A relational model whose condition of application comes back through a rule concluding it:
+// the raw numbers of the rule's flattening and the numbers of the models of the expansion.
+struct ModelIRegulaSprzeczne {
+    std::int32_t model_number = 0;
+    std::int32_t rule_number = 0;
+    IntList rule_path;
+    IntList model_path;
+};
+
 struct VerifyState {
     // External contradictions of the rule base, in order of discovery.
     Table<RegulaSprzeczna> reguly_sprzeczne;
@@ -61,6 +90,30 @@ struct VerifyState {
     Table<std::string> jest_nadmiar;
     RegulyNadmiarowe reguly_nadmiarowe_n1;
     Table<ParaSplaszczona> para_splaszczona_n1;
+
+    // Contradictions of the model base: the working list and the records with one flag
+    // ("TAK") per kind, set with the first record of that kind.
+    Table<ArgumentyModeluArytmetycznego> lista_argumentow_modelu_arytmetycznego;
+    Table<ModelSprzeczny> model_arytmetyczny_sprzeczny;
+    Table<ModelSprzecznyGleboko> model_arytmetyczny_sprzeczny_gleboko;
+    Table<ModelSprzeczny> model_relacyjny_sprzeczny;
+    Table<std::string> model_aryt_sprzeczny, model_sprzeczny_gleboko, model_rela_sprzeczny;
+    // Joint contradictions of models with rules; the verdict is "TAK" or "NIE".
+    Table<ModelIRegulaSprzeczne> modele_i_reguly_sprzeczne;
+    Table<std::string> sprzecznosc_mr;
+
+    // Loading a model base forgets every result of the model diagnoses.
+    void kasowanie_diagnoz_bazy_modeli() {
+        lista_argumentow_modelu_arytmetycznego.clear();
+        model_arytmetyczny_sprzeczny.clear();
+        model_arytmetyczny_sprzeczny_gleboko.clear();
+        model_relacyjny_sprzeczny.clear();
+        model_aryt_sprzeczny.clear();
+        model_sprzeczny_gleboko.clear();
+        model_rela_sprzeczny.clear();
+        modele_i_reguly_sprzeczne.clear();
+        sprzecznosc_mr.clear();
+    }
 
     // Loading a rule base forgets every result of its diagnoses.
     void kasowanie_diagnoz_bazy_regul() {
