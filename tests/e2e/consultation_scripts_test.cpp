@@ -518,13 +518,19 @@ TEST_F(E2eScript, RepeatedRuleNumbersRefuseInference) {
                             "[note] Błąd bazy reguł",
                             "[command] 10164 Wnioskowanie elementarne niepewne w przód",
                             "[clear]",
+                            "[note] Uwaga!",
                             "[command] 10165 Wnioskowanie elementarne niepewne wstecz",
                             "[clear]",
+                            "[note] Uwaga!",
                             "[command] 10170 &O programie",
                             "[note] O programie",
                         });
     EXPECT_EQ(dialogs(), expected) << out;
     EXPECT_TRUE(has("W bazie reguł RENUMER.BEN występuje \nconajmniej dwukrotnie reguła o numerze 1.\n"));
+    // Each refusal says why.
+    EXPECT_TRUE(
+        has("[note] Uwaga!\nNumery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.\n"
+            "Wnioskowanie nie może być rozpoczęte."));
 }
 
 // The external-contradiction test accepted on a circular base: the load stops (no redundancy
