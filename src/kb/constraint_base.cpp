@@ -11,6 +11,7 @@
 #include "session/enabling.h"
 #include "session/load_hooks.h"
 #include "session/session.h"
+#include "session/verdicts.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -344,7 +345,8 @@ std::string ladowanie_bazy_ograniczen(Session& s, ConstraintKind k) {
             s.ui.note("Uwaga!", t.no_rule_base);
             return false;
         }
-        return !holds(s.kb.sprzecznosc_1z, "TAK");
+        // Neither a contradictory rule base nor one jointly contradictory with its models.
+        return ladowanie_ograniczen_i_rad_dozwolone(s);
     };
     st.clear = [&s, k] { kasowanie_przed_ladowaniem(s, k); };
     st.after_load = [&s, &t, k, exact] {
