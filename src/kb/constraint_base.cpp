@@ -177,10 +177,6 @@ std::string lista(const TextList& l) {
     return out + "]";
 }
 
-bool holds(const Table<std::string>& t, const char* v) {
-    return t.find_first([&](const std::string& x) { return x == v; }) != nullptr;
-}
-
 // Clears what a load of the kind clears first (step 2): the group, the name, what the
 // previous base of the kind left behind (its numbering verdict, the error of mutually
 // exclusive conditions found with it, the constraint index of a run).
