@@ -411,6 +411,17 @@ std::optional<std::string> TerminalUi::value_dialog(std::string_view dialog, std
     return ask("Wartość (liczba, np. 0.8 lub -1):");
 }
 
+Ui::ValueReply TerminalUi::value_dialog_why(std::string_view dialog, std::string_view title,
+                                            std::string_view name) {
+    heading("Podaj wartość", dialog);
+    print(title);
+    if (!name.empty()) print("Dotyczy: " + bold(name));
+    hint("? – dlaczego system pyta o tę wartość");
+    std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
+    if (trim(a) == "?") return {ValueReply::Kind::Why, {}};
+    return {ValueReply::Kind::Text, a};
+}
+
 bool TerminalUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
     heading("Wyjaśnienie", title);
     page(lines);

@@ -9,6 +9,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/model_steps.h"
+#include "consult/why_asked.h"
 #include "kb/model_base.h"
 #include "report/report.h"
 #include "session/session.h"
@@ -136,7 +137,8 @@ std::optional<double> okresl_wartosc_argumentu(Session& s, const std::string& na
     pisz(s, name);
     piszcr(s);
     std::optional<std::string> typed;
-    while (!(typed = s.ui.value_dialog("Określ wartość argumentu", "Określ wartość argumentu:", name)))
+    while (!(typed = ask_value(s, "Określ wartość argumentu", "Określ wartość argumentu:", name,
+                               AskedKind::ArgumentValue)))
         potwierdz_zakonczenie(s);  // "Zakończ": ends the program on yes, asks again on no
     auto v = parse_real(przytnij(*typed));
     if (!v || !std::isfinite(*v)) return std::nullopt;
@@ -173,9 +175,11 @@ bool wyjasnij(int display_flag, F explain) {
     return true;
 }
 
-void zapamietaj(Session& s, std::int32_t n, const std::string& result, double value, bool mark_applied) {
+void zapamietaj(Session& s, std::int32_t n, std::uint8_t kind, const std::string& result, double value,
+                bool mark_applied) {
     if (mark_applied) s.inference.model_stosowany.insert(n);
     s.inference.zmienna_ustalona.append(result, value);
+    record_value_origin(s, result, {ValueOrigin::Model, kind, n});
 }
 
 // The value of an operation must be a finite number to be fixed.
@@ -275,7 +279,7 @@ double zakoncz_model_relacyjny(Session& s, const ModelLinks& links, const Relacy
     }
     if (links.przedstawienie_faktow) links.przedstawienie_faktow(s);
     wyjasnienie_wniosku(s, r, cf);
-    pamietaj_wniosek_wypadkowy(s, r.res, cf);
+    pamietaj_wniosek_wypadkowy(s, r.res, cf, {OriginKind::RelationalModel, r.extended, r.n});
     s.inference.model_stosowany.insert(r.n);
     return cf;
 }
@@ -305,7 +309,10 @@ std::optional<double> oblicz(Session& s, const ModelLinks& links, const std::str
             return v;
         }
         auto v = okresl_wartosc_argumentu(s, name);
-        if (v) s.inference.zmienna_ustalona.append(name, *v);
+        if (v) {
+            s.inference.zmienna_ustalona.append(name, *v);
+            record_value_origin(s, name, {ValueOrigin::Answer, 0, 0});
+        }
         return v;
     }
     return oblicz_wynik_modelu(s, links, name);
@@ -474,6 +481,8 @@ bool sprawdz(Session& s, const ModelLinks& links, const std::string& condition) 
 
 bool stosuj_model(Session& s, const ModelLinks& links, const Model& m, bool mark_applied) {
     if (!cf_jeden(m.cf_text) || relacja_modelu(m.operation_symbol)) return false;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     Computing guard(s, m.result);
     if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
     if (fixed(s, m.result) || applied(s, m.model_number)) return false;
@@ -485,12 +494,14 @@ bool stosuj_model(Session& s, const ModelLinks& links, const Model& m, bool mark
     if (!v || !skonczony(s, *v, m.operation_symbol)) return false;
     przedstawienie_zmiennych(s);
     if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny(s, m, *v); })) return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
+    zapamietaj(s, m.model_number, 0, m.result, *v, mark_applied);
     return true;
 }
 
 bool stosuj_model(Session& s, const ModelLinks& links, const ModelR& m, bool mark_applied) {
     if (!cf_jeden(m.cf_text) || jest_relacja_r(m.operation_symbol)) return false;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     Computing guard(s, m.result);
     if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
     if (fixed(s, m.result) || applied(s, m.model_number)) return false;
@@ -501,12 +512,14 @@ bool stosuj_model(Session& s, const ModelLinks& links, const ModelR& m, bool mar
     piszcr(s);
     przedstawienie_zmiennych(s);
     if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_2(s, m, *v); })) return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
+    zapamietaj(s, m.model_number, 1, m.result, *v, mark_applied);
     return true;
 }
 
 bool stosuj_model(Session& s, const ModelLinks& links, const ModelLiniowy& m, bool mark_applied) {
     if (!cf_jeden(m.cf_text) || m.coefficients.size() != m.variables.size()) return false;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     Computing guard(s, m.result);
     if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
     if (fixed(s, m.result) || applied(s, m.model_number)) return false;
@@ -520,12 +533,14 @@ bool stosuj_model(Session& s, const ModelLinks& links, const ModelLiniowy& m, bo
     piszcr(s);
     przedstawienie_zmiennych(s);
     if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_liniowy(s, m, *v); })) return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
+    zapamietaj(s, m.model_number, 2, m.result, *v, mark_applied);
     return true;
 }
 
 bool stosuj_model(Session& s, const ModelLinks& links, const ModelWielomianowy& m, bool mark_applied) {
     if (!cf_jeden(m.cf_text) || m.coefficients.size() != m.powers.size()) return false;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     Computing guard(s, m.result);
     if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
     if (fixed(s, m.result) || applied(s, m.model_number)) return false;
@@ -540,7 +555,7 @@ bool stosuj_model(Session& s, const ModelLinks& links, const ModelWielomianowy& 
     przedstawienie_zmiennych(s);
     if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_wielomianowy(s, m, *v); }))
         return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
+    zapamietaj(s, m.model_number, 3, m.result, *v, mark_applied);
     return true;
 }
 
@@ -566,6 +581,8 @@ std::optional<double> oblicz_wynik_modelu(Session& s, const ModelLinks& links, c
 std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const Model& m,
                                              bool holds) {
     if (!relacja_modelu(m.operation_symbol)) return std::nullopt;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
         return std::nullopt;
     auto a = oblicz(s, links, m.argument1);
@@ -590,6 +607,8 @@ std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links
 std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const ModelR& m,
                                              bool holds) {
     if (!jest_relacja_r(m.operation_symbol) || m.variables.size() != 3) return std::nullopt;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
         return std::nullopt;
     double v[3];

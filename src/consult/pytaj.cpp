@@ -4,6 +4,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
+#include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
 #include "text/number_format.h"
@@ -22,7 +23,7 @@ std::optional<double> testuj_cf_warunku(Session& s, const std::string& typed) {
 }
 
 void pamietaj(Session& s, const std::string& condition, double cf) {
-    s.inference.wypadkowa_prbd.append(condition, cf);
+    append_resultant(s, condition, cf, {OriginKind::Answer});
     // The other members of a constraint that lists the condition are completed by the
     // constraint bases (uzupelnienie_wykluczajacych); without them the answer is simply kept.
     uzupelnienie_wykluczajacych(s, condition, cf);
@@ -41,7 +42,7 @@ double pytaj(Session& s, const std::string& condition) {
     piszln(s, "   " + condition);
     piszln(s, "z przedziału [-1, 1]");
     for (;;) {
-        auto typed = s.ui.value_dialog("Określ wartość CF", title, condition);
+        auto typed = ask_value(s, "Określ wartość CF", title, condition, AskedKind::ConditionCf);
         if (!typed) continue;
         auto v = testuj_cf_warunku(s, *typed);
         if (!v) continue;

@@ -116,6 +116,7 @@ const std::vector<CommandInfo>& all_commands() {
         {10169, "&Pomoc"},
         {10170, "&O programie"},
         {10171, "&Właściciel"},
+        {10180, "Jak uzyskano wniosek?"},
     };
     return table;
 }
@@ -195,7 +196,7 @@ const std::vector<MenuNode>& main_menu() {
         m.push_back(sounds);
 
         m.push_back(submenu("Dopytywalne", {10065, 10160, 10161, 10162}));
-        m.push_back(submenu("Wnioskowanie", {10164, 10165}));
+        m.push_back(submenu("Wnioskowanie", {10164, 10165, 10180}));
 
         MenuNode reports{"Raporty i podsumowania", 0, {}};
         reports.children = {submenu("Raporty wnioskowania/diagnostyki", {10151, 10152}),

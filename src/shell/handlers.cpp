@@ -3,6 +3,7 @@
 
 #include "consult/backward.h"
 #include "consult/forward.h"
+#include "consult/how_concluded.h"
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
@@ -18,6 +19,7 @@ void install_handlers(CommandRegistry& r) {
     register_model_commands(r);
     register_verify_commands(r);
     register_backward_commands(r);
+    register_explain_commands(r);
 }
 
 void prepare_session(Session& s) {

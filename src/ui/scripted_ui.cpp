@@ -196,6 +196,15 @@ std::optional<std::string> ScriptedUi::value_dialog(std::string_view dialog, std
     return a.text;
 }
 
+Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string_view title,
+                                            std::string_view name) {
+    block("value", dialog, "title: " + std::string(title) + "\nname: " + std::string(name) + "\n");
+    ScriptAnswer a = next_answer();
+    out("answer: " + a.text + "\n");
+    if (a.text == "?") return {ValueReply::Kind::Why, {}};
+    return {ValueReply::Kind::Text, a.text};
+}
+
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
     std::string body;
     for (const auto& l : lines)

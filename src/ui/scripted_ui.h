@@ -61,6 +61,9 @@ class ScriptedUi : public Ui {
                                           std::string_view initial) override;
     std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                             std::string_view name) override;
+    // The line "?" asks why the value is needed.
+    ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                std::string_view name) override;
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;

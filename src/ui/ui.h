@@ -50,6 +50,19 @@ class Ui {
     // of what is asked about; returns the text as typed (nullopt when closed).
     virtual std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                                     std::string_view name) = 0;
+    // A value dialog of a consultation, which can also be asked why the value is needed
+    // ("&Dlaczego?"): the text as typed, or that the dialog was closed, or the question why.
+    // A front end without such a button answers as value_dialog does.
+    struct ValueReply {
+        enum class Kind { Text, Closed, Why } kind = Kind::Closed;
+        std::string text;
+    };
+    virtual ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                        std::string_view name) {
+        auto typed = value_dialog(dialog, title, name);
+        if (!typed) return {ValueReply::Kind::Closed, {}};
+        return {ValueReply::Kind::Text, *typed};
+    }
     // Explanation dialog: lines under a title with "&Kontynuuj" and "Zakończ";
     // true for "&Kontynuuj".
     virtual bool explanation(std::string_view title, const std::vector<std::string>& lines) = 0;
