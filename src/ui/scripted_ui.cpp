@@ -198,11 +198,11 @@ std::optional<std::string> ScriptedUi::value_dialog(std::string_view dialog, std
 
 Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string_view title,
                                             std::string_view name) {
-    block("value", dialog, "title: " + std::string(title) + "\nname: " + std::string(name) + "\n");
-    ScriptAnswer a = next_answer();
-    out("answer: " + a.text + "\n");
-    if (a.text == "?") return {ValueReply::Kind::Why, {}};
-    return {ValueReply::Kind::Text, a.text};
+    // Through value_dialog, so that a port derived from this one sees every value dialog.
+    auto typed = value_dialog(dialog, title, name);
+    if (!typed) return {ValueReply::Kind::Closed, {}};
+    if (*typed == "?") return {ValueReply::Kind::Why, {}};
+    return {ValueReply::Kind::Text, *typed};
 }
 
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
