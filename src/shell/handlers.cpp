@@ -4,6 +4,7 @@
 #include "consult/backward.h"
 #include "consult/forward.h"
 #include "consult/how_concluded.h"
+#include "import/import.h"
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
@@ -20,6 +21,7 @@ void install_handlers(CommandRegistry& r) {
     register_verify_commands(r);
     register_backward_commands(r);
     register_explain_commands(r);
+    register_import_commands(r);
 }
 
 void prepare_session(Session& s) {
