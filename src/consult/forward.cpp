@@ -517,7 +517,12 @@ void przedstaw_fakty_pierwotne(Session& s, const Table<Fakt>& facts, const std::
 void zasiej_fakty(Session& s, const Table<Fakt>& facts, OriginKind origin) {
     for (const auto& f : facts) {
         if (resultant(s, f.fact_text)) continue;
-        if (auto cf = parse_real(f.cf_text)) append_resultant(s, f.fact_text, *cf, {origin});
+        if (auto cf = parse_real(f.cf_text)) {
+            const auto& imported = s.inference.explain.imported_facts;
+            const bool from_source =
+                origin == OriginKind::Fact && !imported.empty() && imported.count(f.fact_text);
+            append_resultant(s, f.fact_text, *cf, {from_source ? OriginKind::Imported : origin});
+        }
     }
     for (const auto& f : facts)
         if (auto cf = resultant(s, f.fact_text)) uzupelnienie_wykluczajacych(s, f.fact_text, *cf);

@@ -376,7 +376,9 @@ class Tracer {
         const std::string line = ind(depth) + name + " = " + format_lg(v) + ": ";
         for (const auto& a : s_.kb.models.argument_znany)
             if (a.argument_name == name) {
-                out_.push_back(line + "argument znany z bazy modeli");
+                out_.push_back(line + (s_.inference.explain.imported_arguments.count(name)
+                                           ? "argument zaimportowany z zewnętrznego źródła danych"
+                                           : "argument znany z bazy modeli"));
                 return;
             }
         auto it = s_.inference.explain.value_origins.find(name);

@@ -324,6 +324,11 @@ ResultantOrigin origin_of(const Session& s, const std::string& statement) {
     return origin_of_slot(s, s.inference.wypadkowa_prbd.slot_of(statement));
 }
 
+void mark_imported(Session& s, const std::string& name, bool argument) {
+    auto& e = s.inference.explain;
+    (argument ? e.imported_arguments : e.imported_facts).insert(name);
+}
+
 void record_value_origin(Session& s, const std::string& name, ValueOrigin origin) {
     s.inference.explain.value_origins.insert_or_assign(name, origin);
 }

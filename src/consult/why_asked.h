@@ -77,6 +77,8 @@ void record_constraint_completion(Session& s, const std::string& trigger, bool e
 // Origin of the resultant in a slot of wypadkowa_prbd, and of a statement's visible one.
 ResultantOrigin origin_of_slot(const Session& s, std::int64_t slot);
 ResultantOrigin origin_of(const Session& s, const std::string& statement);
+// A declared fact or a known argument came from a data source.
+void mark_imported(Session& s, const std::string& name, bool argument);
 // Where a fixed value came from (answers and models; literals and known arguments are
 // recognised by themselves).
 void record_value_origin(Session& s, const std::string& name, ValueOrigin origin);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zuva {
@@ -68,6 +69,8 @@ struct ExplainState {
     RunDirection finished = RunDirection::None;
     std::string hypothesis;
     std::size_t model_sizes[4] = {0, 0, 0, 0};
+    // Declared facts and known arguments that came from a data source (kept with the base).
+    std::unordered_set<std::string> imported_facts, imported_arguments;
 
     void clear_run() {
         resultant_origins.clear();

@@ -5,6 +5,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
+#include "consult/forward.h"
 #include "consult/how_concluded.h"
 #include "consult/why_asked.h"
 #include "forward_test_support.h"
@@ -84,6 +85,20 @@ TEST_F(HowTree, OriginsBelongToSlots) {
     kasowanie_tablic_roboczych(s);
     EXPECT_EQ(origin_of_slot(s, 0).kind, OriginKind::Unknown);
     EXPECT_TRUE(s.inference.explain.resultant_origins.empty());
+}
+
+// Facts imported from a data source are told apart from those of the base file.
+TEST_F(HowTree, ImportedFactsAreSeededWithTheirOrigin) {
+    use_rule_base(s,
+                  "fakt(\"a\",\"1.0\")\nfakt(\"b\",\"0.5\")\n"
+                  "reguła(1,\"c\",[\"a\",\"b\"],1,\"0.8\")\n");
+    mark_imported(s, "b", false);
+    kasowanie_tablic_roboczych(s);
+    inicjalizacja_faktow(s, false);
+    EXPECT_EQ(origin_of(s, "a").kind, OriginKind::Fact);
+    EXPECT_EQ(origin_of(s, "b").kind, OriginKind::Imported);
+    run_finished(s, RunDirection::Forward);
+    EXPECT_EQ(how_tree(s, "b"), "b (CF = 0.5): fakt zaimportowany z zewnętrznego źródła danych\n");
 }
 
 // A circular base: each statement is expanded once and the tree ends.
