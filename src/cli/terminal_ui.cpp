@@ -18,6 +18,7 @@
 #include "shell/shell.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/number_format.h"
 
 extern char** environ;
 
@@ -101,6 +102,74 @@ bool mask_match(std::string_view mask, std::string_view name) {
     }
     if (mask[0] != name[0]) return false;
     return mask_match(mask.substr(1), name.substr(1));
+}
+
+// The text of a simple HTML document: tags dropped, block ends as line ends, list items
+// marked, the common entities decoded, blank lines collapsed.
+std::string html_as_text(std::string_view html) {
+    std::string out;
+    bool pre = false;
+    for (std::size_t i = 0; i < html.size();) {
+        char c = html[i];
+        if (c == '<') {
+            std::size_t e = html.find('>', i);
+            if (e == std::string_view::npos) break;
+            std::string tag = to_lower_pl(html.substr(i + 1, e - i - 1));
+            std::string name = tag.substr(0, tag.find_first_of(" \t\n"));
+            if (name == "style" || name == "title" || name == "script") {
+                std::size_t close = html.find("</" + name, e);
+                i = close == std::string_view::npos ? html.size() : html.find('>', close) + 1;
+                continue;
+            }
+            if (name == "pre") pre = true;
+            if (name == "/pre") pre = false;
+            if (name == "li")
+                out += "\n  • ";
+            else if (name == "br" || name == "/p" || name == "/pre" || name == "pre" || name == "/li" ||
+                     name == "/ul" || name == "/ol" || name == "p")
+                out += "\n";
+            else if (name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6')
+                out += "\n\n";
+            else if (name.size() == 3 && name[0] == '/' && name[1] == 'h')
+                out += "\n\n";
+            i = e + 1;
+            continue;
+        }
+        if (c == '&') {
+            static const std::pair<const char*, const char*> entities[] = {
+                {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&quot;", "\""}, {"&nbsp;", " "}};
+            bool done = false;
+            for (auto [from, to] : entities) {
+                std::string_view f(from);
+                if (html.substr(i, f.size()) == f) {
+                    out += to;
+                    i += f.size();
+                    done = true;
+                    break;
+                }
+            }
+            if (done) continue;
+        }
+        if (!pre && (c == '\n' || c == '\r' || c == '\t')) c = ' ';
+        if (!pre && c == ' ' && (out.empty() || out.back() == ' ' || out.back() == '\n')) {
+            ++i;
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+    // At most one empty line in a row, none at the start.
+    std::string text;
+    int newlines = 2;
+    for (char c : out) {
+        if (c == '\n') {
+            if (++newlines > 2) continue;
+        } else {
+            newlines = 0;
+        }
+        text += c;
+    }
+    return text;
 }
 
 std::vector<std::string> files_matching(const std::string& dir, std::string_view mask) {
@@ -364,8 +433,18 @@ std::string TerminalUi::open_file(std::string_view mask, const std::vector<FileF
     return file_prompt(false, mask, filters, title);
 }
 
+// Replacing an existing file takes a "Tak"; "Nie" shows the dialog again.
 std::string TerminalUi::save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) {
+    for (;;) {
+        std::string path = file_prompt(true, mask, filters, title);
+        if (path.empty() || !file_exists(path)) return path;
+        if (question("Zapisz jako", overwrite_question(path), {"&Tak", "&Nie"}) == 0) return path;
+    }
+}
+
+std::string TerminalUi::save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                            std::string_view title) {
     return file_prompt(true, mask, filters, title);
 }
 
@@ -406,9 +485,20 @@ std::optional<std::string> TerminalUi::value_dialog(std::string_view dialog, std
     heading("Podaj wartość", dialog);
     print(title);
     if (!name.empty()) print("Dotyczy: " + bold(name));
-    // Every value asked here is a number; text that is not one is asked again without a
-    // word, so the prompt says what is expected.
-    return ask("Wartość (liczba, np. 0.8 lub -1):");
+    // Every value asked here is a number. The program would ask again without a word, so
+    // the prompt says why a text is refused; "?" (why is this asked) goes through as typed.
+    for (;;) {
+        std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
+        if (parse_real(a) || trim(a) == "?") return a;
+        std::string t = trim(a);
+        if (parse_real(t)) return t;
+        if (t.empty())
+            hint("Nie wpisano wartości. Wpisz liczbę, np. 0.8 lub -1.");
+        else if (t.find(',') != std::string::npos && parse_real(std::string(t).replace(t.find(','), 1, ".")))
+            hint("'" + t + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
+        else
+            hint("'" + t + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
+    }
 }
 
 bool TerminalUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
@@ -587,9 +677,27 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
         hint("Plik " + path + " został zapisany.");
 }
 
+// With a display the system's opener shows the document; on a bare terminal an HTML
+// document (the user guide) is shown as text, page by page.
 void TerminalUi::open_document(std::string_view path) {
     std::string p(path);
-    if (!run_program({"xdg-open", p}, false)) print("Dokument do otwarcia: " + p);
+    const bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (display && run_program({"xdg-open", p}, false)) return;
+    std::string lower = to_lower_pl(p);
+    bool html = lower.size() > 5 && (lower.compare(lower.size() - 5, 5, ".html") == 0 ||
+                                     lower.compare(lower.size() - 4, 4, ".htm") == 0);
+    auto bytes = html ? read_file_bytes(p) : std::nullopt;
+    if (!bytes) {
+        print("Dokument do otwarcia: " + p);
+        return;
+    }
+    heading("Pomoc", p);
+    std::vector<std::string> lines;
+    for (const auto& l : split_lines(html_as_text(*bytes)))
+        for (auto& piece : wrap_line(l, terminal_cols() - 1))
+            lines.push_back(std::move(piece));
+    page(lines);
+    wait_enter("Enter: zamknij pomoc");
 }
 
 namespace {

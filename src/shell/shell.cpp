@@ -59,7 +59,16 @@ void ustaw_katalog(Session& s) {
 
 void pomoc(Session& s) {
     std::string path = s.resolve(kHelpFile);
-    if (file_exists(path)) s.ui.open_document(path);
+    if (file_exists(path)) {
+        s.ui.open_document(path);
+        return;
+    }
+    if (!s.shell.user_guide.empty() && file_exists(s.shell.user_guide)) {
+        s.ui.open_document(s.shell.user_guide);
+        return;
+    }
+    s.ui.note("Pomoc", "Nie znaleziono pliku pomocy: ani " + std::string(kHelpFile) +
+                           " w bieżącym katalogu,\nani przewodnika docs/pomoc.html obok programu.");
 }
 
 void o_programie(Session& s) {
