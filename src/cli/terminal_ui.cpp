@@ -123,15 +123,24 @@ std::string html_as_text(std::string_view html) {
             }
             if (name == "pre") pre = true;
             if (name == "/pre") pre = false;
-            if (name == "li")
-                out += "\n  • ";
-            else if (name == "br" || name == "/p" || name == "/pre" || name == "pre" || name == "/li" ||
-                     name == "/ul" || name == "/ol" || name == "p")
-                out += "\n";
-            else if (name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6')
-                out += "\n\n";
-            else if (name.size() == 3 && name[0] == '/' && name[1] == 'h')
-                out += "\n\n";
+            auto line_end = [&] {
+                if (!out.empty() && out.back() != '\n') out += '\n';
+            };
+            bool heading = name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';
+            bool heading_end =
+                name.size() == 3 && name[0] == '/' && name[1] == 'h' && name[2] >= '1' && name[2] <= '6';
+            if (name == "br") {
+                out += '\n';
+            } else if (name == "li") {
+                line_end();
+                out += "  • ";
+            } else if (heading || heading_end) {
+                line_end();
+                out += '\n';
+            } else if (name == "p" || name == "/p" || name == "pre" || name == "/pre" || name == "ul" ||
+                       name == "/ul" || name == "ol" || name == "/ol" || name == "/li" || name == "tr") {
+                line_end();
+            }
             i = e + 1;
             continue;
         }
@@ -485,20 +494,24 @@ std::optional<std::string> TerminalUi::value_dialog(std::string_view dialog, std
     heading("Podaj wartość", dialog);
     print(title);
     if (!name.empty()) print("Dotyczy: " + bold(name));
-    // Every value asked here is a number. The program would ask again without a word, so
-    // the prompt says why a text is refused; "?" (why is this asked) goes through as typed.
-    for (;;) {
-        std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
-        if (parse_real(a) || trim(a) == "?") return a;
-        std::string t = trim(a);
-        if (parse_real(t)) return t;
-        if (t.empty())
+    // Every value asked here is a number. The program asks again without a word when a text
+    // is none, so the next prompt for the same thing says why the last one was refused.
+    if (!refused_value_.empty() && refused_for_ == std::string(name)) {
+        const std::string& t = refused_value_;
+        std::string dot = t;
+        if (std::size_t c = dot.find(','); c != std::string::npos) dot[c] = '.';
+        if (trim(t).empty())
             hint("Nie wpisano wartości. Wpisz liczbę, np. 0.8 lub -1.");
-        else if (t.find(',') != std::string::npos && parse_real(std::string(t).replace(t.find(','), 1, ".")))
-            hint("'" + t + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
+        else if (t.find(',') != std::string::npos && parse_real(trim(dot)))
+            hint("'" + trim(t) + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
         else
-            hint("'" + t + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
+            hint("'" + trim(t) + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
     }
+    std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
+    bool number = parse_real(a).has_value() || trim(a) == "?";
+    refused_value_ = number ? std::string() : (a.empty() ? std::string(" ") : a);
+    refused_for_ = std::string(name);
+    return a;
 }
 
 bool TerminalUi::explanation(std::string_view title, const std::vector<std::string>& lines) {

@@ -76,6 +76,9 @@ class TerminalUi : public Ui {
     std::string helper_partial_;
     int helper_capacity_ = 100;
     bool at_line_start_ = true;
+    // The last value typed that was no number, and what it was asked for (" " for an
+    // empty line): the next prompt for the same thing says why it was refused.
+    std::string refused_value_, refused_for_;
 };
 
 // The interactive program: introductory window, then the main menu until the user ends

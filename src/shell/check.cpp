@@ -181,10 +181,6 @@ std::string without_question(std::string_view text) {
     return t;
 }
 
-std::string lower_ascii(std::string_view w) {
-    return to_lower_pl(w);
-}
-
 // The first record a text names: ("reguła", 5) for "Reguła 5 ..." or "reguła o numerze 5";
 // models and constraints alike.
 struct RecordRef {
@@ -205,7 +201,7 @@ std::optional<RecordRef> named_record(std::string_view text) {
     }
     if (!w.empty()) words.push_back(w);
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-        std::string l = lower_ascii(words[i]);
+        std::string l = to_lower_pl(words[i]);
         char what = 0;
         if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0)
             what = 'r';
@@ -215,8 +211,14 @@ std::optional<RecordRef> named_record(std::string_view text) {
             what = 'o';
         if (!what) continue;
         std::size_t j = i + 1;
-        while (j < words.size() && j <= i + 3 &&
-               (words[j] == "o" || words[j] == "numerze" || words[j] == "nr"))
+        // "reguła o numerze 5", "Model arytmetyczny 4", "Ograniczenie dokładne 2".
+        static const char* const between[] = {"o",          "numerze",  "nr",           "arytmetyczny",
+                                              "relacyjny",  "liniowy",  "wielomianowy", "rozszerzony",
+                                              "podstawowy", "dokładne", "niepewne"};
+        auto skippable = [&](const std::string& x) {
+            return std::find(std::begin(between), std::end(between), x) != std::end(between);
+        };
+        while (j < words.size() && j <= i + 3 && skippable(words[j]))
             ++j;
         if (j >= words.size()) continue;
         const std::string& d = words[j];
@@ -267,7 +269,13 @@ class Checker {
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
             if (!contradictory) {
                 for (const auto& l : kLoads)
-                    if (auto sibling = sibling_of(full, l.kind)) load(l.kind, l.command, *sibling, *sibling);
+                    if (auto sibling = sibling_of(full, l.kind)) {
+                        // Named as the rule base was: beside it, in the same form of path.
+                        std::string shown =
+                            (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename())
+                                .string();
+                        load(l.kind, l.command, shown, *sibling);
+                    }
             }
             if (options_.diagnoses)
                 for (const auto& d : kDiagnoses)

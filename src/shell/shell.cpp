@@ -63,12 +63,9 @@ void pomoc(Session& s) {
         s.ui.open_document(path);
         return;
     }
-    if (!s.shell.user_guide.empty() && file_exists(s.shell.user_guide)) {
+    // Without either file nothing happens, as without the help file before.
+    if (!s.shell.user_guide.empty() && file_exists(s.shell.user_guide))
         s.ui.open_document(s.shell.user_guide);
-        return;
-    }
-    s.ui.note("Pomoc", "Nie znaleziono pliku pomocy: ani " + std::string(kHelpFile) +
-                           " w bieżącym katalogu,\nani przewodnika docs/pomoc.html obok programu.");
 }
 
 void o_programie(Session& s) {

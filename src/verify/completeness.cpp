@@ -25,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string quoted(std::string_view t) {
+std::string in_quotes(std::string_view t) {
     return "'" + std::string(t) + "'";
 }
 
@@ -184,7 +184,7 @@ class Analysis {
                     }
                 add("rule-never-fires", BaseKind::Rules, "reguła", i,
                     "Reguła " + std::to_string(r.rule_number) + " nigdy nie zostanie zastosowana: warunku " +
-                        quoted(blocking) +
+                        in_quotes(blocking) +
                         " nie można spłaszczyć (wnioskują go tylko reguły, które prowadzą w koło bez wyjścia "
                         "do "
                         "warunków dopytywalnych).");
@@ -196,8 +196,8 @@ class Analysis {
                     askable(std::string_view(c).substr(1))) {
                     add("rule-never-positive", BaseKind::Rules, "reguła", i,
                         "Reguła " + std::to_string(r.rule_number) +
-                            " nigdy nie da dodatniego CF: jej warunki " + quoted(c.substr(1)) + " i " +
-                            quoted(c) + " wykluczają się.");
+                            " nigdy nie da dodatniego CF: jej warunki " + in_quotes(c.substr(1)) + " i " +
+                            in_quotes(c) + " wykluczają się.");
                     break;
                 }
             ++i;
@@ -206,7 +206,7 @@ class Analysis {
         for (std::size_t t = 0; t < text.size(); ++t) {
             if (derivable[t] || first_rule[t] == n) continue;
             add("unreachable-conclusion", BaseKind::Rules, "reguła", first_rule[t],
-                "Wniosku " + quoted(text[t]) +
+                "Wniosku " + in_quotes(text[t]) +
                     " nie osiągnie żadna konsultacja: żadna z reguł, które go wnioskują, nie może zostać "
                     "zastosowana.");
         }
@@ -238,8 +238,8 @@ class Analysis {
             if (!differ) continue;
             add("conflicting-duplicate-rule", BaseKind::Rules, "reguła", i,
                 "Reguły " + std::to_string(o.rule_number) + " i " + std::to_string(r.rule_number) +
-                    " mają ten sam wniosek " + quoted(r.conclusion) + " i te same warunki, lecz różne CF (" +
-                    o.cf_text + " i " + r.cf_text + ").");
+                    " mają ten sam wniosek " + in_quotes(r.conclusion) +
+                    " i te same warunki, lecz różne CF (" + o.cf_text + " i " + r.cf_text + ").");
         }
     }
 
@@ -255,7 +255,7 @@ class Analysis {
             if (!used_result(m.result))
                 add("unused-model", BaseKind::Models, table, i,
                     std::string(what) + " " + std::to_string(m.model_number) + " ma wynik " +
-                        quoted(m.result) + ", którego nie używa żadna reguła ani żaden model.");
+                        in_quotes(m.result) + ", którego nie używa żadna reguła ani żaden model.");
             ++i;
         }
     }
@@ -272,14 +272,14 @@ class Analysis {
         for (const auto& a : kb_.models.argument_znany) {
             if (!model_reads_.count(a.argument_name))
                 add("unused-known-argument", BaseKind::Models, "argument_znany", i,
-                    "Argument znany " + quoted(a.argument_name) + " nie jest argumentem żadnego modelu.");
+                    "Argument znany " + in_quotes(a.argument_name) + " nie jest argumentem żadnego modelu.");
             ++i;
         }
         i = 0;
         for (const auto& f : kb_.models.m_fakt) {
             if (!conditions_of_models_.count(f.fact_text) && !model_reads_.count(f.fact_text))
                 add("unused-model-fact", BaseKind::Models, "m_fakt", i,
-                    "Fakt bazy modeli " + quoted(f.fact_text) +
+                    "Fakt bazy modeli " + in_quotes(f.fact_text) +
                         " nie jest warunkiem stosowania żadnego modelu.");
             ++i;
         }
@@ -292,7 +292,7 @@ class Analysis {
                 if (!rule_conditions_.count(m) && !concluded_.count(m) && !conditions_of_models_.count(m) &&
                     !model_reads_.count(m) && !model_gives_.count(m))
                     add("unused-constraint-member", base, table, i,
-                        "Warunku " + quoted(m) + " ograniczenia " + std::to_string(o.constraint_number) +
+                        "Warunku " + in_quotes(m) + " ograniczenia " + std::to_string(o.constraint_number) +
                             " nie czyta żadna reguła ani żaden model.");
             ++i;
         }
@@ -323,7 +323,7 @@ class Analysis {
             std::size_t i = 0;
             for (const auto& r : kb_.advice.rada) {
                 const std::string head =
-                    "Rada " + quoted(r.file_name) + " dla reguły " + std::to_string(r.rule_number);
+                    "Rada " + in_quotes(r.file_name) + " dla reguły " + std::to_string(r.rule_number);
                 if (!rule_numbers.count(r.rule_number))
                     add("dangling-reference", BaseKind::Advice, "rada", i,
                         head + ": nie ma reguły o numerze " + std::to_string(r.rule_number) + ".");
@@ -352,7 +352,7 @@ class Analysis {
             DataDirectory dir(up / m.folder / wyroznik_);
             std::size_t i = 0;
             for (const auto& z : *m.table) {
-                const std::string head = std::string(m.what) + " " + quoted(z.file_name) + " dla numeru " +
+                const std::string head = std::string(m.what) + " " + in_quotes(z.file_name) + " dla numeru " +
                                          std::to_string(z.source_number);
                 if (!rule_numbers.count(z.source_number) && !model_numbers.count(z.source_number))
                     add("dangling-reference", m.base, m.name, i,
