@@ -111,7 +111,8 @@ TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {
     EXPECT_TRUE(has("\"bases\":[\"" + re + "\",\"" + mo + "\"]")) << out.str();
     EXPECT_TRUE(has("{\"file\":\"" + mo +
                     "\",\"line\":2,\"column\":1,\"level\":\"warning\",\"kind\":\"load\","
-                    "\"message\":\"Model arytmetyczny 4"))
+                    "\"message\":\"Baza modeli elementarna niepewna MOMOD.BEN ma modele tautologiczne: Model "
+                    "arytmetyczny 4"))
         << out.str();
 }
 

@@ -51,8 +51,8 @@ class NewUser : public ::testing::Test {
 
 TEST_F(NewUser, SaveDialogAsksBeforeReplacingAFileAndNieAsksForAnotherName) {
     write_file_bytes(path("WYNIK.RPT"), "stary");
-    ScriptRun run = run_script({"10064", "REX.BEN", "Nie", "Nie", "10073", "10164", "1", "NIE", "1", "NIE",
-                                "Tak", "WYNIK.RPT", "Nie", "NOWY.RPT"},
+    ScriptRun run = run_script({"10064", "REX.BEN", "Nie", "Nie", "10164", "1", "NIE", "1", "NIE", "Tak",
+                                "WYNIK.RPT", "Nie", "NOWY.RPT"},
                                dir);
     ASSERT_EQ(run.status, 0) << run.error;
     EXPECT_TRUE(has(run.transcript,
