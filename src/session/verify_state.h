@@ -57,17 +57,23 @@ class RegulyNadmiarowe {
 struct VerifyState {
     // External contradictions of the rule base, in order of discovery.
     Table<RegulaSprzeczna> reguly_sprzeczne;
+    // True when the base has more chains than were kept (the verdict counts them all).
+    bool reguly_sprzeczne_obciete = false;
     // Redundancy of the rule base.
     Table<std::string> jest_nadmiar;
     RegulyNadmiarowe reguly_nadmiarowe_n1;
     Table<ParaSplaszczona> para_splaszczona_n1;
+    // True when more redundant pairs were found than are kept.
+    bool para_splaszczona_obcieta = false;
 
     // Loading a rule base forgets every result of its diagnoses.
     void kasowanie_diagnoz_bazy_regul() {
         reguly_sprzeczne.clear();
+        reguly_sprzeczne_obciete = false;
         jest_nadmiar.clear();
         reguly_nadmiarowe_n1.clear();
         para_splaszczona_n1.clear();
+        para_splaszczona_obcieta = false;
     }
 };
 

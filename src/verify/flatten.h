@@ -33,15 +33,34 @@ class FlattenIndex {
     std::size_t conclusion_count() const { return by_conclusion_.size(); }
     const Table<Regula>& rules() const { return *rules_; }
 
+    // True when the condition has a flattened form at all: it is askable, or some rule
+    // concludes it whose conditions all have one. A list that holds a condition without a
+    // form has no form either, whatever the other conditions are.
+    bool flattenable(std::string_view condition) const;
+    // The rules that conclude the text and whose conditions are all flattenable, in table
+    // order: the only rules through which a substitution can lead to a form.
+    const std::vector<const Regula*>& flattenable_rules_concluding(std::string_view conclusion) const;
+
   private:
     struct Entry {
         std::int32_t id;
         std::vector<const Regula*> rules;
+        std::vector<const Regula*> flattenable_rules;
+        bool flattenable = false;
     };
+    // Works out which conclusions can be flattened, on first use (linear in the conditions).
+    void settle_flattenability() const;
+
     const Table<Regula>* rules_;
-    std::unordered_map<std::string_view, Entry> by_conclusion_;
+    // Mutable for the flattenability, worked out on first use.
+    mutable std::unordered_map<std::string_view, Entry> by_conclusion_;
     std::unordered_set<std::string_view> askable_;
+    mutable bool flattenability_settled_ = false;
 };
+
+// Whether the condition can be flattened at all in the base of the index (see
+// FlattenIndex::flattenable): false means that no rule needing it has a flattened form.
+bool can_be_flattened(const FlattenIndex& index, std::string_view condition);
 
 // One flattened form: the askable conditions and the raw numbers of the substitutions
 // (the last substitution first, 0 for each askable condition kept as it is).
@@ -56,12 +75,20 @@ IntList numery_regul_splaszczajacych(const IntList& raw);
 // The lazy generator of the flattened forms of one rule, depth first, the choice for the
 // last condition varying fastest. A condition that is already being expanded on its own
 // line of descent is not expanded through rules again, so circular bases end too; on an
-// acyclic base that never happens.
+// acyclic base that never happens. Choices that cannot lead to a form (a rule needing a
+// condition that cannot be flattened, a round with a condition left without alternatives)
+// are passed over before the choices around them are enumerated; the forms and their order
+// stay the same.
 class Splaszczanie {
   public:
     Splaszczanie(const FlattenIndex& index, const TextList& conditions);
     // The next form; nullopt when there is none left.
     std::optional<RegulaSplaszczona> next();
+    // From now on a round whose conditions (with their lines of descent) came up before in
+    // this flattening is passed over: every form below it repeats a set of conditions given
+    // already, so each distinct set still comes, in the order of its first form. For callers
+    // that need every distinct set once.
+    void skip_repeated_rounds() { skip_repeated_ = true; }
 
   private:
     using Anc = std::vector<std::int32_t>;  // sorted ids of the conclusions expanded above
@@ -78,12 +105,18 @@ class Splaszczanie {
     std::int32_t alternative_number(const Item& it, std::uint32_t k) const;
     bool expands_through_rules(const Item& it) const;
     std::vector<Item> finish_round(const Round& r) const;
+    // True when every condition of the round has at least one alternative.
+    bool viable(const std::vector<Item>& items) const;
+    // False when repeated rounds are skipped and this one came up before.
+    bool first_time(const std::vector<Item>& items);
 
     const FlattenIndex& index_;
     TextList initial_;
     std::vector<Round> rounds_;
     IntList substitutions_;  // numbers in the order of substitution
     bool started_ = false;
+    bool skip_repeated_ = false;
+    std::unordered_set<std::string> rounds_seen_;  // keys of the rounds entered, when skipping
 };
 
 // Starts the flattening of a rule; the conclusion has no influence on the forms.
