@@ -102,6 +102,16 @@ void FlattenIndex::settle_flattenability() const {
             if (waiting[static_cast<std::size_t>(r - first)] == 0) e->flattenable_rules.push_back(r);
 }
 
+std::int32_t FlattenIndex::component(std::int32_t conclusion_id) const {
+    if (component_by_id_.empty() && !by_conclusion_.empty()) {
+        ConditionGraph graph(*rules_);
+        component_by_id_.assign(by_conclusion_.size(), -1);
+        for (const auto& [text, e] : by_conclusion_)
+            component_by_id_[static_cast<std::size_t>(e.id)] = graph.component(graph.id(text));
+    }
+    return component_by_id_[static_cast<std::size_t>(conclusion_id)];
+}
+
 bool FlattenIndex::flattenable(std::string_view condition) const {
     if (askable(condition)) return true;
     settle_flattenability();
@@ -147,6 +157,18 @@ std::int32_t Splaszczanie::alternative_number(const Item& it, std::uint32_t k) c
     return k < rules.size() ? rules[k]->rule_number : 0;
 }
 
+Splaszczanie::Anc Splaszczanie::descent_of(const std::string& condition, const Anc& above) const {
+    // Only conclusions on a cycle through the condition can come up again below it; the others
+    // can block nothing, and leaving them out lets equal rounds be recognised as such.
+    std::int32_t id = index_.conclusion_id(condition);
+    if (id < 0) return {};
+    std::int32_t comp = index_.component(id);
+    Anc out;
+    for (std::int32_t a : above)
+        if (index_.component(a) == comp) out.push_back(a);
+    return out;
+}
+
 bool Splaszczanie::viable(const std::vector<Item>& items) const {
     return std::all_of(items.begin(), items.end(),
                        [&](const Item& it) { return alternative_count(it) != 0; });
@@ -184,7 +206,7 @@ std::vector<Splaszczanie::Item> Splaszczanie::finish_round(const Round& r) const
             std::int32_t id = index_.conclusion_id(*it.text);
             anc.insert(std::upper_bound(anc.begin(), anc.end(), id), id);
             for (const auto& c : rules[k]->conditions)
-                cat.push_back({&c, anc});
+                cat.push_back({&c, descent_of(c, anc)});
         } else {
             cat.push_back(it);
         }

@@ -28,10 +28,17 @@ namespace {
 using namespace verify_test;
 using ::testing::HasSubstr;
 
+// A name with a number after it.
+std::string nm(const char* prefix, int i) {
+    std::string s = prefix;
+    s += std::to_string(i);
+    return s;
+}
+
 // c0 <- c1 <- ... <- c{n-1} <- c0, rule i + 1 concluding ci.
 void cycle(Session& s, int n) {
     for (int i = 0; i < n; ++i)
-        add_rule(s, i + 1, "c" + std::to_string(i), {"c" + std::to_string((i + 1) % n)});
+        add_rule(s, i + 1, nm("c", i), {nm("c", (i + 1) % n)});
 }
 
 TEST(LargeBases, LongCycleIsFoundContradictoryWithBoundedRecords) {
@@ -82,8 +89,8 @@ TEST(LargeBases, DenseCycleEndsWithItsVerdict) {
     for (int i = 0; i < n; ++i) {
         TextList conds;
         for (int j = 0; j < n; ++j)
-            if (j != i) conds.push_back("k" + std::to_string(j));
-        add_rule(s, i + 1, "k" + std::to_string(i), conds);
+            if (j != i) conds.push_back(nm("k", j));
+        add_rule(s, i + 1, nm("k", i), conds);
     }
     add_rule(s, n + 1, "w", {"a"});
     badaj_sprzecznosc_1z(s);
@@ -99,13 +106,13 @@ TEST(LargeBases, DenseCycleEndsWithItsVerdict) {
 void wide_rule(Session& s, int n) {
     TextList top;
     for (int i = 1; i <= n; ++i)
-        top.push_back("x" + std::to_string(i));
+        top.push_back(nm("x", i));
     top.push_back("martwy");
     int k = 1;
     add_rule(s, k++, "cel", top);
     for (int i = 1; i <= n; ++i) {
-        add_rule(s, k++, "x" + std::to_string(i), {"a" + std::to_string(i)});
-        add_rule(s, k++, "x" + std::to_string(i), {"b" + std::to_string(i)});
+        add_rule(s, k++, nm("x", i), {nm("a", i)});
+        add_rule(s, k++, nm("x", i), {nm("b", i)});
     }
     add_rule(s, k++, "martwy", {"martwy2"});
     add_rule(s, k++, "martwy2", {"martwy"});
@@ -189,9 +196,9 @@ TEST(LargeBases, PrunedFlatteningGivesExactlyThePlainForms) {
                 else if (pick == 3)
                     conds.push_back(rng() % 2 ? "nic" : "bez warunku");  // neither askable nor concluded
                 else
-                    conds.push_back("x" + std::to_string(rng() % 4));
+                    conds.push_back(nm("x", static_cast<int>(rng() % 4)));
             }
-            add_rule(s, n, "c" + std::to_string(level), conds);
+            add_rule(s, n, nm("c", level), conds);
         }
         askable_from_rules(s);
         s.kb.dopytywalny.remove_all([](const std::string& c) { return c == "nic"; });
@@ -244,7 +251,7 @@ TEST(LargeBases, RulesWrittenTwiceOnACycleAreRedundant) {
     int n = 1;
     for (int copy = 0; copy < 2; ++copy)
         for (int i = 0; i < k; ++i)
-            add_rule(s, n++, "c" + std::to_string(i), {"c" + std::to_string((i + 1) % k), "a"});
+            add_rule(s, n++, nm("c", i), {nm("c", (i + 1) % k), "a"});
     askable_from_rules(s);
     EXPECT_FALSE(wyznacz_nadmiar_p(s));
     ASSERT_EQ(s.verify.para_splaszczona_n1.count(), static_cast<std::size_t>(k));
@@ -282,8 +289,8 @@ TEST(LargeBases, ManyRedundantPairsAreBounded) {
 std::string model_chain(int n) {
     std::string text;
     for (int i = 0; i < n; ++i)
-        text += "model(" + std::to_string(i + 1) + ",\"bez_warunku\",\"x" + std::to_string(i) + "\",\"x" +
-                std::to_string(i + 1) + "\",\"+\",\"1\",0,\"1\")\n";
+        text += "model(" + std::to_string(i + 1) + ",\"bez_warunku\",\"" + nm("x", i) + "\",\"" +
+                nm("x", i + 1) + "\",\"+\",\"1\",0,\"1\")\n";
     text += "model(" + std::to_string(n + 1) + ",\"bez_warunku\",\"w\",\"x0\",\">\",\"0\",1,\"cf_w\")\n";
     return text;
 }
