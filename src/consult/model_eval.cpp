@@ -65,123 +65,43 @@ std::optional<std::int64_t> calkowita(double v) {
 }
 
 // Powers up to this are computed by repeated multiplication, as they always were, so their
-// values stay the same to the last bit; higher ones by repeated squaring.
+// values stay the same to the last bit; higher ones with the library's pow, which is exact
+// to the last bit or nearly so for every integer power (repeated multiplication would take
+// up to 2^31 steps).
 constexpr std::int64_t kRepeatedUpTo = 4096;
-
-// A real as m·2^e with m in [0.5, 1): products of such never overflow or underflow on the
-// way, only the final value does, where the true value does too.
-struct Scaled {
-    double m;
-    std::int64_t e;
-};
-Scaled scaled(double x) {
-    int k = 0;
-    double m = std::frexp(x, &k);
-    return {m, k};
-}
-Scaled operator*(Scaled a, Scaled b) {
-    Scaled r = scaled(a.m * b.m);
-    r.e += a.e + b.e;
-    return r;
-}
-Scaled scaled_power(double x, std::int64_t n) {
-    Scaled r{0.5, 1}, base = scaled(x);
-    while (n > 0) {
-        if (n & 1) r = r * base;
-        n >>= 1;
-        if (n > 0) base = base * base;
-    }
-    return r;
-}
-double value_of(Scaled v) {
-    if (v.m == 0.0 || !std::isfinite(v.m)) return v.m;
-    return std::ldexp(v.m, static_cast<int>(std::clamp<std::int64_t>(v.e, -100000, 100000)));
-}
 
 // a^n for n >= 0.
 double potega(double a, std::int64_t n) {
-    if (n > kRepeatedUpTo) return value_of(scaled_power(a, n));
+    if (n > kRepeatedUpTo) return std::pow(a, static_cast<double>(n));
     double r = 1.0;
     for (std::int64_t i = 0; i < n && r != 0.0 && std::isfinite(r); ++i)
         r *= a;
     return r;
 }
 
-// The polynomial term a * x^p for p >= 0: a multiplied by x p times.
+// The polynomial term a * x^p for p >= 0: a multiplied by x p times. Where x^p alone is
+// beyond the range of reals but the term is not (a tiny coefficient), the term is formed
+// from mantissas and binary exponents kept apart.
 double wyraz(double a, double x, std::int64_t p) {
-    if (p > kRepeatedUpTo) return value_of(scaled(a) * scaled_power(x, p));
+    if (p > kRepeatedUpTo) {
+        double xp = std::pow(x, static_cast<double>(p));
+        if (xp != 0.0 && std::isfinite(xp)) return a * xp;
+        if (x == 0.0 || !std::isfinite(x)) return a * xp;
+        int ea = 0, ex = 0;
+        double ma = std::frexp(a, &ea), mx = std::frexp(x, &ex);
+        // x^p = mx^p * 2^(ex*p); mx^p is taken as 2^(p*log2|mx|) with its sign.
+        double lg = static_cast<double>(p) * std::log2(std::fabs(mx)) +
+                    static_cast<double>(ex) * static_cast<double>(p) + static_cast<double>(ea);
+        double sign = (mx < 0.0 && (p & 1)) ? -ma : ma;
+        if (lg > 4000.0) return sign * HUGE_VAL;
+        if (lg < -4000.0) return sign * 0.0;
+        double whole = std::floor(lg);
+        return std::ldexp(sign * std::exp2(lg - whole), static_cast<int>(whole));
+    }
     double t = a;
     for (std::int64_t k = 0; k < p && std::isfinite(t) && t != 0.0; ++k)
         t *= x;
     return t;
-}
-
-std::optional<double> fixed(const Session& s, const std::string& name) {
-    if (const double* v = s.inference.zmienna_ustalona.find(name)) return *v;
-    return std::nullopt;
-}
-
-bool applied(const Session& s, std::int32_t n) {
-    return s.inference.model_stosowany.count(n) != 0;
-}
-
-const ModelIndex& indeks(Session& s) {
-    ModelIndex& ix = s.models.index;
-    const ModelGroup& g = s.kb.models;
-    std::size_t sizes[4] = {g.model.count(), g.model_r.count(), g.model_liniowy.count(),
-                            g.model_wielomianowy.count()};
-    bool loaded = s.kb.nazwa_mo.loaded();
-    bool same = ix.built && ix.loaded == loaded;
-    for (int i = 0; i < 4 && same; ++i)
-        same = ix.sizes[i] == sizes[i];
-    if (same) return ix;
-    ix.by_result.clear();
-    // Records read before a faulty line stay in the tables without a model-base name:
-    // they are not a loaded base and take no part in a consultation.
-    if (loaded) {
-        for (std::size_t i = 0; i < g.model.count(); ++i)
-            ix.by_result[g.model[i].result].basic.push_back(i);
-        for (std::size_t i = 0; i < g.model_r.count(); ++i)
-            ix.by_result[g.model_r[i].result].extended.push_back(i);
-        for (std::size_t i = 0; i < g.model_liniowy.count(); ++i)
-            ix.by_result[g.model_liniowy[i].result].linear.push_back(i);
-        for (std::size_t i = 0; i < g.model_wielomianowy.count(); ++i)
-            ix.by_result[g.model_wielomianowy[i].result].polynomial.push_back(i);
-    }
-    for (int i = 0; i < 4; ++i)
-        ix.sizes[i] = sizes[i];
-    ix.loaded = loaded;
-    ix.built = true;
-    return ix;
-}
-
-const ModelIndex::Positions* modele_wyniku(Session& s, const std::string& name) {
-    const ModelIndex& ix = indeks(s);
-    auto it = ix.by_result.find(name);
-    return it == ix.by_result.end() ? nullptr : &it->second;
-}
-
-std::string przytnij(const std::string& t) {
-    std::size_t b = t.find_first_not_of(' '), e = t.find_last_not_of(' ');
-    return b == std::string::npos ? std::string() : t.substr(b, e - b + 1);
-}
-
-// dlg_określ_wartość_argumentu: nullopt when the text typed is not a number.
-std::optional<double> okresl_wartosc_argumentu(Session& s, const std::string& name) {
-    pisz(s, "Określ wartość argumentu: ");
-    pisz(s, name);
-    piszcr(s);
-    std::optional<std::string> typed;
-    while (!(typed = s.ui.value_dialog("Określ wartość argumentu", "Określ wartość argumentu:", name)))
-        potwierdz_zakonczenie(s);  // "Zakończ": ends the program on yes, asks again on no
-    auto v = parse_real(przytnij(*typed));
-    if (!v || !std::isfinite(*v)) return std::nullopt;
-    pisz(s, name);
-    pisz(s, "=");
-    piszreal(s, *v);
-    piszcr(s);
-    piszcr(s);
-    return v;
 }
 
 // Alternatives 1 and 2 of the value of a quantity that no model computes: a number written

@@ -174,7 +174,7 @@ TEST(VerifyRedundancy, RulesWithMoreFormsThanAreKept) {
     // 2^13 forms of rule 1, all with distinct conditions; the first 4,096 have x0, the first
     // with y0 (the single condition of the last rule) comes after the kept ones.
     ASSERT_EQ(s.verify.para_splaszczona_n1.count(), 1u);
-    const Pair& p = pairs(s).front();
+    const Pair p = pairs(s).front();
     EXPECT_EQ(std::get<2>(p).size(), 13u);
     EXPECT_EQ(std::get<2>(p).back(), "y0");
     EXPECT_EQ(std::get<3>(p).front(), 3);
