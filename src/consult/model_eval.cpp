@@ -104,6 +104,74 @@ double wyraz(double a, double x, std::int64_t p) {
     return t;
 }
 
+std::optional<double> fixed(const Session& s, const std::string& name) {
+    if (const double* v = s.inference.zmienna_ustalona.find(name)) return *v;
+    return std::nullopt;
+}
+
+bool applied(const Session& s, std::int32_t n) {
+    return s.inference.model_stosowany.count(n) != 0;
+}
+
+const ModelIndex& indeks(Session& s) {
+    ModelIndex& ix = s.models.index;
+    const ModelGroup& g = s.kb.models;
+    std::size_t sizes[4] = {g.model.count(), g.model_r.count(), g.model_liniowy.count(),
+                            g.model_wielomianowy.count()};
+    bool loaded = s.kb.nazwa_mo.loaded();
+    bool same = ix.built && ix.loaded == loaded;
+    for (int i = 0; i < 4 && same; ++i)
+        same = ix.sizes[i] == sizes[i];
+    if (same) return ix;
+    ix.by_result.clear();
+    // Records read before a faulty line stay in the tables without a model-base name:
+    // they are not a loaded base and take no part in a consultation.
+    if (loaded) {
+        for (std::size_t i = 0; i < g.model.count(); ++i)
+            ix.by_result[g.model[i].result].basic.push_back(i);
+        for (std::size_t i = 0; i < g.model_r.count(); ++i)
+            ix.by_result[g.model_r[i].result].extended.push_back(i);
+        for (std::size_t i = 0; i < g.model_liniowy.count(); ++i)
+            ix.by_result[g.model_liniowy[i].result].linear.push_back(i);
+        for (std::size_t i = 0; i < g.model_wielomianowy.count(); ++i)
+            ix.by_result[g.model_wielomianowy[i].result].polynomial.push_back(i);
+    }
+    for (int i = 0; i < 4; ++i)
+        ix.sizes[i] = sizes[i];
+    ix.loaded = loaded;
+    ix.built = true;
+    return ix;
+}
+
+const ModelIndex::Positions* modele_wyniku(Session& s, const std::string& name) {
+    const ModelIndex& ix = indeks(s);
+    auto it = ix.by_result.find(name);
+    return it == ix.by_result.end() ? nullptr : &it->second;
+}
+
+std::string przytnij(const std::string& t) {
+    std::size_t b = t.find_first_not_of(' '), e = t.find_last_not_of(' ');
+    return b == std::string::npos ? std::string() : t.substr(b, e - b + 1);
+}
+
+// dlg_określ_wartość_argumentu: nullopt when the text typed is not a number.
+std::optional<double> okresl_wartosc_argumentu(Session& s, const std::string& name) {
+    pisz(s, "Określ wartość argumentu: ");
+    pisz(s, name);
+    piszcr(s);
+    std::optional<std::string> typed;
+    while (!(typed = s.ui.value_dialog("Określ wartość argumentu", "Określ wartość argumentu:", name)))
+        potwierdz_zakonczenie(s);  // "Zakończ": ends the program on yes, asks again on no
+    auto v = parse_real(przytnij(*typed));
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    pisz(s, name);
+    pisz(s, "=");
+    piszreal(s, *v);
+    piszcr(s);
+    piszcr(s);
+    return v;
+}
+
 // Alternatives 1 and 2 of the value of a quantity that no model computes: a number written
 // as its name, or the value the user gives; recorded when had.
 std::optional<double> wartosc_spoza_modeli(Session& s, const std::string& name) {
