@@ -449,6 +449,19 @@ void TerminalUi::read_text(std::string_view title, std::string_view text) {
     wait_enter("Enter: OK");
 }
 
+void TerminalUi::show_lists(std::string_view title, const std::vector<LabelledList>& lists) {
+    heading("Przegląd", title);
+    std::vector<std::string> lines;
+    for (const auto& l : lists) {
+        lines.push_back(l.label);
+        for (const auto& i : l.items)
+            lines.push_back("   " + i);
+        if (l.items.empty()) lines.push_back("   (brak)");
+    }
+    page(lines);
+    wait_enter("Enter: OK");
+}
+
 std::optional<int> TerminalUi::choose_one(std::string_view title, const std::vector<std::string>& items) {
     heading("Lista", title);
     std::vector<std::string> lines;

@@ -43,6 +43,7 @@ class TerminalUi : public Ui {
                                             std::string_view name) override;
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
+    void show_lists(std::string_view title, const std::vector<LabelledList>& lists) override;
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
     std::optional<std::vector<int>> choose_many(std::string_view title,
                                                 const std::vector<std::string>& items) override;

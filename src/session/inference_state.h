@@ -273,6 +273,7 @@ class NumberSet {
 // the pending-rule state, the users of every statement as a condition, and the
 // askable set. Defined in consult/cf_calculus.h.
 struct RuleIndex;
+struct ConstraintIndex;
 
 struct InferenceState {
     PrbdTable prbd;
@@ -293,6 +294,8 @@ struct InferenceState {
     int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
 
     std::shared_ptr<RuleIndex> rule_index;
+    // Constraints by member for the run (consult/exclusive.h), built on first use.
+    std::shared_ptr<ConstraintIndex> constraint_index;
 };
 
 }  // namespace zuva

@@ -3,6 +3,8 @@
 
 #include "consult/backward.h"
 #include "consult/forward.h"
+#include "import/import.h"
+#include "kb/constraint_base.h"
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
@@ -16,8 +18,10 @@ void install_handlers(CommandRegistry& r) {
     register_rule_commands(r);
     register_forward_commands(r);
     register_model_commands(r);
+    register_constraint_commands(r);
     register_verify_commands(r);
     register_backward_commands(r);
+    register_import_commands(r);
 }
 
 void prepare_session(Session& s) {

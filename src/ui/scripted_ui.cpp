@@ -209,6 +209,16 @@ void ScriptedUi::read_text(std::string_view title, std::string_view text) {
     block("read", title, text);
 }
 
+void ScriptedUi::show_lists(std::string_view title, const std::vector<LabelledList>& lists) {
+    std::string body;
+    for (const auto& l : lists) {
+        body += l.label + "\n";
+        for (const auto& i : l.items)
+            body += "   " + i + "\n";
+    }
+    block("lists", title, body);
+}
+
 std::optional<int> ScriptedUi::choose_one(std::string_view title, const std::vector<std::string>& items) {
     return choose_one_prompted(title, "", items);
 }

@@ -63,6 +63,7 @@ class ScriptedUi : public Ui {
                                             std::string_view name) override;
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
+    void show_lists(std::string_view title, const std::vector<LabelledList>& lists) override;
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
     std::optional<int> choose_one_prompted(std::string_view title, std::string_view prompt,
                                            const std::vector<std::string>& items) override;

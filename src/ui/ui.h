@@ -13,6 +13,12 @@ struct FileFilter {
     std::string mask;
 };
 
+// A list shown under its label in a dialog of several lists.
+struct LabelledList {
+    std::string label;
+    std::vector<std::string> items;
+};
+
 // The user confirmed that the program ends; caught by the front end's main loop.
 struct ProgramExit {};
 
@@ -55,6 +61,17 @@ class Ui {
     virtual bool explanation(std::string_view title, const std::vector<std::string>& lines) = 0;
     // A dialog that shows a text to read ("&OK").
     virtual void read_text(std::string_view title, std::string_view text) = 0;
+    // A dialog that shows several lists, each under its label ("&OK"); a front end without
+    // such a dialog shows them as one text, the items indented under their labels.
+    virtual void show_lists(std::string_view title, const std::vector<LabelledList>& lists) {
+        std::string text;
+        for (const auto& l : lists) {
+            text += l.label + "\n";
+            for (const auto& i : l.items)
+                text += "   " + i + "\n";
+        }
+        read_text(title, text);
+    }
 
     // Single- and multiple-choice lists; positions from 0; nullopt when nothing was chosen.
     virtual std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) = 0;

@@ -1,0 +1,120 @@
+// The data-source layer is closed before the rows are converted, so no handle outlives
+// the reading whatever the conversion finds.
+#include "import/import.h"
+
+#include "import/conversion.h"
+#include "import/odbc_source.h"
+#include "report/report.h"
+#include "session/enabling.h"
+#include "session/session.h"
+
+namespace zuva {
+
+namespace {
+
+// The reader's code of a text that does not read as a real number.
+constexpr int kErrReal = 1402;
+
+void blad_odbc(Session& s, DataSource& source, const SourceFailure& f) {
+    source.close();
+    const std::string text =
+        "Błąd źródła danych ODBC przy kroku: " + f.step + ".\n" + f.diagnostic + "\nImport został przerwany.";
+    piszln(s, text);
+    s.ui.note("Uwaga błąd!", text);
+}
+
+std::vector<std::string> shown(const std::vector<std::string>& names) {
+    std::vector<std::string> out;
+    out.reserve(names.size());
+    for (const auto& n : names)
+        out.push_back(driver_text(n));
+    return out;
+}
+
+void report_rejected(Session& s, const std::vector<RejectedRow>& rejected) {
+    if (rejected.empty()) return;
+    std::string text = "Następujące wiersze nie zostały zaimportowane:";
+    piszln(s, text);
+    for (const auto& r : rejected) {
+        const std::string line = "wiersz " + std::to_string(r.row) + ": " + r.reason;
+        piszln(s, "   " + line);
+        text += "\n" + line;
+    }
+    s.ui.note("Uwaga!", text);
+}
+
+}  // namespace
+
+void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
+    std::vector<std::string> sources;
+    if (auto f = source.list_sources(sources)) return blad_odbc(s, source, *f);
+    if (sources.empty()) {
+        source.close();
+        s.ui.note("Uwaga!",
+                  "Nie zdefiniowano żadnego źródła danych ODBC.\n"
+                  "Źródła danych definiuje się w pliku ~/.odbc.ini lub /etc/odbc.ini.");
+        return;
+    }
+    auto chosen = s.ui.choose_one_prompted("Wybór źródła danych", "Wybierz źródło danych", shown(sources));
+    if (!chosen) return source.close();
+    const std::string& name = sources[static_cast<size_t>(*chosen)];
+    if (auto f = source.connect(name)) return blad_odbc(s, source, *f);
+
+    std::vector<std::string> tables;
+    if (auto f = source.list_tables(tables)) return blad_odbc(s, source, *f);
+    if (tables.empty()) {
+        source.close();
+        s.ui.note("Uwaga!", "Źródło danych " + driver_text(name) + " nie zawiera tabel.");
+        return;
+    }
+    chosen = s.ui.choose_one_prompted("Wybór danych do importu", "Wybierz dane do importu", shown(tables));
+    if (!chosen) return source.close();
+
+    std::string statement;
+    if (auto f = source.select_statement(tables[static_cast<size_t>(*chosen)], statement))
+        return blad_odbc(s, source, *f);
+    piszln(s, driver_text(statement));
+    pisz(s, "--> Data loading From row 1 to row ");
+    std::vector<ImportRow> rows;
+    if (auto f = source.read_rows(statement, rows)) {
+        piszcr(s);
+        return blad_odbc(s, source, *f);
+    }
+    pisz(s, std::to_string(rows.size()) + " ...Done\n");
+    source.close();
+
+    ConvertedRows c = convert_rows(rows);
+    rows.clear();
+    rows.shrink_to_fit();
+    s.kb.rules.fakt.reserve(s.kb.rules.fakt.count() + c.facts.size());
+    for (auto& f : c.facts)
+        s.kb.rules.fakt.append(std::move(f));
+    for (auto& a : c.arguments)
+        s.kb.models.argument_znany.append(std::move(a));
+
+    if (c.argument_not_number)
+        s.ui.note("Uwaga błąd!", "Wystąpił błąd numer: " + std::to_string(kErrReal) +
+                                     ",\numiemożliwiający przetworzenie danych(liczb) rzeczywistych.\n\n"
+                                     "Proszę sprawdzić dane zawarte w arkuszu Excela lub innym źródle "
+                                     "zewnętrznym.");
+    report_rejected(s, c.rejected);
+
+    if (c.fact_lines.empty() && c.argument_lines.empty()) {
+        s.ui.note("Uwaga!", "Brak danych do importu z zewnętrznego źródła danych!");
+        return;
+    }
+    s.ui.show_lists(
+        "Przegląd zaimportowanych danych",
+        {{"Do bazy reguł zostały dodane następujące fakty:", std::move(c.fact_lines)},
+         {"Do bazy modeli zostały dodane następujące argumenty znane:", std::move(c.argument_lines)}});
+    disable_commands(s, {cmd::import_dopytywalnych});
+}
+
+void register_import_commands(CommandRegistry& r) {
+    r.set(cmd::import_dopytywalnych, [](Session& s) {
+        OdbcSource source;
+        import_z_zewnetrznego_zrodla(s, source);
+    });
+}
+
+}  // namespace zuva
