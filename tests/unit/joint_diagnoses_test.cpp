@@ -43,7 +43,7 @@ TEST(JointDiagnoses, ContradictionsDirectAndIndirectForBothKinds) {
         EXPECT_EQ(w.sprzecznosc[1].rule_number, 2);
         ASSERT_EQ(w.splaszczona_s.count(), 2u);
         EXPECT_TRUE(w.splaszczona_s[0].used_rule_numbers.empty());
-        EXPECT_EQ(w.splaszczona_s[1].flattened_conditions, (TextList{"a", "c"}));
+        EXPECT_EQ(w.splaszczona_s[1].flattened_conditions, (TextList{"c", "a"}));
         EXPECT_EQ(w.splaszczona_s[1].used_rule_numbers, (IntList{3}));
         EXPECT_TRUE(s.verify.laczne[uncertain ? 0 : 1].sprzecznosc.empty());  // the kinds stay apart
         EXPECT_EQ(*nazwa_sprzecznosci_2(s, uncertain), uncertain ? "SEN/N2" : "SEN/D2");
@@ -79,13 +79,13 @@ TEST(JointDiagnoses, RedundancyThroughAConstraint) {
     EXPECT_EQ(w.reguly_nadmiarowe[0].rule_numbers, (IntList{1, 2}));
     EXPECT_EQ(w.reguly_nadmiarowe[0].constraint_number, 1);
     EXPECT_EQ(w.splaszczona_n.count(), 2u);
-    // A third rule whose remainder is no constraint condition breaks the group.
+    // A third rule that names a member too leaves remainders that are no single conditions.
     ScriptedUi ui2;
     Session s2(ui2);
     use_rule_base(s2,
                   "reguła(1,\"w\",[\"x\",\"a\"],1,\"0.8\")\n"
                   "reguła(2,\"w\",[\"x\",\"b\"],1,\"0.8\")\n"
-                  "reguła(3,\"w\",[\"x\",\"y\"],1,\"0.8\")\n");
+                  "reguła(3,\"w\",[\"y\",\"a\"],1,\"0.8\")\n");
     use_constraints(s2, true, "ograniczenie_n(1,[\"a\",\"b\"])\n");
     EXPECT_TRUE(wyznacz_nadmiar_2(s2, true));
     EXPECT_EQ(*nazwa_nadmiaru_2(s2, true), "NEN/N2");
