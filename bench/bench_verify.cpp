@@ -8,8 +8,10 @@
 #include "session/session.h"
 #include "store/list_helpers.h"
 #include "ui/scripted_ui.h"
+#include "verify/analysis.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
+#include "verify/joint_diagnoses.h"
 #include "verify/redundancy.h"
 
 using namespace zuva;
@@ -133,6 +135,39 @@ int main() {
         double t2 = seconds([&] { wyznacz_nadmiar_p(s); });
         std::printf("wide rule of %3d conditions: flattening %.4f s (%zu forms), redundancy %.4f s\n", n, t1,
                     forms, t2);
+    }
+    // The rules with constraints: one exact (and one uncertain) constraint of 4 members per 10
+    // rules, over askable conditions of different chains, so that some rules contradict them.
+    for (int rules : {1000, 10000}) {
+        ScriptedUi ui;
+        Session s(ui);
+        generate(s, rules);
+        for (int k = 0; k < rules / 10; ++k) {
+            TextList members;
+            for (int j = 0; j < 4; ++j)
+                members.push_back("a" + std::to_string((4 * k + j) % (rules / 10)) + "_" + std::to_string(j));
+            s.kb.exact.ograniczenie.append({k + 1, members});
+            s.kb.uncertain.ograniczenie_n.append({k + 1, members});
+        }
+        s.kb.nazwa_og.short_name.append("OGBENCH.BEN");
+        s.kb.nazwa_op.short_name.append("ONBENCH.BEN");
+        double c1 = seconds([&] { wyznacz_sprzecznosc_2(s, false); });
+        double c2 = seconds([&] { wyznacz_nadmiar_2(s, false); });
+        double c3 = seconds([&] { wyznacz_sprzecznosc_2(s, true); });
+        double c4 = seconds([&] { wyznacz_nadmiar_2(s, true); });
+        IntList all;
+        for (const auto& r : s.kb.rules.regula)
+            all.push_back(r.rule_number);
+        std::vector<RegulaDoTestowania> tested;
+        double c5 = seconds([&] {
+            tested = formy_do_testowania(s, all);
+            testuj(s, 2, tested);
+        });
+        std::printf(
+            "%6d rules, %d constraints: joint contradictions %.4f s (%zu), joint redundancy %.4f s (%zu), "
+            "uncertain %.4f s / %.4f s, exclusion of all conclusions %.4f s\n",
+            rules, rules / 10, c1, s.verify.laczne[0].sprzecznosc.count(), c2,
+            s.verify.laczne[0].reguly_nadmiarowe.count(), c3, c4, c5);
     }
     return 0;
 }
