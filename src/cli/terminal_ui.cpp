@@ -85,25 +85,6 @@ std::vector<std::string> wrap_line(const std::string& line, int width) {
     return out;
 }
 
-// Case-insensitive file-name mask with '*' and '?' (one character).
-bool mask_match(std::string_view mask, std::string_view name) {
-    if (mask.empty()) return name.empty();
-    if (mask[0] == '*') {
-        for (size_t i = 0; i <= name.size(); ++i)
-            if (mask_match(mask.substr(1), name.substr(i))) return true;
-        return false;
-    }
-    if (name.empty()) return false;
-    if (mask[0] == '?') {
-        size_t len = 1;
-        while (len < name.size() && (static_cast<unsigned char>(name[len]) & 0xC0) == 0x80)
-            ++len;
-        return mask_match(mask.substr(1), name.substr(len));
-    }
-    if (mask[0] != name[0]) return false;
-    return mask_match(mask.substr(1), name.substr(1));
-}
-
 // The text of a simple HTML document: tags dropped, block ends as line ends, list items
 // marked, the common entities decoded, blank lines collapsed.
 std::string html_as_text(std::string_view html) {
@@ -194,6 +175,45 @@ std::vector<std::string> files_matching(const std::string& dir, std::string_view
     std::sort(names.begin(), names.end());
     return names;
 }
+
+}  // namespace
+
+bool mask_match(std::string_view mask, std::string_view name) {
+    // Greedy with one point of return: a '*' first takes nothing, and when the rest fails
+    // to match, the most recent '*' takes one character more. Time is at most the product
+    // of the lengths, never exponential.
+    auto char_len = [&](std::size_t at) {
+        std::size_t len = 1;
+        while (at + len < name.size() && (static_cast<unsigned char>(name[at + len]) & 0xC0) == 0x80)
+            ++len;
+        return len;
+    };
+    constexpr std::size_t kNone = std::string_view::npos;
+    std::size_t m = 0, n = 0, star = kNone, resume = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && mask[m] == '*') {
+            star = ++m;
+            resume = n;
+        } else if (m < mask.size() && mask[m] == '?') {
+            ++m;
+            n += char_len(n);
+        } else if (m < mask.size() && mask[m] == name[n]) {
+            ++m;
+            ++n;
+        } else if (star != kNone) {
+            m = star;
+            resume += char_len(resume);
+            n = resume;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+namespace {
 
 std::vector<std::string> subdirectories(const std::string& dir) {
     std::vector<std::string> names;

@@ -13,6 +13,10 @@ namespace zuva {
 
 struct Session;
 
+// Whether a file name matches a mask of '*' (any characters) and '?' (one character); both
+// are compared as given, so the caller folds their case first.
+bool mask_match(std::string_view mask, std::string_view name);
+
 class TerminalUi : public Ui {
   public:
     TerminalUi(std::istream& in, std::ostream& out, bool color);
