@@ -8,6 +8,8 @@
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
+#include "verify/analysis.h"
+#include "verify/joint_diagnoses.h"
 #include "verify/load_checks.h"
 #include "verify/verify_commands.h"
 
@@ -20,6 +22,8 @@ void install_handlers(CommandRegistry& r) {
     register_model_commands(r);
     register_constraint_commands(r);
     register_verify_commands(r);
+    register_joint_commands(r);
+    register_analysis_commands(r);
     register_backward_commands(r);
     register_import_commands(r);
 }
