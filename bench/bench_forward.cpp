@@ -136,6 +136,59 @@ double best_of_five(int n, std::size_t* resultants) {
     return best;
 }
 
+// Askable conditions asked one at a time: n rules, each with one askable condition
+// (n / 2 of them, every one used by two rules); with constraints, every five consecutive
+// conditions form one exact constraint (n / 10 constraints). Members of even constraints
+// are answered 1 (the others follow), of odd ones -1 (the rest is declared member by member).
+class AnsweringUi : public QuietUi {
+  public:
+    std::optional<std::string> value_dialog(std::string_view, std::string_view title,
+                                            std::string_view name) override {
+        const bool walk = title.find("Dla warunków z bazy ograniczeń dokładnych") != std::string_view::npos;
+        const bool exact = walk || title.find("-1.0 lub 1.0") != std::string_view::npos;
+        if (!exact) return std::string("0.5");
+        const int q = std::atoi(std::string(name.substr(1)).c_str());
+        return std::string(walk || (q / 5) % 2 ? "-1" : "1");
+    }
+};
+
+void generate_askable(Session& s, int n, bool constraints) {
+    auto& kb = s.kb;
+    const int conditions = n / 2;
+    for (int i = 0; i < n; ++i)
+        kb.rules.regula.append(
+            {i + 1, "w" + std::to_string(i), {"q" + std::to_string(i % conditions)}, 0, "0.9"});
+    kb.nazwa_re.short_name.append("REBENCH.BEN");
+    kb.wyroznik.append("BENCH");
+    TextList askable;
+    for (int i = 0; i < conditions; ++i)
+        askable.push_back("q" + std::to_string(i));
+    kb.lista_warunkow_dopytywalnych.insert_front(sortuj(askable));
+    if (!constraints) return;
+    for (int k = 0; k < conditions / 5; ++k) {
+        TextList members;
+        for (int j = 0; j < 5; ++j)
+            members.push_back("q" + std::to_string(5 * k + j));
+        kb.exact.ograniczenie.append({k + 1, members});
+    }
+    kb.nazwa_og.short_name.append("OGBENCH.BEN");
+}
+
+double best_of_five_askable(int n, bool constraints, std::size_t* resultants) {
+    double best = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        AnsweringUi ui;
+        Session s(ui);
+        generate_askable(s, n, constraints);
+        const auto t0 = std::chrono::steady_clock::now();
+        wnioskowanie_w_przod(s);
+        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        best = std::min(best, secs);
+        if (resultants) *resultants = s.inference.wypadkowa_prbd.count();
+    }
+    return best;
+}
+
 }  // namespace
 
 // No arguments: the table for 10,000 and 100,000 rules.
@@ -159,6 +212,15 @@ int main(int argc, char** argv) {
         std::size_t resultants = 0;
         const double best = best_of_five(n, &resultants);
         std::printf("%10d %10.4f %14.0f %12zu\n", n, best, n / best, resultants);
+    }
+    // One askable condition a rule, asked when the rule needs it; then the same base with
+    // an exact constraint over every five conditions.
+    std::printf("\n%10s %12s %10s %12s\n", "rules", "constraints", "seconds", "resultants");
+    for (bool constraints : {false, true}) {
+        const int n = 100000;
+        std::size_t resultants = 0;
+        const double best = best_of_five_askable(n, constraints, &resultants);
+        std::printf("%10d %12d %10.4f %12zu\n", n, constraints ? n / 10 : 0, best, resultants);
     }
     return 0;
 }

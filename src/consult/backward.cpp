@@ -15,6 +15,7 @@
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
+#include "consult/exclusive.h"
 #include "consult/forward.h"
 #include "consult/how_concluded.h"
 #include "consult/inference_start.h"
@@ -711,8 +712,11 @@ std::optional<double> ocena_hipotezy(Session& s, const std::string& h) {
     if (!s.kb.rules.fakt.empty()) przedstawienie_faktow_pierwotnych(s);
     if (!s.kb.models.m_fakt.empty()) przedstawienie_m_faktow_pierwotnych(s);
     if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
+    // Facts that contradict the exact constraints stop the test with the error's message.
+    if (blad_wykluczajacych(s)) return std::nullopt;
     inicjalizacja_faktow(s, false);
     inicjalizacja_faktow(s, true);
+    if (blad_wykluczajacych(s)) return std::nullopt;
     for (const auto& a : s.kb.models.argument_znany)
         s.inference.zmienna_ustalona.append(a.argument_name, a.value);
     Evaluator e(s);

@@ -211,6 +211,7 @@ void kasowanie_tablic_roboczych(Session& s) {
     in.regula_zastosowana.clear();
     in.zmienna_ustalona.clear();
     in.rule_index.reset();
+    in.constraint_index.reset();
 }
 
 void tworz_listy_oczekujacych(Session& s) {
@@ -654,14 +655,6 @@ double wyznacz_cf_pozycji(Session& s, std::int32_t position) {
 
 bool zrob_koniec(const Session& s) {
     return !s.inference.prbd.has_positive_koniec();
-}
-
-void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, double cf) {
-    // The exact and uncertain constraint bases complete the other members of a
-    // constraint here; with no constraint base loaded there is nothing to complete.
-    (void)s;
-    (void)statement;
-    (void)cf;
 }
 
 void wyjasnienie_regula(Session& s, double cf, const Regula& r) {

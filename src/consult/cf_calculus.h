@@ -191,10 +191,6 @@ double wyznacz_cf_pozycji(Session& s, std::int32_t position);
 // Fails when prbd holds a "koniec" record with a contribution > 0.
 bool zrob_koniec(const Session& s);
 
-// Completion of mutually exclusive conditions after `statement` got the resultant `cf`.
-// Needs the constraint bases; without them there is nothing to complete.
-void uzupelnienie_wykluczajacych(Session& s, const std::string& statement, double cf);
-
 // ---------------------------------------------------------------------------------
 // Explanations and presentation.
 

@@ -26,12 +26,14 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "consult/askable_file.h"
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
+#include "consult/exclusive.h"
 #include "consult/how_concluded.h"
 #include "consult/inference_start.h"
 #include "consult/model_steps.h"
@@ -151,6 +153,8 @@ class ForwardRun : public WhySource {
         const WhyScope asking(s_, *this);
         for (;;) {
             drain();
+            // Two resultants for one statement would follow: the error that stops inference.
+            if (blad_wykluczajacych(s_)) return;
             if (!koniec_open()) return koniec();
             if (step_cumulative()) continue;
             if (!koniec_open()) return koniec();
@@ -500,14 +504,17 @@ class ForwardRun : public WhySource {
     std::size_t h4_ = 0, h5_ = 0, h6_ = 0, h7_ = 0;
 };
 
-void przedstaw_fakty_pierwotne(Session& s, const Table<Fakt>& facts, const std::string& heading) {
+void przedstaw_fakty_pierwotne(Session& s, const Table<Fakt>& facts, const std::string& heading,
+                               bool check = false) {
     if (facts.empty()) return;
     piszln(s, heading);
     std::vector<std::string> lines;
     lines.reserve(facts.count());
+    std::unordered_set<std::string> true_facts;
+    if (check && s.kb.nazwa_og.loaded()) true_facts = fakty_prawdziwe(facts);
     for (const auto& f : facts) {
-        // Each fact is first checked against the exact constraints (testuj_wykluczajace)
-        // once the constraint bases are loaded.
+        // Each declared fact is first checked against the exact constraints.
+        if (check && !true_facts.empty() && !blad_wykluczajacych(s)) testuj_wykluczajace(s, f, true_facts);
         lines.push_back("    " + f.fact_text + "(" + f.cf_text + ")");
         piszln(s, lines.back());
     }
@@ -545,11 +552,12 @@ struct RunMarker {
 
 void wnioskowanie(Session& s) {
     tworz_listy_oczekujacych(s);
-    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:");
+    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:", true);
     przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
     if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
-    wnioskowanie_cd_0(s);
-    {
+    // Facts that contradict the exact constraints stop the run with the error's message.
+    if (!blad_wykluczajacych(s)) wnioskowanie_cd_0(s);
+    if (!blad_wykluczajacych(s)) {
         ForwardRun run(s);
         run.run();
     }
@@ -578,7 +586,7 @@ void wnioskowanie_w_przod(Session& s) {
 }
 
 void przedstawienie_faktow_pierwotnych(Session& s) {
-    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:");
+    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:", true);
 }
 
 void przedstawienie_m_faktow_pierwotnych(Session& s) {

@@ -4,6 +4,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
+#include "consult/exclusive.h"
 #include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
@@ -23,32 +24,51 @@ std::optional<double> testuj_cf_warunku(Session& s, const std::string& typed) {
 }
 
 void pamietaj(Session& s, const std::string& condition, double cf) {
-    append_resultant(s, condition, cf, {OriginKind::Answer});
-    // The other members of a constraint that lists the condition are completed by the
-    // constraint bases (uzupelnienie_wykluczajacych); without them the answer is simply kept.
-    uzupelnienie_wykluczajacych(s, condition, cf);
+    pamietaj_odpowiedz(s, condition, cf);
 }
 
 double pytaj(Session& s, const std::string& condition) {
     // 1. A condition with a resultant is never asked again in the run.
     if (auto r = resultant(s, condition)) return *r;
 
-    // 2. and 3. Members of exact (-1 or 1 only) and uncertain constraints are asked with
-    // their own texts once the constraint bases are loaded; this is their place.
-
-    // 4. Any other condition.
-    const std::string title = "Zadeklaruj CF warunku " + condition + " z przedziału [-1, 1]";
-    piszln(s, "Zadeklaruj CF warunku ");
-    piszln(s, "   " + condition);
-    piszln(s, "z przedziału [-1, 1]");
+    // 2. and 3. Members of exact constraints take -1 or 1 only, members of uncertain ones
+    // any CF; 4. any other condition.
+    const bool exact = w_ograniczeniu_dokladnym(s, condition);
+    const bool uncertain = !exact && w_ograniczeniu_niepewnym(s, condition);
+    std::string title;
+    if (exact) {
+        piszln(s, "Warunek: ");
+        piszln(s, "   " + condition);
+        piszln(s, "jest w bazie ograniczeń dokładnej.");
+        piszln(s, "Określ CF warunku równe -1.0 lub 1.0.");
+        s.ui.note("Uwaga!",
+                  "Warunek\n " + condition +
+                      "\njest w bazie ograniczeń dokładnej.\nOkreśl CF warunku równe -1.0 lub 1.0.");
+        title = "Określ CF warunku " + condition + " równe -1.0 lub 1.0.";
+    } else if (uncertain) {
+        piszln(s, "Warunek: ");
+        piszln(s, "   " + condition);
+        piszln(s, "jest w bazie ograniczeń niepewnej.");
+        piszln(s, "Określ CF warunku  z przedziału [-1,1].");
+        s.ui.note("Uwaga!",
+                  "Warunek\n " + condition +
+                      "\n jest w bazie ograniczeń niepewnej.\n Określ CF warunku z przedziału [-1,1]");
+        title = "Określ CF warunku " + condition + " z przedziału [-1,1].";
+    } else {
+        title = "Zadeklaruj CF warunku " + condition + " z przedziału [-1, 1]";
+        piszln(s, "Zadeklaruj CF warunku ");
+        piszln(s, "   " + condition);
+        piszln(s, "z przedziału [-1, 1]");
+    }
     for (;;) {
         auto typed = ask_value(s, "Określ wartość CF", title, condition, AskedKind::ConditionCf);
         if (!typed) continue;
-        auto v = testuj_cf_warunku(s, *typed);
+        auto v = exact ? testuj_cf_warunku_1(s, *typed) : testuj_cf_warunku(s, *typed);
         if (!v) continue;
         // 5. The accepted answer.
         piszln(s, "   CF(" + condition + ") = " + *typed);
         piszcr(s);
+        if (exact && !kontrola_cf(s, *v)) continue;
         pamietaj(s, condition, *v);
         return *v;
     }

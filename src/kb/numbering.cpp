@@ -79,11 +79,25 @@ const NumberingTexts kAdvice{"baza rad",
                              "W bazie rad elementarnej niepewnej\n ",
                              "\nPrzejdź do opcji\n   'Baza rad niepewna\n   Edycja bazy rad'"};
 
+// The shared verdict "NIE" stands while some kind's verdict stands, so that testing one
+// base never erases the verdict of another.
+void odtworz_werdykt(Session& s) {
+    if (!s.kb.rozne_numery_rodzaje.empty() && !numbering_failed(s)) s.kb.rozne_numery.append("NIE");
+}
+
+void usun_werdykt(Session& s, const std::string& kind) {
+    s.kb.rozne_numery_rodzaje.remove_all([&](const std::string& k) { return k == kind; });
+}
+
 bool run_test(Session& s, const NumberingTexts& t, const IntList& numbers, const std::string& name) {
     kasowanie_testowania_numerow(s);
+    usun_werdykt(s, t.base_kind);
     s.kb.testowanie.append(t.base_kind);
     auto repeated = wszystkie_rozne(numbers);
-    if (!repeated) return true;
+    if (!repeated) {
+        odtworz_werdykt(s);
+        return true;
+    }
     std::string n = std::to_string(*repeated);
     std::string line2 = t.line2;
     s.helper(std::string(t.line1) + name + " występuje \n" + line2 + n + ".\n" + t.line3 + "\n" + t.line4 +
@@ -93,8 +107,24 @@ bool run_test(Session& s, const NumberingTexts& t, const IntList& numbers, const
                                 tail + n + "." + "\n" + t.line3 + "\n" + t.line4 + "\n" + t.line5 +
                                 t.note_path + "\n" + t.line7);
     kasowanie_testowania_numerow(s);
-    s.kb.rozne_numery.append("NIE");
+    s.kb.rozne_numery_rodzaje.append(t.base_kind);
+    odtworz_werdykt(s);
     return false;
+}
+
+const NumberingTexts& texts_of(BaseKind kind) {
+    switch (kind) {
+        case BaseKind::Models:
+            return kModels;
+        case BaseKind::ExactConstraints:
+            return kExact;
+        case BaseKind::UncertainConstraints:
+            return kUncertain;
+        case BaseKind::Advice:
+            return kAdvice;
+        default:
+            return kRules;
+    }
 }
 
 }  // namespace
@@ -159,6 +189,12 @@ bool testuj_numery_rad(Session& s) {
     for (const auto& r : s.kb.advice.rada)
         n.push_back(r.rule_number);
     return run_test(s, kAdvice, n, s.kb.nazwa_ra.name());
+}
+
+void zapomnij_werdykt_numerow(Session& s, BaseKind kind) {
+    usun_werdykt(s, texts_of(kind).base_kind);
+    s.kb.rozne_numery.clear();
+    odtworz_werdykt(s);
 }
 
 bool numbering_failed(const Session& s) {

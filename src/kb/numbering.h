@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "store/knowledge_base.h"
 #include "store/values.h"
 
 namespace zuva {
@@ -20,6 +21,9 @@ bool testuj_numery_modeli(Session& s);
 bool testuj_numery_ograniczen_dokladnych(Session& s);
 bool testuj_numery_ograniczen_niepewnych(Session& s);
 bool testuj_numery_rad(Session& s);
+
+// Forgets the verdict of one kind of base (its base was unloaded); the others stand.
+void zapomnij_werdykt_numerow(Session& s, BaseKind kind);
 
 // True while a numbering test's verdict "NIE" stands.
 bool numbering_failed(const Session& s);

@@ -274,6 +274,7 @@ class NumberSet {
 // the pending-rule state, the users of every statement as a condition, and the
 // askable set. Defined in consult/cf_calculus.h.
 struct RuleIndex;
+struct ConstraintIndex;
 
 struct InferenceState {
     PrbdTable prbd;
@@ -296,6 +297,8 @@ struct InferenceState {
     std::shared_ptr<RuleIndex> rule_index;
     // Origins of resultants and values, why-sources, the end of the last run.
     ExplainState explain;
+    // Constraints by member for the run (consult/exclusive.h), built on first use.
+    std::shared_ptr<ConstraintIndex> constraint_index;
 };
 
 }  // namespace zuva

@@ -193,11 +193,12 @@ struct KnowledgeBase {
     Table<PojedynczyWarunek> pojedynczy_warunek;  // single-condition rules with CF 1
 
     // Verdicts of the load-time tests and diagnoses that gate the consultation.
-    Table<std::string> testowanie;           // kind of base under the numbering test
-    Table<IntList> numery_modeli;            // numbers of all model kinds, collected by the test
-    Table<std::string> rozne_numery;         // "NIE" after a repeated number
-    Table<std::string> sprzecznosc_1z;       // "TAK" when the rule base is contradictory
-    Table<std::string> blad_wykluczajacych;  // "TAK" after an exclusive-condition error
+    Table<std::string> testowanie;            // kind of base under the numbering test
+    Table<IntList> numery_modeli;             // numbers of all model kinds, collected by the test
+    Table<std::string> rozne_numery;          // "NIE" after a repeated number
+    Table<std::string> rozne_numery_rodzaje;  // the kinds (testowanie texts) whose numbers repeat
+    Table<std::string> sprzecznosc_1z;        // "TAK" when the rule base is contradictory
+    Table<std::string> blad_wykluczajacych;   // "TAK" after an exclusive-condition error
 
     BaseName& name_of(BaseKind k);
     const BaseName& name_of(BaseKind k) const;

@@ -22,6 +22,12 @@ struct LabelledList {
 // The user confirmed that the program ends; caught by the front end's main loop.
 struct ProgramExit {};
 
+// The question a save dialog asks (title "Zapisz jako", buttons "&Tak" and "&Nie") before it
+// replaces an existing file; the name as the user gave it.
+inline std::string overwrite_question(std::string_view name) {
+    return "Plik " + std::string(name) + " już istnieje.\nCzy zastąpić?";
+}
+
 class Ui {
   public:
     virtual ~Ui() = default;
@@ -43,8 +49,15 @@ class Ui {
     // File dialogs; the empty text means the user cancelled.
     virtual std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) = 0;
+    // A save dialog asks before it returns the name of a file that exists.
     virtual std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) = 0;
+    // The same for an operation that asks its own question about an existing file (the
+    // summary): a front end that asks in its save dialog leaves the question out here.
+    virtual std::string save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                            std::string_view title) {
+        return save_file(mask, filters, title);
+    }
 
     // Radio dialog: a text above the options; returns the chosen position from 1.
     virtual int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,

@@ -5,6 +5,7 @@
 #include "session/session.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
+#include "verify/joint_diagnoses.h"
 #include "verify/redundancy.h"
 
 namespace zuva {
@@ -25,6 +26,14 @@ void redundancy_test_at_load(Session& s) {
 void install_load_diagnoses(Session& s) {
     s.diagnoses.rule_contradictions = external_contradiction_test_at_load;
     s.diagnoses.rule_redundancy = redundancy_test_at_load;
+    s.diagnoses.exact_constraint_diagnoses = [](Session& ss) {
+        testuj_sprzecznosc_2(ss, false);
+        testuj_nadmiar_2(ss, false);
+    };
+    s.diagnoses.uncertain_constraint_diagnoses = [](Session& ss) {
+        testuj_sprzecznosc_2(ss, true);
+        testuj_nadmiar_2(ss, true);
+    };
 }
 
 }  // namespace zuva

@@ -2,6 +2,7 @@
 #include "verify/verify_commands.h"
 
 #include "session/session.h"
+#include "verify/completeness.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
 #include "verify/redundancy.h"
@@ -16,6 +17,7 @@ void register_verify_commands(CommandRegistry& r) {
     });
     r.set(10145, [](Session& s) { splaszczanie_wybranej_reguly(s); });
     r.set(10146, [](Session& s) { splaszczanie_wszystkich_regul(s); });
+    r.set(kDiagnostykaKompletnosci, [](Session& s) { diagnostyka_kompletnosci(s); });
 }
 
 }  // namespace zuva

@@ -1,0 +1,229 @@
+// Constraint bases through the terminal program: loading with the shape checks, the
+// questions for members of exact and uncertain constraints and the completion of the other
+// members in forward runs, facts that contradict a constraint, and the askable file.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "text/codec.h"
+#include "text/file_io.h"
+
+namespace zuva {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
+const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+
+class ConstraintScript : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "zuva-og-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir = tmpl;
+        for (const char* name : {"REOGR.BEN", "OGOGR.BEN", "ONOGR.BEN"})
+            fs::copy_file(fs::path(kData) / name, fs::path(dir) / name);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    // A base file written in Windows-1250 from UTF-8 text.
+    void write_base(const std::string& name, const std::string& text) {
+        ASSERT_TRUE(write_file_bytes((fs::path(dir) / name).string(), utf8_to_cp1250_lossy(text)));
+    }
+    std::string file(const std::string& name) const {
+        return read_file_bytes((fs::path(dir) / name).string()).value_or("<none>");
+    }
+    int run(const std::vector<std::string>& answers) {
+        std::string text;
+        for (const auto& a : answers)
+            text += a + "\n";
+        EXPECT_TRUE(write_file_bytes((fs::path(dir) / "odp.txt").string(), text));
+        std::string cmd = "cd '" + dir + "' && '" ZUVA_BINARY "' --answers odp.txt >out.txt 2>err.txt";
+        int rc = std::system(cmd.c_str());
+        out = file("out.txt");
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    }
+    bool has(const std::string& needle) const { return out.find(needle) != std::string::npos; }
+    // Position of a piece of the transcript (npos + 1 when missing), for order checks.
+    std::size_t at(const std::string& needle) const {
+        auto p = out.find(needle);
+        return p == std::string::npos ? out.size() + 1 : p;
+    }
+    int count(const std::string& needle) const {
+        int n = 0;
+        for (auto p = out.find(needle); p != std::string::npos; p = out.find(needle, p + 1))
+            ++n;
+        return n;
+    }
+
+    std::string dir, out;
+};
+
+// Loading the rule base with both tests declined, then both constraint bases, declining the
+// joint diagnoses each offers.
+const std::vector<std::string> kLoadAll = {"10064", "REOGR.BEN", "Nie",   "Nie",       "10093", "OGOGR.BEN",
+                                           "Nie",   "Nie",       "10103", "ONOGR.BEN", "Nie",   "Nie"};
+
+std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(ConstraintScript, LoadsBothKindsAndEnablesTheirCommands) {
+    EXPECT_EQ(run(with(kLoadAll, {"10095", "10106", "Nie"})), 0) << out;
+    EXPECT_TRUE(has("Baza ograniczeń dokładna OGOGR.BENzostała załadowana!\n")) << out;
+    EXPECT_TRUE(
+        has("[note] Wynik ładowania bazy ograniczeń dokładnej\nBaza ograniczeń dokładna\n   OGOGR.BEN\n"
+            "została załadowana."));
+    EXPECT_TRUE(
+        has("[note] Wynik ładowania bazy ograniczeń niepewnej\nBaza ograniczeń niepewna\n   ONOGR.BEN\n"
+            "została załadowana."));
+    EXPECT_TRUE(
+        has("[browse-list] Selektywny wybór ograniczeń dokładnych (Sumaryczna liczba ograniczeń: 2)\n"
+            "Nr ograniczenia 1 | Warunki wzajemnie się wykluczające : [a,b]\n"
+            "Nr ograniczenia 2 | Warunki wzajemnie się wykluczające : [c,d,e]\n"))
+        << out;
+    EXPECT_TRUE(
+        has("[browse] Przegląd bazy ograniczeń niepewnych: ONOGR.BEN\n"
+            "rem_ograniczenie_n(\"Warunki wykluczające się niepewnie\")\n"))
+        << out;
+}
+
+TEST_F(ConstraintScript, ForwardRunAsksMembersAndCompletesTheOthers) {
+    // a: 0.5 refused, 1 (b follows); c: -1, d is declared -1 in the walk (e follows); f: 0.6
+    // (g follows); h: 0.3, then i and j declared (1.5 refused).
+    EXPECT_EQ(run(with(kLoadAll, {"10164", "1", "NIE", "1", "0.5", "1", "-1", "-1", "0.6", "0.3", "0.2",
+                                  "1.5", "0.1", "NIE", "Nie"})),
+              0)
+        << out;
+    // The exact member: its note, the refusal, the accepted answer; b is never asked.
+    EXPECT_TRUE(
+        has("[note] Uwaga!\nWarunek\n a\njest w bazie ograniczeń dokładnej.\n"
+            "Określ CF warunku równe -1.0 lub 1.0.\n"))
+        << out;
+    EXPECT_TRUE(
+        has("     Źle! Musi być -1 = CF  lub CF = 1 ! \n[note]\nŹle! Musi być -1 = CF  lub CF = 1 !\n"))
+        << out;
+    EXPECT_FALSE(has("name: b\n"));
+    EXPECT_FALSE(has("name: e\n"));
+    EXPECT_FALSE(has("name: g\n"));
+    // The walk after c(-1): the explanation, then d asked with the walk's title.
+    EXPECT_LT(at("[explanation] CF warunków wykluczających bazy ograniczeń dokładnych"),
+              at("title:  Dla warunków z bazy ograniczeń dokładnych CF =1 lub -1\nname: d\n"));
+    EXPECT_TRUE(has("więc warunek e ma CF=1."));
+    // The uncertain three: the declared member shown, the others declared, 1.5 refused.
+    EXPECT_TRUE(
+        has("[explanation] Wartości CF dla warunków dopytywalnych z bazy ograniczeń niepewnych\n"
+            "Zadeklarowano wartości CF dla następujących warunków dopytywalnych\n"
+            "z bazy ograniczeń niepewnych: \n    h(0.3)\n"))
+        << out;
+    EXPECT_EQ(count("title:  Dla warunków z bazy ograniczeń niepewnych CF mieści się w przedziale[1,-1]\n"),
+              3);
+    // The results: every rule applied with the completed CFs.
+    for (const char* line :
+         {"    x1(0.8)\n", "    x2(-0.8)\n", "    x3(-0.8)\n", "    x4(-0.8)\n", "    x5(0.8)\n",
+          "    x6(0.48)\n", "    x7(-0.48)\n", "    x8(0.24)\n", "    x9(0.08)\n"})
+        EXPECT_TRUE(has(line)) << line << out;
+    EXPECT_TRUE(has("Brak możliwości dalszego wnioskowania!"));
+}
+
+TEST_F(ConstraintScript, FactsContradictingAnExactConstraintStopInference) {
+    std::string rules =
+        "fakt(\"a\",\"1.0\")\nfakt(\"b\",\"1.0\")\n" + cp1250_to_utf8(file("REOGR.BEN")).value_or("");
+    write_base("REOGR.BEN", rules);
+    EXPECT_EQ(run(with(kLoadAll, {"10164", "1", "NIE", "1", "10164", "10170"})), 0) << out;
+    EXPECT_TRUE(
+        has("Błąd bazy reguł! Dwa warunki wykluczające się:\n    a\n    b\n"
+            "z ograniczenia dokładnego 1 zostały zadeklarowane w bazie reguł jako fakty z CF=1.0.\n"
+            "Wnioskowanie nie jest możliwe! Aby poprawić bazę reguł przejdź do opcji:\n"
+            " 'Baza reguł niepewna/Edycja bazy reguł' \n"))
+        << out;
+    EXPECT_TRUE(has("[note] Uwaga błąd!\nBłąd bazy reguł! Dwa warunki wykluczające się:"));
+    EXPECT_FALSE(has("Brak możliwości dalszego wnioskowania!"));
+    // The second command is refused without a dialog of its own.
+    EXPECT_LT(at("[command] 10164"), at("[command] 10170"));
+    const std::string second = out.substr(out.rfind("[command] 10164"));
+    EXPECT_EQ(second.find("[radio]"), std::string::npos) << second;
+}
+
+TEST_F(ConstraintScript, BadConstraintBasesAreRejected) {
+    // One condition only.
+    write_base("OGOGR.BEN", "ograniczenie(1,[\"a\",\"b\"])\nograniczenie(5,[\"c\"])\n");
+    EXPECT_EQ(run({"10064", "REOGR.BEN", "Nie", "Nie", "10093", "OGOGR.BEN", "10095"}), 2) << out;
+    EXPECT_TRUE(
+        has("Baza ograniczeń OGOGR.BEN\nma ograniczenie 5 z listą warunków dopytywalnych\n"
+            "wzajemnie wykluczających się, zawierającą mniej niż dwa warunki: [c]\n"
+            "Przejdź do 'Baza ograniczeń'\n"))
+        << out;
+    EXPECT_TRUE(
+        has("[note] Uwaga błąd!\nBaza ograniczeń rozwinięta dokładna\n   OGOGR.BEN\nma ograniczenie 5."));
+    EXPECT_FALSE(has("BENzostała załadowana!"));
+    // A rule conclusion is not askable.
+    write_base("ONOGR.BEN", "ograniczenie_n(1,[\"f\",\"x1\"])\n");
+    EXPECT_EQ(run({"10064", "REOGR.BEN", "Nie", "Nie", "10103", "ONOGR.BEN", "10105"}), 2) << out;
+    EXPECT_TRUE(
+        has("W bazie ograniczeń niepewnej mogą być wyłącznie listy warunków dopytywalnych\n"
+            "wykluczających się niepewnie.\n"
+            "Warunek 'x1' w ograniczeniu 1 bazy ograniczeń niepewnej ONOGR.BEN nie jest warunkiem "
+            "dopytywalnym.\n"))
+        << out;
+    EXPECT_TRUE(has("\n wybrać opcję 'Edycja bazy reguł'\n"));  // the damaged letter mended
+    // A file that cannot be read: the reader's positioned error, nothing loaded.
+    write_base("OGOGR.BEN", "ograniczenie(1,[\"a\" \"b\"])\n");
+    EXPECT_EQ(run({"10064", "REOGR.BEN", "Nie", "Nie", "10093", "OGOGR.BEN", "10095"}), 2) << out;
+    EXPECT_TRUE(has("Błąd syntaksu w pliku")) << out;
+    EXPECT_TRUE(has("Przejdż do 'Bazy ograniczeń  dokładnej'\n"));
+    // Without a rule base nothing is loaded.
+    EXPECT_EQ(run({"10093"}), 2) << out;
+}
+
+TEST_F(ConstraintScript, NoRuleBaseMessage) {
+    // The load command is enabled by a rule-base load only; a base that was loaded and then
+    // failed leaves it enabled, and the load then asks for the rule base.
+    EXPECT_EQ(run({"10064", "REOGR.BEN", "Nie", "Nie", "10064", "", "10093"}), 0) << out;
+    EXPECT_TRUE(
+        has("[command] 10093 Ładowanie bazy ograniczeń dokładnych\n[note] Uwaga!\n"
+            "Proszę załadować bazę reguł!\n"))
+        << out;
+    EXPECT_FALSE(has("[open-file] Wybierz nazwę bazy ograniczeń  dokładnej:"));
+}
+
+TEST_F(ConstraintScript, ModelArgumentsMayBeMembersWhenTheModelBaseIsLoaded) {
+    for (const char* name : {"REAUTO.BEN", "MOAUTO.BEN"})
+        fs::copy_file(fs::path(kExamples) / "BAZY" / name, fs::path(dir) / name);
+    write_base("OGAUTO.BEN", "ograniczenie(1,[\"napiecie_spoczynkowe\",\"rozrusznik_nie_kreci\"])\n");
+    // Without the model base the argument is not askable.
+    EXPECT_EQ(run({"10064", "REAUTO.BEN", "Nie", "Nie", "Nie", "10093", "OGAUTO.BEN"}), 0) << out;
+    EXPECT_TRUE(
+        has("Warunek 'napiecie_spoczynkowe' w ograniczeniu 1 bazy ograniczeń dokładnej OGAUTO.BEN nie "
+            "jest warunkiem dopytywalnym."))
+        << out;
+    EXPECT_EQ(run({"10064", "REAUTO.BEN", "Nie", "Nie", "Nie", "10077", "MOAUTO.BEN", "10093", "OGAUTO.BEN",
+                   "Nie", "Nie", "10095"}),
+              0)
+        << out;
+    EXPECT_TRUE(has("Baza ograniczeń dokładna OGAUTO.BENzostała załadowana!")) << out;
+    EXPECT_TRUE(has("[browse-list] Selektywny wybór ograniczeń dokładnych")) << out;
+}
+
+TEST_F(ConstraintScript, AskableFileListsTheMembersInTheirSections) {
+    EXPECT_EQ(run(with(kLoadAll, {"10160", "DOP.txt"})), 0) << out;
+    EXPECT_EQ(cp1250_to_utf8(file("DOP.txt")).value_or("<none>"),
+              "Warunki dopytywalne niewykluczające się bazy reguł REOGR.BEN\n"
+              "Warunki dopytywalne wzajemnie dokładnie wykluczające się bazy reguł REOGR.BEN\n"
+              "   a#   b#\n   c#   d#   e#\n"
+              "Warunki dopytywalne wzajemnie niepewnie wykluczające się bazy regul REOGR.BEN\n"
+              "   f#   g#\n   h#   i#   j#\n");
+}
+
+}  // namespace
+}  // namespace zuva
