@@ -184,6 +184,9 @@ void kasowanie_przed_ladowaniem(Session& s, ConstraintKind k) {
     usun_baze_ograniczen(s, k);
     zapomnij_werdykt_numerow(s, texts(k).base_kind);
     if (k == ConstraintKind::Exact) s.kb.blad_wykluczajacych.clear();
+    // The findings of the joint diagnoses with the previous base of the kind.
+    s.verify.laczne[k == ConstraintKind::Exact ? 0 : 1].clear();
+    s.verify.regula_testowana.clear();
 }
 
 std::string tekst_pliku(const std::string& path) {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "session/explain_state.h"
 #include "store/flat_map.h"
 #include "store/keyed_table.h"
 #include "store/table.h"
@@ -294,6 +295,8 @@ struct InferenceState {
     int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
 
     std::shared_ptr<RuleIndex> rule_index;
+    // Origins of resultants and values, why-sources, the end of the last run.
+    ExplainState explain;
     // Constraints by member for the run (consult/exclusive.h), built on first use.
     std::shared_ptr<ConstraintIndex> constraint_index;
 };

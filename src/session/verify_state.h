@@ -82,14 +82,60 @@ struct ModelIRegulaSprzeczne {
     IntList rule_path;
     IntList model_path;
 };
+// A rule whose flattened form needs two conditions of one constraint.
+struct SprzecznoscLaczna {
+    std::int32_t rule_number = 0;
+    std::int32_t constraint_number = 0;
+};
+// A flattened form kept for a report: the rule, its conclusion, the form and its rules.
+struct FormaLaczna {
+    std::int32_t rule_number = 0;
+    std::string conclusion;
+    TextList flattened_conditions;
+    IntList used_rule_numbers;
+};
+// A group of rules of one conclusion whose forms differ exactly by one constraint's conditions.
+struct GrupaNadmiarowa {
+    IntList rule_numbers;
+    std::int32_t constraint_number = 0;
+    std::vector<TextList> flattened_forms;
+    std::vector<IntList> used_rule_numbers;
+};
+struct ZbadanyWniosek {
+    std::string conclusion;
+    std::int32_t rule_number = 0;
+};
+// Results of the diagnoses of the rule base with one kind of constraint base.
+struct WynikiLaczne {
+    Table<SprzecznoscLaczna> sprzecznosc;      // sprzecznosc_2 / sprzecznosc_2p
+    Table<FormaLaczna> splaszczona_s;          // regula_splaszczona_s2p / _s2pp
+    Table<GrupaNadmiarowa> reguly_nadmiarowe;  // reguly_nadmiarowe_n2p / _n2pp
+    Table<FormaLaczna> splaszczona_n;          // regula_splaszczona_n2p / _n2pp
+    Table<ZbadanyWniosek> zbadany_wniosek;     // zbadany_wniosek_p / _pp
+    void clear() {
+        sprzecznosc.clear();
+        splaszczona_s.clear();
+        reguly_nadmiarowe.clear();
+        splaszczona_n.clear();
+        zbadany_wniosek.clear();
+    }
+};
 
 struct VerifyState {
     // External contradictions of the rule base, in order of discovery.
     Table<RegulaSprzeczna> reguly_sprzeczne;
+    // True when the base has more chains than were kept (the verdict counts them all).
+    bool reguly_sprzeczne_obciete = false;
     // Redundancy of the rule base.
     Table<std::string> jest_nadmiar;
     RegulyNadmiarowe reguly_nadmiarowe_n1;
     Table<ParaSplaszczona> para_splaszczona_n1;
+    // True when more redundant pairs were found than are kept.
+    bool para_splaszczona_obcieta = false;
+
+    // Rules with constraints: [0] exact, [1] uncertain; the rule under test is shared.
+    WynikiLaczne laczne[2];
+    Table<std::int32_t> regula_testowana;
 
     // Contradictions of the model base: the working list and the records with one flag
     // ("TAK") per kind, set with the first record of that kind.
@@ -118,9 +164,14 @@ struct VerifyState {
     // Loading a rule base forgets every result of its diagnoses.
     void kasowanie_diagnoz_bazy_regul() {
         reguly_sprzeczne.clear();
+        reguly_sprzeczne_obciete = false;
         jest_nadmiar.clear();
         reguly_nadmiarowe_n1.clear();
         para_splaszczona_n1.clear();
+        para_splaszczona_obcieta = false;
+        laczne[0].clear();
+        laczne[1].clear();
+        regula_testowana.clear();
     }
 };
 

@@ -5,6 +5,7 @@
 #include "session/session.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
+#include "verify/joint_diagnoses.h"
 #include "verify/model_contradictions.h"
 #include "verify/model_rule_contradictions.h"
 #include "verify/redundancy.h"
@@ -29,6 +30,14 @@ void install_load_diagnoses(Session& s) {
     s.diagnoses.rule_redundancy = redundancy_test_at_load;
     s.diagnoses.model_contradictions = informuj_sprzecznosc_mz;
     s.diagnoses.model_rule_contradictions = informuj_sprzecznosc_mr;
+    s.diagnoses.exact_constraint_diagnoses = [](Session& ss) {
+        testuj_sprzecznosc_2(ss, false);
+        testuj_nadmiar_2(ss, false);
+    };
+    s.diagnoses.uncertain_constraint_diagnoses = [](Session& ss) {
+        testuj_sprzecznosc_2(ss, true);
+        testuj_nadmiar_2(ss, true);
+    };
 }
 
 }  // namespace zuva

@@ -3,6 +3,7 @@
 
 #include "kb/model_base.h"
 #include "session/session.h"
+#include "verify/completeness.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
 #include "verify/model_contradictions.h"
@@ -30,6 +31,7 @@ void register_verify_commands(CommandRegistry& r) {
     });
     r.set(10145, [](Session& s) { splaszczanie_wybranej_reguly(s); });
     r.set(10146, [](Session& s) { splaszczanie_wszystkich_regul(s); });
+    r.set(kDiagnostykaKompletnosci, [](Session& s) { diagnostyka_kompletnosci(s); });
 }
 
 }  // namespace zuva
