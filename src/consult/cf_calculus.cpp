@@ -203,6 +203,7 @@ void kasowanie_tablic_roboczych(Session& s) {
     auto& in = s.inference;
     in.prbd.clear();
     in.wypadkowa_prbd.clear();
+    in.explain.clear_run();
     in.dysjunkt.clear();
     in.lista_numerow_regul_kumulatywnych.clear();
     in.lista_numerow_regul_dysjunktywnych.clear();

@@ -7,6 +7,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/pytaj.h"
+#include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
 #include "store/list_helpers.h"
@@ -325,11 +326,14 @@ bool kontrola_cf(Session& s, double cf) {
 }
 
 void pamietaj_odpowiedz(Session& s, const std::string& condition, double cf) {
-    s.inference.wypadkowa_prbd.append(condition, cf);
+    append_resultant(s, condition, cf, {OriginKind::Answer});
     for (std::int32_t p : of(indeks_ograniczen(s).uncertain, condition)) {
         std::string other;
         if (dwuelementowe(uncertain_at(s, p), condition, other)) {
-            if (!resultant(s, other)) s.inference.wypadkowa_prbd.append(other, 0.0 - cf);
+            if (!resultant(s, other)) {
+                s.inference.wypadkowa_prbd.append(other, 0.0 - cf);
+                record_constraint_completion(s, condition, false);
+            }
             break;
         }
     }

@@ -5,6 +5,7 @@
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
 #include "consult/exclusive.h"
+#include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
 #include "text/number_format.h"
@@ -60,7 +61,7 @@ double pytaj(Session& s, const std::string& condition) {
         piszln(s, "z przedziału [-1, 1]");
     }
     for (;;) {
-        auto typed = s.ui.value_dialog("Określ wartość CF", title, condition);
+        auto typed = ask_value(s, "Określ wartość CF", title, condition, AskedKind::ConditionCf);
         if (!typed) continue;
         auto v = exact ? testuj_cf_warunku_1(s, *typed) : testuj_cf_warunku(s, *typed);
         if (!v) continue;

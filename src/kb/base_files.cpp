@@ -189,10 +189,6 @@ std::string create_base_file(Session& s, const CreateTexts& t) {
     if (chosen.empty()) return {};
     std::string full = s.resolve(chosen);
     std::string shortn = short_name_of(full);
-    if (t.confirm_overwrite && file_exists(full)) {
-        int b = s.ui.question("Uwaga!", "Plik " + shortn + " już istnieje. Czy zastąpić?", {"&Tak", "&Nie"});
-        if (b != 0) return {};
-    }
     if (!write_file_bytes(full, "")) {
         s.ui.note("Uwaga błąd!", "Nie można utworzyć pliku\n   " + full + ".");
         return {};

@@ -59,8 +59,6 @@ struct CreateTexts {
     std::function<std::string(const std::string&)> note_text;
     std::string question_title;
     std::function<std::string(const std::string&)> question_text;
-    // Ask before an existing file of the chosen name is replaced.
-    bool confirm_overwrite = false;
 };
 // Creates an empty base file; returns its path or the empty text when cancelled.
 std::string create_base_file(Session& s, const CreateTexts& t);

@@ -12,6 +12,7 @@
 #include "session/command_registry.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "session/verdicts.h"
 #include "store/list_helpers.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -179,17 +180,6 @@ bool base_has_records(const Session& s, MediaKind k) {
     return false;
 }
 
-bool is_true_verdict(const Table<std::string>& t) {
-    return t.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
-}
-
-// The verdict of the diagnosis of models together with rules, which bars the advice base.
-// The model diagnoses record it; until they keep a verdict there is none to honour.
-bool modele_i_reguly_sprzeczne(const Session& s) {
-    (void)s;
-    return false;
-}
-
 // Step 5 of the load: the data directory must hold at least one file of the kind.
 bool test_kartoteki(Session& s, MediaKind k) {
     const KindTexts& t = texts(k);
@@ -221,8 +211,8 @@ std::string ladowanie(Session& s, MediaKind k) {
         }
         // A contradictory rule base loads no other base; the advice base is also barred by
         // a contradiction of models with rules.
-        if (is_true_verdict(s.kb.sprzecznosc_1z)) return false;
-        return k != MediaKind::Advice || !modele_i_reguly_sprzeczne(s);
+        if (k == MediaKind::Advice) return ladowanie_ograniczen_i_rad_dozwolone(s);
+        return !sprzeczna_baza_regul(s);
     };
     st.clear = [&s, k] { kasowanie_bazy(s, k); };
     st.before_success = [&s, k] { return test_kartoteki(s, k); };
@@ -471,7 +461,6 @@ void tworzenie_pliku_rady(Session& s) {
     t.question_text = [](const std::string& n) {
         return "Czy chcesz przejść od razu do edycji\nnowego pliku tekstowego rady " + n + " ?";
     };
-    t.confirm_overwrite = true;
     create_base_file(s, t);
 }
 
@@ -479,7 +468,6 @@ void tworzenie_bazy(Session& s, MediaKind k) {
     kasowanie_bazy(s, k);
     CreateTexts t;
     t.mask = kind_info(texts(k).base).mask;
-    t.confirm_overwrite = true;
     std::string what, subdir_note;
     switch (k) {
         case MediaKind::Advice:

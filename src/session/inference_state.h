@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "session/explain_state.h"
 #include "store/flat_map.h"
 #include "store/keyed_table.h"
 #include "store/table.h"
@@ -297,6 +298,8 @@ struct InferenceState {
 
     std::shared_ptr<RuleIndex> rule_index;
     std::shared_ptr<MediaLookup> media_lookup;
+    // Origins of resultants and values, why-sources, the end of the last run.
+    ExplainState explain;
     // Constraints by member for the run (consult/exclusive.h), built on first use.
     std::shared_ptr<ConstraintIndex> constraint_index;
 };

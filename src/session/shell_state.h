@@ -11,6 +11,9 @@ struct ShellState {
     bool intro_open = true;
     // Owner of the installation, shown by the owner note; set by the front end.
     std::string owner;
+    // The user guide installed beside the program (docs/pomoc.html), opened by "Pomoc" when
+    // there is no help file in the current directory; set by the front end.
+    std::string user_guide;
 };
 
 }  // namespace zuva

@@ -28,6 +28,12 @@ struct LabelledList {
 // The user confirmed that the program ends; caught by the front end's main loop.
 struct ProgramExit {};
 
+// The question a save dialog asks (title "Zapisz jako", buttons "&Tak" and "&Nie") before it
+// replaces an existing file; the name as the user gave it.
+inline std::string overwrite_question(std::string_view name) {
+    return "Plik " + std::string(name) + " już istnieje.\nCzy zastąpić?";
+}
+
 class Ui {
   public:
     virtual ~Ui() = default;
@@ -49,8 +55,15 @@ class Ui {
     // File dialogs; the empty text means the user cancelled.
     virtual std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) = 0;
+    // A save dialog asks before it returns the name of a file that exists.
     virtual std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) = 0;
+    // The same for an operation that asks its own question about an existing file (the
+    // summary): a front end that asks in its save dialog leaves the question out here.
+    virtual std::string save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                            std::string_view title) {
+        return save_file(mask, filters, title);
+    }
 
     // Radio dialog: a text above the options; returns the chosen position from 1.
     virtual int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
@@ -62,6 +75,19 @@ class Ui {
     // of what is asked about; returns the text as typed (nullopt when closed).
     virtual std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                                     std::string_view name) = 0;
+    // A value dialog of a consultation, which can also be asked why the value is needed
+    // ("&Dlaczego?"): the text as typed, or that the dialog was closed, or the question why.
+    // A front end without such a button answers as value_dialog does.
+    struct ValueReply {
+        enum class Kind { Text, Closed, Why } kind = Kind::Closed;
+        std::string text;
+    };
+    virtual ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                        std::string_view name) {
+        auto typed = value_dialog(dialog, title, name);
+        if (!typed) return {ValueReply::Kind::Closed, {}};
+        return {ValueReply::Kind::Text, *typed};
+    }
     // Explanation dialog: lines under a title with "&Kontynuuj" and "Zakończ";
     // true for "&Kontynuuj".
     virtual bool explanation(std::string_view title, const std::vector<std::string>& lines) = 0;

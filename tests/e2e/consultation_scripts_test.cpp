@@ -23,6 +23,8 @@ namespace fs = std::filesystem;
 
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
 const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+// The first sample knowledge base, kept as it was for the tests written against it.
+const std::string kFirstSample = std::string(ZUVA_TEST_DATA) + "/sample-1";
 
 std::string blanks(int n) {
     return std::string(static_cast<std::size_t>(n), ' ');
@@ -67,12 +69,12 @@ class E2eScript : public ::testing::Test {
     }
     // The sample base as it is shipped: BAZY with the bases (the program runs there) and
     // OPISY with the description.
-    void copy_sample() {
+    void copy_sample(const std::string& from = kFirstSample) {
         fs::create_directories(fs::path(dir) / "BAZY");
         fs::create_directories(fs::path(dir) / "OPISY");
         for (const char* name : {"REAUTO.BEN", "MOAUTO.BEN"})
-            fs::copy_file(fs::path(kExamples) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
-        fs::copy_file(fs::path(kExamples) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
+            fs::copy_file(fs::path(from) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
+        fs::copy_file(fs::path(from) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
         sub = "BAZY";
     }
     std::string path(const std::string& name) const { return (fs::path(dir) / sub / name).string(); }
@@ -518,13 +520,19 @@ TEST_F(E2eScript, RepeatedRuleNumbersRefuseInference) {
                             "[note] Błąd bazy reguł",
                             "[command] 10164 Wnioskowanie elementarne niepewne w przód",
                             "[clear]",
+                            "[note] Uwaga!",
                             "[command] 10165 Wnioskowanie elementarne niepewne wstecz",
                             "[clear]",
+                            "[note] Uwaga!",
                             "[command] 10170 &O programie",
                             "[note] O programie",
                         });
     EXPECT_EQ(dialogs(), expected) << out;
     EXPECT_TRUE(has("W bazie reguł RENUMER.BEN występuje \nconajmniej dwukrotnie reguła o numerze 1.\n"));
+    // Each refusal says why.
+    EXPECT_TRUE(
+        has("[note] Uwaga!\nNumery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.\n"
+            "Wnioskowanie nie może być rozpoczęte."));
 }
 
 // The external-contradiction test accepted on a circular base: the load stops (no redundancy

@@ -304,8 +304,8 @@ TEST_F(MediaScript, RepeatedAdviceNumbersBarInference) {
     EXPECT_EQ(out.find("[radio] Poziom szczegółowości"), std::string::npos);
 }
 
-// Creating bases and advice texts, with the question before an existing file is replaced
-// and the note about the data directory; deleting files; the directory command.
+// Creating bases and advice texts, with the save dialog's question before an existing file is
+// replaced and the note about the data directory; deleting files; the directory command.
 TEST_F(MediaScript, FileCommandsAskAndConfirm) {
     put("BAZY/RAISTN.BEN", "rada(1,\"x\")\r\n");
     put("RADY/NOWA/inna.hlp", "inna");
@@ -315,7 +315,6 @@ TEST_F(MediaScript, FileCommandsAskAndConfirm) {
                    "10116",
                    "RAISTN.BEN",
                    "Nie",
-                   "10116",
                    "",
                    "10127",
                    "GRNOWA.BEN",
@@ -359,10 +358,9 @@ TEST_F(MediaScript, FileCommandsAskAndConfirm) {
          "rad.\nPodkartotekę należy umieścić w kartotece 'RADY'.\n\nW tym celu wybierz 'Baza "
          "rad'\n'Tworzenie lub "
          "kasowanie podkartoteki plików tekstowych rad'.\n",
-         "answer: RAISTN.BEN\n[question] Uwaga!\nPlik RAISTN.BEN już istnieje. Czy zastąpić?\nbuttons: &Tak "
-         "| "
-         "&Nie\nanswer: &Nie\n[command] 10116 Tworzenie bazy rad\n[save-file] Podaj nazwę nowej bazy rad\n",
-         "answer: \n[command] 10127",
+         "answer: RAISTN.BEN\n[question] Zapisz jako\nPlik RAISTN.BEN już istnieje.\nCzy zastąpić?\nbuttons: "
+         "&Tak | &Nie\nanswer: &Nie\n[save-file] Podaj nazwę nowej bazy rad\nmask: RA*.BEN\nanswer: \n"
+         "[command] 10127",
          "[note] Tworzenie nowej bazy grafiki\nNowa baza grafiki GRNOWA.BEN została utworzona.\n",
          "W tym celu wybierz 'Baza grafiki'\n'Tworzenie lub kasowanie podkartoteki plików grafiki'.\n",
          "[note] Tworzenie nowej bazy dźwięku\nNowa baza dźwięku DŹNOWA.BEN została utworzona.\n[question] "
@@ -374,8 +372,8 @@ TEST_F(MediaScript, FileCommandsAskAndConfirm) {
          "Tworzenie "
          "pliku tekstowego rady\nCzy chcesz przejść od razu do edycji\nnowego pliku tekstowego rady x.hlp "
          "?\nbuttons: &TAK | &NIE\nanswer: &NIE\n",
-         "Plik x.hlp już istnieje. Czy zastąpić?\nbuttons: &Tak | &Nie\nanswer: &Tak\n[note] Tworzenie pliku "
-         "tekstowego rady\n",
+         "[question] Zapisz jako\nPlik ../RADY/NOWA/x.hlp już istnieje.\nCzy zastąpić?\nbuttons: &Tak | "
+         "&Nie\nanswer: &Tak\n[note] Tworzenie pliku tekstowego rady\n",
          "[question] Usunięcie pliku tekstowego rady\nCzy jesteś pewien, że chcesz usunąć plik tekstowy rady "
          "x.hlp "
          "?\nbuttons: Tak | Nie\nanswer: Nie\n",
