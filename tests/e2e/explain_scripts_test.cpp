@@ -20,7 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+// The first sample knowledge base, kept as it was for the tests written against it.
+const std::string kFirstSample = std::string(ZUVA_TEST_DATA) + "/sample-1";
 
 class ExplainScript : public testing_support::AnswerScriptTest {
   protected:
@@ -30,8 +31,8 @@ class ExplainScript : public testing_support::AnswerScriptTest {
         fs::create_directories(fs::path(dir) / "BAZY");
         fs::create_directories(fs::path(dir) / "OPISY");
         for (const char* name : {"REAUTO.BEN", "MOAUTO.BEN"})
-            fs::copy_file(fs::path(kExamples) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
-        fs::copy_file(fs::path(kExamples) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
+            fs::copy_file(fs::path(kFirstSample) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
+        fs::copy_file(fs::path(kFirstSample) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
         sub = "BAZY";
     }
 };
@@ -217,9 +218,9 @@ TEST_F(ExplainScript, HowTreeOfACumulativeConclusion) {
 TEST_F(ExplainScript, HowTreeShowsConstraintCompletionsAndWhyAtACompletionQuestion) {
     copy_in("RECOMP.BEN");
     copy_in("OGCOMP.BEN");
-    ASSERT_EQ(run({"10064", "RECOMP.BEN", "Nie",   "Nie", "10093", "OGCOMP.BEN", "Nie", "Nie",
-                   "10164", "1",          "NIE",   "1",   "1",     "-1",         "?",   "-1",
-                   "NIE",   "Nie",        "10180", "1",   "10180", "2"}),
+    ASSERT_EQ(run({"10064", "RECOMP.BEN", "Nie",   "Nie", "10093", "OGCOMP.BEN", "Nie",   "Nie",
+                   "10164", "1",          "NIE",   "1",   "1",     "-1",         "?",     "-1",
+                   "NIE",   "Nie",        "10180", "1",   "10180", "2",          "10180", "3"}),
               0)
         << err;
     EXPECT_FALSE(has("name: b\n"));
@@ -259,6 +260,9 @@ TEST_F(ExplainScript, HowTreeShowsConstraintCompletionsAndWhyAtACompletionQuesti
               0u)
         << d;
     EXPECT_EQ(d.find("pochodzenie nie zostało zapisane"), std::string::npos) << d;
+    // g, the last member left, follows from the other two being false.
+    EXPECT_TRUE(has("        g (CF = 1): uzupełnienie z ograniczenia dokładnego, bo warunek e ma CF = -1\n"))
+        << block("[read] Jak uzyskano wniosek h");
 }
 
 // The rule of "wynik" waited on "pytanie", which was never asked: the "koniec" rule ended the
