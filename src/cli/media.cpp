@@ -84,19 +84,19 @@ struct AudioDevice {
     SDL_AudioDeviceID id = 0;
     bool initialised = false;
     std::string error;
-    AudioDevice(const SDL_AudioSpec& spec, bool fallback_silent) {
-        if (open(spec) || !fallback_silent) return;
+    AudioDevice(const SDL_AudioSpec& audio_format, bool fallback_silent) {
+        if (open(audio_format) || !fallback_silent) return;
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        open(spec);
+        open(audio_format);
     }
-    bool open(const SDL_AudioSpec& spec) {
+    bool open(const SDL_AudioSpec& audio_format) {
         close();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             error = SDL_GetError();
             return false;
         }
         initialised = true;
-        id = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        id = SDL_OpenAudioDevice(nullptr, 0, &audio_format, nullptr, 0);
         if (id == 0) error = SDL_GetError();
         return id != 0;
     }
@@ -111,10 +111,11 @@ struct AudioDevice {
     AudioDevice& operator=(const AudioDevice&) = delete;
 };
 
-double seconds_of(const SDL_AudioSpec& spec, Uint32 len) {
-    const double frame = static_cast<double>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
-    if (frame <= 0 || spec.freq <= 0) return 0.0;
-    return static_cast<double>(len) / frame / spec.freq;
+double seconds_of(const SDL_AudioSpec& audio_format, Uint32 len) {
+    const double frame =
+        static_cast<double>(SDL_AUDIO_BITSIZE(audio_format.format) / 8) * audio_format.channels;
+    if (frame <= 0 || audio_format.freq <= 0) return 0.0;
+    return static_cast<double>(len) / frame / audio_format.freq;
 }
 
 }  // namespace
@@ -126,19 +127,19 @@ PlayedSound play_wave(const std::string& path, bool fallback_silent) {
         r.reason = "nie można odczytać pliku";
         return r;
     }
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec audio_format{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
     SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
-    if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) {
+    if (!rw || !SDL_LoadWAV_RW(rw, 1, &audio_format, &buf, &len)) {
         r.reason = std::string("plik nie jest poprawnym plikiem dźwięku WAV (") + SDL_GetError() + ")";
         return r;
     }
-    r.seconds = seconds_of(spec, len);
+    r.seconds = seconds_of(audio_format, len);
     // Small device buffers, so that the end of the sound is not followed by a long wait.
-    spec.samples = 1024;
+    audio_format.samples = 1024;
     {
-        AudioDevice dev(spec, fallback_silent);
+        AudioDevice dev(audio_format, fallback_silent);
         if (!dev.id) {
             r.reason = "brak wyjścia dźwięku (" + dev.error + ")";
         } else {
@@ -149,7 +150,9 @@ PlayedSound play_wave(const std::string& path, bool fallback_silent) {
             while (SDL_GetQueuedAudioSize(dev.id) > 0 && SDL_GetTicks() - start < limit)
                 SDL_Delay(10);
             // The device still holds its last buffer.
-            SDL_Delay(static_cast<Uint32>(1000.0 * spec.samples / (spec.freq > 0 ? spec.freq : 1)) + 20);
+            SDL_Delay(static_cast<Uint32>(1000.0 * audio_format.samples /
+                                          (audio_format.freq > 0 ? audio_format.freq : 1)) +
+                      20);
             r.ok = true;
         }
     }
