@@ -23,4 +23,10 @@ if [ -x build/zuva-gui ]; then bash scripts/gui-screenshots.sh; fi
 
 cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DZUVA_SANITIZE=ON >/dev/null
 cmake --build build-san -j2
-(cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
+(cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 -E '^ImportOdbc\.')
+# The SQLite ODBC driver loses memory inside SQLConnect (in its own settings reading), which
+# is not ours to free: the tests through it run under ASan and UBSan without the leak check.
+(cd build-san && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 -R '^ImportOdbc\.')
+
+# Fuzzing under the sanitizers, about a minute in all (skipped without clang).
+bash scripts/fuzz.sh 60

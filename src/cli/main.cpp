@@ -4,12 +4,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "cli/media.h"
 #include "cli/terminal_ui.h"
 #include "session/session.h"
+#include "shell/check.h"
 #include "shell/handlers.h"
 #include "shell/script_loop.h"
 #include "text/file_io.h"
@@ -21,6 +25,8 @@ const char* kUsage =
     "  zuva                    praca interaktywna (standardowe wejście musi być terminalem)\n"
     "  zuva --answers PLIK     odpowiedzi ze skryptu PLIK (UTF-8, jedna odpowiedź w wierszu)\n"
     "  zuva --answers -        odpowiedzi ze standardowego wejścia\n"
+    "  zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] PLIK...\n"
+    "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
     "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
 
 // The owner named by the owner note. Answer scripts take only ZUVA_OWNER, so that a
@@ -30,6 +36,20 @@ std::string owner_from_environment(bool account_too) {
         if (!account_too && std::string(var) != "ZUVA_OWNER") break;
         if (const char* v = std::getenv(var); v != nullptr && *v != '\0') return v;
     }
+    return "";
+}
+
+// The user guide beside the program: docs/ next to the executable (the build directory
+// and an installation), or the source tree's docs/ one level up.
+std::string user_guide_path() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "";
+    const std::filesystem::path dir = exe.parent_path();
+    for (const auto& candidate :
+         {dir / "docs" / "pomoc.html", dir / ".." / "share" / "doc" / "zuva" / "pomoc.html",
+          dir / ".." / "docs" / "pomoc.html"})
+        if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
     return "";
 }
 
@@ -47,9 +67,15 @@ int run_answers(const std::string& source) {
     }
     zuva::ScriptedUi ui;
     ui.set_answers(zuva::ScriptedUi::parse_script(content));
+    // The transcript goes out as it is produced, through a large buffer, and is not kept.
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    ui.set_keep_history(false);
     ui.on_output = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); };
+    zuva::attach_media(ui);
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(false);
+    s.shell.user_guide = user_guide_path();
     zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
@@ -59,6 +85,13 @@ int run_answers(const std::string& source) {
     if (status != zuva::kExitOk)
         std::fprintf(stderr, "zuva: %s: %s\n", source == "-" ? "standardowe wejście" : source.c_str(),
                      error.c_str());
+#ifndef __SANITIZE_ADDRESS__
+    // The memory of the run goes back to the system with the process: freeing a large base
+    // record by record would only cost time. (Sanitizer builds free it, so leaks still show.)
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+#endif
     return status;
 }
 
@@ -68,6 +101,7 @@ int run_terminal() {
     zuva::TerminalUi ui(std::cin, std::cout, color);
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(true);
+    s.shell.user_guide = user_guide_path();
     zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
@@ -77,10 +111,21 @@ int run_terminal() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "check") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        return zuva::check_command(args, std::cout, std::cerr);
+    }
     std::string answers;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--answers" && i + 1 < argc) {
+        if (a == "--answers" || a == "--answers=") {
+            if (i + 1 >= argc || a == "--answers=") {
+                std::fprintf(stderr,
+                             "zuva: brak pliku odpowiedzi po --answers (podaj PLIK albo - dla standardowego "
+                             "wejścia)\n%s",
+                             kUsage);
+                return 1;
+            }
             answers = argv[++i];
         } else if (a.rfind("--answers=", 0) == 0 && a.size() > 10) {
             answers = a.substr(10);

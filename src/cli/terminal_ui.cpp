@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
+#include "cli/media.h"
 #include "session/enabling.h"
 #include "session/session.h"
 #include "shell/commands.h"
@@ -19,6 +21,7 @@
 #include "shell/shell.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/number_format.h"
 
 extern char** environ;
 
@@ -85,23 +88,81 @@ std::vector<std::string> wrap_line(const std::string& line, int width) {
     return out;
 }
 
-// Case-insensitive file-name mask with '*' and '?' (one character).
-bool mask_match(std::string_view mask, std::string_view name) {
-    if (mask.empty()) return name.empty();
-    if (mask[0] == '*') {
-        for (size_t i = 0; i <= name.size(); ++i)
-            if (mask_match(mask.substr(1), name.substr(i))) return true;
-        return false;
+// The text of a simple HTML document: tags dropped, block ends as line ends, list items
+// marked, the common entities decoded, blank lines collapsed.
+std::string html_as_text(std::string_view html) {
+    std::string out;
+    bool pre = false;
+    for (std::size_t i = 0; i < html.size();) {
+        char c = html[i];
+        if (c == '<') {
+            std::size_t e = html.find('>', i);
+            if (e == std::string_view::npos) break;
+            std::string tag = to_lower_pl(html.substr(i + 1, e - i - 1));
+            std::string name = tag.substr(0, tag.find_first_of(" \t\n"));
+            if (name == "style" || name == "title" || name == "script") {
+                std::size_t close = html.find("</" + name, e);
+                i = close == std::string_view::npos ? html.size() : html.find('>', close) + 1;
+                continue;
+            }
+            if (name == "pre") pre = true;
+            if (name == "/pre") pre = false;
+            auto line_end = [&] {
+                if (!out.empty() && out.back() != '\n') out += '\n';
+            };
+            bool heading = name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';
+            bool heading_end =
+                name.size() == 3 && name[0] == '/' && name[1] == 'h' && name[2] >= '1' && name[2] <= '6';
+            if (name == "br") {
+                out += '\n';
+            } else if (name == "li") {
+                line_end();
+                out += "  • ";
+            } else if (heading || heading_end) {
+                line_end();
+                out += '\n';
+            } else if (name == "p" || name == "/p" || name == "pre" || name == "/pre" || name == "ul" ||
+                       name == "/ul" || name == "ol" || name == "/ol" || name == "/li" || name == "tr") {
+                line_end();
+            }
+            i = e + 1;
+            continue;
+        }
+        if (c == '&') {
+            static const std::pair<const char*, const char*> entities[] = {
+                {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&quot;", "\""}, {"&nbsp;", " "}};
+            bool done = false;
+            for (auto [from, to] : entities) {
+                std::string_view f(from);
+                if (html.substr(i, f.size()) == f) {
+                    out += to;
+                    i += f.size();
+                    done = true;
+                    break;
+                }
+            }
+            if (done) continue;
+        }
+        if (!pre && (c == '\n' || c == '\r' || c == '\t')) c = ' ';
+        if (!pre && c == ' ' && (out.empty() || out.back() == ' ' || out.back() == '\n')) {
+            ++i;
+            continue;
+        }
+        out += c;
+        ++i;
     }
-    if (name.empty()) return false;
-    if (mask[0] == '?') {
-        size_t len = 1;
-        while (len < name.size() && (static_cast<unsigned char>(name[len]) & 0xC0) == 0x80)
-            ++len;
-        return mask_match(mask.substr(1), name.substr(len));
+    // At most one empty line in a row, none at the start.
+    std::string text;
+    int newlines = 2;
+    for (char c : out) {
+        if (c == '\n') {
+            if (++newlines > 2) continue;
+        } else {
+            newlines = 0;
+        }
+        text += c;
     }
-    if (mask[0] != name[0]) return false;
-    return mask_match(mask.substr(1), name.substr(1));
+    return text;
 }
 
 std::vector<std::string> files_matching(const std::string& dir, std::string_view mask) {
@@ -117,6 +178,45 @@ std::vector<std::string> files_matching(const std::string& dir, std::string_view
     std::sort(names.begin(), names.end());
     return names;
 }
+
+}  // namespace
+
+bool mask_match(std::string_view mask, std::string_view name) {
+    // Greedy with one point of return: a '*' first takes nothing, and when the rest fails
+    // to match, the most recent '*' takes one character more. Time is at most the product
+    // of the lengths, never exponential.
+    auto char_len = [&](std::size_t at) {
+        std::size_t len = 1;
+        while (at + len < name.size() && (static_cast<unsigned char>(name[at + len]) & 0xC0) == 0x80)
+            ++len;
+        return len;
+    };
+    constexpr std::size_t kNone = std::string_view::npos;
+    std::size_t m = 0, n = 0, star = kNone, resume = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && mask[m] == '*') {
+            star = ++m;
+            resume = n;
+        } else if (m < mask.size() && mask[m] == '?') {
+            ++m;
+            n += char_len(n);
+        } else if (m < mask.size() && mask[m] == name[n]) {
+            ++m;
+            ++n;
+        } else if (star != kNone) {
+            m = star;
+            resume += char_len(resume);
+            n = resume;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+namespace {
 
 std::vector<std::string> subdirectories(const std::string& dir) {
     std::vector<std::string> names;
@@ -365,8 +465,18 @@ std::string TerminalUi::open_file(std::string_view mask, const std::vector<FileF
     return file_prompt(false, mask, filters, title);
 }
 
+// Replacing an existing file takes a "Tak"; "Nie" shows the dialog again.
 std::string TerminalUi::save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) {
+    for (;;) {
+        std::string path = file_prompt(true, mask, filters, title);
+        if (path.empty() || !file_exists(path)) return path;
+        if (question("Zapisz jako", overwrite_question(path), {"&Tak", "&Nie"}) == 0) return path;
+    }
+}
+
+std::string TerminalUi::save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                            std::string_view title) {
     return file_prompt(true, mask, filters, title);
 }
 
@@ -407,9 +517,35 @@ std::optional<std::string> TerminalUi::value_dialog(std::string_view dialog, std
     heading("Podaj wartość", dialog);
     print(title);
     if (!name.empty()) print("Dotyczy: " + bold(name));
-    // Every value asked here is a number; text that is not one is asked again without a
-    // word, so the prompt says what is expected.
-    return ask("Wartość (liczba, np. 0.8 lub -1):");
+    // Every value asked here is a number. The program asks again without a word when a text
+    // is none, so the next prompt for the same thing says why the last one was refused.
+    if (!refused_value_.empty() && refused_for_ == std::string(name)) {
+        const std::string& t = refused_value_;
+        std::string dot = t;
+        if (std::size_t c = dot.find(','); c != std::string::npos) dot[c] = '.';
+        if (trim(t).empty())
+            hint("Nie wpisano wartości. Wpisz liczbę, np. 0.8 lub -1.");
+        else if (t.find(',') != std::string::npos && parse_real(trim(dot)))
+            hint("'" + trim(t) + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
+        else
+            hint("'" + trim(t) + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
+    }
+    std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
+    bool number = parse_real(a).has_value() || trim(a) == "?";
+    refused_value_ = number ? std::string() : (a.empty() ? std::string(" ") : a);
+    refused_for_ = std::string(name);
+    return a;
+}
+
+Ui::ValueReply TerminalUi::value_dialog_why(std::string_view dialog, std::string_view title,
+                                            std::string_view name) {
+    heading("Podaj wartość", dialog);
+    print(title);
+    if (!name.empty()) print("Dotyczy: " + bold(name));
+    hint("? – dlaczego system pyta o tę wartość");
+    std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
+    if (trim(a) == "?") return {ValueReply::Kind::Why, {}};
+    return {ValueReply::Kind::Text, a};
 }
 
 bool TerminalUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
@@ -461,8 +597,15 @@ std::optional<int> TerminalUi::choose_one(std::string_view title, const std::vec
 
 std::optional<std::vector<int>> TerminalUi::choose_many(std::string_view title,
                                                         const std::vector<std::string>& items) {
+    return choose_many_prompted(title, "", items);
+}
+
+std::optional<std::vector<int>> TerminalUi::choose_many_prompted(std::string_view title,
+                                                                 std::string_view prompt,
+                                                                 const std::vector<std::string>& items) {
     heading("Lista wielokrotnego wyboru", title);
     std::vector<std::string> lines;
+    if (!prompt.empty()) lines.push_back(std::string(prompt));
     for (size_t i = 0; i < items.size(); ++i)
         lines.push_back("  " + std::to_string(i + 1) + ") " + items[i]);
     page(lines);
@@ -646,9 +789,55 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     if (session_ != nullptr) editor_closed(*session_, window, saved);
 }
 
+MediaOutcome TerminalUi::show_picture(std::string_view path) {
+    DecodedPicture p = decode_bitmap(std::string(path));
+    if (!p.ok) return {false, p.reason};
+    heading("Grafika", short_name_of(std::string(path)));
+    print(std::string(path));
+    print("Obraz " + std::to_string(p.width) + " × " + std::to_string(p.height) + " pikseli");
+    // Character art only where a terminal shows it; a file or pipe gets the lines above.
+    const char* term = std::getenv("TERM");
+    if (&out_ == &std::cout && isatty(STDOUT_FILENO) && term && std::string(term) != "dumb") {
+        out_ << picture_art(p, terminal_cols() - 2, terminal_rows() - 6, color_) << "\n";
+        at_line_start_ = true;
+    }
+    wait_enter("Enter: zamknij okno grafiki");
+    return {true, ""};
+}
+
+MediaOutcome TerminalUi::play_sound(std::string_view path) {
+    heading("Dźwięk", short_name_of(std::string(path)));
+    print("Odtwarzanie pliku " + std::string(path));
+    out_.flush();
+    PlayedSound r = play_wave(std::string(path), false);
+    if (!r.ok) return {false, r.reason};
+    char secs[32];
+    std::snprintf(secs, sizeof secs, "%.1f", r.seconds);
+    print(std::string("Odtworzono (") + secs + " s).");
+    return {true, ""};
+}
+
+// With a display the system's opener shows the document; on a bare terminal an HTML
+// document (the user guide) is shown as text, page by page.
 void TerminalUi::open_document(std::string_view path) {
     std::string p(path);
-    if (!run_program({"xdg-open", p}, false)) print("Dokument do otwarcia: " + p);
+    const bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (display && run_program({"xdg-open", p}, false)) return;
+    std::string lower = to_lower_pl(p);
+    bool html = lower.size() > 5 && (lower.compare(lower.size() - 5, 5, ".html") == 0 ||
+                                     lower.compare(lower.size() - 4, 4, ".htm") == 0);
+    auto bytes = html ? read_file_bytes(p) : std::nullopt;
+    if (!bytes) {
+        print("Dokument do otwarcia: " + p);
+        return;
+    }
+    heading("Pomoc", p);
+    std::vector<std::string> lines;
+    for (const auto& l : split_lines(html_as_text(*bytes)))
+        for (auto& piece : wrap_line(l, terminal_cols() - 1))
+            lines.push_back(std::move(piece));
+    page(lines);
+    wait_enter("Enter: zamknij pomoc");
 }
 
 namespace {

@@ -13,6 +13,10 @@ namespace zuva {
 
 struct Session;
 
+// Whether a file name matches a mask of '*' (any characters) and '?' (one character); both
+// are compared as given, so the caller folds their case first.
+bool mask_match(std::string_view mask, std::string_view name);
+
 class TerminalUi : public Ui {
   public:
     TerminalUi(std::istream& in, std::ostream& out, bool color);
@@ -31,23 +35,32 @@ class TerminalUi : public Ui {
                           std::string_view title) override;
     std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                           std::string_view title) override;
+    std::string save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                    std::string_view title) override;
     int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
               int initial) override;
     std::optional<std::string> input_text(std::string_view title, std::string_view prompt,
                                           std::string_view initial) override;
     std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                             std::string_view name) override;
+    // "?" asks why the value is needed.
+    ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                std::string_view name) override;
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
     void show_lists(std::string_view title, const std::vector<LabelledList>& lists) override;
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
     std::optional<std::vector<int>> choose_many(std::string_view title,
                                                 const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many_prompted(std::string_view title, std::string_view prompt,
+                                                         const std::vector<std::string>& items) override;
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void browse_records(const RecordWindow& w) override;
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
+    MediaOutcome show_picture(std::string_view path) override;
+    MediaOutcome play_sound(std::string_view path) override;
 
     // Pieces the menu loop uses.
     // One line typed by the user after the prompt; end of input ends the program.
@@ -76,6 +89,9 @@ class TerminalUi : public Ui {
     std::string helper_partial_;
     int helper_capacity_ = 100;
     bool at_line_start_ = true;
+    // The last value typed that was no number, and what it was asked for (" " for an
+    // empty line): the next prompt for the same thing says why it was refused.
+    std::string refused_value_, refused_for_;
 };
 
 // The interactive program: introductory window, then the main menu until the user ends

@@ -17,11 +17,14 @@
 #include "consult/description.h"
 #include "consult/exclusive.h"
 #include "consult/forward.h"
+#include "consult/how_concluded.h"
 #include "consult/inference_start.h"
+#include "consult/media_offers.h"
 #include "consult/model_eval.h"
 #include "consult/model_steps.h"
 #include "consult/pytaj.h"
 #include "consult/summary.h"
+#include "consult/why_asked.h"
 #include "kb/askable_conditions.h"
 #include "kb/model_base.h"
 #include "report/report.h"
@@ -100,6 +103,15 @@ class Evaluator {
 
     std::optional<double> evaluate(const std::string& h);
     std::optional<double> conditions(const TextList& conditions);
+    // The evaluation of the main hypothesis under test.
+    std::optional<double> evaluate_main(const std::string& h) {
+        main_ = true;
+        auto cf = evaluate(h);
+        main_ = false;
+        return cf;
+    }
+    // The position in the list of the condition that conditions() evaluates now.
+    const std::size_t& conditions_at() const { return conditions_at_; }
 
   private:
     enum class Stage : std::uint8_t { Start, Rules, Resultant, Models, Koniec };
@@ -201,6 +213,23 @@ class Evaluator {
     std::uint64_t applied_ = 0;
     std::int32_t bez_warunku_ = -1;  // statement id of "bez warunku", or -1
     ModelLinks links_;
+    bool main_ = false;  // the outermost evaluation is that of the main hypothesis
+    int depth_ = 0;      // evaluations in progress (models call back into the evaluator)
+    std::size_t conditions_at_ = 0;
+
+    // While the stack of one evaluation waits for a value: the rules of its frames that need
+    // it, up to the main hypothesis when this is its evaluation.
+    class StackWhy : public WhySource {
+      public:
+        StackWhy(const Evaluator& e, const std::deque<Frame>& stack, bool main)
+            : e_(e), stack_(stack), main_(main) {}
+        void why(const Session& s, bool innermost, std::vector<std::string>& lines) const override;
+
+      private:
+        const Evaluator& e_;
+        const std::deque<Frame>& stack_;
+        bool main_;
+    };
 };
 
 std::optional<double> Evaluator::evaluate(const std::string& h) {
@@ -209,6 +238,13 @@ std::optional<double> Evaluator::evaluate(const std::string& h) {
     if (known_failure(id) || !enter(h, sid)) return std::nullopt;
     // A deque: frames never move, and a deep chain does not copy the stack as it grows.
     std::deque<Frame> stack;
+    const StackWhy why(*this, stack, main_ && depth_ == 0);
+    const WhyScope asking(s_, why);
+    struct Depth {
+        int& d;
+        explicit Depth(int& v) : d(v) { ++d; }
+        ~Depth() { --d; }
+    } depth(depth_);
     stack.emplace_back();
     stack.back().h = &h;
     stack.back().sid = sid;
@@ -252,8 +288,10 @@ std::optional<double> Evaluator::evaluate(const std::string& h) {
 std::optional<double> Evaluator::conditions(const TextList& conds) {
     double m = 1.0;
     bool failed = false;
+    conditions_at_ = 0;
     for (const auto& c : conds) {
         auto cf = evaluate(c);
+        ++conditions_at_;
         if (!cf)
             failed = true;
         else
@@ -261,6 +299,42 @@ std::optional<double> Evaluator::conditions(const TextList& conds) {
     }
     if (failed) return std::nullopt;
     return m;
+}
+
+void Evaluator::StackWhy::why(const Session& s, bool innermost, std::vector<std::string>& lines) const {
+    if (stack_.empty()) return;
+    // The innermost rules in full, the further ones a line each, the rest counted.
+    constexpr std::size_t kFull = 5, kBrief = 20;
+    std::size_t full = 0, brief = 0, more = 0;
+    for (std::size_t j = stack_.size(); j-- > 0;) {
+        const Frame& f = stack_[j];
+        if (f.stage != Stage::Rules || !f.in_rule || f.target < 0) continue;
+        const auto tid = static_cast<std::size_t>(f.target);
+        const Regula& r = e_.rule(e_.positions_[static_cast<std::size_t>(e_.first_[tid]) + f.rule_i]);
+        if (full < kFull) {
+            lines.push_back("Jest to potrzebne regule " + std::to_string(r.rule_number) + " o postaci:");
+            // The condition is the one asked when the frame above it asks its own name.
+            const bool asked = innermost && j + 2 == stack_.size() && stack_.back().stage == Stage::Start;
+            rule_lines(s, r, f.cond_i, asked, lines);
+            if (f.negated) lines.push_back("(hipoteza " + *f.h + " jest zaprzeczeniem wniosku tej reguły)");
+            ++full;
+        } else if (brief < kBrief) {
+            if (brief == 0) lines.push_back("Dalej w łańcuchu reguł:");
+            lines.push_back("    reguła " + std::to_string(r.rule_number) + " (wniosek: " + r.conclusion +
+                            ")");
+            ++brief;
+        } else {
+            ++more;
+        }
+    }
+    if (more) lines.push_back("    ... (jeszcze " + std::to_string(more) + " reguł)");
+    if (!main_) return;
+    if (stack_.size() == 1 && innermost && stack_.front().stage == Stage::Start) {
+        lines.push_back("Warunek ten jest testowaną hipotezą główną.");
+        return;
+    }
+    lines.push_back("Wszystko to służy testowaniu hipotezy głównej:");
+    lines.push_back("    " + *stack_.front().h);
 }
 
 Evaluator::Step Evaluator::step(Frame& f, Request& child) {
@@ -454,7 +528,7 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         text += format_cf(cf);
         text += ")\n\n";
         pisz(s_, text);
-        pamietaj_wniosek_wypadkowy(s_, h, cf);
+        pamietaj_wniosek_wypadkowy(s_, h, cf, {OriginKind::CumulativeRules, f.negated});
         f.result = cf;
         return true;
     }
@@ -479,7 +553,7 @@ bool Evaluator::resultant_from_rules(Frame& f) {
     text += format_cf(cf);
     text += "\n\n";
     pisz(s_, text);
-    pamietaj_wniosek_wypadkowy(s_, h, cf);
+    pamietaj_wniosek_wypadkowy(s_, h, cf, {OriginKind::DisjunctiveRules, f.negated});
     f.result = cf;
     return true;
 }
@@ -506,6 +580,21 @@ bool Evaluator::models(Frame& f) {
     return false;
 }
 
+// A "koniec" rule whose conditions are evaluated before the hypothesis is tested.
+class KoniecWhy : public WhySource {
+  public:
+    KoniecWhy(const Regula& r, const std::size_t& at) : r_(r), at_(at) {}
+    void why(const Session& s, bool innermost, std::vector<std::string>& lines) const override {
+        lines.push_back("Jest to potrzebne regule " + std::to_string(r_.rule_number) + " o postaci:");
+        rule_lines(s, r_, at_, innermost, lines);
+        lines.push_back("Reguły z wnioskiem 'koniec' są sprawdzane przed testowaniem hipotezy.");
+    }
+
+  private:
+    const Regula& r_;
+    const std::size_t& at_;
+};
+
 // Step 1 of the preparation: the first "koniec" rule with CF 1.0 whose conditions give a
 // CF > 0 concludes "koniec".
 void regula_koniec(Session& s, Evaluator& e) {
@@ -514,6 +603,8 @@ void regula_koniec(Session& s, Evaluator& e) {
     for (std::size_t i = 0; i < rules.count(); ++i) {
         const Regula& r = rules[i];
         if (r.conclusion != kKoniec || r.cf_text != "1.0") continue;
+        const KoniecWhy why(r, e.conditions_at());
+        const WhyScope asking(s, why);
         auto cf = e.conditions(r.conditions);
         if (!cf || *cf <= 0.0) continue;
         aktualizacja_prbd(s, r.rule_number, kKoniec, *cf);
@@ -598,13 +689,6 @@ void komunikat(Session& s, const std::string& h) {
     s.ui.note(main ? "Hipoteza główna" : "Hipoteza pomocnicza", text);
 }
 
-void udziel_rady_wstecz(Session& s, const std::string& h) {
-    // The advice base offers here the advice text of the first displayed rule (or relational
-    // model) concluding the hypothesis; without an advice base there is nothing to offer.
-    if (!s.kb.nazwa_ra.loaded() || s.kb.advice.rada.empty()) return;
-    (void)h;
-}
-
 std::optional<double> ocena_hipotezy_cd(Session& s, const std::string& h) {
     Evaluator e(s);
     return e.evaluate(h);
@@ -636,7 +720,7 @@ std::optional<double> ocena_hipotezy(Session& s, const std::string& h) {
         komunikat_koniec(s);
         return 0.0;
     }
-    return e.evaluate(h);
+    return e.evaluate_main(h);
 }
 
 void opcja_z_menu_testowania(Session& s, int typ) {
@@ -665,6 +749,7 @@ void opcja_z_menu_testowania(Session& s, int typ) {
 
     const auto cf = ocena_hipotezy(s, h);
     sync_pending_lists(s);
+    run_finished(s, RunDirection::Backward, h);
     if (!cf) return;
 
     const std::string w = wyroznik_duzymi(s);
@@ -680,8 +765,8 @@ void opcja_z_menu_testowania(Session& s, int typ) {
                        "  " + h + "(" + format_lg(*cf) + ")"});
 
     udziel_rady_wstecz(s, h);
-    // The picture and the sound of the hypothesis are offered here once the graphics and
-    // sound bases are loaded.
+    wyswietl_grafike(s, *cf, h);
+    przesluchaj_melodie(s, *cf, h);
 
     s.ui.note("Uwaga!", "Teraz czas na podsumowanie!");
     opcja_z_menu_szczegolowosci(s, 2);
@@ -707,10 +792,11 @@ void wnioskowanie_wstecz(Session& s) {
     s.inference.jakiewnioskowanie.append("WSTECZ");
     s.inference.hipoteza.clear();
     RunMarker marker{s};
+    run_started(s);
     s.ui.helper_clear();
     if (!start_wnioskowania(s, InferenceDirection::Backward)) return;
     // The condition "bez warunku" always holds, as in the forward run.
-    s.inference.wypadkowa_prbd.append(kBezWarunku, 1.0);
+    append_resultant(s, kBezWarunku, 1.0, {OriginKind::Always});
     const int typ = s.ui.radio("Hipoteza wybór", "Wybierz typ testowanej hipotezy!",
                                {"Hipoteza w sensie wąskim", "Hipoteza w sensie szerokim"}, kHipotezaWaska);
     opcja_z_menu_testowania(s, typ);

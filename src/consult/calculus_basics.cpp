@@ -1,6 +1,7 @@
 // Shared calculus pieces; see the header.
 #include "consult/calculus_basics.h"
 
+#include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
 #include "text/number_format.h"
@@ -12,7 +13,7 @@ double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& 
     const std::string title = "Zadeklaruj wartość CF z przedziału [-1,1]";
     piszln(s, title);
     for (;;) {
-        auto typed = s.ui.value_dialog("Określ wartość CF", title, conclusion);
+        auto typed = ask_value(s, "Określ wartość CF", title, conclusion, AskedKind::ConclusionCf);
         if (!typed) continue;
         auto v = parse_real(*typed);
         if (!v) continue;
@@ -33,6 +34,11 @@ std::optional<double> resultant(const Session& s, const std::string& statement) 
 
 void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf) {
     s.inference.wypadkowa_prbd.store(statement, cf);
+}
+
+void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf, ResultantOrigin origin) {
+    s.inference.wypadkowa_prbd.store(statement, cf);
+    record_origin_of_last(s, origin);
 }
 
 void potwierdz_zakonczenie(Session& s) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "session/explain_state.h"
 #include "store/cf_values.h"
 
 namespace zuva {
@@ -19,6 +20,8 @@ double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& 
 std::optional<double> resultant(const Session& s, const std::string& statement);
 // Replaces the statement's resultant or appends one.
 void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf);
+// The same, noting where the resultant came from.
+void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf, ResultantOrigin origin);
 
 // dlg_start_wnioskowania: lines under a title; "Zakończ" asks whether to end the program
 // and throws ProgramExit on yes (on no the dialog is shown again).

@@ -203,6 +203,7 @@ void kasowanie_tablic_roboczych(Session& s) {
     auto& in = s.inference;
     in.prbd.clear();
     in.wypadkowa_prbd.clear();
+    in.explain.clear_run();
     in.dysjunkt.clear();
     in.lista_numerow_regul_kumulatywnych.clear();
     in.lista_numerow_regul_dysjunktywnych.clear();
@@ -210,6 +211,7 @@ void kasowanie_tablic_roboczych(Session& s) {
     in.regula_zastosowana.clear();
     in.zmienna_ustalona.clear();
     in.rule_index.reset();
+    in.media_lookup.reset();
     in.constraint_index.reset();
 }
 

@@ -34,10 +34,13 @@
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
 #include "consult/exclusive.h"
+#include "consult/how_concluded.h"
 #include "consult/inference_start.h"
+#include "consult/media_offers.h"
 #include "consult/model_steps.h"
 #include "consult/pytaj.h"
 #include "consult/summary.h"
+#include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/command_registry.h"
 #include "session/session.h"
@@ -97,16 +100,13 @@ class PositionSet {
 
 enum class RuleState : std::uint8_t { Candidate, Waiting, Negative, Applied, Dormant, Done, Excluded };
 
-// Graphics and sound of a conclusion that got its resultant: offered by the graphics
-// and sound bases once they are loaded.
-void zaoferuj_grafike_i_dzwiek(Session&, double, const std::string&) {}
-
-// The advice-text dialog of the advice base; succeeds in any case.
-void udziel_rady(Session& s) {
-    (void)s;
+// Graphics and sound of a conclusion that got its resultant.
+void zaoferuj_grafike_i_dzwiek(Session& s, double cf, const std::string& conclusion) {
+    wyswietl_grafike(s, cf, conclusion);
+    przesluchaj_melodie(s, cf, conclusion);
 }
 
-class ForwardRun {
+class ForwardRun : public WhySource {
   public:
     explicit ForwardRun(Session& s)
         : s_(s),
@@ -138,7 +138,17 @@ class ForwardRun {
         drain();
     }
 
+    // While a condition of a rule is asked: that rule, and where its conclusion leads.
+    void why(const Session& s, bool innermost, std::vector<std::string>& lines) const override {
+        if (asking_ < 0) return;
+        const Regula& r = rule(asking_);
+        lines.push_back("Jest to potrzebne regule " + std::to_string(r.rule_number) + " o postaci:");
+        rule_lines(s, r, asking_at_, innermost, lines);
+        feeds_lines(s, r.conclusion, lines);
+    }
+
     void run() {
+        const WhyScope asking(s_, *this);
         for (;;) {
             drain();
             // Two resultants for one statement would follow: the error that stops inference.
@@ -292,7 +302,10 @@ class ForwardRun {
             if (res_row_[u(id)] >= 0) {
                 cf[i] = s_.inference.wypadkowa_prbd.value_of_row(u(res_row_[u(id)]));
             } else if (ix_.askable[u(id)]) {
+                asking_ = p;
+                asking_at_ = i;
                 cf[i] = pytaj(s_, rule(p).conditions[i]);
+                asking_ = -1;
                 drain_own(id);
             } else {
                 wait_on(p, id);
@@ -415,7 +428,8 @@ class ForwardRun {
             if (res_row_[u(item.conclusion)] >= 0) continue;
             const std::string& c = conclusion_text(item.conclusion);
             wyjasnienie_wypadkowej(s_, c, item.cf, disjunctive);
-            pamietaj_wniosek_wypadkowy(s_, c, item.cf);
+            pamietaj_wniosek_wypadkowy(
+                s_, c, item.cf, {disjunctive ? OriginKind::DisjunctiveRules : OriginKind::CumulativeRules});
             drain_own(item.conclusion);
             przedstawienie_faktow(s_);
             przedstawienie_zmiennych(s_);
@@ -480,6 +494,8 @@ class ForwardRun {
     std::vector<Waiter> wait_pool_;
     std::size_t journal_seen_ = 0, unmarked_seen_ = 0, emptied_seen_ = 0;
     std::int32_t known_ = -1;
+    std::int32_t asking_ = -1;  // the rule whose condition is being asked, or -1
+    std::size_t asking_at_ = 0;
     std::size_t koniec_checked_at_ = static_cast<std::size_t>(-1);
     bool koniec_open_ = true;
     std::vector<Queued> q4_, q5_, q6_, q7_;
@@ -503,10 +519,15 @@ void przedstaw_fakty_pierwotne(Session& s, const Table<Fakt>& facts, const std::
     pokaz_wyjasnienie(s, heading, lines);
 }
 
-void zasiej_fakty(Session& s, const Table<Fakt>& facts) {
+void zasiej_fakty(Session& s, const Table<Fakt>& facts, OriginKind origin) {
     for (const auto& f : facts) {
         if (resultant(s, f.fact_text)) continue;
-        if (auto cf = parse_real(f.cf_text)) s.inference.wypadkowa_prbd.append(f.fact_text, *cf);
+        if (auto cf = parse_real(f.cf_text)) {
+            const auto& imported = s.inference.explain.imported_facts;
+            const bool from_source =
+                origin == OriginKind::Fact && !imported.empty() && imported.count(f.fact_text);
+            append_resultant(s, f.fact_text, *cf, {from_source ? OriginKind::Imported : origin});
+        }
     }
     for (const auto& f : facts)
         if (auto cf = resultant(s, f.fact_text)) uzupelnienie_wykluczajacych(s, f.fact_text, *cf);
@@ -514,10 +535,10 @@ void zasiej_fakty(Session& s, const Table<Fakt>& facts) {
 
 // wnioskowanie_cd_0: resultants of the declared data.
 void wnioskowanie_cd_0(Session& s) {
-    zasiej_fakty(s, s.kb.rules.fakt);
+    zasiej_fakty(s, s.kb.rules.fakt, OriginKind::Fact);
     for (const auto& a : s.kb.models.argument_znany)
         s.inference.zmienna_ustalona.append(a.argument_name, a.value);
-    zasiej_fakty(s, s.kb.models.m_fakt);
+    zasiej_fakty(s, s.kb.models.m_fakt, OriginKind::ModelFact);
 }
 
 struct RunMarker {
@@ -546,16 +567,18 @@ void wnioskowanie(Session& s) {
 
 void opcja_wnioskowania_w_przod(Session& s) {
     if (!start_wnioskowania(s, InferenceDirection::Forward)) return;
-    s.inference.wypadkowa_prbd.append("bez warunku", 1.0);
+    append_resultant(s, "bez warunku", 1.0, {OriginKind::Always});
     s.inference.tryb_deklaracji_faktow = s.ui.radio("Wybierz tryb deklaracji faktów!", "",
                                                     {"Menu wyboru faktów", "Interfejs zadający pytania"}, 1);
     wnioskowanie(s);
+    run_finished(s, RunDirection::Forward);
 }
 
 void wnioskowanie_w_przod(Session& s) {
     s.inference.jakiewnioskowanie.clear();
     s.inference.jakiewnioskowanie.append("W_PRZOD");
     RunMarker marker{s};
+    run_started(s);
     s.ui.helper_clear();
     opcja_wnioskowania_w_przod(s);
 }
@@ -569,7 +592,8 @@ void przedstawienie_m_faktow_pierwotnych(Session& s) {
 }
 
 void inicjalizacja_faktow(Session& s, bool model_facts) {
-    zasiej_fakty(s, model_facts ? s.kb.models.m_fakt : s.kb.rules.fakt);
+    zasiej_fakty(s, model_facts ? s.kb.models.m_fakt : s.kb.rules.fakt,
+                 model_facts ? OriginKind::ModelFact : OriginKind::Fact);
 }
 
 void register_forward_commands(CommandRegistry& r) {

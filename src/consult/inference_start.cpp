@@ -7,23 +7,57 @@
 #include "consult/description.h"
 #include "kb/numbering.h"
 #include "report/report.h"
+#include "session/load_hooks.h"
 #include "session/session.h"
+#include "session/verdicts.h"
 
 namespace zuva {
 
 namespace {
-bool has_value(const Table<std::string>& t, const char* v) {
-    return t.find_first([&](const std::string& x) { return x == v; }) != nullptr;
+
+// The note that says why a verdict refuses the run, or the empty text when none does.
+// The verdicts are tried in the order in which the start checks them.
+std::string odmowa_numerow(const Session& s) {
+    if (numbering_failed(s))
+        return "Numery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.\n"
+               "Wnioskowanie nie może być rozpoczęte.\n\n"
+               "Przejdź do edycji błędnej bazy, nadaj różne numery\ni załaduj bazę ponownie.";
+    return {};
 }
+
+std::string powod_odmowy(const Session& s) {
+    const std::string re = s.kb.nazwa_re.name();
+    if (std::string n = odmowa_numerow(s); !n.empty()) return n;
+    if (werdykt(s.kb.blad_wykluczajacych, "TAK"))
+        return "W bazie wiedzy stwierdzono błąd warunków wykluczających się.\n"
+               "Wnioskowanie nie może być rozpoczęte.\n\n"
+               "Popraw bazę ograniczeń i załaduj bazy ponownie.";
+    if (sprzeczna_baza_regul(s))
+        return "Baza reguł elementarna niepewna\n   " + re +
+               "\nzawiera co najmniej jedną sprzeczność zewnętrzną.\nWnioskowanie nie może być rozpoczęte."
+               "\n\nSprzeczności pokazuje opcja:\n   'Baza reguł niepewna\n     Diagnostyka sprzeczności "
+               "zewnętrznych bazy reguł'.";
+    if (sprzeczna_baza_modeli(s)) {
+        const std::string* kept = s.models.duplikat_nazwy_mo.first();
+        return "Baza modeli elementarna niepewna\n   " + (kept ? *kept : s.kb.nazwa_mo.name()) +
+               "\nma co najmniej jedną sprzeczność.\nWnioskowanie nie może być rozpoczęte."
+               "\n\nSprzeczności pokazuje opcja:\n   'Baza modeli niepewna\n     Diagnostyka sprzeczności "
+               "bazy modeli'.\nUsuń je w edycji bazy modeli i załaduj ją ponownie.";
+    }
+    if (sprzecznosc_modeli_i_regul(s))
+        return "Baza modeli elementarna niepewna\n   " + s.kb.nazwa_mo.name() +
+               "\ni baza reguł elementarna niepewna\n   " + re +
+               "\nmają co najmniej jedną sprzeczność łączną.\nWnioskowanie nie może być rozpoczęte."
+               "\n\nSprzeczności łączne pokazuje opcja:\n   'Baza modeli niepewna\n     Diagnostyka "
+               "sprzeczności łącznych\n     bazy modeli i bazy reguł'.\nUsuń je w edycji baz i załaduj je "
+               "ponownie.";
+    return {};
+}
+
 }  // namespace
 
 bool wnioskowanie_dozwolone(const Session& s) {
-    if (numbering_failed(s) || has_value(s.kb.rozne_numery, "NIE")) return false;
-    if (has_value(s.kb.blad_wykluczajacych, "TAK")) return false;
-    if (has_value(s.kb.sprzecznosc_1z, "TAK")) return false;
-    // The tests of model results and the verdicts of model contradictions (arithmetic,
-    // deep, relational, models with rules) join these checks with the model diagnoses.
-    return true;
+    return powod_odmowy(s).empty();
 }
 
 void tworzenie_etykiet(Session& s) {
@@ -67,7 +101,16 @@ void naglowek_wnioskowania(Session& s, InferenceDirection d) {
 }
 
 bool start_wnioskowania(Session& s, InferenceDirection d) {
-    if (!wnioskowanie_dozwolone(s)) return false;
+    if (const std::string why = odmowa_numerow(s); !why.empty()) {
+        s.ui.note("Uwaga!", why);
+        return false;
+    }
+    // The tests of model results tell their own reasons.
+    if (!run_load_check(s.diagnoses.model_results, s)) return false;
+    if (const std::string why = powod_odmowy(s); !why.empty()) {
+        s.ui.note("Uwaga!", why);
+        return false;
+    }
     if (!s.kb.nazwa_re.loaded()) {
         s.ui.note("Uwaga!", "Proszę załadować bazę reguł!");
         return false;

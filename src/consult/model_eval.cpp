@@ -3,12 +3,16 @@
 // A quantity gets a value at most once per run and a model is applied at most once.
 #include "consult/model_eval.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
+#include <variant>
 
 #include "consult/calculus_basics.h"
 #include "consult/model_steps.h"
+#include "consult/why_asked.h"
 #include "kb/model_base.h"
 #include "report/report.h"
 #include "session/session.h"
@@ -36,24 +40,6 @@ class Lines {
     std::vector<std::string> lines_;
 };
 
-// Marks a quantity as being computed for the lifetime of the guard.
-class Computing {
-  public:
-    Computing(Session& s, const std::string& name) : s_(s), name_(name) {
-        fresh_ = s_.models.obliczane.insert(name_).second;
-    }
-    ~Computing() {
-        if (fresh_) s_.models.obliczane.erase(name_);
-    }
-    // False when the quantity is already being computed further up.
-    bool fresh() const { return fresh_; }
-
-  private:
-    Session& s_;
-    std::string name_;
-    bool fresh_;
-};
-
 std::string lg(double v) {
     return format_lg(v);
 }
@@ -78,6 +64,46 @@ std::optional<std::int64_t> calkowita(double v) {
     double r = std::round(v);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
     return static_cast<std::int64_t>(r);
+}
+
+// Powers up to this are computed by repeated multiplication, as they always were, so their
+// values stay the same to the last bit; higher ones with the library's pow, which is exact
+// to the last bit or nearly so for every integer power (repeated multiplication would take
+// up to 2^31 steps).
+constexpr std::int64_t kRepeatedUpTo = 4096;
+
+// a^n for n >= 0.
+double potega(double a, std::int64_t n) {
+    if (n > kRepeatedUpTo) return std::pow(a, static_cast<double>(n));
+    double r = 1.0;
+    for (std::int64_t i = 0; i < n && r != 0.0 && std::isfinite(r); ++i)
+        r *= a;
+    return r;
+}
+
+// The polynomial term a * x^p for p >= 0: a multiplied by x p times. Where x^p alone is
+// beyond the range of reals but the term is not (a tiny coefficient), the term is formed
+// from mantissas and binary exponents kept apart.
+double wyraz(double a, double x, std::int64_t p) {
+    if (p > kRepeatedUpTo) {
+        double xp = std::pow(x, static_cast<double>(p));
+        if (xp != 0.0 && std::isfinite(xp)) return a * xp;
+        if (x == 0.0 || !std::isfinite(x)) return a * xp;
+        int ea = 0, ex = 0;
+        double ma = std::frexp(a, &ea), mx = std::frexp(x, &ex);
+        // x^p = mx^p * 2^(ex*p); mx^p is taken as 2^(p*log2|mx|) with its sign.
+        double lg = static_cast<double>(p) * std::log2(std::fabs(mx)) +
+                    static_cast<double>(ex) * static_cast<double>(p) + static_cast<double>(ea);
+        double sign = (mx < 0.0 && (p & 1)) ? -ma : ma;
+        if (lg > 4000.0) return sign * HUGE_VAL;
+        if (lg < -4000.0) return sign * 0.0;
+        double whole = std::floor(lg);
+        return std::ldexp(sign * std::exp2(lg - whole), static_cast<int>(whole));
+    }
+    double t = a;
+    for (std::int64_t k = 0; k < p && std::isfinite(t) && t != 0.0; ++k)
+        t *= x;
+    return t;
 }
 
 std::optional<double> fixed(const Session& s, const std::string& name) {
@@ -136,7 +162,8 @@ std::optional<double> okresl_wartosc_argumentu(Session& s, const std::string& na
     pisz(s, name);
     piszcr(s);
     std::optional<std::string> typed;
-    while (!(typed = s.ui.value_dialog("Określ wartość argumentu", "Określ wartość argumentu:", name)))
+    while (!(typed = ask_value(s, "Określ wartość argumentu", "Określ wartość argumentu:", name,
+                               AskedKind::ArgumentValue)))
         potwierdz_zakonczenie(s);  // "Zakończ": ends the program on yes, asks again on no
     auto v = parse_real(przytnij(*typed));
     if (!v || !std::isfinite(*v)) return std::nullopt;
@@ -145,6 +172,21 @@ std::optional<double> okresl_wartosc_argumentu(Session& s, const std::string& na
     piszreal(s, *v);
     piszcr(s);
     piszcr(s);
+    return v;
+}
+
+// Alternatives 1 and 2 of the value of a quantity that no model computes: a number written
+// as its name, or the value the user gives; recorded when had.
+std::optional<double> wartosc_spoza_modeli(Session& s, const std::string& name) {
+    if (auto v = parse_real(name)) {
+        s.inference.zmienna_ustalona.append(name, *v);
+        return v;
+    }
+    auto v = okresl_wartosc_argumentu(s, name);
+    if (v) {
+        s.inference.zmienna_ustalona.append(name, *v);
+        record_value_origin(s, name, {ValueOrigin::Answer, 0, 0});
+    }
     return v;
 }
 
@@ -173,9 +215,13 @@ bool wyjasnij(int display_flag, F explain) {
     return true;
 }
 
-void zapamietaj(Session& s, std::int32_t n, const std::string& result, double value, bool mark_applied) {
+// Fixes the computed value of a model's result and remembers which model (of which kind:
+// 0 basic, 1 extended, 2 linear, 3 polynomial) computed it.
+void zapamietaj(Session& s, std::int32_t n, std::uint8_t kind, const std::string& result, double value,
+                bool mark_applied) {
     if (mark_applied) s.inference.model_stosowany.insert(n);
     s.inference.zmienna_ustalona.append(result, value);
+    record_value_origin(s, result, {ValueOrigin::Model, kind, n});
 }
 
 // The value of an operation must be a finite number to be fixed.
@@ -275,7 +321,7 @@ double zakoncz_model_relacyjny(Session& s, const ModelLinks& links, const Relacy
     }
     if (links.przedstawienie_faktow) links.przedstawienie_faktow(s);
     wyjasnienie_wniosku(s, r, cf);
-    pamietaj_wniosek_wypadkowy(s, r.res, cf);
+    pamietaj_wniosek_wypadkowy(s, r.res, cf, {OriginKind::RelationalModel, r.extended, r.n});
     s.inference.model_stosowany.insert(r.n);
     return cf;
 }
@@ -297,31 +343,6 @@ bool jest_wynikiem_modelu(Session& s, const std::string& name) {
     return modele_wyniku(s, name) != nullptr;
 }
 
-std::optional<double> oblicz(Session& s, const ModelLinks& links, const std::string& name) {
-    if (auto v = fixed(s, name)) return v;  // alternative 3 (1 and 2 need the name unfixed)
-    if (!jest_wynikiem_modelu(s, name)) {
-        if (auto v = parse_real(name)) {
-            s.inference.zmienna_ustalona.append(name, *v);
-            return v;
-        }
-        auto v = okresl_wartosc_argumentu(s, name);
-        if (v) s.inference.zmienna_ustalona.append(name, *v);
-        return v;
-    }
-    return oblicz_wynik_modelu(s, links, name);
-}
-
-std::optional<std::vector<double>> wyznacz_liste(Session& s, const ModelLinks& links, const TextList& names) {
-    std::vector<double> out;
-    out.reserve(names.size());
-    for (const auto& n : names) {
-        auto v = oblicz(s, links, n);
-        if (!v) return std::nullopt;
-        out.push_back(*v);
-    }
-    return std::vector<double>(out.rbegin(), out.rend());
-}
-
 std::optional<double> wykonaj(Session& s, double a, double b, const std::string& op) {
     if (jest_operacja_jednoargumentowa(op) && b != 0.0) return std::nullopt;
     if (op == "+") return a + b;
@@ -339,10 +360,7 @@ std::optional<double> wykonaj(Session& s, double a, double b, const std::string&
         if (*n < 0) return odmowa(s, "Ujemny wykładnik N w operacji A^N!");
         if (a == 1.0 || *n == 0) return 1.0;
         if (a == -1.0) return *n % 2 ? -1.0 : 1.0;
-        double r = 1.0;
-        for (std::int64_t i = 0; i < *n && r != 0.0 && std::isfinite(r); ++i)
-            r *= a;
-        return r;
+        return potega(a, *n);
     }
     if (op == "mod" || op == "div") {
         auto x = calkowita(a), y = calkowita(b);
@@ -430,10 +448,7 @@ std::optional<double> wykonaj_wielomianowy(const IntList& powers, const std::vec
         std::int32_t p = powers[i];
         if (a == 0.0) continue;
         if (p < 0) return std::nullopt;
-        double t = a;
-        for (std::int32_t k = 0; k < p && std::isfinite(t) && t != 0.0; ++k)
-            t *= x;
-        acc += t;
+        acc += wyraz(a, x, p);
     }
     return acc;
 }
@@ -472,100 +487,312 @@ bool sprawdz(Session& s, const ModelLinks& links, const std::string& condition) 
     return false;
 }
 
+namespace {
+
+// The evaluation of model results over an explicit stack, so that a long chain of models
+// (each needing the result of the next) does not deepen the call stack. Two kinds of frame:
+// a quantity computed by its models (the candidates tried in order: basic, extended,
+// linear, polynomial, each in table order) and one model being applied (its arguments
+// evaluated one after another). The steps and their side effects come in exactly the order
+// of the recursive definition.
+class Evaluation {
+  public:
+    using ModelRef = std::variant<const Model*, const ModelR*, const ModelLiniowy*, const ModelWielomianowy*>;
+
+    Evaluation(Session& s, const ModelLinks& links) : s_(s), links_(links) {}
+
+    std::optional<double> result(const std::string& name, bool mark_applied) {
+        Frame f;
+        f.quantity = &name;
+        f.mark_applied = mark_applied;
+        return run(std::move(f));
+    }
+    bool apply(ModelRef m, bool mark_applied) {
+        Frame f;
+        f.model = m;
+        f.mark_applied = mark_applied;
+        return run(std::move(f)).has_value();
+    }
+
+  private:
+    struct Frame {
+        // A quantity frame: the name, its candidate models and the next one to try.
+        const std::string* quantity = nullptr;
+        ModelIndex::Positions candidates;
+        int kind = 0;
+        std::size_t next = 0;
+        bool started = false;
+        // A model frame: the model, its arguments and the values had so far.
+        std::optional<ModelRef> model;
+        bool guarded = false;  // its result is marked as being computed
+        std::vector<const std::string*> args;
+        std::size_t next_arg = 0;
+        std::vector<double> values;
+        bool mark_applied = true;
+        // Says why the values asked while the model is applied are needed; on the session's
+        // why stack from the model's first step until its frame ends.
+        std::unique_ptr<ModelWhy> why;
+    };
+    // What a step of a frame asks for: a frame to run first, or its own end with a value.
+    struct Step {
+        std::optional<Frame> push;
+        bool done = false;
+        std::optional<double> value;
+    };
+
+    // The why-sources of the model frames are pushed and popped with their frames; whatever
+    // way the run ends (an exit from a dialog included), the stack is left as it was found.
+    class WhyStackMark {
+      public:
+        explicit WhyStackMark(Session& s) : s_(s), size_(s.inference.explain.why.size()) {}
+        ~WhyStackMark() { s_.inference.explain.why.resize(size_); }
+        WhyStackMark(const WhyStackMark&) = delete;
+        WhyStackMark& operator=(const WhyStackMark&) = delete;
+
+      private:
+        Session& s_;
+        std::size_t size_;
+    };
+
+    std::optional<double> run(Frame root) {
+        const WhyStackMark mark(s_);
+        std::vector<Frame> stack;
+        stack.push_back(std::move(root));
+        std::optional<double> returned;
+        bool has_returned = false;
+        while (true) {
+            Frame& f = stack.back();
+            Step st =
+                f.model ? model_step(f, has_returned, returned) : quantity_step(f, has_returned, returned);
+            has_returned = false;
+            if (st.push) {
+                stack.push_back(std::move(*st.push));
+                continue;
+            }
+            if (stack.back().guarded) s_.models.obliczane.erase(result_name(*stack.back().model));
+            if (stack.back().why) s_.inference.explain.why.pop_back();
+            stack.pop_back();
+            if (stack.empty()) return st.value;
+            returned = st.value;
+            has_returned = true;
+        }
+    }
+
+    static const std::string& result_name(const ModelRef& m) {
+        return std::visit([](const auto* p) -> const std::string& { return p->result; }, m);
+    }
+
+    static Step done(std::optional<double> v) { return Step{std::nullopt, true, v}; }
+    static Step fail() { return done(std::nullopt); }
+    static Step push(Frame f) { return Step{std::move(f), false, std::nullopt}; }
+
+    Step quantity_step(Frame& f, bool has_returned, std::optional<double> returned) {
+        if (has_returned && returned) return done(fixed(s_, *f.quantity));
+        if (!f.started) {
+            f.started = true;
+            const ModelIndex::Positions* p = modele_wyniku(s_, *f.quantity);
+            if (!p) return fail();
+            // A copy: the index may be rebuilt while the models evaluate their arguments.
+            f.candidates = *p;
+        }
+        const ModelGroup& g = s_.kb.models;
+        const std::vector<std::size_t>* lists[4] = {&f.candidates.basic, &f.candidates.extended,
+                                                    &f.candidates.linear, &f.candidates.polynomial};
+        while (f.kind < 4 && f.next >= lists[f.kind]->size()) {
+            ++f.kind;
+            f.next = 0;
+        }
+        if (f.kind == 4) return fail();
+        std::size_t i = (*lists[f.kind])[f.next++];
+        Frame m;
+        m.mark_applied = f.mark_applied;
+        switch (f.kind) {
+            case 0:
+                m.model = ModelRef(&g.model[i]);
+                break;
+            case 1:
+                m.model = ModelRef(&g.model_r[i]);
+                break;
+            case 2:
+                m.model = ModelRef(&g.model_liniowy[i]);
+                break;
+            default:
+                m.model = ModelRef(&g.model_wielomianowy[i]);
+                break;
+        }
+        return push(std::move(m));
+    }
+
+    // The checks before the arguments; false when the model is not applied now.
+    static bool applicable_kind(const Model& m) {
+        return cf_jeden(m.cf_text) && !relacja_modelu(m.operation_symbol);
+    }
+    static bool applicable_kind(const ModelR& m) {
+        return cf_jeden(m.cf_text) && !jest_relacja_r(m.operation_symbol);
+    }
+    static bool applicable_kind(const ModelLiniowy& m) {
+        return cf_jeden(m.cf_text) && m.coefficients.size() == m.variables.size();
+    }
+    static bool applicable_kind(const ModelWielomianowy& m) {
+        return cf_jeden(m.cf_text) && m.coefficients.size() == m.powers.size();
+    }
+    static void arguments(const Model& m, std::vector<const std::string*>& out) {
+        out = {&m.argument1, &m.argument2};
+    }
+    static void arguments(const ModelR& m, std::vector<const std::string*>& out) {
+        for (const auto& v : m.variables)
+            out.push_back(&v);
+    }
+    static void arguments(const ModelLiniowy& m, std::vector<const std::string*>& out) {
+        for (const auto& c : m.coefficients)
+            out.push_back(&c);
+        for (const auto& v : m.variables)
+            out.push_back(&v);
+    }
+    static void arguments(const ModelWielomianowy& m, std::vector<const std::string*>& out) {
+        for (const auto& c : m.coefficients)
+            out.push_back(&c);
+        out.push_back(&m.variable);
+    }
+
+    Step model_step(Frame& f, bool has_returned, std::optional<double> returned) {
+        if (!f.guarded) {
+            bool go = std::visit(
+                [&](const auto* m) {
+                    if (!applicable_kind(*m)) return false;
+                    if (!f.why) {
+                        f.why = std::make_unique<ModelWhy>(*m);
+                        s_.inference.explain.why.push_back(f.why.get());
+                    }
+                    if (!s_.models.obliczane.insert(m->result).second) return false;
+                    f.guarded = true;
+                    if (!sprawdz(s_, links_, m->application_condition)) return false;
+                    if (fixed(s_, m->result) || applied(s_, m->model_number)) return false;
+                    arguments(*m, f.args);
+                    return true;
+                },
+                *f.model);
+            if (!go) return fail();
+        }
+        if (has_returned) {
+            if (!returned) return fail();
+            f.values.push_back(*returned);
+            ++f.next_arg;
+        }
+        while (f.next_arg < f.args.size()) {
+            const std::string& name = *f.args[f.next_arg];
+            if (auto v = fixed(s_, name)) {
+                f.values.push_back(*v);
+            } else if (!jest_wynikiem_modelu(s_, name)) {
+                auto w = wartosc_spoza_modeli(s_, name);
+                if (!w) return fail();
+                f.values.push_back(*w);
+            } else {
+                Frame q;
+                q.quantity = &name;
+                return push(std::move(q));
+            }
+            ++f.next_arg;
+        }
+        bool ok = std::visit([&](const auto* m) { return finish(*m, f.values, f.mark_applied); }, *f.model);
+        return ok ? done(1.0) : fail();
+    }
+
+    bool finish(const Model& m, const std::vector<double>& v, bool mark_applied) {
+        auto r = wykonaj(s_, v[0], v[1], m.operation_symbol);
+        if (!r || !skonczony(s_, *r, m.operation_symbol)) return false;
+        przedstawienie_zmiennych(s_);
+        if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny(s_, m, *r); })) return false;
+        zapamietaj(s_, m.model_number, 0, m.result, *r, mark_applied);
+        return true;
+    }
+    bool finish(const ModelR& m, const std::vector<double>& v, bool mark_applied) {
+        // The values as the list evaluation gives them: the last name's first.
+        std::vector<double> values(v.rbegin(), v.rend());
+        auto r = wykonaj_r(values, m.operation_symbol);
+        if (!r || !skonczony(s_, *r, m.operation_symbol)) return false;
+        piszcr(s_);
+        przedstawienie_zmiennych(s_);
+        if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_2(s_, m, *r); })) return false;
+        zapamietaj(s_, m.model_number, 1, m.result, *r, mark_applied);
+        return true;
+    }
+    bool finish(const ModelLiniowy& m, const std::vector<double>& v, bool mark_applied) {
+        const std::size_t n = m.coefficients.size();
+        // Both lists reversed, as the list evaluation gives them, so the pairs still match;
+        // the sum starts at the last term.
+        std::vector<double> coefs(v.rend() - static_cast<std::ptrdiff_t>(n), v.rend());
+        std::vector<double> vars(v.rbegin(), v.rend() - static_cast<std::ptrdiff_t>(n));
+        auto r = wykonaj_liniowy(vars, coefs, 0.0);
+        if (!r || !skonczony(s_, *r, "liniowej")) return false;
+        piszcr(s_);
+        przedstawienie_zmiennych(s_);
+        if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_liniowy(s_, m, *r); }))
+            return false;
+        zapamietaj(s_, m.model_number, 2, m.result, *r, mark_applied);
+        return true;
+    }
+    bool finish(const ModelWielomianowy& m, const std::vector<double>& v, bool mark_applied) {
+        std::vector<double> coefs(v.begin(), v.end() - 1);  // in stored order
+        auto r = wykonaj_wielomianowy(m.powers, coefs, v.back(), 0.0);
+        if (!r || !skonczony(s_, *r, "wielomianowej")) return false;
+        piszcr(s_);
+        przedstawienie_zmiennych(s_);
+        if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_wielomianowy(s_, m, *r); }))
+            return false;
+        zapamietaj(s_, m.model_number, 3, m.result, *r, mark_applied);
+        return true;
+    }
+
+    Session& s_;
+    const ModelLinks& links_;
+};
+
+}  // namespace
+
+std::optional<double> oblicz(Session& s, const ModelLinks& links, const std::string& name) {
+    if (auto v = fixed(s, name)) return v;  // alternative 3 (1 and 2 need the name unfixed)
+    if (!jest_wynikiem_modelu(s, name)) return wartosc_spoza_modeli(s, name);
+    return Evaluation(s, links).result(name, true);
+}
+
+std::optional<std::vector<double>> wyznacz_liste(Session& s, const ModelLinks& links, const TextList& names) {
+    std::vector<double> out;
+    out.reserve(names.size());
+    for (const auto& n : names) {
+        auto v = oblicz(s, links, n);
+        if (!v) return std::nullopt;
+        out.push_back(*v);
+    }
+    return std::vector<double>(out.rbegin(), out.rend());
+}
+
 bool stosuj_model(Session& s, const ModelLinks& links, const Model& m, bool mark_applied) {
-    if (!cf_jeden(m.cf_text) || relacja_modelu(m.operation_symbol)) return false;
-    Computing guard(s, m.result);
-    if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
-    if (fixed(s, m.result) || applied(s, m.model_number)) return false;
-    auto a = oblicz(s, links, m.argument1);
-    if (!a) return false;
-    auto b = oblicz(s, links, m.argument2);
-    if (!b) return false;
-    auto v = wykonaj(s, *a, *b, m.operation_symbol);
-    if (!v || !skonczony(s, *v, m.operation_symbol)) return false;
-    przedstawienie_zmiennych(s);
-    if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny(s, m, *v); })) return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
-    return true;
+    return Evaluation(s, links).apply(&m, mark_applied);
 }
 
 bool stosuj_model(Session& s, const ModelLinks& links, const ModelR& m, bool mark_applied) {
-    if (!cf_jeden(m.cf_text) || jest_relacja_r(m.operation_symbol)) return false;
-    Computing guard(s, m.result);
-    if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
-    if (fixed(s, m.result) || applied(s, m.model_number)) return false;
-    auto values = wyznacz_liste(s, links, m.variables);
-    if (!values) return false;
-    auto v = wykonaj_r(*values, m.operation_symbol);
-    if (!v || !skonczony(s, *v, m.operation_symbol)) return false;
-    piszcr(s);
-    przedstawienie_zmiennych(s);
-    if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_2(s, m, *v); })) return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
-    return true;
+    return Evaluation(s, links).apply(&m, mark_applied);
 }
 
 bool stosuj_model(Session& s, const ModelLinks& links, const ModelLiniowy& m, bool mark_applied) {
-    if (!cf_jeden(m.cf_text) || m.coefficients.size() != m.variables.size()) return false;
-    Computing guard(s, m.result);
-    if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
-    if (fixed(s, m.result) || applied(s, m.model_number)) return false;
-    auto coefs = wyznacz_liste(s, links, m.coefficients);
-    if (!coefs) return false;
-    auto vars = wyznacz_liste(s, links, m.variables);
-    if (!vars) return false;
-    // Both lists come back reversed, so the pairs still match; the sum starts at the last term.
-    auto v = wykonaj_liniowy(*vars, *coefs, 0.0);
-    if (!v || !skonczony(s, *v, "liniowej")) return false;
-    piszcr(s);
-    przedstawienie_zmiennych(s);
-    if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_liniowy(s, m, *v); })) return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
-    return true;
+    return Evaluation(s, links).apply(&m, mark_applied);
 }
 
 bool stosuj_model(Session& s, const ModelLinks& links, const ModelWielomianowy& m, bool mark_applied) {
-    if (!cf_jeden(m.cf_text) || m.coefficients.size() != m.powers.size()) return false;
-    Computing guard(s, m.result);
-    if (!guard.fresh() || !sprawdz(s, links, m.application_condition)) return false;
-    if (fixed(s, m.result) || applied(s, m.model_number)) return false;
-    auto coefs = wyznacz_liste(s, links, m.coefficients);
-    if (!coefs) return false;
-    auto x = oblicz(s, links, m.variable);
-    if (!x) return false;
-    std::vector<double> stored(coefs->rbegin(), coefs->rend());
-    auto v = wykonaj_wielomianowy(m.powers, stored, *x, 0.0);
-    if (!v || !skonczony(s, *v, "wielomianowej")) return false;
-    piszcr(s);
-    przedstawienie_zmiennych(s);
-    if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_wielomianowy(s, m, *v); }))
-        return false;
-    zapamietaj(s, m.model_number, m.result, *v, mark_applied);
-    return true;
+    return Evaluation(s, links).apply(&m, mark_applied);
 }
 
 std::optional<double> oblicz_wynik_modelu(Session& s, const ModelLinks& links, const std::string& result,
                                           bool mark_applied) {
-    const ModelIndex::Positions* p = modele_wyniku(s, result);
-    if (!p) return std::nullopt;
-    // Copies: the index may be rebuilt while the models evaluate their arguments.
-    const ModelIndex::Positions pos = *p;
-    const ModelGroup& g = s.kb.models;
-    auto done = [&](bool ok) -> std::optional<double> { return ok ? fixed(s, result) : std::nullopt; };
-    for (std::size_t i : pos.basic)
-        if (auto v = done(stosuj_model(s, links, g.model[i], mark_applied))) return v;
-    for (std::size_t i : pos.extended)
-        if (auto v = done(stosuj_model(s, links, g.model_r[i], mark_applied))) return v;
-    for (std::size_t i : pos.linear)
-        if (auto v = done(stosuj_model(s, links, g.model_liniowy[i], mark_applied))) return v;
-    for (std::size_t i : pos.polynomial)
-        if (auto v = done(stosuj_model(s, links, g.model_wielomianowy[i], mark_applied))) return v;
-    return std::nullopt;
+    return Evaluation(s, links).result(result, mark_applied);
 }
 
 std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const Model& m,
                                              bool holds) {
     if (!relacja_modelu(m.operation_symbol)) return std::nullopt;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
         return std::nullopt;
     auto a = oblicz(s, links, m.argument1);
@@ -590,6 +817,8 @@ std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links
 std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const ModelR& m,
                                              bool holds) {
     if (!jest_relacja_r(m.operation_symbol) || m.variables.size() != 3) return std::nullopt;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
         return std::nullopt;
     double v[3];

@@ -35,33 +35,39 @@ std::string tekst_podsumowania(const Session& s) {
 void podsumowanie(Session& s) {
     int b = s.ui.question("Plik podsumowania", "Zachować podsumowanie wnioskowania?", {"&TAK", "&NIE"});
     if (b != 0) return;
-    std::string name, path;
+    // A summary that cannot be written is not lost: the reason is told and the name asked
+    // again, until it is written or the dialog is cancelled.
     for (;;) {
-        name = s.ui.save_file("*.txt", kSummaryFilters, "Podaj nazwę pliku podsumowania");
+        // The existing-file question is this operation's own, so the dialog does not ask it.
+        std::string name =
+            s.ui.save_file_unchecked("*.txt", kSummaryFilters, "Podaj nazwę pliku podsumowania");
         if (name.empty()) return;
-        path = s.resolve(name);
-        if (!file_exists(path)) break;
-        int over = s.ui.question("Plik podsumowania",
-                                 "Podsumowanie o nazwie " + short_name_of(path) + "już istnieje." +
-                                     "\nCzy chcesz zapisać go nową treścią?",
-                                 {"&TAK", "&NIE"});
-        if (over != 0) continue;
-        remove_file(path);
-        s.ui.note("", "Istniejące podsumowanie " + short_name_of(path) + "\nzostało skasowane!");
-        break;
-    }
-    s.inference.nazwa_podsumowania.clear();
-    s.inference.nazwa_podsumowania.append(path);
-    const bool ok = write_file_bytes(path, utf8_to_cp1250_lossy(tekst_podsumowania(s)));
-    s.inference.nazwa_podsumowania.clear();
-    const std::string shortn = short_name_of(path);
-    if (!ok) {
-        s.helper("\n Nie można zapisać podsumowania " + shortn + ".");
-        s.ui.note("Uwaga błąd!", "Nie można zapisać pliku podsumowania\n   " + path + ".");
+        const std::string path = s.resolve(name);
+        if (file_exists(path)) {
+            int over = s.ui.question("Plik podsumowania",
+                                     "Podsumowanie o nazwie " + short_name_of(path) + "już istnieje." +
+                                         "\nCzy chcesz zapisać go nową treścią?",
+                                     {"&TAK", "&NIE"});
+            if (over != 0) continue;
+            remove_file(path);
+            s.ui.note("", "Istniejące podsumowanie " + short_name_of(path) + "\nzostało skasowane!");
+        }
+        s.inference.nazwa_podsumowania.clear();
+        s.inference.nazwa_podsumowania.append(path);
+        std::string why;
+        const bool ok = write_file_bytes(path, utf8_to_cp1250_lossy(tekst_podsumowania(s)), why);
+        s.inference.nazwa_podsumowania.clear();
+        const std::string shortn = short_name_of(path);
+        if (!ok) {
+            s.helper("\n Nie można zapisać podsumowania " + shortn + ": " + why + ".");
+            s.ui.note("Uwaga błąd!", "Nie można zapisać pliku podsumowania\n   " + path + "\n(" + why +
+                                         ").\n\nPodaj inną nazwę pliku albo anuluj zapis.");
+            continue;
+        }
+        s.helper("\n Podsumowanie " + shortn + " zostało zapamietane.");
+        s.ui.note("Podsumowanie", " Podsumowanie " + shortn + " zostało zapamiętane.");
         return;
     }
-    s.helper("\n Podsumowanie " + shortn + " zostało zapamietane.");
-    s.ui.note("Podsumowanie", " Podsumowanie " + shortn + " zostało zapamiętane.");
 }
 
 void czytanie_podsumowania(Session& s) {

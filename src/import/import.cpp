@@ -2,6 +2,7 @@
 // the reading whatever the conversion finds.
 #include "import/import.h"
 
+#include "consult/why_asked.h"
 #include "import/conversion.h"
 #include "import/odbc_source.h"
 #include "report/report.h"
@@ -87,10 +88,14 @@ void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
     rows.clear();
     rows.shrink_to_fit();
     s.kb.rules.fakt.reserve(s.kb.rules.fakt.count() + c.facts.size());
-    for (auto& f : c.facts)
+    for (auto& f : c.facts) {
+        mark_imported(s, f.fact_text, false);
         s.kb.rules.fakt.append(std::move(f));
-    for (auto& a : c.arguments)
+    }
+    for (auto& a : c.arguments) {
+        mark_imported(s, a.argument_name, true);
         s.kb.models.argument_znany.append(std::move(a));
+    }
 
     if (c.argument_not_number)
         s.ui.note("Uwaga błąd!", "Wystąpił błąd numer: " + std::to_string(kErrReal) +

@@ -403,12 +403,15 @@ std::optional<ReadError> parse_text(const Schema& schema, void* target, std::str
     int line_no = 0;
     Fields fields;
     while (start < text.size()) {
-        size_t nl = text.find('\n', start);
+        // A line ends at CR LF, LF or CR alone.
+        size_t nl = text.find_first_of("\r\n", start);
         size_t end = nl == std::string_view::npos ? text.size() : nl;
         std::string_view line = text.substr(start, end - start);
-        start = nl == std::string_view::npos ? text.size() : nl + 1;
+        if (nl == std::string_view::npos)
+            start = text.size();
+        else
+            start = text[nl] == '\r' && nl + 1 < text.size() && text[nl + 1] == '\n' ? nl + 2 : nl + 1;
         ++line_no;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
         LineParser p{line};
         auto error = [&](int code, size_t at) {

@@ -12,6 +12,7 @@
 #include "session/enabling.h"
 #include "session/load_hooks.h"
 #include "session/session.h"
+#include "session/verdicts.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -177,10 +178,6 @@ std::string lista(const TextList& l) {
     return out + "]";
 }
 
-bool holds(const Table<std::string>& t, const char* v) {
-    return t.find_first([&](const std::string& x) { return x == v; }) != nullptr;
-}
-
 // Clears what a load of the kind clears first (step 2): the group, the name, what the
 // previous base of the kind left behind (its numbering verdict, the error of mutually
 // exclusive conditions found with it, the constraint index of a run).
@@ -188,6 +185,9 @@ void kasowanie_przed_ladowaniem(Session& s, ConstraintKind k) {
     usun_baze_ograniczen(s, k);
     zapomnij_werdykt_numerow(s, texts(k).base_kind);
     if (k == ConstraintKind::Exact) s.kb.blad_wykluczajacych.clear();
+    // The findings of the joint diagnoses with the previous base of the kind.
+    s.verify.laczne[k == ConstraintKind::Exact ? 0 : 1].clear();
+    s.verify.regula_testowana.clear();
 }
 
 std::string tekst_pliku(const std::string& path) {
@@ -338,7 +338,8 @@ std::string ladowanie_bazy_ograniczen(Session& s, ConstraintKind k) {
             s.ui.note("Uwaga!", t.no_rule_base);
             return false;
         }
-        return !holds(s.kb.sprzecznosc_1z, "TAK");
+        // Neither a contradictory rule base nor one jointly contradictory with its models.
+        return ladowanie_ograniczen_i_rad_dozwolone(s);
     };
     st.clear = [&s, k] { kasowanie_przed_ladowaniem(s, k); };
     st.after_load = [&s, &t, k, exact] {
@@ -350,6 +351,8 @@ std::string ladowanie_bazy_ograniczen(Session& s, ConstraintKind k) {
         s.ui.note(t.note_title, t.note_first + name + "\nzostała załadowana.");
         if (!(exact ? testuj_numery_ograniczen_dokladnych(s) : testuj_numery_ograniczen_niepewnych(s)))
             return false;
+        // The models of one result must now be shown exclusive by these constraints.
+        if (exact && !run_load_check(s.diagnoses.model_results, s)) return false;
         s.kb.jestem_tu.clear();
         run_load_diagnosis(
             exact ? s.diagnoses.exact_constraint_diagnoses : s.diagnoses.uncertain_constraint_diagnoses, s);

@@ -1,6 +1,7 @@
 // Loading a model base follows the generic load sequence; after the read come the
-// numbering test, the derived lists, the askable items, the name-clash check and the
-// load-time tests, each of which may unload the base.
+// numbering test, the contradiction diagnoses (through the load hooks), the derived lists,
+// the askable items, the name-clash check and the load-time tests, each of which may fail
+// the load.
 #include "kb/model_base.h"
 
 #include <unordered_set>
@@ -12,6 +13,7 @@
 #include "report/report.h"
 #include "session/command_registry.h"
 #include "session/enabling.h"
+#include "session/load_hooks.h"
 #include "session/session.h"
 #include "store/list_helpers.h"
 #include "text/codec.h"
@@ -165,6 +167,42 @@ void pokaz_liste_akcji(Session& s, int option) {
     std::string title, text;
     TextList list;
     if (dzialanie_w_bazie_modeli(s, option, title, text, list)) s.ui.browse_list(title, list);
+}
+
+// Load step 8: the contradictions of the model base, announced, and their absence noted.
+// A session without the diagnoses skips the step.
+bool diagnoza_sprzecznosci_modeli(Session& s) {
+    if (!s.diagnoses.model_contradictions) return true;
+    const std::string mn = s.kb.nazwa_mo.name();
+    piszln(s, "Baza modeli elementarna niepewna " + mn + " jest diagnozowana na obecnośc sprzeczności.");
+    piszln(s, "Czas diagnozowania jest zależny od złożoności bazy.");
+    s.ui.note("Diagnozowanie", "Baza modeli elementarna niepewna\n   " + mn +
+                                   "\njest diagnozowana na obecność sprzeczności. " +
+                                   " \nCzas diagnozowania jest zależny od złożoności bazy.");
+    if (!run_load_check(s.diagnoses.model_contradictions, s)) return false;
+    piszln(s, "Baza modeli elementarna niepewna nie ma sprzeczności!");
+    s.ui.note("Wynik diagnozowania sprzeczności",
+              "Baza modeli elementarna niepewna\n   " + mn + "\nnie ma sprzeczności!");
+    return true;
+}
+
+// Load step 9: the joint contradictions of the model base and the rule base.
+bool diagnoza_sprzecznosci_lacznych(Session& s) {
+    if (!s.diagnoses.model_rule_contradictions) return true;
+    const std::string mn = s.kb.nazwa_mo.name(), rn = s.kb.nazwa_re.name();
+    piszln(s, "Baza modeli elementarna niepewna " + mn + " i baza reguł elementarna niepewna " + rn);
+    piszln(s, "są diagnozowane na obecność sprzeczności łącznych.");
+    piszln(s, "Czas diagnozowania jest zależny od złożoności bazy.");
+    s.ui.note("Diagnozowanie", "Baza modeli elementarna niepewna\n   " + mn +
+                                   "\ni baza reguł elementarna niepewna\n   " + rn +
+                                   "\nsą diagnozowane na obecność sprzeczności łącznych." +
+                                   "\n\nCzas diagnozowania jest zależny od złożoności baz.");
+    if (!run_load_check(s.diagnoses.model_rule_contradictions, s)) return false;
+    piszln(s, "Baza modeli i baza reguł nie mają sprzeczności łącznych!");
+    s.ui.note("Wynik diagnozowania sprzeczności łącznych", "Baza modeli elementarna niepewna\n   " + mn +
+                                                               "\ni baza reguł elementarna niepewna\n   " +
+                                                               rn + "\nnie mają sprzeczności łącznych!");
+    return true;
 }
 
 }  // namespace
@@ -363,77 +401,15 @@ bool testowanie_dopytywalnosci_argumentow(Session& s) {
     return false;
 }
 
-void wykrywanie_modeli_tautologicznych(Session& s) {
-    const ModelGroup& g = s.kb.models;
-    s.models.model_tautologiczny.clear();
-    TextList lines;
-    auto check = [&](std::int32_t n, const std::string& result, const TextList& args) {
-        if (!contains(args, result)) return;
-        s.models.model_tautologiczny.append(n);
-        lines.push_back("Model arytmetyczny " + std::to_string(n) + " ma wynik '" + result +
-                        "' tożsamy ze swym argumentem.");
-    };
-    for (const auto& m : g.model)
-        if (!model_relacyjny(m)) check(m.model_number, m.result, argumenty(m));
-    for (const auto& m : g.model_r)
-        if (!model_relacyjny(m)) check(m.model_number, m.result, m.variables);
-    for (const auto& m : g.model_liniowy)
-        check(m.model_number, m.result, polacz({&m.coefficients, &m.variables}));
-    for (const auto& m : g.model_wielomianowy) {
-        TextList args{m.variable};
-        args.insert(args.end(), m.coefficients.begin(), m.coefficients.end());
-        check(m.model_number, m.result, args);
-    }
-    if (lines.empty()) return;
-    std::string note =
-        "Baza modeli elementarna niepewna\n   " + s.kb.nazwa_mo.name() + "\nma modele tautologiczne:";
-    piszln(s, "Baza modeli " + s.kb.nazwa_mo.name() + " ma modele tautologiczne:");
-    for (const auto& l : lines) {
-        piszln(s, l);
-        note += "\n" + l;
-    }
-    piszln(s, "Modele takie nie zostaną zastosowane we wnioskowaniu.");
-    piszln(s, "Przejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',");
-    piszln(s, "wybierz błędną bazę i usuń błąd.");
-    s.ui.note("Uwaga!",
-              note + "\nModele takie nie zostaną zastosowane we wnioskowaniu." +
-                  "\nPrzejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',\nwybierz " +
-                  "błędną bazę i usuń błąd.");
-}
-
-void testowanie_warunkow_stosowania_modeli_relacyjnych(Session& s) {
-    TextList lines;
-    auto check = [&](std::int32_t n, const std::string& cond, const std::string& result) {
-        if (cond == result)
-            lines.push_back("Model relacyjny " + std::to_string(n) + " ma wniosek '" + result +
-                            "' tożsamy ze swym warunkiem stosowania.");
-    };
-    for (const auto& m : s.kb.models.model)
-        if (model_relacyjny(m)) check(m.model_number, m.application_condition, m.result);
-    for (const auto& m : s.kb.models.model_r)
-        if (model_relacyjny(m)) check(m.model_number, m.application_condition, m.result);
-    if (lines.empty()) return;
-    std::string note = "Baza modeli elementarna niepewna\n   " + s.kb.nazwa_mo.name() +
-                       "\nma modele relacyjne z błędnym warunkiem stosowania:";
-    piszln(s, "Baza modeli " + s.kb.nazwa_mo.name() + " ma modele relacyjne z błędnym warunkiem stosowania:");
-    for (const auto& l : lines) {
-        piszln(s, l);
-        note += "\n" + l;
-    }
-    piszln(s, "Modele takie nie zostaną zastosowane we wnioskowaniu.");
-    s.ui.note("Uwaga!", note + "\nModele takie nie zostaną zastosowane we wnioskowaniu.");
-}
-
 void kasowanie_bazy_modeli(Session& s) {
     kasowanie_tabel_modeli(s);
     s.kb.nazwa_mo.clear();
     s.models.duplikat_nazwy_mo.clear();
-    s.models.model_tautologiczny.clear();
     kasowanie_list_modeli(s);
     s.inference.model_stosowany.clear();
     s.kb.numery_modeli.clear();
-    // The model-contradiction results and the options of the result tests are cleared
-    // here too once those diagnoses keep tables of their own.
+    s.verify.kasowanie_diagnoz_bazy_modeli();
+    // The options of the result tests are cleared here too once those tests keep tables.
 }
 
 void usun_baze_modeli(Session& s) {
@@ -469,9 +445,8 @@ std::string ladowanie_bazy_modeli(Session& s) {
         bool ok = testuj_numery_modeli(s);
         if (rules_failed && !numbering_failed(s)) s.kb.rozne_numery.append("NIE");
         if (!ok) return false;
-        // Here come the diagnoses of contradictions of the model base itself and of the
-        // model base together with the rule base (announced, run, and their passing noted),
-        // once the verification of models provides them.
+        if (!diagnoza_sprzecznosci_modeli(s)) return false;
+        if (!diagnoza_sprzecznosci_lacznych(s)) return false;
         ModelState& ms = s.models;
         ms.lista_argumentow_modeli.append(wyznacz_argumenty_modeli(s));
         ms.lista_wnioskow_modeli.append(wyznacz_wnioski_modeli(s));
@@ -482,10 +457,7 @@ std::string ladowanie_bazy_modeli(Session& s) {
         wyznacz_warunki_i_argumenty_dopytywalne(s);
         if (!wnioski_modeli_a_wnioski_regul(s)) return false;
         if (!testy_modeli_przy_ladowaniu(s)) return false;
-        if (!testowanie_dopytywalnosci_argumentow(s)) return false;
-        wykrywanie_modeli_tautologicznych(s);
-        testowanie_warunkow_stosowania_modeli_relacyjnych(s);
-        return true;
+        return testowanie_dopytywalnosci_argumentow(s);
     };
     st.syntax_error_branch = [&s] {
         piszln(s, "Przejdź do 'Bazy modeli niepewnej', ");
@@ -533,6 +505,16 @@ bool dzialanie_w_bazie_modeli(Session& s, int option, std::string& title, std::s
             title = "Warunki i argumenty dopytywalne bazy wiedzy " +
                     (s.kb.wyroznik.empty() ? std::string() : *s.kb.wyroznik.first());
             list = pierwsza(s.models.lista_warunkow_i_argumentow_dopytywalnych);
+            return true;
+        // The two diagnosis reports: the title here, the report by the command that asked.
+        case 7: {
+            const std::string* kept = s.models.duplikat_nazwy_mo.first();
+            title = " Sprzeczności bazy modeli " + (kept ? *kept : s.kb.nazwa_mo.name());
+            return true;
+        }
+        case 8:
+            title = " Sprzeczności łączne bazy modeli " + s.kb.nazwa_mo.name() + " i bazy reguł " +
+                    s.kb.nazwa_re.name();
             return true;
         default:
             return false;

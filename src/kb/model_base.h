@@ -52,10 +52,6 @@ void wyznacz_warunki_i_argumenty_dopytywalne(Session& s);
 bool wnioski_modeli_a_wnioski_regul(Session& s);
 // Every known argument must be an askable argument; otherwise reports and unloads.
 bool testowanie_dopytywalnosci_argumentow(Session& s);
-// Warnings of models that read their own result, and of relational models whose condition
-// of application is their own conclusion.
-void wykrywanie_modeli_tautologicznych(Session& s);
-void testowanie_warunkow_stosowania_modeli_relacyjnych(Session& s);
 
 // Clears what a model load clears first.
 void kasowanie_bazy_modeli(Session& s);
@@ -66,7 +62,9 @@ void usun_baze_modeli(Session& s);
 std::string ladowanie_bazy_modeli(Session& s);
 
 // The model-base actions 1, 2 and 3 (browse the file, the askable items of the model base,
-// the askable items of the whole knowledge base). False when there is nothing to show.
+// the askable items of the whole knowledge base), and the titles of the reports of actions 7
+// and 8 (contradictions of the models, and of models with rules), which the verification's
+// commands write. False when there is nothing to show.
 bool dzialanie_w_bazie_modeli(Session& s, int option, std::string& title, std::string& text, TextList& list);
 
 // Commands 10077 and 10080-10089.

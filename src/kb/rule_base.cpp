@@ -179,11 +179,16 @@ std::string ladowanie_bazy_regul(Session& s) {
 
 bool testowanie_dopytywalnosci_faktow(Session& s) {
     const TextList* askable = s.kb.lista_warunkow_dopytywalnych.first();
-    std::unordered_set<std::string> is_askable;
-    if (askable) is_askable.insert(askable->begin(), askable->end());
+    // The facts are few and the askable conditions many: mark the facts met in one pass.
+    std::unordered_set<std::string_view> found, facts;
+    for (const auto& f : s.kb.rules.fakt)
+        facts.insert(f.fact_text);
+    if (askable && !facts.empty())
+        for (const auto& a : *askable)
+            if (facts.count(a)) found.insert(a);
     TextList wrong;
     for (const auto& f : s.kb.rules.fakt)
-        if (!is_askable.count(f.fact_text)) wrong.push_back(f.fact_text);
+        if (!found.count(f.fact_text)) wrong.push_back(f.fact_text);
     if (wrong.empty()) return true;
 
     piszln(s, "Błędne fakty bazy reguł.");

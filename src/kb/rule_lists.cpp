@@ -1,6 +1,7 @@
 // Built in one pass over the rule table with a map from conclusion to its list.
 #include "kb/rule_lists.h"
 
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -15,14 +16,17 @@ bool is_disjunctive(const Session& s, const std::string& conclusion) {
 
 namespace {
 void build(Session& s, bool disjunctive, Table<PendingRules>& lists) {
-    std::unordered_set<std::string> disj;
+    std::unordered_set<std::string_view> disj;
     for (const auto& d : s.kb.rules.regula_dysjunktywna)
         disj.insert(d.conclusion);
-    std::unordered_map<std::string, size_t> at;
-    for (size_t i = 0; i < lists.count(); ++i)
-        at.emplace(lists[i].conclusion, i);
     auto& rows = lists.mutable_rows();
-    std::unordered_set<std::string> existed;
+    // Views into the rows: room for every rule is reserved first, so no row moves.
+    rows.reserve(rows.size() + s.kb.rules.regula.count());
+    std::unordered_map<std::string_view, size_t> at;
+    at.reserve(rows.capacity());
+    for (size_t i = 0; i < rows.size(); ++i)
+        at.emplace(rows[i].conclusion, i);
+    std::unordered_set<std::string_view> existed;
     for (const auto& [c, i] : at)
         existed.insert(c);
     for (const auto& r : s.kb.rules.regula) {
@@ -30,8 +34,8 @@ void build(Session& s, bool disjunctive, Table<PendingRules>& lists) {
         if (existed.count(r.conclusion)) continue;
         auto it = at.find(r.conclusion);
         if (it == at.end()) {
-            at.emplace(r.conclusion, rows.size());
             rows.push_back({r.conclusion, {r.rule_number}});
+            at.emplace(rows.back().conclusion, rows.size() - 1);
         } else {
             rows[it->second].pending_rules.push_back(r.rule_number);
         }

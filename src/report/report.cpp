@@ -81,28 +81,38 @@ bool write_report_file(const std::string& path, std::string_view utf8_text) {
     return write_file_bytes(path, utf8_to_cp1250_lossy(report_file_line(utf8_text)));
 }
 
+bool write_report_file(const std::string& path, std::string_view utf8_text, std::string& why) {
+    return write_file_bytes(path, utf8_to_cp1250_lossy(report_file_line(utf8_text)), why);
+}
+
 bool raport(Session& s) {
     s.helper(" Czy zachować raport?  ");
     int b =
         s.ui.question("Raport wnioskowania/diagnostyki",
                       "Czy chcesz zachować przebieg\nwnioskowania/diagnostyki w raporcie?", {"&Tak", "&Nie"});
     if (b == 1) return true;
-    s.helper(" Podaj nazwę raportu (*.RPT):\n");
-    std::string name =
-        s.ui.save_file("*.RPT", {{"Pliki raportów (*.RPT)", "*.RPT"}}, "Podaj nazwę nowego pliku raportu");
-    if (name.empty()) return false;
-    s.report.nazwa_raportu.insert_front(name);
-    if (!write_report_file(s.resolve(name), s.report.text)) {
+    // A report that cannot be written is not lost: the reason is told and the save dialog
+    // comes again, until the report is written or the dialog is cancelled.
+    for (;;) {
+        s.helper(" Podaj nazwę raportu (*.RPT):\n");
+        std::string name = s.ui.save_file("*.RPT", {{"Pliki raportów (*.RPT)", "*.RPT"}},
+                                          "Podaj nazwę nowego pliku raportu");
+        if (name.empty()) return false;
+        s.report.nazwa_raportu.insert_front(name);
+        std::string why;
+        if (!write_report_file(s.resolve(name), s.report.text, why)) {
+            s.report.nazwa_raportu.clear();
+            s.helper("\n Nie można zapisać raportu " + name + ": " + why + ".\n\n");
+            s.ui.note("Uwaga błąd!", "Nie można zapisać pliku raportu\n   " + name + "\n(" + why +
+                                         ").\n\nPodaj inną nazwę pliku albo anuluj zapis.");
+            continue;
+        }
+        s.helper("\n Raport " + name + " został zapamiętany.\n");
+        s.helper("\n\n");
         s.report.nazwa_raportu.clear();
-        s.helper("\n Nie można zapisać raportu " + name + ".\n\n");
-        s.ui.note("Uwaga błąd!", "Nie można zapisać pliku raportu\n   " + name + ".");
-        return false;
+        s.ui.note("Uwaga!", "Raport " + short_name_of(name) + " został zapamiętany.");
+        return true;
     }
-    s.helper("\n Raport " + name + " został zapamiętany.\n");
-    s.helper("\n\n");
-    s.report.nazwa_raportu.clear();
-    s.ui.note("Uwaga!", "Raport " + short_name_of(name) + " został zapamiętany.");
-    return true;
 }
 
 void browse_text_window(Session& s, const std::string& title, const std::string& text) {

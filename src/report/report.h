@@ -25,6 +25,7 @@ bool raport(Session& s);
 // The report file form: one `tekst_raportu("...")` record with escapes.
 std::string report_file_line(std::string_view text);
 bool write_report_file(const std::string& path, std::string_view utf8_text);
+bool write_report_file(const std::string& path, std::string_view utf8_text, std::string& why);
 
 // Detail level.
 void kasowanie_szczegolowosc(Session& s);

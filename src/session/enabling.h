@@ -44,6 +44,8 @@ inline constexpr int ustaw_katalog = 10168;
 inline constexpr int pomoc = 10169;
 inline constexpr int o_programie = 10170;
 inline constexpr int wlasciciel = 10171;
+// Enabled when a consultation ends normally, disabled when the next one starts.
+inline constexpr int jak_uzyskano_wniosek = 10180;
 }  // namespace cmd
 
 // Enabling groups, in the order the run reaches them.

@@ -41,9 +41,9 @@ struct ModelState {
     Table<TextList> argumenty_zredukowane;
     Table<TextList> wyniki_zredukowane;
 
+    // The name of a model base found contradictory at load, kept for its report after the
+    // model-base name itself was forgotten.
     Table<std::string> duplikat_nazwy_mo;
-    // Numbers of models whose result is one of their own arguments (warned at load).
-    Table<std::int32_t> model_tautologiczny;
 
     ModelIndex index;
     // Quantities whose value is being computed, so that a model reading its own result

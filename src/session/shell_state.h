@@ -16,6 +16,9 @@ struct ShellState {
     // `dla_zapisu`: the file of each open editor window (window id, path).
     std::vector<std::pair<int, std::string>> dla_zapisu;
     int last_editor = 0;
+    // The user guide installed beside the program (docs/pomoc.html), opened by "Pomoc" when
+    // there is no help file in the current directory; set by the front end.
+    std::string user_guide;
 };
 
 }  // namespace zuva

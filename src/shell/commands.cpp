@@ -36,6 +36,7 @@ const std::vector<CommandInfo>& all_commands() {
         {10073, "Diagnostyka sprzeczności zewnętrznych bazy reguł"},
         {10074, "Diagnostyka sprzecznościwewnętrznych"},
         {10075, "Diagnostyka nadmiarowości bazy reguł"},
+        {10076, "Diagnostyka kompletności bazy wiedzy"},
         {10077, "Ładowanie bazy modeli"},
         {10080, "Modele liniowe"},
         {10081, "Modele podstawowe"},
@@ -116,6 +117,7 @@ const std::vector<CommandInfo>& all_commands() {
         {10169, "&Pomoc"},
         {10170, "&O programie"},
         {10171, "&Właściciel"},
+        {10180, "Jak uzyskano wniosek?"},
     };
     return table;
 }
@@ -148,7 +150,7 @@ const std::vector<MenuNode>& main_menu() {
                           item(10070),
                           item(10071),
                           item(10072),
-                          submenu("Diagnostyka bazy reguł", {10073, 10074, 10075}),
+                          submenu("Diagnostyka bazy reguł", {10073, 10074, 10075, 10076}),
                           submenu("Spłaszczanie reguł", {10145, 10146})};
         m.push_back(rules);
 
@@ -195,7 +197,7 @@ const std::vector<MenuNode>& main_menu() {
         m.push_back(sounds);
 
         m.push_back(submenu("Dopytywalne", {10065, 10160, 10161, 10162}));
-        m.push_back(submenu("Wnioskowanie", {10164, 10165}));
+        m.push_back(submenu("Wnioskowanie", {10164, 10165, 10180}));
 
         MenuNode reports{"Raporty i podsumowania", 0, {}};
         reports.children = {submenu("Raporty wnioskowania/diagnostyki", {10151, 10152}),

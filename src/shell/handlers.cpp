@@ -3,11 +3,15 @@
 
 #include "consult/backward.h"
 #include "consult/forward.h"
+#include "consult/how_concluded.h"
 #include "import/import.h"
 #include "kb/constraint_base.h"
+#include "kb/media_bases.h"
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
+#include "verify/analysis.h"
+#include "verify/joint_diagnoses.h"
 #include "verify/load_checks.h"
 #include "verify/verify_commands.h"
 
@@ -20,8 +24,12 @@ void install_handlers(CommandRegistry& r) {
     register_model_commands(r);
     register_constraint_commands(r);
     register_verify_commands(r);
+    register_joint_commands(r);
+    register_analysis_commands(r);
     register_backward_commands(r);
+    register_explain_commands(r);
     register_import_commands(r);
+    register_media_commands(r);
 }
 
 void prepare_session(Session& s) {

@@ -6,6 +6,7 @@
 #include "shell/commands.h"
 #include "shell/handlers.h"
 #include "shell/shell.h"
+#include "text/file_io.h"
 
 namespace zuva {
 namespace {
@@ -34,6 +35,7 @@ int command_of(const Session& s, const CommandRegistry& r, const ScriptAnswer& a
 
 int run_answer_script(Session& s, ScriptedUi& ui, const CommandRegistry& r, std::string& error) {
     error.clear();
+    ui.file_exists = [&s](const std::string& name) { return file_exists(s.resolve(name)); };
     try {
         start_program(s);
         close_intro(s);

@@ -67,7 +67,13 @@ void ustaw_katalog(Session& s) {
 
 void pomoc(Session& s) {
     std::string path = s.resolve(kHelpFile);
-    if (file_exists(path)) s.ui.open_document(path);
+    if (file_exists(path)) {
+        s.ui.open_document(path);
+        return;
+    }
+    // Without either file nothing happens, as without the help file before.
+    if (!s.shell.user_guide.empty() && file_exists(s.shell.user_guide))
+        s.ui.open_document(s.shell.user_guide);
 }
 
 void o_programie(Session& s) {

@@ -114,6 +114,13 @@ class KeyedTable {
     const Change& journal_at(std::size_t i) const requires WithJournal { return journal_[i]; }
     const std::string& key_of_row(std::size_t row) const requires WithJournal { return rows_[row].key; }
     const V& value_of_row(std::size_t row) const requires WithJournal { return rows_[row].value; }
+    // Slots ever used since clear(): the record appended last is in slot slot_count() - 1.
+    std::size_t slot_count() const requires WithJournal { return rows_.size(); }
+    // Slot of the key's visible record; -1 when the key has none.
+    std::int64_t slot_of(std::string_view key) const requires WithJournal {
+        const Slots* sl = index_.find(key);
+        return sl ? static_cast<std::int64_t>(sl->head) : -1;
+    }
 
   private:
     struct Slot {

@@ -4,6 +4,7 @@
 #pragma once
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -15,7 +16,9 @@ namespace zuva {
 
 // Drops an element when the same text occurs again later, so each keeps its last position.
 inline TextList redukuj(const TextList& in) {
-    std::unordered_set<std::string> seen;
+    // Views into `in`: no text is copied until the result is built.
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(in.size());
     std::vector<const std::string*> kept;
     for (auto it = in.rbegin(); it != in.rend(); ++it)
         if (seen.insert(*it).second) kept.push_back(&*it);
@@ -41,7 +44,7 @@ inline TextList usun_wszystkie(const TextList& in, const std::string& x) {
 
 // Every element of `a` is in `b`.
 inline bool podzbior_ogolny(const TextList& a, const TextList& b) {
-    std::unordered_set<std::string> sb(b.begin(), b.end());
+    std::unordered_set<std::string_view> sb(b.begin(), b.end());
     for (const auto& e : a)
         if (!sb.count(e)) return false;
     return true;
@@ -49,7 +52,7 @@ inline bool podzbior_ogolny(const TextList& a, const TextList& b) {
 
 // Elements of `a` that are not in `b`, in the order of `a`.
 inline TextList roznica_zbiorow(const TextList& a, const TextList& b) {
-    std::unordered_set<std::string> sb(b.begin(), b.end());
+    std::unordered_set<std::string_view> sb(b.begin(), b.end());
     TextList out;
     for (const auto& e : a)
         if (!sb.count(e)) out.push_back(e);

@@ -192,6 +192,10 @@ bool has_multibyte(std::string_view bytes) {
 }
 
 std::optional<std::string> decode_file_text(std::string_view bytes, CodecError* err) {
+    // A UTF-8 byte-order mark says the text is UTF-8; the mark itself is not text.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kBom.size()) == kBom && is_valid_utf8(bytes.substr(kBom.size())))
+        return std::string(bytes.substr(kBom.size()));
     if (has_multibyte(bytes) && is_valid_utf8(bytes)) return std::string(bytes);
     return cp1250_to_utf8(bytes, err);
 }

@@ -23,7 +23,8 @@ bool is_valid_utf8(std::string_view bytes);
 bool has_multibyte(std::string_view bytes);
 
 // Text of a file as the program holds it: UTF-8 when the bytes are valid UTF-8 with at
-// least one multi-byte sequence, Windows-1250 otherwise.
+// least one multi-byte sequence or start with a UTF-8 byte-order mark (which is dropped),
+// Windows-1250 otherwise.
 std::optional<std::string> decode_file_text(std::string_view bytes, CodecError* err = nullptr);
 
 // Key whose byte order is the order of the Windows-1250 encoding of the text.

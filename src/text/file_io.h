@@ -8,6 +8,8 @@ namespace zuva {
 
 std::optional<std::string> read_file_bytes(const std::string& path);
 bool write_file_bytes(const std::string& path, std::string_view bytes);
+// The same; on failure `why` gets the reason in Polish ("brak uprawnień do zapisu", ...).
+bool write_file_bytes(const std::string& path, std::string_view bytes, std::string& why);
 bool file_exists(const std::string& path);
 bool remove_file(const std::string& path);
 

@@ -2,6 +2,7 @@
 // text is copied verbatim between them.
 #include "ui/scripted_ui.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "text/codec.h"
@@ -50,6 +51,8 @@ std::vector<ScriptAnswer> ScriptedUi::parse_script(const std::string& content) {
     std::vector<ScriptAnswer> out;
     size_t pos = 0;
     int line = 0;
+    // Editors on Windows start UTF-8 files with a byte-order mark; it is no part of the answer.
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
     while (pos < content.size()) {
         size_t nl = content.find('\n', pos);
         std::string l = content.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
@@ -79,7 +82,7 @@ ScriptAnswer ScriptedUi::next_answer() {
 
 void ScriptedUi::out(std::string_view s) {
     if (s.empty()) return;
-    transcript_ += s;
+    if (keep_history_) transcript_ += s;
     at_line_start_ = s.back() == '\n';
     if (on_output) on_output(s);
 }
@@ -104,16 +107,32 @@ void ScriptedUi::block(std::string_view kind, std::string_view title, std::strin
 
 void ScriptedUi::helper_write(std::string_view text) {
     helper_ += text;
+    if (!keep_history_) {
+        // Only the window's last lines stay: drop whole lines from the front.
+        for (char c : text)
+            if (c == '\n') ++helper_lines_;
+        if (helper_lines_ > static_cast<std::size_t>(helper_capacity_)) {
+            std::size_t cut = 0;
+            while (helper_lines_ > static_cast<std::size_t>(helper_capacity_)) {
+                cut = helper_.find('\n', cut) + 1;
+                --helper_lines_;
+            }
+            helper_.erase(0, cut);
+        }
+    }
     out(text);
 }
 
 void ScriptedUi::helper_clear() {
     helper_.clear();
+    helper_lines_ = 0;
     block("clear", "", "");
 }
 
 void ScriptedUi::helper_recreate(int capacity) {
     helper_.clear();
+    helper_lines_ = 0;
+    helper_capacity_ = capacity > 0 ? capacity : 100;
     block("new-helper", std::to_string(capacity), "");
 }
 
@@ -165,8 +184,19 @@ std::string ScriptedUi::open_file(std::string_view mask, const std::vector<FileF
     return file_dialog("open-file", mask, filters, title);
 }
 
+// A name of an existing file is taken only after a "Tak" to the question; "Nie" shows the
+// dialog again for the next line.
 std::string ScriptedUi::save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) {
+    for (;;) {
+        std::string name = file_dialog("save-file", mask, filters, title);
+        if (name.empty() || !file_exists || !file_exists(name)) return name;
+        if (question("Zapisz jako", overwrite_question(name), {"&Tak", "&Nie"}) == 0) return name;
+    }
+}
+
+std::string ScriptedUi::save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                            std::string_view title) {
     return file_dialog("save-file", mask, filters, title);
 }
 
@@ -200,6 +230,15 @@ std::optional<std::string> ScriptedUi::value_dialog(std::string_view dialog, std
     ScriptAnswer a = next_answer();
     out("answer: " + a.text + "\n");
     return a.text;
+}
+
+Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string_view title,
+                                            std::string_view name) {
+    // Through value_dialog, so that a port derived from this one sees every value dialog.
+    auto typed = value_dialog(dialog, title, name);
+    if (!typed) return {ValueReply::Kind::Closed, {}};
+    if (*typed == "?") return {ValueReply::Kind::Why, {}};
+    return {ValueReply::Kind::Text, *typed};
 }
 
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
@@ -248,7 +287,14 @@ std::optional<int> ScriptedUi::choose_one_prompted(std::string_view title, std::
 
 std::optional<std::vector<int>> ScriptedUi::choose_many(std::string_view title,
                                                         const std::vector<std::string>& items) {
+    return choose_many_prompted(title, "", items);
+}
+
+std::optional<std::vector<int>> ScriptedUi::choose_many_prompted(std::string_view title,
+                                                                 std::string_view prompt,
+                                                                 const std::vector<std::string>& items) {
     std::string body;
+    if (!prompt.empty()) body += std::string(prompt) + "\n";
     for (size_t i = 0; i < items.size(); ++i)
         body += std::to_string(i + 1) + ". " + items[i] + "\n";
     block("multi-list", title, body);
@@ -330,6 +376,30 @@ void ScriptedUi::open_editor(std::string_view path, bool wrap) {
 
 void ScriptedUi::open_document(std::string_view path) {
     block("document", path, "");
+}
+
+MediaOutcome ScriptedUi::show_picture(std::string_view path) {
+    PictureInfo p;
+    if (picture_reader)
+        p = picture_reader(std::string(path));
+    else
+        p.reason = "brak dekodera grafiki";
+    block(
+        "picture", path,
+        p.ok ? "size: " + std::to_string(p.width) + " x " + std::to_string(p.height) : "error: " + p.reason);
+    return {p.ok, p.reason};
+}
+
+MediaOutcome ScriptedUi::play_sound(std::string_view path) {
+    SoundInfo p;
+    if (sound_player)
+        p = sound_player(std::string(path));
+    else
+        p.reason = "brak wyjścia dźwięku";
+    char secs[32];
+    std::snprintf(secs, sizeof secs, "%.3f", p.seconds);
+    block("sound", path, p.ok ? std::string("duration: ") + secs + " s" : "error: " + p.reason);
+    return {p.ok, p.reason};
 }
 
 }  // namespace zuva

@@ -22,6 +22,18 @@ struct ScriptAnswer {
     int line = 0;  // line of the answer file, for error messages
 };
 
+// What a front end's decoders found in a picture or a sound file; the transcript shows it.
+struct PictureInfo {
+    bool ok = false;
+    int width = 0, height = 0;
+    std::string reason;
+};
+struct SoundInfo {
+    bool ok = false;
+    double seconds = 0.0;
+    std::string reason;
+};
+
 class ScriptedUi : public Ui {
   public:
     ScriptedUi() = default;
@@ -33,10 +45,22 @@ class ScriptedUi : public Ui {
 
     // Called with each piece of transcript text as it is produced (terminal output).
     std::function<void(std::string_view)> on_output;
+    // Existence test for a name typed into a save dialog (relative names resolve against
+    // the program's directory); without it every name counts as new.
+    std::function<bool(const std::string&)> file_exists;
+    // The terminal program writes the transcript as it goes and keeps none of it: then
+    // transcript() stays empty and helper_text() holds only the helper window's last lines
+    // (its capacity), as the window does. Tests keep everything (the default).
+    void set_keep_history(bool keep) { keep_history_ = keep; }
+
+    // The front end's decoders: a picture is read for its size, a sound is played for its
+    // duration. Without them no picture or sound can be read.
+    std::function<PictureInfo(const std::string& path)> picture_reader;
+    std::function<SoundInfo(const std::string& path)> sound_player;
 
     // The whole transcript so far.
     const std::string& transcript() const { return transcript_; }
-    // Only what went to the helper window.
+    // What went to the helper window (only its last lines when no history is kept).
     const std::string& helper_text() const { return helper_; }
     std::string title() const { return title_; }
     bool has_answers() const { return next_ < answers_.size(); }
@@ -55,12 +79,17 @@ class ScriptedUi : public Ui {
                           std::string_view title) override;
     std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                           std::string_view title) override;
+    std::string save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                    std::string_view title) override;
     int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
               int initial) override;
     std::optional<std::string> input_text(std::string_view title, std::string_view prompt,
                                           std::string_view initial) override;
     std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                             std::string_view name) override;
+    // The line "?" asks why the value is needed.
+    ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                std::string_view name) override;
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
     void show_lists(std::string_view title, const std::vector<LabelledList>& lists) override;
@@ -69,11 +98,15 @@ class ScriptedUi : public Ui {
                                            const std::vector<std::string>& items) override;
     std::optional<std::vector<int>> choose_many(std::string_view title,
                                                 const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many_prompted(std::string_view title, std::string_view prompt,
+                                                         const std::vector<std::string>& items) override;
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void browse_records(const RecordWindow& w) override;
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
+    MediaOutcome show_picture(std::string_view path) override;
+    MediaOutcome play_sound(std::string_view path) override;
 
     // Writes a block of the transcript: "[kind] title" and the body lines.
     void block(std::string_view kind, std::string_view title, std::string_view body);
@@ -89,6 +122,9 @@ class ScriptedUi : public Ui {
     std::string helper_;
     std::string title_;
     bool at_line_start_ = true;
+    bool keep_history_ = true;
+    int helper_capacity_ = 100;
+    std::size_t helper_lines_ = 0;  // line ends in helper_
 };
 
 }  // namespace zuva

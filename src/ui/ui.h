@@ -16,6 +16,12 @@ struct FileFilter {
     std::string mask;
 };
 
+// What became of a picture to show or a sound to play; `reason` says why not, for the user.
+struct MediaOutcome {
+    bool ok = false;
+    std::string reason;
+};
+
 // A list shown under its label in a dialog of several lists.
 struct LabelledList {
     std::string label;
@@ -50,6 +56,12 @@ struct RecordWindow {
     std::function<std::vector<RecordField>(std::size_t)> fields;
 };
 
+// The question a save dialog asks (title "Zapisz jako", buttons "&Tak" and "&Nie") before it
+// replaces an existing file; the name as the user gave it.
+inline std::string overwrite_question(std::string_view name) {
+    return "Plik " + std::string(name) + " już istnieje.\nCzy zastąpić?";
+}
+
 class Ui {
   public:
     virtual ~Ui() = default;
@@ -71,8 +83,15 @@ class Ui {
     // File dialogs; the empty text means the user cancelled.
     virtual std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) = 0;
+    // A save dialog asks before it returns the name of a file that exists.
     virtual std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                                   std::string_view title) = 0;
+    // The same for an operation that asks its own question about an existing file (the
+    // summary): a front end that asks in its save dialog leaves the question out here.
+    virtual std::string save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                            std::string_view title) {
+        return save_file(mask, filters, title);
+    }
 
     // Radio dialog: a text above the options; returns the chosen position from 1.
     virtual int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
@@ -84,6 +103,19 @@ class Ui {
     // of what is asked about; returns the text as typed (nullopt when closed).
     virtual std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                                     std::string_view name) = 0;
+    // A value dialog of a consultation, which can also be asked why the value is needed
+    // ("&Dlaczego?"): the text as typed, or that the dialog was closed, or the question why.
+    // A front end without such a button answers as value_dialog does.
+    struct ValueReply {
+        enum class Kind { Text, Closed, Why } kind = Kind::Closed;
+        std::string text;
+    };
+    virtual ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                        std::string_view name) {
+        auto typed = value_dialog(dialog, title, name);
+        if (!typed) return {ValueReply::Kind::Closed, {}};
+        return {ValueReply::Kind::Text, *typed};
+    }
     // Explanation dialog: lines under a title with "&Kontynuuj" and "Zakończ";
     // true for "&Kontynuuj".
     virtual bool explanation(std::string_view title, const std::vector<std::string>& lines) = 0;
@@ -112,6 +144,13 @@ class Ui {
     }
     virtual std::optional<std::vector<int>> choose_many(std::string_view title,
                                                         const std::vector<std::string>& items) = 0;
+    // A multiple-choice list with a prompt line, shown as choose_one_prompted shows its own.
+    virtual std::optional<std::vector<int>> choose_many_prompted(std::string_view title,
+                                                                 std::string_view prompt,
+                                                                 const std::vector<std::string>& items) {
+        (void)prompt;
+        return choose_many(title, items);
+    }
 
     // Browse windows live on their own in the front end once opened.
     virtual void browse_text(std::string_view title, std::string_view text, bool wrap) = 0;
@@ -126,6 +165,18 @@ class Ui {
 
     // Opens a document with the system's document opener.
     virtual void open_document(std::string_view path) = 0;
+
+    // Picture window on a bitmap file, scaled to the window; it lives on its own once
+    // opened. Fails, with the reason, when the file cannot be read as a picture.
+    virtual MediaOutcome show_picture(std::string_view path) {
+        (void)path;
+        return {false, "ten program nie wyświetla grafiki"};
+    }
+    // Plays a wave file. Fails, with the reason, when it cannot be read or played.
+    virtual MediaOutcome play_sound(std::string_view path) {
+        (void)path;
+        return {false, "ten program nie odtwarza dźwięków"};
+    }
 
     // The set of enabled commands changed.
     virtual void commands_changed() {}

@@ -1,6 +1,7 @@
-// The chain search descends only into conditions that lie on a cycle through the rule's
-// own conclusion (same strongly connected component of the condition graph): every other
-// branch can record nothing, so skipping it leaves the records and their order unchanged.
+// The verdict comes from the strongly connected components of the condition graph: a rule
+// is in a chain exactly when a condition of it is its own conclusion or lies on a cycle
+// through it. The chain search descends only into conditions of that component (every other
+// branch can record nothing, so the records and their order are unchanged).
 #include "verify/contradictions.h"
 
 #include <cstdint>
@@ -18,131 +19,109 @@ namespace zuva {
 
 namespace {
 
-// Texts of the rule base as nodes, edges from a conclusion to the conditions of its rules;
-// the strongly connected component of every text (iterative Tarjan).
-class ConditionGraph {
+// The chains of one rule after another, depth first over an explicit stack (one frame per
+// rule substituted), with the conclusions of the current path marked beside it. Records are
+// kept in order of discovery until a budget runs out; from then on nothing more is kept.
+class ChainSearch {
   public:
-    explicit ConditionGraph(const Table<Regula>& rules) {
-        for (const auto& r : rules) {
-            std::int32_t from = node(r.conclusion);
-            for (const auto& c : r.conditions) {
-                std::int32_t to = node(c);
-                edges_.push_back({from, to});
+    ChainSearch(const FlattenIndex& index, const ConditionGraph& graph, Table<RegulaSprzeczna>& out)
+        : index_(index), graph_(graph), out_(out), on_path_(index.conclusion_count(), 0) {}
+
+    // Every chain of the rule, appended to the records; false once a budget has run out.
+    bool search(const Regula& rule) {
+        const std::string& c = rule.conclusion;
+        const std::int32_t component = graph_.component(graph_.id(c));
+        path_rev_.assign(1, rule.rule_number);
+        path_ids_.assign(1, index_.conclusion_id(c));
+        on_path_[static_cast<std::size_t>(path_ids_.back())] = 1;
+        stack_.assign(1, Frame{&rule.conditions, 0, nullptr, 0});
+        bool within = true;
+        while (!stack_.empty() && within) {
+            if (steps_left_ == 0) {
+                within = false;
+                break;
             }
+            --steps_left_;
+            Frame& f = stack_.back();
+            if (f.rules) {
+                if (f.next_rule < f.rules->size()) {
+                    const Regula* q = (*f.rules)[f.next_rule++];
+                    std::int32_t qid = index_.conclusion_id(q->conclusion);
+                    path_rev_.push_back(q->rule_number);
+                    path_ids_.push_back(qid);
+                    on_path_[static_cast<std::size_t>(qid)] = 1;
+                    stack_.push_back(Frame{&q->conditions, 0, nullptr, 0});
+                } else {
+                    f.rules = nullptr;
+                    ++f.pos;
+                }
+                continue;
+            }
+            if (f.pos == f.list->size()) {
+                stack_.pop_back();
+                if (!stack_.empty()) {
+                    on_path_[static_cast<std::size_t>(path_ids_.back())] = 0;
+                    path_ids_.pop_back();
+                    path_rev_.pop_back();
+                }
+                continue;
+            }
+            const std::string& h = (*f.list)[f.pos];
+            if (h == c) within = record(rule.rule_number);
+            std::int32_t hid = index_.conclusion_id(h);
+            if (hid < 0 || on_path_[static_cast<std::size_t>(hid)] ||
+                graph_.component(graph_.id(h)) != component) {
+                ++f.pos;
+                continue;
+            }
+            f.rules = &index_.rules_concluding(h);
+            f.next_rule = 0;
         }
-        build_adjacency();
-        components();
+        for (std::int32_t id : path_ids_)
+            on_path_[static_cast<std::size_t>(id)] = 0;
+        return within;
     }
-    std::int32_t id(std::string_view t) const {
-        auto it = ids_.find(t);
-        return it == ids_.end() ? -1 : it->second;
-    }
-    std::int32_t component(std::int32_t node_id) const { return comp_[static_cast<std::size_t>(node_id)]; }
 
   private:
-    std::int32_t node(std::string_view t) {
-        auto [it, fresh] = ids_.try_emplace(t, static_cast<std::int32_t>(ids_.size()));
-        return it->second;
-    }
-    void build_adjacency() {
-        std::size_t n = ids_.size();
-        start_.assign(n + 1, 0);
-        for (auto& e : edges_)
-            ++start_[static_cast<std::size_t>(e.first) + 1];
-        for (std::size_t i = 0; i < n; ++i)
-            start_[i + 1] += start_[i];
-        adj_.resize(edges_.size());
-        std::vector<std::size_t> fill(start_.begin(), start_.end() - 1);
-        for (auto& e : edges_)
-            adj_[fill[static_cast<std::size_t>(e.first)]++] = e.second;
-    }
-    void components() {
-        std::size_t n = ids_.size();
-        comp_.assign(n, -1);
-        std::vector<std::int32_t> low(n, 0), order(n, -1), stack;
-        std::vector<bool> on_stack(n, false);
-        std::vector<std::pair<std::int32_t, std::size_t>> call;  // node, next edge
-        std::int32_t counter = 0, ncomp = 0;
-        for (std::size_t root = 0; root < n; ++root) {
-            if (order[root] >= 0) continue;
-            call.push_back({static_cast<std::int32_t>(root), start_[root]});
-            order[root] = low[root] = counter++;
-            stack.push_back(static_cast<std::int32_t>(root));
-            on_stack[root] = true;
-            while (!call.empty()) {
-                auto& [v, e] = call.back();
-                std::size_t uv = static_cast<std::size_t>(v);
-                if (e < start_[uv + 1]) {
-                    std::size_t w = static_cast<std::size_t>(adj_[e++]);
-                    if (order[w] < 0) {
-                        order[w] = low[w] = counter++;
-                        stack.push_back(static_cast<std::int32_t>(w));
-                        on_stack[w] = true;
-                        call.push_back({static_cast<std::int32_t>(w), start_[w]});
-                    } else if (on_stack[w]) {
-                        low[uv] = std::min(low[uv], order[w]);
-                    }
-                    continue;
-                }
-                if (low[uv] == order[uv]) {
-                    std::int32_t w;
-                    do {
-                        w = stack.back();
-                        stack.pop_back();
-                        on_stack[static_cast<std::size_t>(w)] = false;
-                        comp_[static_cast<std::size_t>(w)] = ncomp;
-                    } while (w != v);
-                    ++ncomp;
-                }
-                std::int32_t done = v;
-                call.pop_back();
-                if (!call.empty()) {
-                    std::size_t parent = static_cast<std::size_t>(call.back().first);
-                    low[parent] = std::min(low[parent], low[static_cast<std::size_t>(done)]);
-                }
-            }
-        }
+    // A chain of a long cycle is as long as the cycle and every rule of it has one, so all of
+    // them together grow with the square of its length: what is kept is bounded instead.
+    static constexpr std::size_t kSteps = 2'000'000;
+    static constexpr std::size_t kKeptNumbers = 1'000'000;
+    static constexpr std::size_t kKeptChains = 100'000;
+
+    struct Frame {
+        const TextList* list;
+        std::size_t pos;                          // the element of the list being followed
+        const std::vector<const Regula*>* rules;  // its rules, while they are being substituted
+        std::size_t next_rule;
+    };
+
+    bool record(std::int32_t rule_number) {
+        if (out_.count() >= kKeptChains || path_rev_.size() > numbers_left_) return false;
+        numbers_left_ -= path_rev_.size();
+        out_.append({rule_number, path_rev_.back(), IntList(path_rev_.rbegin(), path_rev_.rend())});
+        return true;
     }
 
-    std::unordered_map<std::string_view, std::int32_t> ids_;
-    std::vector<std::pair<std::int32_t, std::int32_t>> edges_;
-    std::vector<std::size_t> start_;
-    std::vector<std::int32_t> adj_;
-    std::vector<std::int32_t> comp_;
+    const FlattenIndex& index_;
+    const ConditionGraph& graph_;
+    Table<RegulaSprzeczna>& out_;
+    std::vector<char> on_path_;  // by conclusion id
+    std::vector<Frame> stack_;
+    IntList path_rev_;                    // the rule first, the newest last
+    std::vector<std::int32_t> path_ids_;  // conclusion ids of the path, in the same order
+    std::size_t steps_left_ = kSteps;
+    std::size_t numbers_left_ = kKeptNumbers;
 };
 
-struct ChainSearch {
-    const FlattenIndex& index;
-    const ConditionGraph& graph;
-    Table<RegulaSprzeczna>& out;
-    std::int32_t rule_number = 0;
-    const std::string* conclusion = nullptr;
-    std::int32_t component = -1;
-    IntList path_rev;                             // the rule first, the newest last
-    std::vector<const std::string*> conclusions;  // conclusions on the path
-
-    bool on_path(const std::string& h) const {
-        for (const auto* c : conclusions)
-            if (*c == h) return true;
-        return false;
-    }
-    void search(const TextList& list) {
-        for (const auto& h : list) {
-            if (h == *conclusion)
-                out.append({rule_number, path_rev.back(), IntList(path_rev.rbegin(), path_rev.rend())});
-            if (on_path(h)) continue;
-            std::int32_t hid = graph.id(h);
-            if (hid < 0 || graph.component(hid) != component) continue;
-            for (const Regula* r : index.rules_concluding(h)) {
-                path_rev.push_back(r->rule_number);
-                conclusions.push_back(&r->conclusion);
-                search(r->conditions);
-                conclusions.pop_back();
-                path_rev.pop_back();
-            }
-        }
-    }
-};
+// Whether the rule has a chain at all: one of its conditions is its own conclusion or lies
+// on a cycle through it.
+bool has_chain(const ConditionGraph& graph, const Regula& r) {
+    const std::int32_t component = graph.component(graph.id(r.conclusion));
+    for (const auto& h : r.conditions)
+        if (h == r.conclusion || graph.component(graph.id(h)) == component) return true;
+    return false;
+}
 
 std::string nazwa_bazy(const Session& s) {
     return s.kb.nazwa_re.name();
@@ -170,19 +149,21 @@ std::optional<std::string> nazwa_sprzecznosci_1(const Session& s) {
 
 void badaj_sprzecznosc_1z(Session& s) {
     s.verify.reguly_sprzeczne.clear();
+    s.verify.reguly_sprzeczne_obciete = false;
     s.kb.sprzecznosc_1z.clear();
     FlattenIndex index(s.kb);
     ConditionGraph graph(s.kb.rules.regula);
-    ChainSearch search{index, graph, s.verify.reguly_sprzeczne, 0, nullptr, -1, {}, {}};
+    ChainSearch search(index, graph, s.verify.reguly_sprzeczne);
+    bool contradictory = false, searching = true;
     for (const auto& r : s.kb.rules.regula) {
-        search.rule_number = r.rule_number;
-        search.conclusion = &r.conclusion;
-        search.component = graph.component(graph.id(r.conclusion));
-        search.path_rev = {r.rule_number};
-        search.conclusions = {&r.conclusion};
-        search.search(r.conditions);
+        if (!has_chain(graph, r)) continue;
+        contradictory = true;
+        if (searching && !search.search(r)) {
+            searching = false;
+            s.verify.reguly_sprzeczne_obciete = true;
+        }
     }
-    s.kb.sprzecznosc_1z.append(s.verify.reguly_sprzeczne.empty() ? "NIE" : "TAK");
+    s.kb.sprzecznosc_1z.append(contradictory ? "TAK" : "NIE");
 }
 
 bool wyznacz_sprzecznosc_1z(Session& s) {
@@ -265,7 +246,7 @@ void pisz_sprzecznosc_1z(Session& s) {
     const std::string& type = *type_opt;
     std::string name = nazwa_bazy(s);
     const auto& records = s.verify.reguly_sprzeczne;
-    if (records.empty()) {
+    if (records.empty() && !s.verify.reguly_sprzeczne_obciete) {
         s.helper(" Baza reguł " + name + "\n");
         s.helper(" nie jest zewnętrznie " + type + "-sprzeczna.\n");
         s.ui.note("Uwaga!", "Baza reguł elementarna niepewna\n   " + name + "\nnie jest zewnętrznie " + type +
@@ -336,6 +317,15 @@ void pisz_sprzecznosc_1z(Session& s) {
         tekst.resize(tekst.size() - 3);
         s.ui.note(title, "Reguła " + n + " jest zewnętrznie pośrednio " + type + " -sprzeczna z regułą " + p +
                              ".\nMożna to wykazać podstawiając: " + tekst + ".");
+    }
+    if (s.verify.reguly_sprzeczne_obciete) {
+        std::string cut =
+            "Baza reguł ma więcej łańcuchów sprzecznych, niż można zapamiętać; pokazano pierwsze " +
+            std::to_string(records.count()) + ".";
+        pisz(s, "\n\n ");
+        pisz(s, cut);
+        piszcr(s);
+        s.ui.note(title, cut);
     }
     piszcr(s);
     pisz(s, " Koniec raportu diagnostyki sprzeczności zewnętrznych bazy reguł ");

@@ -35,7 +35,7 @@ std::string quoted(const std::string& t) {
 FlattenIndex::FlattenIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
     by_conclusion_.reserve(kb.rules.regula.count());
     for (const auto& r : kb.rules.regula) {
-        auto [it, fresh] = by_conclusion_.try_emplace(r.conclusion, Entry{0, {}});
+        auto [it, fresh] = by_conclusion_.try_emplace(r.conclusion, Entry{0, {}, {}, false});
         if (fresh) it->second.id = static_cast<std::int32_t>(by_conclusion_.size() - 1);
         it->second.rules.push_back(&r);
     }
@@ -52,6 +52,82 @@ const std::vector<const Regula*>& FlattenIndex::rules_concluding(std::string_vie
 std::int32_t FlattenIndex::conclusion_id(std::string_view text) const {
     auto it = by_conclusion_.find(text);
     return it == by_conclusion_.end() ? -1 : it->second.id;
+}
+
+void FlattenIndex::settle_flattenability() const {
+    if (flattenability_settled_) return;
+    flattenability_settled_ = true;
+    // A least fixed point, as for Horn clauses: a conclusion becomes flattenable when the
+    // last not yet flattenable condition of one of its rules does.
+    std::vector<Entry*> by_id(by_conclusion_.size());
+    for (auto& [text, e] : by_conclusion_)
+        by_id[static_cast<std::size_t>(e.id)] = &e;
+    const std::size_t nrules = rules_->count();
+    constexpr std::uint32_t kNever = 0xFFFFFFFFu;  // a condition neither askable nor concluded
+    std::vector<std::uint32_t> waiting(nrules, 0);
+    std::vector<std::vector<std::uint32_t>> watchers(by_id.size());
+    std::vector<std::int32_t> queue;
+    auto settle = [&](Entry& e) {
+        if (e.flattenable) return;
+        e.flattenable = true;
+        queue.push_back(e.id);
+    };
+    for (auto& [text, e] : by_conclusion_)
+        if (askable(text)) settle(e);
+    for (std::size_t i = 0; i < nrules; ++i) {
+        const Regula& r = (*rules_)[i];
+        for (const auto& c : r.conditions) {
+            if (askable(c)) continue;
+            std::int32_t id = conclusion_id(c);
+            if (id < 0) {
+                waiting[i] = kNever;
+                break;
+            }
+            ++waiting[i];
+            watchers[static_cast<std::size_t>(id)].push_back(static_cast<std::uint32_t>(i));
+        }
+        if (waiting[i] == 0) settle(*by_id[static_cast<std::size_t>(conclusion_id(r.conclusion))]);
+    }
+    while (!queue.empty()) {
+        std::int32_t id = queue.back();
+        queue.pop_back();
+        for (std::uint32_t i : watchers[static_cast<std::size_t>(id)]) {
+            if (waiting[i] == kNever || --waiting[i] != 0) continue;
+            settle(*by_id[static_cast<std::size_t>(conclusion_id((*rules_)[i].conclusion))]);
+        }
+    }
+    const Regula* first = rules_->rows().data();
+    for (Entry* e : by_id)
+        for (const Regula* r : e->rules)
+            if (waiting[static_cast<std::size_t>(r - first)] == 0) e->flattenable_rules.push_back(r);
+}
+
+std::int32_t FlattenIndex::component(std::int32_t conclusion_id) const {
+    if (component_by_id_.empty() && !by_conclusion_.empty()) {
+        ConditionGraph graph(*rules_);
+        component_by_id_.assign(by_conclusion_.size(), -1);
+        for (const auto& [text, e] : by_conclusion_)
+            component_by_id_[static_cast<std::size_t>(e.id)] = graph.component(graph.id(text));
+    }
+    return component_by_id_[static_cast<std::size_t>(conclusion_id)];
+}
+
+bool FlattenIndex::flattenable(std::string_view condition) const {
+    if (askable(condition)) return true;
+    settle_flattenability();
+    auto it = by_conclusion_.find(condition);
+    return it != by_conclusion_.end() && it->second.flattenable;
+}
+
+const std::vector<const Regula*>& FlattenIndex::flattenable_rules_concluding(
+    std::string_view conclusion) const {
+    settle_flattenability();
+    auto it = by_conclusion_.find(conclusion);
+    return it == by_conclusion_.end() ? kNoRules : it->second.flattenable_rules;
+}
+
+bool can_be_flattened(const FlattenIndex& index, std::string_view condition) {
+    return index.flattenable(condition);
 }
 
 IntList numery_regul_splaszczajacych(const IntList& raw) {
@@ -71,14 +147,50 @@ bool Splaszczanie::expands_through_rules(const Item& it) const {
 }
 
 std::size_t Splaszczanie::alternative_count(const Item& it) const {
-    std::size_t n = expands_through_rules(it) ? index_.rules_concluding(*it.text).size() : 0;
+    std::size_t n = expands_through_rules(it) ? index_.flattenable_rules_concluding(*it.text).size() : 0;
     return n + (index_.askable(*it.text) ? 1 : 0);
 }
 
 std::int32_t Splaszczanie::alternative_number(const Item& it, std::uint32_t k) const {
     if (!expands_through_rules(it)) return 0;
-    const auto& rules = index_.rules_concluding(*it.text);
+    const auto& rules = index_.flattenable_rules_concluding(*it.text);
     return k < rules.size() ? rules[k]->rule_number : 0;
+}
+
+Splaszczanie::Anc Splaszczanie::descent_of(const std::string& condition, const Anc& above) const {
+    // Only conclusions on a cycle through the condition can come up again below it; the others
+    // can block nothing, and leaving them out lets equal rounds be recognised as such.
+    std::int32_t id = index_.conclusion_id(condition);
+    if (id < 0) return {};
+    std::int32_t comp = index_.component(id);
+    Anc out;
+    for (std::int32_t a : above)
+        if (index_.component(a) == comp) out.push_back(a);
+    return out;
+}
+
+bool Splaszczanie::viable(const std::vector<Item>& items) const {
+    return std::all_of(items.begin(), items.end(),
+                       [&](const Item& it) { return alternative_count(it) != 0; });
+}
+
+bool Splaszczanie::first_time(const std::vector<Item>& items) {
+    if (!skip_repeated_) return true;
+    // Bounded: beyond it rounds are entered again, which only costs time.
+    constexpr std::size_t kKeptRounds = 200'000;
+    std::string key;
+    for (const auto& it : items) {
+        key += *it.text;
+        key += '\0';
+        for (std::int32_t id : it.anc) {
+            key += std::to_string(id);
+            key += ',';
+        }
+        key += '\0';
+    }
+    if (rounds_seen_.count(key)) return false;
+    if (rounds_seen_.size() < kKeptRounds) rounds_seen_.insert(std::move(key));
+    return true;
 }
 
 std::vector<Splaszczanie::Item> Splaszczanie::finish_round(const Round& r) const {
@@ -87,13 +199,14 @@ std::vector<Splaszczanie::Item> Splaszczanie::finish_round(const Round& r) const
     for (std::size_t pos = r.items.size(); pos-- > 0;) {
         const Item& it = r.items[pos];
         std::uint32_t k = r.choice[pos];
-        const auto& rules = expands_through_rules(it) ? index_.rules_concluding(*it.text) : kNoRules;
+        const auto& rules =
+            expands_through_rules(it) ? index_.flattenable_rules_concluding(*it.text) : kNoRules;
         if (k < rules.size()) {
             Anc anc = it.anc;
             std::int32_t id = index_.conclusion_id(*it.text);
             anc.insert(std::upper_bound(anc.begin(), anc.end(), id), id);
             for (const auto& c : rules[k]->conditions)
-                cat.push_back({&c, anc});
+                cat.push_back({&c, descent_of(c, anc)});
         } else {
             cat.push_back(it);
         }
@@ -125,6 +238,7 @@ std::optional<RegulaSplaszczona> Splaszczanie::next() {
         Round first;
         for (const auto& c : initial_)
             first.items.push_back({&c, {}});
+        if (!viable(first.items)) return std::nullopt;
         rounds_.push_back(std::move(first));
     } else {
         descend = false;
@@ -161,7 +275,12 @@ std::optional<RegulaSplaszczona> Splaszczanie::next() {
         bool all_askable = std::all_of(next_items.begin(), next_items.end(),
                                        [&](const Item& it) { return index_.askable(*it.text); });
         if (!all_askable) {
-            rounds_.push_back(Round{std::move(next_items), {}});
+            // A round in which some condition has no alternative yields nothing, however
+            // the conditions before it are chosen.
+            if (viable(next_items) && first_time(next_items))
+                rounds_.push_back(Round{std::move(next_items), {}});
+            else
+                descend = false;
             continue;
         }
         RegulaSplaszczona out;

@@ -2,6 +2,7 @@
 // are all askable, by substituting for each derived condition the conditions of a rule
 // that concludes it. Also the two menu commands that show the flattened rules.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,99 @@ namespace zuva {
 
 struct Session;
 
+// Texts of the rule base as nodes, edges from a conclusion to the conditions of its rules;
+// the strongly connected component of every text (iterative Tarjan).
+class ConditionGraph {
+  public:
+    explicit ConditionGraph(const Table<Regula>& rules) {
+        for (const auto& r : rules) {
+            std::int32_t from = node(r.conclusion);
+            for (const auto& c : r.conditions) {
+                std::int32_t to = node(c);
+                edges_.push_back({from, to});
+            }
+        }
+        build_adjacency();
+        components();
+    }
+    std::int32_t id(std::string_view t) const {
+        auto it = ids_.find(t);
+        return it == ids_.end() ? -1 : it->second;
+    }
+    std::int32_t component(std::int32_t node_id) const { return comp_[static_cast<std::size_t>(node_id)]; }
+
+  private:
+    std::int32_t node(std::string_view t) {
+        auto [it, fresh] = ids_.try_emplace(t, static_cast<std::int32_t>(ids_.size()));
+        return it->second;
+    }
+    void build_adjacency() {
+        std::size_t n = ids_.size();
+        start_.assign(n + 1, 0);
+        for (auto& e : edges_)
+            ++start_[static_cast<std::size_t>(e.first) + 1];
+        for (std::size_t i = 0; i < n; ++i)
+            start_[i + 1] += start_[i];
+        adj_.resize(edges_.size());
+        std::vector<std::size_t> fill(start_.begin(), start_.end() - 1);
+        for (auto& e : edges_)
+            adj_[fill[static_cast<std::size_t>(e.first)]++] = e.second;
+    }
+    void components() {
+        std::size_t n = ids_.size();
+        comp_.assign(n, -1);
+        std::vector<std::int32_t> low(n, 0), order(n, -1), stack;
+        std::vector<bool> on_stack(n, false);
+        std::vector<std::pair<std::int32_t, std::size_t>> call;  // node, next edge
+        std::int32_t counter = 0, ncomp = 0;
+        for (std::size_t root = 0; root < n; ++root) {
+            if (order[root] >= 0) continue;
+            call.push_back({static_cast<std::int32_t>(root), start_[root]});
+            order[root] = low[root] = counter++;
+            stack.push_back(static_cast<std::int32_t>(root));
+            on_stack[root] = true;
+            while (!call.empty()) {
+                auto& [v, e] = call.back();
+                std::size_t uv = static_cast<std::size_t>(v);
+                if (e < start_[uv + 1]) {
+                    std::size_t w = static_cast<std::size_t>(adj_[e++]);
+                    if (order[w] < 0) {
+                        order[w] = low[w] = counter++;
+                        stack.push_back(static_cast<std::int32_t>(w));
+                        on_stack[w] = true;
+                        call.push_back({static_cast<std::int32_t>(w), start_[w]});
+                    } else if (on_stack[w]) {
+                        low[uv] = std::min(low[uv], order[w]);
+                    }
+                    continue;
+                }
+                if (low[uv] == order[uv]) {
+                    std::int32_t w;
+                    do {
+                        w = stack.back();
+                        stack.pop_back();
+                        on_stack[static_cast<std::size_t>(w)] = false;
+                        comp_[static_cast<std::size_t>(w)] = ncomp;
+                    } while (w != v);
+                    ++ncomp;
+                }
+                std::int32_t done = v;
+                call.pop_back();
+                if (!call.empty()) {
+                    std::size_t parent = static_cast<std::size_t>(call.back().first);
+                    low[parent] = std::min(low[parent], low[static_cast<std::size_t>(done)]);
+                }
+            }
+        }
+    }
+
+    std::unordered_map<std::string_view, std::int32_t> ids_;
+    std::vector<std::pair<std::int32_t, std::int32_t>> edges_;
+    std::vector<std::size_t> start_;
+    std::vector<std::int32_t> adj_;
+    std::vector<std::int32_t> comp_;
+};
+
 // The rules of the loaded rule base by conclusion (in table order) and the askable set.
 // Built once at the start of an operation; it points into the rule table, which must not
 // change while the index is used.
@@ -33,15 +127,38 @@ class FlattenIndex {
     std::size_t conclusion_count() const { return by_conclusion_.size(); }
     const Table<Regula>& rules() const { return *rules_; }
 
+    // True when the condition has a flattened form at all: it is askable, or some rule
+    // concludes it whose conditions all have one. A list that holds a condition without a
+    // form has no form either, whatever the other conditions are.
+    bool flattenable(std::string_view condition) const;
+    // The rules that conclude the text and whose conditions are all flattenable, in table
+    // order: the only rules through which a substitution can lead to a form.
+    const std::vector<const Regula*>& flattenable_rules_concluding(std::string_view conclusion) const;
+    // The strongly connected component (of the condition graph) of a conclusion id, worked
+    // out on first use: conclusions that lead to each other share it.
+    std::int32_t component(std::int32_t conclusion_id) const;
+
   private:
     struct Entry {
         std::int32_t id;
         std::vector<const Regula*> rules;
+        std::vector<const Regula*> flattenable_rules;
+        bool flattenable = false;
     };
+    // Works out which conclusions can be flattened, on first use (linear in the conditions).
+    void settle_flattenability() const;
+
     const Table<Regula>* rules_;
-    std::unordered_map<std::string_view, Entry> by_conclusion_;
+    // Mutable for the flattenability, worked out on first use.
+    mutable std::unordered_map<std::string_view, Entry> by_conclusion_;
     std::unordered_set<std::string_view> askable_;
+    mutable bool flattenability_settled_ = false;
+    mutable std::vector<std::int32_t> component_by_id_;
 };
+
+// Whether the condition can be flattened at all in the base of the index (see
+// FlattenIndex::flattenable): false means that no rule needing it has a flattened form.
+bool can_be_flattened(const FlattenIndex& index, std::string_view condition);
 
 // One flattened form: the askable conditions and the raw numbers of the substitutions
 // (the last substitution first, 0 for each askable condition kept as it is).
@@ -56,12 +173,20 @@ IntList numery_regul_splaszczajacych(const IntList& raw);
 // The lazy generator of the flattened forms of one rule, depth first, the choice for the
 // last condition varying fastest. A condition that is already being expanded on its own
 // line of descent is not expanded through rules again, so circular bases end too; on an
-// acyclic base that never happens.
+// acyclic base that never happens. Choices that cannot lead to a form (a rule needing a
+// condition that cannot be flattened, a round with a condition left without alternatives)
+// are passed over before the choices around them are enumerated; the forms and their order
+// stay the same.
 class Splaszczanie {
   public:
     Splaszczanie(const FlattenIndex& index, const TextList& conditions);
     // The next form; nullopt when there is none left.
     std::optional<RegulaSplaszczona> next();
+    // From now on a round whose conditions (with their lines of descent) came up before in
+    // this flattening is passed over: every form below it repeats a set of conditions given
+    // already, so each distinct set still comes, in the order of its first form. For callers
+    // that need every distinct set once.
+    void skip_repeated_rounds() { skip_repeated_ = true; }
 
   private:
     using Anc = std::vector<std::int32_t>;  // sorted ids of the conclusions expanded above
@@ -78,12 +203,20 @@ class Splaszczanie {
     std::int32_t alternative_number(const Item& it, std::uint32_t k) const;
     bool expands_through_rules(const Item& it) const;
     std::vector<Item> finish_round(const Round& r) const;
+    // The conclusions expanded above that matter for a condition below them.
+    Anc descent_of(const std::string& condition, const Anc& above) const;
+    // True when every condition of the round has at least one alternative.
+    bool viable(const std::vector<Item>& items) const;
+    // False when repeated rounds are skipped and this one came up before.
+    bool first_time(const std::vector<Item>& items);
 
     const FlattenIndex& index_;
     TextList initial_;
     std::vector<Round> rounds_;
     IntList substitutions_;  // numbers in the order of substitution
     bool started_ = false;
+    bool skip_repeated_ = false;
+    std::unordered_set<std::string> rounds_seen_;  // keys of the rounds entered, when skipping
 };
 
 // Starts the flattening of a rule; the conclusion has no influence on the forms.

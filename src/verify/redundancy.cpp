@@ -1,5 +1,8 @@
-// Flattened forms are computed once per rule and kept (up to a limit per rule, beyond which
-// they are generated again for each comparison); conditions are compared as sorted ids.
+// A pair of rules is recorded once, with the first combination of forms (in the order of
+// the forms) that shows it. The forms of a rule are kept once per distinct set of conditions,
+// with the first form that gives it: a later form with the same set can match nothing that
+// the first did not, so the first match stays the same. What is kept is bounded; a rule with
+// more distinct sets than are kept is flattened again for each comparison.
 #include "verify/redundancy.h"
 
 #include <algorithm>
@@ -19,8 +22,11 @@ namespace zuva {
 
 namespace {
 
-// Forms kept per rule; a rule with more forms is flattened again for each comparison.
+// Distinct condition sets kept per rule, and in all.
 constexpr std::size_t kFormCacheLimit = 4096;
+constexpr std::size_t kKeptFormsInAll = 200'000;
+// Redundant pairs kept for the report; the verdict is known by the first.
+constexpr std::size_t kKeptPairs = 10'000;
 
 struct Form {
     TextList conditions;
@@ -28,59 +34,92 @@ struct Form {
     std::vector<std::int32_t> ids;  // condition ids, sorted
 };
 
+struct IdsHash {
+    std::size_t operator()(const std::vector<std::int32_t>& v) const {
+        std::size_t h = v.size();
+        for (auto x : v)
+            h = h * 1000003u ^ static_cast<std::size_t>(x);
+        return h;
+    }
+};
+
 class FormSource {
   public:
     FormSource(const FlattenIndex& index) : index_(index) {}
 
-    // Calls f for every form of the rule, in order; f returns false to stop.
+    // Calls f for the first form of every distinct condition set of the rule, in order;
+    // f returns false to stop.
     template <class F>
     void for_each(const Regula& r, F f) {
-        const std::vector<Form>* cached = forms(r);
-        if (cached) {
-            for (const auto& form : *cached)
-                if (!f(form)) return;
-            return;
-        }
+        const Entry& e = entry(r);
+        for (const auto& form : e.forms)
+            if (!f(form)) return;
+        if (!e.overflow) return;
+        // Beyond the kept sets: generated again, passing over the sets kept already.
         Splaszczanie gen = splaszcz(index_, r.conclusion, r.conditions);
-        while (auto raw = gen.next())
-            if (!f(make(*raw))) return;
+        gen.skip_repeated_rounds();
+        while (auto raw = gen.next()) {
+            Form form = make(*raw);
+            if (e.seen.count(form.ids)) continue;
+            if (!f(form)) return;
+        }
+    }
+
+    bool has_form(const Regula& r) {
+        const Entry& e = entry(r);
+        return !e.forms.empty() || e.overflow;
     }
 
   private:
-    // The kept forms of a rule, or nullptr when it has too many to keep.
-    const std::vector<Form>* forms(const Regula& r) {
+    struct Entry {
+        std::vector<Form> forms;
+        std::unordered_set<std::vector<std::int32_t>, IdsHash> seen;
+        bool overflow = false;
+    };
+
+    const Entry& entry(const Regula& r) {
         auto it = cache_.find(&r);
-        if (it == cache_.end()) {
-            auto entry = std::make_unique<std::vector<Form>>();
-            Splaszczanie gen = splaszcz(index_, r.conclusion, r.conditions);
-            bool overflow = false;
-            while (auto raw = gen.next()) {
-                if (entry->size() == kFormCacheLimit) {
-                    overflow = true;
-                    break;
-                }
-                entry->push_back(make(*raw));
+        if (it != cache_.end()) return *it->second;
+        auto e = std::make_unique<Entry>();
+        Splaszczanie gen = splaszcz(index_, r.conclusion, r.conditions);
+        gen.skip_repeated_rounds();
+        while (auto raw = gen.next()) {
+            Form form = make(*raw);
+            if (e->seen.count(form.ids)) continue;
+            if (e->forms.size() == kFormCacheLimit || kept_ == kKeptFormsInAll) {
+                e->overflow = true;
+                break;
             }
-            if (overflow) entry.reset();
-            it = cache_.emplace(&r, std::move(entry)).first;
+            e->seen.insert(form.ids);
+            e->forms.push_back(std::move(form));
+            ++kept_;
         }
-        return it->second.get();
+        return *cache_.emplace(&r, std::move(e)).first->second;
     }
     Form make(const RegulaSplaszczona& raw) {
         Form f{raw.flattened_conditions, numery_regul_splaszczajacych(raw.used_rule_numbers), {}};
-        f.ids.reserve(f.conditions.size());
-        for (const auto& c : f.conditions) {
-            auto [it, fresh] = ids_.try_emplace(c, static_cast<std::int32_t>(ids_.size()));
-            f.ids.push_back(it->second);
-        }
-        std::sort(f.ids.begin(), f.ids.end());
-        f.ids.erase(std::unique(f.ids.begin(), f.ids.end()), f.ids.end());
+        f.ids = ids_of(f.conditions);
         return f;
     }
 
+  public:
+    std::vector<std::int32_t> ids_of(const TextList& conditions) {
+        std::vector<std::int32_t> ids;
+        ids.reserve(conditions.size());
+        for (const auto& c : conditions) {
+            auto [it, fresh] = ids_.try_emplace(c, static_cast<std::int32_t>(ids_.size()));
+            ids.push_back(it->second);
+        }
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        return ids;
+    }
+
+  private:
     const FlattenIndex& index_;
-    std::unordered_map<const Regula*, std::unique_ptr<std::vector<Form>>> cache_;
+    std::unordered_map<const Regula*, std::unique_ptr<Entry>> cache_;
     std::unordered_map<std::string, std::int32_t> ids_;
+    std::size_t kept_ = 0;
 };
 
 bool subset(const std::vector<std::int32_t>& a, const std::vector<std::int32_t>& b) {
@@ -134,9 +173,16 @@ std::optional<std::string> nazwa_nadmiaru_p(const Session& s) {
 }
 
 bool wyznacz_nadmiar_p(Session& s) {
+    s.verify.para_splaszczona_obcieta = false;
     FlattenIndex index(s.kb);
     FormSource source(index);
     auto& recorded = s.verify.reguly_nadmiarowe_n1;
+    auto record = [&](std::int32_t n1, const std::string& c, const TextList& f1, const IntList& u1,
+                      std::int32_t n2, const TextList& f2, const IntList& u2) {
+        recorded.append(n1, n2);
+        if (!jest_nadmiar(s)) s.verify.jest_nadmiar.append("TAK");
+        s.verify.para_splaszczona_n1.append({n1, c, f1, u1, n2, f2, u2});
+    };
     // Ordered pairs of rules (by position) already compared without any match: the reverse
     // comparison matches the same combinations transposed, so it finds nothing either.
     std::unordered_set<std::uint64_t> compared_empty;
@@ -148,20 +194,29 @@ bool wyznacz_nadmiar_p(Session& s) {
             if (n2 == n1) continue;
             if (recorded.contains(n1, n2) || recorded.contains(n2, n1)) continue;
             if (compared_empty.count((pos_of(r2) << 32) | pos_of(&r1))) continue;
+            if (s.verify.para_splaszczona_n1.count() == kKeptPairs) {
+                s.verify.para_splaszczona_obcieta = true;
+                return false;
+            }
             bool matched = false;
             source.for_each(r1, [&](const Form& f1) {
                 source.for_each(*r2, [&](const Form& f2) {
                     if (subset(f1.ids, f2.ids) || subset(f2.ids, f1.ids)) {
                         matched = true;
-                        recorded.append(n1, n2);
-                        if (!jest_nadmiar(s)) s.verify.jest_nadmiar.append("TAK");
-                        s.verify.para_splaszczona_n1.append({n1, r1.conclusion, f1.conditions, f1.used_rules,
-                                                             n2, f2.conditions, f2.used_rules});
+                        record(n1, r1.conclusion, f1.conditions, f1.used_rules, n2, f2.conditions,
+                               f2.used_rules);
                     }
-                    return true;
+                    return !matched;
                 });
-                return true;
+                return !matched;
             });
+            // Rules without any flattened form whose conditions are the same (a rule written
+            // twice, for instance on a cycle) are redundant as they stand.
+            if (!matched && !source.has_form(r1) && !source.has_form(*r2) &&
+                source.ids_of(r1.conditions) == source.ids_of(r2->conditions)) {
+                matched = true;
+                record(n1, r1.conclusion, r1.conditions, {}, n2, r2->conditions, {});
+            }
             if (!matched) compared_empty.insert((pos_of(&r1) << 32) | pos_of(r2));
         }
     }
@@ -293,6 +348,14 @@ void pisz_nadmiar_p(Session& s) {
                              ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach: " +
                              numery_z_przecinkami(p.second_used_rules) + "\n\nReguły " + n1 + " i " + n2 +
                              " zawierają nadmiar typu " + type + ".");
+    }
+    if (s.verify.para_splaszczona_obcieta) {
+        std::string cut = "Wykrywanie przerwano po " + std::to_string(s.verify.para_splaszczona_n1.count()) +
+                          " parach reguł nadmiarowych; dalsze pary nie zostały porównane.";
+        pisz(s, " ");
+        pisz(s, cut);
+        piszcr(s);
+        s.ui.note(title, cut);
     }
     piszcr(s);
     pisz(s, " Koniec raportu diagnostyki nadmiarowości bazy reguł ");

@@ -1,9 +1,13 @@
 // Command ids as the main menu numbers them.
 #include "verify/verify_commands.h"
 
+#include "kb/model_base.h"
 #include "session/session.h"
+#include "verify/completeness.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
+#include "verify/model_contradictions.h"
+#include "verify/model_rule_contradictions.h"
 #include "verify/redundancy.h"
 
 namespace zuva {
@@ -14,8 +18,20 @@ void register_verify_commands(CommandRegistry& r) {
     r.set(10075, [](Session& s) {
         if (!s.verify.reguly_nadmiarowe_n1.empty()) pisz_nadmiar_p(s);
     });
+    // Model-base actions 7 and 8: the reports of the model diagnoses.
+    r.set(10090, [](Session& s) {
+        std::string title, text;
+        TextList list;
+        if (dzialanie_w_bazie_modeli(s, 7, title, text, list)) pisz_sprzecznosc_mz(s);
+    });
+    r.set(10091, [](Session& s) {
+        std::string title, text;
+        TextList list;
+        if (dzialanie_w_bazie_modeli(s, 8, title, text, list)) pisz_sprzecznosc_mr(s);
+    });
     r.set(10145, [](Session& s) { splaszczanie_wybranej_reguly(s); });
     r.set(10146, [](Session& s) { splaszczanie_wszystkich_regul(s); });
+    r.set(kDiagnostykaKompletnosci, [](Session& s) { diagnostyka_kompletnosci(s); });
 }
 
 }  // namespace zuva

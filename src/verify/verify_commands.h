@@ -1,5 +1,5 @@
-// Main-menu commands of the rule-base verification: the two reports of the diagnoses and
-// the two flattening commands.
+// Main-menu commands of the verification: the reports of the rule-base and model-base
+// diagnoses and the two flattening commands.
 #pragma once
 #include "session/command_registry.h"
 

@@ -76,6 +76,36 @@ TEST_F(TerminalFiles, FileDialogListsTheMaskChoosesByNumberAndMovesIntoDirectori
     EXPECT_FALSE(t.shows("dopisz rozszerzenie"));
 }
 
+TEST(TerminalMasks, StarsAndQuestionMarksOverCharacters) {
+    EXPECT_TRUE(mask_match("re*.ben", "reauto.ben"));
+    EXPECT_TRUE(mask_match("re*.ben", "re.ben"));
+    EXPECT_FALSE(mask_match("re*.ben", "moauto.ben"));
+    EXPECT_FALSE(mask_match("re*.ben", "reauto.bena"));
+    EXPECT_TRUE(mask_match("*", ""));
+    EXPECT_FALSE(mask_match("?", ""));
+    EXPECT_TRUE(mask_match("d?*.ben", "dźwięki.ben"));  // '?' takes the whole letter ź
+    EXPECT_TRUE(mask_match("??.ben", "dź.ben"));
+    EXPECT_FALSE(mask_match("???.ben", "dź.ben"));
+    EXPECT_TRUE(mask_match("*ę*", "dźwięk"));
+    EXPECT_TRUE(mask_match("**a**b", "xxaxxb"));
+    EXPECT_FALSE(mask_match("*a*b", "xxbxxa"));
+    // Many stars against a long name that almost matches: answered at once.
+    const std::string name = "re" + std::string(400, 'a') + ".ben";
+    EXPECT_FALSE(mask_match("*a*a*a*a*a*a*a*a*a*a*a*a*x", name));
+    EXPECT_FALSE(mask_match("**********************x", name));
+    EXPECT_TRUE(mask_match("*a*a*a*a*a*a*a*a*a*a*a*a*.ben", name));
+}
+
+TEST_F(TerminalFiles, MaskTypedInTheDialogIgnoresCaseAndLongNames) {
+    const std::string long_name = "RE" + std::string(200, 'a') + ".BEN";
+    ASSERT_TRUE(write_file_bytes(dir + "/" + long_name, "x"));
+    Terminal t("*a*a*a*a*a*a*a*a*a*a*x\n*A*A*B?N\n1\n");
+    t.s.current_dir = dir;
+    EXPECT_EQ(t.ui.open_file("RE*.BEN", {}, "Wybierz"), dir + "/" + long_name);
+    EXPECT_TRUE(t.shows("Brak plików pasujących do maski w tym katalogu."));
+    EXPECT_TRUE(t.shows("  1) " + long_name + "\n"));
+}
+
 TEST_F(TerminalFiles, SaveDialogSaysTheNameIsTakenAsTypedAndValuesAreNumbers) {
     Terminal t("wynik\nabc\n");
     t.s.current_dir = dir;

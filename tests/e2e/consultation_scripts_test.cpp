@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "script_run.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -23,6 +24,8 @@ namespace fs = std::filesystem;
 
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
 const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+// The first sample knowledge base, kept as it was for the tests written against it.
+const std::string kFirstSample = std::string(ZUVA_TEST_DATA) + "/sample-1";
 
 std::string blanks(int n) {
     return std::string(static_cast<std::size_t>(n), ' ');
@@ -51,66 +54,22 @@ std::string report_record(const std::string& text) {
     return utf8_to_cp1250_lossy("tekst_raportu(\"" + quoted + "\")");
 }
 
-class E2eScript : public ::testing::Test {
+class E2eScript : public testing_support::AnswerScriptTest {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-e2e-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    E2eScript() : AnswerScriptTest("zuva-e2e") {}
     void copy_in(const std::string& from_dir, const std::string& name) {
         fs::copy_file(fs::path(from_dir) / name, fs::path(dir) / name, fs::copy_options::overwrite_existing);
     }
     // The sample base as it is shipped: BAZY with the bases (the program runs there) and
     // OPISY with the description.
-    void copy_sample() {
+    void copy_sample(const std::string& from = kFirstSample) {
         fs::create_directories(fs::path(dir) / "BAZY");
         fs::create_directories(fs::path(dir) / "OPISY");
         for (const char* name : {"REAUTO.BEN", "MOAUTO.BEN"})
-            fs::copy_file(fs::path(kExamples) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
-        fs::copy_file(fs::path(kExamples) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
+            fs::copy_file(fs::path(from) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
+        fs::copy_file(fs::path(from) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
         sub = "BAZY";
     }
-    std::string path(const std::string& name) const { return (fs::path(dir) / sub / name).string(); }
-    std::string file(const std::string& name) const { return read_file_bytes(path(name)).value_or("<none>"); }
-
-    // Runs the program on the answers; returns its exit status, the transcript in `out`.
-    int run(const std::vector<std::string>& answers) {
-        std::string text;
-        for (const auto& a : answers)
-            text += a + "\n";
-        EXPECT_TRUE(write_file_bytes(path("odp.txt"), text));
-        std::string cmd = "cd '" + path("") + "' && '" ZUVA_BINARY "' --answers odp.txt >out.txt 2>err.txt";
-        int rc = std::system(cmd.c_str());
-        out = file("out.txt");
-        err = file("err.txt");
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
-
-    // The dialogs of the transcript from the first command on: every block header and every
-    // answer line, trailing blanks removed.
-    std::vector<std::string> dialogs() const {
-        std::vector<std::string> seq;
-        std::istringstream in(out);
-        std::string line;
-        bool started = false;
-        while (std::getline(in, line)) {
-            if (line.rfind("[command]", 0) == 0) started = true;
-            if (!started) continue;
-            if (line.rfind("[", 0) != 0 && line.rfind("answer: ", 0) != 0) continue;
-            while (!line.empty() && line.back() == ' ')
-                line.pop_back();
-            seq.push_back(line);
-        }
-        return seq;
-    }
-    bool has(const std::string& needle) const { return out.find(needle) != std::string::npos; }
-
-    std::string dir, sub, out, err;
 };
 
 const std::vector<std::string> kLoadTest = {
@@ -518,13 +477,19 @@ TEST_F(E2eScript, RepeatedRuleNumbersRefuseInference) {
                             "[note] Błąd bazy reguł",
                             "[command] 10164 Wnioskowanie elementarne niepewne w przód",
                             "[clear]",
+                            "[note] Uwaga!",
                             "[command] 10165 Wnioskowanie elementarne niepewne wstecz",
                             "[clear]",
+                            "[note] Uwaga!",
                             "[command] 10170 &O programie",
                             "[note] O programie",
                         });
     EXPECT_EQ(dialogs(), expected) << out;
     EXPECT_TRUE(has("W bazie reguł RENUMER.BEN występuje \nconajmniej dwukrotnie reguła o numerze 1.\n"));
+    // Each refusal says why.
+    EXPECT_TRUE(
+        has("[note] Uwaga!\nNumery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.\n"
+            "Wnioskowanie nie może być rozpoczęte."));
 }
 
 // The external-contradiction test accepted on a circular base: the load stops (no redundancy

@@ -16,7 +16,8 @@ using namespace zuva;
 using namespace zuva::testing_support;
 
 namespace {
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+// The first sample knowledge base, kept as it was for the tests written against it.
+const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/sample-1";
 
 std::string example_base_text() {
     auto bytes = read_file_bytes(kExamples + "/BAZY/REAUTO.BEN");

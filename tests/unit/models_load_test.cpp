@@ -8,6 +8,7 @@
 #include "models_fixture.h"
 #include "session/command_registry.h"
 #include "session/enabling.h"
+#include "verify/load_checks.h"
 
 using zuva::testing::ModelSession;
 
@@ -186,19 +187,22 @@ TEST(ModelsLoad, RuleNumberingVerdictSurvivesAModelLoad) {
     EXPECT_TRUE(numbering_failed(f.s));
 }
 
-TEST(ModelsLoad, TautologicalModelIsWarnedAndNeverRecurses) {
+TEST(ModelsLoad, TautologicalModelsFailTheLoadThroughTheDiagnosis) {
     ModelSession f;
+    install_load_diagnoses(f.s);
     f.rules(kRules);
-    EXPECT_NE(f.models("model(1,\"bez_warunku\",\"x\",\"x\",\"+\",\"1\",1,\"1\")\n"
+    EXPECT_EQ(f.models("model(1,\"bez_warunku\",\"x\",\"x\",\"+\",\"1\",1,\"1\")\n"
                        "model(2,\"w\",\"w\",\"a\",\">\",\"b\",1,\"cf\")\n"),
               "");
-    ASSERT_EQ(f.s.models.model_tautologiczny.count(), 1u);
-    EXPECT_EQ(*f.s.models.model_tautologiczny.first(), 1);
-    EXPECT_NE(f.ui.helper_text().find("Model arytmetyczny 1 ma wynik 'x' tożsamy ze swym argumentem."),
-              std::string::npos);
-    EXPECT_NE(
-        f.ui.helper_text().find("Model relacyjny 2 ma wniosek 'w' tożsamy ze swym warunkiem stosowania."),
-        std::string::npos);
+    EXPECT_FALSE(f.s.kb.nazwa_mo.loaded());
+    ASSERT_EQ(f.s.verify.model_arytmetyczny_sprzeczny.count(), 1u);
+    EXPECT_EQ(f.s.verify.model_arytmetyczny_sprzeczny.first()->model_number, 1);
+    ASSERT_EQ(f.s.verify.model_relacyjny_sprzeczny.count(), 1u);
+    EXPECT_EQ(f.s.verify.model_relacyjny_sprzeczny.first()->result, "w");
+    // The steps after the diagnosis did not run: no derived lists, no passing note.
+    EXPECT_TRUE(f.s.models.lista_argumentow_modeli.empty());
+    EXPECT_EQ(f.ui.transcript().find("nie ma sprzeczności"), std::string::npos);
+    EXPECT_EQ(f.ui.transcript().find("Baza zawiera puste linie"), std::string::npos);
 }
 
 TEST(ModelsLoad, SyntaxErrorIsReported) {

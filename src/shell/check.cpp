@@ -1,0 +1,726 @@
+// The checks run on a real session through the same commands as the menu: the loads with
+// their load-time tests, then each diagnosis's report command. A port without dialogs
+// answers every question with its first button (the one that runs the test or shows
+// more), cancels every file dialog but the load's own, and keeps the note boxes; the
+// notes and questions that name a record become the findings, placed on that record's
+// line of its base file.
+#include "shell/check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "kb/base_file_reader.h"
+#include "kb/base_files.h"
+#include "session/command_registry.h"
+#include "session/session.h"
+#include "shell/handlers.h"
+#include "shell/shell.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "ui/ui.h"
+#include "verify/completeness.h"
+
+namespace zuva {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A diagnosis: its report command and how grave its findings are. A command that no
+// module registers yet, or that its diagnosis did not enable (nothing to report), is
+// skipped, so a diagnosis that lands later needs only its line here.
+struct DiagnosisCheck {
+    int command;
+    const char* kind;
+    bool error;
+};
+const DiagnosisCheck kDiagnoses[] = {
+    {10073, "external-contradiction", true},
+    {10075, "redundancy", false},
+    {10090, "model-contradiction", true},
+    {10091, "model-rule-contradiction", true},
+    {10100, "exact-constraint-contradiction", true},
+    {10101, "exact-constraint-redundancy", false},
+    {10110, "uncertain-constraint-contradiction", true},
+    {10111, "uncertain-constraint-redundancy", false},
+    {10147, "exclusive-conclusions-one", false},
+    {10148, "exclusive-conclusions-none", false},
+    {10149, "non-exclusive-conclusions", false},
+};
+
+// The loads after the rule base, in menu order, with the kind of base they read.
+struct LoadCheck {
+    int command;
+    BaseKind kind;
+};
+const LoadCheck kLoads[] = {
+    {10077, BaseKind::Models}, {10093, BaseKind::ExactConstraints}, {10103, BaseKind::UncertainConstraints},
+    {10113, BaseKind::Advice}, {10124, BaseKind::Graphics},         {10134, BaseKind::Sounds},
+};
+
+// Every interaction is counted; a check that keeps asking (a value asked again and again)
+// is ended rather than left to run on.
+struct CheckAborted {};
+constexpr long kMaxInteractions = 50000000;
+constexpr long kMaxValues = 10000;
+
+struct Shown {
+    bool question = false;
+    bool in_diagnosis = false;  // shown by a diagnosis that a load runs
+    std::string title;
+    std::string text;
+};
+
+class CheckUi : public Ui {
+  public:
+    std::string next_open;  // answer of the next open dialog; empty cancels
+    std::vector<Shown> shown;
+    bool in_diagnosis = false;
+
+    void helper_write(std::string_view) override {}
+    void helper_clear() override {}
+    void helper_recreate(int) override {}
+    void set_title(std::string_view) override {}
+    void note(std::string_view title, std::string_view text) override {
+        count();
+        shown.push_back({false, in_diagnosis, std::string(title), std::string(text)});
+    }
+    int question(std::string_view title, std::string_view text, const std::vector<std::string>&) override {
+        count();
+        shown.push_back({true, in_diagnosis, std::string(title), std::string(text)});
+        return 0;
+    }
+    std::string open_file(std::string_view, const std::vector<FileFilter>&, std::string_view) override {
+        count();
+        return std::exchange(next_open, std::string());
+    }
+    std::string save_file(std::string_view, const std::vector<FileFilter>&, std::string_view) override {
+        count();
+        return {};
+    }
+    int radio(std::string_view, std::string_view, const std::vector<std::string>&, int initial) override {
+        count();
+        return initial >= 1 ? initial : 1;
+    }
+    std::optional<std::string> input_text(std::string_view, std::string_view, std::string_view) override {
+        count();
+        return std::nullopt;
+    }
+    std::optional<std::string> value_dialog(std::string_view, std::string_view, std::string_view) override {
+        count();
+        if (++values_ > kMaxValues) throw CheckAborted{};
+        return std::string("0");
+    }
+    bool explanation(std::string_view, const std::vector<std::string>&) override {
+        count();
+        return true;
+    }
+    void read_text(std::string_view, std::string_view) override { count(); }
+    std::optional<int> choose_one(std::string_view, const std::vector<std::string>& items) override {
+        count();
+        if (items.empty()) return std::nullopt;
+        return 0;
+    }
+    std::optional<std::vector<int>> choose_many(std::string_view,
+                                                const std::vector<std::string>& items) override {
+        count();
+        std::vector<int> all;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            all.push_back(static_cast<int>(i));
+        return all;
+    }
+    void browse_text(std::string_view, std::string_view, bool) override { count(); }
+    void browse_list(std::string_view, const std::vector<std::string>&) override { count(); }
+    void open_editor(std::string_view, bool) override {}
+    void open_document(std::string_view) override {}
+
+  private:
+    void count() {
+        if (++interactions_ > kMaxInteractions) throw CheckAborted{};
+    }
+    long interactions_ = 0;
+    long values_ = 0;
+};
+
+struct BaseFile {
+    BaseKind kind;
+    std::string path;
+    RecordLines lines;
+};
+
+std::string one_line(std::string_view text) {
+    std::string out;
+    bool blank = false;
+    for (char c : text) {
+        bool space = c == '\n' || c == '\r' || c == ' ' || c == '\t';
+        if (space) {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// The text without its closing question ("Chcesz zobaczyć ...?"), which asks the user for
+// more and is no part of the finding.
+std::string without_question(std::string_view text) {
+    std::string t(text);
+    std::size_t q = t.rfind("\n\nChcesz");
+    if (q != std::string::npos) t.erase(q);
+    return t;
+}
+
+// The first record a text names: ("reguła", 5) for "Reguła 5 ..." or "reguła o numerze 5";
+// models and constraints alike.
+struct RecordRef {
+    char what;  // 'r' rule, 'm' model, 'o' constraint
+    long number;
+};
+std::optional<RecordRef> named_record(std::string_view text) {
+    std::vector<std::string> words;
+    std::string w;
+    for (char c : text) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (std::isalnum(u) || u >= 0x80) {
+            w += c;
+        } else if (!w.empty()) {
+            words.push_back(std::move(w));
+            w.clear();
+        }
+    }
+    if (!w.empty()) words.push_back(w);
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        std::string l = to_lower_pl(words[i]);
+        char what = 0;
+        if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0)
+            what = 'r';
+        else if (l.rfind("model", 0) == 0)
+            what = 'm';
+        else if (l.rfind("ogranicz", 0) == 0)
+            what = 'o';
+        if (!what) continue;
+        std::size_t j = i + 1;
+        // "reguła o numerze 5", "Model arytmetyczny 4", "Ograniczenie dokładne 2".
+        static const char* const between[] = {"o",          "numerze",  "nr",           "arytmetyczny",
+                                              "relacyjny",  "liniowy",  "wielomianowy", "rozszerzony",
+                                              "podstawowy", "dokładne", "niepewne"};
+        auto skippable = [&](const std::string& x) {
+            return std::find(std::begin(between), std::end(between), x) != std::end(between);
+        };
+        while (j < words.size() && j <= i + 3 && skippable(words[j]))
+            ++j;
+        if (j >= words.size()) continue;
+        const std::string& d = words[j];
+        if (d.empty() || d.size() > 9 || d.find_first_not_of("0123456789") != std::string::npos) continue;
+        return RecordRef{what, std::stol(d)};
+    }
+    return std::nullopt;
+}
+
+class Checker {
+  public:
+    Checker(const std::string& rule_path, const CheckOptions& o) : options_(o), s_(ui_) {
+        result_.rule_file = rule_path;
+        install_handlers(registry_);
+        // Without the diagnoses the loads run only their own tests.
+        if (!o.diagnoses) return;
+        prepare_session(s_);
+        // What a diagnosis shows during a load is its verdict; its findings come from its
+        // report command afterwards.
+        for (auto* hook :
+             {&s_.diagnoses.rule_contradictions, &s_.diagnoses.rule_redundancy,
+              &s_.diagnoses.exact_constraint_diagnoses, &s_.diagnoses.uncertain_constraint_diagnoses}) {
+            if (!*hook) continue;
+            *hook = [this, inner = *hook](Session& s) {
+                ui_.in_diagnosis = true;
+                inner(s);
+                ui_.in_diagnosis = false;
+            };
+        }
+        model_results_ = s_.diagnoses.model_results;
+        for (auto* hook : {&s_.diagnoses.model_contradictions, &s_.diagnoses.model_rule_contradictions,
+                           &s_.diagnoses.model_results}) {
+            if (!*hook) continue;
+            *hook = [this, inner = *hook](Session& s) {
+                ui_.in_diagnosis = true;
+                bool passed = inner(s);
+                ui_.in_diagnosis = false;
+                return passed;
+            };
+        }
+    }
+
+    CheckResult run() {
+        std::error_code ec;
+        std::string full = fs::absolute(result_.rule_file, ec).lexically_normal().string();
+        auto bytes = read_file_bytes(full);
+        if (!bytes || !fs::is_regular_file(full, ec)) {
+            result_.unreadable = true;
+            add({result_.rule_file, 1, 1, true, "file",
+                 "Nie można odczytać pliku " + result_.rule_file + "."});
+            return result_;
+        }
+        try {
+            start_program(s_);
+            close_intro(s_);
+            if (!load(BaseKind::Rules, 10064, result_.rule_file, full)) return finish();
+            if (!s_.kb.nazwa_re.loaded()) return finish();
+            const bool contradictory =
+                s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
+            if (!contradictory) {
+                for (const auto& l : kLoads)
+                    if (auto sibling = sibling_of(full, l.kind)) {
+                        // Named as the rule base was: beside it, in the same form of path.
+                        std::string shown =
+                            (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename())
+                                .string();
+                        load(l.kind, l.command, shown, *sibling);
+                    }
+            }
+            if (options_.diagnoses) {
+                model_results();
+                for (const auto& d : kDiagnoses)
+                    diagnosis(d);
+            }
+            if (options_.anomalies && rules_read_) anomalies(full);
+        } catch (const CheckAborted&) {
+            add({result_.rule_file, 1, 1, true, "check", "Test przerwany: program pytał bez końca."});
+        } catch (const ProgramExit&) {
+        }
+        return finish();
+    }
+
+  private:
+    CheckResult finish() {
+        // Each finding once, in the order found.
+        std::set<std::tuple<std::string, int, std::string>> seen;
+        std::vector<Finding> kept;
+        for (auto& f : result_.findings)
+            if (seen.insert({f.file, f.line, f.message}).second) kept.push_back(std::move(f));
+        result_.findings = std::move(kept);
+        return result_;
+    }
+
+    void add(Finding f) { result_.findings.push_back(std::move(f)); }
+
+    // The bases of the same distinguishing name in the rule base's directory.
+    std::optional<std::string> sibling_of(const std::string& rule_full, BaseKind kind) const {
+        const std::string dir = directory_of(rule_full);
+        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full).substr(2)).first;
+        const std::string prefix = to_lower_pl(kind_info(kind).prefix);
+        std::vector<std::string> found;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(dir, ec)) {
+            std::error_code ec2;
+            if (!e.is_regular_file(ec2)) continue;
+            std::string name = e.path().filename().string();
+            std::string lname = to_lower_pl(name);
+            if (lname.compare(0, prefix.size(), prefix) != 0) continue;
+            std::string rest = name.substr(prefix.size());
+            auto [w, ext] = split_distinguishing_name(rest);
+            if (w != wyroznik || to_lower_pl(ext) != ".ben") continue;
+            found.push_back(e.path().string());
+        }
+        if (found.empty()) return std::nullopt;
+        std::sort(found.begin(), found.end());
+        return found.front();
+    }
+
+    // Reads the file first on its own, so that a syntax error is placed exactly; then runs
+    // the load command with its tests. False when the base did not load.
+    bool load(BaseKind kind, int command, const std::string& shown_path, const std::string& full) {
+        BaseFile f{kind, shown_path, {}};
+        auto bytes = read_file_bytes(full);
+        auto text = bytes ? decode_file_text(*bytes) : std::nullopt;
+        if (!text) {
+            add({shown_path, 1, 1, true, "file",
+                 bytes ? "Plik nie jest tekstem w kodowaniu Windows-1250 ani UTF-8."
+                       : "Nie można odczytać pliku."});
+            if (kind == BaseKind::Rules) result_.unreadable = true;
+            return false;
+        }
+        result_.files.push_back(shown_path);
+        f.lines = RecordLines(*text);
+        // The records as written, for placing findings and for the completeness analysis.
+        if (auto err = parse_base_text(records_, kind, *text)) {
+            clear_group(kind);
+            std::string msg = err->line_text.empty() && err->position == 0
+                                  ? "Baza zawiera puste linie!"
+                                  : "Błąd syntaksu: " + read_error_message(err->code);
+            add({shown_path, err->line_number, err->position + 1, true, "syntax", msg});
+            if (kind == BaseKind::Rules) rules_read_ = false;
+            return false;
+        }
+        bases_.push_back(std::move(f));
+        if (!command_available(s_, registry_, command)) return false;
+        ui_.shown.clear();
+        ui_.next_open = full;
+        dispatch_command(s_, registry_, command);
+        ui_.next_open.clear();
+        collect_load(kind);
+        return true;
+    }
+
+    void clear_group(BaseKind kind) {
+        switch (kind) {
+            case BaseKind::Rules:
+                records_.rules = RuleGroup{};
+                break;
+            case BaseKind::Models:
+                records_.models = ModelGroup{};
+                break;
+            case BaseKind::ExactConstraints:
+                records_.exact = ExactConstraintGroup{};
+                break;
+            case BaseKind::UncertainConstraints:
+                records_.uncertain = UncertainConstraintGroup{};
+                break;
+            case BaseKind::Advice:
+                records_.advice = AdviceGroup{};
+                break;
+            case BaseKind::Graphics:
+                records_.graphics = GraphicsGroup{};
+                break;
+            default:
+                records_.sounds = SoundGroup{};
+        }
+    }
+
+    // Position of the first record of the table with the number, through an index built
+    // the first time the table is asked.
+    template <class T, class Number>
+    std::optional<std::size_t> first_with(const Table<T>& t, const std::string& table, long number,
+                                          Number num) {
+        auto [it, fresh] = ordinals_.try_emplace(table);
+        if (fresh)
+            for (std::size_t i = 0; i < t.count(); ++i)
+                it->second.try_emplace(static_cast<long>(num(t[i])), i);
+        auto f = it->second.find(number);
+        if (f == it->second.end()) return std::nullopt;
+        return f->second;
+    }
+    std::optional<std::size_t> ordinal_of(const std::string& table, long number) {
+        auto model = [](const auto& m) { return m.model_number; };
+        if (table == "reguła")
+            return first_with(records_.rules.regula, table, number,
+                              [](const Regula& r) { return r.rule_number; });
+        if (table == "model") return first_with(records_.models.model, table, number, model);
+        if (table == "model_r") return first_with(records_.models.model_r, table, number, model);
+        if (table == "model_liniowy") return first_with(records_.models.model_liniowy, table, number, model);
+        if (table == "model_wielomianowy")
+            return first_with(records_.models.model_wielomianowy, table, number, model);
+        auto constraint = [](const Ograniczenie& o) { return o.constraint_number; };
+        if (table == "ograniczenie")
+            return first_with(records_.exact.ograniczenie, table, number, constraint);
+        if (table == "ograniczenie_n")
+            return first_with(records_.uncertain.ograniczenie_n, table, number, constraint);
+        return std::nullopt;
+    }
+
+    const BaseFile* base_of(BaseKind kind) const {
+        for (const auto& b : bases_)
+            if (b.kind == kind) return &b;
+        return nullptr;
+    }
+
+    // Where a finding about the text belongs: the named record's line in its base file,
+    // else the first line of the base the step was about.
+    void place(Finding& f, std::string_view text, BaseKind about) {
+        const BaseFile* home = base_of(about);
+        if (!home) home = base_of(BaseKind::Rules);
+        f.file = home ? home->path : result_.rule_file;
+        auto ref = named_record(text);
+        if (!ref) return;
+        struct Where {
+            BaseKind kind;
+            const char* table;
+        };
+        std::vector<Where> tries;
+        if (ref->what == 'r') {
+            tries = {{BaseKind::Rules, "reguła"}};
+        } else if (ref->what == 'm') {
+            tries = {{BaseKind::Models, "model"},
+                     {BaseKind::Models, "model_r"},
+                     {BaseKind::Models, "model_liniowy"},
+                     {BaseKind::Models, "model_wielomianowy"}};
+        } else {
+            if (about == BaseKind::UncertainConstraints)
+                tries = {{BaseKind::UncertainConstraints, "ograniczenie_n"},
+                         {BaseKind::ExactConstraints, "ograniczenie"}};
+            else
+                tries = {{BaseKind::ExactConstraints, "ograniczenie"},
+                         {BaseKind::UncertainConstraints, "ograniczenie_n"}};
+        }
+        for (const auto& t : tries) {
+            const BaseFile* b = base_of(t.kind);
+            if (!b) continue;
+            auto ordinal = ordinal_of(t.table, ref->number);
+            if (!ordinal) continue;
+            if (auto line = b->lines.line_of(t.table, *ordinal)) {
+                f.file = b->path;
+                f.line = *line;
+                return;
+            }
+        }
+    }
+
+    // The load's own notes: titles that announce a result ("Wynik ...") or give advice
+    // ("Zalecenie") are no findings, "Uwaga!" warns, every other note reports an error.
+    // The questions that show one record each (the single-condition rules) are warnings.
+    void collect_load(BaseKind kind) {
+        for (const auto& sh : ui_.shown) {
+            if (sh.in_diagnosis) continue;
+            Finding f;
+            if (sh.question) {
+                if (sh.title != "Reguła z pojedynczym warunkiem") continue;
+                f.error = false;
+                f.kind = "single-condition-rule";
+            } else {
+                // The notes that announce a diagnosis and tell its result are not findings.
+                if (sh.title.rfind("Wynik", 0) == 0 || sh.title == "Zalecenie" || sh.title == "Diagnozowanie")
+                    continue;
+                f.error = sh.title != "Uwaga!";
+                f.kind = "load";
+            }
+            std::string text = without_question(sh.text);
+            f.message = one_line(text);
+            if (f.message.empty()) continue;
+            place(f, text, kind);
+            add(std::move(f));
+        }
+        ui_.shown.clear();
+    }
+
+    // A diagnosis's report: every note that names a record is a finding of the diagnosis.
+    void diagnosis(const DiagnosisCheck& d) {
+        if (!command_available(s_, registry_, d.command)) return;
+        ui_.shown.clear();
+        dispatch_command(s_, registry_, d.command);
+        BaseKind about = BaseKind::Rules;
+        std::string_view k = d.kind;
+        if (k.find("model") != std::string_view::npos) about = BaseKind::Models;
+        if (k.find("exact") != std::string_view::npos) about = BaseKind::ExactConstraints;
+        if (k.find("uncertain") != std::string_view::npos) about = BaseKind::UncertainConstraints;
+        for (const auto& sh : ui_.shown) {
+            if (sh.question) continue;
+            std::string text = without_question(sh.text);
+            if (!named_record(text)) continue;
+            Finding f;
+            f.error = d.error;
+            f.kind = d.kind;
+            f.message = one_line(text);
+            place(f, text, about);
+            add(std::move(f));
+        }
+        ui_.shown.clear();
+    }
+
+    // The tests of model results as an inference start runs them: when they fail, their
+    // message is an error (no inference would start), and so is each note that names a
+    // record (the rules whose conclusions do not exclude each other).
+    void model_results() {
+        if (!model_results_) return;
+        ui_.shown.clear();
+        const bool passed = model_results_(s_);
+        bool first = true;
+        for (const auto& sh : ui_.shown) {
+            if (passed) break;
+            if (sh.question) continue;
+            std::string text = without_question(sh.text);
+            if (!std::exchange(first, false) && !named_record(text)) continue;
+            Finding f;
+            f.error = true;
+            f.kind = "model-results";
+            f.message = one_line(text);
+            if (f.message.empty()) continue;
+            place(f, text, BaseKind::Models);
+            add(std::move(f));
+        }
+        ui_.shown.clear();
+    }
+
+    // The completeness analysis over the records of every base read.
+    void anomalies(const std::string& rule_full) {
+        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full).substr(2)).first;
+        for (auto& a : znajdz_anomalie(records_, directory_of(rule_full), wyroznik)) {
+            Finding f;
+            const BaseFile* b = base_of(a.base);
+            f.file = b ? b->path : result_.rule_file;
+            if (b)
+                if (auto line = b->lines.line_of(a.table, a.ordinal)) f.line = *line;
+            f.kind = std::move(a.kind);
+            f.message = std::move(a.message);
+            add(std::move(f));
+        }
+    }
+
+    CheckOptions options_;
+    std::function<bool(Session&)> model_results_;
+    CheckUi ui_;
+    Session s_;
+    CommandRegistry registry_;
+    CheckResult result_;
+    std::vector<BaseFile> bases_;
+    KnowledgeBase records_;
+    bool rules_read_ = true;
+    std::unordered_map<std::string, std::unordered_map<long, std::size_t>> ordinals_;
+};
+
+std::string json_string(std::string_view s) {
+    std::string out = "\"";
+    for (char c : s) {
+        unsigned char u = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (u < 0x20) {
+                    static const char* hex = "0123456789abcdef";
+                    out += "\\u00";
+                    out += hex[u >> 4];
+                    out += hex[u & 15];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+const char* const kCheckUsage =
+    "Użycie: zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] "
+    "PLIK...\n"
+    "  PLIK to baza reguł (RE*.BEN); bazy tej samej nazwy wyróżniającej z jej katalogu\n"
+    "  są sprawdzane razem z nią. Stan wyjścia: 0 bez błędów, 1 są błędy, 2 złe argumenty\n"
+    "  lub plik nie do odczytania.\n";
+
+}  // namespace
+
+int CheckResult::errors() const {
+    return static_cast<int>(
+        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.error; }));
+}
+
+int CheckResult::warnings() const {
+    return static_cast<int>(findings.size()) - errors();
+}
+
+CheckResult check_knowledge_base(const std::string& rule_path, const CheckOptions& options) {
+    Checker c(rule_path, options);
+    CheckResult r = c.run();
+    if (options.warnings_as_errors)
+        for (auto& f : r.findings)
+            f.error = true;
+    return r;
+}
+
+std::string format_findings_text(const CheckResult& r) {
+    std::string out;
+    for (const auto& f : r.findings)
+        out += f.file + ":" + std::to_string(f.line) + ":" + std::to_string(f.column) + ": " +
+               (f.error ? "error" : "warning") + ": " + f.message + "\n";
+    return out;
+}
+
+std::string format_findings_json(const CheckResult& r) {
+    std::string out = "{\"file\":" + json_string(r.rule_file) + ",\"bases\":[";
+    for (std::size_t i = 0; i < r.files.size(); ++i) {
+        if (i) out += ',';
+        out += json_string(r.files[i]);
+    }
+    out += "],\"errors\":" + std::to_string(r.errors()) + ",\"warnings\":" + std::to_string(r.warnings()) +
+           ",\"findings\":[";
+    for (std::size_t i = 0; i < r.findings.size(); ++i) {
+        const Finding& f = r.findings[i];
+        if (i) out += ',';
+        out += "{\"file\":" + json_string(f.file) + ",\"line\":" + std::to_string(f.line) +
+               ",\"column\":" + std::to_string(f.column) + ",\"level\":\"" + (f.error ? "error" : "warning") +
+               "\",\"kind\":" + json_string(f.kind) + ",\"message\":" + json_string(f.message) + "}";
+    }
+    out += "]}\n";
+    return out;
+}
+
+int check_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CheckOptions o;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--format" || a.rfind("--format=", 0) == 0) {
+            std::string v;
+            if (a == "--format") {
+                if (i + 1 >= args.size()) {
+                    err << "zuva check: brak wartości po --format\n" << kCheckUsage;
+                    return 2;
+                }
+                v = args[++i];
+            } else {
+                v = a.substr(9);
+            }
+            if (v != "text" && v != "json") {
+                err << "zuva check: nieznany format '" << v << "' (text lub json)\n" << kCheckUsage;
+                return 2;
+            }
+            o.json = v == "json";
+        } else if (a == "--no-diagnoses") {
+            o.diagnoses = false;
+        } else if (a == "--no-anomalies") {
+            o.anomalies = false;
+        } else if (a == "--warnings-as-errors") {
+            o.warnings_as_errors = true;
+        } else if (a == "--help" || a == "-h") {
+            out << kCheckUsage;
+            return 0;
+        } else if (a.size() > 1 && a[0] == '-') {
+            err << "zuva check: nieznany argument '" << a << "'\n" << kCheckUsage;
+            return 2;
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.empty()) {
+        err << "zuva check: nie podano pliku bazy reguł\n" << kCheckUsage;
+        return 2;
+    }
+    int status = 0;
+    for (const auto& f : files) {
+        CheckResult r = check_knowledge_base(f, o);
+        out << (o.json ? format_findings_json(r) : format_findings_text(r));
+        out.flush();
+        if (r.unreadable) {
+            err << "zuva check: nie można odczytać pliku " << f << "\n";
+            status = 2;
+        } else if (r.errors() > 0 && status == 0) {
+            status = 1;
+        }
+    }
+    return status;
+}
+
+}  // namespace zuva

@@ -1,0 +1,49 @@
+// `zuva check`: the load-time tests and the diagnoses of knowledge bases run without
+// dialogs, every question answered as a user who wants all checks would; the findings in
+// the form compilers use, or as JSON.
+#pragma once
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace zuva {
+
+struct Finding {
+    std::string file;  // the base file the finding belongs to
+    int line = 1;      // from 1; the line of the record at fault when there is one
+    int column = 1;    // from 1
+    bool error = false;
+    std::string kind;     // short ASCII name of the test or diagnosis that found it
+    std::string message;  // the system's Polish text, on one line
+};
+
+struct CheckOptions {
+    bool json = false;
+    bool diagnoses = true;
+    bool anomalies = true;
+    bool warnings_as_errors = false;
+};
+
+struct CheckResult {
+    std::string rule_file;           // as given
+    std::vector<std::string> files;  // every base checked, the rule base first
+    std::vector<Finding> findings;
+    bool unreadable = false;  // the rule base could not be read at all
+    int errors() const;
+    int warnings() const;
+};
+
+// Checks the knowledge base of one rule-base file and the bases of the same
+// distinguishing name beside it.
+CheckResult check_knowledge_base(const std::string& rule_path, const CheckOptions& options);
+
+// One finding a line: FILE:LINE:COLUMN: error|warning: message.
+std::string format_findings_text(const CheckResult& r);
+// One JSON object for the knowledge base, on one line.
+std::string format_findings_json(const CheckResult& r);
+
+// The command line after "check": exit status 0 (no error), 1 (errors found), 2 (bad
+// arguments or unreadable files).
+int check_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace zuva

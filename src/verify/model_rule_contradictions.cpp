@@ -1,0 +1,208 @@
+// The joint diagnosis flattens only the rules that conclude the condition of application of
+// a relational model, with the flattening generator of the rule diagnoses; the chains
+// through relational models keep the conditions they met, so circles of models end.
+#include "verify/model_rule_contradictions.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "kb/model_base.h"
+#include "report/report.h"
+#include "session/enabling.h"
+#include "session/session.h"
+#include "verify/flatten.h"
+
+namespace zuva {
+
+namespace {
+
+const char* const kTitle = "Informacja o sprzecznościach łącznych bazy modeli i bazy reguł";
+
+}  // namespace
+
+RelationalModels::RelationalModels(const ModelGroup& g) {
+    for (const auto& m : g.model)
+        if (model_relacyjny(m)) {
+            Entry& e = by_result_[m.result];
+            if (!e.basic) e.basic = &m;
+        }
+    for (const auto& m : g.model_r)
+        if (model_relacyjny(m)) {
+            Entry& e = by_result_[m.result];
+            if (!e.extended) e.extended = &m;
+        }
+    // Arithmetic basic models by result, for the models that compute a relation's argument.
+    std::unordered_map<std::string, std::vector<const Model*>> computing;
+    for (const auto& m : g.model)
+        if (!model_relacyjny(m)) computing[m.result].push_back(&m);
+    for (auto& [result, e] : by_result_) {
+        if (!e.basic) continue;
+        const Model* best = nullptr;
+        for (const std::string* arg : {&e.basic->argument1, &e.basic->argument2}) {
+            auto it = computing.find(*arg);
+            if (it == computing.end()) continue;
+            for (const Model* m2 : it->second)
+                if (m2 != e.basic && (!best || m2 < best)) best = m2;  // the first in table order
+        }
+        e.computing_argument = best;
+    }
+}
+
+bool RelationalModels::testowalny(const std::string& condition) const {
+    return by_result_.count(condition) != 0;
+}
+
+RelationalModels::Chain RelationalModels::testuj_modele(const std::string& condition) const {
+    Chain chain;
+    std::unordered_set<std::string> met{condition};
+    const std::string* x = &condition;
+    for (;;) {
+        auto it = by_result_.find(*x);
+        if (it == by_result_.end()) break;
+        const Entry& e = it->second;
+        const std::string* next = nullptr;
+        if (e.basic) {
+            next = &e.basic->application_condition;
+            chain.models.push_back(e.basic->model_number);
+        } else if (e.extended) {
+            next = &e.extended->application_condition;
+            chain.models.push_back(e.extended->model_number);
+        } else if (e.computing_argument) {
+            // Reached only if the first alternative did not take the basic model, which it
+            // always does; kept so that the alternatives stand in their order.
+            next = &e.computing_argument->application_condition;
+            chain.models.push_back(e.computing_argument->model_number);
+            chain.models.push_back(e.basic->model_number);
+        } else {
+            break;
+        }
+        if (!met.insert(*next).second) break;
+        chain.conditions.push_back(*next);
+        x = next;
+    }
+    return chain;
+}
+
+RelationalModels::Chain splaszcz_modele(const RelationalModels& models, const TextList& conditions) {
+    RelationalModels::Chain out;
+    for (const auto& c : conditions) {
+        if (!models.testowalny(c)) {
+            out.conditions.push_back(c);
+            continue;
+        }
+        RelationalModels::Chain ch = models.testuj_modele(c);
+        out.conditions.insert(out.conditions.end(), ch.conditions.begin(), ch.conditions.end());
+        out.models.insert(out.models.end(), ch.models.begin(), ch.models.end());
+    }
+    return out;
+}
+
+std::vector<ModelIRegulaSprzeczne> znajdz_sprzecznosci_mr(const KnowledgeBase& kb) {
+    std::vector<ModelIRegulaSprzeczne> out;
+    const ModelGroup& g = kb.models;
+    if (kb.rules.regula.empty()) return out;
+    RelationalModels models(g);
+    FlattenIndex index(kb);
+    auto diagnose = [&](std::int32_t n, const std::string& w) {
+        for (const Regula* rule : index.rules_concluding(w)) {
+            Splaszczanie forms = splaszcz(index, rule->conclusion, rule->conditions);
+            while (auto form = forms.next()) {
+                RelationalModels::Chain e = splaszcz_modele(models, form->flattened_conditions);
+                if (std::find(e.conditions.begin(), e.conditions.end(), w) != e.conditions.end())
+                    out.push_back({n, rule->rule_number, form->used_rule_numbers, std::move(e.models)});
+            }
+        }
+    };
+    for (const auto& m : g.model)
+        if (model_relacyjny(m)) diagnose(m.model_number, m.application_condition);
+    for (const auto& m : g.model_r)
+        if (model_relacyjny(m)) diagnose(m.model_number, m.application_condition);
+    return out;
+}
+
+void badaj_sprzecznosc_mr(Session& s) {
+    VerifyState& v = s.verify;
+    v.modele_i_reguly_sprzeczne.clear();
+    v.sprzecznosc_mr.clear();
+    for (auto& r : znajdz_sprzecznosci_mr(s.kb))
+        v.modele_i_reguly_sprzeczne.append(std::move(r));
+    v.sprzecznosc_mr.append(v.modele_i_reguly_sprzeczne.empty() ? "NIE" : "TAK");
+}
+
+bool wyznacz_sprzecznosc_mr(Session& s) {
+    badaj_sprzecznosc_mr(s);
+    return s.verify.modele_i_reguly_sprzeczne.empty();
+}
+
+bool informuj_sprzecznosc_mr(Session& s) {
+    if (wyznacz_sprzecznosc_mr(s)) return true;
+    const std::string mn = s.kb.nazwa_mo.name(), rn = s.kb.nazwa_re.name();
+    for (const std::string& line :
+         {"Baza modeli  " + mn, "i baza reguł " + rn,
+          std::string("mają co najmniej jedną sprzeczność łączną. "),
+          std::string("Załadowane bazy możesz tylko edytować, lecz nie możesz korzystać"),
+          std::string("z nich dla wnioskowania. Nie możesz również ładować odpowiadającej im"),
+          std::string("bazy ograniczeń i rad."),
+          std::string("Możesz jednak diagnozować ich sprzeczności łączne."),
+          std::string("W tym celu musisz przejść do opcji:"), std::string("'Baza modeli"),
+          std::string("        Diagnostyka sprzeczności łącznych bazy modeli i bazy reguł' ")})
+        piszln(s, line);
+    s.ui.note(kTitle,
+              "Baza modeli elementarna niepewna\n   " + mn + "\ni baza reguł elementarna niepewna\n   " + rn +
+                  "\nmają co najmniej jedną sprzeczność łączną. " +
+                  "\nZaładowane bazy możesz tylko edytować, lecz nie możesz korzystać" +
+                  "\nz nich dla wnioskowania. Nie możesz również ładować odpowiadającej im" +
+                  "\nbazy ograniczeń i rad." + "\nMożesz jednak diagnozować ich sprzeczności łączne." +
+                  "\nW tym celu musisz przejść do opcji:" +
+                  "\n   'Baza modeli niepewna\n     Diagnostyka sprzeczności łącznych\n     bazy modeli i "
+                  "bazy reguł' ");
+    enable_commands(s, {cmd::diagnostyka_sprzecznosci_modeli_i_regul});
+    return false;
+}
+
+IntList oczyszczona_sciezka(const IntList& path, std::int32_t own) {
+    IntList out = path;
+    auto own_at = std::find(out.begin(), out.end(), own);
+    if (own_at != out.end()) out.erase(own_at);
+    out.erase(std::remove(out.begin(), out.end(), 0), out.end());
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
+void pisz_sprzecznosc_mr(Session& s) {
+    const std::string mn = s.kb.nazwa_mo.name(), rn = s.kb.nazwa_re.name();
+    const auto& records = s.verify.modele_i_reguly_sprzeczne;
+    if (records.empty()) {
+        s.helper(" Baza reguł " + rn + " i baza modeli " + mn + " nie są łącznie sprzeczne.\n");
+        s.ui.note(kTitle, " Baza reguł " + rn + "\n i baza modeli " + mn + "\n nie są łącznie sprzeczne.");
+        return;
+    }
+    kasowanie_tekst_raportu(s);
+    piszln(s, " Raport diagnostyki sprzeczności łącznych ");
+    piszln(s, " bazy reguł  " + rn);
+    piszln(s, " bazy modeli " + mn);
+    piszcr(s);
+    s.ui.note(kTitle, std::string(" Raport diagnostyki sprzeczności łącznych") + "\n bazy reguł " + rn +
+                          "\n bazy modeli " + mn);
+    for (const auto& r : records.rows()) {
+        const std::string n = std::to_string(r.model_number), k = std::to_string(r.rule_number);
+        const std::string rules = lista_liczb_w_nawiasach(oczyszczona_sciezka(r.rule_path, r.rule_number));
+        const std::string models = lista_liczb_w_nawiasach(oczyszczona_sciezka(r.model_path, r.model_number));
+        piszln(s, " Model relacyjny " + n + " jest łącznie sprzeczny z regułą " + k);
+        piszln(s, " Numery reguł spłaszczających: " + rules);
+        piszln(s, " Numery modeli relacyjnych rozwijających warunki: " + models);
+        piszcr(s);
+        s.ui.note(kTitle, "Model relacyjny " + n + "\njest łącznie sprzeczny z regułą " + k +
+                              "\nNumery reguł spłaszczających: " + rules +
+                              "\nNumery modeli relacyjnych rozwijających warunki: " + models);
+    }
+    piszln(s, " Koniec raportu diagnostyki sprzeczności łącznych ");
+    piszln(s, " bazy reguł  " + rn);
+    pisz(s, " bazy modeli " + mn);
+    s.ui.note("Diagnostyka sprzeczności zewnętrzych bazy reguł",
+              "Koniec raportu diagnostyki sprzeczności łącznych \nbazy reguł elementarnej niepewnej\n   " +
+                  rn + "\ni bazy modeli  elementarnej niepewnej\n   " + mn);
+    raport(s);
+}
+
+}  // namespace zuva

@@ -1,0 +1,157 @@
+// `zuva check`: each kind of finding on a small base, the line of the record at fault,
+// the JSON form, the exit statuses, and a base that passes without a word.
+#include "shell/check.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "text/codec.h"
+#include "text/file_io.h"
+
+namespace zuva {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Check : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "zuva-check-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    std::string base(const std::string& name, const std::string& utf8) {
+        std::string p = (fs::path(dir) / name).string();
+        write_file_bytes(p, utf8_to_cp1250_lossy(utf8));
+        return p;
+    }
+    int check(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        return check_command(args, out, err);
+    }
+    bool has(const std::string& needle) const { return out.str().find(needle) != std::string::npos; }
+    std::string dir;
+    std::ostringstream out, err;
+};
+
+TEST_F(Check, BaseWithoutFaultsPassesSilently) {
+    std::string re = base("REDOBRA.BEN",
+                          "fakt(\"a\",\"1.0\")\nreguła(1,\"c\",[\"a\",\"b\"],1,\"0.8\")\n"
+                          "reguła(2,\"d\",[\"c\",\"e\"],1,\"0.6\")\n");
+    EXPECT_EQ(check({re}), 0) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(check({"--format", "json", re}), 0);
+    EXPECT_EQ(out.str(), "{\"file\":\"" + re + "\",\"bases\":[\"" + re +
+                             "\"],\"errors\":0,\"warnings\":0,\"findings\":[]}\n");
+}
+
+TEST_F(Check, SyntaxErrorIsPlacedAtItsLineAndColumn) {
+    std::string re =
+        base("REBLAD.BEN", "reguła(1,\"c\",[\"a\"],1,\"0.8\")\nreguła(2,\"d\",[\"a\"] 1,\"0.5\")\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(re + ":2:20: error: Błąd syntaksu: ")) << out.str();
+    // An empty line at the end is the system's "empty lines" report.
+    re = base("REPUSTA.BEN", "reguła(1,\"c\",[\"a\"],1,\"0.8\")\n\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(re + ":2:1: error: Baza zawiera puste linie!")) << out.str();
+}
+
+TEST_F(Check, LoadTestsReportAtTheRecordAtFault) {
+    // Rule number 2 twice: the numbering test; the error sits on the first rule 2.
+    std::string re = base("RENUM.BEN",
+                          "reguła(1,\"c\",[\"a\"],1,\"0.8\")\nreguła(2,\"d\",[\"a\"],1,\"0.5\")\n"
+                          "reguła(2,\"e\",[\"b\"],1,\"0.5\")\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(re + ":2:1: error: W bazie reguł elementarnej niepewnej")) << out.str();
+    // A CF text that is no number.
+    re = base("RECF.BEN", "reguła(1,\"c\",[\"a\"],1,\"0.8\")\nreguła(2,\"d\",[\"a\"],1,\"dużo\")\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(re + ":2:1: error: ")) << out.str();
+    // A single-condition rule with CF 1 is only a warning.
+    re = base("RETAUT.BEN", "reguła(1,\"c\",[\"a\",\"b\"],1,\"0.8\")\nreguła(7,\"d\",[\"a\"],1,\"1\")\n");
+    EXPECT_EQ(check({re}), 0) << out.str();
+    EXPECT_TRUE(
+        has(re + ":2:1: warning: W bazie reguł elementarnej niepewnej RETAUT.BEN jest reguła 7 z wnioskiem"))
+        << out.str();
+    EXPECT_EQ(check({"--warnings-as-errors", re}), 1);
+}
+
+TEST_F(Check, DiagnosesFindContradictionsAndRedundancy) {
+    std::string re = base("RESPRZ.BEN",
+                          "reguła(1,\"a\",[\"b\"],1,\"0.8\")\nreguła(2,\"x\",[\"y\"],1,\"0.5\")\n"
+                          "reguła(3,\"b\",[\"a\"],1,\"0.5\")\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(re + ":1:1: error: Reguła 1 jest zewnętrznie")) << out.str();
+    EXPECT_TRUE(has(re + ":3:1: error: Reguła 3 jest zewnętrznie")) << out.str();
+    // Without the diagnoses only the completeness warnings remain (the circle never fires).
+    EXPECT_EQ(check({"--no-diagnoses", re}), 0) << out.str();
+    EXPECT_FALSE(has(": error: "));
+    EXPECT_TRUE(has(re + ":1:1: warning: Reguła 1 nigdy nie zostanie zastosowana")) << out.str();
+
+    re = base("RENADM.BEN", "reguła(1,\"c\",[\"a\",\"b\"],1,\"0.8\")\nreguła(2,\"c\",[\"a\"],1,\"0.5\")\n");
+    EXPECT_EQ(check({re}), 0);
+    EXPECT_TRUE(has(re + ":1:1: warning: W wyniku spłaszczenia reguły 1")) << out.str();
+}
+
+TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {
+    std::string re = base("REMOD.BEN", "reguła(1,\"c\",[\"w\"],1,\"0.8\")\n");
+    std::string mo =
+        base("MOMOD.BEN", "rem_model(\"x\")\nmodel(4,\"bez_warunku\",\"x\",\"x\",\"+\",\"1\",1,\"1\")\n");
+    base("MOINNA.BEN", "zepsuty(\n");  // another knowledge base: not read
+    // A model whose result is its own argument makes the model base contradictory: an error
+    // at the model's line, from the model diagnosis, and no load error beside it.
+    EXPECT_EQ(check({"--format=json", re}), 1) << out.str();
+    EXPECT_TRUE(has("\"bases\":[\"" + re + "\",\"" + mo + "\"]")) << out.str();
+    EXPECT_TRUE(has("{\"file\":\"" + mo +
+                    "\",\"line\":2,\"column\":1,\"level\":\"error\",\"kind\":\"model-contradiction\","
+                    "\"message\":\"Model arytmetyczny 4 ma wynik 'x' tożsamy ze swym argumentem."))
+        << out.str();
+    EXPECT_TRUE(has("\"errors\":1,")) << out.str();
+}
+
+TEST_F(Check, ModelsOfOneResultThatMayBothApplyAreErrors) {
+    std::string re = base("REWYN.BEN",
+                          "reguła(1,\"w\",[\"v\"],1,\"0.9\")\nreguła(3,\"c1\",[\"p\",\"k\"],1,\"0.8\")\n"
+                          "reguła(4,\"c2\",[\"k\"],1,\"0.8\")\nreguła(5,\"m\",[\"q\"],1,\"0.8\")\n");
+    base(
+        "MOWYN.BEN",
+        "model(1,\"c1\",\"t\",\"a\",\"+\",\"b\",1,\"1\")\nmodel(2,\"c2\",\"t\",\"a\",\"-\",\"b\",1,\"1\")\n");
+    EXPECT_EQ(check({"--no-anomalies", re}), 1) << err.str();
+    const std::string mo = (fs::path(dir) / "MOWYN.BEN").string();
+    EXPECT_TRUE(has(mo +
+                    ":1:1: error: Baza modeli zawiera modele elementarne o tych samych wynikach/wnioskach: t "
+                    "Warunki stosowania tych modeli nie wykluczają się,"))
+        << out.str();
+    // With the constraint of p and q, c1 and c2 still hold together with k: the rules are
+    // placed at their lines, the closing advice is left out.
+    base("OGWYN.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
+    EXPECT_EQ(check({"--no-anomalies", re}), 1) << err.str();
+    EXPECT_TRUE(has(re + ":2:1: error: Numer reguły: 3 Wniosek: c1\n" + re +
+                    ":3:1: error: Numer reguły: 4 Wniosek: c2\n"))
+        << out.str();
+    EXPECT_FALSE(has("Załadowane bazy")) << out.str();
+}
+
+TEST_F(Check, BadArgumentsAndUnreadableFilesGiveStatusTwo) {
+    EXPECT_EQ(check({}), 2);
+    EXPECT_NE(err.str().find("nie podano pliku"), std::string::npos);
+    EXPECT_EQ(check({"--format", "xml", "RE.BEN"}), 2);
+    EXPECT_EQ(check({"--bez-sensu", "RE.BEN"}), 2);
+    EXPECT_EQ(check({(fs::path(dir) / "REBRAK.BEN").string()}), 2);
+    EXPECT_EQ(check({dir}), 2);
+    // A good base and a missing one: the worse status wins, the good one is still checked.
+    std::string re = base("REOK.BEN", "reguła(1,\"c\",[\"a\"],1,\"0.8\")\n");
+    EXPECT_EQ(check({re, (fs::path(dir) / "REBRAK.BEN").string()}), 2);
+}
+
+}  // namespace
+}  // namespace zuva
