@@ -33,7 +33,8 @@ shot() { sleep 0.8; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
 (cd "$work/BAZY" && exec "$bin") &
 app=$!
-xdotool search --sync --name 'zuva_EN' >/dev/null
+for _ in $(seq 100); do xdotool search --name 'zuva_EN' >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool search --name 'zuva_EN' >/dev/null || { echo "gui-screenshots: the task window did not appear" >&2; exit 1; }
 shot 01-okno-wstepne
 sleep 0.5; xdotool mousemove 800 500 click 1   # closes the introductory window
 step ctrl+r                 # Ładowanie bazy reguł

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -231,15 +232,46 @@ std::optional<int> list_dialog(QWidget* parent, const QString& title, const QStr
 }
 
 std::optional<std::vector<int>> multi_list_dialog(QWidget* parent, const QString& title,
-                                                  const QStringList& items) {
+                                                  const QString& prompt, const QStringList& items) {
     QListWidget* list = nullptr;
-    std::unique_ptr<QDialog> d(list_frame(parent, title, "", items, true, list));
+    std::unique_ptr<QDialog> d(list_frame(parent, title, prompt, items, true, list));
     if (d->exec() != QDialog::Accepted) return std::nullopt;
     std::vector<int> rows;
     for (int i = 0; i < list->count(); ++i)
         if (list->item(i)->isSelected()) rows.push_back(i);
     if (rows.empty()) return std::nullopt;
     return rows;
+}
+
+void lists_dialog(QWidget* parent, const QString& title,
+                  const std::vector<std::pair<QString, QStringList>>& lists) {
+    QDialog d(parent);
+    d.setObjectName("dlg_listy");
+    d.setWindowTitle(title);
+    auto* lay = new QVBoxLayout(&d);
+    auto* row = new QHBoxLayout;
+    int width = 0;
+    for (const auto& [label, items] : lists) {
+        auto* column = new QVBoxLayout;
+        column->addWidget(text_label(label, &d));
+        auto* list = new QListWidget(&d);
+        list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        list->setUniformItemSizes(true);
+        list->setSelectionMode(QAbstractItemView::NoSelection);
+        list->addItems(items);
+        column->addWidget(list);
+        row->addLayout(column);
+        width += std::clamp(list->sizeHintForColumn(0) + 40, 200, 500);
+    }
+    lay->addLayout(row);
+    auto* box = new QDialogButtonBox(&d);
+    QPushButton* ok = add_button(box, "&OK", QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    QObject::connect(box, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    lay->addWidget(box);
+    d.resize(std::clamp(width, 420, 1100), 440);
+    ok->setFocus();
+    d.exec();
 }
 
 }  // namespace zuva

@@ -29,6 +29,9 @@ void read_dialog(QWidget* parent, const QString& title, const QString& text);
 std::optional<int> list_dialog(QWidget* parent, const QString& title, const QString& prompt,
                                const QStringList& items);
 std::optional<std::vector<int>> multi_list_dialog(QWidget* parent, const QString& title,
-                                                  const QStringList& items);
+                                                  const QString& prompt, const QStringList& items);
+// Several read-only lists side by side, each under its label, with "&OK".
+void lists_dialog(QWidget* parent, const QString& title,
+                  const std::vector<std::pair<QString, QStringList>>& lists);
 
 }  // namespace zuva

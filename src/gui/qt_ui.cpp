@@ -13,13 +13,13 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QImageReader>
-#include <QPixmap>
-#include <QSoundEffect>
-#include <QTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPixmap>
 #include <QPushButton>
+#include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <functional>
@@ -162,7 +162,8 @@ std::optional<std::string> QtUi::value_dialog(std::string_view dialog, std::stri
 }
 
 // "&Dlaczego?" closes the dialog with its own result; the core explains and asks again.
-Ui::ValueReply QtUi::value_dialog_why(std::string_view dialog, std::string_view title, std::string_view name) {
+Ui::ValueReply QtUi::value_dialog_why(std::string_view dialog, std::string_view title,
+                                      std::string_view name) {
     bool asked_why = false;
     std::function<void(QWidget*)> why = [&asked_why](QWidget* d) {
         asked_why = true;
@@ -193,7 +194,20 @@ std::optional<int> QtUi::choose_one_prompted(std::string_view title, std::string
 
 std::optional<std::vector<int>> QtUi::choose_many(std::string_view title,
                                                   const std::vector<std::string>& items) {
-    return multi_list_dialog(dialog_parent(), qs(title), qlist(items));
+    return multi_list_dialog(dialog_parent(), qs(title), "", qlist(items));
+}
+
+std::optional<std::vector<int>> QtUi::choose_many_prompted(std::string_view title, std::string_view prompt,
+                                                           const std::vector<std::string>& items) {
+    return multi_list_dialog(dialog_parent(), qs(title), qs(prompt), qlist(items));
+}
+
+void QtUi::show_lists(std::string_view title, const std::vector<LabelledList>& lists) {
+    std::vector<std::pair<QString, QStringList>> shown;
+    shown.reserve(lists.size());
+    for (const auto& l : lists)
+        shown.emplace_back(qs(l.label), qlist(l.items));
+    lists_dialog(dialog_parent(), qs(title), shown);
 }
 
 // The text browse window; when it goes away the task window's title is set back.

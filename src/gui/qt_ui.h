@@ -32,7 +32,8 @@ class QtUi : public Ui {
                                           std::string_view initial) override;
     std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
                                             std::string_view name) override;
-    ValueReply value_dialog_why(std::string_view dialog, std::string_view title, std::string_view name) override;
+    ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                std::string_view name) override;
     bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
     void read_text(std::string_view title, std::string_view text) override;
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
@@ -40,6 +41,9 @@ class QtUi : public Ui {
                                            const std::vector<std::string>& items) override;
     std::optional<std::vector<int>> choose_many(std::string_view title,
                                                 const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many_prompted(std::string_view title, std::string_view prompt,
+                                                         const std::vector<std::string>& items) override;
+    void show_lists(std::string_view title, const std::vector<LabelledList>& lists) override;
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void browse_records(const RecordWindow& w) override;

@@ -130,6 +130,7 @@ class GuiTest : public QObject {
     void record_window_over_a_large_base_opens_at_once();
     void editor_saves_asks_and_keeps_the_menu();
     void picture_window_sound_and_the_why_button();
+    void prompted_choice_and_labelled_lists();
 };
 
 void GuiTest::menu_tree_is_the_command_table() {
@@ -501,6 +502,43 @@ void GuiTest::picture_window_sound_and_the_why_button() {
     Ui::ValueReply typed = p.ui.value_dialog_why("Wartość", "Podaj CF", "brak_paliwa");
     QVERIFY(typed.kind == Ui::ValueReply::Kind::Text);
     QCOMPARE(typed.text, std::string("0.5"));
+    QVERIFY(d.done());
+    QVERIFY(d.unexpected.isEmpty());
+}
+
+// The multiple choice shows its prompt above the list and returns the rows clicked; the
+// labelled lists show each list under its own label.
+void GuiTest::prompted_choice_and_labelled_lists() {
+    Program p;
+    p.open();
+    DialogDriver d;
+    QString prompt_seen;
+    d.then([&](QWidget* w) {
+        for (auto* l : w->findChildren<QLabel*>())
+            prompt_seen += l->text();
+        auto* list = w->findChild<QListWidget*>();
+        QVERIFY(list != nullptr);
+        QCOMPARE(list->count(), 3);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+        DialogDriver::press(w, "&OK");
+    });
+    QStringList labels;
+    QList<int> counts;
+    d.then([&](QWidget* w) {
+        for (auto* l : w->findChildren<QLabel*>())
+            labels << l->text();
+        for (auto* l : w->findChildren<QListWidget*>())
+            counts << l->count();
+        DialogDriver::press(w, "&OK");
+    });
+    auto chosen = p.ui.choose_many_prompted("Wybór", "Wybierz wnioski!", {"1  a", "2  b", "3  c"});
+    QVERIFY(chosen.has_value());
+    QCOMPARE(*chosen, (std::vector<int>{0, 2}));
+    QCOMPARE(prompt_seen, QString("Wybierz wnioski!"));
+    p.ui.show_lists("Import", {{"Reguły:", {"r1", "r2"}}, {"Modele:", {"m1"}}});
+    QCOMPARE(labels, (QStringList{"Reguły:", "Modele:"}));
+    QCOMPARE(counts, (QList<int>{2, 1}));
     QVERIFY(d.done());
     QVERIFY(d.unexpected.isEmpty());
 }
