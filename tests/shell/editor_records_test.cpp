@@ -85,7 +85,7 @@ TEST_F(EditorFiles, Utf8FileStaysUtf8AndAMissingFileIsEmpty) {
     // A Windows-1250 file cannot take a character the code page lacks; nothing is written.
     const std::string cp = path("RECP.BEN");
     ASSERT_TRUE(write_file_bytes(cp, "abc\n"));
-    EXPECT_NE(write_from_editor(cp, "abc €\n", EditorFormat{}), "");
+    EXPECT_NE(write_from_editor(cp, "abc 日\n", EditorFormat{}), "");
     EXPECT_EQ(*read_file_bytes(cp), "abc\n");
 }
 
