@@ -7,6 +7,7 @@
 #include "consult/description.h"
 #include "kb/numbering.h"
 #include "report/report.h"
+#include "session/load_hooks.h"
 #include "session/session.h"
 #include "session/verdicts.h"
 
@@ -16,12 +17,17 @@ namespace {
 
 // The note that says why a verdict refuses the run, or the empty text when none does.
 // The verdicts are tried in the order in which the start checks them.
-std::string powod_odmowy(const Session& s) {
-    const std::string re = s.kb.nazwa_re.name();
+std::string odmowa_numerow(const Session& s) {
     if (numbering_failed(s))
         return "Numery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.\n"
                "Wnioskowanie nie może być rozpoczęte.\n\n"
                "Przejdź do edycji błędnej bazy, nadaj różne numery\ni załaduj bazę ponownie.";
+    return {};
+}
+
+std::string powod_odmowy(const Session& s) {
+    const std::string re = s.kb.nazwa_re.name();
+    if (std::string n = odmowa_numerow(s); !n.empty()) return n;
     if (werdykt(s.kb.blad_wykluczajacych, "TAK"))
         return "W bazie wiedzy stwierdzono błąd warunków wykluczających się.\n"
                "Wnioskowanie nie może być rozpoczęte.\n\n"
@@ -45,7 +51,6 @@ std::string powod_odmowy(const Session& s) {
                "\n\nSprzeczności łączne pokazuje opcja:\n   'Baza modeli niepewna\n     Diagnostyka "
                "sprzeczności łącznych\n     bazy modeli i bazy reguł'.\nUsuń je w edycji baz i załaduj je "
                "ponownie.";
-    // The tests of model results join these verdicts with those tests.
     return {};
 }
 
@@ -96,6 +101,12 @@ void naglowek_wnioskowania(Session& s, InferenceDirection d) {
 }
 
 bool start_wnioskowania(Session& s, InferenceDirection d) {
+    if (const std::string why = odmowa_numerow(s); !why.empty()) {
+        s.ui.note("Uwaga!", why);
+        return false;
+    }
+    // The tests of model results tell their own reasons.
+    if (!run_load_check(s.diagnoses.model_results, s)) return false;
     if (const std::string why = powod_odmowy(s); !why.empty()) {
         s.ui.note("Uwaga!", why);
         return false;

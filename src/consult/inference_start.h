@@ -10,7 +10,8 @@ struct Session;
 enum class InferenceDirection { Forward, Backward };
 
 // False when a verdict of the load-time tests or diagnoses forbids inference (the command
-// then says which in a note).
+// then says which in a note). The tests of model results, which ask nothing but show their
+// own notes, are run by the start itself.
 bool wnioskowanie_dozwolone(const Session& s);
 
 // Labels of the run: "Tworzenie etykiet" and the label inputs; fills `etykieta`.
@@ -20,7 +21,8 @@ void tworzenie_etykiet(Session& s);
 void naglowek_wnioskowania(Session& s, InferenceDirection d);
 
 // Runs the start up to the header; false when the run is refused (with a note that names
-// the verdict, or "Proszę załadować bazę reguł!" when no rule base is loaded).
+// the verdict, the notes of a failed test of model results, or "Proszę załadować bazę
+// reguł!" when no rule base is loaded).
 bool start_wnioskowania(Session& s, InferenceDirection d);
 
 }  // namespace zuva

@@ -357,6 +357,8 @@ std::string ladowanie_bazy_ograniczen(Session& s, ConstraintKind k) {
         s.ui.note(t.note_title, t.note_first + name + "\nzostała załadowana.");
         if (!(exact ? testuj_numery_ograniczen_dokladnych(s) : testuj_numery_ograniczen_niepewnych(s)))
             return false;
+        // The models of one result must now be shown exclusive by these constraints.
+        if (exact && !run_load_check(s.diagnoses.model_results, s)) return false;
         s.kb.jestem_tu.clear();
         run_load_diagnosis(
             exact ? s.diagnoses.exact_constraint_diagnoses : s.diagnoses.uncertain_constraint_diagnoses, s);

@@ -16,6 +16,10 @@ struct LoadDiagnoses {
     // rules; each tells its result and answers false when the load must not go on.
     std::function<bool(Session&)> model_contradictions;
     std::function<bool(Session&)> model_rule_contradictions;
+    // Inference start and exact-constraint load: the tests of model results (models with
+    // the same result must exclude each other); each failure is told in notes, and false
+    // means the models may not be used for inference.
+    std::function<bool(Session&)> model_results;
     // Constraint loads (exact, then uncertain): the diagnoses of rules with constraints.
     std::function<void(Session&)> exact_constraint_diagnoses;
     std::function<void(Session&)> uncertain_constraint_diagnoses;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -248,7 +249,9 @@ class Checker {
                 ui_.in_diagnosis = false;
             };
         }
-        for (auto* hook : {&s_.diagnoses.model_contradictions, &s_.diagnoses.model_rule_contradictions}) {
+        model_results_ = s_.diagnoses.model_results;
+        for (auto* hook : {&s_.diagnoses.model_contradictions, &s_.diagnoses.model_rule_contradictions,
+                           &s_.diagnoses.model_results}) {
             if (!*hook) continue;
             *hook = [this, inner = *hook](Session& s) {
                 ui_.in_diagnosis = true;
@@ -286,9 +289,11 @@ class Checker {
                         load(l.kind, l.command, shown, *sibling);
                     }
             }
-            if (options_.diagnoses)
+            if (options_.diagnoses) {
+                model_results();
                 for (const auto& d : kDiagnoses)
                     diagnosis(d);
+            }
             if (options_.anomalies && rules_read_) anomalies(full);
         } catch (const CheckAborted&) {
             add({result_.rule_file, 1, 1, true, "check", "Test przerwany: program pytał bez końca."});
@@ -522,6 +527,30 @@ class Checker {
         ui_.shown.clear();
     }
 
+    // The tests of model results as an inference start runs them: when they fail, their
+    // message is an error (no inference would start), and so is each note that names a
+    // record (the rules whose conclusions do not exclude each other).
+    void model_results() {
+        if (!model_results_) return;
+        ui_.shown.clear();
+        const bool passed = model_results_(s_);
+        bool first = true;
+        for (const auto& sh : ui_.shown) {
+            if (passed) break;
+            if (sh.question) continue;
+            std::string text = without_question(sh.text);
+            if (!std::exchange(first, false) && !named_record(text)) continue;
+            Finding f;
+            f.error = true;
+            f.kind = "model-results";
+            f.message = one_line(text);
+            if (f.message.empty()) continue;
+            place(f, text, BaseKind::Models);
+            add(std::move(f));
+        }
+        ui_.shown.clear();
+    }
+
     // The completeness analysis over the records of every base read.
     void anomalies(const std::string& rule_full) {
         const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full).substr(2)).first;
@@ -538,6 +567,7 @@ class Checker {
     }
 
     CheckOptions options_;
+    std::function<bool(Session&)> model_results_;
     CheckUi ui_;
     Session s_;
     CommandRegistry registry_;

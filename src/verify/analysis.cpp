@@ -65,7 +65,8 @@ void pisz_wnioski(Session& s, int option, const WynikTestu& w,
 
 }  // namespace
 
-WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestowania>& tested) {
+WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestowania>& tested,
+                  Zliczanie zliczanie) {
     WynikTestu w;
     // The first exclusive-model list and the first exact constraint of each condition.
     std::unordered_map<std::string, std::size_t> first_model_list, first_constraint;
@@ -83,16 +84,25 @@ WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestow
     // there, its first one too, so only those forms are looked at. Empty forms are always true.
     std::unordered_map<std::string, std::vector<std::size_t>> by_first;
     std::vector<std::size_t> empty_forms;
-    std::unordered_set<std::int32_t> all_rules;
+    // What is counted for each form: its rule, or its conclusion.
+    std::vector<std::int64_t> counted(tested.size());
+    std::unordered_map<std::string, std::int64_t> conclusion_ids;
+    std::unordered_set<std::int64_t> all_rules;
     for (std::size_t i = 0; i < tested.size(); ++i) {
-        all_rules.insert(tested[i].rule_number);
+        counted[i] =
+            zliczanie == Zliczanie::Reguly
+                ? tested[i].rule_number
+                : conclusion_ids
+                      .try_emplace(tested[i].conclusion, static_cast<std::int64_t>(conclusion_ids.size()))
+                      .first->second;
+        all_rules.insert(counted[i]);
         if (tested[i].flattened_conditions.empty())
             empty_forms.push_back(i);
         else
             by_first[tested[i].flattened_conditions.front()].push_back(i);
     }
     std::unordered_set<std::string> prawda_w;
-    std::unordered_set<std::int32_t> true_rules;
+    std::unordered_set<std::int64_t> true_rules;
     for (const auto& scenario : tested) {
         prawda_w.clear();
         prawda_w.insert(scenario.flattened_conditions.begin(), scenario.flattened_conditions.end());
@@ -103,13 +113,13 @@ WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestow
         if (lists_exist) {
             true_rules.clear();
             for (std::size_t i : empty_forms)
-                true_rules.insert(tested[i].rule_number);
+                true_rules.insert(counted[i]);
             for (const auto& x : prawda_w) {
                 auto it = by_first.find(x);
                 if (it == by_first.end()) continue;
                 for (std::size_t i : it->second)
                     if (czy_jest_prawda_w(prawda_w, true, tested[i].flattened_conditions))
-                        true_rules.insert(tested[i].rule_number);
+                        true_rules.insert(counted[i]);
             }
             count = true_rules.size();
         }

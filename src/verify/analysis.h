@@ -28,9 +28,14 @@ struct WynikTestu {
     bool different_lengths = false;
 };
 
+// What a scenario counts among the tested forms true in it: their rules, or their distinct
+// conclusions (where two rules of one conclusion are no conflict).
+enum class Zliczanie { Reguly, Wnioski };
+
 // testuj: the scenarios (each tested form in turn assumed true) judged by the option (1 to
-// one, 2 to at most one, 3 more than one true). Counts rules, not forms.
-WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestowania>& tested);
+// one, 2 to at most one, 3 more than one true). Counts rules (or conclusions), not forms.
+WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestowania>& tested,
+                  Zliczanie zliczanie = Zliczanie::Reguly);
 
 // The tested forms of the chosen rules (every flattened form of each).
 std::vector<RegulaDoTestowania> formy_do_testowania(const Session& s, const IntList& rule_numbers);

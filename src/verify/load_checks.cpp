@@ -7,6 +7,7 @@
 #include "verify/flatten.h"
 #include "verify/joint_diagnoses.h"
 #include "verify/model_contradictions.h"
+#include "verify/model_results.h"
 #include "verify/model_rule_contradictions.h"
 #include "verify/redundancy.h"
 
@@ -30,6 +31,7 @@ void install_load_diagnoses(Session& s) {
     s.diagnoses.rule_redundancy = redundancy_test_at_load;
     s.diagnoses.model_contradictions = informuj_sprzecznosc_mz;
     s.diagnoses.model_rule_contradictions = informuj_sprzecznosc_mr;
+    s.diagnoses.model_results = testuj_wyniki_modeli;
     s.diagnoses.exact_constraint_diagnoses = [](Session& ss) {
         testuj_sprzecznosc_2(ss, false);
         testuj_nadmiar_2(ss, false);

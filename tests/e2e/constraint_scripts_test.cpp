@@ -215,6 +215,110 @@ TEST_F(ConstraintScript, ModelArgumentsMayBeMembersWhenTheModelBaseIsLoaded) {
     EXPECT_TRUE(has("[browse-list] Selektywny wybór ograniczeń dokładnych")) << out;
 }
 
+// Rules over the members of two constraints: 3 names both members of constraint 1, 4 names c
+// and, through 5, d; 1 and 2 cover constraint 1 under x; 6, 7 and 8 for the analysis.
+const char* const kJointRules =
+    "reguła(1,\"w\",[\"x\",\"a\"],1,\"0.8\")\n"
+    "reguła(2,\"w\",[\"x\",\"b\"],1,\"0.8\")\n"
+    "reguła(3,\"v\",[\"a\",\"b\"],1,\"0.8\")\n"
+    "reguła(4,\"u\",[\"p\",\"c\"],1,\"0.8\")\n"
+    "reguła(5,\"p\",[\"d\"],1,\"0.8\")\n"
+    "reguła(6,\"w1\",[\"a\"],1,\"0.8\")\n"
+    "reguła(7,\"w2\",[\"b\"],1,\"0.8\")\n"
+    "reguła(8,\"w5\",[\"e\"],1,\"0.8\")\n";
+
+// Both kinds: the diagnoses accepted at load find the contradictions and the redundancy and
+// enable their reports, which name every rule with its form and constraint.
+TEST_F(ConstraintScript, JointDiagnosesAtLoadAndTheirReportsForBothKinds) {
+    write_base("RELACZ.BEN", kJointRules);
+    write_base("OGLACZ.BEN", "ograniczenie(1,[\"a\",\"b\"])\nograniczenie(2,[\"c\",\"d\"])\n");
+    write_base("ONLACZ.BEN", "ograniczenie_n(1,[\"a\",\"b\"])\nograniczenie_n(2,[\"c\",\"d\"])\n");
+    EXPECT_EQ(run({"10064",      "RELACZ.BEN", "Nie", "Nie",      "10093", "OGLACZ.BEN", "Tak",
+                   "Tak",        "10100",      "Tak", "SPRZ.RPT", "10101", "Nie",        "10103",
+                   "ONLACZ.BEN", "Tak",        "Tak", "10110",    "Nie",   "10111",      "Nie"}),
+              0)
+        << out << file("err.txt");
+    // Exact constraints: the verdicts at load, in order.
+    EXPECT_LT(at("[note] Informacja o sprzeczności\nBaza reguł elementarna niepewna\n   RELACZ.BEN\ni baza "
+                 "ograniczeń elementarna dokładna\n   OGLACZ.BEN\nzawierają co najmniej jedną sprzeczność "
+                 "łączną typu SEN/D2."),
+              at("[note] Być może wykryto nadmiarowość łączną\nBaza reguł elementarna niepewna\n   "
+                 "RELACZ.BEN\ni baza ograniczeń elementarna dokładna\n   OGLACZ.BEN\nmogą zawierać "
+                 "nadmiarowość łączną niepewną typu NEN/D2."))
+        << out;
+    // The contradiction report, saved: rule 3 directly, rule 4 through rule 5.
+    const std::string report = cp1250_to_utf8(file("SPRZ.RPT")).value_or("");
+    for (const char* piece :
+         {" Raport diagnostyki sprzeczności łącznych pomiędzy \\n bazą reguł:                   RELACZ.BEN",
+          "   regula_splaszczona(3, v, [b,a])\\n Spłaszczenie uzyskano za pomocą reguł o numerach: \\n "
+          "Reguła 3 "
+          "jest bezpośrednio SEN/D2-sprzeczna z ograniczeniem dokładnym 1 o postaci:\\n   ograniczenie(1, "
+          "[a,b])",
+          "   regula_splaszczona(4, u, [c,d])\\n Spłaszczenie uzyskano za pomocą reguł o numerach: 5\\n "
+          "Reguła 4 "
+          "jest pośrednio łącznie SEN/D2-sprzeczna z ograniczeniem dokładnym 2 o postaci:\\n   "
+          "ograniczenie(2, [c,d])",
+          " Koniec raportu diagnostyki sprzeczności łącznych"})
+        EXPECT_NE(report.find(piece), std::string::npos) << piece << "\n" << report;
+    // The redundancy report: rules 1 and 2 with constraint 1, not the others.
+    const std::size_t redundancy = at("[command] 10101");
+    EXPECT_LT(redundancy, at("   regula_splaszczona(1, w, [a,x])\n"));
+    EXPECT_LT(at("   regula_splaszczona(1, w, [a,x])\n"), at("   regula_splaszczona(2, w, [b,x])\n"));
+    EXPECT_LT(at("   regula_splaszczona(2, w, [b,x])\n"),
+              at(" Wymienione reguły oraz ograniczenie 1 o postaci\n   ograniczenie(1, [a,b]) mogą zawierać "
+                 "nadmiarowość typu NEN/D2\n"));
+    EXPECT_EQ(out.find("regula_splaszczona(6", redundancy), std::string::npos) << out;
+    // Uncertain constraints: the same findings under their own names and texts.
+    EXPECT_TRUE(has("zawierają co najmniej jedną sprzeczność łączną typu SEN/N2.")) << out;
+    EXPECT_TRUE(
+        has(" Reguła 3 jest bezpośrednio SEN/N2-sprzeczna z ograniczeniem 1 o postaci\n"
+            "  ograniczenie_n(1, [a,b])\n"))
+        << out;
+    EXPECT_TRUE(
+        has(" Reguła 4 jest pośrednio SEN/N2-sprzeczna z ograniczeniem 2 o postaci\n"
+            "  ograniczenie_n(2, [c,d])\n"))
+        << out;
+    EXPECT_TRUE(
+        has(" Wymienione reguły oraz ograniczenie 1 o postaci\n   ograniczenie_n(1, [a,b]) mogą "
+            "zawierać nadmiarowość łączną typu NEN/N2\n"))
+        << out;
+    EXPECT_EQ(count("[question] Raport wnioskowania/diagnostyki"), 4);
+}
+
+// The analysis of the chosen rules' conclusions against the exact constraint: to one, to
+// at most one (rules sharing x), and not exclusive (e lies in no constraint).
+TEST_F(ConstraintScript, ExclusionOfChosenConclusionsWithEachVerdict) {
+    write_base("RELACZ.BEN", kJointRules);
+    write_base("OGLACZ.BEN", "ograniczenie(1,[\"a\",\"b\"])\nograniczenie(2,[\"c\",\"d\"])\n");
+    EXPECT_EQ(run({"10064", "RELACZ.BEN", "Nie", "Nie", "10093", "OGLACZ.BEN", "Nie", "Nie", "10147", "6,7",
+                   "10148", "1,2", "10147", "6,8", "10149", "6,8"}),
+              0)
+        << out;
+    const std::string one =
+        "\nWnioski następujących reguł wykluczają się wzajemnie do jednego:\n\n"
+        "Numer reguły:  6    Wniosek:  w1\n"
+        "[note] Wnioski następujących reguł wykluczają się wzajemnie do jednego:\n"
+        "Numer reguły:  6    Wniosek:  w1\n"
+        "Numer reguły:  7    Wniosek:  w2\n";
+    const std::string none =
+        "\nWnioski następujących reguł wykluczają się wzajemnie do żadnego:\n\n"
+        "Numer reguły:  1    Wniosek:  w\n"
+        "[note] Wnioski następujących reguł wykluczają się wzajemnie do żadnego:\n"
+        "Numer reguły:  1    Wniosek:  w\n"
+        "Numer reguły:  2    Wniosek:  w\n";
+    const std::string not_one =
+        "\nWnioski następujących reguł nie wykluczają się wzajemnie do jednego:\n\n"
+        "Numer reguły:  6    Wniosek:  w1\n";
+    const std::string not_at_all =
+        "\nWnioski następujących reguł nie wykluczają się wzajemnie: \n\n"
+        "Numer reguły:  6    Wniosek:  w1\n"
+        "[note] Wnioski następujących reguł nie wykluczają się wzajemnie:\n";
+    EXPECT_LT(at(one), at(none)) << out;
+    EXPECT_LT(at(none), at(not_one)) << out;
+    EXPECT_LT(at(not_one), at(not_at_all)) << out;
+    EXPECT_EQ(count("\nWnioski następujących reguł"), 4);  // one verdict a command
+}
+
 TEST_F(ConstraintScript, AskableFileListsTheMembersInTheirSections) {
     EXPECT_EQ(run(with(kLoadAll, {"10160", "DOP.txt"})), 0) << out;
     EXPECT_EQ(cp1250_to_utf8(file("DOP.txt")).value_or("<none>"),

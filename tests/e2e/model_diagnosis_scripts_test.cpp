@@ -316,5 +316,108 @@ TEST_F(ModelDiagnosisScript, CleanBaseAndCircleOfRelationalModelsLoad) {
         << out;
 }
 
+// Two basic models of x under different conditions: refused at the inference start without a
+// constraint base, accepted once an exact constraint lists both conditions (the test runs at
+// the constraint load too, before the joint diagnoses are offered).
+TEST_F(ModelDiagnosisScript, ModelsOfOneResultNeedAConstraintOfTheirConditions) {
+    put("MODIAG.BEN",
+        "model(1,\"c1\",\"x\",\"a\",\"+\",\"b\",1,\"1\")\nmodel(2,\"c2\",\"x\",\"a\",\"-\",\"b\",1,\"1\")\n");
+    put("OGDIAG.BEN", "ograniczenie(1,[\"c2\",\"c1\"])\n");
+    EXPECT_EQ(
+        run(join(kLoadRules, {"10077", "MODIAG.BEN", "10164", "10093", "OGDIAG.BEN", "Nie", "Nie", "10164"})),
+        0)
+        << out;
+    EXPECT_EQ(dialogs(), join(kRulesLoaded,
+                              {
+                                  "[note] Wynik diagnozowania sprzeczności",
+                                  "[note] Diagnozowanie",
+                                  "[note] Wynik diagnozowania sprzeczności łącznych",
+                                  "[command] 10164 Wnioskowanie elementarne niepewne w przód",
+                                  "[clear]",
+                                  "[note] Uwaga!",
+                                  "[command] 10093 Ładowanie bazy ograniczeń dokładnych",
+                                  "[open-file] Wybierz nazwę bazy ograniczeń  dokładnej:",
+                                  "answer: OGDIAG.BEN",
+                                  "[clear]",
+                                  "[note] Wynik ładowania bazy ograniczeń dokładnej",
+                                  "[question] Wybierz",
+                                  "answer: &Nie",
+                                  "[question] Wybierz",
+                                  "answer: &Nie",
+                                  "[command] 10164 Wnioskowanie elementarne niepewne w przód",
+                                  "[clear]",
+                                  "[radio] Poziom szczegółowości",
+                              }))
+        << out;
+    EXPECT_TRUE(
+        has("[note] Uwaga!\nBaza modeli zawiera modele elementarne \no tych samych wynikach/wnioskach:\n"
+            "               x\nWarunki stosowania tych modeli nie wykluczają się, \n"))
+        << out;
+}
+
+// A basic and a linear model of r: the pair is refused, in the backward direction too.
+TEST_F(ModelDiagnosisScript, BasicAndLinearModelsOfOneResultAreRefused) {
+    put("MODIAG.BEN",
+        "model(1,\"c1\",\"r\",\"a\",\"*\",\"b\",1,\"1\")\n"
+        "model_liniowy(2,\"c2\",\"r\",[\"2\",\"3\"],[\"a\",\"b\"],1,\"1\")\n");
+    EXPECT_EQ(run(join(kLoadRules, {"10077", "MODIAG.BEN", "10165", "10164"})), 0) << out;
+    const std::string refusal =
+        "[note] Uwaga!\nBaza modeli zawiera modele elementarne i liniowe\no tych samych wynikach:\n"
+        "               r\nWarunki stosowania tych modeli nie wykluczają się, \nponieważ brak odpowiedniej "
+        "bazy ograniczeń.\nPrzejdź do opcji 'Baza modeli/Edycja bazy modeli'\ni popraw bazę modeli lub "
+        "przejdź do opcji \nBaza ograniczeń/Tworzenie bazy ograniczeń'\ni utwórz odpowiednią bazę "
+        "ograniczeń\n";
+    EXPECT_TRUE(in_order({"[command] 10165", refusal, "[command] 10164", refusal})) << out;
+    EXPECT_EQ(out.find("[radio]"), std::string::npos) << out;
+}
+
+// With constraints that do not hold the conditions: conditions without rules are named at
+// the load and at the start; the load offers no joint diagnosis then.
+TEST_F(ModelDiagnosisScript, ConditionsWithoutRulesAreNamedAtTheConstraintLoad) {
+    put("MODIAG.BEN",
+        "model(1,\"c1\",\"x\",\"a\",\"+\",\"b\",1,\"1\")\nmodel(2,\"c2\",\"x\",\"a\",\"-\",\"b\",1,\"1\")\n");
+    put("OGDIAG.BEN", "ograniczenie(1,[\"c1\",\"z\"])\n");
+    EXPECT_EQ(run(join(kLoadRules, {"10077", "MODIAG.BEN", "10093", "OGDIAG.BEN", "10164"})), 0) << out;
+    const std::string text =
+        "Brak reguł dla następujących warunków startowych modeli o tym samym wyniku:\n[\"c1\",\"c2\"]\n"
+        "Załadowane bazy modeli i ograniczeń możesz tylko edytować, \nlecz nie możesz korzystać z nich dla "
+        "wnioskowania.\nPrzejdź do opcji edycji baz i popraw jedną lub wszystkie.\n";
+    EXPECT_TRUE(in_order({"[note] Wynik ładowania bazy ograniczeń dokładnej", text, "[note] Uwaga!\n" + text,
+                          "[command] 10164", "[note] Uwaga!\n" + text}))
+        << out;
+    EXPECT_EQ(out.find("[question] Wybierz", out.find("[command] 10093")), std::string::npos) << out;
+}
+
+// Conditions concluded by rules: the rules' flattened forms decide. c1 needs p and k, c2 only
+// k, so both hold with k: the rules are listed and the inference is refused; once c1 needs p
+// and c2 needs q, the constraint of p and q makes them exclusive and the run starts.
+TEST_F(ModelDiagnosisScript, RulesOfTheConditionsDecideWithConstraints) {
+    const std::string rules = std::string(kRules) + "reguła(5,\"m\",[\"q\"],1,\"0.8\")\n";
+    put("REDIAG.BEN",
+        rules + "reguła(3,\"c1\",[\"p\",\"k\"],1,\"0.8\")\nreguła(4,\"c2\",[\"k\"],1,\"0.8\")\n");
+    put("MODIAG.BEN",
+        "model(1,\"c1\",\"x\",\"a\",\"+\",\"b\",1,\"1\")\nmodel(2,\"c2\",\"x\",\"a\",\"-\",\"b\",1,\"1\")\n");
+    put("OGDIAG.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
+    EXPECT_EQ(run(join(kLoadRules, {"10077", "MODIAG.BEN", "10093", "OGDIAG.BEN", "10164"})), 0) << out;
+    EXPECT_TRUE(
+        in_order({"[command] 10164",
+                  "[note] Uwaga!\n\nWnioski następujących reguł, bedące warunkami "
+                  "startowymi modeli o tych samych wynikach/wnioskach, nie wykluczają "
+                  "się wzajemnie: \n",
+                  "[note] Wnioski następujących reguł nie wykluczają się wzajemnie:\nNumer reguły:  3    "
+                  "Wniosek:  c1\n",
+                  "[note] Wnioski następujących reguł nie wykluczają się wzajemnie:\nNumer reguły:  4    "
+                  "Wniosek:  c2\n",
+                  "[note] Uwaga!\nZaładowane bazy modeli i ograniczeń możesz tylko edytować, \nlecz nie "
+                  "możesz korzystać z nich dla wnioskowania.\nPrzejdź do opcji edycji baz i popraw jedną "
+                  "lub wszystkie.\n"}))
+        << out;
+    EXPECT_EQ(out.find("[radio]"), std::string::npos);
+    put("REDIAG.BEN", rules + "reguła(3,\"c1\",[\"p\"],1,\"0.8\")\nreguła(4,\"c2\",[\"q\"],1,\"0.8\")\n");
+    EXPECT_EQ(run(join(kLoadRules, {"10077", "MODIAG.BEN", "10093", "OGDIAG.BEN", "Nie", "Nie", "10164"})), 0)
+        << out;
+    EXPECT_TRUE(in_order({"[command] 10164", "[clear]\n[radio] Poziom szczegółowości"})) << out;
+}
+
 }  // namespace
 }  // namespace zuva

@@ -118,6 +118,29 @@ TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {
     EXPECT_TRUE(has("\"errors\":1,")) << out.str();
 }
 
+TEST_F(Check, ModelsOfOneResultThatMayBothApplyAreErrors) {
+    std::string re = base("REWYN.BEN",
+                          "reguła(1,\"w\",[\"v\"],1,\"0.9\")\nreguła(3,\"c1\",[\"p\",\"k\"],1,\"0.8\")\n"
+                          "reguła(4,\"c2\",[\"k\"],1,\"0.8\")\nreguła(5,\"m\",[\"q\"],1,\"0.8\")\n");
+    base(
+        "MOWYN.BEN",
+        "model(1,\"c1\",\"t\",\"a\",\"+\",\"b\",1,\"1\")\nmodel(2,\"c2\",\"t\",\"a\",\"-\",\"b\",1,\"1\")\n");
+    EXPECT_EQ(check({"--no-anomalies", re}), 1) << err.str();
+    const std::string mo = (fs::path(dir) / "MOWYN.BEN").string();
+    EXPECT_TRUE(has(mo +
+                    ":1:1: error: Baza modeli zawiera modele elementarne o tych samych wynikach/wnioskach: t "
+                    "Warunki stosowania tych modeli nie wykluczają się,"))
+        << out.str();
+    // With the constraint of p and q, c1 and c2 still hold together with k: the rules are
+    // placed at their lines, the closing advice is left out.
+    base("OGWYN.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
+    EXPECT_EQ(check({"--no-anomalies", re}), 1) << err.str();
+    EXPECT_TRUE(has(re + ":2:1: error: Numer reguły: 3 Wniosek: c1\n" + re +
+                    ":3:1: error: Numer reguły: 4 Wniosek: c2\n"))
+        << out.str();
+    EXPECT_FALSE(has("Załadowane bazy")) << out.str();
+}
+
 TEST_F(Check, BadArgumentsAndUnreadableFilesGiveStatusTwo) {
     EXPECT_EQ(check({}), 2);
     EXPECT_NE(err.str().find("nie podano pliku"), std::string::npos);
