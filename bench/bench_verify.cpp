@@ -12,6 +12,7 @@
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
 #include "verify/joint_diagnoses.h"
+#include "verify/model_results.h"
 #include "verify/redundancy.h"
 
 using namespace zuva;
@@ -168,6 +169,81 @@ int main() {
             "uncertain %.4f s / %.4f s, exclusion of all conclusions %.4f s\n",
             rules, rules / 10, c1, s.verify.laczne[0].sprzecznosc.count(), c2,
             s.verify.laczne[0].reguly_nadmiarowe.count(), c3, c4, c5);
+    }
+    // The same with the members of each constraint in one chain, so that the upper rules of
+    // every chain contradict their constraint (exact and uncertain).
+    for (int rules : {1000, 10000}) {
+        ScriptedUi ui;
+        Session s(ui);
+        generate(s, rules);
+        for (int k = 0; k < rules / 10; ++k) {
+            TextList members;
+            for (int j = 0; j < 4; ++j)
+                members.push_back("a" + std::to_string(k) + "_" + std::to_string(2 * j));
+            s.kb.exact.ograniczenie.append({k + 1, members});
+            s.kb.uncertain.ograniczenie_n.append({k + 1, members});
+        }
+        s.kb.nazwa_og.short_name.append("OGBENCH.BEN");
+        s.kb.nazwa_op.short_name.append("ONBENCH.BEN");
+        double c1 = seconds([&] { wyznacz_sprzecznosc_2(s, false); });
+        double c2 = seconds([&] { wyznacz_sprzecznosc_2(s, true); });
+        std::printf(
+            "%6d rules, %d constraints within chains: joint contradictions %.4f s (%zu), uncertain %.4f s "
+            "(%zu)\n",
+            rules, rules / 10, c1, s.verify.laczne[0].sprzecznosc.count(), c2,
+            s.verify.laczne[1].sprzecznosc.count());
+    }
+    // The tests of model results on the same rules and constraints, with 1,000 basic models
+    // in pairs of one result: half of the pairs under askable conditions that a constraint
+    // holds, half under the conclusions of two chains, which the scenario test of their
+    // flattened rules shows exclusive (one constraint holds an askable of each chain). Every
+    // group passes, so every group is judged. Without the constraint base the same models are
+    // held by exclusive-model lists.
+    for (int rules : {1000, 10000}) {
+        ScriptedUi ui;
+        Session s(ui);
+        generate(s, rules);
+        const int chains = rules / 10, pairs = 500 * rules / 10000;
+        for (int k = 0; k < chains; ++k) {
+            TextList members;
+            for (int j = 0; j < 4; ++j)
+                members.push_back("a" + std::to_string((4 * k + j) % chains) + "_" + std::to_string(j));
+            s.kb.exact.ograniczenie.append({k + 1, members});
+        }
+        int number = 1, constraint = chains + 1;
+        auto model = [&](const std::string& cond, const std::string& result, const char* op) {
+            Model m;
+            m.model_number = number++;
+            m.application_condition = cond;
+            m.result = result;
+            m.argument1 = "x";
+            m.operation_symbol = op;
+            m.argument2 = "1";
+            m.display_flag = 1;
+            m.cf_text = "1";
+            s.kb.models.model.append(std::move(m));
+        };
+        for (int k = 0; k < pairs; ++k) {
+            const std::string a = std::to_string(2 * k), b = std::to_string(2 * k + 1);
+            model("a" + a + "_0", "y" + std::to_string(k), "+");
+            model("a" + b + "_0", "y" + std::to_string(k), "-");
+            s.kb.exact.ograniczenie.append({constraint++, {"a" + a + "_0", "a" + b + "_0"}});
+            model("c" + a + "_1", "z" + std::to_string(k), "+");
+            model("c" + b + "_1", "z" + std::to_string(k), "-");
+            s.kb.exact.ograniczenie.append({constraint++, {"a" + a + "_1", "a" + b + "_1"}});
+            s.kb.models.modele_ekskluzywne.append({{"a" + a + "_0", "a" + b + "_0"}});
+            s.kb.models.modele_ekskluzywne.append({{"c" + a + "_1", "c" + b + "_1"}});
+        }
+        s.kb.nazwa_mo.short_name.append("MOBENCH.BEN");
+        bool without = false, with = false;
+        double m1 = seconds([&] { without = testuj_wyniki_wszystkich_modeli_bez_ograniczen(s); });
+        s.kb.nazwa_og.short_name.append("OGBENCH.BEN");
+        double m2 = seconds([&] { with = testuj_wyniki_wszystkich_modeli_z_og(s); });
+        std::printf(
+            "%6d rules, %zu constraints, %zu models: model results without constraints %.4f s (%s), "
+            "with exact constraints %.4f s (%s)\n",
+            rules, s.kb.exact.ograniczenie.count(), s.kb.models.model.count(), m1,
+            without ? "passed" : "refused", m2, with ? "passed" : "refused");
     }
     return 0;
 }

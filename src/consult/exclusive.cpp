@@ -102,6 +102,7 @@ bool nadaj(Session& s, const std::string& x, const std::string& member, std::int
         return false;
     }
     s.inference.wypadkowa_prbd.append(member, v);
+    record_constraint_completion(s, x, true);
     return true;
 }
 
@@ -128,6 +129,41 @@ const std::string* prawdziwy(const Session& s, const Ograniczenie& o) {
     return nullptr;
 }
 
+// Why a member is asked while a constraint is completed: which statement started the
+// completion, the members with their state, and what the constraint demands.
+class CompletionWhy : public WhySource {
+  public:
+    CompletionWhy(const std::string& trigger, const Ograniczenie& o, bool exact)
+        : trigger_(trigger), o_(o), exact_(exact) {}
+    void why(const Session& s, bool innermost, std::vector<std::string>& lines) const override {
+        const auto cf = resultant(s, trigger_);
+        lines.push_back("Warunek " + trigger_ + (cf ? " (CF = " + format_cf(*cf) + ")" : std::string()) +
+                        " jest w ograniczeniu " + (exact_ ? "dokładnym " : "niepewnym ") +
+                        std::to_string(o_.constraint_number) + " razem z warunkami:");
+        // The members are asked in list order: the first one still open is asked now.
+        bool current_found = false;
+        for (const auto& m : pozostale(o_, trigger_)) {
+            std::string state;
+            if (auto r = resultant(s, m)) {
+                state = "(CF = " + format_cf(*r) + ")";
+            } else if (!current_found) {
+                state = innermost ? "(o to pytam)" : "(ustalane teraz)";
+                current_found = true;
+            } else {
+                state = "(jeszcze bez CF)";
+            }
+            lines.push_back("    " + m + " " + state);
+        }
+        lines.push_back(exact_ ? "Tylko jeden z tych warunków może mieć CF=1, a pozostałe mają CF=-1."
+                               : "Przynajmniej jeden z tych warunków musi mieć CF>0.");
+    }
+
+  private:
+    const std::string& trigger_;
+    const Ograniczenie& o_;
+    bool exact_;
+};
+
 // Asks one member of an exact constraint until kontrola_cf accepts the answer.
 double zapytaj_dokladny(Session& s, const std::string& member) {
     const std::string head = "Dla warunków z bazy ograniczeń dokładnych CF =1 lub -1";
@@ -136,7 +172,7 @@ double zapytaj_dokladny(Session& s, const std::string& member) {
         piszcr(s);
         std::optional<double> v;
         while (!v) {
-            auto typed = s.ui.value_dialog("Określ wartość CF", " " + head, member);
+            auto typed = ask_value(s, "Określ wartość CF", " " + head, member, AskedKind::ConditionCf);
             if (typed) v = parse_real(*typed);
         }
         pisz(s, "    CF(" + member + ") = ");
@@ -202,6 +238,8 @@ void uzupelnij_falszywy(Session& s, const std::string& x, const Ograniczenie& o)
     pokaz_wyjasnienie(s, "CF warunków wykluczających bazy ograniczeń dokładnych", lines);
 
     // pamietaj_warunki_pozostale_dalej: the members without a resultant in list order.
+    const CompletionWhy why(x, o, true);
+    const WhyScope asking(s, why);
     for (std::size_t i = 0; i < open.size(); ++i) {
         const std::string& m = open[i];
         if (const std::string* t = prawdziwy(s, o)) {
@@ -212,13 +250,14 @@ void uzupelnij_falszywy(Session& s, const std::string& x, const Ograniczenie& o)
         if (all_others_false(m)) return last_follows(m);
         const double v = zapytaj_dokladny(s, m);
         s.inference.wypadkowa_prbd.append(m, v);
+        record_constraint_completion(s, x, true, true);
         if (v == 1.0) return pozostale_falszywe(s, o, m);
         pamietaj_dychotomiczne(s, m, -1.0);
     }
 }
 
 // Case 5: the uncertain completion over the first uncertain constraint of x.
-void uzupelnij_niepewny(Session& s, const Ograniczenie& o) {
+void uzupelnij_niepewny(Session& s, const std::string& x, const Ograniczenie& o) {
     struct Zadeklarowany {
         std::string member;
         double cf;
@@ -265,19 +304,23 @@ void uzupelnij_niepewny(Session& s, const Ograniczenie& o) {
     pokaz_wyjasnienie(s, "CF warunków wykluczających się bazy ograniczeń niepewnych", lines);
 
     // deklaruj_niepewny: each remaining member in list order, its CF checked as any CF.
+    const CompletionWhy why(x, o, false);
+    const WhyScope asking(s, why);
     for (const auto& m : open) {
         if (resultant(s, m)) continue;
         piszcr(s);
         std::optional<double> v;
         while (!v) {
-            auto typed = s.ui.value_dialog(
-                "Określ wartość CF",
-                " Dla warunków z bazy ograniczeń niepewnych CF mieści się w przedziale[1,-1]", m);
+            auto typed =
+                ask_value(s, "Określ wartość CF",
+                          " Dla warunków z bazy ograniczeń niepewnych CF mieści się w przedziale[1,-1]", m,
+                          AskedKind::ConditionCf);
             if (typed) v = testuj_cf_warunku(s, *typed);
         }
         pisz(s, "   CF(" + m + ") = ");
         piszreal(s, *v);
         s.inference.wypadkowa_prbd.append(m, *v);
+        record_constraint_completion(s, x, false, true);
         piszcr(s);
     }
 }
@@ -370,13 +413,15 @@ void uzupelnienie_wykluczajacych(Session& s, const std::string& x, double c) {
     // Case 5.
     if (c < -1.0 || c > 1.0) return;
     const auto& uncertain = of(ix.uncertain, x);
-    if (!uncertain.empty()) uzupelnij_niepewny(s, uncertain_at(s, uncertain.front()));
+    if (!uncertain.empty()) uzupelnij_niepewny(s, x, uncertain_at(s, uncertain.front()));
 }
 
 bool ustal_cf(Session& s, const std::string& a, const std::string& b, double c) {
     if (c != 1.0) return false;
     s.inference.wypadkowa_prbd.append(a, 1.0);
+    record_constraint_completion(s, {}, true);
     s.inference.wypadkowa_prbd.append(b, -1.0);
+    record_constraint_completion(s, a, true);
     return true;
 }
 

@@ -175,6 +175,7 @@ class Tracer {
             case OriginKind::UncertainConstraint: {
                 line += o.kind == OriginKind::ExactConstraint ? "uzupełnienie z ograniczenia dokładnego"
                                                               : "uzupełnienie z ograniczenia niepewnego";
+                if (o.flag) line += " (odpowiedź użytkownika)";
                 if (o.ref < 0) {
                     out_.push_back(line);
                     return;

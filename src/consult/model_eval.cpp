@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <variant>
 
 #include "consult/calculus_basics.h"
@@ -214,9 +215,13 @@ bool wyjasnij(int display_flag, F explain) {
     return true;
 }
 
-void zapamietaj(Session& s, std::int32_t n, const std::string& result, double value, bool mark_applied) {
+// Fixes the computed value of a model's result and remembers which model (of which kind:
+// 0 basic, 1 extended, 2 linear, 3 polynomial) computed it.
+void zapamietaj(Session& s, std::int32_t n, std::uint8_t kind, const std::string& result, double value,
+                bool mark_applied) {
     if (mark_applied) s.inference.model_stosowany.insert(n);
     s.inference.zmienna_ustalona.append(result, value);
+    record_value_origin(s, result, {ValueOrigin::Model, kind, n});
 }
 
 // The value of an operation must be a finite number to be fixed.
@@ -524,6 +529,9 @@ class Evaluation {
         std::size_t next_arg = 0;
         std::vector<double> values;
         bool mark_applied = true;
+        // Says why the values asked while the model is applied are needed; on the session's
+        // why stack from the model's first step until its frame ends.
+        std::unique_ptr<ModelWhy> why;
     };
     // What a step of a frame asks for: a frame to run first, or its own end with a value.
     struct Step {
@@ -532,7 +540,22 @@ class Evaluation {
         std::optional<double> value;
     };
 
+    // The why-sources of the model frames are pushed and popped with their frames; whatever
+    // way the run ends (an exit from a dialog included), the stack is left as it was found.
+    class WhyStackMark {
+      public:
+        explicit WhyStackMark(Session& s) : s_(s), size_(s.inference.explain.why.size()) {}
+        ~WhyStackMark() { s_.inference.explain.why.resize(size_); }
+        WhyStackMark(const WhyStackMark&) = delete;
+        WhyStackMark& operator=(const WhyStackMark&) = delete;
+
+      private:
+        Session& s_;
+        std::size_t size_;
+    };
+
     std::optional<double> run(Frame root) {
+        const WhyStackMark mark(s_);
         std::vector<Frame> stack;
         stack.push_back(std::move(root));
         std::optional<double> returned;
@@ -547,6 +570,7 @@ class Evaluation {
                 continue;
             }
             if (stack.back().guarded) s_.models.obliczane.erase(result_name(*stack.back().model));
+            if (stack.back().why) s_.inference.explain.why.pop_back();
             stack.pop_back();
             if (stack.empty()) return st.value;
             returned = st.value;
@@ -636,6 +660,10 @@ class Evaluation {
             bool go = std::visit(
                 [&](const auto* m) {
                     if (!applicable_kind(*m)) return false;
+                    if (!f.why) {
+                        f.why = std::make_unique<ModelWhy>(*m);
+                        s_.inference.explain.why.push_back(f.why.get());
+                    }
                     if (!s_.models.obliczane.insert(m->result).second) return false;
                     f.guarded = true;
                     if (!sprawdz(s_, links_, m->application_condition)) return false;
@@ -675,7 +703,7 @@ class Evaluation {
         if (!r || !skonczony(s_, *r, m.operation_symbol)) return false;
         przedstawienie_zmiennych(s_);
         if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny(s_, m, *r); })) return false;
-        zapamietaj(s_, m.model_number, m.result, *r, mark_applied);
+        zapamietaj(s_, m.model_number, 0, m.result, *r, mark_applied);
         return true;
     }
     bool finish(const ModelR& m, const std::vector<double>& v, bool mark_applied) {
@@ -686,7 +714,7 @@ class Evaluation {
         piszcr(s_);
         przedstawienie_zmiennych(s_);
         if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_2(s_, m, *r); })) return false;
-        zapamietaj(s_, m.model_number, m.result, *r, mark_applied);
+        zapamietaj(s_, m.model_number, 1, m.result, *r, mark_applied);
         return true;
     }
     bool finish(const ModelLiniowy& m, const std::vector<double>& v, bool mark_applied) {
@@ -701,7 +729,7 @@ class Evaluation {
         przedstawienie_zmiennych(s_);
         if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_liniowy(s_, m, *r); }))
             return false;
-        zapamietaj(s_, m.model_number, m.result, *r, mark_applied);
+        zapamietaj(s_, m.model_number, 2, m.result, *r, mark_applied);
         return true;
     }
     bool finish(const ModelWielomianowy& m, const std::vector<double>& v, bool mark_applied) {
@@ -712,7 +740,7 @@ class Evaluation {
         przedstawienie_zmiennych(s_);
         if (!wyjasnij(m.display_flag, [&] { wyjasnienie_model_matematyczny_wielomianowy(s_, m, *r); }))
             return false;
-        zapamietaj(s_, m.model_number, m.result, *r, mark_applied);
+        zapamietaj(s_, m.model_number, 3, m.result, *r, mark_applied);
         return true;
     }
 
@@ -763,6 +791,8 @@ std::optional<double> oblicz_wynik_modelu(Session& s, const ModelLinks& links, c
 std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const Model& m,
                                              bool holds) {
     if (!relacja_modelu(m.operation_symbol)) return std::nullopt;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
         return std::nullopt;
     auto a = oblicz(s, links, m.argument1);
@@ -787,6 +817,8 @@ std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links
 std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const ModelR& m,
                                              bool holds) {
     if (!jest_relacja_r(m.operation_symbol) || m.variables.size() != 3) return std::nullopt;
+    const ModelWhy why(m);
+    const WhyScope asking(s, why);
     if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
         return std::nullopt;
     double v[3];

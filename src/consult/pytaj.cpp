@@ -27,6 +27,22 @@ void pamietaj(Session& s, const std::string& condition, double cf) {
     pamietaj_odpowiedz(s, condition, cf);
 }
 
+namespace {
+
+// The report lines and the note that announce a member of a constraint before it is asked:
+// the base it is in ("dokładnej." / "niepewnej."), what CF it takes, and the note's text
+// after the condition.
+void zapowiedz_ograniczenie(Session& s, const std::string& condition, const char* base, const char* cf_line,
+                            const char* note_tail) {
+    piszln(s, "Warunek: ");
+    piszln(s, "   " + condition);
+    piszln(s, std::string("jest w bazie ograniczeń ") + base);
+    piszln(s, cf_line);
+    s.ui.note("Uwaga!", "Warunek\n " + condition + note_tail);
+}
+
+}  // namespace
+
 double pytaj(Session& s, const std::string& condition) {
     // 1. A condition with a resultant is never asked again in the run.
     if (auto r = resultant(s, condition)) return *r;
@@ -37,22 +53,13 @@ double pytaj(Session& s, const std::string& condition) {
     const bool uncertain = !exact && w_ograniczeniu_niepewnym(s, condition);
     std::string title;
     if (exact) {
-        piszln(s, "Warunek: ");
-        piszln(s, "   " + condition);
-        piszln(s, "jest w bazie ograniczeń dokładnej.");
-        piszln(s, "Określ CF warunku równe -1.0 lub 1.0.");
-        s.ui.note("Uwaga!",
-                  "Warunek\n " + condition +
-                      "\njest w bazie ograniczeń dokładnej.\nOkreśl CF warunku równe -1.0 lub 1.0.");
+        zapowiedz_ograniczenie(s, condition, "dokładnej.", "Określ CF warunku równe -1.0 lub 1.0.",
+                               "\njest w bazie ograniczeń dokładnej.\nOkreśl CF warunku równe -1.0 lub 1.0.");
         title = "Określ CF warunku " + condition + " równe -1.0 lub 1.0.";
     } else if (uncertain) {
-        piszln(s, "Warunek: ");
-        piszln(s, "   " + condition);
-        piszln(s, "jest w bazie ograniczeń niepewnej.");
-        piszln(s, "Określ CF warunku  z przedziału [-1,1].");
-        s.ui.note("Uwaga!",
-                  "Warunek\n " + condition +
-                      "\n jest w bazie ograniczeń niepewnej.\n Określ CF warunku z przedziału [-1,1]");
+        zapowiedz_ograniczenie(
+            s, condition, "niepewnej.", "Określ CF warunku  z przedziału [-1,1].",
+            "\n jest w bazie ograniczeń niepewnej.\n Określ CF warunku z przedziału [-1,1]");
         title = "Określ CF warunku " + condition + " z przedziału [-1,1].";
     } else {
         title = "Zadeklaruj CF warunku " + condition + " z przedziału [-1, 1]";

@@ -200,13 +200,17 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
     std::int32_t number = 0;
     bool relational = false;
     TextList names;  // in the order their values are obtained
-    if (basic_) {
-        const Model& m = *basic_;
-        relational = relacja_modelu(m.operation_symbol);
-        kind = relational ? "modelowi relacyjnemu podstawowemu" : "modelowi arytmetycznemu podstawowemu";
+    // What every kind of model has: its number, condition of application and result.
+    auto common = [&](const auto& m, const char* what) {
+        kind = what;
         number = m.model_number;
         condition = m.application_condition;
         result = m.result;
+    };
+    if (basic_) {
+        const Model& m = *basic_;
+        relational = relacja_modelu(m.operation_symbol);
+        common(m, relational ? "modelowi relacyjnemu podstawowemu" : "modelowi arytmetycznemu podstawowemu");
         if (relational)
             formula = m.argument1 + " " + m.operation_symbol + " " + m.argument2;
         else if (jest_operacja_jednoargumentowa(m.operation_symbol))
@@ -217,10 +221,7 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
     } else if (extended_) {
         const ModelR& m = *extended_;
         relational = jest_relacja_r(m.operation_symbol);
-        kind = relational ? "modelowi relacyjnemu rozwiniętemu" : "modelowi arytmetycznemu rozwiniętemu";
-        number = m.model_number;
-        condition = m.application_condition;
-        result = m.result;
+        common(m, relational ? "modelowi relacyjnemu rozwiniętemu" : "modelowi arytmetycznemu rozwiniętemu");
         if (relational && m.variables.size() == 3) {
             const auto comma = m.operation_symbol.find(',');
             formula = m.variables[0] + " " + m.operation_symbol.substr(0, comma) + " " + m.variables[1] +
@@ -233,10 +234,7 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
         names = m.variables;
     } else if (linear_) {
         const ModelLiniowy& m = *linear_;
-        kind = "modelowi arytmetycznemu liniowemu";
-        number = m.model_number;
-        condition = m.application_condition;
-        result = m.result;
+        common(m, "modelowi arytmetycznemu liniowemu");
         formula = m.result + " =";
         for (std::size_t i = 0; i < m.variables.size() && i < m.coefficients.size(); ++i)
             formula += (i ? " + " : " ") + m.coefficients[i] + " * " + m.variables[i];
@@ -244,10 +242,7 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
         names.insert(names.end(), m.variables.begin(), m.variables.end());
     } else if (polynomial_) {
         const ModelWielomianowy& m = *polynomial_;
-        kind = "modelowi arytmetycznemu wielomianowemu";
-        number = m.model_number;
-        condition = m.application_condition;
-        result = m.result;
+        common(m, "modelowi arytmetycznemu wielomianowemu");
         formula = m.result + " =";
         for (std::size_t i = 0; i < m.coefficients.size() && i < m.powers.size(); ++i)
             formula += (i ? " + " : " ") + m.coefficients[i] + " * " + m.variable + "^" +
@@ -308,9 +303,9 @@ void append_resultant(Session& s, const std::string& statement, double cf, Resul
     record_origin_of_last(s, origin);
 }
 
-void record_constraint_completion(Session& s, const std::string& trigger, bool exact) {
-    const std::int64_t slot = s.inference.wypadkowa_prbd.slot_of(trigger);
-    record_origin_of_last(s, {exact ? OriginKind::ExactConstraint : OriginKind::UncertainConstraint, false,
+void record_constraint_completion(Session& s, const std::string& trigger, bool exact, bool asked) {
+    const std::int64_t slot = trigger.empty() ? -1 : s.inference.wypadkowa_prbd.slot_of(trigger);
+    record_origin_of_last(s, {exact ? OriginKind::ExactConstraint : OriginKind::UncertainConstraint, asked,
                               static_cast<std::int32_t>(slot)});
 }
 

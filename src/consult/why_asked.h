@@ -72,8 +72,9 @@ void record_origin_of_last(Session& s, ResultantOrigin origin);
 void append_resultant(Session& s, const std::string& statement, double cf, ResultantOrigin origin);
 // For the completion of mutually exclusive conditions: call right after the completed
 // member's resultant was appended; `trigger` is the statement whose resultant caused the
-// completion (its visible record is remembered), `exact` tells the kind of constraint.
-void record_constraint_completion(Session& s, const std::string& trigger, bool exact);
+// completion (its visible record is remembered; empty: none), `exact` tells the kind of
+// constraint, `asked` that the completion asked the user for the member's CF.
+void record_constraint_completion(Session& s, const std::string& trigger, bool exact, bool asked = false);
 // Origin of the resultant in a slot of wypadkowa_prbd, and of a statement's visible one.
 ResultantOrigin origin_of_slot(const Session& s, std::int64_t slot);
 ResultantOrigin origin_of(const Session& s, const std::string& statement);

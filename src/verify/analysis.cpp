@@ -65,21 +65,22 @@ void pisz_wnioski(Session& s, int option, const WynikTestu& w,
 
 }  // namespace
 
+CzlonkowieWykluczen::CzlonkowieWykluczen(const Session& s) {
+    for (const auto& e : s.kb.models.modele_ekskluzywne)
+        members_.insert(e.models.begin(), e.models.end());
+    if (s.kb.nazwa_og.loaded())
+        for (const auto& o : s.kb.exact.ograniczenie)
+            members_.insert(o.exclusive_conditions.begin(), o.exclusive_conditions.end());
+}
+
 WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestowania>& tested,
                   Zliczanie zliczanie) {
+    return testuj(CzlonkowieWykluczen(s), option, tested, zliczanie);
+}
+
+WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vector<RegulaDoTestowania>& tested,
+                  Zliczanie zliczanie) {
     WynikTestu w;
-    // The first exclusive-model list and the first exact constraint of each condition.
-    std::unordered_map<std::string, std::size_t> first_model_list, first_constraint;
-    const auto& models = s.kb.models.modele_ekskluzywne;
-    for (std::size_t i = models.count(); i-- > 0;)
-        for (const auto& c : models[i].models)
-            first_model_list[c] = i;
-    if (s.kb.nazwa_og.loaded()) {
-        const auto& t = s.kb.exact.ograniczenie;
-        for (std::size_t i = t.count(); i-- > 0;)
-            for (const auto& c : t[i].exclusive_conditions)
-                first_constraint[c] = i;
-    }
     // Forms by their first condition: a form true in a scenario has all its conditions
     // there, its first one too, so only those forms are looked at. Empty forms are always true.
     std::unordered_map<std::string, std::vector<std::size_t>> by_first;
@@ -108,7 +109,7 @@ WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestow
         prawda_w.insert(scenario.flattened_conditions.begin(), scenario.flattened_conditions.end());
         bool lists_exist = false;
         for (const auto& x : scenario.flattened_conditions)
-            if (first_model_list.count(x) || first_constraint.count(x)) lists_exist = true;
+            if (lists.has(x)) lists_exist = true;
         std::size_t count = all_rules.size();
         if (lists_exist) {
             true_rules.clear();
@@ -149,12 +150,17 @@ WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestow
 std::vector<RegulaDoTestowania> formy_do_testowania(const Session& s, const IntList& rule_numbers) {
     std::vector<RegulaDoTestowania> out;
     FlattenIndex index(s.kb);
+    // The rules of each number in table order, found in one pass over the table.
+    std::unordered_map<std::int32_t, std::vector<const Regula*>> by_number;
     for (std::int32_t n : rule_numbers)
-        for (const auto& r : s.kb.rules.regula) {
-            if (r.rule_number != n) continue;
-            Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
+        by_number.try_emplace(n);
+    for (const auto& r : s.kb.rules.regula)
+        if (auto it = by_number.find(r.rule_number); it != by_number.end()) it->second.push_back(&r);
+    for (std::int32_t n : rule_numbers)
+        for (const Regula* r : by_number[n]) {
+            Splaszczanie gen = splaszcz(index, r->conclusion, r->conditions);
             while (auto f = gen.next())
-                out.push_back({r.rule_number, r.conclusion, f->flattened_conditions});
+                out.push_back({r->rule_number, r->conclusion, f->flattened_conditions});
         }
     return out;
 }

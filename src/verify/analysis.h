@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "store/values.h"
@@ -32,9 +33,23 @@ struct WynikTestu {
 // conclusions (where two rules of one conclusion are no conflict).
 enum class Zliczanie { Reguly, Wnioski };
 
+// The conditions that some exclusion list holds (an exclusive-model list, an exact constraint
+// when that base is loaded): a scenario with none of them has no list to go by.
+class CzlonkowieWykluczen {
+  public:
+    explicit CzlonkowieWykluczen(const Session& s);
+    bool has(const std::string& condition) const { return members_.count(condition) != 0; }
+
+  private:
+    std::unordered_set<std::string> members_;
+};
+
 // testuj: the scenarios (each tested form in turn assumed true) judged by the option (1 to
 // one, 2 to at most one, 3 more than one true). Counts rules (or conclusions), not forms.
 WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestowania>& tested,
+                  Zliczanie zliczanie = Zliczanie::Reguly);
+// The same with the members of the exclusion lists gathered once for many tests.
+WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vector<RegulaDoTestowania>& tested,
                   Zliczanie zliczanie = Zliczanie::Reguly);
 
 // The tested forms of the chosen rules (every flattened form of each).

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "script_run.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -22,37 +23,19 @@ namespace fs = std::filesystem;
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
 const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
 
-class ConstraintScript : public ::testing::Test {
+class ConstraintScript : public testing_support::AnswerScriptTest {
   protected:
+    ConstraintScript() : AnswerScriptTest("zuva-og") {}
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-og-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
+        AnswerScriptTest::SetUp();
+        if (HasFatalFailure()) return;
         for (const char* name : {"REOGR.BEN", "OGOGR.BEN", "ONOGR.BEN"})
             fs::copy_file(fs::path(kData) / name, fs::path(dir) / name);
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
     // A base file written in Windows-1250 from UTF-8 text.
     void write_base(const std::string& name, const std::string& text) {
-        ASSERT_TRUE(write_file_bytes((fs::path(dir) / name).string(), utf8_to_cp1250_lossy(text)));
+        ASSERT_TRUE(write_file_bytes(path(name), utf8_to_cp1250_lossy(text)));
     }
-    std::string file(const std::string& name) const {
-        return read_file_bytes((fs::path(dir) / name).string()).value_or("<none>");
-    }
-    int run(const std::vector<std::string>& answers) {
-        std::string text;
-        for (const auto& a : answers)
-            text += a + "\n";
-        EXPECT_TRUE(write_file_bytes((fs::path(dir) / "odp.txt").string(), text));
-        std::string cmd = "cd '" + dir + "' && '" ZUVA_BINARY "' --answers odp.txt >out.txt 2>err.txt";
-        int rc = std::system(cmd.c_str());
-        out = file("out.txt");
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
-    bool has(const std::string& needle) const { return out.find(needle) != std::string::npos; }
     // Position of a piece of the transcript (npos + 1 when missing), for order checks.
     std::size_t at(const std::string& needle) const {
         auto p = out.find(needle);
@@ -64,8 +47,6 @@ class ConstraintScript : public ::testing::Test {
             ++n;
         return n;
     }
-
-    std::string dir, out;
 };
 
 // Loading the rule base with both tests declined, then both constraint bases, declining the

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "script_run.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -53,17 +54,9 @@ std::string report_record(const std::string& text) {
     return utf8_to_cp1250_lossy("tekst_raportu(\"" + quoted + "\")");
 }
 
-class E2eScript : public ::testing::Test {
+class E2eScript : public testing_support::AnswerScriptTest {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-e2e-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    E2eScript() : AnswerScriptTest("zuva-e2e") {}
     void copy_in(const std::string& from_dir, const std::string& name) {
         fs::copy_file(fs::path(from_dir) / name, fs::path(dir) / name, fs::copy_options::overwrite_existing);
     }
@@ -77,42 +70,6 @@ class E2eScript : public ::testing::Test {
         fs::copy_file(fs::path(from) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
         sub = "BAZY";
     }
-    std::string path(const std::string& name) const { return (fs::path(dir) / sub / name).string(); }
-    std::string file(const std::string& name) const { return read_file_bytes(path(name)).value_or("<none>"); }
-
-    // Runs the program on the answers; returns its exit status, the transcript in `out`.
-    int run(const std::vector<std::string>& answers) {
-        std::string text;
-        for (const auto& a : answers)
-            text += a + "\n";
-        EXPECT_TRUE(write_file_bytes(path("odp.txt"), text));
-        std::string cmd = "cd '" + path("") + "' && '" ZUVA_BINARY "' --answers odp.txt >out.txt 2>err.txt";
-        int rc = std::system(cmd.c_str());
-        out = file("out.txt");
-        err = file("err.txt");
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
-
-    // The dialogs of the transcript from the first command on: every block header and every
-    // answer line, trailing blanks removed.
-    std::vector<std::string> dialogs() const {
-        std::vector<std::string> seq;
-        std::istringstream in(out);
-        std::string line;
-        bool started = false;
-        while (std::getline(in, line)) {
-            if (line.rfind("[command]", 0) == 0) started = true;
-            if (!started) continue;
-            if (line.rfind("[", 0) != 0 && line.rfind("answer: ", 0) != 0) continue;
-            while (!line.empty() && line.back() == ' ')
-                line.pop_back();
-            seq.push_back(line);
-        }
-        return seq;
-    }
-    bool has(const std::string& needle) const { return out.find(needle) != std::string::npos; }
-
-    std::string dir, sub, out, err;
 };
 
 const std::vector<std::string> kLoadTest = {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "script_run.h"
 #include "text/file_io.h"
 
 namespace zuva {
@@ -19,52 +20,21 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+// The first sample knowledge base, kept as it was for the tests written against it.
+const std::string kFirstSample = std::string(ZUVA_TEST_DATA) + "/sample-1";
 
-class ExplainScript : public ::testing::Test {
+class ExplainScript : public testing_support::AnswerScriptTest {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-explain-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    ExplainScript() : AnswerScriptTest("zuva-explain") {}
     void copy_in(const std::string& name) { fs::copy_file(fs::path(kData) / name, fs::path(dir) / name); }
     void copy_sample() {
         fs::create_directories(fs::path(dir) / "BAZY");
         fs::create_directories(fs::path(dir) / "OPISY");
         for (const char* name : {"REAUTO.BEN", "MOAUTO.BEN"})
-            fs::copy_file(fs::path(kExamples) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
-        fs::copy_file(fs::path(kExamples) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
+            fs::copy_file(fs::path(kFirstSample) / "BAZY" / name, fs::path(dir) / "BAZY" / name);
+        fs::copy_file(fs::path(kFirstSample) / "OPISY" / "AUTO.OPI", fs::path(dir) / "OPISY" / "AUTO.OPI");
         sub = "BAZY";
     }
-    std::string path(const std::string& name) const { return (fs::path(dir) / sub / name).string(); }
-    std::string file(const std::string& name) const { return read_file_bytes(path(name)).value_or("<none>"); }
-    int run(const std::vector<std::string>& answers) {
-        std::string text;
-        for (const auto& a : answers)
-            text += a + "\n";
-        EXPECT_TRUE(write_file_bytes(path("odp.txt"), text));
-        std::string cmd = "cd '" + path("") + "' && '" ZUVA_BINARY "' --answers odp.txt >out.txt 2>err.txt";
-        int rc = std::system(cmd.c_str());
-        out = file("out.txt");
-        err = file("err.txt");
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
-    bool has(const std::string& needle) const { return out.find(needle) != std::string::npos; }
-    // The body of the first block that starts with `header` (up to the next block).
-    std::string block(const std::string& header) const {
-        auto at = out.find(header + "\n");
-        if (at == std::string::npos) return "<no block " + header + ">";
-        at += header.size() + 1;
-        auto end = out.find("\n[", at);
-        return out.substr(at, end == std::string::npos ? std::string::npos : end + 1 - at);
-    }
-
-    std::string dir, sub, out, err;
 };
 
 // The transcript without the why blocks: each "answer: ?" with its [read] block, and the
@@ -173,9 +143,9 @@ TEST_F(ExplainScript, WhyInBackwardInferenceShowsTheChainUpToTheHypothesis) {
     EXPECT_TRUE(has("  d(0.3)\n"));  // the verdict as without the question
 }
 
-// Disabled until the model evaluation on its explicit stack pushes a why-source per model frame
-// and records the model of each computed value (see the closing note of the explanations).
-TEST_F(ExplainScript, DISABLED_WhyAtAnArgumentNamesTheModelAndHowShowsTheModelChain) {
+// "?" at an argument dialog names the model that needs the argument; the how-tree of a
+// relational model's conclusion goes through the arithmetic models down to the answer.
+TEST_F(ExplainScript, WhyAtAnArgumentNamesTheModelAndHowShowsTheModelChain) {
     copy_sample();
     ASSERT_EQ(
         run({"10064", "REAUTO.BEN", "Nie", "Nie", "Nie",  "10077", "MOAUTO.BEN", "10164", "1",     "NIE",
@@ -239,6 +209,60 @@ TEST_F(ExplainScript, HowTreeOfACumulativeConclusion) {
               "    reguła 4: wkład 0.3 = zaokrąglenie(CF reguły 0.6 × CF warunków 0.5)\n"
               "        b (CF = 0.5): odpowiedź użytkownika\n"
               "    CF warunków zastosowanych reguł mają jeden znak: wypadkowa to największy wkład\n");
+}
+
+// Members of exact constraints completed in a forward run: b follows from a = 1 (a pair), f is
+// asked by the completion after e = -1 ("?" first), g follows as the last member left. The
+// how-trees show each completion with the answer that caused it, the contributions of the
+// cumulative rules over the completed members, and the member the completion asked for.
+TEST_F(ExplainScript, HowTreeShowsConstraintCompletionsAndWhyAtACompletionQuestion) {
+    copy_in("RECOMP.BEN");
+    copy_in("OGCOMP.BEN");
+    ASSERT_EQ(run({"10064", "RECOMP.BEN", "Nie",   "Nie", "10093", "OGCOMP.BEN", "Nie",   "Nie",
+                   "10164", "1",          "NIE",   "1",   "1",     "-1",         "?",     "-1",
+                   "NIE",   "Nie",        "10180", "1",   "10180", "2",          "10180", "3"}),
+              0)
+        << err;
+    EXPECT_FALSE(has("name: b\n"));
+    EXPECT_FALSE(has("name: g\n"));
+    EXPECT_EQ(block("[read] Dlaczego pytam?")
+                  .rfind("Pytam o CF warunku:\n"
+                         "    f\n"
+                         "Warunek e (CF = -1) jest w ograniczeniu dokładnym 2 "
+                         "razem z warunkami:\n"
+                         "    f (o to pytam)\n"
+                         "    g (jeszcze bez CF)\n"
+                         "Tylko jeden z tych warunków może mieć CF=1, a pozostałe "
+                         "mają CF=-1.\n",
+                         0),
+              0u)
+        << block("[read] Dlaczego pytam?");
+    EXPECT_TRUE(has("name: f\nanswer: ?\n[read] Dlaczego pytam?\n"));
+    EXPECT_TRUE(has("name: f\nanswer: -1\n"));
+    EXPECT_EQ(block("[read] Jak uzyskano wniosek c"),
+              "c (CF = 0.9): wypadkowa reguł kumulatywnych\n"
+              "    reguła 1: wkład 0.8 = zaokrąglenie(CF reguły 0.8 × CF warunków 1)\n"
+              "        a (CF = 1): odpowiedź użytkownika\n"
+              "    reguła 2: wkład 0.5 = zaokrąglenie(CF reguły -0.5 × CF warunków -1)\n"
+              "        b (CF = -1): uzupełnienie z ograniczenia dokładnego, bo warunek a ma CF = 1\n"
+              "            a (CF = 1): odpowiedź użytkownika\n"
+              "    wkłady dodatnie łącznie P = 0.9, ujemne łącznie N = 0; "
+              "wypadkowa = zaokrąglenie((P + N) / (1 - min(P, -N)))\n");
+    const std::string d = block("[read] Jak uzyskano wniosek d");
+    EXPECT_EQ(d.rfind("d (CF = -0.8): wypadkowa reguł kumulatywnych\n"
+                      "    reguła 3: wkład -0.6 = zaokrąglenie(CF reguły 0.6 × CF warunków -1)\n"
+                      "        e (CF = -1): odpowiedź użytkownika\n"
+                      "    reguła 4: wkład -0.5 = zaokrąglenie(CF reguły 0.5 × CF warunków -1)\n"
+                      "        f (CF = -1): uzupełnienie z ograniczenia dokładnego (odpowiedź użytkownika), "
+                      "bo warunek e ma CF = -1\n"
+                      "            e (CF = -1): odpowiedź użytkownika\n",
+                      0),
+              0u)
+        << d;
+    EXPECT_EQ(d.find("pochodzenie nie zostało zapisane"), std::string::npos) << d;
+    // g, the last member left, follows from the other two being false.
+    EXPECT_TRUE(has("        g (CF = 1): uzupełnienie z ograniczenia dokładnego, bo warunek e ma CF = -1\n"))
+        << block("[read] Jak uzyskano wniosek h");
 }
 
 // The rule of "wynik" waited on "pytanie", which was never asked: the "koniec" rule ended the

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "script_run.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -20,18 +21,9 @@ namespace fs = std::filesystem;
 
 const std::string kShapes = std::string(ZUVA_TEST_DATA) + "/shapes";
 
-class LargeBaseScript : public ::testing::Test {
+class LargeBaseScript : public testing_support::AnswerScriptTest {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-large-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string path(const std::string& name) const { return (fs::path(dir) / name).string(); }
+    LargeBaseScript() : AnswerScriptTest("zuva-large") {}
     // Writes UTF-8 lines as a Windows-1250 base file.
     void base(const std::string& name, const std::vector<std::string>& lines) {
         std::string text;
@@ -40,20 +32,6 @@ class LargeBaseScript : public ::testing::Test {
         ASSERT_TRUE(write_file_bytes(path(name), utf8_to_cp1250_lossy(text)));
     }
     void copy_shape(const std::string& name) { fs::copy_file(fs::path(kShapes) / name, path(name)); }
-    int run(const std::vector<std::string>& answers) {
-        std::string text;
-        for (const auto& a : answers)
-            text += a + "\n";
-        EXPECT_TRUE(write_file_bytes(path("odp.txt"), text));
-        std::string cmd = "cd '" + dir + "' && '" ZUVA_BINARY "' --answers odp.txt >out.txt 2>err.txt";
-        int rc = std::system(cmd.c_str());
-        out = read_file_bytes(path("out.txt")).value_or("");
-        err = read_file_bytes(path("err.txt")).value_or("");
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
-    bool has(const std::string& needle) const { return out.find(needle) != std::string::npos; }
-
-    std::string dir, out, err;
 };
 
 // A name with a number after it.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "script_run.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -31,52 +32,18 @@ std::vector<std::string> join(std::vector<std::string> a, const std::vector<std:
     return a;
 }
 
-class ModelDiagnosisScript : public ::testing::Test {
+class ModelDiagnosisScript : public testing_support::AnswerScriptTest {
   protected:
+    ModelDiagnosisScript() : AnswerScriptTest("zuva-mdiag") { time_limit = 20; }
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-mdiag-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
+        AnswerScriptTest::SetUp();
+        if (HasFatalFailure()) return;
         put("REDIAG.BEN", kRules);
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string path(const std::string& name) const { return (fs::path(dir) / name).string(); }
     // Base files are written as users have them, in Windows-1250.
     void put(const std::string& name, const std::string& utf8) {
         ASSERT_TRUE(write_file_bytes(path(name), utf8_to_cp1250_lossy(utf8)));
     }
-    std::string file(const std::string& name) const { return read_file_bytes(path(name)).value_or("<none>"); }
-
-    int run(const std::vector<std::string>& answers) {
-        std::string text;
-        for (const auto& a : answers)
-            text += a + "\n";
-        EXPECT_TRUE(write_file_bytes(path("odp.txt"), text));
-        std::string cmd =
-            "cd '" + dir + "' && timeout 20 '" ZUVA_BINARY "' --answers odp.txt >out.txt 2>err.txt";
-        int rc = std::system(cmd.c_str());
-        out = file("out.txt");
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
-    // Block headers and answers from the first command on, trailing blanks removed.
-    std::vector<std::string> dialogs() const {
-        std::vector<std::string> seq;
-        std::istringstream in(out);
-        std::string line;
-        bool started = false;
-        while (std::getline(in, line)) {
-            if (line.rfind("[command]", 0) == 0) started = true;
-            if (!started || (line.rfind("[", 0) != 0 && line.rfind("answer: ", 0) != 0)) continue;
-            while (!line.empty() && line.back() == ' ')
-                line.pop_back();
-            seq.push_back(line);
-        }
-        return seq;
-    }
-    bool has(const std::string& needle) const { return out.find(needle) != std::string::npos; }
     // Each piece found after the one before it.
     bool in_order(const std::vector<std::string>& pieces) const {
         std::size_t at = 0;
@@ -107,8 +74,6 @@ class ModelDiagnosisScript : public ::testing::Test {
     bool report_has(const std::string& name, const std::string& text) const {
         return file(name).find(utf8_to_cp1250_lossy(quoted(text))) != std::string::npos;
     }
-
-    std::string dir, out;
 };
 
 const std::vector<std::string> kRulesLoaded = {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "../e2e/script_run.h"
 #include "report/report.h"
 #include "shell/script_loop.h"
 #include "text/file_io.h"
@@ -17,25 +18,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ShellScript : public ::testing::Test {
+class ShellScript : public testing_support::AnswerScriptTest {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-shell-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string path(const std::string& name) const { return (fs::path(dir) / name).string(); }
+    ShellScript() : AnswerScriptTest("zuva-shell") {}
     void make_report(const std::string& name, const std::string& text) {
         ASSERT_TRUE(write_report_file(path(name), text));
     }
     static bool has(const std::string& hay, const std::string& needle) {
         return hay.find(needle) != std::string::npos;
     }
-    std::string dir;
 };
 
 TEST_F(ShellScript, CommandBeforeItIsEnabledEndsWithStatusTwoNamingTheLine) {
@@ -126,22 +117,12 @@ TEST_F(ShellScript, ReportIsReadFromTheCurrentDirectory) {
     EXPECT_TRUE(has(run.transcript, "[open-file] Wybierz raport do przeczytania : \nmask: *.rpt\n"));
 }
 
-// Runs the terminal program in `dir`; returns its exit status.
-int run_binary(const std::string& dir, const std::string& args, std::string& out, std::string& err) {
-    std::string cmd = "cd '" + dir + "' && '" ZUVA_BINARY "' " + args + " >out.txt 2>err.txt";
-    int rc = std::system(cmd.c_str());
-    out = read_file_bytes(dir + "/out.txt").value_or("");
-    err = read_file_bytes(dir + "/err.txt").value_or("");
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-}
-
 TEST_F(ShellScript, TerminalProgramReadsAndDeletesAReport) {
     make_report("WYNIK.RPT", "Wniosek: żółć\n");
     ASSERT_TRUE(write_file_bytes(path("odp.txt"),
                                  "# przeczytaj raport\r\n10151\r\nWYNIK.RPT\r\n&nie\r\n"
                                  "# usuń go\r\n10152\r\nWYNIK.RPT\r\nTAK\r\n"));
-    std::string out, err;
-    EXPECT_EQ(run_binary(dir, "--answers odp.txt", out, err), 0) << err;
+    EXPECT_EQ(run_args("--answers odp.txt"), 0) << err;
     EXPECT_TRUE(err.empty()) << err;
     EXPECT_TRUE(has(out, "[command] 10151 Czytanie raportu wnioskowania/diagnostyki\n"));
     EXPECT_TRUE(
@@ -153,14 +134,13 @@ TEST_F(ShellScript, TerminalProgramReadsAndDeletesAReport) {
 
 TEST_F(ShellScript, TerminalProgramNamesTheBadLineOnStandardError) {
     ASSERT_TRUE(write_file_bytes(path("odp.txt"), "10170\n# dalej\n10165\n"));
-    std::string out, err;
-    EXPECT_EQ(run_binary(dir, "--answers odp.txt", out, err), 2);
+    EXPECT_EQ(run_args("--answers odp.txt"), 2);
     EXPECT_TRUE(has(err, "wiersz 3")) << err;
     EXPECT_TRUE(has(out, "[note] O programie\n"));
     // Answers from standard input.
-    EXPECT_EQ(run_binary(dir, "--answers - <odp.txt", out, err), 2);
+    EXPECT_EQ(run_args("--answers - <odp.txt"), 2);
     EXPECT_TRUE(has(err, "wiersz 3")) << err;
-    EXPECT_EQ(run_binary(dir, "--answers brak.txt", out, err), 1);
+    EXPECT_EQ(run_args("--answers brak.txt"), 1);
     EXPECT_FALSE(err.empty());
 }
 

@@ -151,6 +151,17 @@ TEST_F(ModelResults, RulesThatDoNotExcludeEachOtherAreListedAndEveryGroupIsJudge
     EXPECT_EQ(notes(), 4);
 }
 
+TEST_F(ModelResults, CircularRulesOfAConditionEnd) {
+    // c1 comes from p, or from g, which comes back from c1: the flattening ends, and the forms
+    // of c1 ([p]) and c2 ([q]) are shown exclusive by the constraint.
+    rules(
+        "reguła(1,\"c1\",[\"p\"],1,\"0.8\")\nreguła(2,\"c1\",[\"g\"],1,\"0.8\")\n"
+        "reguła(3,\"g\",[\"c1\"],1,\"0.8\")\nreguła(4,\"c2\",[\"q\"],1,\"0.8\")\n");
+    models(basic(1, "c1", "y", "+") + basic(2, "c2", "y", "-"));
+    constraints("ograniczenie(1,[\"p\",\"q\"])\n");
+    EXPECT_TRUE(testuj_wyniki_modeli(s)) << ui.transcript();
+}
+
 TEST_F(ModelResults, InferenceStartRunsTheTestsAfterTheNumberingVerdict) {
     rules();
     install_load_diagnoses(s);
