@@ -594,8 +594,15 @@ std::optional<int> TerminalUi::choose_one(std::string_view title, const std::vec
 
 std::optional<std::vector<int>> TerminalUi::choose_many(std::string_view title,
                                                         const std::vector<std::string>& items) {
+    return choose_many_prompted(title, "", items);
+}
+
+std::optional<std::vector<int>> TerminalUi::choose_many_prompted(std::string_view title,
+                                                                 std::string_view prompt,
+                                                                 const std::vector<std::string>& items) {
     heading("Lista wielokrotnego wyboru", title);
     std::vector<std::string> lines;
+    if (!prompt.empty()) lines.push_back(std::string(prompt));
     for (size_t i = 0; i < items.size(); ++i)
         lines.push_back("  " + std::to_string(i + 1) + ") " + items[i]);
     page(lines);

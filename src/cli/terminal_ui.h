@@ -52,6 +52,8 @@ class TerminalUi : public Ui {
     std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
     std::optional<std::vector<int>> choose_many(std::string_view title,
                                                 const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many_prompted(std::string_view title, std::string_view prompt,
+                                                         const std::vector<std::string>& items) override;
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void open_editor(std::string_view path, bool wrap) override;

@@ -294,7 +294,14 @@ std::optional<int> ScriptedUi::choose_one_prompted(std::string_view title, std::
 
 std::optional<std::vector<int>> ScriptedUi::choose_many(std::string_view title,
                                                         const std::vector<std::string>& items) {
+    return choose_many_prompted(title, "", items);
+}
+
+std::optional<std::vector<int>> ScriptedUi::choose_many_prompted(std::string_view title,
+                                                                 std::string_view prompt,
+                                                                 const std::vector<std::string>& items) {
     std::string body;
+    if (!prompt.empty()) body += std::string(prompt) + "\n";
     for (size_t i = 0; i < items.size(); ++i)
         body += std::to_string(i + 1) + ". " + items[i] + "\n";
     block("multi-list", title, body);

@@ -110,6 +110,13 @@ class Ui {
     }
     virtual std::optional<std::vector<int>> choose_many(std::string_view title,
                                                         const std::vector<std::string>& items) = 0;
+    // A multiple-choice list with a prompt line, shown as choose_one_prompted shows its own.
+    virtual std::optional<std::vector<int>> choose_many_prompted(std::string_view title,
+                                                                 std::string_view prompt,
+                                                                 const std::vector<std::string>& items) {
+        (void)prompt;
+        return choose_many(title, items);
+    }
 
     // Browse windows live on their own in the front end once opened.
     virtual void browse_text(std::string_view title, std::string_view text, bool wrap) = 0;

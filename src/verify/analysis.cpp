@@ -205,7 +205,8 @@ void analiza_bazy_wiedzy(Session& s, int option) {
     for (const auto& r : s.kb.rules.regula)
         items.push_back(std::to_string(r.rule_number) + "  " + r.conclusion);
     items = sortuj(redukuj(items));
-    auto chosen = s.ui.choose_many("Wybór wniosków do testowania wykluczalności", items);
+    auto chosen = s.ui.choose_many_prompted("Wybór wniosków do testowania wykluczalności",
+                                            "Wybierz wnioski, których wykluczalność chcesz testować!", items);
     IntList numbers;
     if (chosen)
         for (int i : *chosen)

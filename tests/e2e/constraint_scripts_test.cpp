@@ -298,6 +298,9 @@ TEST_F(ConstraintScript, ExclusionOfChosenConclusionsWithEachVerdict) {
     EXPECT_LT(at(none), at(not_one)) << out;
     EXPECT_LT(at(not_one), at(not_at_all)) << out;
     EXPECT_EQ(count("\nWnioski następujących reguł"), 4);  // one verdict a command
+    EXPECT_EQ(count("[multi-list] Wybór wniosków do testowania wykluczalności\n"
+                    "Wybierz wnioski, których wykluczalność chcesz testować!\n1. 1  w\n"),
+              4);
 }
 
 TEST_F(ConstraintScript, AskableFileListsTheMembersInTheirSections) {
