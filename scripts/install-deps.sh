@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing zuva need, when any is missing.
 set -euo pipefail
-pkgs=(g++ cmake make libgtest-dev clang-format unixodbc-dev libsqliteodbc libsqlite3-dev clang libclang-rt-dev python3)
+pkgs=(g++ cmake make libgtest-dev clang-format unixodbc-dev libsqliteodbc libsqlite3-dev clang libclang-rt-dev python3 pkg-config libstb-dev libchafa-dev libsdl2-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/media.h"
 #include "cli/terminal_ui.h"
 #include "session/session.h"
 #include "shell/check.h"
@@ -71,6 +72,7 @@ int run_answers(const std::string& source) {
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     ui.set_keep_history(false);
     ui.on_output = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); };
+    zuva::attach_media(ui);
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(false);
     s.shell.user_guide = user_guide_path();

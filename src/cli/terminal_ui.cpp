@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
+#include "cli/media.h"
 #include "session/enabling.h"
 #include "session/session.h"
 #include "shell/commands.h"
@@ -739,6 +741,34 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
         note("Uwaga błąd!", "Nie można zapisać pliku\n   " + path + ".");
     else
         hint("Plik " + path + " został zapisany.");
+}
+
+MediaOutcome TerminalUi::show_picture(std::string_view path) {
+    DecodedPicture p = decode_bitmap(std::string(path));
+    if (!p.ok) return {false, p.reason};
+    heading("Grafika", short_name_of(std::string(path)));
+    print(std::string(path));
+    print("Obraz " + std::to_string(p.width) + " × " + std::to_string(p.height) + " pikseli");
+    // Character art only where a terminal shows it; a file or pipe gets the lines above.
+    const char* term = std::getenv("TERM");
+    if (&out_ == &std::cout && isatty(STDOUT_FILENO) && term && std::string(term) != "dumb") {
+        out_ << picture_art(p, terminal_cols() - 2, terminal_rows() - 6, color_) << "\n";
+        at_line_start_ = true;
+    }
+    wait_enter("Enter: zamknij okno grafiki");
+    return {true, ""};
+}
+
+MediaOutcome TerminalUi::play_sound(std::string_view path) {
+    heading("Dźwięk", short_name_of(std::string(path)));
+    print("Odtwarzanie pliku " + std::string(path));
+    out_.flush();
+    PlayedSound r = play_wave(std::string(path), false);
+    if (!r.ok) return {false, r.reason};
+    char secs[32];
+    std::snprintf(secs, sizeof secs, "%.1f", r.seconds);
+    print(std::string("Odtworzono (") + secs + " s).");
+    return {true, ""};
 }
 
 // With a display the system's opener shows the document; on a bare terminal an HTML

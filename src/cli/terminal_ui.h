@@ -58,6 +58,8 @@ class TerminalUi : public Ui {
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
+    MediaOutcome show_picture(std::string_view path) override;
+    MediaOutcome play_sound(std::string_view path) override;
 
     // Pieces the menu loop uses.
     // One line typed by the user after the prompt; end of input ends the program.

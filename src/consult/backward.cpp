@@ -19,6 +19,7 @@
 #include "consult/forward.h"
 #include "consult/how_concluded.h"
 #include "consult/inference_start.h"
+#include "consult/media_offers.h"
 #include "consult/model_eval.h"
 #include "consult/model_steps.h"
 #include "consult/pytaj.h"
@@ -688,13 +689,6 @@ void komunikat(Session& s, const std::string& h) {
     s.ui.note(main ? "Hipoteza główna" : "Hipoteza pomocnicza", text);
 }
 
-void udziel_rady_wstecz(Session& s, const std::string& h) {
-    // The advice base offers here the advice text of the first displayed rule (or relational
-    // model) concluding the hypothesis; without an advice base there is nothing to offer.
-    if (!s.kb.nazwa_ra.loaded() || s.kb.advice.rada.empty()) return;
-    (void)h;
-}
-
 std::optional<double> ocena_hipotezy_cd(Session& s, const std::string& h) {
     Evaluator e(s);
     return e.evaluate(h);
@@ -771,8 +765,8 @@ void opcja_z_menu_testowania(Session& s, int typ) {
                        "  " + h + "(" + format_lg(*cf) + ")"});
 
     udziel_rady_wstecz(s, h);
-    // The picture and the sound of the hypothesis are offered here once the graphics and
-    // sound bases are loaded.
+    wyswietl_grafike(s, *cf, h);
+    przesluchaj_melodie(s, *cf, h);
 
     s.ui.note("Uwaga!", "Teraz czas na podsumowanie!");
     opcja_z_menu_szczegolowosci(s, 2);

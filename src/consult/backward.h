@@ -41,8 +41,6 @@ std::optional<double> testowanie_listy_warunkow(Session& s, const TextList& cond
 double pytaj_0(Session& s, const std::string& condition);
 // The message that a main or an auxiliary hypothesis is being tested.
 void komunikat(Session& s, const std::string& h);
-// The advice text of the hypothesis, offered when the advice base has one.
-void udziel_rady_wstecz(Session& s, const std::string& h);
 
 void register_backward_commands(CommandRegistry& r);
 

@@ -211,6 +211,7 @@ void kasowanie_tablic_roboczych(Session& s) {
     in.regula_zastosowana.clear();
     in.zmienna_ustalona.clear();
     in.rule_index.reset();
+    in.media_lookup.reset();
     in.constraint_index.reset();
 }
 

@@ -36,6 +36,7 @@
 #include "consult/exclusive.h"
 #include "consult/how_concluded.h"
 #include "consult/inference_start.h"
+#include "consult/media_offers.h"
 #include "consult/model_steps.h"
 #include "consult/pytaj.h"
 #include "consult/summary.h"
@@ -99,13 +100,10 @@ class PositionSet {
 
 enum class RuleState : std::uint8_t { Candidate, Waiting, Negative, Applied, Dormant, Done, Excluded };
 
-// Graphics and sound of a conclusion that got its resultant: offered by the graphics
-// and sound bases once they are loaded.
-void zaoferuj_grafike_i_dzwiek(Session&, double, const std::string&) {}
-
-// The advice-text dialog of the advice base; succeeds in any case.
-void udziel_rady(Session& s) {
-    (void)s;
+// Graphics and sound of a conclusion that got its resultant.
+void zaoferuj_grafike_i_dzwiek(Session& s, double cf, const std::string& conclusion) {
+    wyswietl_grafike(s, cf, conclusion);
+    przesluchaj_melodie(s, cf, conclusion);
 }
 
 class ForwardRun : public WhySource {

@@ -4,6 +4,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
+#include "consult/media_offers.h"
 #include "consult/model_eval.h"
 #include "consult/pytaj.h"
 #include "kb/model_base.h"
@@ -19,8 +20,10 @@ ModelLinks forward_links() {
     ModelLinks l;
     l.pytaj = [](Session& s, const std::string& c) { return pytaj(s, c); };
     l.przedstawienie_faktow = [](Session& s) { przedstawienie_faktow(s); };
-    // The offer of the conclusion's picture and sound joins here once the graphics and
-    // sound bases are loaded (po_wniosku).
+    l.po_wniosku = [](Session& s, double cf, const std::string& c) {
+        wyswietl_grafike(s, cf, c);
+        przesluchaj_melodie(s, cf, c);
+    };
     return l;
 }
 

@@ -173,6 +173,10 @@ std::string run_load_sequence(Session& s, const LoadSteps& st) {
         return fail();
     }
     record_base_name(s, st.kind, full);
+    if (st.before_success && !st.before_success()) {
+        s.kb.jestem_tu.clear();
+        return {};
+    }
     if (st.success) st.success(name.name());
     bool ok = !st.after_load || st.after_load();
     s.kb.jestem_tu.clear();

@@ -36,9 +36,12 @@ bool obsluga_bledu_konsultacji(Session& s, const ReadError& err, const std::stri
 // The kind-specific steps of the generic load sequence.
 struct LoadSteps {
     BaseKind kind;
-    std::string marker = "Tak";                                  // value of the loader marker
-    std::function<bool()> precondition;                          // step 1; may be empty
-    std::function<void()> clear;                                 // step 2
+    std::string marker = "Tak";          // value of the loader marker
+    std::function<bool()> precondition;  // step 1; may be empty
+    std::function<void()> clear;         // step 2
+    // Between recording the name and the success lines; a failure has reported itself and
+    // ends the load without the failure branches. May be empty.
+    std::function<bool()> before_success;
     std::function<void(const std::string& short_name)> success;  // step 10: lines and note
     std::function<bool()> after_load;                            // step 11; may be empty
     std::function<void()> syntax_error_branch;                   // failure branch 1: lines and note

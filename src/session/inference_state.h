@@ -274,6 +274,8 @@ class NumberSet {
 // the pending-rule state, the users of every statement as a condition, and the
 // askable set. Defined in consult/cf_calculus.h.
 struct RuleIndex;
+// Conclusions with their advice, pictures and sounds, built for one run by consult/media_offers.
+struct MediaLookup;
 struct ConstraintIndex;
 
 struct InferenceState {
@@ -295,6 +297,7 @@ struct InferenceState {
     int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
 
     std::shared_ptr<RuleIndex> rule_index;
+    std::shared_ptr<MediaLookup> media_lookup;
     // Origins of resultants and values, why-sources, the end of the last run.
     ExplainState explain;
     // Constraints by member for the run (consult/exclusive.h), built on first use.

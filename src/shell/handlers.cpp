@@ -6,6 +6,7 @@
 #include "consult/how_concluded.h"
 #include "import/import.h"
 #include "kb/constraint_base.h"
+#include "kb/media_bases.h"
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
@@ -28,6 +29,7 @@ void install_handlers(CommandRegistry& r) {
     register_backward_commands(r);
     register_explain_commands(r);
     register_import_commands(r);
+    register_media_commands(r);
 }
 
 void prepare_session(Session& s) {

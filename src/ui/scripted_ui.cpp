@@ -3,6 +3,7 @@
 #include "ui/scripted_ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "text/codec.h"
@@ -345,6 +346,30 @@ void ScriptedUi::open_editor(std::string_view path, bool wrap) {
 
 void ScriptedUi::open_document(std::string_view path) {
     block("document", path, "");
+}
+
+MediaOutcome ScriptedUi::show_picture(std::string_view path) {
+    PictureInfo p;
+    if (picture_reader)
+        p = picture_reader(std::string(path));
+    else
+        p.reason = "brak dekodera grafiki";
+    block(
+        "picture", path,
+        p.ok ? "size: " + std::to_string(p.width) + " x " + std::to_string(p.height) : "error: " + p.reason);
+    return {p.ok, p.reason};
+}
+
+MediaOutcome ScriptedUi::play_sound(std::string_view path) {
+    SoundInfo p;
+    if (sound_player)
+        p = sound_player(std::string(path));
+    else
+        p.reason = "brak wyjścia dźwięku";
+    char secs[32];
+    std::snprintf(secs, sizeof secs, "%.3f", p.seconds);
+    block("sound", path, p.ok ? std::string("duration: ") + secs + " s" : "error: " + p.reason);
+    return {p.ok, p.reason};
 }
 
 }  // namespace zuva

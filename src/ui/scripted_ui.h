@@ -22,6 +22,18 @@ struct ScriptAnswer {
     int line = 0;  // line of the answer file, for error messages
 };
 
+// What a front end's decoders found in a picture or a sound file; the transcript shows it.
+struct PictureInfo {
+    bool ok = false;
+    int width = 0, height = 0;
+    std::string reason;
+};
+struct SoundInfo {
+    bool ok = false;
+    double seconds = 0.0;
+    std::string reason;
+};
+
 class ScriptedUi : public Ui {
   public:
     ScriptedUi() = default;
@@ -40,6 +52,11 @@ class ScriptedUi : public Ui {
     // transcript() stays empty and helper_text() holds only the helper window's last lines
     // (its capacity), as the window does. Tests keep everything (the default).
     void set_keep_history(bool keep) { keep_history_ = keep; }
+
+    // The front end's decoders: a picture is read for its size, a sound is played for its
+    // duration. Without them no picture or sound can be read.
+    std::function<PictureInfo(const std::string& path)> picture_reader;
+    std::function<SoundInfo(const std::string& path)> sound_player;
 
     // The whole transcript so far.
     const std::string& transcript() const { return transcript_; }
@@ -90,6 +107,8 @@ class ScriptedUi : public Ui {
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
+    MediaOutcome show_picture(std::string_view path) override;
+    MediaOutcome play_sound(std::string_view path) override;
 
     // Writes a block of the transcript: "[kind] title" and the body lines.
     void block(std::string_view kind, std::string_view title, std::string_view body);

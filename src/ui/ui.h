@@ -13,6 +13,12 @@ struct FileFilter {
     std::string mask;
 };
 
+// What became of a picture to show or a sound to play; `reason` says why not, for the user.
+struct MediaOutcome {
+    bool ok = false;
+    std::string reason;
+};
+
 // A list shown under its label in a dialog of several lists.
 struct LabelledList {
     std::string label;
@@ -127,6 +133,18 @@ class Ui {
 
     // Opens a document with the system's document opener.
     virtual void open_document(std::string_view path) = 0;
+
+    // Picture window on a bitmap file, scaled to the window; it lives on its own once
+    // opened. Fails, with the reason, when the file cannot be read as a picture.
+    virtual MediaOutcome show_picture(std::string_view path) {
+        (void)path;
+        return {false, "ten program nie wyświetla grafiki"};
+    }
+    // Plays a wave file. Fails, with the reason, when it cannot be read or played.
+    virtual MediaOutcome play_sound(std::string_view path) {
+        (void)path;
+        return {false, "ten program nie odtwarza dźwięków"};
+    }
 
     // The set of enabled commands changed.
     virtual void commands_changed() {}

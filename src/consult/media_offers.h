@@ -1,0 +1,22 @@
+// Advice, pictures and sounds offered during a consultation: the advice of the applied
+// rules after a forward run, the advice of a tested hypothesis, and the picture and the
+// sound of each presented conclusion.
+#pragma once
+#include <string>
+
+namespace zuva {
+
+struct Session;
+
+// The advice-viewing dialog over the advice texts of the applied rules with display flag
+// 1; nothing without an advice base.
+void udziel_rady(Session& s);
+// The advice text of the first displayed rule (else relational model) concluding h.
+void udziel_rady_wstecz(Session& s, const std::string& h);
+// The picture (grafika for cf >= 0, ngrafika below) and the sound (dźwięk, ndźwięk) of a
+// conclusion, each after the question of the "Wybierz:" box; a sound only when its file
+// exists.
+void wyswietl_grafike(Session& s, double cf, const std::string& conclusion);
+void przesluchaj_melodie(Session& s, double cf, const std::string& conclusion);
+
+}  // namespace zuva
