@@ -10,6 +10,21 @@ namespace zuva {
 namespace {
 const std::string kKoniec = "koniec";
 const std::string kBezWarunku = "bez warunku";
+
+// redukuj over the texts of the rules themselves, which are copied only into the result.
+TextList reduced(const std::vector<const std::string*>& in) {
+    TextSet seen;
+    seen.reserve(in.size());
+    std::vector<const std::string*> kept;
+    kept.reserve(in.size());
+    for (auto it = in.rbegin(); it != in.rend(); ++it)
+        if (seen.try_emplace(**it, 0).second) kept.push_back(*it);
+    TextList out;
+    out.reserve(kept.size());
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it)
+        out.push_back(**it);
+    return out;
+}
 }  // namespace
 
 TextList wyznacz_warunki_dopytywalne(Session& s) {
@@ -17,16 +32,17 @@ TextList wyznacz_warunki_dopytywalne(Session& s) {
     std::size_t total = 0;
     for (const auto& r : rules)
         total += r.conditions.size();
-    TextList all_conditions;
+    std::vector<const std::string*> all_conditions;
     all_conditions.reserve(total);
-    TextList all_conclusions;
+    std::vector<const std::string*> all_conclusions;
     all_conclusions.reserve(rules.count());
     for (const auto& r : rules) {
-        all_conditions.insert(all_conditions.end(), r.conditions.begin(), r.conditions.end());
-        all_conclusions.push_back(r.conclusion);
+        for (const auto& c : r.conditions)
+            all_conditions.push_back(&c);
+        all_conclusions.push_back(&r.conclusion);
     }
-    TextList conditions = redukuj(all_conditions);
-    TextList conclusions_all = redukuj(all_conclusions);
+    TextList conditions = reduced(all_conditions);
+    TextList conclusions_all = reduced(all_conclusions);
     TextList conclusions = usun_wszystkie(conclusions_all, kKoniec);
 
     TextList askable = roznica_zbiorow(conditions, conclusions);

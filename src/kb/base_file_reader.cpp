@@ -10,6 +10,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/number_format.h"
 
 namespace zuva {
 namespace {
@@ -297,7 +298,7 @@ struct LineParser {
                 ++pos, ++ed;
             if (ed == 0) return fail(kErrReal, e);
         }
-        out = std::strtod(std::string(line.substr(start, pos - start)).c_str(), nullptr);
+        out = *parse_real(line.substr(start, pos - start));
         return true;
     }
 
@@ -306,6 +307,13 @@ struct LineParser {
         ++pos;
         out.clear();
         while (pos < line.size()) {
+            // The plain characters up to the next quote or backslash, in one piece.
+            size_t run = pos;
+            while (run < line.size() && line[run] != '"' && line[run] != '\\')
+                ++run;
+            out.append(line.data() + pos, run - pos);
+            pos = run;
+            if (pos == line.size()) break;
             char c = line[pos];
             if (c == '"') {
                 ++pos;
@@ -404,7 +412,10 @@ std::optional<ReadError> parse_text(const Schema& schema, void* target, std::str
     Fields fields;
     while (start < text.size()) {
         // A line ends at CR LF, LF or CR alone.
-        size_t nl = text.find_first_of("\r\n", start);
+        size_t nl = start;
+        while (nl < text.size() && text[nl] != '\n' && text[nl] != '\r')
+            ++nl;
+        if (nl == text.size()) nl = std::string_view::npos;
         size_t end = nl == std::string_view::npos ? text.size() : nl;
         std::string_view line = text.substr(start, end - start);
         if (nl == std::string_view::npos)
@@ -441,7 +452,6 @@ std::optional<ReadError> parse_text(const Schema& schema, void* target, std::str
         p.blanks();
         if (p.pos != line.size()) return error(kErrTrailing, p.pos);
         table.sink(target, std::move(fields), name);
-        fields = Fields();
     }
     return std::nullopt;
 }

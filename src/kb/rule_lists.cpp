@@ -2,10 +2,9 @@
 #include "kb/rule_lists.h"
 
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "session/session.h"
+#include "store/flat_map.h"
 
 namespace zuva {
 
@@ -16,28 +15,26 @@ bool is_disjunctive(const Session& s, const std::string& conclusion) {
 
 namespace {
 void build(Session& s, bool disjunctive, Table<PendingRules>& lists) {
-    std::unordered_set<std::string_view> disj;
+    FlatMap<std::string_view, char, TextHash> disj;
     for (const auto& d : s.kb.rules.regula_dysjunktywna)
-        disj.insert(d.conclusion);
+        disj.try_emplace(d.conclusion, 0);
     auto& rows = lists.mutable_rows();
     // Views into the rows: room for every rule is reserved first, so no row moves.
     rows.reserve(rows.size() + s.kb.rules.regula.count());
-    std::unordered_map<std::string_view, size_t> at;
+    // Row of each conclusion; the rows that were there before are left as they are.
+    FlatMap<std::string_view, size_t, TextHash> at;
     at.reserve(rows.capacity());
+    const size_t existing = rows.size();
     for (size_t i = 0; i < rows.size(); ++i)
-        at.emplace(rows[i].conclusion, i);
-    std::unordered_set<std::string_view> existed;
-    for (const auto& [c, i] : at)
-        existed.insert(c);
+        at.try_emplace(rows[i].conclusion, i);
     for (const auto& r : s.kb.rules.regula) {
-        if ((disj.count(r.conclusion) != 0) != disjunctive) continue;
-        if (existed.count(r.conclusion)) continue;
-        auto it = at.find(r.conclusion);
-        if (it == at.end()) {
+        if (disj.contains(r.conclusion) != disjunctive) continue;
+        const size_t* row = at.find(r.conclusion);
+        if (!row) {
             rows.push_back({r.conclusion, {r.rule_number}});
-            at.emplace(rows.back().conclusion, rows.size() - 1);
-        } else {
-            rows[it->second].pending_rules.push_back(r.rule_number);
+            at.try_emplace(rows.back().conclusion, rows.size() - 1);
+        } else if (*row >= existing) {
+            rows[*row].pending_rules.push_back(r.rule_number);
         }
     }
 }

@@ -9,19 +9,31 @@
 #include <unordered_set>
 #include <vector>
 
+#include "store/flat_map.h"
 #include "store/values.h"
 #include "text/codec.h"
 
 namespace zuva {
 
+// Views of the texts of a list, for membership tests (valid while the list is unchanged).
+using TextSet = FlatMap<std::string_view, char, TextHash>;
+inline TextSet text_set(const TextList& l) {
+    TextSet set;
+    set.reserve(l.size());
+    for (const auto& e : l)
+        set.try_emplace(e, 0);
+    return set;
+}
+
 // Drops an element when the same text occurs again later, so each keeps its last position.
 inline TextList redukuj(const TextList& in) {
     // Views into `in`: no text is copied until the result is built.
-    std::unordered_set<std::string_view> seen;
+    TextSet seen;
     seen.reserve(in.size());
     std::vector<const std::string*> kept;
+    kept.reserve(in.size());
     for (auto it = in.rbegin(); it != in.rend(); ++it)
-        if (seen.insert(*it).second) kept.push_back(&*it);
+        if (seen.try_emplace(*it, 0).second) kept.push_back(&*it);
     TextList out;
     out.reserve(kept.size());
     for (auto it = kept.rbegin(); it != kept.rend(); ++it)
@@ -44,18 +56,18 @@ inline TextList usun_wszystkie(const TextList& in, const std::string& x) {
 
 // Every element of `a` is in `b`.
 inline bool podzbior_ogolny(const TextList& a, const TextList& b) {
-    std::unordered_set<std::string_view> sb(b.begin(), b.end());
+    const TextSet sb = text_set(b);
     for (const auto& e : a)
-        if (!sb.count(e)) return false;
+        if (!sb.contains(e)) return false;
     return true;
 }
 
 // Elements of `a` that are not in `b`, in the order of `a`.
 inline TextList roznica_zbiorow(const TextList& a, const TextList& b) {
-    std::unordered_set<std::string_view> sb(b.begin(), b.end());
+    const TextSet sb = text_set(b);
     TextList out;
     for (const auto& e : a)
-        if (!sb.count(e)) out.push_back(e);
+        if (!sb.contains(e)) out.push_back(e);
     return out;
 }
 

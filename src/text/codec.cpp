@@ -121,11 +121,16 @@ std::optional<std::string> cp1250_to_utf8(std::string_view bytes, CodecError* er
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (size_t i = 0; i < bytes.size(); ++i) {
-        auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            continue;
+        // A run of ASCII bytes is the same text in both: copied in one piece.
+        size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80)
+            ++run;
+        if (run > i) {
+            out.append(bytes.data() + i, run - i);
+            i = run;
+            if (i == bytes.size()) break;
         }
+        auto b = static_cast<unsigned char>(bytes[i]);
         if (t[b] == 0) {
             if (err) {
                 err->byte_offset = i;

@@ -2,6 +2,7 @@
 // text is copied verbatim between them.
 #include "ui/scripted_ui.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -89,6 +90,7 @@ void ScriptedUi::out(std::string_view s) {
 
 void ScriptedUi::block(std::string_view kind, std::string_view title, std::string_view body) {
     std::string b;
+    b.reserve(kind.size() + title.size() + body.size() + 6);
     if (!at_line_start_) b += '\n';
     b += '[';
     b += kind;
@@ -108,29 +110,34 @@ void ScriptedUi::block(std::string_view kind, std::string_view title, std::strin
 void ScriptedUi::helper_write(std::string_view text) {
     helper_ += text;
     if (!keep_history_) {
-        // Only the window's last lines stay: drop whole lines from the front.
-        for (char c : text)
-            if (c == '\n') ++helper_lines_;
-        if (helper_lines_ > static_cast<std::size_t>(helper_capacity_)) {
-            std::size_t cut = 0;
-            while (helper_lines_ > static_cast<std::size_t>(helper_capacity_)) {
-                cut = helper_.find('\n', cut) + 1;
-                --helper_lines_;
-            }
-            helper_.erase(0, cut);
+        // Only the window's last lines stay: whole lines leave the front. The text before
+        // helper_start_ is dropped only once it is large, so that a long run does not move
+        // the window's text at every write.
+        helper_lines_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+        while (helper_lines_ > static_cast<std::size_t>(helper_capacity_)) {
+            helper_start_ = helper_.find('\n', helper_start_) + 1;
+            --helper_lines_;
         }
+        if (helper_start_ > (1u << 16) && helper_start_ * 2 > helper_.size()) compact_helper();
     }
     out(text);
 }
 
+void ScriptedUi::compact_helper() const {
+    helper_.erase(0, helper_start_);
+    helper_start_ = 0;
+}
+
 void ScriptedUi::helper_clear() {
     helper_.clear();
+    helper_start_ = 0;
     helper_lines_ = 0;
     block("clear", "", "");
 }
 
 void ScriptedUi::helper_recreate(int capacity) {
     helper_.clear();
+    helper_start_ = 0;
     helper_lines_ = 0;
     helper_capacity_ = capacity > 0 ? capacity : 100;
     block("new-helper", std::to_string(capacity), "");
@@ -242,10 +249,17 @@ Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string
 }
 
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
-    std::string body;
+    const std::string_view answer = "answer: &Kontynuuj\n";
+    std::size_t size = answer.size();
     for (const auto& l : lines)
-        body += l + "\n";
-    body += "answer: &Kontynuuj\n";
+        size += l.size() + 1;
+    std::string body;
+    body.reserve(size);
+    for (const auto& l : lines) {
+        body += l;
+        body += '\n';
+    }
+    body += answer;
     block("explanation", title, body);
     return true;
 }

@@ -61,7 +61,10 @@ class ScriptedUi : public Ui {
     // The whole transcript so far.
     const std::string& transcript() const { return transcript_; }
     // What went to the helper window (only its last lines when no history is kept).
-    const std::string& helper_text() const { return helper_; }
+    const std::string& helper_text() const {
+        if (helper_start_) compact_helper();
+        return helper_;
+    }
     std::string title() const { return title_; }
     bool has_answers() const { return next_ < answers_.size(); }
 
@@ -119,7 +122,10 @@ class ScriptedUi : public Ui {
     std::vector<ScriptAnswer> answers_;
     size_t next_ = 0;
     std::string transcript_;
-    std::string helper_;
+    // The helper window's text from helper_start_ on (what is before it has left the window).
+    mutable std::string helper_;
+    mutable std::size_t helper_start_ = 0;
+    void compact_helper() const;
     std::string title_;
     bool at_line_start_ = true;
     bool keep_history_ = true;

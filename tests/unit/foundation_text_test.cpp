@@ -1,6 +1,10 @@
 // Code page, sort order, number formats and the distinguishing name.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
 #include "kb/base_files.h"
 #include "store/keyed_table.h"
 #include "store/list_helpers.h"
@@ -80,6 +84,46 @@ TEST(Numbers, LgFormatAndRealReading) {
     EXPECT_FALSE(parse_real(" 1"));
     EXPECT_FALSE(parse_real(""));
     EXPECT_FALSE(parse_real("1e"));
+}
+
+// Short decimals are read without the C library; the value must be the very double it
+// gives, for every shape a CF or model number takes.
+TEST(Numbers, RealReadingAgreesWithTheCLibrary) {
+    std::vector<std::string> texts = {"0",
+                                      "-0",
+                                      "+0.0",
+                                      "0.99",
+                                      "-0.99",
+                                      ".5",
+                                      "5.",
+                                      "0.1",
+                                      "0.3",
+                                      "0.7",
+                                      "1.0",
+                                      "-1",
+                                      "123456789012345",
+                                      "0.123456789012345",
+                                      "9999999999999.99",
+                                      "1234567890123456",
+                                      "0.1234567890123456789",
+                                      "1e3",
+                                      "-2.5E-3",
+                                      "007.250"};
+    std::uint64_t x = 88172645463325252ULL;
+    for (int i = 0; i < 20000; ++i) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        const int whole = static_cast<int>(x % 1000), frac = static_cast<int>((x >> 20) % 100000);
+        const int width = 1 + static_cast<int>((x >> 40) % 5);
+        std::string t = ((x >> 50) & 1 ? "-" : "") + std::to_string(whole % (width == 1 ? 2 : 1000)) + "." +
+                        std::to_string(frac).substr(0, static_cast<std::size_t>(width));
+        texts.push_back(t);
+    }
+    for (const auto& t : texts) {
+        auto v = parse_real(t);
+        ASSERT_TRUE(v) << t;
+        const double expected = std::strtod(t.c_str(), nullptr);
+        EXPECT_EQ(std::memcmp(&*v, &expected, sizeof expected), 0) << t;
+    }
 }
 
 TEST(BaseNames, DistinguishingName) {
