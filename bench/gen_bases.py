@@ -7,7 +7,8 @@
                                Prolog facts (chain.pl) and as a CLIPS program (chain.clp)
   gen_bases.py planted N DIR   DIR/REPLANT.BEN with N rules and 100 planted completeness
                                anomalies of mixed kinds, with MOPLANT.BEN, OGPLANT.BEN and
-                               RAPLANT.BEN beside it; prints the number of findings planted
+                               RAPLANT.BEN beside it and DIR/expected.txt, the findings
+                               planted; prints the number of warnings and of errors planted
 """
 import os
 import sys
@@ -41,7 +42,7 @@ def chain(n, d):
 
 
 def planted(n, d):
-    rules, planted_count = [], 0
+    rules, expected = [], []
     number = 0
 
     def rule(concl, conds, cf):
@@ -49,6 +50,9 @@ def planted(n, d):
         number += 1
         rules.append('reguła(%d,"%s",[%s],1,"%s")\n' % (number, concl, ",".join('"%s"' % c for c in conds), cf))
         return number
+
+    def finding(base, line, level="warning"):
+        expected.append("%s:%d: %s" % (base, line, level))
 
     # The body: chains of 50 rules from an askable condition, every rule can fire.
     k = 0
@@ -64,35 +68,40 @@ def planted(n, d):
     models = []
     for i in range(20):
         models.append('model(%d,"bez_warunku","x%d","y%d","+","1",1,"1")\n' % (i + 1, i, i))
-        models.append('model(%d,"bez_warunku","duzo%d","x%d",">","10",1,"0.9")\n' % (100 + i, i, i))
+        # A relational model's CF is a free variable, given its value as the model applies.
+        models.append('model(%d,"bez_warunku","duzo%d","x%d",">","10",1,"cf_duzo%d")\n' % (100 + i, i, i, i))
         rule("alarm%d" % i, ["duzo%d" % i, "a%d" % i], "0.8")
     constraints = ['ograniczenie(%d,["a%d","a%d"])\n' % (i + 1, 2 * i, 2 * i + 1) for i in range(20)]
     advice = ['rada(%d,"r.hlp")\n' % (i + 1) for i in range(20)]
-    # Planted: 20 rules with the conclusion and conditions of another and a different CF.
+    # Planted: 20 rules with the conclusion and conditions of another and a different CF
+    # (the finding is placed on the later rule).
     for i in range(20):
-        rule("c%d_0" % i, ["a%d" % i], "0.5")
-        planted_count += 1
+        finding("REPLANT.BEN", rule("c%d_0" % i, ["a%d" % i], "0.5"))
     # 20 rules that read X and "n" + X, X askable.
     for i in range(20):
-        rule("z%d" % i, ["b%d" % i, "nb%d" % i], "0.7")
-        planted_count += 1
+        finding("REPLANT.BEN", rule("z%d" % i, ["b%d" % i, "nb%d" % i], "0.7"))
     # 15 rules that read only their own conclusion: each never fires and its conclusion is
-    # never reached (two findings).
+    # never reached (two findings on the rule's line).
     for i in range(15):
-        rule("u%d" % i, ["u%d" % i], "0.6")
-        planted_count += 2
+        line = rule("u%d" % i, ["u%d" % i], "0.6")
+        finding("REPLANT.BEN", line)
+        finding("REPLANT.BEN", line)
     # 10 models whose result nothing reads, 10 constraint members nothing reads, 5 advice
     # records of rules that do not exist and 5 whose text file is missing.
     for i in range(10):
         models.append('model(%d,"bez_warunku","martwy%d","y%d","*","2",1,"1")\n' % (200 + i, i, i))
-        planted_count += 1
+        finding("MOPLANT.BEN", len(models))
     for i in range(10):
         constraints.append('ograniczenie(%d,["a%d","sierota%d"])\n' % (100 + i, 100 + i, i))
-        planted_count += 1
+        finding("OGPLANT.BEN", len(constraints))
+    # A member that nothing reads is no askable condition either, and the constraint load's
+    # own test refuses the base at the first one: one error beside the warnings.
+    finding("OGPLANT.BEN", len(constraints) - 9, "error")
     for i in range(5):
         advice.append('rada(%d,"r.hlp")\n' % (number + 1000 + i))
-        advice.append('rada(%d,"brak%d.hlp")\n' % (i + 1, i))
-        planted_count += 2
+        finding("RAPLANT.BEN", len(advice))
+        advice.append('rada(%d,"brak%d.hlp")\n' % (21 + i, i))
+        finding("RAPLANT.BEN", len(advice))
     write(os.path.join(d, "REPLANT.BEN"), rules)
     write(os.path.join(d, "MOPLANT.BEN"), models)
     write(os.path.join(d, "OGPLANT.BEN"), constraints)
@@ -100,7 +109,10 @@ def planted(n, d):
     os.makedirs(os.path.join(d, "..", "RADY", "PLANT"), exist_ok=True)
     with open(os.path.join(d, "..", "RADY", "PLANT", "r.hlp"), "w", encoding="cp1250") as f:
         f.write("Rada.\n")
-    print(planted_count)
+    # The findings expected, one "FILE:LINE: level" a line, sorted.
+    with open(os.path.join(d, "expected.txt"), "w", encoding="utf-8") as f:
+        f.write("".join(e + "\n" for e in sorted(expected)))
+    print(sum(1 for e in expected if e.endswith("warning")), sum(1 for e in expected if e.endswith("error")))
 
 
 if __name__ == "__main__":

@@ -318,7 +318,7 @@ class Checker {
     // The bases of the same distinguishing name in the rule base's directory.
     std::optional<std::string> sibling_of(const std::string& rule_full, BaseKind kind) const {
         const std::string dir = directory_of(rule_full);
-        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full).substr(2)).first;
+        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full)).first;
         const std::string prefix = to_lower_pl(kind_info(kind).prefix);
         std::vector<std::string> found;
         std::error_code ec;
@@ -328,8 +328,8 @@ class Checker {
             std::string name = e.path().filename().string();
             std::string lname = to_lower_pl(name);
             if (lname.compare(0, prefix.size(), prefix) != 0) continue;
-            std::string rest = name.substr(prefix.size());
-            auto [w, ext] = split_distinguishing_name(rest);
+            // The name is split after its prefix (two characters, "DŹ" included).
+            auto [w, ext] = split_distinguishing_name(name);
             if (w != wyroznik || to_lower_pl(ext) != ".ben") continue;
             found.push_back(e.path().string());
         }
@@ -491,6 +491,9 @@ class Checker {
                 // The notes that announce a diagnosis and tell its result are not findings.
                 if (sh.title.rfind("Wynik", 0) == 0 || sh.title == "Zalecenie" || sh.title == "Diagnozowanie")
                     continue;
+                // Nor the note that a base was loaded (the advice, graphics and sound loads
+                // title it with the load's own line).
+                if (std::string_view(sh.text).ends_with("\nzostała załadowana.")) continue;
                 f.error = sh.title != "Uwaga!";
                 f.kind = "load";
             }
@@ -553,7 +556,7 @@ class Checker {
 
     // The completeness analysis over the records of every base read.
     void anomalies(const std::string& rule_full) {
-        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full).substr(2)).first;
+        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full)).first;
         for (auto& a : znajdz_anomalie(records_, directory_of(rule_full), wyroznik)) {
             Finding f;
             const BaseFile* b = base_of(a.base);

@@ -16,6 +16,7 @@
 #include "report/report.h"
 #include "session/session.h"
 #include "store/cf_values.h"
+#include "store/flat_map.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -53,6 +54,46 @@ class DataDirectory {
     fs::path dir_;
     bool exists_ = false;
     std::unordered_set<std::string> names_, lower_;
+};
+
+// A set of texts that live in the knowledge base for the whole analysis.
+class ViewSet {
+  public:
+    bool insert(std::string_view t) { return set_.try_emplace(t, 1).second; }
+    std::size_t count(std::string_view t) const { return set_.contains(t) ? 1 : 0; }
+    void reserve(std::size_t n) { set_.reserve(n); }
+
+  private:
+    FlatMap<std::string_view, char, TextHash> set_;
+};
+
+// Whether the text is among the first `end` texts of the list: a scan for the short lists
+// of one rule, a set for long ones (a rule of a thousand conditions stays linear).
+class ConditionsOfRule {
+  public:
+    explicit ConditionsOfRule(const TextList& list) : list_(list) {
+        if (list.size() > kScan)
+            for (const auto& c : list)
+                set_.insert(c);
+    }
+    bool has(std::string_view t) const {
+        if (list_.size() > kScan) return set_.count(t) != 0;
+        for (const auto& c : list_)
+            if (c == t) return true;
+        return false;
+    }
+    // True the first time the text at position i of the list occurs there.
+    bool first_at(std::size_t i) {
+        if (list_.size() > kScan) return seen_.insert(list_[i]);
+        for (std::size_t k = 0; k < i; ++k)
+            if (list_[k] == list_[i]) return false;
+        return true;
+    }
+
+  private:
+    static constexpr std::size_t kScan = 16;
+    const TextList& list_;
+    ViewSet set_, seen_;
 };
 
 class Analysis {
@@ -106,6 +147,8 @@ class Analysis {
             model_gives_.insert(m.result);
             conditions_of_models_.insert(m.application_condition);
         }
+        concluded_.reserve(kb_.rules.regula.count());
+        rule_conditions_.reserve(kb_.rules.regula.count());
         for (const auto& r : kb_.rules.regula) {
             concluded_.insert(r.conclusion);
             for (const auto& c : r.conditions)
@@ -121,16 +164,17 @@ class Analysis {
         const auto& rules = kb_.rules.regula;
         const std::size_t n = rules.count();
         // Texts concluded by rules get ids; the rules that read each one as a condition.
-        std::unordered_map<std::string_view, std::int32_t> id;
+        FlatMap<std::string_view, std::int32_t, TextHash> id;
+        id.reserve(n);
         std::vector<std::vector<std::int32_t>> readers;
         std::vector<std::string_view> text;
         auto id_of = [&](std::string_view t) -> std::int32_t {
-            auto [it, fresh] = id.try_emplace(t, static_cast<std::int32_t>(text.size()));
+            auto [v, fresh] = id.try_emplace(t, static_cast<std::int32_t>(text.size()));
             if (fresh) {
                 text.push_back(t);
                 readers.emplace_back();
             }
-            return it->second;
+            return *v;
         };
         std::vector<std::int32_t> open(n, 0);
         std::vector<std::int32_t> conclusion(n);
@@ -141,9 +185,10 @@ class Analysis {
         }
         i = 0;
         for (const auto& r : rules) {
-            std::unordered_set<std::string_view> seen;
-            for (const auto& c : r.conditions) {
-                if (!concluded_.count(c) || model_gives_.count(c) || !seen.insert(c).second) continue;
+            ConditionsOfRule seen(r.conditions);
+            for (std::size_t k = 0; k < r.conditions.size(); ++k) {
+                const std::string& c = r.conditions[k];
+                if (!concluded_.count(c) || model_gives_.count(c) || !seen.first_at(k)) continue;
                 readers[static_cast<std::size_t>(id_of(c))].push_back(static_cast<std::int32_t>(i));
                 ++open[i];
             }
@@ -178,7 +223,7 @@ class Analysis {
                 std::string blocking;
                 for (const auto& c : r.conditions)
                     if (concluded_.count(c) && !model_gives_.count(c) &&
-                        !derivable[static_cast<std::size_t>(id.at(c))]) {
+                        !derivable[static_cast<std::size_t>(*id.find(c))]) {
                         blocking = c;
                         break;
                     }
@@ -190,9 +235,9 @@ class Analysis {
                         "warunków dopytywalnych).");
             }
             // X together with "n" + X, X askable: the smaller of the two CFs is never positive.
-            std::unordered_set<std::string_view> in_rule(r.conditions.begin(), r.conditions.end());
+            ConditionsOfRule in_rule(r.conditions);
             for (const auto& c : r.conditions)
-                if (c.size() > 1 && c[0] == 'n' && in_rule.count(std::string_view(c).substr(1)) &&
+                if (c.size() > 1 && c[0] == 'n' && in_rule.has(std::string_view(c).substr(1)) &&
                     askable(std::string_view(c).substr(1))) {
                     add("rule-never-positive", BaseKind::Rules, "reguła", i,
                         "Reguła " + std::to_string(r.rule_number) +
@@ -215,24 +260,36 @@ class Analysis {
     }
 
     void conflicting_duplicates() {
-        std::unordered_map<std::string, std::size_t> first;
         const auto& rules = kb_.rules.regula;
         std::vector<const Regula*> by_pos;
+        by_pos.reserve(rules.count());
         for (const auto& r : rules)
             by_pos.push_back(&r);
-        for (std::size_t i = 0; i < by_pos.size(); ++i) {
-            const Regula& r = *by_pos[i];
-            TextList c(r.conditions.begin(), r.conditions.end());
+        // The key of a rule: its conclusion and its distinct conditions in order, each after
+        // a zero byte; all keys in one buffer, so the map holds views of it.
+        std::vector<std::size_t> key_end;
+        key_end.reserve(by_pos.size());
+        std::string keys;
+        std::vector<std::string_view> c;
+        for (const Regula* r : by_pos) {
+            c.assign(r->conditions.begin(), r->conditions.end());
             std::sort(c.begin(), c.end());
             c.erase(std::unique(c.begin(), c.end()), c.end());
-            std::string key = r.conclusion;
-            for (const auto& x : c) {
-                key += '\0';
-                key += x;
+            keys += r->conclusion;
+            for (auto x : c) {
+                keys += '\0';
+                keys += x;
             }
-            auto [it, fresh] = first.try_emplace(std::move(key), i);
+            key_end.push_back(keys.size());
+        }
+        FlatMap<std::string_view, std::size_t, TextHash> first;
+        first.reserve(by_pos.size());
+        for (std::size_t i = 0; i < by_pos.size(); ++i) {
+            const Regula& r = *by_pos[i];
+            const std::size_t from = i == 0 ? 0 : key_end[i - 1];
+            auto [at, fresh] = first.try_emplace(std::string_view(keys).substr(from, key_end[i] - from), i);
             if (fresh) continue;
-            const Regula& o = *by_pos[it->second];
+            const Regula& o = *by_pos[*at];
             auto a = cf_from_text(o.cf_text), b = cf_from_text(r.cf_text);
             bool differ = a && b ? *a != *b : o.cf_text != r.cf_text;
             if (!differ) continue;
@@ -368,8 +425,7 @@ class Analysis {
 
     const KnowledgeBase& kb_;
     std::string base_dir_, wyroznik_;
-    std::unordered_set<std::string_view> concluded_, rule_conditions_, model_reads_, model_gives_,
-        conditions_of_models_;
+    ViewSet concluded_, rule_conditions_, model_reads_, model_gives_, conditions_of_models_;
     std::vector<Anomalia> out_;
 };
 

@@ -118,6 +118,27 @@ TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {
     EXPECT_TRUE(has("\"errors\":1,")) << out.str();
 }
 
+// The distinguishing name is the whole name after the two-letter prefix: an advice base of
+// another name that shares its last letters is not read, the data directory is the one of
+// this name, and the note that the advice base was loaded is no finding.
+TEST_F(Check, AdviceBaseAndDataDirectoryOfTheSameDistinguishingName) {
+    fs::create_directories(fs::path(dir) / "BAZY");
+    fs::create_directories(fs::path(dir) / "RADY" / "MED");
+    write_file_bytes((fs::path(dir) / "RADY" / "MED" / "jest.hlp").string(), "rada");
+    std::string re = base("BAZY/REMED.BEN", "reguła(1,\"c\",[\"w\"],1,\"0.8\")\n");
+    std::string ra = base("BAZY/RAMED.BEN", "rada(1,\"jest.hlp\")\n");
+    base("BAZY/RAAED.BEN", "zepsuty(\n");
+    EXPECT_EQ(check({"--format=json", re}), 0) << out.str();
+    EXPECT_TRUE(has("\"bases\":[\"" + re + "\",\"" + ra + "\"]")) << out.str();
+    EXPECT_TRUE(has("\"errors\":0,\"warnings\":0,")) << out.str();
+    // The same record with its file gone from the data directory is one warning.
+    fs::remove(fs::path(dir) / "RADY" / "MED" / "jest.hlp");
+    write_file_bytes((fs::path(dir) / "RADY" / "MED" / "inna.hlp").string(), "rada");
+    EXPECT_EQ(check({re}), 0) << out.str();
+    EXPECT_EQ(out.str(), ra + ":1:1: warning: Rada 'jest.hlp' dla reguły 1: brak pliku jest.hlp w katalogu " +
+                             (fs::path(dir) / "RADY" / "MED").string() + ".\n");
+}
+
 TEST_F(Check, ModelsOfOneResultThatMayBothApplyAreErrors) {
     std::string re = base("REWYN.BEN",
                           "reguła(1,\"w\",[\"v\"],1,\"0.9\")\nreguła(3,\"c1\",[\"p\",\"k\"],1,\"0.8\")\n"
