@@ -27,8 +27,11 @@ trap cleanup EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
-step() { sleep "${2:-0.5}"; xdotool key --clearmodifiers "$1"; }
-typed() { sleep 0.5; xdotool type --delay 20 "$1"; }
+# Without a window manager the keyboard focus stays where the last window left it: every
+# key goes to the newest visible window (the open dialog, else the task window).
+top() { xdotool search --onlyvisible --name . 2>/dev/null | tail -1; }
+step() { sleep "${2:-0.6}"; xdotool windowfocus "$(top)" 2>/dev/null || true; xdotool key --clearmodifiers "$1"; }
+typed() { sleep 0.5; xdotool windowfocus "$(top)" 2>/dev/null || true; xdotool type --delay 20 -- "$1"; }
 shot() { sleep 0.8; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
 (cd "$work/BAZY" && exec "$bin") &
@@ -42,9 +45,15 @@ typed REAUTO.BEN
 shot 02-wybor-pliku
 step Return
 step Return                 # Wynik ładowania bazy reguł
-step alt+n; step alt+n; step alt+n
+step alt+n; step alt+n; step alt+n   # no diagnoses
 step Return                 # Zalecenie
 shot 03-okno-zadan
+step alt+b; step Down; step Right; step Return   # Baza reguł / Przegląd / Selektywny wybór reguł
+shot 04-okno-regul
+step alt+b; step Down; step Down; step Return    # Baza reguł / Edycja bazy reguł
+typed REAUTO.BEN; step Return
+step Return                 # Zawiń/rozwiń
+shot 05-edytor
 step F5                     # Wnioskowanie w przód
 step Return                 # the description of the base
 step Return                 # level of detail
@@ -52,11 +61,9 @@ step alt+n                  # no labels
 step Return                 # the loaded bases
 step Return                 # facts from the menu
 step Return                 # the facts
-shot 04-pytanie-cf
+shot 06-pytanie-cf
 typed 0.8; step Return
-shot 05-wyjasnienie
+shot 07-wyjasnienie
 step Return
-typed 0.5; step Return; step Return
-typed -1; step Return
-typed 0.3; step Return; step Return
-shot 06-okno-pomocnicze
+typed 0.5; step Return
+shot 08-okno-pomocnicze
