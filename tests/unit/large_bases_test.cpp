@@ -136,7 +136,9 @@ TEST(LargeBases, WideRuleWithoutFormEndsAtOnceAndSaysWhichConditionsFlatten) {
     Splaszczanie three = splaszcz(index, "cel", {"x1", "x2", "x3"});
     int forms = 0;
     while (auto f = three.next()) {
-        if (forms == 0) EXPECT_EQ(f->flattened_conditions, (TextList{"a3", "a2", "a1"}));
+        if (forms == 0) {
+            EXPECT_EQ(f->flattened_conditions, (TextList{"a3", "a2", "a1"}));
+        }
         ++forms;
     }
     EXPECT_EQ(forms, 8);
@@ -365,7 +367,7 @@ TEST(LargeBases, ByteOrderMarkAndEveryKindOfLineEnd) {
     EXPECT_TRUE(decode_file_text(bom + "regu\xB3"
                                        "a"));
 
-    for (const std::string& end : {"\n", "\r\n", "\r"}) {
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
         KnowledgeBase kb;
         std::string two = rule + end + "reguła(2,\"v\",[\"b\"],1,\"0.8\")" + end;
         EXPECT_FALSE(parse_base_text(kb, BaseKind::Rules, two).has_value());
