@@ -101,6 +101,21 @@ double seconds(F f) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+// `count` exact constraints and as many uncertain ones, each of four members named by
+// `member(k, j)`, under the names of their bases.
+template <class F>
+void add_constraints(Session& s, int count, F member) {
+    for (int k = 0; k < count; ++k) {
+        TextList members;
+        for (int j = 0; j < 4; ++j)
+            members.push_back(member(k, j));
+        s.kb.exact.ograniczenie.append({k + 1, members});
+        s.kb.uncertain.ograniczenie_n.append({k + 1, members});
+    }
+    s.kb.nazwa_og.short_name.append("OGBENCH.BEN");
+    s.kb.nazwa_op.short_name.append("ONBENCH.BEN");
+}
+
 }  // namespace
 
 int main() {
@@ -143,15 +158,9 @@ int main() {
         ScriptedUi ui;
         Session s(ui);
         generate(s, rules);
-        for (int k = 0; k < rules / 10; ++k) {
-            TextList members;
-            for (int j = 0; j < 4; ++j)
-                members.push_back("a" + std::to_string((4 * k + j) % (rules / 10)) + "_" + std::to_string(j));
-            s.kb.exact.ograniczenie.append({k + 1, members});
-            s.kb.uncertain.ograniczenie_n.append({k + 1, members});
-        }
-        s.kb.nazwa_og.short_name.append("OGBENCH.BEN");
-        s.kb.nazwa_op.short_name.append("ONBENCH.BEN");
+        add_constraints(s, rules / 10, [&](int k, int j) {
+            return "a" + std::to_string((4 * k + j) % (rules / 10)) + "_" + std::to_string(j);
+        });
         double c1 = seconds([&] { wyznacz_sprzecznosc_2(s, false); });
         double c2 = seconds([&] { wyznacz_nadmiar_2(s, false); });
         double c3 = seconds([&] { wyznacz_sprzecznosc_2(s, true); });
@@ -176,15 +185,8 @@ int main() {
         ScriptedUi ui;
         Session s(ui);
         generate(s, rules);
-        for (int k = 0; k < rules / 10; ++k) {
-            TextList members;
-            for (int j = 0; j < 4; ++j)
-                members.push_back("a" + std::to_string(k) + "_" + std::to_string(2 * j));
-            s.kb.exact.ograniczenie.append({k + 1, members});
-            s.kb.uncertain.ograniczenie_n.append({k + 1, members});
-        }
-        s.kb.nazwa_og.short_name.append("OGBENCH.BEN");
-        s.kb.nazwa_op.short_name.append("ONBENCH.BEN");
+        add_constraints(s, rules / 10,
+                        [](int k, int j) { return "a" + std::to_string(k) + "_" + std::to_string(2 * j); });
         double c1 = seconds([&] { wyznacz_sprzecznosc_2(s, false); });
         double c2 = seconds([&] { wyznacz_sprzecznosc_2(s, true); });
         std::printf(

@@ -17,6 +17,7 @@
 #include "session/enabling.h"
 #include "session/session.h"
 #include "shell/commands.h"
+#include "shell/editor_files.h"
 #include "shell/shell.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -661,20 +662,55 @@ void TerminalUi::browse_list(std::string_view title, const std::vector<std::stri
     wait_enter("Enter: zamknij okno przeglądu");
 }
 
+// The record window as a numbered list: a position shows that record's fields, an empty
+// line closes the window (and, as closing a record window does, starts a new helper window).
+void TerminalUi::browse_records(const RecordWindow& w) {
+    heading("Przegląd", w.title);
+    for (const auto& h : w.headings)
+        print(bold(h));
+    for (const auto& [label, n] : w.counts)
+        print(label + ": " + std::to_string(n));
+    std::vector<std::string> lines;
+    lines.reserve(w.numbers.size());
+    for (size_t i = 0; i < w.numbers.size(); ++i)
+        lines.push_back("  " + std::to_string(i + 1) + ") " + w.number_label + " " + w.numbers[i]);
+    page(lines);
+    const int n = static_cast<int>(w.numbers.size());
+    for (;;) {
+        std::string a =
+            trim(ask("Numer pozycji na liście (1-" + std::to_string(n) + "; pusty wiersz: zamknij okno):"));
+        if (a.empty()) break;
+        int pos = 0;
+        if (!parse_number(a, pos) || pos < 1 || pos > n) {
+            hint("Wpisz numer pozycji od 1 do " + std::to_string(n) + " albo pusty wiersz.");
+            continue;
+        }
+        heading(w.number_label + " " + w.numbers[static_cast<size_t>(pos - 1)], "");
+        if (w.fields)
+            for (const auto& f : w.fields(static_cast<size_t>(pos - 1))) {
+                if (!f.is_list) {
+                    print(trim(f.label) + ": " + bold(f.value));
+                    continue;
+                }
+                print(trim(f.label) + ":");
+                for (const auto& item : f.items)
+                    print("    " + item);
+            }
+    }
+    helper_recreate(kHelperWindowLines);
+}
+
 // The editor works on a UTF-8 copy of the file, so any terminal editor shows the Polish
-// letters; the file is written back in Windows-1250 only when the text was changed.
+// letters; the file is written back, in the code page it was read in, only when the text
+// was changed, with the messages of the desktop editor's "Zapisz".
 void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     std::string path(path_view);
     heading("Edycja", path);
-    std::string original;
-    if (auto bytes = read_file_bytes(path)) {
-        auto text = decode_file_text(*bytes);
-        if (!text) {
-            note("Uwaga błąd!",
-                 "Plik\n   " + path + "\nnie jest tekstem w kodowaniu Windows-1250 ani UTF-8.");
-            return;
-        }
-        original = *text;
+    std::string error;
+    auto original = read_for_editor(path, error);
+    if (!original) {
+        note("Uwaga błąd!", error);
+        return;
     }
     std::string tmpl = (std::filesystem::temp_directory_path() / "zuva-edycja-XXXXXX.txt").string();
     std::vector<char> buf(tmpl.begin(), tmpl.end());
@@ -686,7 +722,7 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     }
     close(fd);
     std::string tmp(buf.data());
-    write_file_bytes(tmp, original);
+    write_file_bytes(tmp, original->text);
 
     // $VISUAL and $EDITOR may carry arguments ("code -w"); they are split at blanks.
     std::vector<std::vector<std::string>> editors;
@@ -723,24 +759,34 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
         return;
     }
     auto edited = read_file_bytes(tmp);
-    std::filesystem::remove(tmp);
-    if (!edited || *edited == original) {
+    std::string text = edited ? *edited : original->text;
+    // An editor that wrote CR LF line ends: the file keeps the line ends it had.
+    if (text.find("\r\n") != std::string::npos) {
+        std::string plain;
+        for (size_t i = 0; i < text.size(); ++i)
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) plain += text[i];
+        text = std::move(plain);
+    }
+    const int window = session_ != nullptr ? editor_opened(*session_, path) : 0;
+    bool saved = false;
+    if (text == original->text) {
         hint("Plik nie został zmieniony.");
-        return;
+    } else if (session_ != nullptr) {
+        if (!original->format.utf8 && !utf8_to_cp1250(text)) {
+            int b = question("Uwaga!",
+                             "Tekst zawiera znaki spoza kodowania Windows-1250.\nZapisać go z tymi znakami "
+                             "zamienionymi na '?' ?",
+                             {"&Tak", "&Nie"});
+            if (b == 0) text = *cp1250_to_utf8(utf8_to_cp1250_lossy(text));
+        }
+        saved = editor_save(*session_, window, text, original->format);
     }
-    auto encoded = utf8_to_cp1250(*edited);
-    if (!encoded) {
-        int b = question("Uwaga!",
-                         "Tekst zawiera znaki spoza kodowania Windows-1250.\nZapisać go z tymi znakami "
-                         "zamienionymi na '?' ?",
-                         {"&Tak", "&Nie"});
-        if (b != 0) return;
-        encoded = utf8_to_cp1250_lossy(*edited);
+    if (saved || text == original->text) {
+        std::filesystem::remove(tmp);
+    } else {
+        hint("Zmieniony tekst pozostał w pliku " + tmp + ".");
     }
-    if (!write_file_bytes(path, *encoded))
-        note("Uwaga błąd!", "Nie można zapisać pliku\n   " + path + ".");
-    else
-        hint("Plik " + path + " został zapisany.");
+    if (session_ != nullptr) editor_closed(*session_, window, saved);
 }
 
 MediaOutcome TerminalUi::show_picture(std::string_view path) {

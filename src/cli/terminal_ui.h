@@ -22,7 +22,7 @@ class TerminalUi : public Ui {
     TerminalUi(std::istream& in, std::ostream& out, bool color);
 
     // The session whose directory and loaded bases the prompts show.
-    void attach(const Session* s) { session_ = s; }
+    void attach(Session* s) { session_ = s; }
 
     void helper_write(std::string_view text) override;
     void helper_clear() override;
@@ -56,6 +56,7 @@ class TerminalUi : public Ui {
                                                          const std::vector<std::string>& items) override;
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
+    void browse_records(const RecordWindow& w) override;
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
     MediaOutcome show_picture(std::string_view path) override;
@@ -81,7 +82,7 @@ class TerminalUi : public Ui {
     std::istream& in_;
     std::ostream& out_;
     bool color_;
-    const Session* session_ = nullptr;
+    Session* session_ = nullptr;
     std::string title_;
     // The helper window's last lines (its capacity) for showing it again on request.
     std::deque<std::string> helper_lines_;

@@ -6,6 +6,7 @@
 
 #include "kb/base_files.h"
 #include "kb/numbering.h"
+#include "kb/record_windows.h"
 #include "report/report.h"
 #include "session/command_registry.h"
 #include "session/enabling.h"
@@ -199,14 +200,7 @@ std::string tekst_pliku(const std::string& path) {
 void przeglad_ograniczen(Session& s, ConstraintKind k) {
     const Table<Ograniczenie>& t = tabela_ograniczen(s, k);
     if (t.empty()) return s.ui.note("Uwaga błąd!", "Brak bazy ograniczeń!");
-    TextList items;
-    items.reserve(t.count());
-    for (const auto& o : t)
-        items.push_back("Nr ograniczenia " + std::to_string(o.constraint_number) +
-                        " | Warunki wzajemnie się wykluczające : " + lista(o.exclusive_conditions));
-    s.ui.browse_list(std::string(texts(k).record_title) +
-                         " (Sumaryczna liczba ograniczeń: " + std::to_string(t.count()) + ")",
-                     items);
+    s.ui.browse_records(constraint_record_window(s, k == ConstraintKind::Uncertain));
 }
 
 void przeglad_wszystkich(Session& s, ConstraintKind k) {

@@ -9,6 +9,7 @@
 #include "kb/base_files.h"
 #include "kb/model_tests.h"
 #include "kb/numbering.h"
+#include "kb/record_windows.h"
 #include "report/report.h"
 #include "session/command_registry.h"
 #include "session/enabling.h"
@@ -143,85 +144,23 @@ std::string tekst_pliku(const std::string& path) {
     return text ? *text : std::string();
 }
 
-std::string lista_tekst(const TextList& l) {
-    return "[" + lacz(l, ", ") + "]";
-}
-
-std::string liczby_tekst(const IntList& l) {
-    std::string out = "[";
-    for (size_t i = 0; i < l.size(); ++i) {
-        if (i) out += ", ";
-        out += std::to_string(l[i]);
-    }
-    return out + "]";
-}
-
-std::string liczby_modeli(const Session& s) {
-    const ModelGroup& g = s.kb.models;
-    return "Liczba modeli podstawowych: " + std::to_string(g.model.count()) +
-           "   Liczba modeli rozszerzonych: " + std::to_string(g.model_r.count()) +
-           "   Liczba modeli liniowych: " + std::to_string(g.model_liniowy.count()) +
-           "   Liczba modeli wielomianowych: " + std::to_string(g.model_wielomianowy.count());
-}
-
-// The record windows of the four kinds are shown as lists: the counts, then one line per model.
+// The record window of a kind of model; with no model of the kind, the kind's note.
 void przeglad_modeli(Session& s, int id) {
     const ModelGroup& g = s.kb.models;
-    TextList items;
-    std::string title;
-    auto head = [&](std::int32_t n, const std::string& cond, const std::string& res, const char* res_label) {
-        return "Nr modelu: " + std::to_string(n) + " | Warunek stosowania: " + cond + " | " + res_label +
-               ": " + res;
-    };
-    auto tail = [](std::int32_t flag, const std::string& cf) {
-        return " | Semafor wyświetlania: " + std::to_string(flag) + " | Współczynnik pewności: " + cf;
-    };
     switch (id) {
         case 10080:
             if (g.model_liniowy.empty()) return s.ui.note("Uwaga!", "Brak modeli liniowych !");
-            title = "MODEL LINIOWY";
-            items.push_back(liczby_modeli(s));
-            items.push_back("y=a1*x1+a2*x2+...+an*xn");
-            for (const auto& m : g.model_liniowy)
-                items.push_back(
-                    head(m.model_number, m.application_condition, m.result, "Wartość formy lin.") +
-                    " | Lista współczynników: " + lista_tekst(m.coefficients) +
-                    " | Lista wartości zmiennych: " + lista_tekst(m.variables) +
-                    tail(m.display_flag, m.cf_text));
-            break;
+            return s.ui.browse_records(model_record_window(s, ModelKind::Linear));
         case 10081:
             if (g.model.empty()) return s.ui.note("Uwaga!", "Brak modeli podstawowych!");
-            title = "MODEL PODSTAWOWY";
-            items.push_back(liczby_modeli(s));
-            for (const auto& m : g.model)
-                items.push_back(head(m.model_number, m.application_condition, m.result, "Wynik") +
-                                " | Argument 1: " + m.argument1 +
-                                " | Symbol operacji: " + m.operation_symbol +
-                                " | Argument 2: " + m.argument2 + tail(m.display_flag, m.cf_text));
-            break;
+            return s.ui.browse_records(model_record_window(s, ModelKind::Basic));
         case 10082:
             if (g.model_r.empty()) return s.ui.note("Uwaga!", "Brak modeli rozszerzonych!");
-            title = "MODEL ROZWINIĘTY";
-            items.push_back(liczby_modeli(s));
-            for (const auto& m : g.model_r)
-                items.push_back(head(m.model_number, m.application_condition, m.result, "Wynik") +
-                                " | Symbol operacji: " + m.operation_symbol + " | Lista zmiennych: " +
-                                lista_tekst(m.variables) + tail(m.display_flag, m.cf_text));
-            break;
+            return s.ui.browse_records(model_record_window(s, ModelKind::Extended));
         default:
             if (g.model_wielomianowy.empty()) return s.ui.note("Uwaga!", "Brak modeli wielomianowych!");
-            title = "MODEL WIELOMIANOWY";
-            items.push_back(liczby_modeli(s));
-            items.push_back("y=a0+a1*x+a2*x^2+...+an*x^n");
-            for (const auto& m : g.model_wielomianowy)
-                items.push_back(
-                    head(m.model_number, m.application_condition, m.result, "Wartość wielomianu") +
-                    " | Wartość zmiennej: " + m.variable +
-                    " | Lista współczynników: " + lista_tekst(m.coefficients) +
-                    " | Lista potęg: " + liczby_tekst(m.powers) + tail(m.display_flag, m.cf_text));
-            break;
+            return s.ui.browse_records(model_record_window(s, ModelKind::Polynomial));
     }
-    s.ui.browse_list(title, items);
 }
 
 void pokaz_liste_akcji(Session& s, int option) {

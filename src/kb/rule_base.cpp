@@ -11,6 +11,7 @@
 #include "kb/base_files.h"
 #include "kb/load_tests.h"
 #include "kb/numbering.h"
+#include "kb/record_windows.h"
 #include "kb/rule_lists.h"
 #include "report/report.h"
 #include "session/command_registry.h"
@@ -135,15 +136,6 @@ void kasowanie_list_dopytywalnych(Session& s) {
     s.kb.lista_warunkow.clear();
     s.models.lista_warunkow_i_argumentow_dopytywalnych.clear();
     s.kb.lista_wnioskow_regul.clear();
-}
-
-std::string join_conditions(const TextList& conditions) {
-    std::string out;
-    for (size_t i = 0; i < conditions.size(); ++i) {
-        if (i) out += "; ";
-        out += conditions[i];
-    }
-    return out;
 }
 
 void note_no_rule_base(Session& s) {
@@ -376,17 +368,8 @@ void register_rule_commands(CommandRegistry& r) {
         if (!loaded.empty()) enable_rules_loaded_set(s);
     });
     r.set(10067, [](Session& s) {
-        const auto& rules = s.kb.rules.regula;
-        if (rules.empty()) return note_no_rule_base(s);
-        TextList items;
-        items.reserve(rules.count());
-        for (const auto& x : rules)
-            items.push_back("Nr reguły " + std::to_string(x.rule_number) + " | Wniosek z reguły: " +
-                            x.conclusion + " | Lista warunków: " + join_conditions(x.conditions) +
-                            " | Semafor wyświetlania: " + std::to_string(x.display_flag) +
-                            " | Współczynnik pewności: " + x.cf_text);
-        s.ui.browse_list(
-            "Selektywny wybór reguł (Sumaryczna liczba reguł: " + std::to_string(rules.count()) + ")", items);
+        if (s.kb.rules.regula.empty()) return note_no_rule_base(s);
+        s.ui.browse_records(rule_record_window(s));
     });
     r.set(10068, [](Session& s) {
         if (s.kb.rules.regula.empty() || !s.kb.nazwa_re.loaded()) return note_no_rule_base(s);

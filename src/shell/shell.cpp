@@ -47,6 +47,14 @@ void close_request(Session& s) {
     if (b == 0) throw ProgramExit{};
 }
 
+void browse_window_closed(Session& s) {
+    s.set_title("zuva_EN");
+}
+
+void record_window_closed(Session& s) {
+    s.ui.helper_recreate(kHelperCapacity);
+}
+
 namespace {
 
 void nowe_okno_pomocnicze(Session& s) {

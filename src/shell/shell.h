@@ -4,6 +4,7 @@
 #include <string>
 
 #include "session/command_registry.h"
+#include "ui/ui.h"
 
 namespace zuva {
 
@@ -12,7 +13,7 @@ struct Session;
 inline constexpr const char* kProgramTitle =
     "zuva_EN - Regułowo-modelowy skorupowy system ekspertowy dla wnioskowania elementarnego niepewnego w "
     "przód i wstecz";
-inline constexpr int kHelperCapacity = 100;
+inline constexpr int kHelperCapacity = kHelperWindowLines;
 inline constexpr const char* kHelpFile = "zuva_EN.chm";
 
 // Start of the program: the long title; the introductory window is open, nothing enabled.
@@ -40,6 +41,11 @@ DispatchResult dispatch_command(Session& s, const CommandRegistry& r, int id);
 // The close request of the task window; returns when the user says no, throws
 // ProgramExit when the user confirms.
 void close_request(Session& s);
+
+// A text browse window went away: the task window's title is set back to the program name.
+void browse_window_closed(Session& s);
+// A record window went away: the helper window is replaced by a new one.
+void record_window_closed(Session& s);
 
 // Registers the shell's own commands: reports (10151, 10152) and the window and help
 // menus (10167-10171).

@@ -26,6 +26,12 @@ bool parse_position(const std::string& s, int& out) {
     return true;
 }
 
+std::string trim_blanks(const std::string& s) {
+    size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return "";
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
 std::string join(const std::vector<std::string>& v, std::string_view sep) {
     std::string r;
     for (size_t i = 0; i < v.size(); ++i) {
@@ -338,6 +344,44 @@ void ScriptedUi::browse_list(std::string_view title, const std::vector<std::stri
     for (const auto& i : items)
         body += i + "\n";
     block("browse-list", title, body);
+}
+
+// A record window takes positions from 1 until an empty line; a line that is no position
+// closes it and is read again as the next answer.
+void ScriptedUi::browse_records(const RecordWindow& w) {
+    std::string body;
+    for (const auto& h : w.headings)
+        body += h + "\n";
+    for (const auto& [label, n] : w.counts)
+        body += label + ": " + std::to_string(n) + "\n";
+    body += w.number_label + ":\n";
+    for (size_t i = 0; i < w.numbers.size(); ++i)
+        body += std::to_string(i + 1) + ". " + w.numbers[i] + "\n";
+    block("records", w.title, body);
+    for (;;) {
+        ScriptAnswer a = next_answer();
+        int pos = 0;
+        if (!parse_position(a.text, pos) || pos < 1 || pos > static_cast<int>(w.numbers.size())) {
+            if (!a.text.empty()) --next_;
+            out("answer: \n");
+            break;
+        }
+        out("answer: " + a.text + "\n");
+        std::string fields;
+        if (w.fields)
+            for (const auto& f : w.fields(static_cast<size_t>(pos - 1))) {
+                fields += trim_blanks(f.label) + ":";
+                if (!f.is_list) {
+                    fields += " " + f.value + "\n";
+                    continue;
+                }
+                fields += "\n";
+                for (const auto& item : f.items)
+                    fields += "    " + item + "\n";
+            }
+        block("record", w.number_label + " " + w.numbers[static_cast<size_t>(pos - 1)], fields);
+    }
+    helper_recreate(kHelperWindowLines);
 }
 
 void ScriptedUi::open_editor(std::string_view path, bool wrap) {

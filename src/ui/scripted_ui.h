@@ -105,6 +105,7 @@ class ScriptedUi : public Ui {
                                                          const std::vector<std::string>& items) override;
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
+    void browse_records(const RecordWindow& w) override;
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
     MediaOutcome show_picture(std::string_view path) override;

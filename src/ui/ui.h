@@ -1,9 +1,12 @@
 // The Ui port: everything the core asks of a windowing toolkit. The core calls only
 // these; a front end implements them. Modal calls return the user's answer.
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zuva {
@@ -27,6 +30,31 @@ struct LabelledList {
 
 // The user confirmed that the program ends; caught by the front end's main loop.
 struct ProgramExit {};
+
+// The helper window's line capacity in every front end.
+inline constexpr int kHelperWindowLines = 100;
+
+// One field of a record in a record window: a value, or a list shown one element a line.
+struct RecordField {
+    std::string label;
+    std::string value;
+    std::vector<std::string> items;
+    bool is_list = false;
+};
+
+// A record-by-record browse window: the numbers of the records in table order (one entry
+// per record, so records that share a number stay apart), the counts shown beside them,
+// and the fields of the record at a position of the list. `fields` reads the window's own
+// copy of the records, so the window may outlive the call that opened it.
+struct RecordWindow {
+    std::string name;  // the window's name (win_przegląd_reguł, ...)
+    std::string title;
+    std::vector<std::string> headings;  // lines above the list: the kind of model, its formula
+    std::string number_label;           // "Nr reguły", "Nr modelu", "Nr ograniczenia"
+    std::vector<std::pair<std::string, std::size_t>> counts;
+    std::vector<std::string> numbers;
+    std::function<std::vector<RecordField>(std::size_t)> fields;
+};
 
 // The question a save dialog asks (title "Zapisz jako", buttons "&Tak" and "&Nie") before it
 // replaces an existing file; the name as the user gave it.
@@ -127,6 +155,10 @@ class Ui {
     // Browse windows live on their own in the front end once opened.
     virtual void browse_text(std::string_view title, std::string_view text, bool wrap) = 0;
     virtual void browse_list(std::string_view title, const std::vector<std::string>& items) = 0;
+
+    // A record window; it lives on its own once opened. Closing it replaces the helper
+    // window by a new one. Without a window of its own a front end shows the numbers.
+    virtual void browse_records(const RecordWindow& w) { browse_list(w.title, w.numbers); }
 
     // Editor window on a text file; it loads and saves the file on its own.
     virtual void open_editor(std::string_view path, bool wrap) = 0;

@@ -53,6 +53,13 @@ void pisz_wnioski(Session& s, int option, const WynikTestu& w,
         title = all ? "Wnioski następujących reguł wykluczają się wzajemnie:"
                     : "Wnioski następujących reguł nie wykluczają się wzajemnie:";
     s.helper(heading + "\n\n");
+    pisz_reguly_testowane(s, tested, title);
+}
+
+}  // namespace
+
+void pisz_reguly_testowane(Session& s, const std::vector<RegulaDoTestowania>& tested,
+                           const std::string& title) {
     std::unordered_set<std::int32_t> shown;
     for (const auto& r : tested) {
         if (!shown.insert(r.rule_number).second) continue;
@@ -62,8 +69,6 @@ void pisz_wnioski(Session& s, int option, const WynikTestu& w,
         s.ui.note(title, line);
     }
 }
-
-}  // namespace
 
 CzlonkowieWykluczen::CzlonkowieWykluczen(const Session& s) {
     for (const auto& e : s.kb.models.modele_ekskluzywne)

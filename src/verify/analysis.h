@@ -52,6 +52,11 @@ WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestow
 WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vector<RegulaDoTestowania>& tested,
                   Zliczanie zliczanie = Zliczanie::Reguly);
 
+// Each tested rule once, "Numer reguły: ... Wniosek: ...", in the helper window and in a
+// note under the title.
+void pisz_reguly_testowane(Session& s, const std::vector<RegulaDoTestowania>& tested,
+                           const std::string& title);
+
 // The tested forms of the chosen rules (every flattened form of each).
 std::vector<RegulaDoTestowania> formy_do_testowania(const Session& s, const IntList& rule_numbers);
 

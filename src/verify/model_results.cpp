@@ -269,14 +269,7 @@ void pisz_wnioski_dla_testu_modeli(Session& s, const std::vector<RegulaDoTestowa
         "modeli o tych samych wynikach/wnioskach, nie wykluczają się wzajemnie: ";
     s.ui.note("Uwaga!", heading);
     s.helper(heading + "\n\n");
-    std::unordered_set<std::int32_t> shown;
-    for (const auto& r : tested) {
-        if (!shown.insert(r.rule_number).second) continue;
-        const std::string line =
-            "Numer reguły:  " + std::to_string(r.rule_number) + "    Wniosek:  " + r.conclusion;
-        s.helper(line + "\n");
-        s.ui.note("Wnioski następujących reguł nie wykluczają się wzajemnie:", line);
-    }
+    pisz_reguly_testowane(s, tested, "Wnioski następujących reguł nie wykluczają się wzajemnie:");
     s.ui.note("Uwaga!", std::string(kTylkoEdycja).substr(1));
 }
 

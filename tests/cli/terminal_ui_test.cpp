@@ -122,7 +122,7 @@ TEST_F(TerminalFiles, EditorWorksOnUtf8AndWritesWindows1250Back) {
     const char* old = std::getenv("VISUAL");
     std::string saved = old ? old : "";
     setenv("VISUAL", "sed -i s/stary/żółty/", 1);
-    Terminal t("");
+    Terminal t("\n");  // Enter after the note that the file was saved
     t.ui.open_editor(file, false);
     if (old)
         setenv("VISUAL", saved.c_str(), 1);

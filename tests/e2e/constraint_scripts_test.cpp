@@ -69,9 +69,8 @@ TEST_F(ConstraintScript, LoadsBothKindsAndEnablesTheirCommands) {
         has("[note] Wynik ładowania bazy ograniczeń niepewnej\nBaza ograniczeń niepewna\n   ONOGR.BEN\n"
             "została załadowana."));
     EXPECT_TRUE(
-        has("[browse-list] Selektywny wybór ograniczeń dokładnych (Sumaryczna liczba ograniczeń: 2)\n"
-            "Nr ograniczenia 1 | Warunki wzajemnie się wykluczające : [a,b]\n"
-            "Nr ograniczenia 2 | Warunki wzajemnie się wykluczające : [c,d,e]\n"))
+        has("[records] Przegląd ograniczeń dokładnych\nSumaryczna liczba ograniczeń: 2\n"
+            "Nr ograniczenia:\n1. 1\n2. 2\nanswer: \n[new-helper] 100\n"))
         << out;
     EXPECT_TRUE(
         has("[browse] Przegląd bazy ograniczeń niepewnych: ONOGR.BEN\n"
@@ -193,7 +192,7 @@ TEST_F(ConstraintScript, ModelArgumentsMayBeMembersWhenTheModelBaseIsLoaded) {
               0)
         << out;
     EXPECT_TRUE(has("Baza ograniczeń dokładna OGAUTO.BENzostała załadowana!")) << out;
-    EXPECT_TRUE(has("[browse-list] Selektywny wybór ograniczeń dokładnych")) << out;
+    EXPECT_TRUE(has("[records] Przegląd ograniczeń dokładnych")) << out;
 }
 
 // Rules over the members of two constraints: 3 names both members of constraint 1, 4 names c

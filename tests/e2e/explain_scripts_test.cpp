@@ -22,6 +22,16 @@ namespace fs = std::filesystem;
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
 // The first sample knowledge base, kept as it was for the tests written against it.
 const std::string kFirstSample = std::string(ZUVA_TEST_DATA) + "/sample-1";
+// The why text of RETEST.BEN's question about b, up to the rules above rule 1.
+const std::string kRule1AsksForB =
+    "Pytam o CF warunku:\n"
+    "    b\n"
+    "Jest to potrzebne regule 1 o postaci:\n"
+    "Jeżeli\n"
+    "    a (CF = 1)\n"
+    "    b (o ten warunek pytam)\n"
+    "to z współczynnikiem CF = 0.8\n"
+    "    c\n";
 
 class ExplainScript : public testing_support::AnswerScriptTest {
   protected:
@@ -90,19 +100,11 @@ TEST_F(ExplainScript, WhyAtAForwardQuestionNamesTheRuleAndWhereItLeadsAndChanges
     fs::remove(path("SUM.txt"));
 
     ASSERT_EQ(run(forward_answers(true)), 0) << err;
-    EXPECT_EQ(block("[read] Dlaczego pytam?"),
-              "Pytam o CF warunku:\n"
-              "    b\n"
-              "Jest to potrzebne regule 1 o postaci:\n"
-              "Jeżeli\n"
-              "    a (CF = 1)\n"
-              "    b (o ten warunek pytam)\n"
-              "to z współczynnikiem CF = 0.8\n"
-              "    c\n"
-              "Wniosek c jest dalej warunkiem:\n"
-              "    reguły 3 (wniosek: d)\n"
-              "\n"
-              "Po zamknięciu tego okna pytanie padnie ponownie.\n");
+    EXPECT_EQ(block("[read] Dlaczego pytam?"), kRule1AsksForB +
+                                                   "Wniosek c jest dalej warunkiem:\n"
+                                                   "    reguły 3 (wniosek: d)\n"
+                                                   "\n"
+                                                   "Po zamknięciu tego okna pytanie padnie ponownie.\n");
     // The question comes again, the same block, and takes the next line.
     EXPECT_TRUE(has("name: b\nanswer: ?\n[read] Dlaczego pytam?\n"));
     EXPECT_TRUE(has("name: b\nanswer: 0.5\n"));
@@ -120,24 +122,16 @@ TEST_F(ExplainScript, WhyInBackwardInferenceShowsTheChainUpToTheHypothesis) {
                    "NIE", "Nie"}),
               0)
         << err;
-    EXPECT_EQ(block("[read] Dlaczego pytam?"),
-              "Pytam o CF warunku:\n"
-              "    b\n"
-              "Jest to potrzebne regule 1 o postaci:\n"
-              "Jeżeli\n"
-              "    a (CF = 1)\n"
-              "    b (o ten warunek pytam)\n"
-              "to z współczynnikiem CF = 0.8\n"
-              "    c\n"
-              "Jest to potrzebne regule 3 o postaci:\n"
-              "Jeżeli\n"
-              "    c (ten warunek jest teraz ustalany)\n"
-              "to z współczynnikiem CF = 0.9\n"
-              "    d\n"
-              "Wszystko to służy testowaniu hipotezy głównej:\n"
-              "    d\n"
-              "\n"
-              "Po zamknięciu tego okna pytanie padnie ponownie.\n");
+    EXPECT_EQ(block("[read] Dlaczego pytam?"), kRule1AsksForB +
+                                                   "Jest to potrzebne regule 3 o postaci:\n"
+                                                   "Jeżeli\n"
+                                                   "    c (ten warunek jest teraz ustalany)\n"
+                                                   "to z współczynnikiem CF = 0.9\n"
+                                                   "    d\n"
+                                                   "Wszystko to służy testowaniu hipotezy głównej:\n"
+                                                   "    d\n"
+                                                   "\n"
+                                                   "Po zamknięciu tego okna pytanie padnie ponownie.\n");
     EXPECT_TRUE(has("answer: ?\n[read] Dlaczego pytam?\n"));
     EXPECT_TRUE(has("name: b\nanswer: 0.5\n"));
     EXPECT_TRUE(has("  d(0.3)\n"));  // the verdict as without the question

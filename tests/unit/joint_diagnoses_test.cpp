@@ -111,9 +111,8 @@ TEST(JointDiagnoses, LoadQuestionsAndReportCommand) {
     EXPECT_TRUE(s.verify.laczne[0].reguly_nadmiarowe.empty());
 }
 
-TEST(Analysis, ExclusionToOneToNoneAndNot) {
-    ScriptedUi ui;
-    Session s(ui);
+// Five rules over a, b and c, with the exact constraint that a and b exclude each other.
+static void use_exclusion_base(Session& s) {
     use_rule_base(s,
                   "reguła(1,\"w1\",[\"a\"],1,\"0.8\")\n"
                   "reguła(2,\"w2\",[\"b\"],1,\"0.8\")\n"
@@ -121,6 +120,12 @@ TEST(Analysis, ExclusionToOneToNoneAndNot) {
                   "reguła(4,\"w4\",[\"b\",\"c\"],1,\"0.8\")\n"
                   "reguła(5,\"w5\",[\"c\"],1,\"0.8\")\n");
     use_constraints(s, false, "ograniczenie(1,[\"a\",\"b\"])\n");
+}
+
+TEST(Analysis, ExclusionToOneToNoneAndNot) {
+    ScriptedUi ui;
+    Session s(ui);
+    use_exclusion_base(s);
     auto one = testuj(s, 1, formy_do_testowania(s, {1, 2}));
     EXPECT_TRUE(one.passed);
     EXPECT_FALSE(one.common);
@@ -146,13 +151,7 @@ TEST(Analysis, CommandsWriteExactlyOneVerdict) {
           Case{3, "1,5", "\nWnioski następujących reguł nie wykluczają się wzajemnie: \n"}}) {
         ScriptedUi ui({c.chosen});
         Session s(ui);
-        use_rule_base(s,
-                      "reguła(1,\"w1\",[\"a\"],1,\"0.8\")\n"
-                      "reguła(2,\"w2\",[\"b\"],1,\"0.8\")\n"
-                      "reguła(3,\"w3\",[\"a\",\"c\"],1,\"0.8\")\n"
-                      "reguła(4,\"w4\",[\"b\",\"c\"],1,\"0.8\")\n"
-                      "reguła(5,\"w5\",[\"c\"],1,\"0.8\")\n");
-        use_constraints(s, false, "ograniczenie(1,[\"a\",\"b\"])\n");
+        use_exclusion_base(s);
         analiza_bazy_wiedzy(s, c.option);
         const std::string& h = ui.helper_text();
         EXPECT_NE(h.find(c.heading), std::string::npos) << c.option << " " << c.chosen << "\n" << h;

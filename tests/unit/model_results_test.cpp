@@ -83,17 +83,14 @@ TEST_F(ModelResults, PairsOfKindsComeFirstWithTheirTexts) {
             "utwórz odpowiednią bazę ograniczeń\n"))
         << ui.transcript();
     EXPECT_EQ(notes(), 1);  // the group of k is not reached
-    ScriptedUi ui2;
-    Session t(ui2);
-    use_rule_base(t, "reguła(1,\"w\",[\"p\"],1,\"0.8\")\n");
-    ASSERT_FALSE(
-        parse_base_text(t.kb, BaseKind::Models,
-                        "model_r(1,\"c1\",\"y\",\"+\",[\"a\",\"b\"],1,\"1\")\n" + basic(2, "c2", "y", "-")));
-    t.kb.nazwa_mo.short_name.append("MOTEST.BEN");
-    EXPECT_FALSE(testuj_wyniki_modeli(t));
-    EXPECT_NE(ui2.transcript().find("modele elementarne i rozwinięte\no tych samych wynikach/wnioskach:\n"),
-              std::string::npos)
-        << ui2.transcript();
+}
+
+TEST_F(ModelResults, ExtendedAndBasicModelsOfOneResultAreAPairOfKinds) {
+    rules();
+    models("model_r(1,\"c1\",\"y\",\"+\",[\"a\",\"b\"],1,\"1\")\n" + basic(2, "c2", "y", "-"));
+    EXPECT_FALSE(testuj_wyniki_modeli(s));
+    EXPECT_TRUE(has("modele elementarne i rozwinięte\no tych samych wynikach/wnioskach:\n"))
+        << ui.transcript();
 }
 
 TEST_F(ModelResults, ExactConstraintHoldingTheConditionsOrRulesThatExcludeEachOther) {

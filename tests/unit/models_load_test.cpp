@@ -248,12 +248,18 @@ TEST(ModelsLoad, CreateBrowseAndDeleteCommands) {
     EXPECT_NE(f.ui.transcript().find("[note] Uwaga!\nBrak bazy modeli!"), std::string::npos);
 
     ASSERT_NE(f.models(kModels), "");
+    f.ui.add_answer("2");
+    f.ui.add_answer("");
     (*r.find(10081))(f.s);
-    EXPECT_NE(f.ui.transcript().find("[browse-list] MODEL PODSTAWOWY\n"), std::string::npos);
-    EXPECT_NE(
-        f.ui.transcript().find("Nr modelu: 2 | Warunek stosowania: bez_warunku | Wynik: akumulator_slaby | "
-                               "Argument 1: spadek | Symbol operacji: > | Argument 2: 2.5"),
-        std::string::npos);
+    EXPECT_NE(f.ui.transcript().find("[records] Przegląd modeli podstawowych\nMODEL PODSTAWOWY\n"
+                                     "Liczba modeli podstawowych: "),
+              std::string::npos)
+        << f.ui.transcript();
+    EXPECT_NE(f.ui.transcript().find("Warunek stosowania: bez_warunku\nWynik: akumulator_slaby\n"
+                                     "Argument 1: spadek\nSymbol operacji: >\nArgument 2: 2.5\n"
+                                     "Semafor wyświetlania: "),
+              std::string::npos)
+        << f.ui.transcript();
 
     f.ui.add_answer(f.dir + "/MONOWA.BEN");
     f.ui.add_answer("&NIE");

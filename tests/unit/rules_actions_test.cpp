@@ -52,20 +52,23 @@ TEST(RulesActions, BrowsingWithoutRulesSaysSo) {
     }
 }
 
-TEST(RulesActions, RuleListShowsEveryRuleInTableOrder) {
+TEST(RulesActions, RuleWindowListsEveryRuleInTableOrderAndShowsTheChosenOne) {
     std::string dir = temp_dir("list");
     std::string path = write_base(dir, "RELIST.BEN", kBase + "reguła(1,\"d\",[],1,\"1\")\n");
-    RulesUi ui({path});
+    RulesUi ui({path, "3", "1", ""});
     Session s(ui);
     ladowanie_bazy_regul(s);  // a repeated number: loaded but marked
     run(s, 10067);
-    EXPECT_NE(ui.transcript().find("[browse-list] Selektywny wybór reguł (Sumaryczna liczba reguł: 3)\n"
-                                   "Nr reguły 1 | Wniosek z reguły: b | Lista warunków: a; ćma | "
-                                   "Semafor wyświetlania: 1 | Współczynnik pewności: 0.5\n"
-                                   "Nr reguły 2 | Wniosek z reguły: c | Lista warunków: b | "
-                                   "Semafor wyświetlania: 0 | Współczynnik pewności: -0.3\n"
-                                   "Nr reguły 1 | Wniosek z reguły: d | Lista warunków:  |"),
-              std::string::npos)
+    EXPECT_NE(
+        ui.transcript().find("[records] Przegląd reguł\n"
+                             "Sumaryczna liczba reguł: 3\n"
+                             "Nr reguły:\n1. 1\n2. 2\n3. 1\n"
+                             "answer: 3\n"
+                             "[record] Nr reguły 1\nWniosek z reguły: d\nLista warunków:\n"
+                             "answer: 1\n"
+                             "[record] Nr reguły 1\nWniosek z reguły: b\nLista warunków:\n    a\n    ćma\n"
+                             "answer: \n[new-helper] 100\n"),
+        std::string::npos)
         << ui.transcript();
 }
 

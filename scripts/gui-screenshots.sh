@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Starts the desktop program under Xvfb on a copy of the sample knowledge base, drives a
+# short consultation through the real window with xdotool (keys only, as a user would)
+# and writes screenshots under build/screenshots/. Needs Xvfb, xdotool and ImageMagick.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bin=${ZUVA_GUI:-$root/build/zuva-gui}
+out=$root/build/screenshots
+for tool in Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "gui-screenshots: $tool is not installed" >&2; exit 1; }
+done
+[ -x "$bin" ] || { echo "gui-screenshots: $bin is not built" >&2; exit 1; }
+mkdir -p "$out"
+work=$(mktemp -d)
+cp -r examples/. "$work"
+display=":$((100 + $$ % 400))"
+Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
+# Without a window manager the keyboard focus stays where the last window left it: every
+# key goes to the newest visible window (the open dialog, else the task window).
+top() { xdotool search --onlyvisible --name . 2>/dev/null | tail -1; }
+step() { sleep "${2:-0.6}"; xdotool windowfocus "$(top)" 2>/dev/null || true; xdotool key --clearmodifiers "$1"; }
+typed() { sleep 0.5; xdotool windowfocus "$(top)" 2>/dev/null || true; xdotool type --delay 20 -- "$1"; }
+shot() { sleep 0.8; import -window root "$out/$1.png"; echo "$out/$1.png"; }
+
+(cd "$work/BAZY" && exec "$bin") &
+app=$!
+for _ in $(seq 100); do xdotool search --name 'zuva_EN' >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool search --name 'zuva_EN' >/dev/null || { echo "gui-screenshots: the task window did not appear" >&2; exit 1; }
+shot 01-okno-wstepne
+sleep 0.5; xdotool mousemove 800 500 click 1   # closes the introductory window
+step ctrl+r                 # Ładowanie bazy reguł
+typed REAUTO.BEN
+shot 02-wybor-pliku
+step Return
+step Return                 # Wynik ładowania bazy reguł
+step alt+n; step alt+n; step alt+n   # no diagnoses
+step Return                 # Zalecenie
+shot 03-okno-zadan
+step alt+b; step Down; step Right; step Return   # Baza reguł / Przegląd / Selektywny wybór reguł
+shot 04-okno-regul
+step alt+b; step Down; step Down; step Return    # Baza reguł / Edycja bazy reguł
+typed REAUTO.BEN; step Return
+step Return                 # Zawiń/rozwiń
+shot 05-edytor
+step F5                     # Wnioskowanie w przód
+step Return                 # the description of the base
+step Return                 # level of detail
+step alt+n                  # no labels
+step Return                 # the loaded bases
+step Return                 # facts from the menu
+step Return                 # the facts
+shot 06-pytanie-cf
+typed 0.8; step Return
+shot 07-wyjasnienie
+step Return
+typed 0.5; step Return
+shot 08-okno-pomocnicze

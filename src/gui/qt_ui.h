@@ -1,0 +1,67 @@
+// The desktop port: every dialog of the Ui port as a modal Qt dialog over the task window;
+// the helper, browse and picture windows as children of its multiple-document area.
+#pragma once
+#include "ui/ui.h"
+
+class QSoundEffect;
+class QWidget;
+
+namespace zuva {
+
+class TaskWindow;
+
+class QtUi : public Ui {
+  public:
+    QtUi() = default;
+    void attach(TaskWindow* w) { window_ = w; }
+
+    void helper_write(std::string_view text) override;
+    void helper_clear() override;
+    void helper_recreate(int capacity) override;
+    void set_title(std::string_view title) override;
+    void note(std::string_view title, std::string_view text) override;
+    int question(std::string_view title, std::string_view text,
+                 const std::vector<std::string>& buttons) override;
+    std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                          std::string_view title) override;
+    std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
+                          std::string_view title) override;
+    int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
+              int initial) override;
+    std::optional<std::string> input_text(std::string_view title, std::string_view prompt,
+                                          std::string_view initial) override;
+    std::optional<std::string> value_dialog(std::string_view dialog, std::string_view title,
+                                            std::string_view name) override;
+    ValueReply value_dialog_why(std::string_view dialog, std::string_view title,
+                                std::string_view name) override;
+    bool explanation(std::string_view title, const std::vector<std::string>& lines) override;
+    void read_text(std::string_view title, std::string_view text) override;
+    std::optional<int> choose_one(std::string_view title, const std::vector<std::string>& items) override;
+    std::optional<int> choose_one_prompted(std::string_view title, std::string_view prompt,
+                                           const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many(std::string_view title,
+                                                const std::vector<std::string>& items) override;
+    std::optional<std::vector<int>> choose_many_prompted(std::string_view title, std::string_view prompt,
+                                                         const std::vector<std::string>& items) override;
+    void show_lists(std::string_view title, const std::vector<LabelledList>& lists) override;
+    void browse_text(std::string_view title, std::string_view text, bool wrap) override;
+    void browse_list(std::string_view title, const std::vector<std::string>& items) override;
+    void browse_records(const RecordWindow& w) override;
+    void open_editor(std::string_view path, bool wrap) override;
+    void open_document(std::string_view path) override;
+    MediaOutcome show_picture(std::string_view path) override;
+    MediaOutcome play_sound(std::string_view path) override;
+    void commands_changed() override;
+
+  private:
+    // The parent of a modal dialog; the helper window's text is shown first.
+    QWidget* dialog_parent();
+    std::string file_dialog(bool save, std::string_view mask, const std::vector<FileFilter>& filters,
+                            std::string_view title);
+
+    TaskWindow* window_ = nullptr;
+    // The sound being played; a new one replaces it.
+    QSoundEffect* sound_ = nullptr;
+};
+
+}  // namespace zuva
