@@ -2,6 +2,7 @@
 // '(' ')' ',' or ']'), looked up in the kind's schema, and the fields are read by type.
 #include "kb/base_file_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -456,7 +457,16 @@ std::optional<ReadError> parse_text(const Schema& schema, void* target, std::str
     return std::nullopt;
 }
 
-std::optional<ReadError> read_into(const std::string& path, const Schema& schema, void* target) {
+// A rule base holds about one rule a line: room for them all at once, instead of growing
+// the table by doubling (which leaves up to half of it unused and copies it on the way).
+void reserve_rules(KnowledgeBase& kb, BaseKind kind, std::string_view text) {
+    if (kind != BaseKind::Rules) return;
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    kb.rules.regula.reserve(kb.rules.regula.count() + lines);
+}
+
+std::optional<ReadError> read_into(const std::string& path, const Schema& schema, void* target,
+                                   const std::function<void(std::string_view)>& before = {}) {
     auto bytes = read_file_bytes(path);
     if (!bytes) return ReadError{kErrCannotOpen, 0, {}, 0, "Nie można odczytać pliku " + path + "."};
     CodecError cerr;
@@ -473,6 +483,7 @@ std::optional<ReadError> read_into(const std::string& path, const Schema& schema
                          "Plik " + path + " zawiera w wierszu " + std::to_string(line) +
                              " bajt, który nie jest znakiem strony kodowej Windows-1250."};
     }
+    if (before) before(*text);
     return parse_text(schema, target, *text);
 }
 
@@ -509,6 +520,7 @@ std::string read_error_message(int code) {
 }
 
 std::optional<ReadError> parse_base_text(KnowledgeBase& kb, BaseKind kind, std::string_view text) {
+    reserve_rules(kb, kind, text);
     return parse_text(schema_for(kind), &kb, text);
 }
 
@@ -517,7 +529,8 @@ std::optional<ReadError> parse_report_text(ReportGroup& group, std::string_view 
 }
 
 std::optional<ReadError> read_base_file(Session& s, BaseKind kind, const std::string& full_path) {
-    return read_into(full_path, schema_for(kind), &s.kb);
+    return read_into(full_path, schema_for(kind), &s.kb,
+                     [&](std::string_view text) { reserve_rules(s.kb, kind, text); });
 }
 
 std::optional<ReadError> read_report_file(const std::string& full_path, ReportGroup& group) {

@@ -19,8 +19,12 @@ void build(Session& s, bool disjunctive, Table<PendingRules>& lists) {
     for (const auto& d : s.kb.rules.regula_dysjunktywna)
         disj.try_emplace(d.conclusion, 0);
     auto& rows = lists.mutable_rows();
-    // Views into the rows: room for every rule is reserved first, so no row moves.
-    rows.reserve(rows.size() + s.kb.rules.regula.count());
+    // Views into the rows: room for a row per rule of this kind is reserved first, so no
+    // row moves (and none for a kind no rule has).
+    size_t of_kind = 0;
+    for (const auto& r : s.kb.rules.regula)
+        of_kind += disj.contains(r.conclusion) == disjunctive;
+    rows.reserve(rows.size() + of_kind);
     // Row of each conclusion; the rows that were there before are left as they are.
     FlatMap<std::string_view, size_t, TextHash> at;
     at.reserve(rows.capacity());

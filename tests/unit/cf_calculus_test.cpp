@@ -9,6 +9,7 @@
 #include "consult/inference_start.h"
 #include "consult/pytaj.h"
 #include "forward_test_support.h"
+#include "kb/rule_lists.h"
 #include "report/report.h"
 #include "store/flat_map.h"
 #include "text/number_format.h"
@@ -143,6 +144,42 @@ TEST(CfCalculus, PendingListsShrinkAndMoveToTheEnd) {
     EXPECT_EQ(rows[0].conclusion, "y");  // x was reduced last, so it is at the end
     EXPECT_EQ(rows[1].conclusion, "x");
     EXPECT_TRUE(rows[1].pending_rules.empty());
+}
+
+// The per-conclusion lists keep views of their own rows while they are built: with room
+// reserved only for the rules of each kind, many short (inline-stored) conclusions of both
+// kinds and rows that were there before must all come out whole.
+TEST(CfCalculus, PendingListsOfManyShortConclusionsOfBothKinds) {
+    ScriptedUi ui;
+    Session s(ui);
+    std::string base = "reguła_dysjunktywna(\"d0\")\nreguła_dysjunktywna(\"d1\")\n";
+    for (int i = 1; i <= 600; ++i) {
+        const std::string concl = i % 3 == 0 ? "d" + std::to_string(i % 2) : "k" + std::to_string(i % 200);
+        base += "reguła(" + std::to_string(i) + ",\"" + concl + "\",[\"a\"],1,\"0.5\")\n";
+    }
+    use_rule_base(s, base);
+    s.inference.lista_numerow_regul_kumulatywnych.clear();
+    s.inference.lista_numerow_regul_dysjunktywnych.clear();
+    s.inference.lista_numerow_regul_kumulatywnych.append({"k1", {999}});  // kept as it is
+    tworz_listy_numerow_regul_kumulatywnych(s);
+    tworz_listy_numerow_regul_dysjunktywnych(s);
+    const auto& cum = s.inference.lista_numerow_regul_kumulatywnych;
+    const auto& dis = s.inference.lista_numerow_regul_dysjunktywnych;
+    ASSERT_EQ(cum.count(), 200u);  // k0..k199, k1 first
+    EXPECT_EQ(cum[0].conclusion, "k1");
+    EXPECT_EQ(cum[0].pending_rules, (IntList{999}));
+    EXPECT_EQ(cum[1].conclusion, "k2");
+    EXPECT_EQ(cum[1].pending_rules, (IntList{2, 202}));
+    std::size_t numbers = 0;
+    for (const auto& row : cum)
+        numbers += row.pending_rules.size();
+    EXPECT_EQ(numbers, 1u + 400u - 2u);  // 400 cumulative rules, the two of k1 not added
+    ASSERT_EQ(dis.count(), 2u);
+    EXPECT_EQ(dis[0].conclusion, "d1");
+    EXPECT_EQ(dis[1].conclusion, "d0");
+    EXPECT_EQ(dis[0].pending_rules.size() + dis[1].pending_rules.size(), 200u);
+    EXPECT_EQ(dis[0].pending_rules.front(), 3);
+    EXPECT_EQ(dis[1].pending_rules.back(), 600);
 }
 
 TEST(CfCalculus, ResultantTableKeepsTableOrderAndJournal) {
