@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -201,7 +202,17 @@ HelperWindow* TaskWindow::helper() const {
     return helper_;
 }
 
+TaskWindow::~TaskWindow() {
+    ended_ = true;
+    std::vector<QPointer<QMdiSubWindow>> windows;
+    for (QMdiSubWindow* w : area_->subWindowList())
+        windows.emplace_back(w);
+    for (const auto& w : windows)
+        delete w.data();  // a hook may have taken another window with it: QPointer is then null
+}
+
 void TaskWindow::recreate_helper(int capacity) {
+    if (ended_) return;  // no new window while the program ends
     if (helper_frame_) {
         helper_frame_->on_closed = nullptr;
         helper_frame_->close();

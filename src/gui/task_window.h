@@ -23,8 +23,9 @@ class TaskWindow : public QMainWindow {
     Q_OBJECT
   public:
     TaskWindow(Session& s, const CommandRegistry& r);
-    // The child windows go with it, as at the end of the program: their closing hooks do nothing.
-    ~TaskWindow() override { ended_ = true; }
+    // The child windows go first, as at the end of the program, while their closing hooks
+    // still find a whole task window that says it has ended.
+    ~TaskWindow() override;
 
     Session& session() { return s_; }
     // Program start: the long title and the introductory window; nothing is enabled.
