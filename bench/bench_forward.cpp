@@ -8,6 +8,7 @@
 #include <string>
 
 #include "consult/forward.h"
+#include "kb/askable_conditions.h"
 #include "session/session.h"
 #include "store/list_helpers.h"
 #include "ui/ui.h"
@@ -88,13 +89,8 @@ void generate(Session& s, int n) {
                  i % 3 ? "0.5" : "-0.3");
     kb.nazwa_re.short_name.append("REBENCH.BEN");
     kb.wyroznik.append("BENCH");
-    TextList conditions, conclusions;
-    for (const auto& r : kb.rules.regula) {
-        conditions.insert(conditions.end(), r.conditions.begin(), r.conditions.end());
-        conclusions.push_back(r.conclusion);
-    }
-    kb.lista_warunkow_dopytywalnych.insert_front(
-        sortuj(roznica_zbiorow(redukuj(conditions), redukuj(conclusions))));
+    // The askable conditions as the rule-base load finds them.
+    pamietaj_liste_dopytywalnych(s, wyznacz_warunki_dopytywalne(s));
 }
 
 // The same base as a CLIPS program: one template for a fact with its CF, one rule per

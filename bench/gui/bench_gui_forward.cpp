@@ -16,6 +16,7 @@
 #include "consult/forward.h"
 #include "gui/qt_ui.h"
 #include "gui/task_window.h"
+#include "kb/askable_conditions.h"
 #include "session/session.h"
 #include "shell/handlers.h"
 #include "store/list_helpers.h"
@@ -39,13 +40,8 @@ void generate(Session& s, int n) {
     }
     kb.nazwa_re.short_name.append("REBENCH.BEN");
     kb.wyroznik.append("BENCH");
-    TextList conditions, conclusions;
-    for (const auto& r : kb.rules.regula) {
-        conditions.insert(conditions.end(), r.conditions.begin(), r.conditions.end());
-        conclusions.push_back(r.conclusion);
-    }
-    kb.lista_warunkow_dopytywalnych.insert_front(
-        sortuj(roznica_zbiorow(redukuj(conditions), redukuj(conclusions))));
+    // The askable conditions as the rule-base load finds them.
+    pamietaj_liste_dopytywalnych(s, wyznacz_warunki_dopytywalne(s));
 }
 
 // The terminal's answer-script port with the usual answers given without script lines.

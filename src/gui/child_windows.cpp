@@ -3,8 +3,10 @@
 
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace zuva {
 
@@ -49,6 +51,14 @@ IntroView::IntroView(QWidget* parent) : PictureView(QPixmap(":/zuva/wstep.png"),
     setObjectName("win_wstep");
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
+}
+
+CloseHelpRow make_close_help_row(QWidget* parent) {
+    CloseHelpRow row{new QHBoxLayout, new QPushButton("&Zamknij", parent), new QPushButton("&Pomoc", parent)};
+    row.layout->addStretch(1);
+    row.layout->addWidget(row.close);
+    row.layout->addWidget(row.help);
+    return row;
 }
 
 QPlainTextEdit* make_text_view(const QString& text, bool wrap, QWidget* parent) {

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+class QHBoxLayout;
+class QPushButton;
+
 class QPlainTextEdit;
 
 namespace zuva {
@@ -59,6 +62,14 @@ class IntroView : public PictureView {
     void mousePressEvent(QMouseEvent*) override { emit close_wanted(); }
     void keyPressEvent(QKeyEvent*) override { emit close_wanted(); }
 };
+
+// The button row of the record windows: "&Zamknij" and "&Pomoc" at the right.
+struct CloseHelpRow {
+    QHBoxLayout* layout;
+    QPushButton* close;
+    QPushButton* help;
+};
+CloseHelpRow make_close_help_row(QWidget* parent);
 
 // A read-only text window with the caret at the start of the text.
 QPlainTextEdit* make_text_view(const QString& text, bool wrap, QWidget* parent = nullptr);

@@ -236,17 +236,12 @@ void QtUi::browse_list(std::string_view title, const std::vector<std::string>& i
     list->setUniformItemSizes(true);
     list->addItems(qlist(items));
     lay->addWidget(list, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* close = new QPushButton("&Zamknij", box);
-    auto* help = new QPushButton("&Pomoc", box);
-    buttons->addWidget(close);
-    buttons->addWidget(help);
-    lay->addLayout(buttons);
+    const CloseHelpRow buttons = make_close_help_row(box);
+    lay->addLayout(buttons.layout);
     TaskWindow* tw = window_;
     ChildWindow* w = tw->add_child(box, qs(title), QSize(560, 420));
-    QObject::connect(close, &QPushButton::clicked, w, &QMdiSubWindow::close);
-    QObject::connect(help, &QPushButton::clicked, w, [tw] { tw->run_command(cmd::pomoc); });
+    QObject::connect(buttons.close, &QPushButton::clicked, w, &QMdiSubWindow::close);
+    QObject::connect(buttons.help, &QPushButton::clicked, w, [tw] { tw->run_command(cmd::pomoc); });
     w->on_closed = [tw] {
         if (!tw->ended()) record_window_closed(tw->session());
     };

@@ -14,6 +14,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "gui/child_windows.h"
+
 namespace zuva {
 namespace {
 
@@ -77,15 +79,10 @@ RecordBrowser::RecordBrowser(RecordWindow w, QWidget* parent) : QWidget(parent),
     fields_layout_->setContentsMargins(0, 0, 0, 0);
     body->addWidget(fields_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* close = new QPushButton("&Zamknij", this);
-    auto* help = new QPushButton("&Pomoc", this);
-    buttons->addWidget(close);
-    buttons->addWidget(help);
-    top->addLayout(buttons);
-    connect(close, &QPushButton::clicked, this, &RecordBrowser::close_wanted);
-    connect(help, &QPushButton::clicked, this, [this] {
+    const CloseHelpRow buttons = make_close_help_row(this);
+    top->addLayout(buttons.layout);
+    connect(buttons.close, &QPushButton::clicked, this, &RecordBrowser::close_wanted);
+    connect(buttons.help, &QPushButton::clicked, this, [this] {
         if (on_help) on_help();
     });
     connect(numbers_->selectionModel(), &QItemSelectionModel::currentChanged, this,
