@@ -1,11 +1,13 @@
 // An open-addressing hash map (linear probing, stored hashes) for the large per-run
 // indexes of inference: one probe usually touches one slot, where a node-based map
 // touches a bucket and a node. Pointers to values are valid until the next insertion.
+// A table of 2^32 slots or more is not needed: hashes are kept as 32 bits.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -52,16 +54,36 @@ struct TextHash {
     }
 };
 
+// How a key is held in a slot: as itself, or a text as a pointer and a 32-bit length, so
+// that a slot of a text key with a small value takes 24 bytes instead of 32.
+template <class K>
+struct FlatKey {
+    K key{};
+    K get() const { return key; }
+    void set(const K& k) { key = k; }
+};
+template <>
+struct FlatKey<std::string_view> {
+    const char* data = nullptr;
+    std::uint32_t size = 0;
+    std::string_view get() const { return {data, size}; }
+    void set(std::string_view k) {
+        if (k.size() > UINT32_MAX) throw std::length_error("tekst klucza jest za długi");
+        data = k.data();
+        size = static_cast<std::uint32_t>(k.size());
+    }
+};
+
 template <class K, class V, class H = std::hash<K>>
 class FlatMap {
   public:
     V* find(const K& key) {
         if (size_ == 0) return nullptr;
-        const std::size_t h = hash_of(key);
+        const std::uint32_t h = hash_of(key);
         for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
             Slot& s = slots_[i];
             if (s.hash == 0) return nullptr;
-            if (s.hash == h && s.key == key) return &s.value;
+            if (s.hash == h && s.key.get() == key) return &s.value;
         }
     }
     const V* find(const K& key) const { return const_cast<FlatMap*>(this)->find(key); }
@@ -69,28 +91,28 @@ class FlatMap {
 
     // The value of the key, inserting `value` when the key is new; true when inserted.
     std::pair<V*, bool> try_emplace(const K& key, V value) {
-        if ((size_ + 1) * 2 > slots_.size()) grow();
-        const std::size_t h = hash_of(key);
+        if (over_load(size_ + 1, slots_.size())) grow();
+        const std::uint32_t h = hash_of(key);
         for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
             Slot& s = slots_[i];
             if (s.hash == 0) {
                 s.hash = h;
-                s.key = key;
+                s.key.set(key);
                 s.value = std::move(value);
                 ++size_;
                 return {&s.value, true};
             }
-            if (s.hash == h && s.key == key) return {&s.value, false};
+            if (s.hash == h && s.key.get() == key) return {&s.value, false};
         }
     }
 
     bool erase(const K& key) {
         if (size_ == 0) return false;
-        const std::size_t h = hash_of(key);
+        const std::uint32_t h = hash_of(key);
         std::size_t i = h & mask_;
         for (;; i = (i + 1) & mask_) {
             if (slots_[i].hash == 0) return false;
-            if (slots_[i].hash == h && slots_[i].key == key) break;
+            if (slots_[i].hash == h && slots_[i].key.get() == key) break;
         }
         // Backward-shift deletion keeps every probe sequence without holes.
         for (std::size_t j = (i + 1) & mask_; slots_[j].hash != 0; j = (j + 1) & mask_) {
@@ -108,12 +130,13 @@ class FlatMap {
 
     void clear() {
         slots_.clear();
+        slots_.shrink_to_fit();
         mask_ = 0;
         size_ = 0;
     }
     void reserve(std::size_t n) {
         std::size_t cap = 16;
-        while (cap < 2 * n)
+        while (over_load(n, cap))
             cap *= 2;
         if (cap > slots_.size()) rehash(cap);
     }
@@ -122,12 +145,16 @@ class FlatMap {
 
   private:
     struct Slot {
-        std::size_t hash = 0;  // 0: empty
-        K key{};
+        std::uint32_t hash = 0;  // 0: empty
+        FlatKey<K> key{};
         V value{};
     };
-    std::size_t hash_of(const K& key) const {
-        const std::size_t h = H{}(key);
+    // At most four entries in five slots: with the hash kept in the slot, a probe past a
+    // foreign entry costs one comparison of integers, and the table stays small.
+    static bool over_load(std::size_t entries, std::size_t slots) { return entries * 5 > slots * 4; }
+    static std::uint32_t hash_of(const K& key) {
+        const std::size_t full = H{}(key);
+        const auto h = static_cast<std::uint32_t>(full ^ (full >> 32));
         return h == 0 ? 1 : h;
     }
     void grow() { rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
