@@ -59,13 +59,13 @@ class PrbdTable {
             if (ends_run(*old)) --positive_koniec_;
             *slot = at;
         }
-        slots_.push_back({{rule_number, conclusion, contribution}, true, kNone});
+        slots_.push_back({{rule_number, conclusion, contribution}, kEnd, true});
         ++alive_;
         if (ends_run(slots_.back().rec)) ++positive_koniec_;
         // Rules of one conclusion are often applied one after another: the chain of the
         // previous update is kept (valid until the next insertion, which replaces it).
         if (last_.chain && last_.key == conclusion) {
-            slots_[last_.chain->last].next = at;
+            slots_[last_.chain->last].next = static_cast<std::uint32_t>(at);
             last_.chain->last = static_cast<std::uint32_t>(at);
             return old;
         }
@@ -73,7 +73,7 @@ class PrbdTable {
         auto [c, new_conclusion] = by_conclusion_.try_emplace(
             key, Chain{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at)});
         if (!new_conclusion) {
-            slots_[c->last].next = at;
+            slots_[c->last].next = static_cast<std::uint32_t>(at);
             c->last = static_cast<std::uint32_t>(at);
         }
         last_.chain = c;
@@ -95,7 +95,7 @@ class PrbdTable {
     void for_conclusion(const std::string& conclusion, F f) const {
         const Chain* c = by_conclusion_.find(std::string_view(conclusion));
         if (!c) return;
-        for (std::size_t i = c->first; i != kNone; i = slots_[i].next)
+        for (std::uint32_t i = c->first; i != kEnd; i = slots_[i].next)
             if (slots_[i].alive) f(slots_[i].rec);
     }
     bool has_conclusion(const std::string& conclusion) const {
@@ -136,8 +136,8 @@ class PrbdTable {
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     struct Slot {
         Prbd rec;
+        std::uint32_t next;  // next record of the same conclusion
         bool alive;
-        std::size_t next;  // next record of the same conclusion
     };
     // Record slots as 32-bit numbers keep the entries of the large conclusion index small.
     static constexpr std::uint32_t kEnd = static_cast<std::uint32_t>(-1);

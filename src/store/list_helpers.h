@@ -49,6 +49,7 @@ std::vector<T> odwracanie(std::vector<T> v) {
 
 inline TextList usun_wszystkie(const TextList& in, const std::string& x) {
     TextList out;
+    out.reserve(in.size());
     for (const auto& e : in)
         if (e != x) out.push_back(e);
     return out;
