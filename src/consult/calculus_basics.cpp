@@ -36,8 +36,9 @@ void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double
     s.inference.wypadkowa_prbd.store(statement, cf);
 }
 
-void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf, ResultantOrigin origin) {
-    s.inference.wypadkowa_prbd.store(statement, cf);
+void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf, ResultantOrigin origin,
+                                StatementRef ref) {
+    s.inference.wypadkowa_prbd.store(statement, cf, ref);
     record_origin_of_last(s, origin);
 }
 

@@ -8,6 +8,7 @@
 
 #include "session/explain_state.h"
 #include "store/cf_values.h"
+#include "store/statement_ids.h"
 
 namespace zuva {
 
@@ -20,8 +21,9 @@ double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& 
 std::optional<double> resultant(const Session& s, const std::string& statement);
 // Replaces the statement's resultant or appends one.
 void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf);
-// The same, noting where the resultant came from.
-void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf, ResultantOrigin origin);
+// The same, noting where the resultant came from; `ref` may give the statement's id.
+void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double cf, ResultantOrigin origin,
+                                StatementRef ref = {});
 
 // dlg_start_wnioskowania: lines under a title; "Zakończ" asks whether to end the program
 // and throws ProgramExit on yes (on no the dialog is shown again).

@@ -42,12 +42,11 @@ void build_static(Session& s, RuleIndex& ix) {
     ix.rule_count = n;
     // Room for one statement a rule (the table grows if there are more): a larger table
     // only spreads the lookups over more cache lines.
-    ix.statement_id.reserve(n + 16);
+    ix.ids->reserve(n + 16);
     auto intern = [&](const std::string& text) {
-        auto [it, fresh] = ix.statement_id.try_emplace(std::string_view(text),
-                                                       static_cast<std::int32_t>(ix.statements.size()));
-        if (fresh) ix.statements.push_back(std::string_view(text));
-        return *it;
+        const std::int32_t id = ix.ids->intern(text);
+        if (static_cast<std::size_t>(id) == ix.statements.size()) ix.statements.push_back(ix.ids->text(id));
+        return id;
     };
     ix.conclusion_of.resize(n);
     ix.condition_offset.assign(n + 1, 0);
@@ -583,11 +582,12 @@ std::optional<double> zapisz_wklad_kumulatywny_pozycji(Session& s, std::int32_t 
     const double contribution = zaokraglenie(product);
     // The record replaced by the update stays readable, so one lookup serves both the
     // check of skasuj_zastosowane_reguly and aktualizacja_prbd.
-    const Prbd* old = s.inference.prbd.update(r.rule_number, r.conclusion, contribution);
-    if (!(old && old->conclusion == r.conclusion && old->contribution == product)) {
-        RuleIndex& ix = rule_index(s);
-        unmark_users(s, ix, ix.conclusion_of[static_cast<std::size_t>(position)]);
-    }
+    RuleIndex& ix = rule_index(s);
+    const std::int32_t conclusion = ix.conclusion_of[static_cast<std::size_t>(position)];
+    const Prbd* old =
+        s.inference.prbd.update(r.rule_number, r.conclusion, contribution, {ix.ids.get(), conclusion});
+    if (!(old && old->conclusion == r.conclusion && old->contribution == product))
+        unmark_users(s, ix, conclusion);
     if (!redukuj_pozycje(s, position)) return std::nullopt;
     return contribution;
 }
@@ -605,7 +605,9 @@ std::optional<double> zapisz_wklad_dysjunktywny_pozycji(Session& s, std::int32_t
                                                         double conditions_cf, double rule_cf) {
     const Regula& r = s.kb.rules.regula[static_cast<std::size_t>(position)];
     const double contribution = wklad_reguly(rule_cf, conditions_cf);
-    aktualizacja_prbd(s, r.rule_number, r.conclusion, contribution);
+    const RuleIndex& ix = rule_index(s);
+    s.inference.prbd.update(r.rule_number, r.conclusion, contribution,
+                            {ix.ids.get(), ix.conclusion_of[static_cast<std::size_t>(position)]});
     s.inference.dysjunkt.append({r.conclusion, conditions_cf, contribution});
     if (!redukuj_pozycje(s, position)) return std::nullopt;
     return contribution;

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "consult/calculus_basics.h"
 #include "store/flat_map.h"
 #include "store/knowledge_base.h"
+#include "store/statement_ids.h"
 #include "store/values.h"
 #include "text/number_format.h"
 
@@ -33,8 +35,10 @@ struct RuleIndex {
     const Regula* rules_data = nullptr;
     std::size_t rule_count = 0;
 
-    FlatMap<std::string_view, std::int32_t, TextHash> statement_id;
-    std::vector<std::string_view> statements;  // by id
+    // The ids are shared with the working tables of the run (prbd and the resultants), which
+    // keep them after the index is dropped.
+    std::shared_ptr<StatementIds> ids = std::make_shared<StatementIds>();
+    std::vector<std::string_view> statements;  // by id, the texts of `ids`
     std::vector<std::int32_t> conclusion_of;   // per rule position: statement id of its conclusion
     // Compressed lists by offset: the condition ids of each rule; the rules that have a
     // statement among their conditions (once each); the rules that conclude a statement.
@@ -73,10 +77,7 @@ struct RuleIndex {
     std::vector<std::int32_t> emptied;
 
     // Statement id of a text, or -1.
-    std::int32_t id_of(std::string_view text) const {
-        const std::int32_t* id = statement_id.find(text);
-        return id ? *id : -1;
-    }
+    std::int32_t id_of(std::string_view text) const { return ids->id_of(text); }
 };
 
 // The index of the current run (built when needed).

@@ -119,9 +119,10 @@ class ForwardRun : public WhySource {
           res_row_(ix_.statements.size(), -1),
           wait_head_(ix_.statements.size(), -1) {
         const std::size_t n = rules_.size();
-        s.inference.prbd.reserve(n);
+        // The statements of the rules are indexed in prbd and in the resultants by their ids.
+        s.inference.prbd.use_ids(ix_.ids);
+        s.inference.wypadkowa_prbd.use_ids(ix_.ids);
         s.inference.regula_zastosowana.reserve(n);
-        s.inference.wypadkowa_prbd.reserve(s.inference.wypadkowa_prbd.count() + ix_.statements.size());
         for (std::size_t i = 0; i < n; ++i) {
             const auto p = static_cast<std::int32_t>(i);
             if (is_disj(p)) {
@@ -429,7 +430,8 @@ class ForwardRun : public WhySource {
             const std::string& c = conclusion_text(item.conclusion);
             wyjasnienie_wypadkowej(s_, c, item.cf, disjunctive);
             pamietaj_wniosek_wypadkowy(
-                s_, c, item.cf, {disjunctive ? OriginKind::DisjunctiveRules : OriginKind::CumulativeRules});
+                s_, c, item.cf, {disjunctive ? OriginKind::DisjunctiveRules : OriginKind::CumulativeRules},
+                {ix_.ids.get(), item.conclusion});
             drain_own(item.conclusion);
             przedstawienie_faktow(s_);
             przedstawienie_zmiennych(s_);

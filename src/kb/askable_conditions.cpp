@@ -1,6 +1,11 @@
-// Every step is one pass with hash sets (redukuj, roznica_zbiorow), so a base of any size
-// is handled in linear time; only the final sort is n log n.
+// Every text of the rules is hashed once and the lists are built from flags by id, so a
+// base of any size is handled in linear time; only the final sort is n log n.
 #include "kb/askable_conditions.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "session/session.h"
 #include "store/list_helpers.h"
@@ -11,18 +16,23 @@ namespace {
 const std::string kKoniec = "koniec";
 const std::string kBezWarunku = "bez warunku";
 
-// redukuj over the texts of the rules themselves, which are copied only into the result.
-TextList reduced(const std::vector<const std::string*>& in) {
-    TextSet seen;
-    seen.reserve(in.size());
-    std::vector<const std::string*> kept;
-    kept.reserve(in.size());
-    for (auto it = in.rbegin(); it != in.rend(); ++it)
-        if (seen.try_emplace(**it, 0).second) kept.push_back(*it);
+// redukuj over texts given by id: each text keeps its last position; the texts are copied
+// only into the result.
+TextList reduced(const std::vector<std::int32_t>& ids, const std::vector<const std::string*>& text_of,
+                 std::vector<char>& seen) {
+    std::vector<std::int32_t> kept;
+    kept.reserve(ids.size());
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+        char& flag = seen[static_cast<std::size_t>(*it)];
+        if (!flag) {
+            flag = 1;
+            kept.push_back(*it);
+        }
+    }
     TextList out;
     out.reserve(kept.size());
     for (auto it = kept.rbegin(); it != kept.rend(); ++it)
-        out.push_back(**it);
+        out.push_back(*text_of[static_cast<std::size_t>(*it)]);
     return out;
 }
 }  // namespace
@@ -32,24 +42,44 @@ TextList wyznacz_warunki_dopytywalne(Session& s) {
     std::size_t total = 0;
     for (const auto& r : rules)
         total += r.conditions.size();
-    std::vector<const std::string*> all_conditions;
-    all_conditions.reserve(total);
-    std::vector<const std::string*> all_conclusions;
-    all_conclusions.reserve(rules.count());
+    // Every text of the rules gets an id once; the lists below are then built from flags
+    // by id, without hashing a text again.
+    FlatMap<std::string_view, std::int32_t, TextHash> id;
+    id.reserve(rules.count() + 16);
+    std::vector<const std::string*> text_of;
+    text_of.reserve(rules.count() + 16);
+    auto intern = [&](const std::string& t) {
+        auto [v, fresh] = id.try_emplace(t, static_cast<std::int32_t>(text_of.size()));
+        if (fresh) text_of.push_back(&t);
+        return *v;
+    };
+    std::vector<std::int32_t> condition_ids;
+    condition_ids.reserve(total);
+    std::vector<std::int32_t> conclusion_ids;
+    conclusion_ids.reserve(rules.count());
     for (const auto& r : rules) {
         for (const auto& c : r.conditions)
-            all_conditions.push_back(&c);
-        all_conclusions.push_back(&r.conclusion);
+            condition_ids.push_back(intern(c));
+        conclusion_ids.push_back(intern(r.conclusion));
     }
-    TextList conditions = reduced(all_conditions);
-    TextList conclusions_all = reduced(all_conclusions);
+    std::vector<char> is_condition(text_of.size(), 0), is_conclusion(text_of.size(), 0);
+    TextList conditions = reduced(condition_ids, text_of, is_condition);
+    TextList conclusions_all = reduced(conclusion_ids, text_of, is_conclusion);
     TextList conclusions = usun_wszystkie(conclusions_all, kKoniec);
 
-    TextList askable = roznica_zbiorow(conditions, conclusions);
-    // Neither special text of the rule language is ever asked: "bez warunku" always holds,
-    // and "koniec" only stops forward inference.
-    askable = usun_wszystkie(askable, kBezWarunku);
-    askable = usun_wszystkie(askable, kKoniec);
+    // The conditions that no rule concludes. Neither special text of the rule language is
+    // ever asked: "bez warunku" always holds, and "koniec" only stops forward inference.
+    TextList askable;
+    for (auto it = condition_ids.rbegin(); it != condition_ids.rend(); ++it)
+        is_condition[static_cast<std::size_t>(*it)] = 0;
+    for (auto it = condition_ids.rbegin(); it != condition_ids.rend(); ++it) {
+        const auto u = static_cast<std::size_t>(*it);
+        if (is_condition[u] || is_conclusion[u]) continue;
+        is_condition[u] = 1;
+        const std::string& t = *text_of[u];
+        if (t != kBezWarunku && t != kKoniec) askable.push_back(t);
+    }
+    std::reverse(askable.begin(), askable.end());
 
     s.kb.lista_warunkow.append(std::move(conditions));
     s.kb.lista_wnioskow_regul.append(std::move(conclusions));

@@ -17,6 +17,7 @@
 #include "session/explain_state.h"
 #include "store/flat_map.h"
 #include "store/keyed_table.h"
+#include "store/statement_ids.h"
 #include "store/table.h"
 #include "store/values.h"
 
@@ -47,8 +48,10 @@ using ResultantTable = KeyedTable<double, true>;
 class PrbdTable {
   public:
     // aktualizacja_prbd: removes the rule's record and appends the new one. Returns the
-    // record it replaced (kept readable until clear()), or nullptr.
-    const Prbd* update(std::int32_t rule_number, const std::string& conclusion, double contribution) {
+    // record it replaced (kept readable until clear()), or nullptr. `ref` may give the
+    // statement id of the conclusion, which spares looking its text up.
+    const Prbd* update(std::int32_t rule_number, const std::string& conclusion, double contribution,
+                       StatementRef ref = {}) {
         const std::size_t at = slots_.size();
         const Prbd* old = nullptr;
         auto [slot, fresh] = rule_slot(rule_number, at);
@@ -62,23 +65,21 @@ class PrbdTable {
         slots_.push_back({{rule_number, conclusion, contribution}, kEnd, true});
         ++alive_;
         if (ends_run(slots_.back().rec)) ++positive_koniec_;
-        // Rules of one conclusion are often applied one after another: the chain of the
-        // previous update is kept (valid until the next insertion, which replaces it).
-        if (last_.chain && last_.key == conclusion) {
-            slots_[last_.chain->last].next = static_cast<std::uint32_t>(at);
-            last_.chain->last = static_cast<std::uint32_t>(at);
-            return old;
-        }
-        const std::string_view key(slots_.back().rec.conclusion);
-        auto [c, new_conclusion] = by_conclusion_.try_emplace(
-            key, Chain{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at)});
-        if (!new_conclusion) {
-            slots_[c->last].next = static_cast<std::uint32_t>(at);
-            c->last = static_cast<std::uint32_t>(at);
-        }
-        last_.chain = c;
-        last_.key = key;
+        link(at, ref.in(ids_.get()));
         return old;
+    }
+    // From now on the conclusions that have an id in `ids` chain their records in a vector
+    // by id instead of the index by text; the records so far are indexed anew. clear()
+    // goes back to the index by text.
+    void use_ids(std::shared_ptr<const StatementIds> ids) {
+        ids_ = std::move(ids);
+        by_id_.assign(ids_ ? ids_->size() : 0, Chain{kEnd, kEnd});
+        by_conclusion_.clear();
+        last_ = LastChain{};
+        for (std::size_t i = 0; i < slots_.size(); ++i) {
+            slots_[i].next = kEnd;
+            link(i, -1);
+        }
     }
     // Number of updates since clear(): unchanged means the table is unchanged.
     std::size_t updates() const { return slots_.size(); }
@@ -93,7 +94,7 @@ class PrbdTable {
     // The conclusion's records in table order.
     template <class F>
     void for_conclusion(const std::string& conclusion, F f) const {
-        const Chain* c = by_conclusion_.find(std::string_view(conclusion));
+        const Chain* c = chain_of(conclusion);
         if (!c) return;
         for (std::uint32_t i = c->first; i != kEnd; i = slots_[i].next)
             if (slots_[i].alive) f(slots_[i].rec);
@@ -123,6 +124,9 @@ class PrbdTable {
         dense_.clear();
         by_rule_.clear();
         by_conclusion_.clear();
+        ids_.reset();
+        by_id_.clear();
+        by_id_.shrink_to_fit();
         last_ = LastChain{};
         alive_ = 0;
         positive_koniec_ = 0;
@@ -134,6 +138,39 @@ class PrbdTable {
 
   private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // Chains the record in slot `at` behind the earlier records of its conclusion; `id` is
+    // the conclusion's id in ids_ when the caller knows it, else -1.
+    void link(std::size_t at, std::int32_t id) {
+        const std::string& conclusion = slots_[at].rec.conclusion;
+        if (id < 0 && ids_) id = ids_->id_of(conclusion);
+        const auto at32 = static_cast<std::uint32_t>(at);
+        if (id >= 0) {
+            const auto u = static_cast<std::size_t>(id);
+            if (u >= by_id_.size()) by_id_.resize(u + 1, Chain{kEnd, kEnd});
+            Chain& c = by_id_[u];
+            if (c.first == kEnd)
+                c.first = at32;
+            else
+                slots_[c.last].next = at32;
+            c.last = at32;
+            return;
+        }
+        // Rules of one conclusion are often applied one after another: the chain of the
+        // previous update is kept (valid until the next insertion, which replaces it).
+        if (last_.chain && last_.key == conclusion) {
+            slots_[last_.chain->last].next = at32;
+            last_.chain->last = at32;
+            return;
+        }
+        const std::string_view key(conclusion);
+        auto [c, new_conclusion] = by_conclusion_.try_emplace(key, Chain{at32, at32});
+        if (!new_conclusion) {
+            slots_[c->last].next = at32;
+            c->last = at32;
+        }
+        last_.chain = c;
+        last_.key = key;
+    }
     struct Slot {
         Prbd rec;
         std::uint32_t next;  // next record of the same conclusion
@@ -144,6 +181,16 @@ class PrbdTable {
     struct Chain {
         std::uint32_t first, last;
     };
+    const Chain* chain_of(const std::string& conclusion) const {
+        if (ids_) {
+            const std::int32_t id = ids_->id_of(conclusion);
+            if (id >= 0) {
+                const auto u = static_cast<std::size_t>(id);
+                return u < by_id_.size() && by_id_[u].first != kEnd ? &by_id_[u] : nullptr;
+            }
+        }
+        return by_conclusion_.find(std::string_view(conclusion));
+    }
     static bool ends_run(const Prbd& p) { return p.contribution > 0.0 && p.conclusion == "koniec"; }
     // Rule numbers are mostly small and dense: those below kDense index a vector (each
     // number always in the same place), any other number goes to the hash map.
@@ -164,6 +211,8 @@ class PrbdTable {
     std::deque<Slot> slots_;  // records never move, so the keys below can view them
     FlatMap<std::int32_t, std::size_t, IntKeyHash> by_rule_;
     FlatMap<std::string_view, Chain, TextHash> by_conclusion_;
+    std::shared_ptr<const StatementIds> ids_;  // see use_ids
+    std::vector<Chain> by_id_;
     // The entry of by_conclusion_ for the conclusion of the previous update. A copy of
     // the table starts without it (it would point into the other table's index); a move
     // keeps it, as the index's storage moves along.

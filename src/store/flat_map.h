@@ -54,11 +54,13 @@ struct TextHash {
     }
 };
 
-// How a key is held in a slot: as itself, or a text as a pointer and a 32-bit length, so
-// that a slot of a text key with a small value takes 24 bytes instead of 32.
+// How a key and its 32-bit hash are held in a slot: the key as itself, or a text as a
+// pointer and a 32-bit length beside the hash, so that a slot of a text key with a value
+// of eight bytes takes 24 bytes instead of 32.
 template <class K>
 struct FlatKey {
     K key{};
+    std::uint32_t hash = 0;  // 0: empty slot
     K get() const { return key; }
     void set(const K& k) { key = k; }
 };
@@ -66,6 +68,7 @@ template <>
 struct FlatKey<std::string_view> {
     const char* data = nullptr;
     std::uint32_t size = 0;
+    std::uint32_t hash = 0;  // 0: empty slot
     std::string_view get() const { return {data, size}; }
     void set(std::string_view k) {
         if (k.size() > UINT32_MAX) throw std::length_error("tekst klucza jest za długi");
@@ -82,8 +85,8 @@ class FlatMap {
         const std::uint32_t h = hash_of(key);
         for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
             Slot& s = slots_[i];
-            if (s.hash == 0) return nullptr;
-            if (s.hash == h && s.key.get() == key) return &s.value;
+            if (s.key.hash == 0) return nullptr;
+            if (s.key.hash == h && s.key.get() == key) return &s.value;
         }
     }
     const V* find(const K& key) const { return const_cast<FlatMap*>(this)->find(key); }
@@ -91,18 +94,24 @@ class FlatMap {
 
     // The value of the key, inserting `value` when the key is new; true when inserted.
     std::pair<V*, bool> try_emplace(const K& key, V value) {
+        return try_emplace_as(key, std::move(value), [&] { return key; });
+    }
+    // The same, but a new entry keeps `stored()` as its key (equal to `key`): a text key can
+    // so be looked up by a caller's view and stored as a view of a text the caller keeps.
+    template <class Stored>
+    std::pair<V*, bool> try_emplace_as(const K& key, V value, Stored stored) {
         if (over_load(size_ + 1, slots_.size())) grow();
         const std::uint32_t h = hash_of(key);
         for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
             Slot& s = slots_[i];
-            if (s.hash == 0) {
-                s.hash = h;
-                s.key.set(key);
+            if (s.key.hash == 0) {
+                s.key.hash = h;
+                s.key.set(stored());
                 s.value = std::move(value);
                 ++size_;
                 return {&s.value, true};
             }
-            if (s.hash == h && s.key.get() == key) return {&s.value, false};
+            if (s.key.hash == h && s.key.get() == key) return {&s.value, false};
         }
     }
 
@@ -111,12 +120,12 @@ class FlatMap {
         const std::uint32_t h = hash_of(key);
         std::size_t i = h & mask_;
         for (;; i = (i + 1) & mask_) {
-            if (slots_[i].hash == 0) return false;
-            if (slots_[i].hash == h && slots_[i].key.get() == key) break;
+            if (slots_[i].key.hash == 0) return false;
+            if (slots_[i].key.hash == h && slots_[i].key.get() == key) break;
         }
         // Backward-shift deletion keeps every probe sequence without holes.
-        for (std::size_t j = (i + 1) & mask_; slots_[j].hash != 0; j = (j + 1) & mask_) {
-            const std::size_t home = slots_[j].hash & mask_;
+        for (std::size_t j = (i + 1) & mask_; slots_[j].key.hash != 0; j = (j + 1) & mask_) {
+            const std::size_t home = slots_[j].key.hash & mask_;
             const bool movable = i <= j ? (home <= i || home > j) : (home <= i && home > j);
             if (movable) {
                 slots_[i] = std::move(slots_[j]);
@@ -145,7 +154,6 @@ class FlatMap {
 
   private:
     struct Slot {
-        std::uint32_t hash = 0;  // 0: empty
         FlatKey<K> key{};
         V value{};
     };
@@ -163,9 +171,9 @@ class FlatMap {
         slots_.assign(cap, Slot{});
         mask_ = cap - 1;
         for (Slot& s : old) {
-            if (s.hash == 0) continue;
-            std::size_t i = s.hash & mask_;
-            while (slots_[i].hash != 0)
+            if (s.key.hash == 0) continue;
+            std::size_t i = s.key.hash & mask_;
+            while (slots_[i].key.hash != 0)
                 i = (i + 1) & mask_;
             slots_[i] = std::move(s);
         }

@@ -2,15 +2,18 @@
 // "the first record of this key" is found in O(1) while table order is kept. With a
 // change journal, every change of the value `find` returns for a key is noted in order.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "store/flat_map.h"
+#include "store/statement_ids.h"
 
 namespace zuva {
 
@@ -29,10 +32,10 @@ class KeyedTable {
 
     // Value of the first record with this key.
     const V* find(std::string_view key) const {
-        const Slots* sl = index_.find(key);
+        const Slots* sl = slots_of(key);
         return sl ? &rows_[sl->head].value : nullptr;
     }
-    bool contains(std::string_view key) const { return index_.contains(key); }
+    bool contains(std::string_view key) const { return slots_of(key) != nullptr; }
 
     // Appends a record; when the key already has one, the new record stays hidden
     // behind it until the first is removed.
@@ -41,13 +44,13 @@ class KeyedTable {
     }
     // Removes the first record of the key; false when there is none.
     bool remove_first(std::string_view key) {
-        Slots* sl = index_.find(key);
+        Slots* sl = const_cast<Slots*>(slots_of(key));
         if (!sl) return false;
         const std::size_t removed = sl->head;
         rows_[removed].alive = false;
         --alive_;
         if (single(*sl)) {
-            index_.erase(key);
+            erase_slots(key, sl);
             note({removed, false, true});
         } else {
             auto& more = more_of(*sl);
@@ -60,11 +63,12 @@ class KeyedTable {
         return true;
     }
     // Replaces the first record of the key (the new one goes to the end) or appends one.
-    void store(const std::string& key, V value) {
+    // `ref` may give the key's statement id (see use_ids).
+    void store(const std::string& key, V value, StatementRef ref = {}) {
         const std::size_t at = rows_.size();
         rows_.push_back({key, std::move(value), true});
         ++alive_;
-        auto [slp, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{row32(at), 0});
+        auto [slp, fresh] = emplace_slots(rows_.back().key, row32(at), ref.in(ids_.get()));
         if (fresh) {
             note({at, true, false});
             return;
@@ -87,9 +91,19 @@ class KeyedTable {
     void clear() {
         rows_.clear();
         index_.clear();
+        ids_.reset();
+        by_id_.clear();
+        by_id_.shrink_to_fit();
         more_.clear();
         journal_.clear();
         alive_ = 0;
+    }
+    // From now on the keys that have an id in `ids` are indexed in a vector by id instead
+    // of the index by text; the records so far are indexed anew. clear() goes back.
+    void use_ids(std::shared_ptr<const StatementIds> ids) {
+        ids_ = std::move(ids);
+        by_id_.assign(ids_ ? ids_->size() : 0, Slots{kAbsent, 0});
+        reindex();
     }
     std::size_t count() const { return alive_; }
     bool empty() const { return alive_ == 0; }
@@ -118,7 +132,7 @@ class KeyedTable {
     std::size_t slot_count() const requires WithJournal { return rows_.size(); }
     // Slot of the key's visible record; -1 when the key has none.
     std::int64_t slot_of(std::string_view key) const requires WithJournal {
-        const Slots* sl = index_.find(key);
+        const Slots* sl = slots_of(key);
         return sl ? static_cast<std::int64_t>(sl->head) : -1;
     }
 
@@ -135,6 +149,7 @@ class KeyedTable {
         std::uint32_t head;
         std::uint32_t extra;
     };
+    static constexpr std::uint32_t kAbsent = static_cast<std::uint32_t>(-1);
     static std::uint32_t row32(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void note(const Change& c) {
         if constexpr (WithJournal) journal_.push_back(c);
@@ -145,9 +160,49 @@ class KeyedTable {
         const std::size_t at = rows_.size();
         rows_.push_back({key, std::move(value), true});
         ++alive_;
-        auto [sl, fresh] = index_.try_emplace(std::string_view(rows_.back().key), Slots{row32(at), 0});
+        return index_row(at, -1);
+    }
+    // Enters the record in slot `at` into the index; true when its key had no record.
+    bool index_row(std::size_t at, std::int32_t id) {
+        auto [sl, fresh] = emplace_slots(rows_[at].key, row32(at), id);
         if (!fresh) more_of(*sl).push_back(row32(at));
         return fresh;
+    }
+    void reindex() {
+        index_.clear();
+        more_.clear();
+        std::fill(by_id_.begin(), by_id_.end(), Slots{kAbsent, 0});
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            if (rows_[i].alive) index_row(i, -1);
+    }
+    // The key's id in ids_ (looked up when `id` is -1), or -1 when it has none.
+    std::int32_t id_for(std::string_view key, std::int32_t id) const {
+        if (id < 0 && ids_) id = ids_->id_of(key);
+        return id;
+    }
+    const Slots* slots_of(std::string_view key) const {
+        const std::int32_t id = id_for(key, -1);
+        if (id < 0) return index_.find(key);
+        const auto u = static_cast<std::size_t>(id);
+        return u < by_id_.size() && by_id_[u].head != kAbsent ? &by_id_[u] : nullptr;
+    }
+    // The key's index entry (the key views the text of a record), made for slot `at` when
+    // the key has none; true when made.
+    std::pair<Slots*, bool> emplace_slots(const std::string& key, std::uint32_t at, std::int32_t id) {
+        id = id_for(key, id);
+        if (id < 0) return index_.try_emplace(std::string_view(key), Slots{at, 0});
+        const auto u = static_cast<std::size_t>(id);
+        if (u >= by_id_.size()) by_id_.resize(u + 1, Slots{kAbsent, 0});
+        Slots& sl = by_id_[u];
+        if (sl.head != kAbsent) return {&sl, false};
+        sl = Slots{at, 0};
+        return {&sl, true};
+    }
+    void erase_slots(std::string_view key, Slots* sl) {
+        if (!by_id_.empty() && sl >= by_id_.data() && sl < by_id_.data() + by_id_.size())
+            *sl = Slots{kAbsent, 0};
+        else
+            index_.erase(key);
     }
     bool single(const Slots& sl) const { return sl.extra == 0 || more_[sl.extra - 1].empty(); }
     std::vector<std::uint32_t>& more_of(Slots& sl) {
@@ -163,6 +218,7 @@ class KeyedTable {
         std::deque<Slot> old = std::move(rows_);
         rows_ = {};
         index_.clear();
+        std::fill(by_id_.begin(), by_id_.end(), Slots{kAbsent, 0});
         more_.clear();
         alive_ = 0;
         for (auto& r : old)
@@ -171,6 +227,8 @@ class KeyedTable {
 
     std::deque<Slot> rows_;
     FlatMap<std::string_view, Slots, TextHash> index_;
+    std::shared_ptr<const StatementIds> ids_;  // see use_ids
+    std::vector<Slots> by_id_;                 // head kAbsent: the key has no record
     std::vector<std::vector<std::uint32_t>> more_;
     std::vector<Change> journal_;
     std::size_t alive_ = 0;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <unordered_map>
 
 #include "consult/inference_start.h"
@@ -250,6 +251,46 @@ TEST(CfCalculus, BackwardHeaderHasItsOwnTexts) {
     EXPECT_NE(
         ui.transcript().find("[note] Wnioskowanie elementarne niepewne wstecz\nWnioskowanie wstecz dla:\n\n"),
         std::string::npos);
+}
+
+TEST(CfCalculus, FlatMapOfTextsAgreesWithAStandardMap) {
+    // Text keys are kept as a pointer and a 32-bit length: keys of every length up to 40,
+    // many sharing a prefix, inserted (half as views of a copy kept elsewhere), erased and
+    // looked up again through tables that grow from empty.
+    std::vector<std::string> texts;
+    for (int i = 0; i < 600; ++i)
+        texts.push_back(std::string(static_cast<std::size_t>(i % 41), 'x') + std::to_string(i % 300));
+    std::deque<std::string> kept;
+    FlatMap<std::string_view, int, TextHash> flat;
+    std::unordered_map<std::string, int> ref;
+    std::uint32_t x = 11;
+    for (int step = 0; step < 20000; ++step) {
+        x = x * 1103515245u + 12345u;
+        const std::string& key = texts[(x >> 8) % texts.size()];
+        if ((x >> 4) % 3 == 0) {
+            EXPECT_EQ(flat.erase(key), ref.erase(key) == 1);
+        } else if ((x >> 6) % 2) {
+            auto [v, fresh] =
+                flat.try_emplace_as(key, step, [&] { return std::string_view(kept.emplace_back(key)); });
+            auto [it, rfresh] = ref.try_emplace(key, step);
+            EXPECT_EQ(fresh, rfresh);
+            EXPECT_EQ(*v, it->second);
+        } else {
+            auto [v, fresh] = flat.try_emplace(key, step);
+            auto [it, rfresh] = ref.try_emplace(key, step);
+            EXPECT_EQ(fresh, rfresh);
+            EXPECT_EQ(*v, it->second);
+        }
+        ASSERT_EQ(flat.size(), ref.size());
+    }
+    for (const auto& t : texts) {
+        auto it = ref.find(t);
+        const int* v = flat.find(t);
+        ASSERT_EQ(v != nullptr, it != ref.end()) << t;
+        if (v) {
+            EXPECT_EQ(*v, it->second);
+        }
+    }
 }
 
 TEST(CfCalculus, FlatMapAgreesWithAStandardMap) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -146,10 +147,10 @@ TEST(CfFastPaths, RuleNumbersAnywhereInTheIntRange) {
     }
 }
 
-TEST(CfFastPaths, PrbdByConclusionSurvivesRunsReserveCopyAndMove) {
+TEST(CfFastPaths, PrbdByConclusionSurvivesRunsReserveCopyMoveAndIds) {
     // The chain of the previous update's conclusion is kept: runs of one conclusion,
-    // switches between a few, a reserve (rehash), a copy and a move in between must leave
-    // for_conclusion equal to a scan of the records in table order.
+    // switches between a few, a reserve (rehash), a copy, a move and statement ids in
+    // between must leave for_conclusion equal to a scan of the records in table order.
     PrbdTable t;
     std::vector<Prbd> ref;  // live records in table order
     std::mt19937 rng(23);
@@ -164,12 +165,28 @@ TEST(CfFastPaths, PrbdByConclusionSurvivesRunsReserveCopyAndMove) {
             ASSERT_EQ(got, want) << step << " " << name;
         }
     };
+    // From step 400 of each 500, two of the conclusions have statement ids (records of
+    // them exist by then); updates give the id now and then, or an id of other ids.
+    auto ids = std::make_shared<StatementIds>();
+    ids->intern(names[2]);
+    ids->intern(names[0]);
+    StatementIds other;
+    other.intern(names[0]);
     std::string current = names[0];
     for (int step = 0; step < 6000; ++step) {
         if (rng() % 4 == 0) current = names[rng() % 4];
         const auto rule = static_cast<std::int32_t>(rng() % 40);
         const double v = static_cast<double>(rng() % 21) / 10.0 - 1.0;
-        t.update(rule, current, v);
+        switch (rng() % 3) {
+            case 0:
+                t.update(rule, current, v);
+                break;
+            case 1:
+                t.update(rule, current, v, {ids.get(), ids->id_of(current)});
+                break;
+            default:
+                t.update(rule, current, v, {&other, 0});
+        }
         std::erase_if(ref, [&](const Prbd& p) { return p.rule_number == rule; });
         ref.push_back({rule, current, v});
         switch (step % 500) {
@@ -188,6 +205,9 @@ TEST(CfFastPaths, PrbdByConclusionSurvivesRunsReserveCopyAndMove) {
                 t = std::move(moved);
                 break;
             }
+            case 400:
+                t.use_ids(ids);
+                break;
             case 499:
                 t.clear();
                 ref.clear();

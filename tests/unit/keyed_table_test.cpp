@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "store/statement_ids.h"
 
 using namespace zuva;
 
@@ -31,17 +34,27 @@ struct Ref {
     }
 };
 
+// With `with_ids`, half of the keys get statement ids a third of the way through (records
+// of them exist by then), and stores give their id now from the table's ids, now from
+// other ids with other numbers, which must not be taken.
 template <bool Journal>
-void run_random(unsigned seed) {
+void run_random(unsigned seed, bool with_ids = false) {
     std::mt19937 rng(seed);
     KeyedTable<int, Journal> t;
     Ref ref;
     std::map<std::string, int> visible;  // rebuilt from the journal
     std::size_t read = 0;
+    auto ids = std::make_shared<StatementIds>();
+    StatementIds other;
+    for (int k = 11; k >= 0; --k) {
+        ids->intern("k" + std::to_string(k));
+        other.intern("k" + std::to_string(11 - k));
+    }
     for (int step = 0; step < 3000; ++step) {
+        if (with_ids && step == 1000) t.use_ids(ids);
         const std::string key = "k" + std::to_string(rng() % 23);
         const int value = static_cast<int>(rng() % 1000);
-        switch (rng() % 3) {
+        switch (rng() % 4) {
             case 0:
                 t.append(key, value);
                 ref.rows.push_back({key, value});
@@ -49,8 +62,16 @@ void run_random(unsigned seed) {
             case 1:
                 ASSERT_EQ(t.remove_first(key), ref.remove_first(key));
                 break;
-            default:
+            case 2:
                 t.store(key, value);
+                ref.remove_first(key);
+                ref.rows.push_back({key, value});
+                break;
+            default:
+                if (rng() % 2)
+                    t.store(key, value, {ids.get(), ids->id_of(key)});
+                else
+                    t.store(key, value, {&other, other.id_of(key) >= 0 ? other.id_of(key) : 3});
                 ref.remove_first(key);
                 ref.rows.push_back({key, value});
         }
@@ -76,6 +97,9 @@ void run_random(unsigned seed) {
                 ASSERT_EQ(it == visible.end(), w == nullptr) << name << " at step " << step;
                 if (w) {
                     ASSERT_EQ(it->second, *w);
+                    ASSERT_EQ(t.value_of_row(static_cast<std::size_t>(t.slot_of(name))), *w);
+                } else {
+                    ASSERT_EQ(t.slot_of(name), -1);
                 }
             }
         }
@@ -98,4 +122,42 @@ TEST(KeyedTable, AgreesWithAPlainTableUnderRandomChanges) {
 TEST(KeyedTable, JournalReplaysToTheVisibleValues) {
     for (unsigned seed = 1; seed <= 5; ++seed)
         run_random<true>(seed);
+}
+
+TEST(KeyedTable, KeysIndexedByStatementIdsBehaveAsKeysIndexedByText) {
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        run_random<false>(seed, true);
+        run_random<true>(seed, true);
+    }
+}
+
+TEST(KeyedTable, StatementIdsKeepTheirTextsAndIgnoreForeignIds) {
+    auto ids = std::make_shared<StatementIds>();
+    {
+        std::string a = "alfa", b(40, 'b');
+        EXPECT_EQ(ids->intern(a), 0);
+        EXPECT_EQ(ids->intern(b), 1);
+        EXPECT_EQ(ids->intern(a), 0);
+    }  // the texts interned outlive the strings they came from
+    EXPECT_EQ(ids->text(1), std::string(40, 'b'));
+    EXPECT_EQ(ids->id_of(std::string(40, 'b')), 1);
+    EXPECT_EQ(ids->id_of("gamma"), -1);
+    KeyedTable<double, true> t;
+    t.store("gamma", 0.5);  // a key without an id before and after the ids are in use
+    t.store("alfa", 0.1);
+    t.use_ids(ids);
+    StatementIds foreign;
+    foreign.intern("x");
+    t.store("gamma", 0.7, {&foreign, 0});
+    t.store(std::string(40, 'b'), 0.9, {ids.get(), 1});
+    t.store("alfa", 0.2, {&foreign, 0});
+    EXPECT_EQ(*t.find("gamma"), 0.7);
+    EXPECT_EQ(*t.find("alfa"), 0.2);
+    EXPECT_EQ(*t.find(std::string(40, 'b')), 0.9);
+    EXPECT_EQ(t.count(), 3u);
+    EXPECT_TRUE(t.remove_first("alfa"));
+    EXPECT_FALSE(t.contains("alfa"));
+    t.clear();
+    t.store("alfa", 1.0);
+    EXPECT_EQ(*t.find("alfa"), 1.0);
 }
