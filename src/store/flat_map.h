@@ -158,8 +158,9 @@ class FlatMap {
         V value{};
     };
     // At most four entries in five slots: with the hash kept in the slot, a probe past a
-    // foreign entry costs one comparison of integers, and the table stays small.
-    static bool over_load(std::size_t entries, std::size_t slots) { return entries * 5 > slots * 4; }
+    // foreign entry costs one comparison of integers, and the table stays small. (Qt, whose
+    // headers come before this one in the desktop program, defines `slots` as a macro.)
+    static bool over_load(std::size_t entries, std::size_t capacity) { return entries * 5 > capacity * 4; }
     static std::uint32_t hash_of(const K& key) {
         const std::size_t full = H{}(key);
         const auto h = static_cast<std::uint32_t>(full ^ (full >> 32));
