@@ -66,7 +66,7 @@ class Evaluator {
     explicit Evaluator(Session& s) : s_(s), ix_(rule_index(s)) {
         // The pending state is read from the index; make sure it has been loaded into it.
         (void)lista_oczekujacych_pusta(s, std::string());
-        const std::size_t nc = ix_.statements.size();
+        const std::size_t nc = ix_.statement_count();
         const std::size_t n = ix_.conclusion_of.size();
         first_.assign(nc + 1, 0);
         for (std::size_t p = 0; p < n; ++p)
@@ -509,7 +509,7 @@ bool Evaluator::resultant_from_rules(Frame& f) {
     }
     if (f.target < 0) return false;
     if (ix_.remaining[static_cast<std::size_t>(f.target)] != 0) return false;
-    const std::string target(ix_.statements[static_cast<std::size_t>(f.target)]);
+    const std::string target(ix_.statement(f.target));
     if (!ix_.disjunctive[static_cast<std::size_t>(f.target)]) {
         auto [p, n] = dodatnie_i_ujemne_cf(s_, target);
         if (f.negated) {

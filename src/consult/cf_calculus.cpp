@@ -43,11 +43,7 @@ void build_static(Session& s, RuleIndex& ix) {
     // Room for one statement a rule (the table grows if there are more): a larger table
     // only spreads the lookups over more cache lines.
     ix.ids->reserve(n + 16);
-    auto intern = [&](const std::string& text) {
-        const std::int32_t id = ix.ids->intern(text);
-        if (static_cast<std::size_t>(id) == ix.statements.size()) ix.statements.push_back(ix.ids->text(id));
-        return id;
-    };
+    auto intern = [&](const std::string& text) { return ix.ids->intern(text); };
     ix.conclusion_of.resize(n);
     ix.condition_offset.assign(n + 1, 0);
     std::vector<std::pair<std::int32_t, std::int32_t>> users, concluding;
@@ -70,7 +66,7 @@ void build_static(Session& s, RuleIndex& ix) {
         }
         ix.condition_offset[i + 1] = static_cast<std::int32_t>(ix.condition_ids.size());
     }
-    const std::size_t ns = ix.statements.size();
+    const std::size_t ns = ix.statement_count();
     compress(ns, users, ix.user_offset, ix.user_positions);
     compress(ns, concluding, ix.concluding_offset, ix.concluding_positions);
     ix.disjunctive.assign(ns, 0);
@@ -222,7 +218,7 @@ void tworz_listy_oczekujacych(Session& s) {
         // Both lists from the index: every conclusion in the order of its first rule, with
         // the numbers of all its rules in table order; all of them pending.
         const auto& rules = s.kb.rules.regula.rows();
-        std::vector<char> listed(ix.statements.size(), 0);
+        std::vector<char> listed(ix.statement_count(), 0);
         ix.row_ids[0].clear();
         ix.row_ids[1].clear();
         for (std::size_t p = 0; p < rules.size(); ++p) {
@@ -305,7 +301,7 @@ bool redukuj_pozycje(Session& s, std::int32_t position) {
 void sync_pending_lists(Session& s) {
     RuleIndex& ix = loaded_index(s);
     const auto& rules = s.kb.rules.regula.rows();
-    std::vector<std::int32_t> row_of(ix.statements.size(), -1);
+    std::vector<std::int32_t> row_of(ix.statement_count(), -1);
     auto sync = [&](Table<PendingRules>& t, std::vector<std::int32_t>& row_ids) {
         auto& rows = t.mutable_rows();
         if (rows.empty()) return;
@@ -314,7 +310,7 @@ void sync_pending_lists(Session& s) {
         auto id_of_row = [&](std::size_t i) {
             if (i < row_ids.size()) {
                 const std::int32_t h = row_ids[i];
-                if (h >= 0 && ix.statements[static_cast<std::size_t>(h)] == rows[i].conclusion) return h;
+                if (h >= 0 && ix.statement(h) == rows[i].conclusion) return h;
             }
             return ix.id_of(rows[i].conclusion);
         };

@@ -38,8 +38,7 @@ struct RuleIndex {
     // The ids are shared with the working tables of the run (prbd and the resultants), which
     // keep them after the index is dropped.
     std::shared_ptr<StatementIds> ids = std::make_shared<StatementIds>();
-    std::vector<std::string_view> statements;  // by id, the texts of `ids`
-    std::vector<std::int32_t> conclusion_of;   // per rule position: statement id of its conclusion
+    std::vector<std::int32_t> conclusion_of;  // per rule position: statement id of its conclusion
     // Compressed lists by offset: the condition ids of each rule; the rules that have a
     // statement among their conditions (once each); the rules that conclude a statement.
     std::vector<std::int32_t> condition_offset, condition_ids;
@@ -78,6 +77,8 @@ struct RuleIndex {
 
     // Statement id of a text, or -1.
     std::int32_t id_of(std::string_view text) const { return ids->id_of(text); }
+    const std::string& statement(std::int32_t id) const { return ids->text(id); }
+    std::size_t statement_count() const { return ids->size(); }
 };
 
 // The index of the current run (built when needed).

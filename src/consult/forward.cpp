@@ -116,8 +116,8 @@ class ForwardRun : public WhySource {
           cumulative_(rules_.size()),
           disjunctive_(rules_.size()),
           negative_(rules_.size()),
-          res_row_(ix_.statements.size(), -1),
-          wait_head_(ix_.statements.size(), -1) {
+          res_row_(ix_.statement_count(), -1),
+          wait_head_(ix_.statement_count(), -1) {
         const std::size_t n = rules_.size();
         // The statements of the rules are indexed in prbd and in the resultants by their ids.
         s.inference.prbd.use_ids(ix_.ids);
@@ -243,7 +243,7 @@ class ForwardRun : public WhySource {
             const auto change = res.journal_at(journal_seen_++);
             const std::string& key = res.key_of_row(change.row);
             std::int32_t id = -1;
-            if (known_ >= 0 && ix_.statements[u(known_)] == key)
+            if (known_ >= 0 && ix_.statement(known_) == key)
                 id = known_;
             else
                 id = ix_.id_of(key);

@@ -2,7 +2,6 @@
 // base of any size is handled in linear time; only the final sort is n log n.
 #include "kb/askable_conditions.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -16,11 +15,11 @@ namespace {
 const std::string kKoniec = "koniec";
 const std::string kBezWarunku = "bez warunku";
 
-// redukuj over texts given by id: each text keeps its last position; the texts are copied
-// only into the result.
+// redukuj over texts given by id: each text keeps its last position. `kept` gets the ids
+// kept, last first; the texts are copied only into the result.
 TextList reduced(const std::vector<std::int32_t>& ids, const std::vector<const std::string*>& text_of,
-                 std::vector<char>& seen) {
-    std::vector<std::int32_t> kept;
+                 std::vector<char>& seen, std::vector<std::int32_t>& kept) {
+    kept.clear();
     kept.reserve(ids.size());
     for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
         char& flag = seen[static_cast<std::size_t>(*it)];
@@ -63,23 +62,20 @@ TextList wyznacz_warunki_dopytywalne(Session& s) {
         conclusion_ids.push_back(intern(r.conclusion));
     }
     std::vector<char> is_condition(text_of.size(), 0), is_conclusion(text_of.size(), 0);
-    TextList conditions = reduced(condition_ids, text_of, is_condition);
-    TextList conclusions_all = reduced(conclusion_ids, text_of, is_conclusion);
+    std::vector<std::int32_t> kept_conditions, kept_conclusions;
+    TextList conditions = reduced(condition_ids, text_of, is_condition, kept_conditions);
+    TextList conclusions_all = reduced(conclusion_ids, text_of, is_conclusion, kept_conclusions);
     TextList conclusions = usun_wszystkie(conclusions_all, kKoniec);
 
     // The conditions that no rule concludes. Neither special text of the rule language is
     // ever asked: "bez warunku" always holds, and "koniec" only stops forward inference.
     TextList askable;
-    for (auto it = condition_ids.rbegin(); it != condition_ids.rend(); ++it)
-        is_condition[static_cast<std::size_t>(*it)] = 0;
-    for (auto it = condition_ids.rbegin(); it != condition_ids.rend(); ++it) {
+    for (auto it = kept_conditions.rbegin(); it != kept_conditions.rend(); ++it) {
         const auto u = static_cast<std::size_t>(*it);
-        if (is_condition[u] || is_conclusion[u]) continue;
-        is_condition[u] = 1;
+        if (is_conclusion[u]) continue;
         const std::string& t = *text_of[u];
         if (t != kBezWarunku && t != kKoniec) askable.push_back(t);
     }
-    std::reverse(askable.begin(), askable.end());
 
     s.kb.lista_warunkow.append(std::move(conditions));
     s.kb.lista_wnioskow_regul.append(std::move(conclusions));

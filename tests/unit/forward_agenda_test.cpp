@@ -50,7 +50,7 @@ void after_resultant(Session& s, const std::string& c, double cf, bool disj) {
 std::vector<std::string> emptied(Session& s, bool disj) {
     RuleIndex& ix = rule_index(s);
     std::vector<std::pair<std::uint64_t, std::string>> v;
-    std::vector<char> seen(ix.statements.size(), 0);
+    std::vector<char> seen(ix.statement_count(), 0);
     for (std::size_t p = 0; p < s.kb.rules.regula.count(); ++p) {
         const auto id = static_cast<std::size_t>(ix.conclusion_of[p]);
         if (seen[id]++) continue;
