@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
+#include "cli/dynamic_library.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"
 
@@ -43,40 +45,142 @@ DecodedPicture decode_bitmap(const std::string& path) {
     return p;
 }
 
+namespace {
+
+// chafa (with glib) is opened the first time a picture is drawn.
+struct ChafaApi {
+    decltype(&chafa_calc_canvas_geometry) calc_canvas_geometry = nullptr;
+    decltype(&chafa_symbol_map_new) symbol_map_new = nullptr;
+    decltype(&chafa_symbol_map_add_by_tags) symbol_map_add_by_tags = nullptr;
+    decltype(&chafa_symbol_map_unref) symbol_map_unref = nullptr;
+    decltype(&chafa_canvas_config_new) canvas_config_new = nullptr;
+    decltype(&chafa_canvas_config_set_geometry) canvas_config_set_geometry = nullptr;
+    decltype(&chafa_canvas_config_set_symbol_map) canvas_config_set_symbol_map = nullptr;
+    decltype(&chafa_canvas_config_set_canvas_mode) canvas_config_set_canvas_mode = nullptr;
+    decltype(&chafa_canvas_config_unref) canvas_config_unref = nullptr;
+    decltype(&chafa_canvas_new) canvas_new = nullptr;
+    decltype(&chafa_canvas_draw_all_pixels) canvas_draw_all_pixels = nullptr;
+    decltype(&chafa_canvas_print) canvas_print = nullptr;
+    decltype(&chafa_canvas_unref) canvas_unref = nullptr;
+    decltype(&chafa_term_db_get_default) term_db_get_default = nullptr;
+    decltype(&chafa_term_db_detect) term_db_detect = nullptr;
+    decltype(&chafa_term_info_unref) term_info_unref = nullptr;
+    decltype(&g_string_free) string_free = nullptr;
+    bool usable = false;
+};
+
+const ChafaApi& chafa() {
+    static const ChafaApi api = [] {
+        ChafaApi a;
+        static DynamicLibrary lib("libchafa.so.0");
+        lib.get(a.calc_canvas_geometry, "chafa_calc_canvas_geometry");
+        lib.get(a.symbol_map_new, "chafa_symbol_map_new");
+        lib.get(a.symbol_map_add_by_tags, "chafa_symbol_map_add_by_tags");
+        lib.get(a.symbol_map_unref, "chafa_symbol_map_unref");
+        lib.get(a.canvas_config_new, "chafa_canvas_config_new");
+        lib.get(a.canvas_config_set_geometry, "chafa_canvas_config_set_geometry");
+        lib.get(a.canvas_config_set_symbol_map, "chafa_canvas_config_set_symbol_map");
+        lib.get(a.canvas_config_set_canvas_mode, "chafa_canvas_config_set_canvas_mode");
+        lib.get(a.canvas_config_unref, "chafa_canvas_config_unref");
+        lib.get(a.canvas_new, "chafa_canvas_new");
+        lib.get(a.canvas_draw_all_pixels, "chafa_canvas_draw_all_pixels");
+        lib.get(a.canvas_print, "chafa_canvas_print");
+        lib.get(a.canvas_unref, "chafa_canvas_unref");
+        lib.get(a.term_db_get_default, "chafa_term_db_get_default");
+        lib.get(a.term_db_detect, "chafa_term_db_detect");
+        lib.get(a.term_info_unref, "chafa_term_info_unref");
+        lib.get(a.string_free, "g_string_free");
+        a.usable = lib.complete();
+        return a;
+    }();
+    return api;
+}
+
+}  // namespace
+
 std::string picture_art(const DecodedPicture& p, int cols, int rows, bool color) {
     if (!p.ok || p.width <= 0 || p.height <= 0 || cols <= 0 || rows <= 0) return {};
+    const ChafaApi& c = chafa();
+    if (!c.usable) return {};
     int w = cols, h = rows;
-    chafa_calc_canvas_geometry(p.width, p.height, &w, &h, 0.5f, FALSE, FALSE);
+    c.calc_canvas_geometry(p.width, p.height, &w, &h, 0.5f, FALSE, FALSE);
     if (w < 1) w = 1;
     if (h < 1) h = 1;
-    ChafaSymbolMap* map = chafa_symbol_map_new();
-    chafa_symbol_map_add_by_tags(map, color ? CHAFA_SYMBOL_TAG_BLOCK : CHAFA_SYMBOL_TAG_ALL);
-    ChafaCanvasConfig* cfg = chafa_canvas_config_new();
-    chafa_canvas_config_set_geometry(cfg, w, h);
-    chafa_canvas_config_set_symbol_map(cfg, map);
+    ChafaSymbolMap* map = c.symbol_map_new();
+    c.symbol_map_add_by_tags(map, color ? CHAFA_SYMBOL_TAG_BLOCK : CHAFA_SYMBOL_TAG_ALL);
+    ChafaCanvasConfig* cfg = c.canvas_config_new();
+    c.canvas_config_set_geometry(cfg, w, h);
+    c.canvas_config_set_symbol_map(cfg, map);
     ChafaCanvasMode mode = CHAFA_CANVAS_MODE_FGBG;
     if (color) {
         const char* ct = std::getenv("COLORTERM");
         bool truecolor = ct && (std::strcmp(ct, "truecolor") == 0 || std::strcmp(ct, "24bit") == 0);
         mode = truecolor ? CHAFA_CANVAS_MODE_TRUECOLOR : CHAFA_CANVAS_MODE_INDEXED_240;
     }
-    chafa_canvas_config_set_canvas_mode(cfg, mode);
-    ChafaCanvas* canvas = chafa_canvas_new(cfg);
-    chafa_canvas_draw_all_pixels(canvas, CHAFA_PIXEL_RGBA8_UNASSOCIATED, p.rgba.data(), p.width, p.height,
-                                 p.width * 4);
-    ChafaTermInfo* ti = chafa_term_db_detect(chafa_term_db_get_default(), environ);
-    GString* gs = chafa_canvas_print(canvas, ti);
+    c.canvas_config_set_canvas_mode(cfg, mode);
+    ChafaCanvas* canvas = c.canvas_new(cfg);
+    c.canvas_draw_all_pixels(canvas, CHAFA_PIXEL_RGBA8_UNASSOCIATED, p.rgba.data(), p.width, p.height,
+                             p.width * 4);
+    ChafaTermInfo* ti = c.term_db_detect(c.term_db_get_default(), environ);
+    GString* gs = c.canvas_print(canvas, ti);
     std::string out(gs->str, gs->len);
-    g_string_free(gs, TRUE);
-    chafa_term_info_unref(ti);
-    chafa_canvas_unref(canvas);
-    chafa_canvas_config_unref(cfg);
-    chafa_symbol_map_unref(map);
+    c.string_free(gs, TRUE);
+    c.term_info_unref(ti);
+    c.canvas_unref(canvas);
+    c.canvas_config_unref(cfg);
+    c.symbol_map_unref(map);
     if (color) out += "\x1b[0m";
     return out;
 }
 
 namespace {
+
+// SDL is opened the first time a sound is played: a consultation without sound does not
+// map it nor the many libraries it pulls in (about 4 MB of every process).
+struct SdlAudio {
+    decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
+    decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
+    decltype(&SDL_GetError) GetError = nullptr;
+    decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
+    decltype(&SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
+    decltype(&SDL_RWFromConstMem) RWFromConstMem = nullptr;
+    decltype(&SDL_LoadWAV_RW) LoadWAV_RW = nullptr;
+    decltype(&SDL_FreeWAV) FreeWAV = nullptr;
+    decltype(&SDL_QueueAudio) QueueAudio = nullptr;
+    decltype(&SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
+    decltype(&SDL_GetQueuedAudioSize) GetQueuedAudioSize = nullptr;
+    decltype(&SDL_GetTicks) GetTicks = nullptr;
+    decltype(&SDL_Delay) Delay = nullptr;
+    std::string error;  // why the library is not usable; empty when it is
+};
+
+const SdlAudio& sdl() {
+    static const SdlAudio api = [] {
+        SdlAudio a;
+        constexpr const char* kLibrary = "libSDL2-2.0.so.0";
+        static DynamicLibrary lib(kLibrary);
+        if (!lib.loaded()) {
+            a.error = std::string("brak biblioteki dźwięku ") + kLibrary;
+            return a;
+        }
+        lib.get(a.InitSubSystem, "SDL_InitSubSystem");
+        lib.get(a.QuitSubSystem, "SDL_QuitSubSystem");
+        lib.get(a.GetError, "SDL_GetError");
+        lib.get(a.OpenAudioDevice, "SDL_OpenAudioDevice");
+        lib.get(a.CloseAudioDevice, "SDL_CloseAudioDevice");
+        lib.get(a.RWFromConstMem, "SDL_RWFromConstMem");
+        lib.get(a.LoadWAV_RW, "SDL_LoadWAV_RW");
+        lib.get(a.FreeWAV, "SDL_FreeWAV");
+        lib.get(a.QueueAudio, "SDL_QueueAudio");
+        lib.get(a.PauseAudioDevice, "SDL_PauseAudioDevice");
+        lib.get(a.GetQueuedAudioSize, "SDL_GetQueuedAudioSize");
+        lib.get(a.GetTicks, "SDL_GetTicks");
+        lib.get(a.Delay, "SDL_Delay");
+        if (!lib.complete()) a.error = std::string("niepełna biblioteka dźwięku ") + kLibrary;
+        return a;
+    }();
+    return api;
+}
 
 // SDL's audio subsystem with a device open for one sound. A machine without a usable
 // device may fall back to SDL's silent output.
@@ -91,18 +195,18 @@ struct AudioDevice {
     }
     bool open(const SDL_AudioSpec& audio_format) {
         close();
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            error = SDL_GetError();
+        if (sdl().InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            error = sdl().GetError();
             return false;
         }
         initialised = true;
-        id = SDL_OpenAudioDevice(nullptr, 0, &audio_format, nullptr, 0);
-        if (id == 0) error = SDL_GetError();
+        id = sdl().OpenAudioDevice(nullptr, 0, &audio_format, nullptr, 0);
+        if (id == 0) error = sdl().GetError();
         return id != 0;
     }
     void close() {
-        if (id) SDL_CloseAudioDevice(id);
-        if (initialised) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (id) sdl().CloseAudioDevice(id);
+        if (initialised) sdl().QuitSubSystem(SDL_INIT_AUDIO);
         id = 0;
         initialised = false;
     }
@@ -122,6 +226,11 @@ double seconds_of(const SDL_AudioSpec& audio_format, Uint32 len) {
 
 PlayedSound play_wave(const std::string& path, bool fallback_silent) {
     PlayedSound r;
+    const SdlAudio& api = sdl();
+    if (!api.error.empty()) {
+        r.reason = api.error;
+        return r;
+    }
     auto bytes = read_file_bytes(path);
     if (!bytes) {
         r.reason = "nie można odczytać pliku";
@@ -130,9 +239,9 @@ PlayedSound play_wave(const std::string& path, bool fallback_silent) {
     SDL_AudioSpec audio_format{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
-    if (!rw || !SDL_LoadWAV_RW(rw, 1, &audio_format, &buf, &len)) {
-        r.reason = std::string("plik nie jest poprawnym plikiem dźwięku WAV (") + SDL_GetError() + ")";
+    SDL_RWops* rw = sdl().RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+    if (!rw || !sdl().LoadWAV_RW(rw, 1, &audio_format, &buf, &len)) {
+        r.reason = std::string("plik nie jest poprawnym plikiem dźwięku WAV (") + sdl().GetError() + ")";
         return r;
     }
     r.seconds = seconds_of(audio_format, len);
@@ -143,20 +252,20 @@ PlayedSound play_wave(const std::string& path, bool fallback_silent) {
         if (!dev.id) {
             r.reason = "brak wyjścia dźwięku (" + dev.error + ")";
         } else {
-            SDL_QueueAudio(dev.id, buf, len);
-            SDL_PauseAudioDevice(dev.id, 0);
+            sdl().QueueAudio(dev.id, buf, len);
+            sdl().PauseAudioDevice(dev.id, 0);
             const Uint32 limit = static_cast<Uint32>(r.seconds * 1000.0) + 2000;
-            const Uint32 start = SDL_GetTicks();
-            while (SDL_GetQueuedAudioSize(dev.id) > 0 && SDL_GetTicks() - start < limit)
-                SDL_Delay(10);
+            const Uint32 start = sdl().GetTicks();
+            while (sdl().GetQueuedAudioSize(dev.id) > 0 && sdl().GetTicks() - start < limit)
+                sdl().Delay(10);
             // The device still holds its last buffer.
-            SDL_Delay(static_cast<Uint32>(1000.0 * audio_format.samples /
-                                          (audio_format.freq > 0 ? audio_format.freq : 1)) +
-                      20);
+            sdl().Delay(static_cast<Uint32>(1000.0 * audio_format.samples /
+                                            (audio_format.freq > 0 ? audio_format.freq : 1)) +
+                        20);
             r.ok = true;
         }
     }
-    SDL_FreeWAV(buf);
+    sdl().FreeWAV(buf);
     return r;
 }
 

@@ -722,10 +722,12 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
 
 void przedstawienie_faktow(Session& s) {
     if (!duza_szczegolowosc(s)) return;
-    // The report lines go out as one piece of text.
+    // Each line goes to the report as it is made, so that the listing of a large run is
+    // not held a second time as one text.
     std::vector<std::string> lines;
     lines.reserve(s.inference.wypadkowa_prbd.count());
-    std::string text = "\nDane są następujące fakty:\n";
+    pisz(s, "\nDane są następujące fakty:\n");
+    std::string written;
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
         const std::string value = format_cf(cf);
@@ -736,11 +738,11 @@ void przedstawienie_faktow(Session& s) {
         line += '(';
         line += value;
         line += ')';
-        text += line;
-        text += '\n';
+        written.assign(line);
+        written += '\n';
+        pisz(s, written);
         lines.push_back(std::move(line));
     });
-    pisz(s, text);
     explanation_lines(s, "Dane są następujące fakty:", lines);
 }
 

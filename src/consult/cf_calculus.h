@@ -77,7 +77,7 @@ struct RuleIndex {
 
     // Statement id of a text, or -1.
     std::int32_t id_of(std::string_view text) const { return ids->id_of(text); }
-    const std::string& statement(std::int32_t id) const { return ids->text(id); }
+    std::string_view statement(std::int32_t id) const { return ids->text(id); }
     std::size_t statement_count() const { return ids->size(); }
 };
 

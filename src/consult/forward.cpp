@@ -134,6 +134,7 @@ class ForwardRun : public WhySource {
             }
         }
         // The whole journal so far gives the resultants of the declared data.
+        journal_seen_ = s.inference.wypadkowa_prbd.journal_first();
         unmarked_seen_ = ix_.unmarked.size();
         emptied_seen_ = ix_.emptied.size();
         drain();
@@ -264,6 +265,7 @@ class ForwardRun : public WhySource {
                 }
             }
         }
+        res.forget_journal();
         while (unmarked_seen_ < ix_.unmarked.size()) {
             const std::int32_t p = ix_.unmarked[unmarked_seen_++];
             if (st(p) != RuleState::Applied) continue;
@@ -423,7 +425,13 @@ class ForwardRun : public WhySource {
     // list and no resultant; the queues are split by total conflict (cumulative) and by
     // jednakowe_znaki (disjunctive). A disjunctive conclusion all of whose rules were
     // skipped is never queued: it gets no resultant.
-    bool step_resultant(const std::vector<Queued>& q, std::size_t& head, bool disjunctive) {
+    bool step_resultant(std::vector<Queued>& q, std::size_t& head, bool disjunctive) {
+        // A queue read to its end starts again from the front, so that it holds only what
+        // is still waiting.
+        if (head == q.size()) {
+            q.clear();
+            head = 0;
+        }
         while (head < q.size()) {
             const Queued item = q[head++];
             if (res_row_[u(item.conclusion)] >= 0) continue;

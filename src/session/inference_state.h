@@ -17,6 +17,7 @@
 #include "session/explain_state.h"
 #include "store/flat_map.h"
 #include "store/keyed_table.h"
+#include "store/small_ints.h"
 #include "store/statement_ids.h"
 #include "store/table.h"
 #include "store/values.h"
@@ -35,7 +36,7 @@ struct Dysjunkt {
 };
 struct PendingRules {
     std::string conclusion;
-    IntList pending_rules;
+    SmallInts pending_rules;
 };
 
 // wypadkowa_prbd: statement -> resultant CF, in table order. Every change of the value

@@ -96,6 +96,7 @@ class KeyedTable {
         by_id_.shrink_to_fit();
         more_.clear();
         journal_.clear();
+        journal_base_ = 0;
         alive_ = 0;
     }
     // From now on the keys that have an id in `ids` are indexed in a vector by id instead
@@ -124,8 +125,15 @@ class KeyedTable {
     }
 
     // The journal of changes, in the order they happened; slots stay readable until clear().
-    std::size_t journal_size() const requires WithJournal { return journal_.size(); }
-    const Change& journal_at(std::size_t i) const requires WithJournal { return journal_[i]; }
+    // Entries are numbered from clear(); forget_journal() lets the ones read go, so that
+    // the journal of a long run holds only what its reader has not seen yet.
+    std::size_t journal_size() const requires WithJournal { return journal_base_ + journal_.size(); }
+    std::size_t journal_first() const requires WithJournal { return journal_base_; }
+    const Change& journal_at(std::size_t i) const requires WithJournal { return journal_[i - journal_base_]; }
+    void forget_journal() requires WithJournal {
+        journal_base_ += journal_.size();
+        journal_.clear();
+    }
     const std::string& key_of_row(std::size_t row) const requires WithJournal { return rows_[row].key; }
     const V& value_of_row(std::size_t row) const requires WithJournal { return rows_[row].value; }
     // Slots ever used since clear(): the record appended last is in slot slot_count() - 1.
@@ -231,6 +239,7 @@ class KeyedTable {
     std::vector<Slots> by_id_;                 // head kAbsent: the key has no record
     std::vector<std::vector<std::uint32_t>> more_;
     std::vector<Change> journal_;
+    std::size_t journal_base_ = 0;  // number of the first entry in journal_
     std::size_t alive_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/table.h"
@@ -11,10 +12,19 @@
 namespace zuva {
 
 struct Regula {
+    Regula() = default;
+    Regula(std::int32_t number, std::string conclusion_text, TextList conditions_list, std::int32_t flag,
+           std::string cf)
+        : rule_number(number),
+          display_flag(flag),
+          conclusion(std::move(conclusion_text)),
+          conditions(std::move(conditions_list)),
+          cf_text(std::move(cf)) {}
+    // The two numbers side by side: a large rule table is 8 bytes a rule smaller.
     std::int32_t rule_number = 0;
+    std::int32_t display_flag = 0;
     std::string conclusion;
     TextList conditions;
-    std::int32_t display_flag = 0;
     std::string cf_text;
 };
 struct RegulaDysjunktywna {

@@ -249,18 +249,20 @@ Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string
 }
 
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
-    const std::string_view answer = "answer: &Kontynuuj\n";
-    std::size_t size = answer.size();
-    for (const auto& l : lines)
-        size += l.size() + 1;
-    std::string body;
-    body.reserve(size);
+    // The block goes out in pieces: the lines of a large run are not copied into one body.
+    block("explanation", title, "");
+    std::string piece;
+    piece.reserve(1 << 16);
     for (const auto& l : lines) {
-        body += l;
-        body += '\n';
+        piece += l;
+        piece += '\n';
+        if (piece.size() >= (1 << 16)) {
+            out(piece);
+            piece.clear();
+        }
     }
-    body += answer;
-    block("explanation", title, body);
+    piece += "answer: &Kontynuuj\n";
+    out(piece);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "store/small_ints.h"
 #include "store/statement_ids.h"
 
 using namespace zuva;
@@ -160,4 +161,84 @@ TEST(KeyedTable, StatementIdsKeepTheirTextsAndIgnoreForeignIds) {
     t.clear();
     t.store("alfa", 1.0);
     EXPECT_EQ(*t.find("alfa"), 1.0);
+}
+
+TEST(KeyedTable, StatementIdsKeepManyTextsOfEverySizeAcrossTheirBlocks) {
+    // Texts fill blocks of characters; an empty one, one larger than a block and many
+    // small ones after it must all read back as they were given.
+    StatementIds ids;
+    std::vector<std::string> given = {"", std::string(70000, 'x'), "a"};
+    for (int i = 0; i < 30000; ++i)
+        given.push_back("w" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 7), 'q'));
+    given.push_back(std::string(65536, 'y'));
+    for (std::size_t i = 0; i < given.size(); ++i)
+        ASSERT_EQ(ids.intern(given[i]), static_cast<std::int32_t>(i));
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        ASSERT_EQ(ids.text(static_cast<std::int32_t>(i)), given[i]);
+        ASSERT_EQ(ids.id_of(given[i]), static_cast<std::int32_t>(i));
+    }
+    EXPECT_EQ(ids.intern(std::string(70000, 'x')), 1);
+    EXPECT_EQ(ids.size(), given.size());
+}
+
+TEST(KeyedTable, ForgottenJournalKeepsItsNumberingUntilClear) {
+    KeyedTable<double, true> t;
+    t.store("a", 0.1);
+    t.store("b", 0.2);
+    ASSERT_EQ(t.journal_size(), 2u);
+    t.forget_journal();
+    // The count goes on (it tells a reader that something changed); new entries read
+    // from where the forgotten ones ended.
+    EXPECT_EQ(t.journal_first(), 2u);
+    EXPECT_EQ(t.journal_size(), 2u);
+    t.store("a", 0.3);
+    ASSERT_EQ(t.journal_size(), 3u);
+    EXPECT_EQ(t.key_of_row(t.journal_at(2).row), "a");
+    EXPECT_EQ(*t.find("a"), 0.3);
+    t.clear();
+    EXPECT_EQ(t.journal_first(), 0u);
+    EXPECT_EQ(t.journal_size(), 0u);
+}
+
+TEST(SmallInts, BehavesAsAVectorInPlaceAndOnTheHeap) {
+    std::mt19937 rng(7);
+    SmallInts s;
+    std::vector<std::int32_t> v;
+    for (int step = 0; step < 5000; ++step) {
+        const int op = static_cast<int>(rng() % 10);
+        if (op < 6) {
+            const auto x = static_cast<std::int32_t>(rng() % 1000);
+            s.push_back(x);
+            v.push_back(x);
+        } else if (op == 6 && !v.empty()) {
+            const auto at = rng() % v.size();
+            s.erase(s.begin() + at);
+            v.erase(v.begin() + static_cast<std::ptrdiff_t>(at));
+        } else if (op == 7 && rng() % 20 == 0) {
+            s.clear();
+            v.clear();
+        } else if (op == 8) {
+            SmallInts copy = s;  // a copy is independent of its source
+            SmallInts moved = std::move(copy);
+            ASSERT_TRUE(moved == v);
+            moved.push_back(-1);
+            ASSERT_TRUE(s == v);
+            s = moved;
+            s.erase(s.end() - 1);
+        } else {
+            s.reserve(v.size() + rng() % 4);
+        }
+        ASSERT_EQ(s.size(), v.size());
+        ASSERT_TRUE(s == v);
+        if (!v.empty()) {
+            ASSERT_EQ(s.front(), v.front());
+            ASSERT_EQ(s.back(), v.back());
+        }
+    }
+    SmallInts two{4, 5}, three{4, 5, 6};
+    SmallInts swapped = std::move(three);
+    three = std::move(two);  // a moved-from list can be given new contents
+    EXPECT_TRUE(three == (std::vector<std::int32_t>{4, 5}));
+    EXPECT_TRUE(swapped == (std::vector<std::int32_t>{4, 5, 6}));
+    EXPECT_TRUE(two.empty());
 }
