@@ -1,5 +1,6 @@
 // The terminal program: wires the answer-script port or the terminal port to a Session
 // and runs the loop.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -111,6 +112,10 @@ int run_terminal() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Blocks from 128 KB up (the tables of a large base) are mapped on their own and go
+    // back to the system when freed. Left to itself, glibc raises that size after the
+    // first such block is freed, and the blocks the load frees stay in the process.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     if (argc >= 2 && std::string(argv[1]) == "check") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::check_command(args, std::cout, std::cerr);

@@ -10,6 +10,7 @@
 #include "kb/rule_lists.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "store/rule_text_ids.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -42,29 +43,29 @@ void build_static(Session& s, RuleIndex& ix) {
     ix.rule_count = n;
     // Room for one statement a rule (the table grows if there are more): a larger table
     // only spreads the lookups over more cache lines.
-    ix.ids->reserve(n + 16);
-    auto intern = [&](const std::string& text) { return ix.ids->intern(text); };
-    ix.conclusion_of.resize(n);
-    ix.condition_offset.assign(n + 1, 0);
+    // The ids the load made are taken over (once) while the table holds the same texts.
+    auto& loaded = s.kb.rule_text_ids;
+    RuleTextIds t = loaded && loaded->describes(rules) ? std::move(*loaded) : RuleTextIds::of(rules);
+    loaded.reset();
+    ix.ids = std::move(t.ids);
+    ix.conclusion_of = std::move(t.conclusion_of);
+    ix.condition_offset = std::move(t.condition_offset);
+    ix.condition_ids = std::move(t.condition_ids);
     std::vector<std::pair<std::int32_t, std::int32_t>> users, concluding;
     users.reserve(n);
     concluding.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const Regula& r = rules[i];
         const auto pos = static_cast<std::int32_t>(i);
-        const std::int32_t c = intern(r.conclusion);
-        ix.conclusion_of[i] = c;
-        concluding.emplace_back(c, pos);
-        const std::size_t first = ix.condition_ids.size();
-        for (const auto& cond : r.conditions) {
-            const std::int32_t id = intern(cond);
+        concluding.emplace_back(ix.conclusion_of[i], pos);
+        const auto first = static_cast<std::size_t>(ix.condition_offset[i]);
+        const auto end = static_cast<std::size_t>(ix.condition_offset[i + 1]);
+        for (std::size_t k = first; k < end; ++k) {
+            const std::int32_t id = ix.condition_ids[k];
             bool seen = false;
-            for (std::size_t k = first; k < ix.condition_ids.size() && !seen; ++k)
-                seen = ix.condition_ids[k] == id;
-            ix.condition_ids.push_back(id);
+            for (std::size_t j = first; j < k && !seen; ++j)
+                seen = ix.condition_ids[j] == id;
             if (!seen) users.emplace_back(id, pos);
         }
-        ix.condition_offset[i + 1] = static_cast<std::int32_t>(ix.condition_ids.size());
     }
     const std::size_t ns = ix.statement_count();
     compress(ns, users, ix.user_offset, ix.user_positions);
@@ -438,7 +439,8 @@ bool oba_cf_ujemne(double a, double b) {
     return a <= 0.0 && b <= 0.0;
 }
 
-std::pair<double, double> dodatnie_i_ujemne_cf(const Session& s, const std::string& conclusion) {
+std::pair<double, double> dodatnie_i_ujemne_cf(const Session& s, const std::string& conclusion,
+                                               StatementRef ref) {
     // sumuj of each sign, folded from the front as the records come.
     double P = 0.0, N = 0.0;
     bool any_p = false, any_n = false;
@@ -452,12 +454,15 @@ std::pair<double, double> dodatnie_i_ujemne_cf(const Session& s, const std::stri
             acc = acc + y - acc * y;
         }
     };
-    s.inference.prbd.for_conclusion(conclusion, [&](const Prbd& p) {
-        if (p.contribution > 0.0)
-            fold(P, any_p, p.contribution);
-        else if (p.contribution < 0.0)
-            fold(N, any_n, p.contribution);
-    });
+    s.inference.prbd.for_conclusion(
+        conclusion,
+        [&](const Prbd& p) {
+            if (p.contribution > 0.0)
+                fold(P, any_p, p.contribution);
+            else if (p.contribution < 0.0)
+                fold(N, any_n, p.contribution);
+        },
+        ref);
     return {P, N};
 }
 
@@ -702,14 +707,26 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
     const char* heading = disjunctive
                               ? "Z wszystkich reguł dysjunktywnych dla wniosku: "
                               : "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla wniosku: ";
-    const std::string line = "    " + conclusion + "(" + format_cf(cf) + ")";
+    // A forward run explains every resultant: the texts are made in buffers kept from one
+    // call to the next, so that a large run does not allocate them each time.
+    static thread_local std::string text;
+    static thread_local std::vector<std::string> lines(4);
+    std::string& indented = lines[1];
+    std::string& line = lines[3];
+    lines[0].assign(heading);
+    indented.assign("    ");
+    indented += conclusion;
+    lines[2].assign("wynika: ");
+    line.assign(indented);
+    line += '(';
+    line += format_cf(cf);
+    line += ')';
     // The report lines as one piece of text.
-    std::string text;
-    text.reserve(2 * conclusion.size() + 120);
+    text.clear();
     if (!disjunctive) text += '\n';
     text += heading;
-    text += "\n    ";
-    text += conclusion;
+    text += '\n';
+    text += indented;
     text += "\nwynika:\n";
     text += line;
     text += "\n\n";
@@ -717,17 +734,17 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
     explanation_lines(s,
                       disjunctive ? "Wypadkowe CF wniosku reguł dysjunktywnych "
                                   : "Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
-                      {heading, "    " + conclusion, "wynika: ", line});
+                      lines);
 }
 
 void przedstawienie_faktow(Session& s) {
     if (!duza_szczegolowosc(s)) return;
-    // Each line goes to the report as it is made, so that the listing of a large run is
-    // not held a second time as one text.
+    // The lines go to the report in pieces of about 64 KB, so that the listing of a large
+    // run is not held a second time as one text.
+    constexpr std::size_t kPiece = 1 << 16;
     std::vector<std::string> lines;
     lines.reserve(s.inference.wypadkowa_prbd.count());
-    pisz(s, "\nDane są następujące fakty:\n");
-    std::string written;
+    std::string written = "\nDane są następujące fakty:\n";
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
         const std::string value = format_cf(cf);
@@ -738,11 +755,15 @@ void przedstawienie_faktow(Session& s) {
         line += '(';
         line += value;
         line += ')';
-        written.assign(line);
+        written += line;
         written += '\n';
-        pisz(s, written);
+        if (written.size() >= kPiece) {
+            pisz(s, written);
+            written.clear();
+        }
         lines.push_back(std::move(line));
     });
+    pisz(s, written);
     explanation_lines(s, "Dane są następujące fakty:", lines);
 }
 

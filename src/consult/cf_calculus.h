@@ -140,7 +140,9 @@ bool calkowity_konflikt(const Session& s, const std::string& conclusion);
 // zaokraglenie((P + N) / (1 − min(P, −N))).
 double wypadkowa_kumulatywna(const Session& s, const std::string& conclusion);
 // P and N in one pass over the conclusion's contributions.
-std::pair<double, double> dodatnie_i_ujemne_cf(const Session& s, const std::string& conclusion);
+// `ref` may give the conclusion's statement id, which spares looking its text up.
+std::pair<double, double> dodatnie_i_ujemne_cf(const Session& s, const std::string& conclusion,
+                                               StatementRef ref = {});
 // The cumulative resultant from P and N.
 double wypadkowa_z(double p, double n);
 

@@ -281,7 +281,7 @@ class ForwardRun : public WhySource {
                 if (auto cf = wypadkowa_dysjunktywna(s_, c))
                     (jednakowe_znaki(s_, c) ? q6_ : q7_).push_back({id, *cf});
             } else if (c != kKoniec) {
-                auto [pos, neg] = dodatnie_i_ujemne_cf(s_, c);
+                auto [pos, neg] = dodatnie_i_ujemne_cf(s_, c, {ix_.ids.get(), id});
                 (pos * neg == -1.0 ? q5_ : q4_).push_back({id, wypadkowa_z(pos, neg)});
             }
         }

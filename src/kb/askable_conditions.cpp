@@ -8,6 +8,7 @@
 
 #include "session/session.h"
 #include "store/list_helpers.h"
+#include "store/rule_text_ids.h"
 
 namespace zuva {
 
@@ -17,8 +18,8 @@ const std::string kBezWarunku = "bez warunku";
 
 // redukuj over texts given by id: each text keeps its last position. `kept` gets the ids
 // kept, last first; the texts are copied only into the result.
-TextList reduced(const std::vector<std::int32_t>& ids, const std::vector<const std::string*>& text_of,
-                 std::vector<char>& seen, std::vector<std::int32_t>& kept) {
+TextList reduced(const std::vector<std::int32_t>& ids, const StatementIds& texts, std::vector<char>& seen,
+                 std::vector<std::int32_t>& kept) {
     kept.clear();
     kept.reserve(ids.size());
     for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
@@ -31,40 +32,20 @@ TextList reduced(const std::vector<std::int32_t>& ids, const std::vector<const s
     TextList out;
     out.reserve(kept.size());
     for (auto it = kept.rbegin(); it != kept.rend(); ++it)
-        out.push_back(*text_of[static_cast<std::size_t>(*it)]);
+        out.emplace_back(texts.text(*it));
     return out;
 }
 }  // namespace
 
 TextList wyznacz_warunki_dopytywalne(Session& s) {
-    const auto& rules = s.kb.rules.regula;
-    std::size_t total = 0;
-    for (const auto& r : rules)
-        total += r.conditions.size();
     // Every text of the rules gets an id once; the lists below are then built from flags
-    // by id, without hashing a text again.
-    FlatMap<std::string_view, std::int32_t, TextHash> id;
-    id.reserve(rules.count() + 16);
-    std::vector<const std::string*> text_of;
-    text_of.reserve(rules.count() + 16);
-    auto intern = [&](const std::string& t) {
-        auto [v, fresh] = id.try_emplace(t, static_cast<std::int32_t>(text_of.size()));
-        if (fresh) text_of.push_back(&t);
-        return *v;
-    };
-    std::vector<std::int32_t> condition_ids;
-    condition_ids.reserve(total);
-    std::vector<std::int32_t> conclusion_ids;
-    conclusion_ids.reserve(rules.count());
-    for (const auto& r : rules) {
-        for (const auto& c : r.conditions)
-            condition_ids.push_back(intern(c));
-        conclusion_ids.push_back(intern(r.conclusion));
-    }
-    std::vector<char> is_condition(text_of.size(), 0), is_conclusion(text_of.size(), 0);
+    // by id, without hashing a text again. The ids stay with the base for the next run.
+    auto t = std::make_shared<RuleTextIds>(RuleTextIds::of(s.kb.rules.regula.rows()));
+    const StatementIds& texts = *t->ids;
+    std::vector<char> is_condition(texts.size(), 0), is_conclusion(texts.size(), 0);
     std::vector<std::int32_t> kept_conditions, kept_conclusions;
-    TextList conditions = reduced(condition_ids, text_of, is_condition, kept_conditions);
-    TextList conclusions_all = reduced(conclusion_ids, text_of, is_conclusion, kept_conclusions);
+    TextList conditions = reduced(t->condition_ids, texts, is_condition, kept_conditions);
+    TextList conclusions_all = reduced(t->conclusion_of, texts, is_conclusion, kept_conclusions);
     TextList conclusions = usun_wszystkie(conclusions_all, kKoniec);
 
     // The conditions that no rule concludes. Neither special text of the rule language is
@@ -73,13 +54,14 @@ TextList wyznacz_warunki_dopytywalne(Session& s) {
     for (auto it = kept_conditions.rbegin(); it != kept_conditions.rend(); ++it) {
         const auto u = static_cast<std::size_t>(*it);
         if (is_conclusion[u]) continue;
-        const std::string& t = *text_of[u];
-        if (t != kBezWarunku && t != kKoniec) askable.push_back(t);
+        const std::string_view text = texts.text(*it);
+        if (text != kBezWarunku && text != kKoniec) askable.emplace_back(text);
     }
 
     s.kb.lista_warunkow.append(std::move(conditions));
     s.kb.lista_wnioskow_regul.append(std::move(conclusions));
     s.kb.lista_wnioskow_regul.append(std::move(conclusions_all));
+    s.kb.rule_text_ids = std::move(t);
     return askable;
 }
 

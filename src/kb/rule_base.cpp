@@ -136,6 +136,7 @@ void kasowanie_list_dopytywalnych(Session& s) {
     s.kb.lista_warunkow.clear();
     s.models.lista_warunkow_i_argumentow_dopytywalnych.clear();
     s.kb.lista_wnioskow_regul.clear();
+    s.kb.rule_text_ids.reset();
 }
 
 void note_no_rule_base(Session& s) {

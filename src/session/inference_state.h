@@ -94,8 +94,8 @@ class PrbdTable {
     }
     // The conclusion's records in table order.
     template <class F>
-    void for_conclusion(const std::string& conclusion, F f) const {
-        const Chain* c = chain_of(conclusion);
+    void for_conclusion(const std::string& conclusion, F f, StatementRef ref = {}) const {
+        const Chain* c = chain_of(conclusion, ref.in(ids_.get()));
         if (!c) return;
         for (std::uint32_t i = c->first; i != kEnd; i = slots_[i].next)
             if (slots_[i].alive) f(slots_[i].rec);
@@ -182,9 +182,10 @@ class PrbdTable {
     struct Chain {
         std::uint32_t first, last;
     };
-    const Chain* chain_of(const std::string& conclusion) const {
+    // `known` is the conclusion's id in ids_ when the caller knows it, else -1.
+    const Chain* chain_of(const std::string& conclusion, std::int32_t known = -1) const {
         if (ids_) {
-            const std::int32_t id = ids_->id_of(conclusion);
+            const std::int32_t id = known >= 0 ? known : ids_->id_of(conclusion);
             if (id >= 0) {
                 const auto u = static_cast<std::size_t>(id);
                 return u < by_id_.size() && by_id_[u].first != kEnd ? &by_id_[u] : nullptr;

@@ -1,6 +1,7 @@
 // The tables of a loaded knowledge base: one group per kind of base file, the base-name
 // bookkeeping, the loader state, the derived lists of the rule base and the verdicts.
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,8 @@
 #include "store/values.h"
 
 namespace zuva {
+
+struct RuleTextIds;
 
 struct Regula {
     Regula() = default;
@@ -195,6 +198,8 @@ struct KnowledgeBase {
     Table<std::string> blad;
 
     // Derived lists of the rule base (readers use the first record).
+    // Statement ids the load made for the rule table; taken over by the next inference.
+    std::shared_ptr<RuleTextIds> rule_text_ids;
     Table<TextList> lista_warunkow;
     Table<TextList> lista_wnioskow_regul;
     Table<TextList> lista_warunkow_dopytywalnych;

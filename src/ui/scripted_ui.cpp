@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "text/codec.h"
 
@@ -113,7 +114,12 @@ void ScriptedUi::helper_write(std::string_view text) {
         // Only the window's last lines stay: whole lines leave the front. The text before
         // helper_start_ is dropped only once it is large, so that a long run does not move
         // the window's text at every write.
-        helper_lines_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+        const char* end = text.data() + text.size();
+        for (const char* p = text.data(); p != end; ++p) {
+            p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (!p) break;
+            ++helper_lines_;
+        }
         while (helper_lines_ > static_cast<std::size_t>(helper_capacity_)) {
             helper_start_ = helper_.find('\n', helper_start_) + 1;
             --helper_lines_;
@@ -251,17 +257,22 @@ Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
     // The block goes out in pieces: the lines of a large run are not copied into one body.
     block("explanation", title, "");
+    constexpr std::size_t kPiece = 1 << 16;
+    const std::string_view answer = "answer: &Kontynuuj\n";
+    std::size_t size = answer.size();
+    for (const auto& l : lines)
+        size += l.size() + 1;
     std::string piece;
-    piece.reserve(1 << 16);
+    piece.reserve(std::min(size, kPiece + 256));
     for (const auto& l : lines) {
         piece += l;
         piece += '\n';
-        if (piece.size() >= (1 << 16)) {
+        if (piece.size() >= kPiece) {
             out(piece);
             piece.clear();
         }
     }
-    piece += "answer: &Kontynuuj\n";
+    piece += answer;
     out(piece);
     return true;
 }

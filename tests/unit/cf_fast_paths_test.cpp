@@ -15,7 +15,12 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
+#include "kb/askable_conditions.h"
+#include "kb/rule_lists.h"
 #include "session/inference_state.h"
+#include "session/session.h"
+#include "store/rule_text_ids.h"
+#include "ui/scripted_ui.h"
 
 using namespace zuva;
 
@@ -215,4 +220,78 @@ TEST(CfFastPaths, PrbdByConclusionSurvivesRunsReserveCopyMoveAndIds) {
         }
         check(t, step);
     }
+}
+
+namespace {
+
+// A base whose conclusions repeat, with a disjunctive conclusion among them.
+void fill_rules(Session& s) {
+    s.kb.rules.regula.append({1, "w", {"a", "b"}, 1, "0.5"});
+    s.kb.rules.regula.append({2, "d", {"a"}, 1, "0.5"});
+    s.kb.rules.regula.append({3, "w", {"c"}, 1, "0.5"});
+    s.kb.rules.regula.append({4, "d", {"w"}, 1, "0.5"});
+    s.kb.rules.regula.append({5, "koniec", {"d"}, 1, "1"});
+    s.kb.rules.regula_dysjunktywna.append({"d"});
+}
+
+std::vector<std::pair<std::string, std::vector<std::int32_t>>> listed(const Table<PendingRules>& t) {
+    std::vector<std::pair<std::string, std::vector<std::int32_t>>> out;
+    for (const auto& r : t)
+        out.emplace_back(r.conclusion,
+                         std::vector<std::int32_t>(r.pending_rules.begin(), r.pending_rules.end()));
+    return out;
+}
+
+}  // namespace
+
+TEST(CfFastPaths, IdsOfTheLoadAreTakenOverOnlyWhileTheRulesHoldTheSameTexts) {
+    ScriptedUi ui;
+    Session s(ui);
+    fill_rules(s);
+    wyznacz_warunki_dopytywalne(s);
+    ASSERT_TRUE(s.kb.rule_text_ids);
+    EXPECT_TRUE(s.kb.rule_text_ids->describes(s.kb.rules.regula.rows()));
+    const StatementIds* made = s.kb.rule_text_ids->ids.get();
+    RuleIndex& ix = rule_index(s);
+    EXPECT_EQ(ix.ids.get(), made);
+    EXPECT_EQ(ix.statement(ix.conclusion_of[2]), "w");
+    EXPECT_EQ(ix.conclusion_of[0], ix.conclusion_of[2]);
+
+    // A condition changed in place after the load: same number of rules, same storage.
+    ScriptedUi ui2;
+    Session t(ui2);
+    fill_rules(t);
+    wyznacz_warunki_dopytywalne(t);
+    t.kb.rules.regula.mutable_rows()[2].conditions[0] = "e";
+    EXPECT_FALSE(t.kb.rule_text_ids->describes(t.kb.rules.regula.rows()));
+    RuleIndex& changed = rule_index(t);
+    const auto k = static_cast<std::size_t>(changed.condition_offset[2]);
+    EXPECT_EQ(changed.statement(changed.condition_ids[k]), "e");
+    EXPECT_LT(changed.id_of("c"), 0);
+    // A rule with one condition more is another table as well.
+    RuleTextIds ids = RuleTextIds::of(t.kb.rules.regula.rows());
+    t.kb.rules.regula.mutable_rows()[0].conditions.push_back("f");
+    EXPECT_FALSE(ids.describes(t.kb.rules.regula.rows()));
+}
+
+TEST(CfFastPaths, PendingListsByTheLoadsIdsAgreeWithListsByText) {
+    ScriptedUi ui;
+    Session by_ids(ui);
+    fill_rules(by_ids);
+    wyznacz_warunki_dopytywalne(by_ids);
+    tworz_listy_numerow_regul_kumulatywnych(by_ids);
+    tworz_listy_numerow_regul_dysjunktywnych(by_ids);
+    ScriptedUi ui2;
+    Session by_text(ui2);
+    fill_rules(by_text);
+    tworz_listy_numerow_regul_kumulatywnych(by_text);
+    tworz_listy_numerow_regul_dysjunktywnych(by_text);
+    using L = std::vector<std::pair<std::string, std::vector<std::int32_t>>>;
+    EXPECT_EQ(listed(by_ids.inference.lista_numerow_regul_kumulatywnych),
+              (L{{"w", {1, 3}}, {"koniec", {5}}}));
+    EXPECT_EQ(listed(by_ids.inference.lista_numerow_regul_dysjunktywnych), (L{{"d", {2, 4}}}));
+    EXPECT_EQ(listed(by_ids.inference.lista_numerow_regul_kumulatywnych),
+              listed(by_text.inference.lista_numerow_regul_kumulatywnych));
+    EXPECT_EQ(listed(by_ids.inference.lista_numerow_regul_dysjunktywnych),
+              listed(by_text.inference.lista_numerow_regul_dysjunktywnych));
 }
