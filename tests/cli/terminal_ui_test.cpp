@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/media.h"
 #include "session/session.h"
 #include "shell/commands.h"
 #include "shell/handlers.h"
@@ -168,4 +169,24 @@ TEST(TerminalInteractive, HelperWindowKeepsItsLastLines) {
 }
 
 }  // namespace
+}  // namespace zuva
+
+namespace zuva {
+
+TEST(TerminalMedia, PictureArtIsDrawnByTheLibraryOpenedOnFirstUse) {
+    DecodedPicture p;
+    p.ok = true;
+    p.width = 2;
+    p.height = 2;
+    p.rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    const std::string colored = picture_art(p, 20, 10, true);
+    ASSERT_FALSE(colored.empty());
+    EXPECT_NE(colored.find("\x1b["), std::string::npos);
+    EXPECT_EQ(colored.substr(colored.size() - 4), "\x1b[0m");
+    const std::string plain = picture_art(p, 20, 10, false);
+    EXPECT_FALSE(plain.empty());
+    EXPECT_TRUE(picture_art(DecodedPicture{}, 20, 10, true).empty());
+    EXPECT_TRUE(picture_art(p, 0, 10, true).empty());
+}
+
 }  // namespace zuva
