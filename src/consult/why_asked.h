@@ -38,7 +38,7 @@ class WhyScope {
 };
 
 // A model being applied: says which model needs the value and how far it got.
-class ModelWhy : public WhySource {
+class ModelWhy final : public WhySource {
   public:
     explicit ModelWhy(const Model& m) : basic_(&m) {}
     explicit ModelWhy(const ModelR& m) : extended_(&m) {}

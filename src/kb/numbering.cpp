@@ -1,9 +1,8 @@
 // One test for every kind of base; the kinds differ only in their texts.
 #include "kb/numbering.h"
 
-#include <unordered_set>
-
 #include "session/session.h"
+#include "store/flat_map.h"
 
 namespace zuva {
 namespace {
@@ -132,12 +131,11 @@ const NumberingTexts& texts_of(BaseKind kind) {
 std::optional<std::int32_t> wszystkie_rozne(const IntList& numbers) {
     // The first number from the front that occurs again later: scan from the back,
     // remembering which numbers occur after each position.
-    std::unordered_set<std::int32_t> later;
+    FlatMap<std::int32_t, char> later;
+    later.reserve(numbers.size());
     std::optional<std::int32_t> first;
-    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) {
-        if (later.count(*it)) first = *it;
-        later.insert(*it);
-    }
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
+        if (!later.try_emplace(*it, 0).second) first = *it;
     return first;
 }
 

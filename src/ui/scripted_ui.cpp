@@ -90,7 +90,10 @@ void ScriptedUi::out(std::string_view s) {
 }
 
 void ScriptedUi::block(std::string_view kind, std::string_view title, std::string_view body) {
-    std::string b;
+    // A forward run writes a block for every resultant: the text is made in a buffer kept
+    // from one block to the next.
+    static thread_local std::string b;
+    b.clear();
     b.reserve(kind.size() + title.size() + body.size() + 6);
     if (!at_line_start_) b += '\n';
     b += '[';
@@ -106,6 +109,7 @@ void ScriptedUi::block(std::string_view kind, std::string_view title, std::strin
         if (b.back() != '\n') b += '\n';
     }
     out(b);
+    if (b.capacity() > (1 << 16)) std::string().swap(b);  // a large block is not kept
 }
 
 void ScriptedUi::helper_write(std::string_view text) {
@@ -262,7 +266,8 @@ bool ScriptedUi::explanation(std::string_view title, const std::vector<std::stri
     std::size_t size = answer.size();
     for (const auto& l : lines)
         size += l.size() + 1;
-    std::string piece;
+    static thread_local std::string piece;
+    piece.clear();
     piece.reserve(std::min(size, kPiece + 256));
     for (const auto& l : lines) {
         piece += l;
@@ -274,6 +279,7 @@ bool ScriptedUi::explanation(std::string_view title, const std::vector<std::stri
     }
     piece += answer;
     out(piece);
+    if (piece.capacity() > 2 * kPiece) std::string().swap(piece);
     return true;
 }
 

@@ -134,8 +134,11 @@ TEST_F(SampleBase, NoSparkPointsToTheIgnition) {
     auto cf = consult(answers);
     EXPECT_EQ(first(cf, kFaults), "uszkodzony_zaplon") << out;
     EXPECT_EQ(first(cf, kAdvice), "wezwij_pomoc_drogowa");
-    for (const auto& f : kFaults)
-        if (f != "uszkodzony_zaplon") EXPECT_LE(cf[f], 0.0) << f;
+    for (const auto& f : kFaults) {
+        if (f != "uszkodzony_zaplon") {
+            EXPECT_LE(cf[f], 0.0) << f;
+        }
+    }
 }
 
 TEST_F(SampleBase, ClickingStarterWithBrightLightsPointsToTheStarter) {
