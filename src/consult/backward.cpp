@@ -631,7 +631,7 @@ std::string wyroznik_duzymi(const Session& s) {
 TextList wyznacz_liste_wnioskow_regul_i_modeli(Session& s) {
     s.models.lista_wnioskow_modeli.clear();
     s.models.lista_wnioskow_modeli.append(wyznacz_wnioski_modeli(s));
-    TextList all = pierwsza(s.kb.lista_wnioskow_regul);
+    TextList all = pierwsza(s.kb.lista_wnioskow_regul.rows());
     const TextList& models = pierwsza(s.models.lista_wnioskow_modeli);
     all.insert(all.end(), models.begin(), models.end());
     return redukuj(all);
@@ -647,8 +647,8 @@ TextList wyznacz_liste_warunkow(const Session& s) {
 TextList kandydaci_hipotez(Session& s, int typ) {
     // Without a model base the stored lists are read in place.
     TextList own_conclusions, own_conditions;
-    const TextList* conclusions = &pierwsza(s.kb.lista_wnioskow_regul);
-    const TextList* conditions = &pierwsza(s.kb.lista_warunkow);
+    const TextList* conclusions = &pierwsza(s.kb.lista_wnioskow_regul.rows());
+    const TextList* conditions = &pierwsza(s.kb.lista_warunkow.rows());
     if (s.kb.nazwa_mo.loaded()) {
         own_conclusions = wyznacz_liste_wnioskow_regul_i_modeli(s);
         own_conditions = wyznacz_liste_warunkow(s);

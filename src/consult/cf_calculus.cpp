@@ -367,14 +367,27 @@ void sync_pending_lists(Session& s) {
             std::stable_sort(order.begin(), order.end(),
                              [](const auto& a, const auto& b) { return a.first < b.first; });
         }
-        std::vector<PendingRules> sorted;
-        sorted.reserve(rows.size());
         row_ids.clear();
-        for (const auto& [seq, i] : order) {
-            sorted.push_back(std::move(rows[i]));
+        row_ids.reserve(order.size());
+        for (const auto& [seq, i] : order)
             row_ids.push_back(ids[i]);
+        // The rows into that order in place, one cycle of the permutation at a time (a
+        // row that stays where it is, as most do, is not moved at all).
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            if (order[k].second == k) continue;
+            PendingRules held = std::move(rows[k]);
+            std::size_t j = k;
+            for (;;) {
+                const std::size_t from = order[j].second;
+                order[j].second = j;
+                if (from == k) {
+                    rows[j] = std::move(held);
+                    break;
+                }
+                rows[j] = std::move(rows[from]);
+                j = from;
+            }
         }
-        rows = std::move(sorted);
     };
     sync(s.inference.lista_numerow_regul_kumulatywnych, ix.row_ids[0]);
     sync(s.inference.lista_numerow_regul_dysjunktywnych, ix.row_ids[1]);

@@ -59,13 +59,20 @@ class PositionSet {
     explicit PositionSet(std::size_t n) : words_((n + 63) / 64, 0), summary_((words_.size() + 63) / 64, 0) {}
     void insert(std::int32_t p) {
         auto up = static_cast<std::size_t>(p);
-        words_[up >> 6] |= 1ULL << (up & 63);
+        std::uint64_t& w = words_[up >> 6];
+        const std::uint64_t bit = 1ULL << (up & 63);
+        if (w & bit) return;
+        w |= bit;
+        ++count_;
         summary_[up >> 12] |= 1ULL << ((up >> 6) & 63);
     }
     void erase(std::int32_t p) {
         auto up = static_cast<std::size_t>(p);
         std::uint64_t& w = words_[up >> 6];
-        w &= ~(1ULL << (up & 63));
+        const std::uint64_t bit = 1ULL << (up & 63);
+        if (!(w & bit)) return;
+        w &= ~bit;
+        --count_;
         if (!w) summary_[up >> 12] &= ~(1ULL << ((up >> 6) & 63));
     }
     bool contains(std::int32_t p) const {
@@ -74,6 +81,9 @@ class PositionSet {
     }
     // Smallest position >= p, or -1.
     std::int32_t next(std::int32_t p) const {
+        // An empty set (a base without disjunctive rules, a run without negative ones)
+        // is asked at every step: it answers without reading its summary words.
+        if (count_ == 0) return -1;
         auto up = static_cast<std::size_t>(p);
         std::size_t wi = up >> 6;
         if (wi >= words_.size()) return -1;
@@ -96,6 +106,7 @@ class PositionSet {
   private:
     std::vector<std::uint64_t> words_;
     std::vector<std::uint64_t> summary_;
+    std::size_t count_ = 0;
 };
 
 enum class RuleState : std::uint8_t { Candidate, Waiting, Negative, Applied, Dormant, Done, Excluded };

@@ -16,11 +16,10 @@ namespace {
 const std::string kKoniec = "koniec";
 const std::string kBezWarunku = "bez warunku";
 
-// redukuj over texts given by id: each text keeps its last position. `kept` gets the ids
-// kept, last first; the texts are copied only into the result.
-TextList reduced(const std::vector<std::int32_t>& ids, const StatementIds& texts, std::vector<char>& seen,
-                 std::vector<std::int32_t>& kept) {
-    kept.clear();
+// redukuj over texts given by id: each text keeps its last position. Gives the ids kept,
+// last first.
+std::vector<std::int32_t> reduced(const std::vector<std::int32_t>& ids, std::vector<char>& seen) {
+    std::vector<std::int32_t> kept;
     kept.reserve(ids.size());
     for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
         char& flag = seen[static_cast<std::size_t>(*it)];
@@ -29,10 +28,15 @@ TextList reduced(const std::vector<std::int32_t>& ids, const StatementIds& texts
             kept.push_back(*it);
         }
     }
+    return kept;
+}
+
+// The texts of ids kept last first, in list order, without the id `skip`.
+TextList texts_of(const std::vector<std::int32_t>& kept, const StatementIds& texts, std::int32_t skip = -1) {
     TextList out;
     out.reserve(kept.size());
     for (auto it = kept.rbegin(); it != kept.rend(); ++it)
-        out.emplace_back(texts.text(*it));
+        if (*it != skip) out.emplace_back(texts.text(*it));
     return out;
 }
 }  // namespace
@@ -43,10 +47,8 @@ TextList wyznacz_warunki_dopytywalne(Session& s) {
     auto t = std::make_shared<RuleTextIds>(RuleTextIds::of(s.kb.rules.regula.rows()));
     const StatementIds& texts = *t->ids;
     std::vector<char> is_condition(texts.size(), 0), is_conclusion(texts.size(), 0);
-    std::vector<std::int32_t> kept_conditions, kept_conclusions;
-    TextList conditions = reduced(t->condition_ids, texts, is_condition, kept_conditions);
-    TextList conclusions_all = reduced(t->conclusion_of, texts, is_conclusion, kept_conclusions);
-    TextList conclusions = usun_wszystkie(conclusions_all, kKoniec);
+    std::vector<std::int32_t> kept_conditions = reduced(t->condition_ids, is_condition);
+    std::vector<std::int32_t> kept_conclusions = reduced(t->conclusion_of, is_conclusion);
 
     // The conditions that no rule concludes. Neither special text of the rule language is
     // ever asked: "bez warunku" always holds, and "koniec" only stops forward inference.
@@ -58,9 +60,13 @@ TextList wyznacz_warunki_dopytywalne(Session& s) {
         if (text != kBezWarunku && text != kKoniec) askable.emplace_back(text);
     }
 
-    s.kb.lista_warunkow.append(std::move(conditions));
-    s.kb.lista_wnioskow_regul.append(std::move(conclusions));
-    s.kb.lista_wnioskow_regul.append(std::move(conclusions_all));
+    // The lists keep the ids and the texts they name (which never change) until read.
+    std::shared_ptr<const StatementIds> ids = t->ids;
+    s.kb.lista_warunkow.append_later(
+        [ids, kept = std::move(kept_conditions)] { return std::vector<TextList>{texts_of(kept, *ids)}; });
+    s.kb.lista_wnioskow_regul.append_later([ids, kept = std::move(kept_conclusions)] {
+        return std::vector<TextList>{texts_of(kept, *ids, ids->id_of(kKoniec)), texts_of(kept, *ids)};
+    });
     s.kb.rule_text_ids = std::move(t);
     return askable;
 }

@@ -9,8 +9,9 @@ namespace zuva {
 
 struct Session;
 
-// Appends `lista_warunkow` and the two `lista_wnioskow_regul` records (without and with
-// "koniec") and returns the askable conditions in the order of `lista_warunkow`.
+// Fills `lista_warunkow` and the two `lista_wnioskow_regul` records (without and with
+// "koniec"), made from the load's statement ids when first read, and returns the askable
+// conditions in the order of `lista_warunkow`.
 TextList wyznacz_warunki_dopytywalne(Session& s);
 // Sorts the list by the Windows-1250 bytes and inserts it at the front of
 // `lista_warunkow_dopytywalnych`.

@@ -327,7 +327,7 @@ void wyznacz_dopytywalne_zmienne(Session& s) {
     ms.argumenty_zredukowane.insert_front(vars);
     ms.wyniki_zredukowane.append(results);
     ms.lista_argumentow_dopytywalnych.append(
-        sortuj(roznica_zbiorow(roznica_zbiorow(vars, results), pierwsza(s.kb.lista_wnioskow_regul))));
+        sortuj(roznica_zbiorow(roznica_zbiorow(vars, results), pierwsza(s.kb.lista_wnioskow_regul.rows()))));
 }
 
 void wyznacz_warunki_i_argumenty_dopytywalne(Session& s) {
@@ -340,7 +340,7 @@ void wyznacz_warunki_i_argumenty_dopytywalne(Session& s) {
 
 bool wnioski_modeli_a_wnioski_regul(Session& s) {
     const std::string rn = s.kb.nazwa_re.name(), mn = s.kb.nazwa_mo.name();
-    const TextList& rule_conclusions = pierwsza(s.kb.lista_wnioskow_regul);
+    const TextList& rule_conclusions = pierwsza(s.kb.lista_wnioskow_regul.rows());
     const TextList& model_conclusions = pierwsza(s.models.lista_wnioskow_modeli);
     TextList common = czesc_wspolna(rule_conclusions, model_conclusions);
     if (!common.empty()) {
@@ -355,8 +355,9 @@ bool wnioski_modeli_a_wnioski_regul(Session& s) {
         po_konflikcie_nazw(s);
         return false;
     }
-    TextList logical = redukuj(polacz({&rule_conclusions, &model_conclusions, &pierwsza(s.kb.lista_warunkow),
-                                       &pierwsza(s.models.lista_warunkow_stosowania)}));
+    TextList logical =
+        redukuj(polacz({&rule_conclusions, &model_conclusions, &pierwsza(s.kb.lista_warunkow.rows()),
+                        &pierwsza(s.models.lista_warunkow_stosowania)}));
     s.models.lista_wszystkich_zmiennych_logicznych.clear();
     s.models.lista_wszystkich_zmiennych_logicznych.append(logical);
     TextList numeric =

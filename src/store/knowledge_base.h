@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/lazy_text_lists.h"
 #include "store/table.h"
 #include "store/values.h"
 
@@ -200,8 +201,8 @@ struct KnowledgeBase {
     // Derived lists of the rule base (readers use the first record).
     // Statement ids the load made for the rule table; taken over by the next inference.
     std::shared_ptr<RuleTextIds> rule_text_ids;
-    Table<TextList> lista_warunkow;
-    Table<TextList> lista_wnioskow_regul;
+    LazyTextLists lista_warunkow;
+    LazyTextLists lista_wnioskow_regul;
     Table<TextList> lista_warunkow_dopytywalnych;
     Table<std::string> dopytywalny;
     Table<TextList> lista_wszystkich_dopytywalnych_dla_wyswietlania;

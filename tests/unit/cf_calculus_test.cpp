@@ -147,6 +147,33 @@ TEST(CfCalculus, PendingListsShrinkAndMoveToTheEnd) {
     EXPECT_TRUE(rows[1].pending_rules.empty());
 }
 
+// Rows are put in order in place: a long cycle of moves and rows that stay must all come
+// out whole, also at a second sync that starts from the order of the first.
+TEST(CfCalculus, PendingListsKeepEveryRowWhenReorderedTwice) {
+    ScriptedUi ui;
+    Session s(ui);
+    std::string base;
+    for (int i = 0; i < 6; ++i)
+        base += "reguła(" + std::to_string(i + 1) + ",\"x" + std::to_string(i) + "\",[\"a\"],1,\"1\")\n";
+    use_rule_base(s, base);
+    tworz_listy_oczekujacych(s);
+    auto listed = [&] {
+        std::vector<std::string> out;
+        for (const auto& row : s.inference.lista_numerow_regul_kumulatywnych) {
+            out.push_back(row.conclusion);
+            if (!row.pending_rules.empty()) out.back() += ":" + std::to_string(row.pending_rules.front());
+        }
+        return out;
+    };
+    for (const int i : {3, 0, 4})
+        ASSERT_TRUE(redukuj_liste_regul_kumulatywnych(s, "x" + std::to_string(i), i + 1));
+    sync_pending_lists(s);
+    EXPECT_EQ(listed(), (std::vector<std::string>{"x1:2", "x2:3", "x5:6", "x3", "x0", "x4"}));
+    ASSERT_TRUE(redukuj_liste_regul_kumulatywnych(s, "x1", 2));
+    sync_pending_lists(s);
+    EXPECT_EQ(listed(), (std::vector<std::string>{"x2:3", "x5:6", "x3", "x0", "x4", "x1"}));
+}
+
 // The per-conclusion lists keep views of their own rows while they are built: with room
 // reserved only for the rules of each kind, many short (inline-stored) conclusions of both
 // kinds and rows that were there before must all come out whole.

@@ -256,6 +256,13 @@ TEST(CfFastPaths, IdsOfTheLoadAreTakenOverOnlyWhileTheRulesHoldTheSameTexts) {
     EXPECT_EQ(ix.ids.get(), made);
     EXPECT_EQ(ix.statement(ix.conclusion_of[2]), "w");
     EXPECT_EQ(ix.conclusion_of[0], ix.conclusion_of[2]);
+    // The derived lists are made from the load's ids when first read, as the load saw them,
+    // also after the index took the ids over and interned more.
+    ix.ids->intern("nowy");
+    EXPECT_EQ(*s.kb.lista_warunkow.first(), (TextList{"b", "a", "c", "w", "d"}));
+    ASSERT_EQ(s.kb.lista_wnioskow_regul.count(), 2u);
+    EXPECT_EQ(s.kb.lista_wnioskow_regul[0], (TextList{"w", "d"}));
+    EXPECT_EQ(s.kb.lista_wnioskow_regul[1], (TextList{"w", "d", "koniec"}));
 
     // A condition changed in place after the load: same number of rules, same storage.
     ScriptedUi ui2;
@@ -268,6 +275,11 @@ TEST(CfFastPaths, IdsOfTheLoadAreTakenOverOnlyWhileTheRulesHoldTheSameTexts) {
     const auto k = static_cast<std::size_t>(changed.condition_offset[2]);
     EXPECT_EQ(changed.statement(changed.condition_ids[k]), "e");
     EXPECT_LT(changed.id_of("c"), 0);
+    EXPECT_EQ(*t.kb.lista_warunkow.first(), (TextList{"b", "a", "c", "w", "d"}));
+    t.kb.lista_wnioskow_regul.clear();
+    EXPECT_TRUE(t.kb.lista_wnioskow_regul.empty());
+    t.kb.lista_wnioskow_regul.append({"x"});
+    EXPECT_EQ(t.kb.lista_wnioskow_regul.count(), 1u);
     // A rule with one condition more is another table as well.
     RuleTextIds ids = RuleTextIds::of(t.kb.rules.regula.rows());
     t.kb.rules.regula.mutable_rows()[0].conditions.push_back("f");
