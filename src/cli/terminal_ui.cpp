@@ -512,28 +512,36 @@ std::optional<std::string> TerminalUi::input_text(std::string_view title, std::s
     return a;
 }
 
+// Every value asked in these dialogs is a number. The program asks again without a word
+// when a text is none, so the next prompt for the same thing says why the last one was
+// refused.
+void TerminalUi::say_why_value_refused(std::string_view name) {
+    if (refused_value_.empty() || refused_for_ != name) return;
+    const std::string& t = refused_value_;
+    std::string dot = t;
+    if (std::size_t c = dot.find(','); c != std::string::npos) dot[c] = '.';
+    if (trim(t).empty())
+        hint("Nie wpisano wartości. Wpisz liczbę, np. 0.8 lub -1.");
+    else if (t.find(',') != std::string::npos && parse_real(trim(dot)))
+        hint("'" + trim(t) + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
+    else
+        hint("'" + trim(t) + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
+}
+
+void TerminalUi::note_value_answer(std::string_view name, const std::string& answer) {
+    const bool number = parse_real(answer).has_value() || trim(answer) == "?";
+    refused_value_ = number ? std::string() : (answer.empty() ? std::string(" ") : answer);
+    refused_for_ = std::string(name);
+}
+
 std::optional<std::string> TerminalUi::value_dialog(std::string_view dialog, std::string_view title,
                                                     std::string_view name) {
     heading("Podaj wartość", dialog);
     print(title);
     if (!name.empty()) print("Dotyczy: " + bold(name));
-    // Every value asked here is a number. The program asks again without a word when a text
-    // is none, so the next prompt for the same thing says why the last one was refused.
-    if (!refused_value_.empty() && refused_for_ == std::string(name)) {
-        const std::string& t = refused_value_;
-        std::string dot = t;
-        if (std::size_t c = dot.find(','); c != std::string::npos) dot[c] = '.';
-        if (trim(t).empty())
-            hint("Nie wpisano wartości. Wpisz liczbę, np. 0.8 lub -1.");
-        else if (t.find(',') != std::string::npos && parse_real(trim(dot)))
-            hint("'" + trim(t) + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
-        else
-            hint("'" + trim(t) + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
-    }
+    say_why_value_refused(name);
     std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
-    bool number = parse_real(a).has_value() || trim(a) == "?";
-    refused_value_ = number ? std::string() : (a.empty() ? std::string(" ") : a);
-    refused_for_ = std::string(name);
+    note_value_answer(name, a);
     return a;
 }
 
@@ -542,8 +550,10 @@ Ui::ValueReply TerminalUi::value_dialog_why(std::string_view dialog, std::string
     heading("Podaj wartość", dialog);
     print(title);
     if (!name.empty()) print("Dotyczy: " + bold(name));
+    say_why_value_refused(name);
     hint("? – dlaczego system pyta o tę wartość");
     std::string a = ask("Wartość (liczba, np. 0.8 lub -1):");
+    note_value_answer(name, a);
     if (trim(a) == "?") return {ValueReply::Kind::Why, {}};
     return {ValueReply::Kind::Text, a};
 }

@@ -91,6 +91,8 @@ class TerminalUi : public Ui {
     bool at_line_start_ = true;
     // The last value typed that was no number, and what it was asked for (" " for an
     // empty line): the next prompt for the same thing says why it was refused.
+    void say_why_value_refused(std::string_view name);
+    void note_value_answer(std::string_view name, const std::string& answer);
     std::string refused_value_, refused_for_;
 };
 

@@ -156,6 +156,24 @@ TEST_F(NewUser, TerminalSaveDialogAsksBeforeReplacingAndValuePromptSaysWhy) {
     EXPECT_TRUE(has(out.str(), "'abc' nie jest liczbą. Wpisz liczbę"));
     EXPECT_TRUE(has(out.str(), "'0,5' nie jest liczbą: część dziesiętną oddziela się kropką"));
     EXPECT_TRUE(has(out.str(), "Nie wpisano wartości."));
+
+    // The prompt that also offers "?" (backward inference) says why as well; a "?" is no
+    // refusal, so the prompt after it says nothing.
+    std::istringstream in_why("abc\n?\n1\n");
+    std::ostringstream out_why;
+    TerminalUi why_ui(in_why, out_why, false);
+    Session why_session(why_ui);
+    why_ui.attach(&why_session);
+    auto ask = [&] { return why_ui.value_dialog_why("Określ wartość CF", "Zadeklaruj CF", "b"); };
+    EXPECT_EQ(ask().text, "abc");
+    std::size_t from = out_why.str().size();
+    EXPECT_EQ(ask().kind, Ui::ValueReply::Kind::Why);
+    EXPECT_TRUE(has(out_why.str().substr(from), "'abc' nie jest liczbą. Wpisz liczbę"));
+    from = out_why.str().size();
+    const Ui::ValueReply typed = ask();
+    EXPECT_EQ(typed.kind, Ui::ValueReply::Kind::Text);
+    EXPECT_EQ(typed.text, "1");
+    EXPECT_FALSE(has(out_why.str().substr(from), "nie jest liczbą"));
 }
 
 TEST_F(NewUser, HelpOpensTheGuideAndATerminalWithoutDisplayShowsItAsText) {
