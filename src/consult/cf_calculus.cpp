@@ -12,6 +12,7 @@
 #include "session/session.h"
 #include "store/rule_text_ids.h"
 #include "text/number_format.h"
+#include "text/pieces.h"
 
 namespace zuva {
 
@@ -754,10 +755,10 @@ void przedstawienie_faktow(Session& s) {
     if (!duza_szczegolowosc(s)) return;
     // The lines go to the report in pieces of about 64 KB, so that the listing of a large
     // run is not held a second time as one text.
-    constexpr std::size_t kPiece = 1 << 16;
     std::vector<std::string> lines;
     lines.reserve(s.inference.wypadkowa_prbd.count());
     std::string written = "\nDane są następujące fakty:\n";
+    LinePieces pieces(written, [&s](std::string_view piece) { pisz(s, piece); });
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
         const std::string value = format_cf(cf);
@@ -768,15 +769,10 @@ void przedstawienie_faktow(Session& s) {
         line += '(';
         line += value;
         line += ')';
-        written += line;
-        written += '\n';
-        if (written.size() >= kPiece) {
-            pisz(s, written);
-            written.clear();
-        }
+        pieces.line(line);
         lines.push_back(std::move(line));
     });
-    pisz(s, written);
+    pieces.finish();
     explanation_lines(s, "Dane są następujące fakty:", lines);
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <unordered_map>
@@ -13,6 +12,7 @@
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "text/number_format.h"
+#include "text/pieces.h"
 
 namespace zuva {
 namespace {
@@ -462,13 +462,7 @@ std::optional<ReadError> parse_text(const Schema& schema, void* target, std::str
 // the table by doubling (which leaves up to half of it unused and copies it on the way).
 void reserve_rules(KnowledgeBase& kb, BaseKind kind, std::string_view text) {
     if (kind != BaseKind::Rules) return;
-    std::size_t lines = 1;
-    const char* const end = text.data() + text.size();
-    for (const char* at = text.data(); at < end; ++lines) {
-        const void* nl = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
-        if (!nl) break;
-        at = static_cast<const char*>(nl) + 1;
-    }
+    const std::size_t lines = count_newlines(text) + 1;
     kb.rules.regula.reserve(kb.rules.regula.count() + lines);
 }
 

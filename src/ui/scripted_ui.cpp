@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "text/codec.h"
+#include "text/pieces.h"
 
 namespace zuva {
 namespace {
@@ -118,12 +118,7 @@ void ScriptedUi::helper_write(std::string_view text) {
         // Only the window's last lines stay: whole lines leave the front. The text before
         // helper_start_ is dropped only once it is large, so that a long run does not move
         // the window's text at every write.
-        const char* end = text.data() + text.size();
-        for (const char* p = text.data(); p != end; ++p) {
-            p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-            if (!p) break;
-            ++helper_lines_;
-        }
+        helper_lines_ += count_newlines(text);
         while (helper_lines_ > static_cast<std::size_t>(helper_capacity_)) {
             helper_start_ = helper_.find('\n', helper_start_) + 1;
             --helper_lines_;
@@ -261,25 +256,18 @@ Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
     // The block goes out in pieces: the lines of a large run are not copied into one body.
     block("explanation", title, "");
-    constexpr std::size_t kPiece = 1 << 16;
     const std::string_view answer = "answer: &Kontynuuj\n";
     std::size_t size = answer.size();
     for (const auto& l : lines)
         size += l.size() + 1;
     static thread_local std::string piece;
     piece.clear();
-    piece.reserve(std::min(size, kPiece + 256));
-    for (const auto& l : lines) {
-        piece += l;
-        piece += '\n';
-        if (piece.size() >= kPiece) {
-            out(piece);
-            piece.clear();
-        }
-    }
-    piece += answer;
-    out(piece);
-    if (piece.capacity() > 2 * kPiece) std::string().swap(piece);
+    piece.reserve(std::min(size, kLinePiece + 256));
+    LinePieces pieces(piece, [this](std::string_view p) { out(p); });
+    for (const auto& l : lines)
+        pieces.line(l);
+    pieces.finish(answer);
+    if (piece.capacity() > 2 * kLinePiece) std::string().swap(piece);
     return true;
 }
 

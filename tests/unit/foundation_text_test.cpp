@@ -10,6 +10,7 @@
 #include "store/list_helpers.h"
 #include "text/codec.h"
 #include "text/number_format.h"
+#include "text/pieces.h"
 
 using namespace zuva;
 
@@ -132,4 +133,34 @@ TEST(BaseNames, DistinguishingName) {
     EXPECT_EQ(split_distinguishing_name("DŹAUTO.BEN").first, "AUTO");
     EXPECT_EQ(split_distinguishing_name("REŻÓŁW_2.BEN").first, "ŻÓŁW_2");
     EXPECT_EQ(split_distinguishing_name("RE-X.BEN"), (std::pair<std::string, std::string>{"-", "X.BEN"}));
+}
+
+// Lines in pieces: together the pieces are the text, every piece but the last is full,
+// and a line is never split; newlines are counted wherever they stand.
+TEST(LinePieces, HandOnWholeLinesInFullPiecesAndTheRestAtTheEnd) {
+    EXPECT_EQ(count_newlines(""), 0u);
+    EXPECT_EQ(count_newlines("bez końca"), 0u);
+    EXPECT_EQ(count_newlines("\n\na\nb"), 3u);
+    std::string buffer = "początek\n", expected = buffer;
+    std::vector<std::string> got;
+    LinePieces pieces(buffer, [&](std::string_view p) { got.emplace_back(p); });
+    for (int i = 0; i < 20000; ++i) {
+        const std::string line = "wiersz " + std::to_string(i);
+        pieces.line(line);
+        expected += line + "\n";
+    }
+    pieces.finish("koniec\n");
+    expected += "koniec\n";
+    ASSERT_GE(got.size(), 3u);
+    std::string joined;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (i + 1 < got.size()) {
+            EXPECT_GE(got[i].size(), kLinePiece);
+        }
+        EXPECT_EQ(got[i].back(), '\n');
+        joined += got[i];
+    }
+    EXPECT_EQ(joined, expected);
+    EXPECT_EQ(count_newlines(joined), 20002u);
+    EXPECT_TRUE(buffer.empty());
 }
