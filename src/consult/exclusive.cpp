@@ -143,8 +143,8 @@ void blad_sprzeczny(Session& s, const std::string& x, const std::string& other, 
     const bool answers = zx == Zrodlo::Odpowiedz || zo == Zrodlo::Odpowiedz;
     const std::string n = std::to_string(k);
     const std::string where = cf > 0 ? " mają CF=1.0." : " mają CF=-1.0, a jeden z nich musi mieć CF=1.0.";
-    const std::string head =
-        answers ? "Sprzeczne odpowiedzi! Dwa warunki wykluczające się:" : "Błąd bazy reguł! Dwa warunki wykluczające się:";
+    const std::string head = answers ? "Sprzeczne odpowiedzi! Dwa warunki wykluczające się:"
+                                     : "Błąd bazy reguł! Dwa warunki wykluczające się:";
     const std::string a = x + opis_zrodla(zx), b = other + opis_zrodla(zo);
     const std::string tail = answers ? "Wnioskowanie nie może być kontynuowane. Rozpocznij je ponownie\n"
                                        "i udziel odpowiedzi zgodnych z bazą ograniczeń dokładnych."

@@ -84,12 +84,17 @@ void naglowek_wnioskowania(Session& s, InferenceDirection d) {
         const char* line;
     };
     const Kind kinds[] = {
-        {kb.nazwa_mo, "\n\nBazy modeli elementarnej niepewnej\n    ", "                               bazy modeli "},
-        {kb.nazwa_og, "\n\nBazy ograniczeń elementarnej dokładnej\n    ", "          bazy ograniczeń dokładnej "},
-        {kb.nazwa_op, "\n\nBazy ograniczeń elementarnej niepewnej\n     ", "         bazy ograniczeń niepewnej "},
-        {kb.nazwa_ra, "\n\nBazy rad elementarnej niepewnej\n    ", "                                    bazy rad "},
+        {kb.nazwa_mo, "\n\nBazy modeli elementarnej niepewnej\n    ",
+         "                               bazy modeli "},
+        {kb.nazwa_og, "\n\nBazy ograniczeń elementarnej dokładnej\n    ",
+         "          bazy ograniczeń dokładnej "},
+        {kb.nazwa_op, "\n\nBazy ograniczeń elementarnej niepewnej\n     ",
+         "         bazy ograniczeń niepewnej "},
+        {kb.nazwa_ra, "\n\nBazy rad elementarnej niepewnej\n    ",
+         "                                    bazy rad "},
         {kb.nazwa_gr, "\n\nBazy grafiki elementarnej niepewnej\n    ",
-         fwd ? "                               bazy grafiki " : "                                bazy grafiki "},
+         fwd ? "                               bazy grafiki "
+             : "                                bazy grafiki "},
         {kb.nazwa_me, "\n\nBazy dźwięku elementarnej niepewnej\n    ",
          fwd ? "                          bazy dźwięków " : "                           bazy dźwięków "},
     };

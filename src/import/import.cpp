@@ -57,7 +57,7 @@ RowRefusal niedopytywalne(const Session& s) {
     add(conclusions, s.models.lista_wnioskow_modeli.first());
     add(results, s.models.lista_wynikow_modeli.first());
     return [conclusions = std::move(conclusions), results = std::move(results)](const std::string& name,
-                                                                               bool fact) -> std::string {
+                                                                                bool fact) -> std::string {
         if (fact && conclusions.count(name))
             return "fakt '" + name + "' nie jest warunkiem dopytywalnym (jest wnioskiem bazy wiedzy)";
         if (!fact && results.count(name))

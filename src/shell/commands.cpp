@@ -145,12 +145,9 @@ const std::vector<MenuNode>& main_menu() {
     static const std::vector<MenuNode> menu = [] {
         std::vector<MenuNode> m;
         MenuNode rules{"Baza reguł", 0, {}};
-        rules.children = {item(10064),
-                          submenu("Przegląd bazy reguł", {10067, 10068, 10069}),
-                          item(10070),
-                          item(10071),
-                          item(10072),
-                          submenu("Diagnostyka bazy reguł", {10073, 10074, 10075, 10076})};
+        rules.children = {item(10064), submenu("Przegląd bazy reguł", {10067, 10068, 10069}),
+                          item(10070), item(10071),
+                          item(10072), submenu("Diagnostyka bazy reguł", {10073, 10074, 10075, 10076})};
         m.push_back(rules);
 
         MenuNode models{"Baza modeli", 0, {}};
@@ -161,12 +158,9 @@ const std::vector<MenuNode>& main_menu() {
         m.push_back(models);
 
         MenuNode exact{"Baza ograniczeń dokładnych", 0, {}};
-        exact.children = {item(10093),
-                          submenu("Przegląd ograniczeń dokładnych", {10095, 10096}),
-                          item(10097),
-                          item(10098),
-                          item(10099),
-                          submenu("Diagnostyka z ograniczeniami dokładnymi", {10100, 10101})};
+        exact.children = {item(10093), submenu("Przegląd ograniczeń dokładnych", {10095, 10096}),
+                          item(10097), item(10098),
+                          item(10099), submenu("Diagnostyka z ograniczeniami dokładnymi", {10100, 10101})};
         m.push_back(exact);
 
         MenuNode uncertain{"Baza ograniczeń niepewnych", 0, {}};

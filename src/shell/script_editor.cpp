@@ -27,8 +27,8 @@ std::string rest_of(const std::string& line, std::string_view word) {
 }
 
 bool editor_line(const std::string& line) {
-    return starts_with(line, kText) || starts_with(line, kFile) || line == "Zapisz" || line == "Zapisz jako" ||
-           line == "Zamknij";
+    return starts_with(line, kText) || starts_with(line, kFile) || line == "Zapisz" ||
+           line == "Zapisz jako" || line == "Zamknij";
 }
 
 }  // namespace

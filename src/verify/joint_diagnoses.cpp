@@ -149,7 +149,7 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
     const MemberIndex members = indeks_czlonkow(t);
     FlattenIndex index(s.kb);
     std::unordered_map<std::string, std::size_t> stored;  // form key -> position in splaszczona_s
-    std::unordered_map<std::int32_t, int> later;  // constraint position -> members after the position
+    std::unordered_map<std::int32_t, int> later;          // constraint position -> members after the position
     for (const auto& r : s.kb.rules.regula) {
         s.verify.regula_testowana.clear();
         Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
@@ -173,8 +173,8 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
                     --later[p];
                 for (std::int32_t p : ks) {
                     if (later[p] <= 0) continue;
-                    auto [at, fresh] =
-                        stored.try_emplace(klucz_formy(r.rule_number, r.conclusion, f, u), w.splaszczona_s.count());
+                    auto [at, fresh] = stored.try_emplace(klucz_formy(r.rule_number, r.conclusion, f, u),
+                                                          w.splaszczona_s.count());
                     if (fresh) w.splaszczona_s.append({r.rule_number, r.conclusion, f, u});
                     w.sprzecznosc.append(
                         {r.rule_number, t[static_cast<std::size_t>(p)].constraint_number, at->second});

@@ -48,9 +48,11 @@ RelationalModels::RelationalModels(const ModelGroup& g) {
     }
     // Every alternative of every result, in the order they are tried.
     for (const auto& m : g.model)
-        if (model_relacyjny(m)) by_result_[m.result].steps.push_back({&m.application_condition, {m.model_number}});
+        if (model_relacyjny(m))
+            by_result_[m.result].steps.push_back({&m.application_condition, {m.model_number}});
     for (const auto& m : g.model_r)
-        if (model_relacyjny(m)) by_result_[m.result].steps.push_back({&m.application_condition, {m.model_number}});
+        if (model_relacyjny(m))
+            by_result_[m.result].steps.push_back({&m.application_condition, {m.model_number}});
     for (const auto& m : g.model) {
         if (!model_relacyjny(m)) continue;
         for (const std::string* arg : {&m.argument1, &m.argument2}) {
@@ -64,8 +66,8 @@ RelationalModels::RelationalModels(const ModelGroup& g) {
     }
 }
 
-bool RelationalModels::reach(const std::string& x, const std::string& target, std::unordered_set<std::string>& met,
-                             Chain& chain, std::size_t& budget) const {
+bool RelationalModels::reach(const std::string& x, const std::string& target,
+                             std::unordered_set<std::string>& met, Chain& chain, std::size_t& budget) const {
     auto it = by_result_.find(x);
     if (it == by_result_.end()) return false;
     for (const Entry::Step& step : it->second.steps) {

@@ -4,6 +4,7 @@
 // answer is completed first, and the report of external contradictions of an untested base.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,17 +53,19 @@ TEST_F(VerdictScript, JointContradictionReportNamesEachFormWithAConstraintItBrea
     go({"10064", "REJ.BEN", "Nie", "Nie", "10093", "OGJ.BEN", "Tak", "Nie", "10100", "Nie", "10103",
         "ONJ.BEN", "Tak", "Nie", "10110", "Nie"});
     ASSERT_EQ(run.status, kExitOk) << run.error << out;
+    // The report lines (the notes repeat them without the leading blanks).
     struct Kind {
         const char* command;
+        const char* form;
         const char* constraint;
     };
-    for (const Kind k : {Kind{"[command] 10100", "   ograniczenie("}, Kind{"[command] 10110", "  ograniczenie_n("}}) {
+    for (const Kind k : {Kind{"[command] 10100", "\n   regula_splaszczona(1, w, [", "\n   ograniczenie("},
+                         Kind{"[command] 10110", "\n  regula_splaszczona(1, w, [", "\n  ograniczenie_n("}}) {
         SCOPED_TRACE(k.command);
-        const std::size_t from = at(k.command), to = at("[question] Raport", from);
+        const std::size_t from = at(k.command), to = at(" Czy zachować raport?", from);
         ASSERT_LT(from, out.size());
         int forms = 0;
-        for (std::size_t p = out.find("regula_splaszczona(1, w, [", from); p < to;
-             p = out.find("regula_splaszczona(1, w, [", p + 1)) {
+        for (std::size_t p = out.find(k.form, from); p < to; p = out.find(k.form, p + 1)) {
             const std::string form = out.substr(p, out.find(')', p) - p);
             const std::size_t c = out.find(k.constraint, p);
             ASSERT_LT(c, to);
@@ -72,7 +75,8 @@ TEST_F(VerdictScript, JointContradictionReportNamesEachFormWithAConstraintItBrea
             const bool first = constraint.find("(1, [a,b]") != std::string::npos;
             const bool second = constraint.find("(2, [c,d]") != std::string::npos;
             ASSERT_TRUE(first || second) << constraint;
-            for (const char* m : first ? std::vector<const char*>{"a", "b"} : std::vector<const char*>{"c", "d"})
+            for (const char* m :
+                 first ? std::vector<const char*>{"a", "b"} : std::vector<const char*>{"c", "d"})
                 EXPECT_NE(form.find(m, form.find('[')), std::string::npos) << form << " / " << constraint;
         }
         EXPECT_EQ(forms, 2) << out.substr(from, to - from);
@@ -83,7 +87,7 @@ TEST_F(VerdictScript, JointContradictionReportNamesEachFormWithAConstraintItBrea
 // the base, and inference starts. The same after a cancelled model load, and an exact
 // constraint base created anew no longer counts as loaded.
 TEST_F(VerdictScript, VerdictsAndNamesGoWithTheirBase) {
-    write_base("REV.BEN", "reguła(1,\"w\",[\"a\"],1,\"0.8\")\n");
+    write_base("REV.BEN", "reguła(1,\"w\",[\"a\"],1,\"0.8\")\nreguła(2,\"v\",[\"b\"],1,\"0.8\")\n");
     write_base("MOV.BEN",
                "model(1,\"bez warunku\",\"y\",\"x1\",\"+\",\"x2\",1,\"1\")\n"
                "model(1,\"bez warunku\",\"z\",\"x1\",\"*\",\"x2\",1,\"1\")\n");
@@ -92,21 +96,21 @@ TEST_F(VerdictScript, VerdictsAndNamesGoWithTheirBase) {
     const std::string refused = "Numery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.";
     // Created anew: nothing to be refused for.
     go({"10064", "REV.BEN", "Nie", "Nie", "10077", "MOV.BEN", "10164", "10088", "MONOWY.BEN", "Nie", "10164",
-        "1", "NIE", "1", "1", "NIE", "Nie"});
+        "1", "NIE", "1", "1", "1", "NIE", "Nie"});
     ASSERT_EQ(run.status, kExitOk) << run.error << out;
     EXPECT_EQ(count(refused), 1) << out;
     EXPECT_LT(at(refused), at("[command] 10088"));
     EXPECT_TRUE(has("    w(0.8)\n")) << out;
     // A cancelled load: the same.
-    go({"10064", "REV.BEN", "Nie", "Nie", "10077", "MOV.BEN", "10077", "", "10164", "1", "NIE", "1", "1", "NIE",
-        "Nie"});
+    go({"10064", "REV.BEN", "Nie", "Nie", "10077", "MOV.BEN", "10077", "", "10164", "1", "NIE", "1", "1", "1",
+        "NIE", "Nie"});
     ASSERT_EQ(run.status, kExitOk) << run.error << out;
     EXPECT_EQ(count(refused), 0) << out;
     EXPECT_TRUE(has("    w(0.8)\n")) << out;
     // An exact constraint base created anew is not listed at the start of a run, and a is
     // asked as any condition.
-    go({"10064", "REV.BEN", "Nie", "Nie", "10093", "OGV.BEN", "Nie", "Nie", "10098", "OGNOWY.BEN", "Nie", "10164",
-        "1", "NIE", "1", "0.5", "NIE", "Nie"});
+    go({"10064", "REV.BEN", "Nie", "Nie", "10093", "OGV.BEN", "Nie", "Nie", "10098", "OGNOWY.BEN", "Nie",
+        "10164", "1", "NIE", "1", "0.5", "0.5", "NIE", "Nie"});
     ASSERT_EQ(run.status, kExitOk) << run.error << out;
     const std::string forward = out.substr(at("[command] 10164"));
     EXPECT_EQ(forward.find("bazy ograniczeń dokładnej"), std::string::npos) << forward;
@@ -118,14 +122,16 @@ TEST_F(VerdictScript, VerdictsAndNamesGoWithTheirBase) {
 // The answers, not the base, are blamed; the run ends with its summary and report questions,
 // and the next run starts.
 TEST_F(VerdictScript, ConflictOfAnswersEndsTheRunNormallyAndIsForgottenAtTheNextStart) {
-    write_base("REK.BEN", "reguła(1,\"x1\",[\"a\"],1,\"0.8\")\nreguła(2,\"x2\",[\"c\"],1,\"0.8\")\n");
+    write_base("REK.BEN",
+               "reguła(1,\"x1\",[\"a\"],1,\"0.8\")\nreguła(2,\"x2\",[\"c\"],1,\"0.8\")\n"
+               "reguła(3,\"x3\",[\"b\"],1,\"0.8\")\n");
     write_base("OGK.BEN", "ograniczenie(1,[\"a\",\"b\"])\nograniczenie(2,[\"b\",\"c\"])\n");
-    go({"10064", "REK.BEN", "Nie", "Nie", "10093", "OGK.BEN", "Nie", "Nie", "10164", "1", "NIE", "1", "1", "-1",
-        "NIE", "Nie", "10164", "1", "NIE", "1", "1"});
+    go({"10064", "REK.BEN", "Nie", "Nie", "10093", "OGK.BEN", "Nie", "Nie", "10164", "1", "NIE",
+        "1",     "1",       "-1",  "NIE", "Nie",   "10164",   "1",   "NIE", "1",     "1"});
     ASSERT_EQ(run.status, kExitOk) << run.error << out;
-    EXPECT_TRUE(
-        has("Sprzeczne odpowiedzi! Dwa warunki wykluczające się:\n    c (z odpowiedzi)\n    b (z odpowiedzi)\n"
-            "z ograniczenia dokładnego 2 mają CF=-1.0, a jeden z nich musi mieć CF=1.0.\n"))
+    EXPECT_TRUE(has(
+        "Sprzeczne odpowiedzi! Dwa warunki wykluczające się:\n    c (z odpowiedzi)\n    b (z odpowiedzi)\n"
+        "z ograniczenia dokładnego 2 mają CF=-1.0, a jeden z nich musi mieć CF=1.0.\n"))
         << out;
     EXPECT_FALSE(has("Błąd bazy reguł!")) << out;
     const std::size_t second = at("[command] 10164", at("[command] 10164") + 1);
@@ -136,17 +142,20 @@ TEST_F(VerdictScript, ConflictOfAnswersEndsTheRunNormallyAndIsForgottenAtTheNext
     EXPECT_NE(first_run.find("    x1(0.8)\n"), std::string::npos) << first_run;
     // The second run is not refused: it asks again.
     const std::string next = out.substr(second);
-    EXPECT_EQ(next.find("W bazie wiedzy stwierdzono błąd warunków wykluczających się."), std::string::npos) << next;
+    EXPECT_EQ(next.find("W bazie wiedzy stwierdzono błąd warunków wykluczających się."), std::string::npos)
+        << next;
     EXPECT_NE(next.find("name: a\n"), std::string::npos) << next;
 }
 
 // Constraints 1 [a,b] and 2 [a,c,d]: a answered -1 gives b 1.0 at once, before c and d of
 // the larger constraint are asked; b is never asked.
 TEST_F(VerdictScript, TwoMemberPartnerOfAFalseAnswerIsTrueBeforeTheLargerConstraint) {
-    write_base("REP.BEN", "reguła(1,\"x1\",[\"a\"],1,\"0.8\")\nreguła(2,\"x2\",[\"b\"],1,\"0.8\")\n");
+    write_base("REP.BEN",
+               "reguła(1,\"x1\",[\"a\"],1,\"0.8\")\nreguła(2,\"x2\",[\"b\"],1,\"0.8\")\n"
+               "reguła(3,\"x3\",[\"c\"],1,\"0.8\")\nreguła(4,\"x4\",[\"d\"],1,\"0.8\")\n");
     write_base("OGP.BEN", "ograniczenie(1,[\"a\",\"b\"])\nograniczenie(2,[\"a\",\"c\",\"d\"])\n");
-    go({"10064", "REP.BEN", "Nie", "Nie", "10093", "OGP.BEN", "Nie", "Nie", "10164", "1", "NIE", "1", "-1", "1",
-        "NIE", "Nie"});
+    go({"10064", "REP.BEN", "Nie", "Nie", "10093", "OGP.BEN", "Nie", "Nie", "10164", "1", "NIE", "1", "-1",
+        "1", "NIE", "Nie"});
     ASSERT_EQ(run.status, kExitOk) << run.error << out;
     EXPECT_FALSE(has("name: b\n")) << out;
     EXPECT_TRUE(has("name: c\n")) << out;
@@ -155,23 +164,99 @@ TEST_F(VerdictScript, TwoMemberPartnerOfAFalseAnswerIsTrueBeforeTheLargerConstra
     EXPECT_TRUE(has("    x2(0.8)\n")) << out;
 }
 
-// A circular base loaded with its test declined: the report command says it was not tested
-// and offers the test, which finds the contradiction and reports it. The redundancy report
-// command goes off once its report has run.
+// A circular base loaded again with its test declined (the report command stays enabled from
+// the first load): the report command says it was not tested and offers the test, which
+// finds the contradiction and reports it. The redundancy report command goes off once its
+// report has run.
 TEST_F(VerdictScript, ReportsOfUntestedAndUsedUpDiagnoses) {
     write_base("REC.BEN", "reguła(1,\"p\",[\"q\",\"a\"],1,\"0.8\")\nreguła(2,\"q\",[\"p\"],1,\"0.9\")\n");
-    go({"10064", "REC.BEN", "Nie", "Nie", "10073", "Nie", "10073", "Tak", "Nie"});
+    go({"10064", "REC.BEN", "Tak", "10064", "REC.BEN", "Nie", "Nie", "10073", "Nie", "10073", "Tak", "Nie"});
     ASSERT_EQ(run.status, kExitOk) << run.error << out;
-    EXPECT_FALSE(has("nie jest zewnętrznie")) << out;
+    const std::string second = out.substr(at("[command] 10073"));
+    EXPECT_EQ(second.find("nie jest zewnętrznie"), std::string::npos) << second;
     EXPECT_EQ(count("nie była diagnozowana na obecność sprzeczności zewnętrznych."), 3) << out;
-    EXPECT_TRUE(has("[note] Informacja o sprzeczności\n")) << out;
-    EXPECT_TRUE(has("-sprzeczna z regułą")) << out;
+    EXPECT_NE(second.find("[note] Informacja o sprzeczności\n"), std::string::npos) << second;
+    EXPECT_NE(second.find("-sprzeczna z regułą"), std::string::npos) << second;
 
     write_base("REN.BEN", "reguła(1,\"w\",[\"a\",\"b\"],1,\"0.8\")\nreguła(2,\"w\",[\"a\"],1,\"0.7\")\n");
     go({"10064", "REN.BEN", "Nie", "Tak", "10075", "Nie", "10075"});
     EXPECT_EQ(run.status, kExitScriptError) << out;
     EXPECT_NE(run.error.find("wiersz 7"), std::string::npos) << run.error;
     EXPECT_EQ(count("[command] 10075"), 1) << out;
+}
+
+// The editor window of a script: lines give the new text or a file to take it from, and
+// "Zapisz", "Zapisz jako" or closing with the question end it; a script without editor
+// lines leaves the file as it was.
+TEST_F(VerdictScript, ScriptEditorSavesWhatTheLinesGive) {
+    write_base("REE.BEN", "reguła(1,\"w\",[\"a\"],1,\"0.8\")\n");
+    write_base("nowa.txt", "reguła(1,\"ż\",[\"c\"],1,\"0.6\")\n");
+    // Old scripts: the editor takes no line, the command after it runs.
+    go({"10064", "REE.BEN", "Nie", "Nie", "10070", "REE.BEN", "Nie", "10170"});
+    ASSERT_EQ(run.status, kExitOk) << run.error << out;
+    EXPECT_TRUE(has("[command] 10170")) << out;
+    EXPECT_EQ(read_file_bytes(dir + "/REE.BEN"), utf8_to_cp1250_lossy("reguła(1,\"w\",[\"a\"],1,\"0.8\")\n"));
+    // New text line by line, "Zapisz": written in Windows-1250, and loaded next.
+    go({"10064",
+        "REE.BEN",
+        "Nie",
+        "Nie",
+        "10070",
+        "REE.BEN",
+        "Nie",
+        "tekst: reguła(1,\"w\",[\"b\"],1,\"0.5\")",
+        "tekst: reguła(2,\"v\",[\"w\"],1,\"0.9\")",
+        "Zapisz",
+        "10064",
+        "REE.BEN",
+        "Nie",
+        "Nie",
+        "10164",
+        "1",
+        "NIE",
+        "1",
+        "1",
+        "NIE",
+        "Nie"});
+    ASSERT_EQ(run.status, kExitOk) << run.error << out;
+    EXPECT_EQ(read_file_bytes(dir + "/REE.BEN"),
+              utf8_to_cp1250_lossy("reguła(1,\"w\",[\"b\"],1,\"0.5\")\nreguła(2,\"v\",[\"w\"],1,\"0.9\")\n"));
+    EXPECT_TRUE(has("answer: Zapisz\nPlik : " + dir + "/REE.BEN został zapisany\n[note] Uwaga!\nPlik " + dir +
+                    "/REE.BEN został zapisany.\n"))
+        << out;
+    EXPECT_TRUE(has("name: b\n")) << out;
+    EXPECT_TRUE(has("    v(0.45)\n")) << out;
+    // A file's content, "Zapisz jako" under another name: the edited file stays.
+    go({"10070", "REE.BEN", "Nie", "plik: nowa.txt", "Zapisz jako", "REINNA.BEN"});
+    ASSERT_EQ(run.status, kExitOk) << run.error << out;
+    EXPECT_EQ(read_file_bytes(dir + "/REINNA.BEN"),
+              utf8_to_cp1250_lossy("reguła(1,\"ż\",[\"c\"],1,\"0.6\")\n"));
+    EXPECT_NE(read_file_bytes(dir + "/REE.BEN"), read_file_bytes(dir + "/REINNA.BEN"));
+    // Closing: "NIE" writes nothing and starts a new helper window; "TAK" saves.
+    go({"10070", "REINNA.BEN", "Nie", "tekst: x", "Zamknij", "NIE", "10070", "REINNA.BEN", "Nie", "tekst: y",
+        "Zamknij", "TAK"});
+    ASSERT_EQ(run.status, kExitOk) << run.error << out;
+    EXPECT_TRUE(has("answer: Zamknij\n[question] Zapis pliku\nCzy zapisać aktualną postać pliku ?\n")) << out;
+    EXPECT_TRUE(has("answer: &NIE\n[new-helper] 100\n")) << out;
+    EXPECT_EQ(read_file_bytes(dir + "/REINNA.BEN"), std::optional<std::string>("y\n"));
+    // A file that is not there is an error of the script.
+    go({"10070", "REINNA.BEN", "Nie", "plik: brak.txt"});
+    EXPECT_EQ(run.status, kExitScriptError);
+    EXPECT_NE(run.error.find("wiersz 4"), std::string::npos) << run.error;
+}
+
+// Closing the text browse window sets the title back to the program name; closing the
+// askable-items list starts a new helper window.
+TEST_F(VerdictScript, ClosedBrowseWindowsRestoreTitleAndHelperWindow) {
+    write_base("REB.BEN", "reguła(1,\"w\",[\"a\"],1,\"0.8\")\n");
+    go({"10064", "REB.BEN", "Nie", "Nie", "10068", "Nie", "10069"});
+    ASSERT_EQ(run.status, kExitOk) << run.error << out;
+    const std::size_t browse = at("[browse] ");
+    ASSERT_LT(browse, out.size()) << out;
+    EXPECT_LT(at("[title] zuva_EN\n", browse), at("[command] 10069")) << out;
+    const std::size_t list = at("[browse-list] ");
+    ASSERT_LT(list, out.size()) << out;
+    EXPECT_LT(at("[new-helper] 100\n", list), out.size()) << out;
 }
 
 }  // namespace

@@ -245,11 +245,15 @@ TEST_F(ImportOdbc, SourceWithoutTablesAndCancelledChoicesEndQuietly) {
 // Rows that the load-time tests would refuse: a fact naming a rule conclusion (c) and a known
 // argument naming a model result (y) are listed with the other refused rows; the rest come in.
 TEST_F(ImportOdbc, RowsNamingConclusionsOrModelResultsAreRefused) {
-    ASSERT_TRUE(write_file_bytes(dir + "/MOTEST.BEN", "model(1,\"bez warunku\",\"y\",\"x1\",\"+\",\"x2\",1,\"1\")\n"));
-    table("dane", {{"fakt", "c", "0,5"}, {"fakt", "b", "1"}, {"argument_znany", "y", "3"},
+    ASSERT_TRUE(write_file_bytes(dir + "/MOTEST.BEN",
+                                 "model(1,\"bez warunku\",\"y\",\"x1\",\"+\",\"x2\",1,\"1\")\n"));
+    table("dane", {{"fakt", "c", "0,5"},
+                   {"fakt", "b", "1"},
+                   {"argument_znany", "y", "3"},
                    {"argument_znany", "x1", "2"}});
     const std::string src = source_position(SqliteOdbcEnv::kData);
-    ScriptRun run = run_script(join(kLoad, {"10077", "MOTEST.BEN", "10065", src, table_position("dane")}), dir);
+    ScriptRun run =
+        run_script(join(kLoad, {"10077", "MOTEST.BEN", "10065", src, table_position("dane")}), dir);
     EXPECT_EQ(run.status, kExitOk) << run.error;
     const std::string& t = run.transcript;
     EXPECT_TRUE(has(t,
