@@ -11,6 +11,7 @@
 
 class QMdiArea;
 class QMdiSubWindow;
+class QLabel;
 class QToolBar;
 
 namespace zuva {
@@ -66,11 +67,13 @@ class TaskWindow : public QMainWindow {
     void build_menu();
     void build_toolbar();
     void place_helper();
+    void show_loaded_bases();
 
     Session& s_;
     const CommandRegistry& r_;
     QMdiArea* area_ = nullptr;
     QToolBar* toolbar_ = nullptr;
+    QLabel* bases_ = nullptr;  // the status bar's list of loaded bases
     std::map<int, QAction*> menu_actions_;
     std::vector<std::pair<int, QAction*>> tool_actions_;
     QPointer<ChildWindow> intro_;
