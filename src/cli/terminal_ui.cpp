@@ -600,7 +600,7 @@ std::optional<int> TerminalUi::choose_one(std::string_view title, const std::vec
             if (auto at = position_of_own_number(items, a)) return static_cast<int>(*at);
         int pos = 0;
         if (parse_number(a, pos) && pos >= 1 && pos <= static_cast<int>(items.size())) return pos - 1;
-        hint(numbered && a[0] == '#' ? "Żadna pozycja listy nie ma numeru " + a.substr(1) + "."
+        hint(numbered && a[0] == '#' ? "Żadna pozycja listy nie ma numeru " + trim(a.substr(1)) + "."
                                      : "Wpisz numer od 1 do " + std::to_string(items.size()) + ".");
     }
 }

@@ -565,18 +565,24 @@ struct RunMarker {
 
 void wnioskowanie(Session& s) {
     tworz_listy_oczekujacych(s);
+    // Stopped while the declared data are shown or taken in: they are still taken in, then
+    // the run ends.
     bool stopped = false;
-    try {
+    auto stoppable = [&](const auto& step) {
+        try {
+            step();
+        } catch (const ConsultationStop&) {
+            stopped = true;
+            s.inference.konczenie = true;
+        }
+    };
+    stoppable([&] {
         przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:", true);
         przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
         if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
-    } catch (const ConsultationStop&) {
-        // Stopped while the declared data were shown: they are still taken in, then the end.
-        stopped = true;
-        s.inference.konczenie = true;
-    }
+    });
     // Facts that contradict the exact constraints stop the run with the error's message.
-    if (!blad_wykluczajacych(s)) wnioskowanie_cd_0(s);
+    if (!blad_wykluczajacych(s)) stoppable([&] { wnioskowanie_cd_0(s); });
     if (!blad_wykluczajacych(s)) {
         ForwardRun run(s);
         if (stopped)

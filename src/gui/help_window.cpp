@@ -2,6 +2,7 @@
 // works where no document opener is installed. Links within the guide are followed in the
 // window; links to the web go to the system's browser.
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -17,8 +18,7 @@ void QtUi::show_help(const QString& path) {
     if (help_) {
         if (auto* view = help_->findChild<QTextBrowser*>("win_pomoc")) view->setSource(url);
         help_->showNormal();
-        help_->raise();
-        help_->setFocus();
+        window_->area()->setActiveSubWindow(help_);
         return;
     }
     auto* view = new QTextBrowser;

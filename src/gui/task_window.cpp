@@ -106,6 +106,7 @@ void TaskWindow::build_menu() {
             a->setEnabled(false);
             const int id = ch.id;
             connect(a, &QAction::triggered, this, [this, id] { run_command(id); });
+            if (id == cmd::pomoc) a->setShortcut(QKeySequence(Qt::Key_F1));
             menu_actions_[id] = a;
         }
     };
@@ -116,8 +117,10 @@ void TaskWindow::build_menu() {
         if (first == nullptr) first = m;
         fill(m, top);
     }
-    // Narrow items, so that every menu is in the bar of a 1280-pixel screen.
-    menuBar()->setStyleSheet("QMenuBar::item { padding: 3px 5px; }");
+    // Narrow items, so that every menu is in the bar of a 1280-pixel screen (fit_menu_bar
+    // makes the letters smaller where even that is not enough).
+    menuBar()->setStyleSheet("QMenuBar { spacing: 1px; } QMenuBar::item { padding: 3px 4px; }");
+    menu_font_ = menuBar()->font();
     // The end of the program, as closing the task window: the question comes first.
     if (first != nullptr) {
         first->addSeparator()->setObjectName("przed_zakonczeniem");
@@ -297,6 +300,25 @@ ChildWindow* TaskWindow::add_child(QWidget* content, const QString& title, QSize
     frame->raise();
     area_->setActiveSubWindow(frame);
     return frame;
+}
+
+// Every menu stays in the bar: when the bar is too narrow for them, its letters get smaller
+// (down to 7 points) rather than some menus hiding behind the bar's "more" button.
+void TaskWindow::fit_menu_bar() {
+    QMenuBar* bar = menuBar();
+    QFont f = menu_font_;
+    bar->setFont(f);
+    if (f.pointSizeF() <= 0) return;  // a font sized in pixels is left as it is
+    const int width = bar->width() > 0 ? bar->width() : this->width();
+    while (bar->sizeHint().width() > width && f.pointSizeF() > 7.0) {
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+        bar->setFont(f);
+    }
+}
+
+void TaskWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    fit_menu_bar();
 }
 
 bool TaskWindow::eventFilter(QObject* o, QEvent* e) {

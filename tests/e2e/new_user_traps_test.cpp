@@ -109,13 +109,13 @@ TEST_F(Traps, KoniecRuleEndsTheRunThroughItsUsualEnd) {
 // listing names the conclusions that stayed without a CF and why.
 TEST_F(Traps, UnknownArgumentIsAskedOnceAndItsConclusionsAreNamed) {
     put("REARG.BEN",
-        "reguła(1,\"w1\",[\"r1\"],1,\"1.0\")\n"
-        "reguła(2,\"w2\",[\"r2\"],1,\"1.0\")\n");
+        "reguła(1,\"w1\",[\"r1\"],1,\"0.9\")\n"
+        "reguła(2,\"w2\",[\"r2\"],1,\"0.9\")\n");
     put("MOARG.BEN",
-        "model(1,\"bez_warunku\",\"r1\",\"x\",\">\",\"1\",1,\"1\")\n"
-        "model(2,\"bez_warunku\",\"r2\",\"x\",\"<\",\"5\",1,\"1\")\n");
-    ScriptRun run = run_script({"10064", "REARG.BEN", "Nie", "Nie", "10077", "MOARG.BEN", "Nie", "Nie",
-                                "10164", "1", "NIE", "1", "", "NIE", "Nie"},
+        "model(1,\"bez_warunku\",\"r1\",\"x\",\">\",\"1\",1,\"cf1\")\n"
+        "model(2,\"bez_warunku\",\"r2\",\"x\",\"<\",\"5\",1,\"cf2\")\n");
+    ScriptRun run = run_script({"10064", "REARG.BEN", "Nie", "Nie", "10077", "MOARG.BEN", "10164", "1", "NIE",
+                                "1", "", "NIE", "Nie"},
                                dir);
     ASSERT_EQ(run.status, 0) << run.error << run.transcript;
     EXPECT_EQ(count(run.transcript, "[value] Określ wartość argumentu"), 1u) << run.transcript;
@@ -167,8 +167,8 @@ TEST_F(Traps, NegatedConditionsAgreeInConsultationAndCheck) {
                     "rule-never-positive: Reguła 1 nigdy nie da dodatniego CF: jej warunki 'b' i 'nb' "
                     "wykluczają się (ograniczenie dokładne 1)."))
         << all;
-    run = run_script({"10064", "RENEG.BEN", "Nie", "Nie", "10093", "OGNEG.BEN", "10164", "1", "NIE", "1", "1",
-                      "NIE", "Nie"},
+    run = run_script({"10064", "RENEG.BEN", "Nie", "Nie", "10093", "OGNEG.BEN", "Nie", "Nie", "10164", "1",
+                      "NIE", "1", "1", "NIE", "Nie"},
                      dir);
     ASSERT_EQ(run.status, 0) << run.error << run.transcript;
     EXPECT_FALSE(has(run.transcript, "name: nb\n")) << run.transcript;
@@ -182,9 +182,14 @@ TEST_F(Traps, CheckFoldsTheAnalysisRuleLinesIntoTheirFinding) {
     std::string all;
     for (const auto& f : r.findings)
         all += f.kind + ": " + f.message + "\n";
+    ASSERT_FALSE(r.unreadable);
     for (const auto& f : r.findings)
         EXPECT_NE(f.message.rfind("Numer reguły", 0), 0u) << all;
     EXPECT_LE(r.findings.size(), 8u) << all;
+    EXPECT_TRUE(has(all,
+                    "Wnioski następujących reguł nie wykluczają się wzajemnie do jednego: reguły 1 "
+                    "(brak_paliwa), 10 (uszkodzony_zaplon), "))
+        << all;
 }
 
 // In an answer script a list still takes the item's position, also where the items begin
