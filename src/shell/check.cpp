@@ -540,8 +540,12 @@ class Checker {
         }
         if (result_.findings.size() > from) {
             Finding& f = result_.findings.back();
-            if (!f.message.empty() && f.message.back() != '.') f.message += '.';
-            f.message += " " + title + ": reguły " + rule;
+            if (!f.message.empty() && f.message.back() == ':') {
+                f.message += " reguły " + rule;  // the finding announces its rules itself
+            } else {
+                if (!f.message.empty() && f.message.back() != '.') f.message += '.';
+                f.message += " " + title + ": reguły " + rule;
+            }
         } else {
             Finding f;
             f.error = error;
