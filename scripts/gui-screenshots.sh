@@ -67,3 +67,38 @@ shot 07-wyjasnienie
 step Return
 typed 0.5; step Return
 shot 08-okno-pomocnicze
+
+# A second start at 1280 pixels: the whole menu bar with the status bar, the help window
+# (F1) and picture windows opened from the graphics base.
+kill "$app" 2>/dev/null || true
+wait "$app" 2>/dev/null || true
+rm -rf "$work" && work=$(mktemp -d) && cp -r examples/. "$work"
+(cd "$work/BAZY" && exec "$bin") &
+app=$!
+for _ in $(seq 100); do xdotool search --name 'zuva_EN' >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 0.5; xdotool mousemove 800 500 click 1
+main=$(xdotool search --onlyvisible --name 'zuva_EN' | head -1)
+xdotool windowmove "$main" 0 0
+xdotool windowsize "$main" 1280 800
+step ctrl+r
+typed REAUTO.BEN
+step Return
+step Return                 # Wynik ładowania bazy reguł
+step alt+n; step alt+n; step alt+n   # no diagnoses
+step Return                 # Zalecenie
+shot 09-pasek-menu-1280
+step F1                     # Pomoc: the user guide in the help window
+shot 10-okno-pomocy
+step alt+g; step Return     # Baza grafiki / Ładowanie bazy grafiki
+typed GRAUTO.BEN
+step Return
+step Return                 # the load's note
+step alt+g; step Down; step Right; step Down; step Return   # Przegląd grafiki / Obejrzenie pliku graficznego
+step Return                 # the first picture
+step Down; step Return      # the second one, cascaded
+step Escape
+shot 11-okno-grafiki
+# The README's copies: the task window's 1280 x 800 pixels, halved.
+for s in 09-pasek-menu-1280:zuva-gui-menu-1280 10-okno-pomocy:zuva-gui-pomoc 11-okno-grafiki:zuva-gui-grafika; do
+  convert "$out/${s%%:*}.png" -crop 1280x800+0+0 +repage -resize 50% "$out/${s##*:}.png"
+done

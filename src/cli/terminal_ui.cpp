@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "cli/media.h"
+#include "cli/numbered_items.h"
 #include "session/enabling.h"
 #include "session/session.h"
 #include "shell/commands.h"
@@ -22,6 +23,8 @@
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "text/number_format.h"
+#include "ui/file_names.h"
+#include "ui/value_hint.h"
 
 extern char** environ;
 
@@ -428,12 +431,10 @@ std::string TerminalUi::file_prompt(bool save, std::string_view mask, const std:
                 d += " " + n + "/";
             hint(d);
         }
-        // The name is used as typed (the mask only filters the list), so a report saved as
-        // "wynik" would not show under "*.RPT" later: say so before the name is asked.
-        if (save && shown_mask.size() > 2 && shown_mask.compare(0, 2, "*.") == 0 &&
-            shown_mask.find_first_of("*?", 2) == std::string::npos)
-            hint("Nazwa jest brana tak, jak ją wpiszesz: dopisz rozszerzenie (np. WYNIK" +
-                 shown_mask.substr(1) + ").");
+        // A name without an extension gets the mask's, so that it shows under the mask later.
+        if (save && !mask_extension(shown_mask).empty())
+            hint("Nazwa bez rozszerzenia dostaje rozszerzenie " + mask_extension(shown_mask) +
+                 " (np. WYNIK -> WYNIK" + mask_extension(shown_mask) + ").");
         std::string a =
             trim(ask(save ? "Podaj nazwę pliku (katalog: przejście do niego, pusty wiersz: anuluj):"
                           : "Podaj numer pliku lub ścieżkę (katalog: przejście do niego, pusty "
@@ -456,7 +457,7 @@ std::string TerminalUi::file_prompt(bool save, std::string_view mask, const std:
             hint("Nie ma pliku " + path + ". Podaj inny albo pusty wiersz, aby anulować.");
             continue;
         }
-        return path;
+        return save ? with_mask_extension(path, shown_mask) : path;
     }
 }
 
@@ -517,19 +518,11 @@ std::optional<std::string> TerminalUi::input_text(std::string_view title, std::s
 // refused.
 void TerminalUi::say_why_value_refused(std::string_view name) {
     if (refused_value_.empty() || refused_for_ != name) return;
-    const std::string& t = refused_value_;
-    std::string dot = t;
-    if (std::size_t c = dot.find(','); c != std::string::npos) dot[c] = '.';
-    if (trim(t).empty())
-        hint("Nie wpisano wartości. Wpisz liczbę, np. 0.8 lub -1.");
-    else if (t.find(',') != std::string::npos && parse_real(trim(dot)))
-        hint("'" + trim(t) + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
-    else
-        hint("'" + trim(t) + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
+    hint(refused_value_reason(refused_value_));
 }
 
 void TerminalUi::note_value_answer(std::string_view name, const std::string& answer) {
-    const bool number = parse_real(answer).has_value() || trim(answer) == "?";
+    const bool number = refused_value_reason(answer).empty();
     refused_value_ = number ? std::string() : (answer.empty() ? std::string(" ") : answer);
     refused_for_ = std::string(name);
 }
@@ -591,17 +584,24 @@ void TerminalUi::show_lists(std::string_view title, const std::vector<LabelledLi
 
 std::optional<int> TerminalUi::choose_one(std::string_view title, const std::vector<std::string>& items) {
     heading("Lista", title);
+    const bool numbered = items_begin_with_numbers(items);
     std::vector<std::string> lines;
     for (size_t i = 0; i < items.size(); ++i)
-        lines.push_back("  " + std::to_string(i + 1) + ") " + items[i]);
+        lines.push_back(position_prefix(i + 1, items.size(), numbered) + items[i]);
     page(lines);
     if (items.empty()) hint("(lista jest pusta)");
     for (;;) {
-        std::string a = trim(ask("Wybierz numer pozycji (pusty wiersz: nic):"));
+        std::string a = trim(ask(numbered ? "Wybierz pozycję [1-" + std::to_string(items.size()) +
+                                                "] albo numer z listy po znaku #, np. #" +
+                                                own_number(items.front()) + " (pusty wiersz: nic):"
+                                          : "Wybierz numer pozycji (pusty wiersz: nic):"));
         if (a.empty()) return std::nullopt;
+        if (numbered)
+            if (auto at = position_of_own_number(items, a)) return static_cast<int>(*at);
         int pos = 0;
         if (parse_number(a, pos) && pos >= 1 && pos <= static_cast<int>(items.size())) return pos - 1;
-        hint("Wpisz numer od 1 do " + std::to_string(items.size()) + ".");
+        hint(numbered && a[0] == '#' ? "Żadna pozycja listy nie ma numeru " + trim(a.substr(1)) + "."
+                                     : "Wpisz numer od 1 do " + std::to_string(items.size()) + ".");
     }
 }
 
@@ -616,12 +616,17 @@ std::optional<std::vector<int>> TerminalUi::choose_many_prompted(std::string_vie
     heading("Lista wielokrotnego wyboru", title);
     std::vector<std::string> lines;
     if (!prompt.empty()) lines.push_back(std::string(prompt));
+    const bool numbered = items_begin_with_numbers(items);
     for (size_t i = 0; i < items.size(); ++i)
-        lines.push_back("  " + std::to_string(i + 1) + ") " + items[i]);
+        lines.push_back(position_prefix(i + 1, items.size(), numbered) + items[i]);
     page(lines);
     int n = static_cast<int>(items.size());
     for (;;) {
-        std::string a = trim(ask("Wybierz numery oddzielone przecinkami, np. 1,3,5-7 (pusty wiersz: nic):"));
+        std::string a =
+            trim(ask(numbered ? "Wybierz pozycje oddzielone przecinkami, np. 1,3,5-7, albo numery z "
+                                "listy po znaku #, np. #" +
+                                    own_number(items.front()) + " (pusty wiersz: nic):"
+                              : "Wybierz numery oddzielone przecinkami, np. 1,3,5-7 (pusty wiersz: nic):"));
         if (a.empty()) return std::nullopt;
         std::vector<int> chosen;
         bool ok = true;
@@ -631,7 +636,10 @@ std::optional<std::vector<int>> TerminalUi::choose_many_prompted(std::string_vie
             std::string part = trim(a.substr(p, c == std::string::npos ? std::string::npos : c - p));
             size_t dash = part.find('-');
             int lo = 0, hi = 0;
-            if (dash == std::string::npos) {
+            auto own = numbered ? position_of_own_number(items, part) : std::nullopt;
+            if (own) {
+                lo = hi = static_cast<int>(*own) + 1;
+            } else if (dash == std::string::npos) {
                 ok = parse_number(part, lo);
                 hi = lo;
             } else {
@@ -682,16 +690,22 @@ void TerminalUi::browse_records(const RecordWindow& w) {
         print(label + ": " + std::to_string(n));
     std::vector<std::string> lines;
     lines.reserve(w.numbers.size());
-    for (size_t i = 0; i < w.numbers.size(); ++i)
-        lines.push_back("  " + std::to_string(i + 1) + ") " + w.number_label + " " + w.numbers[i]);
+    std::vector<std::string> own;  // "18 " for number 18: the numbers as items that begin with them
+    own.reserve(w.numbers.size());
+    for (size_t i = 0; i < w.numbers.size(); ++i) {
+        lines.push_back(position_prefix(i + 1, w.numbers.size(), true) + w.number_label + " " + w.numbers[i]);
+        own.push_back(w.numbers[i] + " ");
+    }
     page(lines);
     const int n = static_cast<int>(w.numbers.size());
     for (;;) {
-        std::string a =
-            trim(ask("Numer pozycji na liście (1-" + std::to_string(n) + "; pusty wiersz: zamknij okno):"));
+        std::string a = trim(ask("Pozycja na liście [1-" + std::to_string(n) + "] albo " + w.number_label +
+                                 " po znaku #, np. #" + (own.empty() ? "1" : w.numbers.front()) +
+                                 " (pusty wiersz: zamknij okno):"));
         if (a.empty()) break;
         int pos = 0;
-        if (!parse_number(a, pos) || pos < 1 || pos > n) {
+        if (auto at = position_of_own_number(own, a)) pos = static_cast<int>(*at) + 1;
+        if (pos == 0 && (!parse_number(a, pos) || pos < 1 || pos > n)) {
             hint("Wpisz numer pozycji od 1 do " + std::to_string(n) + " albo pusty wiersz.");
             continue;
         }

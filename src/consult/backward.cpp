@@ -15,6 +15,7 @@
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
+#include "consult/early_end.h"
 #include "consult/exclusive.h"
 #include "consult/forward.h"
 #include "consult/how_concluded.h"
@@ -700,27 +701,35 @@ std::optional<double> testowanie_listy_warunkow(Session& s, const TextList& cond
 }
 
 std::optional<double> ocena_hipotezy(Session& s, const std::string& h) {
-    // The pending lists and the declared data come first, so that the "koniec" rules see
-    // the declared facts instead of asking for them.
-    tworz_listy_oczekujacych(s);
-    if (!s.kb.rules.fakt.empty()) przedstawienie_faktow_pierwotnych(s);
-    if (!s.kb.models.m_fakt.empty()) przedstawienie_m_faktow_pierwotnych(s);
-    if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
-    // Facts that contradict the exact constraints stop the test with the error's message.
-    if (blad_wykluczajacych(s)) return std::nullopt;
-    inicjalizacja_faktow(s, false);
-    inicjalizacja_faktow(s, true);
-    if (blad_wykluczajacych(s)) return std::nullopt;
-    for (const auto& a : s.kb.models.argument_znany)
-        s.inference.zmienna_ustalona.append(a.argument_name, a.value);
-    Evaluator e(s);
-    regula_koniec(s, e);
-    if (!zrob_koniec(s)) {
+    try {
+        // The pending lists and the declared data come first, so that the "koniec" rules see
+        // the declared facts instead of asking for them.
+        tworz_listy_oczekujacych(s);
+        if (!s.kb.rules.fakt.empty()) przedstawienie_faktow_pierwotnych(s);
+        if (!s.kb.models.m_fakt.empty()) przedstawienie_m_faktow_pierwotnych(s);
+        if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
+        // Facts that contradict the exact constraints stop the test with the error's message.
+        if (blad_wykluczajacych(s)) return std::nullopt;
+        inicjalizacja_faktow(s, false);
+        inicjalizacja_faktow(s, true);
+        if (blad_wykluczajacych(s)) return std::nullopt;
+        for (const auto& a : s.kb.models.argument_znany)
+            s.inference.zmienna_ustalona.append(a.argument_name, a.value);
+        Evaluator e(s);
+        regula_koniec(s, e);
+        if (!zrob_koniec(s)) {
+            s.inference.hipoteza.clear();
+            komunikat_koniec(s);
+            return 0.0;
+        }
+        return e.evaluate_main(h);
+    } catch (const ConsultationStop&) {
+        // Stopped by the user: as after a "koniec" rule, the hypothesis gets CF 0 and the run
+        // goes on to its end.
         s.inference.hipoteza.clear();
-        komunikat_koniec(s);
+        s.inference.konczenie = true;
         return 0.0;
     }
-    return e.evaluate_main(h);
 }
 
 void opcja_z_menu_testowania(Session& s, int typ) {
@@ -748,6 +757,7 @@ void opcja_z_menu_testowania(Session& s, int typ) {
     s.inference.hipoteza.append(h);
 
     const auto cf = ocena_hipotezy(s, h);
+    s.inference.konczenie = true;
     sync_pending_lists(s);
     run_finished(s, RunDirection::Backward, h);
     if (!cf) return;
@@ -774,6 +784,7 @@ void opcja_z_menu_testowania(Session& s, int typ) {
     piszcr(s);
     przedstawienie_zmiennych(s);
     piszcr(s);
+    wnioski_bez_cf(s);
     piszln(s, "To już wszystko, co wynikło z bazy wiedzy " + w);
     piszln(s, "z zadeklarowanych faktów i wartości argumentów");
     piszln(s, "w trakcie testowania hipotezy:");
@@ -799,7 +810,11 @@ void wnioskowanie_wstecz(Session& s) {
     append_resultant(s, kBezWarunku, 1.0, {OriginKind::Always});
     const int typ = s.ui.radio("Hipoteza wybór", "Wybierz typ testowanej hipotezy!",
                                {"Hipoteza w sensie wąskim", "Hipoteza w sensie szerokim"}, kHipotezaWaska);
-    opcja_z_menu_testowania(s, typ);
+    try {
+        opcja_z_menu_testowania(s, typ);
+    } catch (const ConsultationStop&) {
+        // Stopped before any hypothesis was tested.
+    }
 }
 
 void register_backward_commands(CommandRegistry& r) {

@@ -43,8 +43,16 @@ void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double
 }
 
 void potwierdz_zakonczenie(Session& s) {
-    int b = s.ui.question("Uwaga!", "Czy na pewno chcesz zakończyć program ?", {"&Tak", "&Nie"});
-    if (b == 0) throw ProgramExit{};
+    const bool consultation = !s.inference.jakiewnioskowanie.empty() && !s.inference.konczenie;
+    switch (s.ui.end_question(consultation)) {
+        case Ui::EndAnswer::Program:
+            throw ProgramExit{};
+        case Ui::EndAnswer::Consultation:
+            if (consultation) throw ConsultationStop{};
+            return;
+        case Ui::EndAnswer::Nothing:
+            return;
+    }
 }
 
 void pokaz_wyjasnienie(Session& s, const std::string& title, const std::vector<std::string>& lines) {

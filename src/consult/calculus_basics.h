@@ -28,7 +28,12 @@ void pamietaj_wniosek_wypadkowy(Session& s, const std::string& statement, double
 // dlg_start_wnioskowania: lines under a title; "Zakończ" asks whether to end the program
 // and throws ProgramExit on yes (on no the dialog is shown again).
 void pokaz_wyjasnienie(Session& s, const std::string& title, const std::vector<std::string>& lines);
-// Asks "Czy na pewno chcesz zakończyć program ?"; throws ProgramExit on yes.
+// Asks "Czy na pewno chcesz zakończyć program ?"; throws ProgramExit on yes, and
+// ConsultationStop when the user stops only the running consultation.
 void potwierdz_zakonczenie(Session& s);
+
+// The user stopped the running consultation: the inference loop that catches it ends the
+// run through its usual end (resultants, final listing, summary, advice, report).
+struct ConsultationStop {};
 
 }  // namespace zuva

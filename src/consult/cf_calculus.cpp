@@ -207,6 +207,8 @@ void kasowanie_tablic_roboczych(Session& s) {
     in.model_stosowany.clear();
     in.regula_zastosowana.clear();
     in.zmienna_ustalona.clear();
+    in.argumenty_nieznane.clear();
+    in.konczenie = false;
     in.rule_index.reset();
     in.media_lookup.reset();
     in.constraint_index.reset();

@@ -33,6 +33,7 @@
 #include "consult/calculus_basics.h"
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
+#include "consult/early_end.h"
 #include "consult/exclusive.h"
 #include "consult/how_concluded.h"
 #include "consult/inference_start.h"
@@ -162,6 +163,23 @@ class ForwardRun : public WhySource {
 
     void run() {
         const WhyScope asking(s_, *this);
+        try {
+            loop();
+        } catch (const ConsultationStop&) {
+            // Stopped by the user: the run ends as a "koniec" rule ends it, without its note.
+            asking_ = -1;
+            zakonczenie_wczesne();
+        }
+    }
+
+    // The end of a run stopped before its loop began.
+    void stop() {
+        const WhyScope asking(s_, *this);
+        zakonczenie_wczesne();
+    }
+
+  private:
+    void loop() {
         for (;;) {
             drain();
             // Two resultants for one statement would follow: the error ends the run through its
@@ -186,7 +204,6 @@ class ForwardRun : public WhySource {
         }
     }
 
-  private:
     // zrob_koniec, looked at again only when prbd changed.
     bool koniec_open() {
         const std::size_t v = s_.inference.prbd.updates();
@@ -466,42 +483,19 @@ class ForwardRun : public WhySource {
         const std::string text = "Reguła z wnioskiem 'koniec' kończy wnioskowanie.";
         s_.helper(text + "\n");
         s_.ui.note("Uwaga - koniec!", text);
+        zakonczenie_wczesne();
+    }
+
+    // A run that stops early still ends as every run: the resultants of what the applied
+    // rules concluded, then steps 16 and 17.
+    void zakonczenie_wczesne() {
+        s_.inference.konczenie = true;
+        wypadkowe_zastosowanych_regul(s_);
+        koniec_wnioskowania();
     }
 
     // Steps 16 and 17.
-    void koniec_wnioskowania() {
-        s_.ui.note("Uwaga!", "Brak możliwości dalszego wnioskowania!\n\nTeraz czas na podsumowanie!");
-        piszcr(s_);
-        piszln(s_, "Brak możliwości dalszego wnioskowania!");
-        piszcr(s_);
-        opcja_z_menu_szczegolowosci(s_, 2);
-        przedstawienie_faktow(s_);
-        piszcr(s_);
-        przedstawienie_zmiennych(s_);
-        piszcr(s_);
-        const std::string w = s_.kb.wyroznik.empty() ? std::string() : *s_.kb.wyroznik.first();
-        piszln(s_, "To już wszystko, co wynika z bazy wiedzy " + w + ",");
-        piszln(s_, "z zadeklarowanych faktów i wartości argumentów.");
-        piszcr(s_);
-        piszln(s_, "Koniec wnioskowania ekspertowego.");
-        piszcr(s_);
-        s_.ui.note(
-            "Koniec wnioskowania w przód",
-            "To już wszystko, co wynika z bazy wiedzy " + to_upper_pl(w) +
-                ",\nz zadeklarowanych faktów i wartości argumentów.\n\nKoniec wnioskowania ekspertowego.");
-        piszln(s_, "Koniec wnioskowania w przód");
-        piszcr(s_);
-        podsumowanie(s_);
-        if (s_.kb.nazwa_ra.loaded()) {
-            int b = s_.ui.question("Możesz uzyskać radę", "Chcesz uzyskać radę?", {"Tak", "Nie"});
-            if (b == 1) {
-                raport(s_);
-                return;
-            }
-        }
-        udziel_rady(s_);
-        raport(s_);
-    }
+    void koniec_wnioskowania() { koniec_wnioskowania_w_przod(s_); }
 
     Session& s_;
     RuleIndex& ix_;
@@ -572,14 +566,30 @@ struct RunMarker {
 
 void wnioskowanie(Session& s) {
     tworz_listy_oczekujacych(s);
-    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:", true);
-    przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
-    if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
+    // Stopped while the declared data are shown or taken in: they are still taken in, then
+    // the run ends.
+    bool stopped = false;
+    auto stoppable = [&](const auto& step) {
+        try {
+            step();
+        } catch (const ConsultationStop&) {
+            stopped = true;
+            s.inference.konczenie = true;
+        }
+    };
+    stoppable([&] {
+        przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:", true);
+        przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
+        if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
+    });
     // Facts that contradict the exact constraints stop the run with the error's message.
-    if (!blad_wykluczajacych(s)) wnioskowanie_cd_0(s);
+    if (!blad_wykluczajacych(s)) stoppable([&] { wnioskowanie_cd_0(s); });
     if (!blad_wykluczajacych(s)) {
         ForwardRun run(s);
-        run.run();
+        if (stopped)
+            run.stop();
+        else
+            run.run();
     }
     // The tables now hold the pending state; the index views the rule texts and must not
     // outlive a change of the rule table, so the next use builds it anew.
@@ -602,7 +612,11 @@ void wnioskowanie_w_przod(Session& s) {
     RunMarker marker{s};
     run_started(s);
     s.ui.helper_clear();
-    opcja_wnioskowania_w_przod(s);
+    try {
+        opcja_wnioskowania_w_przod(s);
+    } catch (const ConsultationStop&) {
+        // Stopped among the start dialogs: nothing was concluded yet.
+    }
 }
 
 void przedstawienie_faktow_pierwotnych(Session& s) {

@@ -11,6 +11,7 @@
 #include <variant>
 
 #include "consult/calculus_basics.h"
+#include "consult/early_end.h"
 #include "consult/model_steps.h"
 #include "consult/why_asked.h"
 #include "kb/model_base.h"
@@ -165,6 +166,13 @@ std::optional<double> okresl_wartosc_argumentu(Session& s, const std::string& na
     while (!(typed = ask_value(s, "Określ wartość argumentu", "Określ wartość argumentu:", name,
                                AskedKind::ArgumentValue)))
         potwierdz_zakonczenie(s);  // "Zakończ": ends the program on yes, asks again on no
+    // No value at all: the user does not know it, and is not asked for it again in this run.
+    if (przytnij(*typed).empty()) {
+        pamietaj_nieznany_argument(s, name);
+        piszln(s, "Nie podano wartości argumentu " + name + ".");
+        piszcr(s);
+        return std::nullopt;
+    }
     auto v = parse_real(przytnij(*typed));
     if (!v || !std::isfinite(*v)) return std::nullopt;
     pisz(s, name);
@@ -182,6 +190,7 @@ std::optional<double> wartosc_spoza_modeli(Session& s, const std::string& name) 
         s.inference.zmienna_ustalona.append(name, *v);
         return v;
     }
+    if (argument_nieznany(s, name)) return std::nullopt;
     auto v = okresl_wartosc_argumentu(s, name);
     if (v) {
         s.inference.zmienna_ustalona.append(name, *v);

@@ -98,7 +98,10 @@ std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::s
             continue;
         }
         if (reply.kind == Ui::ValueReply::Kind::Closed) return std::nullopt;
-        return reply.text;
+        // Blanks around the number are no part of it.
+        const std::size_t b = reply.text.find_first_not_of(" \t");
+        if (b == std::string::npos) return std::string();
+        return reply.text.substr(b, reply.text.find_last_not_of(" \t") + 1 - b);
     }
 }
 

@@ -112,8 +112,34 @@ std::optional<QString> input_dialog(QWidget* parent, const QString& title, const
     return edit->text();
 }
 
+int end_question_box(QWidget* parent, bool consultation) {
+    QMessageBox box(parent);
+    box.setObjectName("dlg_pytanie");
+    box.setWindowTitle("Uwaga!");
+    box.setTextFormat(Qt::PlainText);
+    box.setText("Czy na pewno chcesz zakończyć program ?");
+    box.setIcon(QMessageBox::Question);
+    QAbstractButton* yes = box.addButton("&Tak", QMessageBox::ActionRole);
+    QAbstractButton* no = box.addButton("&Nie", QMessageBox::ActionRole);
+    QAbstractButton* stop = nullptr;
+    if (consultation) {
+        stop = box.addButton("Zakończ tylko &konsultację", QMessageBox::ActionRole);
+        box.setInformativeText(
+            "Zakończ tylko konsultację: wnioskowanie kończy się jak zwykle "
+            "(wnioski, podsumowanie, rady, raport), a program działa dalej.");
+    }
+    // Enter and Esc keep the program going: ending it takes a click on "Tak".
+    box.setDefaultButton(qobject_cast<QPushButton*>(no));
+    box.setEscapeButton(no);
+    box.exec();
+    if (box.clickedButton() == yes) return 0;
+    if (stop != nullptr && box.clickedButton() == stop) return 1;
+    return 2;
+}
+
 std::optional<QString> value_dialog(QWidget* parent, const QString& dialog, const QString& title,
-                                    const QString& name, const std::function<void(QWidget*)>* why) {
+                                    const QString& name, const std::function<void(QWidget*)>* why,
+                                    const QString& reason) {
     QDialog d(parent);
     d.setObjectName("dlg_wartosc");
     d.setWindowTitle(dialog);
@@ -126,6 +152,12 @@ std::optional<QString> value_dialog(QWidget* parent, const QString& dialog, cons
         f.setBold(true);
         n->setFont(f);
         lay->addWidget(n);
+    }
+    if (!reason.isEmpty()) {
+        auto* r = text_label(reason, &d);
+        r->setObjectName("powod");
+        r->setStyleSheet("color: #b00000;");
+        lay->addWidget(r);
     }
     auto* edit = new QLineEdit(&d);
     edit->setObjectName("wartosc");

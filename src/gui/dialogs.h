@@ -21,8 +21,13 @@ std::optional<QString> input_dialog(QWidget* parent, const QString& title, const
                                     const QString& initial);
 // A value asked of the user. `why` (when set) is offered as the button "&Dlaczego?":
 // it is called with the dialog open and the question stays.
+// `reason`, when not empty, says above the field why the value typed last was refused.
 std::optional<QString> value_dialog(QWidget* parent, const QString& dialog, const QString& title,
-                                    const QString& name, const std::function<void(QWidget*)>* why = nullptr);
+                                    const QString& name, const std::function<void(QWidget*)>* why = nullptr,
+                                    const QString& reason = QString());
+// The question whether the program ends: 0 the program ends, 1 only the consultation ends
+// (offered when `consultation`), 2 nothing ends. "&Nie" is the default and the Esc button.
+int end_question_box(QWidget* parent, bool consultation);
 // True for "&Kontynuuj", false for "Zakończ" (and for closing the dialog).
 bool explanation_dialog(QWidget* parent, const QString& title, const QStringList& lines);
 void read_dialog(QWidget* parent, const QString& title, const QString& text);

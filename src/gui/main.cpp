@@ -1,6 +1,7 @@
 // The desktop program: the Qt port and the task window wired to one Session.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -56,6 +57,15 @@ int main(int argc, char** argv) {
         s.shell.owner = owner;
     else if (const char* user = std::getenv("USER"); user != nullptr)
         s.shell.owner = user;
+    // The user guide beside the program: docs/ next to it (the build directory), in an
+    // installation's share/doc/zuva, or the source tree's docs/ one level up.
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString& g :
+         {dir + "/docs/pomoc.html", dir + "/../share/doc/zuva/pomoc.html", dir + "/../docs/pomoc.html"})
+        if (QFileInfo(g).isFile()) {
+            s.shell.user_guide = QFileInfo(g).canonicalFilePath().toStdString();
+            break;
+        }
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
     zuva::prepare_session(s);

@@ -36,6 +36,8 @@
 #include "shell/commands.h"
 #include "shell/editor_files.h"
 #include "shell/shell.h"
+#include "ui/file_names.h"
+#include "ui/value_hint.h"
 
 namespace zuva {
 namespace {
@@ -128,8 +130,27 @@ std::string QtUi::file_dialog(bool save, std::string_view mask, const std::vecto
         d.setNameFilters(names);
         d.selectNameFilter(selected);
     }
+    // A name typed without an extension gets the chosen filter's (the dialog's own question
+    // about an existing file then asks about the whole name).
+    std::vector<QString> masks;
+    for (const auto& f : filters)
+        masks.push_back(qs(f.mask));
+    if (names.size() > static_cast<qsizetype>(masks.size())) masks.insert(masks.begin(), qmask);
+    auto mask_of = [&](const QString& filter) {
+        const qsizetype i = names.indexOf(filter);
+        return i >= 0 && i < static_cast<qsizetype>(masks.size()) ? masks[static_cast<std::size_t>(i)]
+                                                                  : qmask;
+    };
+    auto suffix_for = [&](const QString& filter) { return qs(mask_extension(utf8(mask_of(filter)))).mid(1); };
+    if (save) {
+        d.setDefaultSuffix(suffix_for(d.selectedNameFilter()));
+        QObject::connect(&d, &QFileDialog::filterSelected, &d,
+                         [&](const QString& f) { d.setDefaultSuffix(suffix_for(f)); });
+    }
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return "";
-    return utf8(QDir::toNativeSeparators(d.selectedFiles().front()));
+    std::string chosen = utf8(QDir::toNativeSeparators(d.selectedFiles().front()));
+    if (save) chosen = with_mask_extension(chosen, utf8(mask_of(d.selectedNameFilter())));
+    return chosen;
 }
 
 std::string QtUi::open_file(std::string_view mask, const std::vector<FileFilter>& filters,
@@ -156,8 +177,10 @@ std::optional<std::string> QtUi::input_text(std::string_view title, std::string_
 
 std::optional<std::string> QtUi::value_dialog(std::string_view dialog, std::string_view title,
                                               std::string_view name) {
-    auto r = zuva::value_dialog(dialog_parent(), qs(dialog), qs(title), qs(name));
+    auto r =
+        zuva::value_dialog(dialog_parent(), qs(dialog), qs(title), qs(name), nullptr, qs(value_reason(name)));
     if (!r) return std::nullopt;
+    note_value(name, utf8(*r));
     return utf8(*r);
 }
 
@@ -169,9 +192,11 @@ Ui::ValueReply QtUi::value_dialog_why(std::string_view dialog, std::string_view 
         asked_why = true;
         static_cast<QDialog*>(d)->reject();
     };
-    auto r = zuva::value_dialog(dialog_parent(), qs(dialog), qs(title), qs(name), &why);
+    auto r =
+        zuva::value_dialog(dialog_parent(), qs(dialog), qs(title), qs(name), &why, qs(value_reason(name)));
     if (asked_why) return {ValueReply::Kind::Why, {}};
     if (!r) return {ValueReply::Kind::Closed, {}};
+    note_value(name, utf8(*r));
     return {ValueReply::Kind::Text, utf8(*r)};
 }
 
@@ -299,8 +324,17 @@ void QtUi::open_editor(std::string_view path_view, bool wrap) {
     w->on_closed = [tw, id, saved] { editor_closed(tw->session(), id, *saved || tw->ended()); };
 }
 
+// An HTML document (the user guide) is shown in the program's own help window; any other
+// goes to the system's opener, and where there is none the user guide is shown instead.
 void QtUi::open_document(std::string_view path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
+    const QString p = qs(path);
+    const QString lower = p.toLower();
+    if (lower.endsWith(".html") || lower.endsWith(".htm")) return show_help(p);
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(p))) return;
+    const std::string guide = window_ != nullptr ? window_->session().shell.user_guide : std::string();
+    if (!guide.empty() && QFileInfo::exists(qs(guide))) return show_help(qs(guide));
+    note("Uwaga!",
+         "Nie można otworzyć dokumentu\n   " + std::string(path) + "\n(brak programu, który go otwiera).");
 }
 
 void QtUi::commands_changed() {

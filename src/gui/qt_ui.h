@@ -1,6 +1,9 @@
 // The desktop port: every dialog of the Ui port as a modal Qt dialog over the task window;
 // the helper, browse and picture windows as children of its multiple-document area.
 #pragma once
+#include <QPointer>
+#include <string>
+
 #include "ui/ui.h"
 
 class QSoundEffect;
@@ -9,6 +12,7 @@ class QWidget;
 namespace zuva {
 
 class TaskWindow;
+class ChildWindow;
 
 class QtUi : public Ui {
   public:
@@ -22,6 +26,7 @@ class QtUi : public Ui {
     void note(std::string_view title, std::string_view text) override;
     int question(std::string_view title, std::string_view text,
                  const std::vector<std::string>& buttons) override;
+    EndAnswer end_question(bool consultation) override;
     std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,
                           std::string_view title) override;
     std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
@@ -60,8 +65,16 @@ class QtUi : public Ui {
                             std::string_view title);
 
     TaskWindow* window_ = nullptr;
+    // The help window on the HTML user guide; one, brought forward when asked again.
+    void show_help(const QString& path);
+    // The reason to show in the value dialog asked next for `refused_for_` (see value_hint.h).
+    std::string value_reason(std::string_view name) const;
+    void note_value(std::string_view name, const std::string& typed);
+
     // The sound being played; a new one replaces it.
     QSoundEffect* sound_ = nullptr;
+    QPointer<ChildWindow> help_;
+    std::string refused_value_, refused_for_;
 };
 
 }  // namespace zuva

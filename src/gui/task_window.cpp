@@ -6,10 +6,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -104,12 +106,50 @@ void TaskWindow::build_menu() {
             a->setEnabled(false);
             const int id = ch.id;
             connect(a, &QAction::triggered, this, [this, id] { run_command(id); });
+            if (id == cmd::pomoc) a->setShortcut(QKeySequence(Qt::Key_F1));
             menu_actions_[id] = a;
         }
     };
     QString used;
-    for (const auto& top : main_menu())
-        fill(menuBar()->addMenu(with_mnemonic(qs(top.title), used)), top);
+    QMenu* first = nullptr;
+    for (const auto& top : main_menu()) {
+        QMenu* m = menuBar()->addMenu(with_mnemonic(qs(top.title), used));
+        if (first == nullptr) first = m;
+        fill(m, top);
+    }
+    // Narrow items, so that every menu is in the bar of a 1280-pixel screen (fit_menu_bar
+    // makes the letters smaller where even that is not enough).
+    menuBar()->setStyleSheet("QMenuBar { spacing: 1px; } QMenuBar::item { padding: 3px 4px; }");
+    menu_font_ = menuBar()->font();
+    // The end of the program, as closing the task window: the question comes first.
+    if (first != nullptr) {
+        first->addSeparator()->setObjectName("przed_zakonczeniem");
+        QAction* quit = first->addAction("Zakończ program");
+        quit->setObjectName("zakonczenie_programu");
+        quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+        quit->setShortcutContext(Qt::ApplicationShortcut);
+        connect(quit, &QAction::triggered, this, [this] {
+            if (!busy_) close();
+        });
+    }
+}
+
+// The status bar names the loaded bases.
+void TaskWindow::show_loaded_bases() {
+    if (bases_ == nullptr) {
+        bases_ = new QLabel(this);
+        bases_->setObjectName("zaladowane_bazy");
+        statusBar()->addPermanentWidget(bases_, 1);
+    }
+    const KnowledgeBase& kb = s_.kb;
+    const std::pair<const char*, const BaseName*> kinds[] = {
+        {"Reguły", &kb.nazwa_re},        {"Modele", &kb.nazwa_mo}, {"Ogr. dokładne", &kb.nazwa_og},
+        {"Ogr. niepewne", &kb.nazwa_op}, {"Rady", &kb.nazwa_ra},   {"Grafika", &kb.nazwa_gr},
+        {"Dźwięki", &kb.nazwa_me}};
+    QStringList parts;
+    for (const auto& [label, name] : kinds)
+        if (name->loaded()) parts << QString(label) + ": " + qs(name->name());
+    bases_->setText(parts.isEmpty() ? QString("Nie załadowano żadnej bazy") : parts.join("   "));
 }
 
 void TaskWindow::build_toolbar() {
@@ -187,6 +227,7 @@ void TaskWindow::refresh_commands() {
         a->setEnabled(!busy_ && command_available(s_, r_, id));
     for (auto& [id, a] : tool_actions_)
         a->setEnabled(!busy_ && command_available(s_, r_, id));
+    show_loaded_bases();
 }
 
 void TaskWindow::schedule_refresh() {
@@ -245,8 +286,13 @@ ChildWindow* TaskWindow::add_child(QWidget* content, const QString& title, QSize
     frame->setWindowTitle(title);
     area_->addSubWindow(frame);
     QSize a = area_->viewport()->size();
-    // An empty size: the window fits its content (a picture at its own size).
-    if (!size.isValid()) size = frame->sizeHint();
+    // An empty size: the window fits its content (a picture at its own size) with the
+    // frame's border and title bar around it.
+    if (!size.isValid()) {
+        const int border = frame->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, frame);
+        const int title = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+        size = content->sizeHint().expandedTo(QSize(160, 60)) + QSize(2 * border, title + 2 * border);
+    }
     QSize sz = size.boundedTo(QSize(std::max(200, a.width() - 20), std::max(150, a.height() - 20)));
     int step = 24 * (children_placed_++ % 8);
     frame->setGeometry(10 + step, 10 + step, sz.width(), sz.height());
@@ -254,6 +300,25 @@ ChildWindow* TaskWindow::add_child(QWidget* content, const QString& title, QSize
     frame->raise();
     area_->setActiveSubWindow(frame);
     return frame;
+}
+
+// Every menu stays in the bar: when the bar is too narrow for them, its letters get smaller
+// (down to 7 points) rather than some menus hiding behind the bar's "more" button.
+void TaskWindow::fit_menu_bar() {
+    QMenuBar* bar = menuBar();
+    QFont f = menu_font_;
+    bar->setFont(f);
+    if (f.pointSizeF() <= 0) return;  // a font sized in pixels is left as it is
+    const int width = bar->width() > 0 ? bar->width() : this->width();
+    while (bar->sizeHint().width() > width && f.pointSizeF() > 7.0) {
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+        bar->setFont(f);
+    }
+}
+
+void TaskWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    fit_menu_bar();
 }
 
 bool TaskWindow::eventFilter(QObject* o, QEvent* e) {

@@ -2,6 +2,7 @@
 // multiple-document area with the introductory window, the helper window and the child
 // windows, and the close question. Every command goes to the shell's dispatch.
 #pragma once
+#include <QFont>
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
@@ -11,6 +12,7 @@
 
 class QMdiArea;
 class QMdiSubWindow;
+class QLabel;
 class QToolBar;
 
 namespace zuva {
@@ -60,17 +62,22 @@ class TaskWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
     void build_menu();
     void build_toolbar();
     void place_helper();
+    void show_loaded_bases();
+    void fit_menu_bar();
 
     Session& s_;
     const CommandRegistry& r_;
     QMdiArea* area_ = nullptr;
     QToolBar* toolbar_ = nullptr;
+    QLabel* bases_ = nullptr;  // the status bar's list of loaded bases
+    QFont menu_font_;          // the menu bar's own font, before fit_menu_bar
     std::map<int, QAction*> menu_actions_;
     std::vector<std::pair<int, QAction*>> tool_actions_;
     QPointer<ChildWindow> intro_;

@@ -65,8 +65,10 @@ RecordWindow rule_record_window(const Session& s) {
     fill(
         w, s.kb.rules.regula.rows(), [](const Regula& r) { return r.rule_number; },
         [](const Regula& r) {
+            RecordField cf = value("Współczynnik pewności", r.cf_text);
+            cf.not_in_transcript = true;
             return std::vector<RecordField>{value("Wniosek z reguły", r.conclusion),
-                                            list(" Lista warunków ", r.conditions)};
+                                            list(" Lista warunków ", r.conditions), cf};
         });
     return w;
 }

@@ -346,6 +346,10 @@ struct InferenceState {
     Table<std::string> hipoteza;            // the main hypothesis while backward inference tests it
     Table<std::string> nazwa_podsumowania;  // the summary file while it is written
     int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
+    // Arguments the user left without a value in this run: each is asked once a run.
+    std::vector<std::string> argumenty_nieznane;
+    // The run has reached its end: "Zakończ" no longer offers to stop only the consultation.
+    bool konczenie = false;
 
     std::shared_ptr<RuleIndex> rule_index;
     std::shared_ptr<MediaLookup> media_lookup;

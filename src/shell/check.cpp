@@ -229,6 +229,23 @@ std::optional<RecordRef> named_record(std::string_view text) {
     return std::nullopt;
 }
 
+// A rule line of the knowledge-base analysis ("Numer reguły:  N    Wniosek:  X"): the number
+// and the conclusion, or nullopt for any other text.
+std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view text) {
+    const std::string_view head = "Numer reguły:", mid = "Wniosek:";
+    if (text.substr(0, head.size()) != head) return std::nullopt;
+    const std::size_t at = text.find(mid);
+    if (at == std::string_view::npos) return std::nullopt;
+    std::string number(text.substr(head.size(), at - head.size()));
+    number.erase(0, number.find_first_not_of(' '));
+    number.erase(number.find_last_not_of(' ') + 1);
+    if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    std::string conclusion(text.substr(at + mid.size()));
+    conclusion.erase(0, conclusion.find_first_not_of(' '));
+    return std::make_pair(std::stol(number), conclusion);
+}
+
 class Checker {
   public:
     Checker(const std::string& rule_path, const CheckOptions& o) : options_(o), s_(ui_) {
@@ -506,6 +523,41 @@ class Checker {
         ui_.shown.clear();
     }
 
+    // The rule lines of the analysis belong to the finding they support: the last one of the
+    // same step (`from` is where the step's findings begin), else one made from the verdict
+    // (the note's title). Each verdict lists its rules once, after its title.
+    bool fold_rule_line(const Shown& sh, std::size_t from, const std::string& kind, bool error,
+                        std::string& verdict) {
+        auto line = analysis_rule_line(sh.text);
+        if (!line) return false;
+        const std::string rule = std::to_string(line->first) + " (" + line->second + ")";
+        std::string title = one_line(sh.title);
+        while (!title.empty() && (title.back() == ':' || title.back() == ' '))
+            title.pop_back();
+        if (result_.findings.size() > from && verdict == title) {
+            result_.findings.back().message += ", " + rule;
+            return true;
+        }
+        if (result_.findings.size() > from) {
+            Finding& f = result_.findings.back();
+            if (!f.message.empty() && f.message.back() == ':') {
+                f.message += " reguły " + rule;  // the finding announces its rules itself
+            } else {
+                if (!f.message.empty() && f.message.back() != '.') f.message += '.';
+                f.message += " " + title + ": reguły " + rule;
+            }
+        } else {
+            Finding f;
+            f.error = error;
+            f.kind = kind;
+            f.message = title + ": reguły " + rule;
+            place(f, "Reguła " + std::to_string(line->first), BaseKind::Rules);
+            add(std::move(f));
+        }
+        verdict = title;
+        return true;
+    }
+
     // A diagnosis's report: every note that names a record is a finding of the diagnosis.
     void diagnosis(const DiagnosisCheck& d) {
         if (!command_available(s_, registry_, d.command)) return;
@@ -516,8 +568,12 @@ class Checker {
         if (k.find("model") != std::string_view::npos) about = BaseKind::Models;
         if (k.find("exact") != std::string_view::npos) about = BaseKind::ExactConstraints;
         if (k.find("uncertain") != std::string_view::npos) about = BaseKind::UncertainConstraints;
+        const std::size_t from = result_.findings.size();
+        std::string verdict;
         for (const auto& sh : ui_.shown) {
             if (sh.question) continue;
+            if (fold_rule_line(sh, from, d.kind, d.error, verdict)) continue;
+            verdict.clear();
             std::string text = without_question(sh.text);
             if (!named_record(text)) continue;
             Finding f;
@@ -538,9 +594,13 @@ class Checker {
         ui_.shown.clear();
         const bool passed = model_results_(s_);
         bool first = true;
+        const std::size_t from = result_.findings.size();
+        std::string verdict;
         for (const auto& sh : ui_.shown) {
             if (passed) break;
             if (sh.question) continue;
+            if (fold_rule_line(sh, from, "model-results", true, verdict)) continue;
+            verdict.clear();
             std::string text = without_question(sh.text);
             if (!std::exchange(first, false) && !named_record(text)) continue;
             Finding f;

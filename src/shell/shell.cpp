@@ -43,8 +43,7 @@ DispatchResult dispatch_command(Session& s, const CommandRegistry& r, int id) {
 }
 
 void close_request(Session& s) {
-    int b = s.ui.question("Uwaga!", "Czy na pewno chcesz zakończyć program ?", {"&Tak", "&Nie"});
-    if (b == 0) throw ProgramExit{};
+    if (s.ui.end_question(false) == Ui::EndAnswer::Program) throw ProgramExit{};
 }
 
 void browse_window_closed(Session& s) {

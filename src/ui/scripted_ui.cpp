@@ -381,6 +381,7 @@ void ScriptedUi::browse_records(const RecordWindow& w) {
         std::string fields;
         if (w.fields)
             for (const auto& f : w.fields(static_cast<size_t>(pos - 1))) {
+                if (f.not_in_transcript) continue;
                 fields += trim_blanks(f.label) + ":";
                 if (!f.is_list) {
                     fields += " " + f.value + "\n";

@@ -40,6 +40,9 @@ struct RecordField {
     std::string value;
     std::vector<std::string> items;
     bool is_list = false;
+    // Shown in the record windows but left out of the answer-script transcript, whose
+    // record blocks keep the fields they always had.
+    bool not_in_transcript = false;
 };
 
 // A record-by-record browse window: the numbers of the records in table order (one entry
@@ -79,6 +82,18 @@ class Ui {
     // Question box with named buttons; returns the 0-based index of the chosen button.
     virtual int question(std::string_view title, std::string_view text,
                          const std::vector<std::string>& buttons) = 0;
+
+    // "Zakończ" of a dialog: whether the program ends ("Czy na pewno chcesz zakończyć program ?").
+    // Inside a consultation (`consultation`) a front end may also offer to stop only the
+    // consultation, which then ends as every consultation does. The plain question box
+    // answers with "&Tak" (the program ends) or "&Nie" (nothing ends).
+    enum class EndAnswer { Program, Consultation, Nothing };
+    virtual EndAnswer end_question(bool consultation) {
+        (void)consultation;
+        return question("Uwaga!", "Czy na pewno chcesz zakończyć program ?", {"&Tak", "&Nie"}) == 0
+                   ? EndAnswer::Program
+                   : EndAnswer::Nothing;
+    }
 
     // File dialogs; the empty text means the user cancelled.
     virtual std::string open_file(std::string_view mask, const std::vector<FileFilter>& filters,

@@ -156,6 +156,16 @@ class Analysis {
         }
     }
 
+    // The first exact constraint that holds both conditions.
+    const Ograniczenie* exact_constraint_of(const std::string& a, const std::string& b) const {
+        for (const auto& o : kb_.exact.ograniczenie) {
+            const auto& m = o.exclusive_conditions;
+            if (std::find(m.begin(), m.end(), a) != m.end() && std::find(m.begin(), m.end(), b) != m.end())
+                return &o;
+        }
+        return nullptr;
+    }
+
     bool askable(std::string_view t) const {
         return !concluded_.count(t) && !model_gives_.count(t) && t != "bez warunku" && t != "koniec";
     }
@@ -234,17 +244,29 @@ class Analysis {
                         "do "
                         "warunków dopytywalnych).");
             }
-            // X together with "n" + X, X askable: the smaller of the two CFs is never positive.
+            // X together with "n" + X, both askable: "n" + X is a condition of its own, asked
+            // as it stands, so the rule can give a positive CF; only an exact constraint that
+            // holds both makes one of them -1 whenever the other is 1.
             ConditionsOfRule in_rule(r.conditions);
-            for (const auto& c : r.conditions)
-                if (c.size() > 1 && c[0] == 'n' && in_rule.has(std::string_view(c).substr(1)) &&
-                    askable(std::string_view(c).substr(1))) {
+            for (const auto& c : r.conditions) {
+                if (c.size() < 2 || c[0] != 'n' || !askable(c)) continue;
+                const std::string x = c.substr(1);
+                if (!in_rule.has(x) || !askable(x)) continue;
+                if (const Ograniczenie* o = exact_constraint_of(x, c)) {
                     add("rule-never-positive", BaseKind::Rules, "reguła", i,
                         "Reguła " + std::to_string(r.rule_number) +
-                            " nigdy nie da dodatniego CF: jej warunki " + in_quotes(c.substr(1)) + " i " +
-                            in_quotes(c) + " wykluczają się.");
-                    break;
+                            " nigdy nie da dodatniego CF: jej warunki " + in_quotes(x) + " i " +
+                            in_quotes(c) + " wykluczają się (ograniczenie dokładne " +
+                            std::to_string(o->constraint_number) + ").");
+                } else {
+                    add("negated-condition-asked", BaseKind::Rules, "reguła", i,
+                        "Reguła " + std::to_string(r.rule_number) + " ma warunki " + in_quotes(x) + " i " +
+                            in_quotes(c) + ": konsultacja pyta o nie osobno, bo " + in_quotes(c) +
+                            " nie jest zaprzeczeniem warunku dopytywalnego " + in_quotes(x) +
+                            "; aby się wykluczały, zapisz je razem w bazie ograniczeń dokładnych.");
                 }
+                break;
+            }
             ++i;
         }
         // Conclusions of rules only that no rule can give.

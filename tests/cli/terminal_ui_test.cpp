@@ -107,12 +107,13 @@ TEST_F(TerminalFiles, MaskTypedInTheDialogIgnoresCaseAndLongNames) {
     EXPECT_TRUE(t.shows("  1) " + long_name + "\n"));
 }
 
-TEST_F(TerminalFiles, SaveDialogSaysTheNameIsTakenAsTypedAndValuesAreNumbers) {
+TEST_F(TerminalFiles, SaveDialogAddsTheMasksExtensionAndValuesAreNumbers) {
     Terminal t("wynik\nabc\n");
     t.s.current_dir = dir;
-    // No extension is added: the hint says so for a plain "*.EXT" mask.
-    EXPECT_EQ(t.ui.save_file("*.RPT", {{"Pliki raportów (*.RPT)", "*.RPT"}}, "Podaj nazwę"), dir + "/wynik");
-    EXPECT_TRUE(t.shows("dopisz rozszerzenie (np. WYNIK.RPT)"));
+    // A name without an extension gets the mask's; the hint says so for a plain "*.EXT" mask.
+    EXPECT_EQ(t.ui.save_file("*.RPT", {{"Pliki raportów (*.RPT)", "*.RPT"}}, "Podaj nazwę"),
+              dir + "/wynik.RPT");
+    EXPECT_TRUE(t.shows("Nazwa bez rozszerzenia dostaje rozszerzenie .RPT (np. WYNIK -> WYNIK.RPT)."));
     EXPECT_EQ(t.ui.value_dialog("Określ wartość CF", "Zadeklaruj CF", "silnik"), "abc");
     EXPECT_TRUE(t.shows("Wartość (liczba, np. 0.8 lub -1):"));
 }

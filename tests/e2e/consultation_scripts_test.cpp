@@ -213,11 +213,14 @@ TEST_F(E2eScript, ForwardRunWithLabelsSummaryAndReport) {
     EXPECT_EQ(file("SUM.txt"), summary);
 }
 
-// A positive contribution to the disjunctive "koniec" ends the run at once: no resultant of
-// the remaining conclusion, no explanation of the "koniec" rule, no summary and no report.
+// A positive contribution to the disjunctive "koniec" ends the rules at once (no explanation
+// of the "koniec" rule), and the run ends as every run: the resultant of the conclusion its
+// applied rule contributed to, the final listing, the summary and the report questions.
 TEST_F(E2eScript, ForwardRunEndsOnKoniec) {
     copy_in(kData, "REKONIEC.BEN");
-    EXPECT_EQ(run({"10064", "REKONIEC.BEN", "Nie", "Nie", "10164", "1", "NIE", "1", "0.8", "10170"}), 0)
+    EXPECT_EQ(
+        run({"10064", "REKONIEC.BEN", "Nie", "Nie", "10164", "1", "NIE", "1", "0.8", "NIE", "Nie", "10170"}),
+        0)
         << err;
     const std::vector<std::string> tail = {
         "[radio] Wybierz tryb deklaracji faktów!",
@@ -229,6 +232,18 @@ TEST_F(E2eScript, ForwardRunEndsOnKoniec) {
         "[explanation] Wyjaśnienie reguły",  // rule 2 comes first: cumulative rules are tried first
         "answer: &Kontynuuj",
         "[note] Uwaga - koniec!",
+        "[explanation] Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
+        "answer: &Kontynuuj",
+        "[note] Uwaga!",
+        "[explanation] Dane są następujące fakty:",
+        "answer: &Kontynuuj",
+        "[explanation] Dane są wartości następujących argumentów:",
+        "answer: &Kontynuuj",
+        "[note] Koniec wnioskowania w przód",
+        "[question] Plik podsumowania",
+        "answer: &NIE",
+        "[question] Raport wnioskowania/diagnostyki",
+        "answer: &Nie",
         "[command] 10170 &O programie",
     };
     std::vector<std::string> seq = dialogs();

@@ -263,7 +263,9 @@ TEST_F(ExplainScript, HowTreeShowsConstraintCompletionsAndWhyAtACompletionQuesti
 // run first.
 TEST_F(ExplainScript, WhyNotAfterKoniecEndedTheRun) {
     copy_in("REKONPYT.BEN");
-    ASSERT_EQ(run({"10064", "REKONPYT.BEN", "Nie", "Nie", "Nie", "10164", "1", "NIE", "1", "10180", "1"}), 0)
+    ASSERT_EQ(run({"10064", "REKONPYT.BEN", "Nie", "Nie", "Nie", "10164", "1", "NIE", "1", "NIE", "Nie",
+                   "10180", "1"}),
+              0)
         << err;
     EXPECT_TRUE(has("[note] Uwaga - koniec!\n"));
     EXPECT_EQ(block("[list] Jak uzyskano wniosek?"),

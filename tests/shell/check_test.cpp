@@ -153,12 +153,14 @@ TEST_F(Check, ModelsOfOneResultThatMayBothApplyAreErrors) {
                     "Warunki stosowania tych modeli nie wykluczają się,"))
         << out.str();
     // With the constraint of p and q, c1 and c2 still hold together with k: the rules are
-    // placed at their lines, the closing advice is left out.
+    // listed in the finding they belong to, the closing advice is left out.
     base("OGWYN.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
     EXPECT_EQ(check({"--no-anomalies", re}), 1) << err.str();
-    EXPECT_TRUE(has(re + ":2:1: error: Numer reguły: 3 Wniosek: c1\n" + re +
-                    ":3:1: error: Numer reguły: 4 Wniosek: c2\n"))
+    EXPECT_TRUE(has(mo +
+                    ":1:1: error: Wnioski następujących reguł, bedące warunkami startowymi modeli o tych "
+                    "samych wynikach/wnioskach, nie wykluczają się wzajemnie: reguły 3 (c1), 4 (c2)\n"))
         << out.str();
+    EXPECT_FALSE(has("Numer reguły")) << out.str();
     EXPECT_FALSE(has("Załadowane bazy")) << out.str();
 }
 

@@ -133,8 +133,8 @@ TEST(ForwardConsultation, ValueOutOfRangeOrNotANumberIsAskedAgain) {
     EXPECT_DOUBLE_EQ(*s.inference.wypadkowa_prbd.find("b"), -0.2);
 }
 
-TEST(ForwardConsultation, KoniecEndsTheRunWithoutSummaryOrReport) {
-    ScriptedUi ui(start({}));
+TEST(ForwardConsultation, KoniecEndsTheRulesAndTheRunEndsAsUsual) {
+    ScriptedUi ui(start({"&NIE", "&Nie"}));
     Session s(ui);
     use_rule_base(s,
                   "fakt(\"p\",\"1\")\n"
@@ -143,15 +143,19 @@ TEST(ForwardConsultation, KoniecEndsTheRunWithoutSummaryOrReport) {
                   "reguła(2,\"b\",[\"p\"],1,\"0.5\")\n"
                   "reguła(3,\"c\",[\"b\"],1,\"0.5\")\n");
     wnioskowanie_w_przod(s);
+    EXPECT_FALSE(ui.has_answers());
     const std::string& t = ui.transcript();
-    EXPECT_NE(t.find("[note] Uwaga - koniec!\nReguła z wnioskiem 'koniec' kończy wnioskowanie.\n"),
-              std::string::npos);
+    const auto note = t.find("[note] Uwaga - koniec!\nReguła z wnioskiem 'koniec' kończy wnioskowanie.\n");
+    ASSERT_NE(note, std::string::npos);
     EXPECT_NE(ui.helper_text().find("Reguła z wnioskiem 'koniec' kończy wnioskowanie."), std::string::npos);
     EXPECT_EQ(s.report.text.find("kończy wnioskowanie"), std::string::npos);
-    EXPECT_EQ(t.find("Plik podsumowania"), std::string::npos);
-    EXPECT_EQ(t.find("Raport wnioskowania/diagnostyki"), std::string::npos);
-    EXPECT_EQ(t.find("Brak możliwości dalszego wnioskowania"), std::string::npos);
-    // Rule 2 came first in the table; c needed b's resultant, which the end cut off.
+    // After the note: b's resultant from its applied rule 2, then the usual end.
+    EXPECT_LT(note, t.find("Brak możliwości dalszego wnioskowania"));
+    EXPECT_LT(t.find("Brak możliwości dalszego wnioskowania"), t.find("Plik podsumowania"));
+    EXPECT_LT(t.find("Plik podsumowania"), t.find("Raport wnioskowania/diagnostyki"));
+    ASSERT_TRUE(s.inference.wypadkowa_prbd.find("b"));
+    EXPECT_DOUBLE_EQ(*s.inference.wypadkowa_prbd.find("b"), 0.5);
+    // Rule 3 is applied no more: "koniec" closed the rules.
     EXPECT_TRUE(s.inference.prbd.find_rule(2));
     EXPECT_FALSE(s.inference.prbd.find_rule(3));
     EXPECT_TRUE(s.inference.jakiewnioskowanie.empty());

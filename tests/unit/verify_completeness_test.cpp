@@ -62,8 +62,9 @@ TEST(Completeness, RulesThatNeverFireAndConclusionsNeverReached) {
                   "unreachable-conclusion reguła#2: Wniosku 'w' nie osiągnie żadna konsultacja: żadna z "
                   "reguł, które "
                   "go wnioskują, nie może zostać zastosowana.",
-                  "rule-never-positive reguła#5: Reguła 6 nigdy nie da dodatniego CF: jej warunki 'b' i 'nb' "
-                  "wykluczają się.",
+                  "negated-condition-asked reguła#5: Reguła 6 ma warunki 'b' i 'nb': konsultacja pyta o nie "
+                  "osobno, bo 'nb' nie jest zaprzeczeniem warunku dopytywalnego 'b'; aby się wykluczały, "
+                  "zapisz je razem w bazie ograniczeń dokładnych.",
               }));
 }
 
