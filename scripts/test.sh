@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting, builds and runs every test twice:
-# once normally and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once normally (then the performance guard) and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -17,6 +18,8 @@ python3 scripts/check-layers.py
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)
+# Instruction counts of small workloads against bench/baseline/ (fails on a growth over 10 %).
+bash scripts/perf-guard.sh
 # The desktop program under Xvfb: a short consultation through the real window; the
 # screenshots stay under build/screenshots/ as artefacts. The Qt Test suite above is the
 # check of the window; a screenshot run that fails or stalls is reported, not fatal.
