@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks formatting, builds and runs every test twice:
-# once normally and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, checks formatting and the layers, builds and runs every test twice:
+# once normally (then the performance guard) and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then fuzzes for about a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -17,6 +18,8 @@ python3 scripts/check-layers.py
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)
+# Instruction counts of small workloads against bench/baseline/ (fails on a growth over 10 %).
+bash scripts/perf-guard.sh
 # The desktop program under Xvfb: a short consultation through the real window; the
 # screenshots stay under build/screenshots/ as artefacts. The Qt Test suite above is the
 # check of the window; a screenshot run that fails or stalls is reported, not fatal.
@@ -24,13 +27,16 @@ if [ -x build/zuva-gui ]; then
   timeout 300 bash scripts/gui-screenshots.sh || echo "gui-screenshots: no screenshots (status $?)" >&2
 fi
 
-cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DZUVA_SANITIZE=ON >/dev/null
-cmake --build build-san -j2
+# One build under AddressSanitizer and UndefinedBehaviorSanitizer (build-san/) serves both the
+# sanitizer run of every test and the libFuzzer harnesses: clang, the core instrumented for
+# the fuzzers, -O1 (see scripts/sanitize-build.sh). Without clang it is a gcc build and the
+# fuzzing is skipped.
+bash scripts/sanitize-build.sh
 (cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 -E '^(ImportOdbc\..*|gui)$')
 # The SQLite ODBC driver loses memory inside SQLConnect (in its own settings reading), which
 # is not ours to free, and Qt keeps its font and platform caches to the end of the process:
 # the tests through them run under ASan and UBSan without the leak check.
 (cd build-san && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 -R '^(ImportOdbc\..*|gui)$')
 
-# Fuzzing under the sanitizers, about a minute in all (skipped without clang).
+# Fuzzing under the sanitizers, about a minute in all, with the harnesses of build-san/.
 bash scripts/fuzz.sh 60

@@ -13,6 +13,7 @@
 #include "session/session.h"
 #include "shell/commands.h"
 #include "shell/handlers.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -47,18 +48,15 @@ TEST(TerminalPrompts, AskAgainUntilTheAnswerFits) {
     EXPECT_TRUE(t.shows("Dotyczy: silnik"));
 }
 
-class TerminalFiles : public ::testing::Test {
+class TerminalFiles : public testing_support::TempDirTest {
   protected:
+    TerminalFiles() : TempDirTest("zuva-term") {}
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-term-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
+        TempDirTest::SetUp();
         fs::create_directory(dir + "/PODKAT");
         for (const char* f : {"REAUTO.BEN", "reinne.ben", "MOAUTO.BEN", "PODKAT/REX.BEN"})
             ASSERT_TRUE(write_file_bytes(dir + "/" + f, "x"));
     }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string dir;
 };
 
 TEST_F(TerminalFiles, FileDialogListsTheMaskChoosesByNumberAndMovesIntoDirectories) {

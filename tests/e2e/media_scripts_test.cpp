@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "text/path_lookup.h"
@@ -78,26 +79,17 @@ std::string wave(unsigned ms) {
     return s;
 }
 
-class MediaScript : public ::testing::Test {
+class MediaScript : public testing_support::TempDirTest {
   protected:
+    MediaScript() : TempDirTest("zuva-media") {}
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-media-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
+        TempDirTest::SetUp();
         fs::create_directories(fs::path(dir) / "BAZY");
         for (const auto& e : fs::directory_iterator(kData))
             fs::copy_file(e.path(), fs::path(dir) / "BAZY" / e.path().filename());
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
     // Writes a file under the test directory, making its directories.
-    void put(const std::string& rel, const std::string& bytes) {
-        fs::path p = fs::path(dir) / rel;
-        fs::create_directories(p.parent_path());
-        ASSERT_TRUE(write_file_bytes(p.string(), bytes));
-    }
+    void put(const std::string& rel, const std::string& bytes) { write(rel, bytes); }
     // The data files of the MED base: advice texts, pictures and one sound.
     void data_files() {
         put("RADY/MED/rada_b.hlp", utf8_to_cp1250_lossy("Rada dla b: zrób to, co trzeba.\nDruga linia."));
@@ -142,7 +134,7 @@ class MediaScript : public ::testing::Test {
         return n;
     }
 
-    std::string dir, out, err;
+    std::string out, err;
 };
 
 const std::vector<std::string> kLoadRules = {"10064", "REMED.BEN", "Nie", "Nie"};
@@ -408,8 +400,8 @@ TEST_F(MediaScript, SampleBaseShowsItsMedia) {
 }
 
 TEST(PathLookup, FindsNamesInAnotherCaseWithPolishLetters) {
-    std::string tmpl = (fs::temp_directory_path() / "zuva-path-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    testing_support::TempDir temp("zuva-path");
+    const std::string tmpl = temp.path();
     fs::create_directories(fs::path(tmpl) / "dźwięki" / "Auto");
     ASSERT_TRUE(write_file_bytes(tmpl + "/dźwięki/Auto/Syrena.WAV", "x"));
     fs::create_directories(fs::path(tmpl) / "BAZY");
@@ -420,7 +412,6 @@ TEST(PathLookup, FindsNamesInAnotherCaseWithPolishLetters) {
     EXPECT_EQ(files_matching_nocase(tmpl + "/dźwięki/Auto", "*.wav"), std::vector<std::string>{"Syrena.WAV"});
     EXPECT_TRUE(mask_matches_nocase("DŹ*.BEN", "dźauto.ben"));
     EXPECT_FALSE(mask_matches_nocase("*.HLP", "rada.hlp.txt"));
-    fs::remove_all(tmpl);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -47,17 +48,12 @@ const std::vector<std::string> kFaults = {
 const std::vector<std::string> kAdvice = {"naladuj_lub_wymien_akumulator", "wezwij_pomoc_drogowa",
                                           "sprawdz_bezpieczniki"};
 
-class SampleBase : public ::testing::Test {
+class SampleBase : public testing_support::TempDirTest {
   protected:
+    SampleBase() : TempDirTest("zuva-sample") {}
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-sample-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
+        TempDirTest::SetUp();
         fs::copy(kExamples, dir, fs::copy_options::recursive);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
 
     // A forward run with the CF of every asked symptom; the summary file's resultants.
@@ -102,7 +98,7 @@ class SampleBase : public ::testing::Test {
             }
         return best;
     }
-    std::string dir, out;
+    std::string out;
 };
 
 TEST_F(SampleBase, FlatBatteryComesFirst) {

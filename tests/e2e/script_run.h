@@ -2,7 +2,6 @@
 // terminal program run there on an answer file, with its transcript and error output kept.
 #pragma once
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -14,29 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "text/file_io.h"
 
 namespace zuva::testing_support {
-
-// A temporary folder made before each test (`dir`, named after `prefix`) and removed after it.
-class TempDirTest : public ::testing::Test {
-  protected:
-    explicit TempDirTest(std::string prefix) : prefix_(std::move(prefix)) {}
-    void SetUp() override {
-        std::string tmpl = (std::filesystem::temp_directory_path() / (prefix_ + "-XXXXXX")).string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-
-    std::string dir;
-
-  private:
-    std::string prefix_;
-};
 
 // The terminal program run in the folder `sub` of `dir` on answers given as lines: the
 // transcript in `out`, the error output in `err`.

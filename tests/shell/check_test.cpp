@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -17,29 +18,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Check : public ::testing::Test {
+class Check : public testing_support::TempDirTest {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-check-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string base(const std::string& name, const std::string& utf8) {
-        std::string p = (fs::path(dir) / name).string();
-        write_file_bytes(p, utf8_to_cp1250_lossy(utf8));
-        return p;
-    }
+    Check() : TempDirTest("zuva-check") {}
+    std::string base(const std::string& name, const std::string& utf8) { return write_cp1250(name, utf8); }
     int check(std::vector<std::string> args) {
         out.str("");
         err.str("");
         return check_command(args, out, err);
     }
     bool has(const std::string& needle) const { return out.str().find(needle) != std::string::npos; }
-    std::string dir;
     std::ostringstream out, err;
 };
 

@@ -11,6 +11,7 @@
 #include "session/enabling.h"
 #include "session/session.h"
 #include "shell/editor_files.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"
@@ -20,23 +21,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class EditorFiles : public ::testing::Test {
+class EditorFiles : public testing_support::TempDirTest {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-editor-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir, fs::perms::owner_all, ec);
-        fs::remove_all(dir, ec);
-    }
-    std::string path(const std::string& name) const { return (fs::path(dir) / name).string(); }
+    EditorFiles() : TempDirTest("zuva-editor") {}
     static bool has(const std::string& hay, const std::string& needle) {
         return hay.find(needle) != std::string::npos;
     }
-    std::string dir;
 };
 
 TEST_F(EditorFiles, Windows1250FileComesBackInItsCodePageAndLineEnds) {

@@ -15,6 +15,7 @@
 #include "session/session.h"
 #include "shell/handlers.h"
 #include "shell/script_loop.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"
@@ -24,21 +25,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class NewUser : public ::testing::Test {
+class NewUser : public testing_support::TempDirTest {
   protected:
+    NewUser() : TempDirTest("zuva-user") {}
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-user-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-        write_file_bytes(path("REX.BEN"),
-                         utf8_to_cp1250_lossy("fakt(\"a\",\"1.0\")\nreguła(1,\"c\",[\"a\"],1,\"0.8\")\n"));
+        TempDirTest::SetUp();
+        write_cp1250("REX.BEN", "fakt(\"a\",\"1.0\")\nreguła(1,\"c\",[\"a\"],1,\"0.8\")\n");
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(path("ro"), fs::perms::owner_all, ec);
-        fs::remove_all(dir, ec);
-    }
-    std::string path(const std::string& name) const { return (fs::path(dir) / name).string(); }
     static bool has(const std::string& hay, const std::string& needle) {
         return hay.find(needle) != std::string::npos;
     }
@@ -46,7 +39,6 @@ class NewUser : public ::testing::Test {
     static std::vector<std::string> run_to_summary() {
         return {"10064", "REX.BEN", "Nie", "Nie", "10164", "1", "NIE", "1", "TAK"};
     }
-    std::string dir;
 };
 
 TEST_F(NewUser, SaveDialogAsksBeforeReplacingAFileAndNieAsksForAnotherName) {

@@ -10,6 +10,7 @@
 #include "kb/base_file_reader.h"
 #include "session/session.h"
 #include "store/list_helpers.h"
+#include "support/temp_dir.h"
 
 namespace zuva::testing_support {
 
@@ -35,9 +36,7 @@ inline void use_rule_base(Session& s, const std::string& text, const std::string
 }
 
 inline std::string temp_dir(const std::string& tag) {
-    auto dir = std::filesystem::temp_directory_path() / ("zuva_" + tag + "_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir.string();
+    return scratch_dir(tag);
 }
 
 // Number of occurrences of `needle` in `hay`.

@@ -6,6 +6,7 @@
 #include "kb/base_file_reader.h"
 #include "kb/base_files.h"
 #include "session/session.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"
@@ -19,9 +20,7 @@ std::optional<ReadError> parse_rules(KnowledgeBase& kb, std::string_view text) {
 }
 
 std::string temp_file(const std::string& name, std::string_view bytes) {
-    auto dir = std::filesystem::temp_directory_path() / ("zuva_reader_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    auto p = (dir / name).string();
+    auto p = (std::filesystem::path(testing_support::scratch_dir("reader")) / name).string();
     write_file_bytes(p, bytes);
     return p;
 }

@@ -8,6 +8,7 @@
 #include "kb/report_files.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"
@@ -16,9 +17,7 @@ using namespace zuva;
 
 namespace {
 std::string temp_dir() {
-    auto dir = std::filesystem::temp_directory_path() / ("zuva_report_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir.string();
+    return testing_support::scratch_dir("report");
 }
 }  // namespace
 

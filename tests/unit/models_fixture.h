@@ -3,7 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
 
@@ -12,30 +11,20 @@
 #include "kb/model_base.h"
 #include "session/session.h"
 #include "store/list_helpers.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"
 
 namespace zuva::testing {
 
-inline std::string temp_dir() {
-    static std::atomic<int> n{0};
-    auto p = std::filesystem::temp_directory_path() /
-             ("zuva_models_" + std::to_string(::getpid()) + "_" + std::to_string(n++));
-    std::filesystem::create_directories(p);
-    return p.string();
-}
-
 struct ModelSession {
-    std::string dir = temp_dir();
+    testing_support::TempDir temp{"zuva-models"};
+    std::string dir = temp.path();
     ScriptedUi ui;
     Session s{ui};
 
     ModelSession() { s.current_dir = dir; }
-    ~ModelSession() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
 
     std::string write(const std::string& name, const std::string& utf8) {
         std::string path = dir + "/" + name;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "session/session.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/scripted_ui.h"
@@ -38,11 +39,8 @@ class RulesUi : public ScriptedUi {
 
 // A fresh directory for one test.
 inline std::string temp_dir(const std::string& name) {
-    auto dir =
-        std::filesystem::temp_directory_path() / ("zuva_rules_" + std::to_string(::getpid()) + "_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
+    testing_support::remove_tree(testing_support::scratch_dir(name));
+    return testing_support::scratch_dir(name);
 }
 
 // Writes the UTF-8 text as a Windows-1250 file and returns its path.

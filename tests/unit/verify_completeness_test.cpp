@@ -9,6 +9,7 @@
 #include "kb/base_file_reader.h"
 #include "shell/check.h"
 #include "shell/script_loop.h"
+#include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "verify/completeness.h"
@@ -125,9 +126,8 @@ TEST(Completeness, UnusedModelsArgumentsModelFactsAndConstraintMembers) {
 }
 
 TEST(Completeness, MediaThatNameMissingRulesOrFiles) {
-    std::string tmpl = (fs::temp_directory_path() / "zuva-media-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    const fs::path root = tmpl;
+    testing_support::TempDir temp("zuva-media");
+    const fs::path root = temp.path();
     fs::create_directories(root / "BAZY");
     fs::create_directories(root / "RADY" / "X");
     fs::create_directories(root / "GRAFIKA" / "X");
@@ -149,8 +149,6 @@ TEST(Completeness, MediaThatNameMissingRulesOrFiles) {
         << ::testing::PrintToString(found);
     EXPECT_NE(found[1].find("Rada 'brak.hlp' dla reguły 9: nie ma reguły o numerze 9."), std::string::npos);
     EXPECT_NE(found[4].find("brak pliku dzwon.wav w katalogu"), std::string::npos);
-    std::error_code ec;
-    fs::remove_all(root, ec);
 }
 
 TEST(Completeness, BaseWithoutAnomaliesAndTheLinesOfRecords) {
@@ -166,23 +164,16 @@ TEST(Completeness, BaseWithoutAnomaliesAndTheLinesOfRecords) {
     EXPECT_EQ(lines.line_of("reguła", 2), std::nullopt);
 }
 
-class CompletenessFiles : public ::testing::Test {
+class CompletenessFiles : public testing_support::TempDirTest {
   protected:
+    CompletenessFiles() : TempDirTest("zuva-kompl") {}
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "zuva-kompl-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-        write_file_bytes(
-            (fs::path(dir) / "REK.BEN").string(),
-            utf8_to_cp1250_lossy("rem_reguła(\"cykl\")\nreguła(1,\"p\",[\"q\"],1,\"0.8\")\n"
-                                 "reguła(2,\"q\",[\"p\"],1,\"0.8\")\nreguła(3,\"c\",[\"a\"],1,\"0.5\")\n"
-                                 "reguła(4,\"c\",[\"a\"],1,\"0.4\")\n"));
+        TempDirTest::SetUp();
+        write_cp1250("REK.BEN",
+                     "rem_reguła(\"cykl\")\nreguła(1,\"p\",[\"q\"],1,\"0.8\")\n"
+                     "reguła(2,\"q\",[\"p\"],1,\"0.8\")\nreguła(3,\"c\",[\"a\"],1,\"0.5\")\n"
+                     "reguła(4,\"c\",[\"a\"],1,\"0.4\")\n");
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string dir;
 };
 
 TEST_F(CompletenessFiles, CheckReportsWarningsThatChangeTheStatusOnlyWhenAsked) {
