@@ -4,6 +4,11 @@ set -euo pipefail
 pkgs=(g++ cmake make ccache libgtest-dev clang-format unixodbc-dev libsqliteodbc libsqlite3-dev clang libclang-rt-dev python3 pkg-config libstb-dev libchafa-dev libsdl2-dev)
 # The performance guard counts instructions under callgrind.
 pkgs+=(valgrind)
+# Line editing of the terminal program's prompts.
+pkgs+=(libreadline-dev)
+# The Debian package and its check (scripts/check-package.sh): dpkg-shlibdeps, the manual
+# page lookup, lintian.
+pkgs+=(dpkg-dev file man-db lintian)
 # The desktop program (Qt 6 Widgets and Multimedia, with Qt's own Polish dialog texts) and
 # the Xvfb screenshot script of its end-to-end check.
 pkgs+=(qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n xvfb xdotool imagemagick)

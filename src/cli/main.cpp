@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/line_editing.h"
 #include "cli/media.h"
 #include "cli/terminal_ui.h"
 #include "session/session.h"
@@ -28,6 +29,7 @@ const char* kUsage =
     "  zuva --answers -        odpowiedzi ze standardowego wejścia\n"
     "  zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] PLIK...\n"
     "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
+    "  zuva --version          wersja programu\n"
     "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
 
 // The owner named by the owner note. Answer scripts take only ZUVA_OWNER, so that a
@@ -100,6 +102,7 @@ int run_terminal() {
     bool color = isatty(STDOUT_FILENO) && std::getenv("NO_COLOR") == nullptr;
     if (const char* term = std::getenv("TERM"); term == nullptr || std::string(term) == "dumb") color = false;
     zuva::TerminalUi ui(std::cin, std::cout, color);
+    ui.line_reader = zuva::read_edited_line;
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(true);
     s.shell.user_guide = user_guide_path();
@@ -134,6 +137,9 @@ int main(int argc, char** argv) {
             answers = argv[++i];
         } else if (a.rfind("--answers=", 0) == 0 && a.size() > 10) {
             answers = a.substr(10);
+        } else if (a == "--version") {
+            std::printf("zuva %s\n", ZUVA_VERSION);
+            return 0;
         } else if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             return 0;

@@ -294,9 +294,19 @@ void TerminalUi::heading(std::string_view kind, std::string_view title) {
 
 std::string TerminalUi::ask(std::string_view prompt) {
     if (!at_line_start_) out_ << '\n';
+    std::string line;
+    if (line_reader) {
+        out_.flush();
+        auto typed = line_reader(bold(std::string(prompt)) + ' ', completion_dir_);
+        if (!typed) {
+            out_ << "\n";
+            throw ProgramExit{};
+        }
+        at_line_start_ = true;
+        return *typed;
+    }
     out_ << bold(std::string(prompt)) << ' ';
     out_.flush();
-    std::string line;
     if (!std::getline(in_, line)) {
         out_ << "\n";
         throw ProgramExit{};
@@ -435,10 +445,12 @@ std::string TerminalUi::file_prompt(bool save, std::string_view mask, const std:
         if (save && !mask_extension(shown_mask).empty())
             hint("Nazwa bez rozszerzenia dostaje rozszerzenie " + mask_extension(shown_mask) +
                  " (np. WYNIK -> WYNIK" + mask_extension(shown_mask) + ").");
+        completion_dir_ = dir;
         std::string a =
             trim(ask(save ? "Podaj nazwę pliku (katalog: przejście do niego, pusty wiersz: anuluj):"
                           : "Podaj numer pliku lub ścieżkę (katalog: przejście do niego, pusty "
                             "wiersz: anuluj):"));
+        completion_dir_.clear();
         if (a.empty()) return "";
         int pos = 0;
         if (parse_number(a, pos) && pos >= 1 && pos <= static_cast<int>(files.size()))

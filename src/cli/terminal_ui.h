@@ -2,7 +2,9 @@
 // prompt that says what it expects, note boxes that wait for Enter; UTF-8 on the terminal.
 #pragma once
 #include <deque>
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,12 @@ class TerminalUi : public Ui {
     MediaOutcome show_picture(std::string_view path) override;
     MediaOutcome play_sound(std::string_view path) override;
 
+    // Where typed lines come from instead of the input stream (the line editor on a
+    // terminal): the prompt as it is shown and the folder whose file names complete ("":
+    // none); nullopt at the end of input.
+    std::function<std::optional<std::string>(const std::string& prompt, const std::string& complete_in)>
+        line_reader;
+
     // Pieces the menu loop uses.
     // One line typed by the user after the prompt; end of input ends the program.
     std::string ask(std::string_view prompt);
@@ -95,6 +103,7 @@ class TerminalUi : public Ui {
     void say_why_value_refused(std::string_view name);
     void note_value_answer(std::string_view name, const std::string& answer);
     std::string refused_value_, refused_for_;
+    std::string completion_dir_;  // the folder of the file dialog being asked
 };
 
 // The interactive program: introductory window, then the main menu until the user ends

@@ -49,7 +49,7 @@ void podsumowanie(Session& s) {
                                          "\nCzy chcesz zapisać go nową treścią?",
                                      {"&TAK", "&NIE"});
             if (over != 0) continue;
-            remove_file(path);
+            // The old summary is replaced only when the new one has been written whole.
             s.ui.note("", "Istniejące podsumowanie " + short_name_of(path) + "\nzostało skasowane!");
         }
         s.inference.nazwa_podsumowania.clear();

@@ -8,10 +8,15 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "gui/qt_ui.h"
 #include "gui/task_window.h"
+#include "kb/sibling_bases.h"
 #include "session/session.h"
 #include "shell/handlers.h"
 
@@ -20,8 +25,51 @@ namespace {
 const char* kUsage =
     "Użycie:\n"
     "  zuva-gui                 program okienkowy (okno zadań z menu, paskiem narzędzi i oknem pomocniczym)\n"
+    "  zuva-gui PLIK            ładuje bazę reguł bazy wiedzy PLIKU i jej pozostałe bazy obok niej\n"
+    "  zuva-gui --version       wersja programu\n"
     "  zuva-gui --quit-at-idle  uruchamia program, wypisuje czas do bezczynnego okna i kończy pracę\n"
     "Program tekstowy: zuva.\n";
+
+// The loads after the rule base, in menu order: models, exact and uncertain constraints,
+// advice, graphics, sounds.
+const std::pair<int, zuva::BaseKind> kSiblingLoads[] = {
+    {10077, zuva::BaseKind::Models},
+    {10093, zuva::BaseKind::ExactConstraints},
+    {10103, zuva::BaseKind::UncertainConstraints},
+    {10113, zuva::BaseKind::Advice},
+    {10124, zuva::BaseKind::Graphics},
+    {10134, zuva::BaseKind::Sounds},
+};
+
+// Started on a file (a double click on a base): each load's file dialog is answered with
+// the file given here; all other dialogs are the user's.
+class OpeningUi : public zuva::QtUi {
+  public:
+    std::string preset;
+    std::string open_file(std::string_view mask, const std::vector<zuva::FileFilter>& filters,
+                          std::string_view title) override {
+        if (preset.empty()) return QtUi::open_file(mask, filters, title);
+        return std::exchange(preset, std::string());
+    }
+};
+
+// The rule base of the file's knowledge base is loaded as its menu command loads it, then
+// the other bases of the same distinguishing name beside it.
+void open_knowledge_base(zuva::TaskWindow& w, OpeningUi& ui, const std::string& file) {
+    w.close_intro();
+    std::string rules = file;
+    if (auto r = zuva::sibling_base(file, zuva::BaseKind::Rules)) rules = *r;
+    ui.preset = rules;
+    w.run_command(10064);
+    ui.preset.clear();
+    if (!w.session().kb.nazwa_re.loaded()) return;
+    for (const auto& [command, kind] : kSiblingLoads)
+        if (auto sibling = zuva::sibling_base(rules, kind)) {
+            ui.preset = *sibling;
+            w.run_command(command);
+            ui.preset.clear();
+        }
+}
 
 }  // namespace
 
@@ -29,20 +77,34 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     bool quit_at_idle = false;
+    std::string file;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (a == "--version") {
+            std::printf("zuva-gui %s\n", ZUVA_VERSION);
+            return 0;
+        }
         if (a == "--quit-at-idle") {
             quit_at_idle = true;
             continue;
         }
-        if (a.rfind("-", 0) == 0 && a != "-platform" && a.rfind("-platform", 0) != 0) {
+        if (a == "-platform" && i + 1 < argc) {
+            ++i;
+            continue;
+        }
+        if (a.rfind("-", 0) == 0 && a.rfind("-platform", 0) != 0) {
             std::fprintf(stderr, "zuva-gui: nieznany argument '%s'\n%s", a.c_str(), kUsage);
             return 1;
         }
+        if (!file.empty()) {
+            std::fprintf(stderr, "zuva-gui: tylko jeden plik bazy '%s'\n%s", a.c_str(), kUsage);
+            return 1;
+        }
+        file = std::filesystem::absolute(a).lexically_normal().string();
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("zuva_EN");
@@ -51,7 +113,7 @@ int main(int argc, char** argv) {
                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qt_pl);
 
-    zuva::QtUi ui;
+    OpeningUi ui;
     zuva::Session s(ui);
     if (const char* owner = std::getenv("ZUVA_OWNER"); owner != nullptr && *owner != '\0')
         s.shell.owner = owner;
@@ -74,6 +136,7 @@ int main(int argc, char** argv) {
     QObject::connect(&w, &zuva::TaskWindow::program_ended, &app, &QApplication::quit, Qt::QueuedConnection);
     w.start();
     w.show();
+    if (!file.empty()) QTimer::singleShot(0, &w, [&] { open_knowledge_base(w, ui, file); });
     if (quit_at_idle)
         QTimer::singleShot(0, &app, [&] {
             std::printf("zuva-gui: okno gotowe po %.3f s\n", static_cast<double>(clock.nsecsElapsed()) / 1e9);

@@ -20,6 +20,7 @@
 
 #include "kb/base_file_reader.h"
 #include "kb/base_files.h"
+#include "kb/sibling_bases.h"
 #include "session/command_registry.h"
 #include "session/session.h"
 #include "shell/handlers.h"
@@ -334,25 +335,7 @@ class Checker {
 
     // The bases of the same distinguishing name in the rule base's directory.
     std::optional<std::string> sibling_of(const std::string& rule_full, BaseKind kind) const {
-        const std::string dir = directory_of(rule_full);
-        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full)).first;
-        const std::string prefix = to_lower_pl(kind_info(kind).prefix);
-        std::vector<std::string> found;
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(dir, ec)) {
-            std::error_code ec2;
-            if (!e.is_regular_file(ec2)) continue;
-            std::string name = e.path().filename().string();
-            std::string lname = to_lower_pl(name);
-            if (lname.compare(0, prefix.size(), prefix) != 0) continue;
-            // The name is split after its prefix (two characters, "DŹ" included).
-            auto [w, ext] = split_distinguishing_name(name);
-            if (w != wyroznik || to_lower_pl(ext) != ".ben") continue;
-            found.push_back(e.path().string());
-        }
-        if (found.empty()) return std::nullopt;
-        std::sort(found.begin(), found.end());
-        return found.front();
+        return sibling_base(rule_full, kind);
     }
 
     // Reads the file first on its own, so that a syntax error is placed exactly; then runs

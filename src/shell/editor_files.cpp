@@ -1,11 +1,8 @@
-// Saving goes through a temporary file in the same directory and a rename, which replaces
-// the file in one step: a full disk or a stopped program leaves the old file whole.
+// Saving goes through the program's one writer (a temporary file in the same directory
+// renamed over the file): a full disk or a stopped program leaves the old file whole.
 #include "shell/editor_files.h"
 
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -61,33 +58,9 @@ std::string write_from_editor(const std::string& path, const std::string& plain,
     } else {
         return "tekst zawiera znaki spoza kodowania Windows-1250";
     }
-    namespace fs = std::filesystem;
-    fs::path target(path);
-    fs::path dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / ("." + target.filename().string() + ".zapis-XXXXXX")).string();
-    int fd = mkstemp(tmpl.data());
-    if (fd < 0) return std::strerror(errno);
-    std::string reason;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            reason = std::strerror(errno);
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (reason.empty() && ::fsync(fd) != 0) reason = std::strerror(errno);
-    if (::close(fd) != 0 && reason.empty()) reason = std::strerror(errno);
-    // The file keeps the permissions it had.
-    std::error_code ec;
-    if (reason.empty() && fs::exists(target, ec))
-        fs::permissions(tmpl, fs::status(target, ec).permissions(), ec);
-    if (reason.empty() && std::rename(tmpl.c_str(), path.c_str()) != 0) reason = std::strerror(errno);
-    if (!reason.empty()) ::unlink(tmpl.c_str());
-    return reason;
+    int err = 0;
+    if (!replace_file(path, bytes, err)) return std::strerror(err);
+    return "";
 }
 
 bool save_from_editor(Session& s, const std::string& path, const std::string& text, EditorFormat format,

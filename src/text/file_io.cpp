@@ -1,14 +1,9 @@
-// File access through std::filesystem and streams; failures are results, not exceptions.
+// File reading and path helpers through std::filesystem and streams; failures are results,
+// not exceptions. Writing is in file_replace.cpp.
 #include "text/file_io.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace zuva {
@@ -28,66 +23,6 @@ std::optional<std::string> read_file_bytes(const std::string& path) {
         if (!in) return std::nullopt;
     }
     return data;
-}
-
-bool write_file_bytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
-
-namespace {
-
-std::string reason_of(int err) {
-    switch (err) {
-        case EACCES:
-        case EPERM:
-            return "brak uprawnień do zapisu";
-        case ENOENT:
-            return "katalog nie istnieje";
-        case ENOTDIR:
-            return "część ścieżki nie jest katalogiem";
-        case EISDIR:
-            return "to jest katalog";
-        case ENOSPC:
-        case EDQUOT:
-            return "brak miejsca na dysku";
-        case EROFS:
-            return "system plików jest tylko do odczytu";
-        case ENAMETOOLONG:
-            return "nazwa jest za długa";
-        default:
-            return std::strerror(err);
-    }
-}
-
-}  // namespace
-
-bool write_file_bytes(const std::string& path, std::string_view bytes, std::string& why) {
-    why.clear();
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        why = reason_of(errno);
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            why = reason_of(errno);
-            ::close(fd);
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        why = reason_of(errno);
-        return false;
-    }
-    return true;
 }
 
 bool file_exists(const std::string& path) {

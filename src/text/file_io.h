@@ -1,4 +1,4 @@
-// Whole-file reading and writing, and the path helpers the loaders need.
+// Whole-file reading and writing (one atomic writer), and the path helpers the loaders need.
 #pragma once
 #include <optional>
 #include <string>
@@ -7,9 +7,20 @@
 namespace zuva {
 
 std::optional<std::string> read_file_bytes(const std::string& path);
-bool write_file_bytes(const std::string& path, std::string_view bytes);
-// The same; on failure `why` gets the reason in Polish ("brak uprawnień do zapisu", ...).
+
+// Every file the program writes goes through replace_file: the bytes go to a temporary file
+// ".NAME.zapis-PID-XXXXXX" beside the target, which is flushed to disk and renamed over it,
+// and then the directory is flushed. A replaced file keeps its permissions (and its owner
+// where the user may give it); a symbolic link keeps its place and its file is replaced.
+// On failure the old file is as it was, the temporary file is removed and `err` holds the
+// errno of the step that failed. Temporary files that a killed process left behind are
+// removed at the next write of the same file (a running process's are left alone).
+bool replace_file(const std::string& path, std::string_view bytes, int& err);
+// The reason of a failed write as the user is told it ("brak uprawnień do zapisu", ...).
+std::string write_failure_reason(int err);
+// replace_file with the reason in Polish in `why`, and without it.
 bool write_file_bytes(const std::string& path, std::string_view bytes, std::string& why);
+bool write_file_bytes(const std::string& path, std::string_view bytes);
 bool file_exists(const std::string& path);
 bool remove_file(const std::string& path);
 
