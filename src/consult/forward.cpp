@@ -492,6 +492,7 @@ class ForwardRun : public WhySource {
         piszcr(s_);
         podsumowanie(s_);
         if (s_.kb.nazwa_ra.loaded()) {
+            s_.ui.asking(Asking::AdviceQuestion);
             int b = s_.ui.question("Możesz uzyskać radę", "Chcesz uzyskać radę?", {"Tak", "Nie"});
             if (b == 1) {
                 raport(s_);
@@ -589,6 +590,7 @@ void wnioskowanie(Session& s) {
 void opcja_wnioskowania_w_przod(Session& s) {
     if (!start_wnioskowania(s, InferenceDirection::Forward)) return;
     append_resultant(s, "bez warunku", 1.0, {OriginKind::Always});
+    s.ui.asking(Asking::FactMode);
     s.inference.tryb_deklaracji_faktow = s.ui.radio("Wybierz tryb deklaracji faktów!", "",
                                                     {"Menu wyboru faktów", "Interfejs zadający pytania"}, 1);
     wnioskowanie(s);

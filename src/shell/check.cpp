@@ -22,6 +22,7 @@
 #include "kb/base_files.h"
 #include "session/command_registry.h"
 #include "session/session.h"
+#include "shell/base_group.h"
 #include "shell/handlers.h"
 #include "shell/shell.h"
 #include "text/codec.h"
@@ -55,16 +56,6 @@ const DiagnosisCheck kDiagnoses[] = {
     {10147, "exclusive-conclusions-one", false},
     {10148, "exclusive-conclusions-none", false},
     {10149, "non-exclusive-conclusions", false},
-};
-
-// The loads after the rule base, in menu order, with the kind of base they read.
-struct LoadCheck {
-    int command;
-    BaseKind kind;
-};
-const LoadCheck kLoads[] = {
-    {10077, BaseKind::Models}, {10093, BaseKind::ExactConstraints}, {10103, BaseKind::UncertainConstraints},
-    {10113, BaseKind::Advice}, {10124, BaseKind::Graphics},         {10134, BaseKind::Sounds},
 };
 
 // Every interaction is counted; a check that keeps asking (a value asked again and again)
@@ -280,8 +271,8 @@ class Checker {
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
             if (!contradictory) {
-                for (const auto& l : kLoads)
-                    if (auto sibling = sibling_of(full, l.kind)) {
+                for (const auto& l : kSiblingLoads)
+                    if (auto sibling = sibling_base(full, l.kind)) {
                         // Named as the rule base was: beside it, in the same form of path.
                         std::string shown =
                             (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename())
@@ -314,29 +305,6 @@ class Checker {
     }
 
     void add(Finding f) { result_.findings.push_back(std::move(f)); }
-
-    // The bases of the same distinguishing name in the rule base's directory.
-    std::optional<std::string> sibling_of(const std::string& rule_full, BaseKind kind) const {
-        const std::string dir = directory_of(rule_full);
-        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full)).first;
-        const std::string prefix = to_lower_pl(kind_info(kind).prefix);
-        std::vector<std::string> found;
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(dir, ec)) {
-            std::error_code ec2;
-            if (!e.is_regular_file(ec2)) continue;
-            std::string name = e.path().filename().string();
-            std::string lname = to_lower_pl(name);
-            if (lname.compare(0, prefix.size(), prefix) != 0) continue;
-            // The name is split after its prefix (two characters, "DŹ" included).
-            auto [w, ext] = split_distinguishing_name(name);
-            if (w != wyroznik || to_lower_pl(ext) != ".ben") continue;
-            found.push_back(e.path().string());
-        }
-        if (found.empty()) return std::nullopt;
-        std::sort(found.begin(), found.end());
-        return found.front();
-    }
 
     // Reads the file first on its own, so that a syntax error is placed exactly; then runs
     // the load command with its tests. False when the base did not load.
