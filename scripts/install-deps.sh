@@ -2,6 +2,8 @@
 # Installs the Debian packages that building and testing zuva need, when any is missing.
 set -euo pipefail
 pkgs=(g++ cmake make ccache libgtest-dev clang-format unixodbc-dev libsqliteodbc libsqlite3-dev clang libclang-rt-dev python3 pkg-config libstb-dev libchafa-dev libsdl2-dev)
+# The Python module (pybind11) and its tests.
+pkgs+=(pybind11-dev python3-dev python3-pytest)
 # The desktop program (Qt 6 Widgets and Multimedia, with Qt's own Polish dialog texts) and
 # the Xvfb screenshot script of its end-to-end check.
 pkgs+=(qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n xvfb xdotool imagemagick)

@@ -41,12 +41,12 @@ bool ConsultationUi::same_as_answered(const Question& q) const {
 }
 
 std::string ConsultationUi::refusal_reason() const {
-    std::string why;
+    std::string reason;
     for (const auto& n : notes_since_answer_) {
-        if (!why.empty()) why += '\n';
-        why += n;
+        if (!reason.empty()) reason += '\n';
+        reason += n;
     }
-    if (!why.empty()) return why;
+    if (!reason.empty()) return reason;
     const std::string& t = answered_text_;
     if (!parse_real(t)) {
         if (t.find(',') != std::string::npos && parse_real(std::string(t).replace(t.find(','), 1, ".")))
@@ -61,6 +61,7 @@ Reply ConsultationUi::ask(Question q) {
     std::string refused_now;
     if (!after_why && same_as_answered(q)) refused_now = refusal_reason();
     q.number = after_why || !refused_now.empty() ? questions_ : ++questions_;
+    asked_name_ = q.name;
     answered_.reset();
     notes_since_answer_.clear();
     Reply r;
@@ -222,7 +223,7 @@ bool ConsultationUi::explanation(std::string_view, const std::vector<std::string
 
 Why ConsultationUi::why_now(const std::string& text) const {
     Why w;
-    w.name = answered_ ? answered_->name : std::string();
+    w.name = asked_name_;
     w.text = text;
     const auto& stack = session->inference.explain.why;
     for (std::size_t i = stack.size(); i-- > 0;) {

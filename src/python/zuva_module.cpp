@@ -99,7 +99,8 @@ PYBIND11_MODULE(zuva, m) {
         try {
             if (p) std::rethrow_exception(p);
         } catch (const Error& e) {
-            py::object instance = error(py::str(e.what()));
+            py::object cls = py::reinterpret_borrow<py::object>(error.ptr());
+            py::object instance = cls(py::str(e.what()));
             instance.attr("message") = py::str(e.message());
             instance.attr("file") = e.file().empty() ? py::object(py::none()) : py::object(py::str(e.file()));
             instance.attr("line") = e.line();
@@ -187,7 +188,11 @@ PYBIND11_MODULE(zuva, m) {
              "(from 1) for a choice, a text as typed.")
         .def("why", &Consultation::why, py::call_guard<py::gil_scoped_release>())
         .def("how", &Consultation::how, py::arg("statement"), py::call_guard<py::gil_scoped_release>())
-        .def_property_readonly("finished", &Consultation::finished, py::call_guard<py::gil_scoped_release>())
+        .def_property_readonly("finished",
+                               [](Consultation& c) {
+                                   py::gil_scoped_release release;
+                                   return c.finished();
+                               })
         .def_property_readonly("completed", [](Consultation& c) { return c.result().completed; })
         .def_property_readonly("conclusions",
                                [](Consultation& c) {

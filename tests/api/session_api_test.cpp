@@ -215,33 +215,40 @@ TEST_F(SessionApi, WhyGivesTheChainAndChangesNothing) {
     KnowledgeBase kb = KnowledgeBase::open(rule_file);
     const Files files = script("backward.txt");
     Consultation c = kb.backward(kHypothesis);
-    bool asked_why = false;
+    int asked = 0;
+    bool reaches_hypothesis = false;
     while (auto q = c.next()) {
-        if (!asked_why) {
-            api::Why w = c.why();
-            asked_why = true;
-            EXPECT_EQ(w.name, q->name);
-            EXPECT_EQ(w.text.rfind("Pytam o CF warunku:\n    " + q->name + "\n", 0), 0u) << w.text;
-            ASSERT_FALSE(w.chain.empty());
-            // Every line of the chain stands in the text, the innermost link first.
-            std::size_t at = 0;
-            for (const auto& link : w.chain)
-                for (const auto& line : link) {
-                    std::size_t found = w.text.find(line, at);
-                    ASSERT_NE(found, std::string::npos) << line;
-                    at = found;
-                }
-            // The chain goes up to the hypothesis under test.
-            EXPECT_NE(w.text.find(kHypothesis), std::string::npos) << w.text;
-            auto same = c.next();
-            ASSERT_TRUE(same);
-            EXPECT_EQ(same->name, q->name);
-            EXPECT_EQ(same->number, q->number);
-        }
+        // Why at every question: the answer stays pending, the run is the one without why.
+        api::Why w = c.why();
+        ++asked;
+        EXPECT_EQ(w.name, q->name);
+        const std::string head = q->kind == QuestionKind::ArgumentValue ? "Pytam o wartość argumentu:\n    "
+                                 : q->kind == QuestionKind::ConditionCf
+                                     ? "Pytam o CF warunku:\n    "
+                                     : "Pytam o współczynnik pewności wniosku:\n    ";
+        EXPECT_EQ(w.text.rfind(head + q->name + "\n", 0), 0u) << w.text;
+        ASSERT_FALSE(w.chain.empty()) << w.text;
+        // Every line of the chain stands in the text, in order, the innermost link first.
+        std::size_t at = 0;
+        for (const auto& link : w.chain)
+            for (const auto& line : link) {
+                std::size_t found = w.text.find(line, at);
+                ASSERT_NE(found, std::string::npos) << line;
+                at = found;
+            }
+        reaches_hypothesis |= w.text.find(kHypothesis) != std::string::npos;
+        auto same = c.next();
+        ASSERT_TRUE(same);
+        EXPECT_EQ(same->name, q->name);
+        EXPECT_EQ(same->number, q->number);
         c.answer(kAnswers.at(q->name));
     }
-    EXPECT_TRUE(asked_why);
+    EXPECT_GT(asked, 5);
+    // Past the "koniec" rules the chain goes up to the hypothesis under test.
+    EXPECT_TRUE(reaches_hypothesis);
     expect_same(c.result(), files);
+    // Why is no answer where no value is asked.
+    EXPECT_THROW(c.why(), api::Error);
 }
 
 TEST_F(SessionApi, DroppedConsultationsEndTheirThreads) {
@@ -269,7 +276,7 @@ TEST_F(SessionApi, DroppedConsultationsEndTheirThreads) {
         EXPECT_NE(std::string(e.what()).find("BRAK.BEN:1: Nie można odczytać pliku"), std::string::npos);
     }
     write_file_bytes(bazy + "/REZLY.BEN",
-                     "reguła(1,\"a\",[\"b\"],1,0.5,1).\nreguła(2,\"c\",[\"d\",1,0.5,1).\n");
+                     "reguła(1,\"a\",[\"b\"],1,\"0.5\")\nreguła(2,c,[\"d\"],1,\"0.5\")\n");
     try {
         KnowledgeBase::open(bazy + "/REZLY.BEN");
         FAIL();

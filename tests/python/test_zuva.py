@@ -154,7 +154,7 @@ def test_unreadable_and_broken_bases_raise_with_file_and_line(bazy):
     assert str(e.value).startswith(missing + ":1: Nie można odczytać pliku")
     broken = os.path.join(bazy, "REZLY.BEN")
     with open(broken, "w", encoding="cp1250") as f:
-        f.write("reguła(1,\"a\",[\"b\"],1,0.5,1).\nreguła(2,\"c\",[\"d\",1,0.5,1).\n")
+        f.write("reguła(1,\"a\",[\"b\"],1,\"0.5\")\nreguła(2,c,[\"d\"],1,\"0.5\")\n")
     with pytest.raises(zuva.Error) as e:
         zuva.open(broken)
     assert e.value.line == 2 and "Błąd syntaksu" in e.value.message
