@@ -71,12 +71,12 @@ bool round(const zuva::api::KnowledgeBase& kb, int count) {
 int main(int argc, char** argv) {
     const std::string base = argc > 1 ? argv[1] : ZUVA_EXAMPLES "/BAZY/REAUTO.BEN";
     const int count = argc > 2 ? std::stoi(argv[2]) : 10000;
-    const bool trim = argc > 3 && std::string(argv[3]) == "trim";
-    // With glibc's defaults the consultations' threads allocate in arenas of their own whose
-    // freed top is kept for reuse (up to the dynamic trim threshold, tens of MB an arena):
-    // the second round shows that it is reused, not lost. With "trim" the threshold is fixed,
-    // so that freed memory goes back to the system at once.
-    if (trim) mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+    const bool one_arena = argc > 3 && std::string(argv[3]) == "one-arena";
+    // With glibc's defaults the consultations' threads allocate in malloc arenas of their own
+    // (up to eight a core), and the freed memory at the top of such an arena is kept for
+    // reuse, not given back by malloc_trim: the second round shows that it is reused, not
+    // lost. With "one-arena" every thread allocates in the main arena, which gives it back.
+    if (one_arena) mallopt(M_ARENA_MAX, 1);
     zuva::api::KnowledgeBase kb = zuva::api::KnowledgeBase::open(base);
     {
         // One consultation first, so that what every later one shares is there before the
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         warm.next();
     }
     std::printf("base %s, %d consultations waiting at their first question, %s\n", base.c_str(), count,
-                trim ? "M_TRIM_THRESHOLD fixed at 128 KB" : "glibc defaults");
+                one_arena ? "one malloc arena" : "glibc defaults");
     std::printf("-- first round\n");
     if (!round(kb, count)) return 1;
     std::printf("-- second round\n");
