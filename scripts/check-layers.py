@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Checks that every include in src/ points down the layers, bottom to top:
 
-  text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> cli, gui
+  text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> api -> cli, gui
+
+The public header folder include/zuva/ belongs to api/ ("zuva/..." counts as api's own), and
+may include nothing of src/ (it is installed without the internals).
 
 A folder may include its own headers and those of any lower layer; folders of one layer
 (store and ui; cli and gui) may not include each other. Exits 1 and names every include
@@ -11,7 +14,9 @@ import re
 import sys
 
 LAYERS = [["text"], ["store", "ui"], ["session"], ["report"], ["kb"], ["consult"], ["verify"],
-          ["import"], ["shell"], ["cli", "gui"]]
+          ["import"], ["shell"], ["api"], ["cli", "gui", "python"]]
+# Include prefixes that name another folder's headers: the public headers are the api layer's.
+ALIASES = {"zuva": "api"}
 RANK = {folder: i for i, layer in enumerate(LAYERS) for folder in layer}
 
 root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src")
@@ -34,12 +39,22 @@ for folder in sorted(os.listdir(root)):
                     m = re.match(r'\s*#\s*include\s+"([^"/]+)/', line)
                     if not m or m.group(1) == folder:
                         continue
-                    target = m.group(1)
+                    target = ALIASES.get(m.group(1), m.group(1))
+                    if target == folder:
+                        continue
                     rel = os.path.relpath(file, os.path.join(root, ".."))
                     if target not in RANK:
                         bad.append(f"{rel}:{number}: includes {target}/, a folder outside the layers")
                     elif RANK[target] >= RANK[folder]:
                         bad.append(f"{rel}:{number}: {folder}/ includes {target}/, which is not below it")
+public = os.path.join(root, "..", "include", "zuva")
+if os.path.isdir(public):
+    for name in sorted(os.listdir(public)):
+        with open(os.path.join(public, name), encoding="utf-8", errors="replace") as f:
+            for number, line in enumerate(f, 1):
+                m = re.match(r'\s*#\s*include\s+"([^"]+)"', line)
+                if m and not m.group(1).startswith("zuva/"):
+                    bad.append(f"include/zuva/{name}:{number}: includes {m.group(1)}, which is not public")
 if bad:
     print("Includes that do not point down the layers:")
     for b in bad:

@@ -9,6 +9,8 @@ pkgs+=(libreadline-dev)
 # The Debian package and its check (scripts/check-package.sh): dpkg-shlibdeps, the manual
 # page lookup, lintian.
 pkgs+=(dpkg-dev file man-db lintian)
+# The Python module (pybind11) and its tests.
+pkgs+=(pybind11-dev python3-dev python3-pytest)
 # The desktop program (Qt 6 Widgets and Multimedia, with Qt's own Polish dialog texts) and
 # the Xvfb screenshot script of its end-to-end check.
 pkgs+=(qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n xvfb xdotool imagemagick)

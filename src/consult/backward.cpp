@@ -740,6 +740,7 @@ void opcja_z_menu_testowania(Session& s, int typ) {
         s.ui.note("Uwaga!", "Brak hipotez do testowania!");
         return;
     }
+    s.ui.asking(Asking::Hypothesis);
     auto chosen = s.ui.choose_one_prompted(
         waska ? "Hipoteza w sensie wąskim" : "Hipoteza w sensie szerokim",
         waska ? "Wybierz hipotezę w sensie wąskim!" : "Wybierz hipotezę w sensie szerokim!", candidates);
@@ -808,6 +809,7 @@ void wnioskowanie_wstecz(Session& s) {
     if (!start_wnioskowania(s, InferenceDirection::Backward)) return;
     // The condition "bez warunku" always holds, as in the forward run.
     append_resultant(s, kBezWarunku, 1.0, {OriginKind::Always});
+    s.ui.asking(Asking::HypothesisType);
     const int typ = s.ui.radio("Hipoteza wybór", "Wybierz typ testowanej hipotezy!",
                                {"Hipoteza w sensie wąskim", "Hipoteza w sensie szerokim"}, kHipotezaWaska);
     try {

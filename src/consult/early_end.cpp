@@ -115,6 +115,7 @@ void koniec_wnioskowania_w_przod(Session& s) {
     piszcr(s);
     podsumowanie(s);
     if (s.kb.nazwa_ra.loaded()) {
+        s.ui.asking(Asking::AdviceQuestion);
         int b = s.ui.question("Możesz uzyskać radę", "Chcesz uzyskać radę?", {"Tak", "Nie"});
         if (b == 1) {
             raport(s);

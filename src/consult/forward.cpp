@@ -600,6 +600,7 @@ void wnioskowanie(Session& s) {
 void opcja_wnioskowania_w_przod(Session& s) {
     if (!start_wnioskowania(s, InferenceDirection::Forward)) return;
     append_resultant(s, "bez warunku", 1.0, {OriginKind::Always});
+    s.ui.asking(Asking::FactMode);
     s.inference.tryb_deklaracji_faktow = s.ui.radio("Wybierz tryb deklaracji faktów!", "",
                                                     {"Menu wyboru faktów", "Interfejs zadający pytania"}, 1);
     wnioskowanie(s);

@@ -66,10 +66,13 @@ bool wnioskowanie_dozwolone(const Session& s) {
 
 void tworzenie_etykiet(Session& s) {
     s.inference.etykieta.clear();
+    s.ui.asking(Asking::LabelsQuestion);
     int b = s.ui.question("Tworzenie etykiet", "Zachować etykiety wnioskowania?", {"&TAK", "&NIE"});
     while (b == 0) {
+        s.ui.asking(Asking::LabelText);
         if (auto label = s.ui.input_text("Tworzenie etykiety", "Pisz etykietę:", ""))
             s.inference.etykieta.append(*label);
+        s.ui.asking(Asking::NextLabel);
         b = s.ui.question("", "Następna etykieta?", {"&TAK", "&NIE"});
     }
 }

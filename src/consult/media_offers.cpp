@@ -81,7 +81,8 @@ const std::string* find(const MediaLookup::Map& m, const std::string& c) {
     return it == m.end() ? nullptr : &it->second;
 }
 
-bool tak(Session& s, const std::string& question) {
+bool tak(Session& s, Asking what, const std::string& question) {
+    s.ui.asking(what);
     return s.ui.question("Wybierz:", question, {"&Tak", "&Nie"}) == 0;
 }
 
@@ -112,7 +113,7 @@ void udziel_rady_wstecz(Session& s, const std::string& h) {
     const std::string* file = find(lookup(s).rada, h);
     if (!file) return;
     s.helper(" Czy chcesz uzyskać radę?  ");
-    if (tak(s, "Czy chcesz uzyskać radę?") && dlg_czytanie_rady(s, *file)) return;
+    if (tak(s, Asking::AdviceOffer, "Czy chcesz uzyskać radę?") && dlg_czytanie_rady(s, *file)) return;
     s.helper("    NIE\n\n");
 }
 
@@ -121,7 +122,7 @@ void wyswietl_grafike(Session& s, double cf, const std::string& conclusion) {
     const MediaLookup& l = lookup(s);
     const std::string* name = find(cf < 0 ? l.ngrafika : l.grafika, conclusion);
     if (!name) return;
-    if (!tak(s, "Czy chcesz przejrzeć dołączoną grafikę?")) return;
+    if (!tak(s, Asking::PictureOffer, "Czy chcesz przejrzeć dołączoną grafikę?")) return;
     pokaz_plik_grafiki(s, nazwa_pelna_grafiki(s, *name));
 }
 
@@ -132,7 +133,7 @@ void przesluchaj_melodie(Session& s, double cf, const std::string& conclusion) {
     if (!name) return;
     const std::string path = nazwa_pelna_dzwieku(s, *name);
     if (!file_exists(path)) return;
-    if (!tak(s, "Czy chcesz przesłuchać dołączony dźwięk?")) return;
+    if (!tak(s, Asking::SoundOffer, "Czy chcesz przesłuchać dołączony dźwięk?")) return;
     odtworz_plik_dzwieku(s, path);
 }
 

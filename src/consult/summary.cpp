@@ -33,6 +33,7 @@ std::string tekst_podsumowania(const Session& s) {
 }
 
 void podsumowanie(Session& s) {
+    s.ui.asking(Asking::SummaryQuestion);
     int b = s.ui.question("Plik podsumowania", "Zachować podsumowanie wnioskowania?", {"&TAK", "&NIE"});
     if (b != 0) return;
     // A summary that cannot be written is not lost: the reason is told and the name asked

@@ -91,9 +91,14 @@ bool numeric_literal(const std::string& name) {
 
 std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::string_view title,
                                      const std::string& name, AskedKind kind) {
+    const Asking what = kind == AskedKind::ConditionCf     ? Asking::ConditionCf
+                        : kind == AskedKind::ArgumentValue ? Asking::ArgumentValue
+                                                           : Asking::ConclusionCf;
     for (;;) {
+        s.ui.asking(what);
         Ui::ValueReply reply = s.ui.value_dialog_why(dialog, title, name);
         if (reply.kind == Ui::ValueReply::Kind::Why) {
+            s.ui.asking(Asking::WhyAsked);
             s.ui.read_text("Dlaczego pytam?", why_text(s, name, kind));
             continue;
         }

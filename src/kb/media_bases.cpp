@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "kb/base_files.h"
 #include "kb/numbering.h"
@@ -557,8 +558,9 @@ void edycja_bazy(Session& s, MediaKind k) {
 }
 
 void list_dialog(Session& s, const char* title, const char* prompt, const TextList& names,
-                 const std::function<void(const std::string&)>& open) {
+                 const std::function<void(const std::string&)>& open, std::optional<Asking> what = {}) {
     for (;;) {
+        if (what) s.ui.asking(*what);
         auto chosen = s.ui.choose_one_prompted(title, prompt, names);
         if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= names.size()) return;
         open(names[static_cast<std::size_t>(*chosen)]);
@@ -625,6 +627,7 @@ bool dlg_czytanie_rady(Session& s, const std::string& file_name) {
         s.ui.note("Uwaga błąd!", "Nie można odczytać pliku tekstowego rady\n   " + path + "\n" + why + ".");
         return false;
     }
+    s.ui.asking(Asking::AdviceText, path);
     s.ui.read_text("Czytanie rady: " + file_name, text);
     return true;
 }
@@ -656,8 +659,9 @@ bool odtworz_plik_dzwieku(Session& s, const std::string& path) {
 }
 
 void dlg_przeglad_rad(Session& s, const TextList& file_names) {
-    list_dialog(s, "Przegląd rad", "Wybierz radę do przeczytania:", file_names,
-                [&s](const std::string& n) { dlg_czytanie_rady(s, n); });
+    list_dialog(
+        s, "Przegląd rad", "Wybierz radę do przeczytania:", file_names,
+        [&s](const std::string& n) { dlg_czytanie_rady(s, n); }, Asking::AdviceList);
 }
 
 void dlg_przeglad_grafiki(Session& s, const TextList& names) {

@@ -87,6 +87,7 @@ bool write_report_file(const std::string& path, std::string_view utf8_text, std:
 
 bool raport(Session& s) {
     s.helper(" Czy zachować raport?  ");
+    s.ui.asking(Asking::ReportQuestion);
     int b =
         s.ui.question("Raport wnioskowania/diagnostyki",
                       "Czy chcesz zachować przebieg\nwnioskowania/diagnostyki w raporcie?", {"&Tak", "&Nie"});
@@ -142,6 +143,7 @@ bool opcja_z_menu_szczegolowosci(Session& s, int choice) {
 
 void wybor_szczegolowosci(Session& s) {
     kasowanie_szczegolowosc(s);
+    s.ui.asking(Asking::DetailLevel);
     int choice = s.ui.radio("Poziom szczegółowości", "Wybierz poziom szczegółowości komunikatów i raportów ",
                             {"Mała szczegółowość", "Duża szczegółowość"}, 1);
     opcja_z_menu_szczegolowosci(s, choice);

@@ -23,6 +23,7 @@
 #include "kb/sibling_bases.h"
 #include "session/command_registry.h"
 #include "session/session.h"
+#include "shell/base_group.h"
 #include "shell/handlers.h"
 #include "shell/shell.h"
 #include "text/codec.h"
@@ -56,16 +57,6 @@ const DiagnosisCheck kDiagnoses[] = {
     {10147, "exclusive-conclusions-one", false},
     {10148, "exclusive-conclusions-none", false},
     {10149, "non-exclusive-conclusions", false},
-};
-
-// The loads after the rule base, in menu order, with the kind of base they read.
-struct LoadCheck {
-    int command;
-    BaseKind kind;
-};
-const LoadCheck kLoads[] = {
-    {10077, BaseKind::Models}, {10093, BaseKind::ExactConstraints}, {10103, BaseKind::UncertainConstraints},
-    {10113, BaseKind::Advice}, {10124, BaseKind::Graphics},         {10134, BaseKind::Sounds},
 };
 
 // Every interaction is counted; a check that keeps asking (a value asked again and again)
@@ -298,8 +289,8 @@ class Checker {
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
             if (!contradictory) {
-                for (const auto& l : kLoads)
-                    if (auto sibling = sibling_of(full, l.kind)) {
+                for (const auto& l : kSiblingLoads)
+                    if (auto sibling = sibling_base(full, l.kind)) {
                         // Named as the rule base was: beside it, in the same form of path.
                         std::string shown =
                             (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename())

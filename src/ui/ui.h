@@ -2,6 +2,7 @@
 // these; a front end implements them. Modal calls return the user's answer.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -65,9 +66,42 @@ inline std::string overwrite_question(std::string_view name) {
     return "Plik " + std::string(name) + " już istnieje.\nCzy zastąpić?";
 }
 
+// What the next dialog of a consultation is for. The core names it just before it opens the
+// dialog, so that a port that answers dialogs on its own (the session API) knows which one it
+// is without reading its texts; a port that shows its dialogs ignores it.
+enum class Asking : std::uint8_t {
+    DetailLevel,      // radio: the detail level of messages and reports
+    LabelsQuestion,   // question: keep labels of the run?
+    LabelText,        // input: one label
+    NextLabel,        // question: another label?
+    FactMode,         // radio: how facts are declared
+    HypothesisType,   // radio: narrow or broad hypothesis
+    Hypothesis,       // list: the hypothesis to test
+    ConditionCf,      // value: the CF of a condition
+    ArgumentValue,    // value: the value of a model argument
+    ConclusionCf,     // value: the CF of a conclusion
+    WhyAsked,         // read: why the value is asked ("Dlaczego pytam?")
+    SummaryQuestion,  // question: keep the summary?
+    AdviceQuestion,   // question: advice after a forward run
+    AdviceList,       // list: the advice texts of the applied rules
+    AdviceOffer,      // question: the advice of a tested hypothesis
+    AdviceText,       // read: an advice text (subject: its file)
+    PictureOffer,     // question: show the picture of a conclusion
+    SoundOffer,       // question: play the sound of a conclusion
+    ReportQuestion,   // question: keep the report?
+};
+
 class Ui {
   public:
     virtual ~Ui() = default;
+
+    // The purpose of the dialog that opens next, with what it is about when that is no
+    // part of the dialog's own arguments (the file of an advice text).
+    void asking(Asking what, std::string_view subject = {}) { on_asking(what, subject); }
+    virtual void on_asking(Asking what, std::string_view subject) {
+        (void)what;
+        (void)subject;
+    }
 
     // Helper window: text is shown as it is written; '\n' starts a new line.
     virtual void helper_write(std::string_view text) = 0;

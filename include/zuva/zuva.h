@@ -1,0 +1,182 @@
+// zuva as a library: open a knowledge base, run consultations forward or backward as steps
+// (each pending question as data, answered by the caller), read the results as data.
+// Value types and handles only: no toolkit, no internals. Texts are UTF-8.
+#pragma once
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zuva::api {
+
+// An error with the program's message; `file` and `line` place it when it concerns a base
+// file (line from 1, 0 when not known).
+class Error : public std::runtime_error {
+  public:
+    explicit Error(const std::string& message, std::string file = {}, int line = 0);
+    const std::string& message() const { return message_; }
+    const std::string& file() const { return file_; }
+    int line() const { return line_; }
+
+  private:
+    std::string message_, file_;
+    int line_;
+};
+
+// A finding of the loads and checks of a knowledge base, or a note of a consultation.
+struct Finding {
+    enum class Level { Error, Warning, Note };
+    Level level = Level::Note;
+    std::string kind;  // short ASCII name of the test that found it ("load", "syntax", ...)
+    std::string text;  // the program's own text, on one line
+    std::string file;  // the base file it belongs to
+    int line = 0;      // from 1; 0 when not placed
+    int column = 0;
+};
+
+// What a pending question asks.
+enum class QuestionKind {
+    ConditionCf,    // the CF of a condition, a number in [min, max]
+    ConclusionCf,   // the CF of a conclusion, a number in [min, max]
+    ArgumentValue,  // the value of a model argument, a number
+    Choice,         // a choice between buttons (options): a label or a position from 1
+    Radio,          // a choice between options: a position from 1
+    List,           // a list of items (options): a position from 1, or nothing
+    MultiList,      // several positions of a list, separated by commas
+    Text,           // a text typed in
+};
+
+struct Question {
+    QuestionKind kind = QuestionKind::Text;
+    std::string name;    // what is asked about: the condition or argument, else the dialog's title
+    std::string title;   // the dialog's title as the program shows it
+    std::string text;    // the text the dialog shows ("Zadeklaruj CF warunku ..."), or its prompt
+    std::string dialog;  // the dialog's own name ("Określ wartość CF")
+    std::optional<double> min, max;    // the allowed range of a number, when there is one
+    std::vector<std::string> options;  // buttons or items
+    bool can_ask_why = false;          // why() answers at this question
+    int number = 0;                    // the question's number in the consultation, from 1
+};
+
+// Why a value is asked: the program's "Dlaczego pytam?" text and its chain, the innermost
+// reason first; each link the lines one rule or model adds (who needs what is above it).
+struct Why {
+    std::string name;
+    std::vector<std::vector<std::string>> chain;
+    std::string text;
+};
+
+// How a conclusion got its CF (or why it got none), as a tree: each node a line of the
+// program's explanation, with the lines indented under it as its children.
+struct HowNode {
+    std::string text;
+    std::vector<HowNode> children;
+};
+
+struct Conclusion {
+    std::string name;
+    std::optional<double> cf;  // none when the run gave it no CF
+};
+
+struct Argument {
+    std::string name;
+    double value = 0.0;
+};
+
+// An advice text, picture or sound offered at the end: its file as named in the base, its
+// path, and for an advice its text; `available` is false when the file is missing.
+struct Offer {
+    std::string name;
+    std::string path;
+    std::string text;
+    bool available = true;
+};
+
+// The answers the library gives on its own to the dialogs around the questions.
+struct Options {
+    int detail = 1;                   // detail of messages and report: 1 small, 2 large
+    std::vector<std::string> labels;  // labels of the run (in the summary)
+    int hypothesis_type = 0;          // 1 narrow, 2 broad, 0 the type the hypothesis is a candidate of
+};
+
+struct Result {
+    bool completed = false;  // the consultation ran to its normal end
+    std::vector<Conclusion> conclusions;
+    std::vector<Argument> arguments;
+    std::vector<Offer> advice, pictures, sounds;
+    std::string report;          // the report text as a report file holds it (UTF-8)
+    std::string summary;         // the summary text as a summary file holds it (UTF-8)
+    std::vector<Finding> notes;  // the notes the program showed, in order
+};
+
+class KnowledgeBase;
+
+// A consultation in progress. Drive it from one thread at a time (different consultations
+// from different threads at once). Dropping it midway ends it and frees everything.
+class Consultation {
+  public:
+    Consultation(Consultation&&) noexcept;
+    Consultation& operator=(Consultation&&) noexcept;
+    ~Consultation();
+
+    // The pending question, or none when the consultation has ended.
+    std::optional<Question> next();
+    // Answers the pending question with the text as typed; a refused answer throws Error
+    // with the program's reason and the question stays pending.
+    void answer(const std::string& text);
+    void answer(double value);
+    // A position from 1 for a choice, radio or list question.
+    void choose(int position);
+    // Why the pending value is asked.
+    Why why();
+    bool finished();
+    // The results; throws Error while a question is pending.
+    const Result& result();
+    // How a statement of the finished consultation got its CF.
+    HowNode how(const std::string& statement);
+
+    struct Impl;
+
+  private:
+    friend class KnowledgeBase;
+    friend Consultation run(const KnowledgeBase&, const std::map<std::string, std::string>&,
+                            const std::string&, const Options&, const std::optional<std::string>&);
+    explicit Consultation(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+// An opened knowledge base. Cheap to copy; consultations started from it are independent.
+class KnowledgeBase {
+  public:
+    // Opens the rule-base file and the bases of its distinguishing name beside it; throws
+    // Error (with file and line) when the rule base cannot be read or does not load.
+    static KnowledgeBase open(const std::string& rule_file);
+
+    const std::string& rule_file() const;
+    std::vector<std::string> files() const;                   // every base loaded, the rule base first
+    std::vector<Finding> findings() const;                    // of the loads and their tests
+    std::vector<Finding> check() const;                       // every test and diagnosis and the analysis
+    std::vector<std::string> hypotheses(int type = 1) const;  // candidates: 1 narrow, 2 broad
+
+    Consultation forward(const Options& options = {}) const;
+    Consultation backward(const std::string& hypothesis, const Options& options = {}) const;
+
+    struct Impl;
+
+  private:
+    friend Consultation run(const KnowledgeBase&, const std::map<std::string, std::string>&,
+                            const std::string&, const Options&, const std::optional<std::string>&);
+    std::shared_ptr<const Impl> impl_;
+};
+
+// A whole consultation from answers by name, on the calling thread; the finished
+// consultation is returned for its results and HOW trees. A question about something not in
+// the map takes `otherwise`, or throws Error when there is none; a refused answer throws
+// Error with the program's reason. An empty hypothesis runs forward.
+Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::string>& answers,
+                 const std::string& hypothesis = {}, const Options& options = {},
+                 const std::optional<std::string>& otherwise = std::nullopt);
+
+}  // namespace zuva::api

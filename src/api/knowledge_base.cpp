@@ -1,0 +1,154 @@
+// Opening a knowledge base checks it as `zuva check` does (the loads with their tests and
+// the diagnoses); each consultation then loads the bases into a session of its own, so that
+// consultations share nothing and may run on any threads at once.
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "api/consultation_impl.h"
+#include "consult/backward.h"
+#include "shell/check.h"
+#include "text/file_io.h"
+
+namespace zuva::api {
+
+Error::Error(const std::string& message, std::string file, int line)
+    : std::runtime_error(file.empty() ? message
+                                      : file + ":" + std::to_string(line > 0 ? line : 1) + ": " + message),
+      message_(message),
+      file_(std::move(file)),
+      line_(line) {}
+
+struct KnowledgeBase::Impl {
+    std::string rule_file;  // as given
+    std::string full;       // absolute
+    std::vector<std::string> files;
+    std::vector<Finding> findings;
+};
+
+namespace {
+
+Finding finding_of(const zuva::Finding& f) {
+    Finding out;
+    out.level = f.error ? Finding::Level::Error : Finding::Level::Warning;
+    out.kind = f.kind;
+    out.text = f.message;
+    out.file = f.file;
+    out.line = f.line;
+    out.column = f.column;
+    return out;
+}
+
+std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const Options& options,
+                                           const std::string& hypothesis) {
+    auto c = std::make_unique<Consultation::Impl>(options);
+    c->ui.hypothesis = hypothesis;
+    if (!load_knowledge_base(*c, kb.full))
+        throw Error(c->failure.empty() ? "Baza reguł nie została załadowana." : c->failure, kb.rule_file, 1);
+    return c;
+}
+
+// The hypothesis must be a candidate of the type asked for (of either type when none is).
+void check_hypothesis(Consultation::Impl& c, const std::string& h, int type) {
+    for (int t : {kHipotezaWaska, kHipotezaSzeroka}) {
+        if (type != 0 && type != t) continue;
+        const TextList candidates = kandydaci_hipotez(c.s, t);
+        if (std::find(candidates.begin(), candidates.end(), h) != candidates.end()) return;
+    }
+    throw Error("Hipotezy " + h + " nie ma wśród hipotez do testowania.");
+}
+
+}  // namespace
+
+KnowledgeBase KnowledgeBase::open(const std::string& rule_file) {
+    namespace fs = std::filesystem;
+    auto impl = std::make_shared<Impl>();
+    impl->rule_file = rule_file;
+    std::error_code ec;
+    impl->full = fs::absolute(rule_file, ec).lexically_normal().string();
+    if (!fs::is_regular_file(impl->full, ec) || !read_file_bytes(impl->full))
+        throw Error("Nie można odczytać pliku " + rule_file + ".", rule_file, 1);
+    CheckOptions o;
+    o.anomalies = false;
+    const CheckResult r = check_knowledge_base(rule_file, o);
+    for (const auto& f : r.findings) {
+        // A rule base that cannot be read or parsed cannot be consulted.
+        if (f.error && f.file == rule_file && (f.kind == "file" || f.kind == "syntax"))
+            throw Error(f.message, f.file, f.line);
+        impl->findings.push_back(finding_of(f));
+    }
+    if (r.unreadable) throw Error("Nie można odczytać pliku " + rule_file + ".", rule_file, 1);
+    impl->files = r.files;
+    KnowledgeBase kb;
+    kb.impl_ = std::move(impl);
+    return kb;
+}
+
+const std::string& KnowledgeBase::rule_file() const {
+    return impl_->rule_file;
+}
+
+std::vector<std::string> KnowledgeBase::files() const {
+    return impl_->files;
+}
+
+std::vector<Finding> KnowledgeBase::findings() const {
+    return impl_->findings;
+}
+
+std::vector<Finding> KnowledgeBase::check() const {
+    const CheckResult r = check_knowledge_base(impl_->rule_file, CheckOptions{});
+    std::vector<Finding> out;
+    for (const auto& f : r.findings)
+        out.push_back(finding_of(f));
+    return out;
+}
+
+std::vector<std::string> KnowledgeBase::hypotheses(int type) const {
+    auto c = loaded(*impl_, Options{}, {});
+    return kandydaci_hipotez(c->s, type == kHipotezaSzeroka ? kHipotezaSzeroka : kHipotezaWaska);
+}
+
+Consultation KnowledgeBase::forward(const Options& options) const {
+    auto c = loaded(*impl_, options, {});
+    c->command = 10164;
+    start_thread(*c);
+    return Consultation(std::move(c));
+}
+
+Consultation KnowledgeBase::backward(const std::string& hypothesis, const Options& options) const {
+    auto c = loaded(*impl_, options, hypothesis);
+    check_hypothesis(*c, hypothesis, options.hypothesis_type);
+    c->command = 10165;
+    start_thread(*c);
+    return Consultation(std::move(c));
+}
+
+Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::string>& answers,
+                 const std::string& hypothesis, const Options& options,
+                 const std::optional<std::string>& otherwise) {
+    auto c = loaded(*kb.impl_, options, hypothesis);
+    if (!hypothesis.empty()) check_hypothesis(*c, hypothesis, options.hypothesis_type);
+    c->command = hypothesis.empty() ? 10164 : 10165;
+    c->ui.answer_inline = [&](const Question& q, const std::string& refused) {
+        if (!refused.empty()) throw Stop{false, q.name + ": " + refused};
+        auto it = answers.find(q.name);
+        if (it == answers.end() && !otherwise)
+            throw Stop{false, "Brak odpowiedzi na pytanie o " + q.name + "."};
+        const std::string& text = it != answers.end() ? it->second : *otherwise;
+        Reply r;
+        if (q.kind == QuestionKind::Choice || q.kind == QuestionKind::Radio || q.kind == QuestionKind::List) {
+            r.kind = Reply::Kind::Position;
+            r.position = position_of(q, text);
+        } else {
+            r.text = text;
+        }
+        return r;
+    };
+    run_to_end(*c);
+    c->ui.answer_inline = nullptr;
+    if (!c->failure.empty()) throw Error(c->failure);
+    return Consultation(std::move(c));
+}
+
+}  // namespace zuva::api

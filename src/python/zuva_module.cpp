@@ -1,0 +1,272 @@
+// The Python module `zuva`: the session API for Python. Knowledge bases, consultations that
+// iterate over their questions, results as Python values; the program's errors as
+// zuva.Error with its message (and file and line for a base file). The core runs with the
+// GIL released.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "zuva/zuva.h"
+
+namespace py = pybind11;
+using namespace zuva::api;
+
+namespace {
+
+const char* kind_name(QuestionKind k) {
+    switch (k) {
+        case QuestionKind::ConditionCf:
+            return "condition_cf";
+        case QuestionKind::ConclusionCf:
+            return "conclusion_cf";
+        case QuestionKind::ArgumentValue:
+            return "argument_value";
+        case QuestionKind::Choice:
+            return "choice";
+        case QuestionKind::Radio:
+            return "radio";
+        case QuestionKind::List:
+            return "list";
+        case QuestionKind::MultiList:
+            return "multi_list";
+        case QuestionKind::Text:
+            return "text";
+    }
+    return "text";
+}
+
+const char* level_name(Finding::Level l) {
+    switch (l) {
+        case Finding::Level::Error:
+            return "error";
+        case Finding::Level::Warning:
+            return "warning";
+        case Finding::Level::Note:
+            return "note";
+    }
+    return "note";
+}
+
+Options options_of(int detail, const std::vector<std::string>& labels, int hypothesis_type) {
+    Options o;
+    o.detail = detail;
+    o.labels = labels;
+    o.hypothesis_type = hypothesis_type;
+    return o;
+}
+
+// Answers the pending question with a Python value: a str as typed, a position (int) for a
+// choice, radio or list, a number for a CF or a value.
+void answer(Consultation& c, const py::object& value) {
+    if (py::isinstance<py::str>(value)) {
+        const std::string text = value.cast<std::string>();
+        py::gil_scoped_release release;
+        c.answer(text);
+        return;
+    }
+    if (py::isinstance<py::bool_>(value)) throw py::type_error("odpowiedź nie może być wartością logiczną");
+    if (py::isinstance<py::int_>(value)) {
+        const long long n = value.cast<long long>();
+        py::gil_scoped_release release;
+        auto q = c.next();
+        if (q && (q->kind == QuestionKind::Choice || q->kind == QuestionKind::Radio ||
+                  q->kind == QuestionKind::List))
+            c.choose(static_cast<int>(n));
+        else
+            c.answer(static_cast<double>(n));
+        return;
+    }
+    if (py::isinstance<py::float_>(value)) {
+        const double v = value.cast<double>();
+        py::gil_scoped_release release;
+        c.answer(v);
+        return;
+    }
+    throw py::type_error("odpowiedź musi być liczbą albo tekstem");
+}
+
+}  // namespace
+
+PYBIND11_MODULE(zuva, m) {
+    m.doc() = "zuva: consultations of rule-and-model knowledge bases";
+
+    static py::exception<Error> error(m, "Error");
+    py::register_exception_translator([](std::exception_ptr p) {
+        try {
+            if (p) std::rethrow_exception(p);
+        } catch (const Error& e) {
+            py::object cls = py::reinterpret_borrow<py::object>(error.ptr());
+            py::object instance = cls(py::str(e.what()));
+            instance.attr("message") = py::str(e.message());
+            instance.attr("file") = e.file().empty() ? py::object(py::none()) : py::object(py::str(e.file()));
+            instance.attr("line") = e.line();
+            PyErr_SetObject(error.ptr(), instance.ptr());
+        }
+    });
+
+    py::class_<Finding>(m, "Finding")
+        .def_property_readonly("level", [](const Finding& f) { return level_name(f.level); })
+        .def_readonly("kind", &Finding::kind)
+        .def_readonly("text", &Finding::text)
+        .def_readonly("file", &Finding::file)
+        .def_readonly("line", &Finding::line)
+        .def_readonly("column", &Finding::column)
+        .def("__repr__", [](const Finding& f) {
+            return "<zuva.Finding " + f.file + ":" + std::to_string(f.line) + ": " + level_name(f.level) +
+                   ": " + f.text + ">";
+        });
+
+    py::class_<Question>(m, "Question")
+        .def_property_readonly("kind", [](const Question& q) { return kind_name(q.kind); })
+        .def_readonly("name", &Question::name)
+        .def_readonly("title", &Question::title)
+        .def_readonly("text", &Question::text)
+        .def_readonly("dialog", &Question::dialog)
+        .def_readonly("min", &Question::min)
+        .def_readonly("max", &Question::max)
+        .def_readonly("options", &Question::options)
+        .def_readonly("can_ask_why", &Question::can_ask_why)
+        .def_readonly("number", &Question::number)
+        .def("__repr__", [](const Question& q) {
+            return std::string("<zuva.Question ") + kind_name(q.kind) + " " + q.name + ">";
+        });
+
+    py::class_<Why>(m, "Why")
+        .def_readonly("name", &Why::name)
+        .def_readonly("chain", &Why::chain)
+        .def_readonly("text", &Why::text)
+        .def("__str__", [](const Why& w) { return w.text; });
+
+    py::class_<HowNode>(m, "HowNode")
+        .def_readonly("text", &HowNode::text)
+        .def_readonly("children", &HowNode::children)
+        .def("__str__", [](const HowNode& n) {
+            std::string out;
+            std::vector<std::pair<const HowNode*, int>> todo{{&n, 0}};
+            while (!todo.empty()) {
+                auto [node, depth] = todo.back();
+                todo.pop_back();
+                out += std::string(4 * static_cast<std::size_t>(depth), ' ') + node->text + "\n";
+                for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
+                    todo.emplace_back(&*it, depth + 1);
+            }
+            return out;
+        });
+
+    py::class_<Offer>(m, "Offer")
+        .def_readonly("name", &Offer::name)
+        .def_readonly("path", &Offer::path)
+        .def_readonly("text", &Offer::text)
+        .def_readonly("available", &Offer::available)
+        .def("__repr__", [](const Offer& o) { return "<zuva.Offer " + o.path + ">"; });
+
+    py::class_<Consultation>(m, "Consultation")
+        .def(
+            "__iter__", [](Consultation& c) -> Consultation& { return c; },
+            py::return_value_policy::reference)
+        .def("__next__",
+             [](Consultation& c) {
+                 std::optional<Question> q;
+                 {
+                     py::gil_scoped_release release;
+                     q = c.next();
+                 }
+                 if (!q) throw py::stop_iteration();
+                 return *q;
+             })
+        .def_property_readonly("pending",
+                               [](Consultation& c) {
+                                   py::gil_scoped_release release;
+                                   return c.next();
+                               })
+        .def("answer", &answer, py::arg("value"),
+             "Answers the pending question: a number for a CF or a value, a label or a position "
+             "(from 1) for a choice, a text as typed.")
+        .def("why", &Consultation::why, py::call_guard<py::gil_scoped_release>())
+        .def("how", &Consultation::how, py::arg("statement"), py::call_guard<py::gil_scoped_release>())
+        .def_property_readonly("finished",
+                               [](Consultation& c) {
+                                   py::gil_scoped_release release;
+                                   return c.finished();
+                               })
+        .def_property_readonly("completed", [](Consultation& c) { return c.result().completed; })
+        .def_property_readonly("conclusions",
+                               [](Consultation& c) {
+                                   py::dict d;
+                                   for (const auto& x : c.result().conclusions)
+                                       d[py::str(x.name)] = x.cf ? py::object(py::float_(*x.cf)) : py::none();
+                                   return d;
+                               })
+        .def_property_readonly("arguments",
+                               [](Consultation& c) {
+                                   py::dict d;
+                                   for (const auto& a : c.result().arguments)
+                                       d[py::str(a.name)] = a.value;
+                                   return d;
+                               })
+        .def_property_readonly("advice", [](Consultation& c) { return c.result().advice; })
+        .def_property_readonly("pictures", [](Consultation& c) { return c.result().pictures; })
+        .def_property_readonly("sounds", [](Consultation& c) { return c.result().sounds; })
+        .def_property_readonly("report", [](Consultation& c) { return c.result().report; })
+        .def_property_readonly("summary", [](Consultation& c) { return c.result().summary; })
+        .def_property_readonly("notes", [](Consultation& c) { return c.result().notes; });
+
+    py::class_<KnowledgeBase>(m, "KnowledgeBase")
+        .def_property_readonly("rule_file", &KnowledgeBase::rule_file)
+        .def_property_readonly("files", &KnowledgeBase::files)
+        .def_property_readonly("findings", &KnowledgeBase::findings)
+        .def("check", &KnowledgeBase::check, py::call_guard<py::gil_scoped_release>())
+        .def("hypotheses", &KnowledgeBase::hypotheses, py::arg("type") = 1,
+             py::call_guard<py::gil_scoped_release>())
+        .def(
+            "forward",
+            [](const KnowledgeBase& kb, int detail, const std::vector<std::string>& labels) {
+                return kb.forward(options_of(detail, labels, 0));
+            },
+            py::arg("detail") = 1, py::arg("labels") = std::vector<std::string>{},
+            py::call_guard<py::gil_scoped_release>())
+        .def(
+            "backward",
+            [](const KnowledgeBase& kb, const std::string& h, int detail,
+               const std::vector<std::string>& labels,
+               int type) { return kb.backward(h, options_of(detail, labels, type)); },
+            py::arg("hypothesis"), py::arg("detail") = 1, py::arg("labels") = std::vector<std::string>{},
+            py::arg("type") = 0, py::call_guard<py::gil_scoped_release>())
+        .def("__repr__",
+             [](const KnowledgeBase& kb) { return "<zuva.KnowledgeBase " + kb.rule_file() + ">"; });
+
+    m.def(
+        "open", [](const std::string& path) { return KnowledgeBase::open(path); }, py::arg("path"),
+        py::call_guard<py::gil_scoped_release>(),
+        "Opens a rule-base file with the bases of its distinguishing name beside it.");
+    m.def(
+        "run",
+        [](const KnowledgeBase& kb, const py::dict& answers, const std::string& hypothesis,
+           const py::object& otherwise, int detail, const std::vector<std::string>& labels) {
+            // Numbers are typed as Python writes them (0.8, -1).
+            auto typed = [](const py::handle& v) -> std::string {
+                if (py::isinstance<py::bool_>(v))
+                    throw py::type_error("odpowiedź nie może być wartością logiczną");
+                if (py::isinstance<py::str>(v)) return v.cast<std::string>();
+                if (py::isinstance<py::int_>(v) || py::isinstance<py::float_>(v))
+                    return py::str(v).cast<std::string>();
+                throw py::type_error("odpowiedź musi być liczbą albo tekstem");
+            };
+            std::map<std::string, std::string> by_name;
+            for (const auto& [k, v] : answers)
+                by_name[k.cast<std::string>()] = typed(v);
+            std::optional<std::string> other;
+            if (!otherwise.is_none()) other = typed(otherwise);
+            py::gil_scoped_release release;
+            return run(kb, by_name, hypothesis, options_of(detail, labels, 0), other);
+        },
+        py::arg("kb"), py::arg("answers") = py::dict(), py::arg("hypothesis") = "",
+        py::arg("otherwise") = py::none(), py::arg("detail") = 1,
+        py::arg("labels") = std::vector<std::string>{},
+        "Runs a whole consultation from answers by name (numbers, or texts as typed); forward "
+        "unless a hypothesis is given.");
+}
