@@ -26,7 +26,7 @@ deb=${debs[0]}
 dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
 
 step "install"
-(cd "$build" && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "./$(basename "$deb")")
+(cd "$build" && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "./$(basename "$deb")")
 dpkg -L zuva >"$build/package-files.txt"
 trap 'DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y zuva >/dev/null 2>&1 || true' EXIT
 

@@ -26,6 +26,9 @@ bash scripts/perf-guard.sh
 if [ -x build/zuva-gui ]; then
   timeout 300 bash scripts/gui-screenshots.sh || echo "gui-screenshots: no screenshots (status $?)" >&2
 fi
+# The Debian package: built from build/, installed with apt-get, the installed programs run
+# on a copy of the installed sample, removed (nothing left under /usr); lintian errors fail.
+bash scripts/check-package.sh build
 
 # One build under AddressSanitizer and UndefinedBehaviorSanitizer (build-san/) serves both the
 # sanitizer run of every test and the libFuzzer harnesses: clang, the core instrumented for
