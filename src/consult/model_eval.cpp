@@ -12,6 +12,7 @@
 
 #include "consult/calculus_basics.h"
 #include "consult/early_end.h"
+#include "consult/model_eval_support.h"
 #include "consult/model_steps.h"
 #include "consult/why_asked.h"
 #include "kb/model_base.h"
@@ -20,26 +21,7 @@
 #include "text/number_format.h"
 
 namespace zuva {
-namespace {
-
-// Lines written to the report and collected for the explanation dialog.
-class Lines {
-  public:
-    explicit Lines(Session& s) : s_(s) {}
-    void line(const std::string& text) { line(text, text); }
-    // A line whose dialog form differs from its report form.
-    void line(const std::string& report, const std::string& dialog) {
-        pisz(s_, report);
-        piszcr(s_);
-        lines_.push_back(dialog);
-    }
-    void cr() { piszcr(s_); }
-    void show(const std::string& title) { pokaz_wyjasnienie(s_, title, lines_); }
-
-  private:
-    Session& s_;
-    std::vector<std::string> lines_;
-};
+namespace model_eval {
 
 std::string lg(double v) {
     return format_lg(v);
@@ -48,63 +30,11 @@ std::string num(std::int32_t n) {
     return std::to_string(n);
 }
 
-bool cf_jeden(const std::string& cf_text) {
-    auto v = parse_real(cf_text);
-    return v && *v == 1.0;
-}
-
 // An undefined case of an operation: the model is not applied, the user is told why.
 std::nullopt_t odmowa(Session& s, const std::string& why) {
     s.helper(why + "\n");
     s.ui.note("Uwaga!", why);
     return std::nullopt;
-}
-
-// Rounds half away from zero to a 32-bit integer.
-std::optional<std::int64_t> calkowita(double v) {
-    double r = std::round(v);
-    if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
-    return static_cast<std::int64_t>(r);
-}
-
-// Powers up to this are computed by repeated multiplication, as they always were, so their
-// values stay the same to the last bit; higher ones with the library's pow, which is exact
-// to the last bit or nearly so for every integer power (repeated multiplication would take
-// up to 2^31 steps).
-constexpr std::int64_t kRepeatedUpTo = 4096;
-
-// a^n for n >= 0.
-double potega(double a, std::int64_t n) {
-    if (n > kRepeatedUpTo) return std::pow(a, static_cast<double>(n));
-    double r = 1.0;
-    for (std::int64_t i = 0; i < n && r != 0.0 && std::isfinite(r); ++i)
-        r *= a;
-    return r;
-}
-
-// The polynomial term a * x^p for p >= 0: a multiplied by x p times. Where x^p alone is
-// beyond the range of reals but the term is not (a tiny coefficient), the term is formed
-// from mantissas and binary exponents kept apart.
-double wyraz(double a, double x, std::int64_t p) {
-    if (p > kRepeatedUpTo) {
-        double xp = std::pow(x, static_cast<double>(p));
-        if (xp != 0.0 && std::isfinite(xp)) return a * xp;
-        if (x == 0.0 || !std::isfinite(x)) return a * xp;
-        int ea = 0, ex = 0;
-        double ma = std::frexp(a, &ea), mx = std::frexp(x, &ex);
-        // x^p = mx^p * 2^(ex*p); mx^p is taken as 2^(p*log2|mx|) with its sign.
-        double lg = static_cast<double>(p) * std::log2(std::fabs(mx)) +
-                    static_cast<double>(ex) * static_cast<double>(p) + static_cast<double>(ea);
-        double sign = (mx < 0.0 && (p & 1)) ? -ma : ma;
-        if (lg > 4000.0) return sign * HUGE_VAL;
-        if (lg < -4000.0) return sign * 0.0;
-        double whole = std::floor(lg);
-        return std::ldexp(sign * std::exp2(lg - whole), static_cast<int>(whole));
-    }
-    double t = a;
-    for (std::int64_t k = 0; k < p && std::isfinite(t) && t != 0.0; ++k)
-        t *= x;
-    return t;
 }
 
 std::optional<double> fixed(const Session& s, const std::string& name) {
@@ -150,6 +80,17 @@ const ModelIndex::Positions* modele_wyniku(Session& s, const std::string& name) 
     const ModelIndex& ix = indeks(s);
     auto it = ix.by_result.find(name);
     return it == ix.by_result.end() ? nullptr : &it->second;
+}
+
+}  // namespace model_eval
+
+using namespace model_eval;
+
+namespace {
+
+bool cf_jeden(const std::string& cf_text) {
+    auto v = parse_real(cf_text);
+    return v && *v == 1.0;
 }
 
 std::string przytnij(const std::string& t) {
@@ -240,244 +181,10 @@ bool skonczony(Session& s, double v, const std::string& op) {
     return false;
 }
 
-// The two bounds of an interval relation: "<=,<" gives "<=" and "<".
-std::pair<std::string, std::string> granice(const std::string& op) {
-    auto c = op.find(',');
-    if (c == std::string::npos) return {op, op};
-    return {op.substr(0, c), op.substr(c + 1)};
-}
-
-struct Relacyjny {
-    std::int32_t n;
-    const std::string& cond;
-    const std::string& res;
-    const std::string& cf_text;
-    int flag;
-    bool extended;
-    std::string form;    // the relation as written in the model
-    std::string values;  // the relation with the computed values
-    std::string op;
-};
-
-void pierwsze_linie(Lines& L, const Relacyjny& r, bool negative) {
-    if (r.extended)
-        L.line((negative ? "Stosuje model relacyjny rozwinięty " : "Stosuję model relacyjny rozwinięty ") +
-               num(r.n) + " o postaci: ");
-    else
-        L.line("Stosuję model relacyjny podstawowy " + num(r.n) + " o postaci: ");
-    L.line(r.extended ? "dla spełnionego warunku startowego modelu "
-                      : "dla spełnionego warunku startowego modelu: ");
-    L.line("    " + r.cond);
-    L.line("i spełnionej relacji: ");
-    L.line("    " + r.form);
-    L.line((r.extended && negative ? "twynika z CF = " : "wynika z  CF = ") + r.cf_text);
-    L.line("  " + r.res);
-}
-
-std::string tytul_relacyjny(const Relacyjny& r) {
-    return r.extended ? "Wyjaśnienie modelu relacyjnego rozwiniętego"
-                      : "Wyjaśnienie modelu relacyjnego podstawowego";
-}
-
-void wyjasnienie_wstepne(Session& s, const Relacyjny& r) {
-    Lines L(s);
-    pierwsze_linie(L, r, false);
-    L.line("Dla modelu " + num(r.n) + " jest spełniona relacja: ");
-    L.line("    " + r.values);
-    L.line("Stąd wynika wniosek: ");
-    L.line("   " + r.res);
-    L.line("Określ współczynnik pewności  tego wniosku!");
-    L.show(tytul_relacyjny(r));
-}
-
-void wyjasnienie_negatywne(Session& s, const Relacyjny& r) {
-    if (r.flag != 1) return;
-    piszcr(s);
-    Lines L(s);
-    pierwsze_linie(L, r, true);
-    L.line("Ponieważ dla wyznaczonych danych nie jest spełniona relacja " + r.op);
-    L.line("    " + r.values);
-    L.line("to przyjmuje się CF(" + r.res + ") = -1.");
-    L.cr();
-    L.show(tytul_relacyjny(r));
-}
-
-void wyjasnienie_wniosku(Session& s, const Relacyjny& r, double cf) {
-    if (r.flag != 1) return;
-    pisz(s, "Stąd wynika wniosek: ");
-    piszcr(s);
-    pisz(s, "    " + r.res + "(");
-    piszreal(s, cf);
-    pisz(s, ")");
-    piszcr(s);
-    piszcr(s);
-    pokaz_wyjasnienie(
-        s, tytul_relacyjny(r),
-        {(r.extended ? "Z modelu relacyjnego rozwiniętego " : "Z modelu relacyjnego podstawowego ") +
-             num(r.n),
-         "wynika wniosek: ", "  " + r.res + "(" + lg(cf) + ")"});
-}
-
-// Steps 3 to 5 of the relational model once the relation was decided.
-double zakoncz_model_relacyjny(Session& s, const ModelLinks& links, const Relacyjny& r, bool holds) {
-    if (links.komunikat) links.komunikat(s, r.res);
-    double cf = -1.0;
-    if (holds) {
-        wyjasnienie_wstepne(s, r);
-        cf = wyznacz_cf(s, r.res, r.cf_text);
-    } else {
-        wyjasnienie_negatywne(s, r);
-    }
-    if (links.przedstawienie_faktow) links.przedstawienie_faktow(s);
-    wyjasnienie_wniosku(s, r, cf);
-    pamietaj_wniosek_wypadkowy(s, r.res, cf, {OriginKind::RelationalModel, r.extended, r.n});
-    s.inference.model_stosowany.insert(r.n);
-    return cf;
-}
-
-bool mozna_stosowac_relacyjny(Session& s, const ModelLinks& links, std::int32_t n, const std::string& cond,
-                              const std::string& res) {
-    return sprawdz(s, links, cond) && !resultant(s, res) && !applied(s, n);
-}
-
 }  // namespace
-
-bool relacja_modelu(const std::string& op) {
-    // "<>" is accepted by the load test and compares like "><"; a model written with it
-    // is relational like the others rather than a model that is never applied.
-    return jest_relacja(op);
-}
 
 bool jest_wynikiem_modelu(Session& s, const std::string& name) {
     return modele_wyniku(s, name) != nullptr;
-}
-
-std::optional<double> wykonaj(Session& s, double a, double b, const std::string& op) {
-    if (jest_operacja_jednoargumentowa(op) && b != 0.0) return std::nullopt;
-    if (op == "+") return a + b;
-    if (op == "-") return a - b;
-    if (op == "*") return a * b;
-    if (op == "/") {
-        if (b != 0.0) return a / b;
-        s.helper("Próba dzielenia przez 0!\n");
-        s.ui.note("Uwaga!", "Próba dzielenia przez 0!");
-        return 1.0;
-    }
-    if (op == "A^N") {
-        auto n = calkowita(b);
-        if (!n) return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji A^N!");
-        if (*n < 0) return odmowa(s, "Ujemny wykładnik N w operacji A^N!");
-        if (a == 1.0 || *n == 0) return 1.0;
-        if (a == -1.0) return *n % 2 ? -1.0 : 1.0;
-        return potega(a, *n);
-    }
-    if (op == "mod" || op == "div") {
-        auto x = calkowita(a), y = calkowita(b);
-        if (!x || !y) return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji " + op + "!");
-        if (*y == 0) return odmowa(s, "Próba dzielenia całkowitego przez 0 w operacji " + op + "!");
-        return static_cast<double>(op == "mod" ? *x % *y : *x / *y);
-    }
-    if (op == "%") {
-        if (b == 0.0) return odmowa(s, "Próba obliczenia procentu względem 0!");
-        return a * 100.0 / b;
-    }
-    if (op == "min") return a <= b ? a : b;
-    if (op == "max") return a <= b ? b : a;
-    if (op == "zaokrąglenie_do_N") {
-        auto n = calkowita(b);
-        if (!n) return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji zaokrąglenie_do_N!");
-        if (*n < 0) return odmowa(s, "Ujemna liczba miejsc dziesiętnych N w operacji zaokrąglenie_do_N!");
-        double m = 1.0;
-        for (std::int64_t i = 0; i < *n && std::isfinite(m); ++i)
-            m *= 10.0;
-        // Beyond the precision of a real the rounding leaves the value as it is.
-        if (!std::isfinite(a * m)) return a;
-        return std::floor(a * m + 0.5) / m;
-    }
-    if (op == "sqrt") {
-        if (a >= 0.0) return std::sqrt(a);
-        s.ui.note("Uwaga!", "Pierwiastek z liczby ujemnej!");
-        return std::sqrt(-a);
-    }
-    if (op == "sin") return std::sin(a);
-    if (op == "cos") return std::cos(a);
-    if (op == "tan") return std::tan(a);
-    if (op == "arctan") return std::atan(a);
-    if (op == "ln" || op == "log") {
-        if (a <= 0.0) return odmowa(s, "Logarytm z liczby niedodatniej w operacji " + op + "!");
-        return op == "ln" ? std::log(a) : std::log10(a);
-    }
-    if (op == "exp") return std::exp(a);
-    if (op == "round" || op == "trunc") {
-        double r = op == "round" ? std::floor(a + 0.5) : std::trunc(a);
-        if (!(r >= -2147483648.0 && r <= 2147483647.0))
-            return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji " + op + "!");
-        return r;
-    }
-    if (op == "abs") return std::fabs(a);
-    if (op == "=") return a;
-    return std::nullopt;
-}
-
-std::optional<double> wykonaj_r(const std::vector<double>& values, const std::string& op) {
-    if (op == "+") {
-        double r = 0.0;
-        for (double v : values)
-            r += v;
-        return r;
-    }
-    if (op == "*") {
-        double r = 1.0;
-        for (double v : values)
-            r *= v;
-        return r;
-    }
-    if ((op == "max_list" || op == "min_list") && !values.empty()) {
-        double r = values.front();
-        for (double v : values)
-            r = op == "max_list" ? std::max(r, v) : std::min(r, v);
-        return r;
-    }
-    return std::nullopt;
-}
-
-std::optional<double> wykonaj_liniowy(const std::vector<double>& variables,
-                                      const std::vector<double>& coefficients, double acc) {
-    if (variables.size() != coefficients.size()) return std::nullopt;
-    for (std::size_t i = 0; i < variables.size(); ++i)
-        acc += coefficients[i] * variables[i];
-    return acc;
-}
-
-std::optional<double> wykonaj_wielomianowy(const IntList& powers, const std::vector<double>& coefficients,
-                                           double x, double acc) {
-    if (powers.size() != coefficients.size()) return std::nullopt;
-    for (std::size_t i = 0; i < powers.size(); ++i) {
-        double a = coefficients[i];
-        std::int32_t p = powers[i];
-        if (a == 0.0) continue;
-        if (p < 0) return std::nullopt;
-        acc += wyraz(a, x, p);
-    }
-    return acc;
-}
-
-std::optional<bool> relacja(double a, double b, const std::string& op) {
-    if (op == ">") return a > b;
-    if (op == "<") return a < b;
-    if (op == ">=") return a >= b;
-    if (op == "<=") return a <= b;
-    if (op == "==") return a == b;
-    if (op == "><" || op == "<>") return a != b;
-    return std::nullopt;
-}
-
-std::optional<bool> relacja_r(double low, double x, double high, const std::string& op) {
-    if (op == "<,<") return low < x && x < high;
-    if (op == "<=,<") return low <= x && x < high;
-    if (op == "<,<=") return low < x && x <= high;
-    if (op == "<=,<=") return low <= x && x <= high;
-    return std::nullopt;
 }
 
 bool sprawdz(Session& s, const ModelLinks& links, const std::string& condition) {
@@ -795,154 +502,6 @@ bool stosuj_model(Session& s, const ModelLinks& links, const ModelWielomianowy& 
 std::optional<double> oblicz_wynik_modelu(Session& s, const ModelLinks& links, const std::string& result,
                                           bool mark_applied) {
     return Evaluation(s, links).result(result, mark_applied);
-}
-
-std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const Model& m,
-                                             bool holds) {
-    if (!relacja_modelu(m.operation_symbol)) return std::nullopt;
-    const ModelWhy why(m);
-    const WhyScope asking(s, why);
-    if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
-        return std::nullopt;
-    auto a = oblicz(s, links, m.argument1);
-    if (!a) return std::nullopt;
-    auto b = oblicz(s, links, m.argument2);
-    if (!b) return std::nullopt;
-    auto r = relacja(*a, *b, m.operation_symbol);
-    if (!r || *r != holds) return std::nullopt;
-    const std::string& op = m.operation_symbol;
-    Relacyjny rel{m.model_number,
-                  m.application_condition,
-                  m.result,
-                  m.cf_text,
-                  m.display_flag,
-                  false,
-                  m.argument1 + " " + op + " " + m.argument2,
-                  lg(*a) + " " + op + " " + lg(*b),
-                  op};
-    return zakoncz_model_relacyjny(s, links, rel, holds);
-}
-
-std::optional<double> stosuj_model_relacyjny(Session& s, const ModelLinks& links, const ModelR& m,
-                                             bool holds) {
-    if (!jest_relacja_r(m.operation_symbol) || m.variables.size() != 3) return std::nullopt;
-    const ModelWhy why(m);
-    const WhyScope asking(s, why);
-    if (!mozna_stosowac_relacyjny(s, links, m.model_number, m.application_condition, m.result))
-        return std::nullopt;
-    double v[3];
-    for (int i = 0; i < 3; ++i) {
-        auto x = oblicz(s, links, m.variables[i]);
-        if (!x) return std::nullopt;
-        v[i] = *x;
-    }
-    auto r = relacja_r(v[0], v[1], v[2], m.operation_symbol);
-    if (!r || *r != holds) return std::nullopt;
-    auto [lo, hi] = granice(m.operation_symbol);
-    const TextList& n = m.variables;
-    Relacyjny rel{m.model_number,
-                  m.application_condition,
-                  m.result,
-                  m.cf_text,
-                  m.display_flag,
-                  true,
-                  n[0] + " " + lo + " " + n[1] + " " + hi + " " + n[2],
-                  lg(v[0]) + " " + lo + " " + lg(v[1]) + " " + hi + " " + lg(v[2]),
-                  m.operation_symbol};
-    return zakoncz_model_relacyjny(s, links, rel, holds);
-}
-
-std::optional<double> model_relacyjny_dla(Session& s, const ModelLinks& links, const std::string& conclusion,
-                                          int variant) {
-    const ModelIndex::Positions* p = modele_wyniku(s, conclusion);
-    if (!p) return std::nullopt;
-    const ModelIndex::Positions pos = *p;
-    bool holds = variant == 1 || variant == 3;
-    if (variant <= 2) {
-        for (std::size_t i : pos.basic)
-            if (auto cf = stosuj_model_relacyjny(s, links, s.kb.models.model[i], holds)) return cf;
-    } else {
-        for (std::size_t i : pos.extended)
-            if (auto cf = stosuj_model_relacyjny(s, links, s.kb.models.model_r[i], holds)) return cf;
-    }
-    return std::nullopt;
-}
-
-void wyjasnienie_model_matematyczny(Session& s, const Model& m, double value) {
-    const std::string& op = m.operation_symbol;
-    bool round_op = op == "zaokrąglenie_do_N";
-    Lines L(s);
-    L.cr();
-    L.line("Stosuję model arytmetyczny podstawowy " + num(m.model_number) + " o postaci:");
-    L.line(round_op ? "dla spełnionego warunku stosowania modelu "
-                    : "dla spełnionego warunku startowego modelu: ");
-    L.line("    " + m.application_condition);
-    L.line(round_op ? "zachodzi z współczynnikiem CF = 1" : "zachodzi z współczynnikiem CF = 1 ");
-    if (jest_operacja_jednoargumentowa(op))
-        L.line("        " + m.result + " = " + (op == "=" ? std::string() : op + " ") + " " + m.argument1);
-    else
-        L.line("    " + m.result + " = " + m.argument1 + " " + op + " " + m.argument2);
-    L.line("Stąd wynika: ");
-    L.line("    " + m.result + " = " + lg(value));
-    L.cr();
-    L.show("Wyjaśnienie modelu arytmetycznego podstawowego");
-}
-
-void wyjasnienie_model_matematyczny_2(Session& s, const ModelR& m, double value) {
-    const std::string& op = m.operation_symbol;
-    Lines L(s);
-    L.cr();
-    L.line("Stosuję model arytmetyczny rozwinięty " + num(m.model_number) + " o postaci:");
-    L.line("dla spełnionego warunku startowego modelu: ");
-    L.line("        " + m.application_condition);
-    L.line("zachodzi z współczynnikiem CF = 1 ");
-    L.line("        " + m.result + " = ");
-    if (op == "+" || op == "*") {
-        for (std::size_t i = 0; i < m.variables.size(); ++i)
-            L.line("      " + m.variables[i] + (i + 1 < m.variables.size() ? "  " + op : std::string()));
-    } else {
-        L.line("      " + op + "  ");
-        for (const auto& v : m.variables)
-            L.line("   " + v);
-    }
-    L.line("Stąd wynika: ");
-    L.line("  " + m.result + " = " + lg(value));
-    L.cr();
-    L.show("Wyjaśnienie modelu arytmetycznego rozwiniętego ");
-}
-
-void wyjasnienie_model_matematyczny_liniowy(Session& s, const ModelLiniowy& m, double value) {
-    Lines L(s);
-    L.cr();
-    L.line("Stosuję model arytmetyczny liniowy " + num(m.model_number) + " o postaci:");
-    L.line("dla spełnionego warunku stosowania modelu: ");
-    L.line("    " + m.application_condition);
-    L.line("zachodzi z współczynnikiem CF = 1");
-    L.line("    " + m.result + " = ");
-    for (std::size_t i = 0; i < m.variables.size(); ++i)
-        L.line("      " + m.coefficients[i] + " * " + m.variables[i] +
-               (i + 1 < m.variables.size() ? " + " : std::string()));
-    L.line("Stąd wynika: ");
-    L.line("    " + m.result + " = " + lg(value));
-    L.cr();
-    L.show("Wyjaśnienie modelu arytmetycznego liniowego");
-}
-
-void wyjasnienie_model_matematyczny_wielomianowy(Session& s, const ModelWielomianowy& m, double value) {
-    Lines L(s);
-    L.cr();
-    L.line("Stosuję model arytmetyczny wielomianowy " + num(m.model_number) + " o postaci:");
-    L.line("dla spełnionego warunku stosowania modelu: ");
-    L.line("    " + m.application_condition);
-    L.line("zachodzi ", "zachodzi ze współczynnikiem CF = 1");
-    L.line("    " + m.result + " = ");
-    for (std::size_t i = 0; i < m.powers.size(); ++i)
-        L.line("      " + m.coefficients[i] + " * " + m.variable + "^" + num(m.powers[i]) +
-               (i + 1 < m.powers.size() ? " + " : std::string()));
-    L.line("Stąd wynika: ");
-    L.line("    " + m.result + " = " + lg(value));
-    L.cr();
-    L.show("Wyjaśnienie modelu arytmetycznego wielomianowego");
 }
 
 void kasowanie_model_stosowany(Session& s) {
