@@ -1,0 +1,285 @@
+// The pending-rule lists of a run: loaded into the rule index, reduced as rules are applied
+// (a reduced list goes to the end of its table), and written back into the two tables.
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "consult/cf_calculus.h"
+#include "kb/rule_lists.h"
+#include "session/session.h"
+
+namespace zuva {
+
+namespace {
+
+void build_numbers(Session& s, RuleIndex& ix) {
+    ix.numbers_built = true;
+    const auto& rules = s.kb.rules.regula.rows();
+    ix.first_with_number.reserve(rules.size());
+    ix.next_with_number.assign(rules.size(), -1);
+    for (std::size_t i = rules.size(); i-- > 0;) {
+        auto [it, fresh] =
+            ix.first_with_number.try_emplace(rules[i].rule_number, static_cast<std::int32_t>(i));
+        if (!fresh) {
+            ix.next_with_number[i] = it->second;
+            it->second = static_cast<std::int32_t>(i);
+        }
+    }
+}
+
+void load_lists(Session& s, RuleIndex& ix) {
+    ix.lists_loaded = true;
+    std::fill(ix.pending.begin(), ix.pending.end(), 0);
+    std::fill(ix.remaining.begin(), ix.remaining.end(), -1);
+    const auto& rules = s.kb.rules.regula.rows();
+    auto load = [&](const Table<PendingRules>& t, std::vector<std::int32_t>& row_ids) {
+        row_ids.clear();
+        row_ids.reserve(t.count());
+        for (const auto& row : t) {
+            const std::int32_t id = ix.id_of(row.conclusion);
+            row_ids.push_back(id);
+            if (id < 0) continue;
+            const auto uid = static_cast<std::size_t>(id);
+            ix.remaining[uid] = 0;
+            // Lists are built in table order: match the numbers against the rules that
+            // conclude the statement, in order; a number out of that order is looked up.
+            const std::int32_t* p = ix.concluding_positions.data() + ix.concluding_offset[uid];
+            const std::int32_t* end = ix.concluding_positions.data() + ix.concluding_offset[uid + 1];
+            for (std::int32_t number : row.pending_rules) {
+                const std::int32_t* q = p;
+                while (q != end && (rules[static_cast<std::size_t>(*q)].rule_number != number ||
+                                    ix.pending[static_cast<std::size_t>(*q)]))
+                    ++q;
+                if (q == end) {
+                    for (q = ix.concluding_positions.data() + ix.concluding_offset[uid]; q != end; ++q)
+                        if (rules[static_cast<std::size_t>(*q)].rule_number == number &&
+                            !ix.pending[static_cast<std::size_t>(*q)])
+                            break;
+                    if (q == end) continue;
+                } else {
+                    p = q + 1;
+                }
+                ix.pending[static_cast<std::size_t>(*q)] = 1;
+                ++ix.remaining[uid];
+            }
+        }
+    };
+    load(s.inference.lista_numerow_regul_kumulatywnych, ix.row_ids[0]);
+    load(s.inference.lista_numerow_regul_dysjunktywnych, ix.row_ids[1]);
+}
+
+RuleIndex& loaded_index(Session& s) {
+    RuleIndex& ix = rule_index(s);
+    if (!ix.lists_loaded) load_lists(s, ix);
+    return ix;
+}
+
+void reduce_at(RuleIndex& ix, std::size_t pos) {
+    ix.pending[pos] = 0;
+    const auto uid = static_cast<std::size_t>(ix.conclusion_of[pos]);
+    --ix.remaining[uid];
+    ix.last_reduced[uid] = ++ix.reductions;
+    if (ix.remaining[uid] == 0) ix.emptied.push_back(ix.conclusion_of[pos]);
+}
+
+bool redukuj(Session& s, const std::string& conclusion, std::int32_t rule_number) {
+    RuleIndex& ix = loaded_index(s);
+    const std::int32_t id = ix.id_of(conclusion);
+    if (id < 0 || ix.remaining[static_cast<std::size_t>(id)] <= 0) return false;
+    if (!ix.numbers_built) build_numbers(s, ix);
+    auto f = ix.first_with_number.find(rule_number);
+    for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
+         p = ix.next_with_number[static_cast<std::size_t>(p)]) {
+        auto up = static_cast<std::size_t>(p);
+        if (ix.conclusion_of[up] != id || !ix.pending[up]) continue;
+        reduce_at(ix, up);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void tworz_listy_oczekujacych(Session& s) {
+    auto& cum = s.inference.lista_numerow_regul_kumulatywnych;
+    auto& dis = s.inference.lista_numerow_regul_dysjunktywnych;
+    RuleIndex& ix = rule_index(s);
+    if (cum.empty() && dis.empty()) {
+        // Both lists from the index: every conclusion in the order of its first rule, with
+        // the numbers of all its rules in table order; all of them pending.
+        const auto& rules = s.kb.rules.regula.rows();
+        std::vector<char> listed(ix.statement_count(), 0);
+        ix.row_ids[0].clear();
+        ix.row_ids[1].clear();
+        for (std::size_t p = 0; p < rules.size(); ++p) {
+            const auto id = static_cast<std::size_t>(ix.conclusion_of[p]);
+            if (listed[id]) continue;
+            listed[id] = 1;
+            PendingRules row{rules[p].conclusion, {}};
+            row.pending_rules.reserve(
+                static_cast<std::size_t>(ix.concluding_offset[id + 1] - ix.concluding_offset[id]));
+            for (std::int32_t k = ix.concluding_offset[id]; k < ix.concluding_offset[id + 1]; ++k) {
+                const auto q = static_cast<std::size_t>(ix.concluding_positions[static_cast<std::size_t>(k)]);
+                row.pending_rules.push_back(rules[q].rule_number);
+                ix.pending[q] = 1;
+            }
+            ix.remaining[id] = static_cast<std::int32_t>(row.pending_rules.size());
+            ix.row_ids[ix.disjunctive[id] ? 1 : 0].push_back(static_cast<std::int32_t>(id));
+            (ix.disjunctive[id] ? dis : cum).append(std::move(row));
+        }
+        ix.lists_loaded = true;
+        return;
+    }
+    if (cum.empty()) tworz_listy_numerow_regul_kumulatywnych(s);
+    if (dis.empty()) tworz_listy_numerow_regul_dysjunktywnych(s);
+    load_lists(s, ix);
+}
+
+bool lista_oczekujacych_pusta(Session& s, const std::string& conclusion) {
+    RuleIndex& ix = loaded_index(s);
+    const std::int32_t id = ix.id_of(conclusion);
+    return id >= 0 && ix.remaining[static_cast<std::size_t>(id)] == 0;
+}
+
+bool lista_oczekujacych_niepusta(Session& s, const std::string& conclusion) {
+    RuleIndex& ix = loaded_index(s);
+    const std::int32_t id = ix.id_of(conclusion);
+    return id >= 0 && ix.remaining[static_cast<std::size_t>(id)] > 0;
+}
+
+bool regula_oczekuje(Session& s, const std::string& conclusion, std::int32_t rule_number) {
+    RuleIndex& ix = loaded_index(s);
+    const std::int32_t id = ix.id_of(conclusion);
+    if (id < 0) return false;
+    if (!ix.numbers_built) build_numbers(s, ix);
+    auto f = ix.first_with_number.find(rule_number);
+    for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
+         p = ix.next_with_number[static_cast<std::size_t>(p)])
+        if (ix.conclusion_of[static_cast<std::size_t>(p)] == id && ix.pending[static_cast<std::size_t>(p)])
+            return true;
+    return false;
+}
+
+bool redukuj_liste_regul_kumulatywnych(Session& s, const std::string& conclusion, std::int32_t rule_number) {
+    return redukuj(s, conclusion, rule_number);
+}
+
+bool redukuj_liste_regul_dysjunktywnych(Session& s, const std::string& conclusion, std::int32_t rule_number) {
+    return redukuj(s, conclusion, rule_number);
+}
+
+bool redukuj_pozycje(Session& s, std::int32_t position) {
+    RuleIndex& ix = loaded_index(s);
+    const auto up = static_cast<std::size_t>(position);
+    if (ix.pending[up]) {
+        // The first occurrence of the number in the list is this rule's unless an
+        // earlier rule of the same conclusion carries the same number.
+        const auto uid = static_cast<std::size_t>(ix.conclusion_of[up]);
+        const std::int32_t number = s.kb.rules.regula[up].rule_number;
+        for (std::int32_t k = ix.concluding_offset[uid]; k < ix.concluding_offset[uid + 1]; ++k) {
+            const auto q = static_cast<std::size_t>(ix.concluding_positions[static_cast<std::size_t>(k)]);
+            if (q >= up) break;
+            if (ix.pending[q] && s.kb.rules.regula[q].rule_number == number)
+                return redukuj(s, s.kb.rules.regula[up].conclusion, number);
+        }
+        reduce_at(ix, up);
+        return true;
+    }
+    return redukuj(s, s.kb.rules.regula[up].conclusion, s.kb.rules.regula[up].rule_number);
+}
+
+void sync_pending_lists(Session& s) {
+    RuleIndex& ix = loaded_index(s);
+    const auto& rules = s.kb.rules.regula.rows();
+    std::vector<std::int32_t> row_of(ix.statement_count(), -1);
+    auto sync = [&](Table<PendingRules>& t, std::vector<std::int32_t>& row_ids) {
+        auto& rows = t.mutable_rows();
+        if (rows.empty()) return;
+        // The id of a row's text: the one noted at loading when the row still holds that
+        // statement's text (ids are unique per text), else looked up.
+        auto id_of_row = [&](std::size_t i) {
+            if (i < row_ids.size()) {
+                const std::int32_t h = row_ids[i];
+                if (h >= 0 && ix.statement(h) == rows[i].conclusion) return h;
+            }
+            return ix.id_of(rows[i].conclusion);
+        };
+        std::vector<std::pair<std::uint64_t, std::size_t>> order;
+        order.reserve(rows.size());
+        std::vector<std::int32_t> touched, ids(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::int32_t id = id_of_row(i);
+            ids[i] = id;
+            order.emplace_back(id < 0 ? 0 : ix.last_reduced[static_cast<std::size_t>(id)], i);
+            if (id >= 0) {
+                row_of[static_cast<std::size_t>(id)] = static_cast<std::int32_t>(i);
+                touched.push_back(id);
+                rows[i].pending_rules.clear();
+            }
+        }
+        for (std::size_t p = 0; p < rules.size(); ++p) {
+            if (!ix.pending[p]) continue;
+            const std::int32_t r = row_of[static_cast<std::size_t>(ix.conclusion_of[p])];
+            if (r >= 0) rows[static_cast<std::size_t>(r)].pending_rules.push_back(rules[p].rule_number);
+        }
+        for (std::int32_t id : touched)
+            row_of[static_cast<std::size_t>(id)] = -1;
+        // Stable order by the last reduction: the rows never reduced keep their order at
+        // the front, then the others by their reduction, which is one of its own for each
+        // statement; a repeated one (a conclusion listed twice) takes the general sort.
+        std::vector<std::int32_t> by_seq(ix.reductions + 1, -1);
+        std::size_t unreduced = 0;
+        bool distinct = true;
+        for (const auto& [seq, i] : order) {
+            if (seq == 0) {
+                order[unreduced++].second = i;
+                continue;
+            }
+            if (seq > ix.reductions || by_seq[seq] >= 0) {
+                distinct = false;
+                break;
+            }
+            by_seq[seq] = static_cast<std::int32_t>(i);
+        }
+        if (distinct) {
+            std::size_t k = unreduced;
+            for (std::uint64_t q = 1; q <= ix.reductions; ++q)
+                if (by_seq[q] >= 0) order[k++] = {q, static_cast<std::size_t>(by_seq[q])};
+            for (std::size_t j = 0; j < unreduced; ++j)
+                order[j].first = 0;
+        } else {
+            order.clear();
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const std::int32_t id = ids[i];
+                order.emplace_back(id < 0 ? 0 : ix.last_reduced[static_cast<std::size_t>(id)], i);
+            }
+            std::stable_sort(order.begin(), order.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        }
+        row_ids.clear();
+        row_ids.reserve(order.size());
+        for (const auto& [seq, i] : order)
+            row_ids.push_back(ids[i]);
+        // The rows into that order in place, one cycle of the permutation at a time (a
+        // row that stays where it is, as most do, is not moved at all).
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            if (order[k].second == k) continue;
+            PendingRules held = std::move(rows[k]);
+            std::size_t j = k;
+            for (;;) {
+                const std::size_t from = order[j].second;
+                order[j].second = j;
+                if (from == k) {
+                    rows[j] = std::move(held);
+                    break;
+                }
+                rows[j] = std::move(rows[from]);
+                j = from;
+            }
+        }
+    };
+    sync(s.inference.lista_numerow_regul_kumulatywnych, ix.row_ids[0]);
+    sync(s.inference.lista_numerow_regul_dysjunktywnych, ix.row_ids[1]);
+}
+
+}  // namespace zuva
