@@ -24,6 +24,8 @@
 #include "session/command_registry.h"
 #include "session/session.h"
 #include "shell/base_group.h"
+#include "shell/check_ui.h"
+#include "shell/finding_text.h"
 #include "shell/handlers.h"
 #include "shell/shell.h"
 #include "text/codec.h"
@@ -32,6 +34,8 @@
 #include "verify/completeness.h"
 
 namespace zuva {
+
+using namespace check;
 
 namespace {
 
@@ -59,184 +63,11 @@ const DiagnosisCheck kDiagnoses[] = {
     {10149, "non-exclusive-conclusions", false},
 };
 
-// Every interaction is counted; a check that keeps asking (a value asked again and again)
-// is ended rather than left to run on.
-struct CheckAborted {};
-constexpr long kMaxInteractions = 50000000;
-constexpr long kMaxValues = 10000;
-
-struct Shown {
-    bool question = false;
-    bool in_diagnosis = false;  // shown by a diagnosis that a load runs
-    std::string title;
-    std::string text;
-};
-
-class CheckUi : public Ui {
-  public:
-    std::string next_open;  // answer of the next open dialog; empty cancels
-    std::vector<Shown> shown;
-    bool in_diagnosis = false;
-
-    void helper_write(std::string_view) override {}
-    void helper_clear() override {}
-    void helper_recreate(int) override {}
-    void set_title(std::string_view) override {}
-    void note(std::string_view title, std::string_view text) override {
-        count();
-        shown.push_back({false, in_diagnosis, std::string(title), std::string(text)});
-    }
-    int question(std::string_view title, std::string_view text, const std::vector<std::string>&) override {
-        count();
-        shown.push_back({true, in_diagnosis, std::string(title), std::string(text)});
-        return 0;
-    }
-    std::string open_file(std::string_view, const std::vector<FileFilter>&, std::string_view) override {
-        count();
-        return std::exchange(next_open, std::string());
-    }
-    std::string save_file(std::string_view, const std::vector<FileFilter>&, std::string_view) override {
-        count();
-        return {};
-    }
-    int radio(std::string_view, std::string_view, const std::vector<std::string>&, int initial) override {
-        count();
-        return initial >= 1 ? initial : 1;
-    }
-    std::optional<std::string> input_text(std::string_view, std::string_view, std::string_view) override {
-        count();
-        return std::nullopt;
-    }
-    std::optional<std::string> value_dialog(std::string_view, std::string_view, std::string_view) override {
-        count();
-        if (++values_ > kMaxValues) throw CheckAborted{};
-        return std::string("0");
-    }
-    bool explanation(std::string_view, const std::vector<std::string>&) override {
-        count();
-        return true;
-    }
-    void read_text(std::string_view, std::string_view) override { count(); }
-    std::optional<int> choose_one(std::string_view, const std::vector<std::string>& items) override {
-        count();
-        if (items.empty()) return std::nullopt;
-        return 0;
-    }
-    std::optional<std::vector<int>> choose_many(std::string_view,
-                                                const std::vector<std::string>& items) override {
-        count();
-        std::vector<int> all;
-        for (std::size_t i = 0; i < items.size(); ++i)
-            all.push_back(static_cast<int>(i));
-        return all;
-    }
-    void browse_text(std::string_view, std::string_view, bool) override { count(); }
-    void browse_list(std::string_view, const std::vector<std::string>&) override { count(); }
-    void open_editor(std::string_view, bool) override {}
-    void open_document(std::string_view) override {}
-
-  private:
-    void count() {
-        if (++interactions_ > kMaxInteractions) throw CheckAborted{};
-    }
-    long interactions_ = 0;
-    long values_ = 0;
-};
-
 struct BaseFile {
     BaseKind kind;
     std::string path;
     RecordLines lines;
 };
-
-std::string one_line(std::string_view text) {
-    std::string out;
-    bool blank = false;
-    for (char c : text) {
-        bool space = c == '\n' || c == '\r' || c == ' ' || c == '\t';
-        if (space) {
-            blank = !out.empty();
-            continue;
-        }
-        if (blank) out += ' ';
-        blank = false;
-        out += c;
-    }
-    return out;
-}
-
-// The text without its closing question ("Chcesz zobaczyć ...?"), which asks the user for
-// more and is no part of the finding.
-std::string without_question(std::string_view text) {
-    std::string t(text);
-    std::size_t q = t.rfind("\n\nChcesz");
-    if (q != std::string::npos) t.erase(q);
-    return t;
-}
-
-// The first record a text names: ("reguła", 5) for "Reguła 5 ..." or "reguła o numerze 5";
-// models and constraints alike.
-struct RecordRef {
-    char what;  // 'r' rule, 'm' model, 'o' constraint
-    long number;
-};
-std::optional<RecordRef> named_record(std::string_view text) {
-    std::vector<std::string> words;
-    std::string w;
-    for (char c : text) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || u >= 0x80) {
-            w += c;
-        } else if (!w.empty()) {
-            words.push_back(std::move(w));
-            w.clear();
-        }
-    }
-    if (!w.empty()) words.push_back(w);
-    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-        std::string l = to_lower_pl(words[i]);
-        char what = 0;
-        if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0)
-            what = 'r';
-        else if (l.rfind("model", 0) == 0)
-            what = 'm';
-        else if (l.rfind("ogranicz", 0) == 0)
-            what = 'o';
-        if (!what) continue;
-        std::size_t j = i + 1;
-        // "reguła o numerze 5", "Model arytmetyczny 4", "Ograniczenie dokładne 2".
-        static const char* const between[] = {"o",          "numerze",  "nr",           "arytmetyczny",
-                                              "relacyjny",  "liniowy",  "wielomianowy", "rozszerzony",
-                                              "podstawowy", "dokładne", "niepewne"};
-        auto skippable = [&](const std::string& x) {
-            return std::find(std::begin(between), std::end(between), x) != std::end(between);
-        };
-        while (j < words.size() && j <= i + 3 && skippable(words[j]))
-            ++j;
-        if (j >= words.size()) continue;
-        const std::string& d = words[j];
-        if (d.empty() || d.size() > 9 || d.find_first_not_of("0123456789") != std::string::npos) continue;
-        return RecordRef{what, std::stol(d)};
-    }
-    return std::nullopt;
-}
-
-// A rule line of the knowledge-base analysis ("Numer reguły:  N    Wniosek:  X"): the number
-// and the conclusion, or nullopt for any other text.
-std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view text) {
-    const std::string_view head = "Numer reguły:", mid = "Wniosek:";
-    if (text.substr(0, head.size()) != head) return std::nullopt;
-    const std::size_t at = text.find(mid);
-    if (at == std::string_view::npos) return std::nullopt;
-    std::string number(text.substr(head.size(), at - head.size()));
-    number.erase(0, number.find_first_not_of(' '));
-    number.erase(number.find_last_not_of(' ') + 1);
-    if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    std::string conclusion(text.substr(at + mid.size()));
-    conclusion.erase(0, conclusion.find_first_not_of(' '));
-    return std::make_pair(std::stol(number), conclusion);
-}
 
 class Checker {
   public:
@@ -615,58 +446,7 @@ class Checker {
     std::unordered_map<std::string, std::unordered_map<long, std::size_t>> ordinals_;
 };
 
-std::string json_string(std::string_view s) {
-    std::string out = "\"";
-    for (char c : s) {
-        unsigned char u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (u < 0x20) {
-                    static const char* hex = "0123456789abcdef";
-                    out += "\\u00";
-                    out += hex[u >> 4];
-                    out += hex[u & 15];
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
-    return out;
-}
-
-const char* const kCheckUsage =
-    "Użycie: zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] "
-    "PLIK...\n"
-    "  PLIK to baza reguł (RE*.BEN); bazy tej samej nazwy wyróżniającej z jej katalogu\n"
-    "  są sprawdzane razem z nią. Stan wyjścia: 0 bez błędów, 1 są błędy, 2 złe argumenty\n"
-    "  lub plik nie do odczytania.\n";
-
 }  // namespace
-
-int CheckResult::errors() const {
-    return static_cast<int>(
-        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.error; }));
-}
-
-int CheckResult::warnings() const {
-    return static_cast<int>(findings.size()) - errors();
-}
 
 CheckResult check_knowledge_base(const std::string& rule_path, const CheckOptions& options) {
     Checker c(rule_path, options);
@@ -675,89 +455,6 @@ CheckResult check_knowledge_base(const std::string& rule_path, const CheckOption
         for (auto& f : r.findings)
             f.error = true;
     return r;
-}
-
-std::string format_findings_text(const CheckResult& r) {
-    std::string out;
-    for (const auto& f : r.findings)
-        out += f.file + ":" + std::to_string(f.line) + ":" + std::to_string(f.column) + ": " +
-               (f.error ? "error" : "warning") + ": " + f.message + "\n";
-    return out;
-}
-
-std::string format_findings_json(const CheckResult& r) {
-    std::string out = "{\"file\":" + json_string(r.rule_file) + ",\"bases\":[";
-    for (std::size_t i = 0; i < r.files.size(); ++i) {
-        if (i) out += ',';
-        out += json_string(r.files[i]);
-    }
-    out += "],\"errors\":" + std::to_string(r.errors()) + ",\"warnings\":" + std::to_string(r.warnings()) +
-           ",\"findings\":[";
-    for (std::size_t i = 0; i < r.findings.size(); ++i) {
-        const Finding& f = r.findings[i];
-        if (i) out += ',';
-        out += "{\"file\":" + json_string(f.file) + ",\"line\":" + std::to_string(f.line) +
-               ",\"column\":" + std::to_string(f.column) + ",\"level\":\"" + (f.error ? "error" : "warning") +
-               "\",\"kind\":" + json_string(f.kind) + ",\"message\":" + json_string(f.message) + "}";
-    }
-    out += "]}\n";
-    return out;
-}
-
-int check_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CheckOptions o;
-    std::vector<std::string> files;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--format" || a.rfind("--format=", 0) == 0) {
-            std::string v;
-            if (a == "--format") {
-                if (i + 1 >= args.size()) {
-                    err << "zuva check: brak wartości po --format\n" << kCheckUsage;
-                    return 2;
-                }
-                v = args[++i];
-            } else {
-                v = a.substr(9);
-            }
-            if (v != "text" && v != "json") {
-                err << "zuva check: nieznany format '" << v << "' (text lub json)\n" << kCheckUsage;
-                return 2;
-            }
-            o.json = v == "json";
-        } else if (a == "--no-diagnoses") {
-            o.diagnoses = false;
-        } else if (a == "--no-anomalies") {
-            o.anomalies = false;
-        } else if (a == "--warnings-as-errors") {
-            o.warnings_as_errors = true;
-        } else if (a == "--help" || a == "-h") {
-            out << kCheckUsage;
-            return 0;
-        } else if (a.size() > 1 && a[0] == '-') {
-            err << "zuva check: nieznany argument '" << a << "'\n" << kCheckUsage;
-            return 2;
-        } else {
-            files.push_back(a);
-        }
-    }
-    if (files.empty()) {
-        err << "zuva check: nie podano pliku bazy reguł\n" << kCheckUsage;
-        return 2;
-    }
-    int status = 0;
-    for (const auto& f : files) {
-        CheckResult r = check_knowledge_base(f, o);
-        out << (o.json ? format_findings_json(r) : format_findings_text(r));
-        out.flush();
-        if (r.unreadable) {
-            err << "zuva check: nie można odczytać pliku " << f << "\n";
-            status = 2;
-        } else if (r.errors() > 0 && status == 0) {
-            status = 1;
-        }
-    }
-    return status;
 }
 
 }  // namespace zuva

@@ -1,0 +1,96 @@
+#include "shell/finding_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "text/codec.h"
+
+namespace zuva {
+namespace check {
+
+std::string one_line(std::string_view text) {
+    std::string out;
+    bool blank = false;
+    for (char c : text) {
+        bool space = c == '\n' || c == '\r' || c == ' ' || c == '\t';
+        if (space) {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// The text without its closing question ("Chcesz zobaczyć ...?"), which asks the user for
+// more and is no part of the finding.
+std::string without_question(std::string_view text) {
+    std::string t(text);
+    std::size_t q = t.rfind("\n\nChcesz");
+    if (q != std::string::npos) t.erase(q);
+    return t;
+}
+
+std::optional<RecordRef> named_record(std::string_view text) {
+    std::vector<std::string> words;
+    std::string w;
+    for (char c : text) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (std::isalnum(u) || u >= 0x80) {
+            w += c;
+        } else if (!w.empty()) {
+            words.push_back(std::move(w));
+            w.clear();
+        }
+    }
+    if (!w.empty()) words.push_back(w);
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        std::string l = to_lower_pl(words[i]);
+        char what = 0;
+        if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0)
+            what = 'r';
+        else if (l.rfind("model", 0) == 0)
+            what = 'm';
+        else if (l.rfind("ogranicz", 0) == 0)
+            what = 'o';
+        if (!what) continue;
+        std::size_t j = i + 1;
+        // "reguła o numerze 5", "Model arytmetyczny 4", "Ograniczenie dokładne 2".
+        static const char* const between[] = {"o",          "numerze",  "nr",           "arytmetyczny",
+                                              "relacyjny",  "liniowy",  "wielomianowy", "rozszerzony",
+                                              "podstawowy", "dokładne", "niepewne"};
+        auto skippable = [&](const std::string& x) {
+            return std::find(std::begin(between), std::end(between), x) != std::end(between);
+        };
+        while (j < words.size() && j <= i + 3 && skippable(words[j]))
+            ++j;
+        if (j >= words.size()) continue;
+        const std::string& d = words[j];
+        if (d.empty() || d.size() > 9 || d.find_first_not_of("0123456789") != std::string::npos) continue;
+        return RecordRef{what, std::stol(d)};
+    }
+    return std::nullopt;
+}
+
+// A rule line of the knowledge-base analysis ("Numer reguły:  N    Wniosek:  X"): the number
+// and the conclusion, or nullopt for any other text.
+std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view text) {
+    const std::string_view head = "Numer reguły:", mid = "Wniosek:";
+    if (text.substr(0, head.size()) != head) return std::nullopt;
+    const std::size_t at = text.find(mid);
+    if (at == std::string_view::npos) return std::nullopt;
+    std::string number(text.substr(head.size(), at - head.size()));
+    number.erase(0, number.find_first_not_of(' '));
+    number.erase(number.find_last_not_of(' ') + 1);
+    if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    std::string conclusion(text.substr(at + mid.size()));
+    conclusion.erase(0, conclusion.find_first_not_of(' '));
+    return std::make_pair(std::stol(number), conclusion);
+}
+
+}  // namespace check
+}  // namespace zuva

@@ -1,0 +1,30 @@
+// The texts of notes as findings of `zuva check`: on one line, without their closing
+// question, and the record they name. Internal to shell/.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace zuva {
+namespace check {
+
+std::string one_line(std::string_view text);
+// The text without its closing question ("Chcesz zobaczyć ...?"), which asks the user for
+// more and is no part of the finding.
+std::string without_question(std::string_view text);
+
+// The first record a text names: ("reguła", 5) for "Reguła 5 ..." or "reguła o numerze 5";
+// models and constraints alike.
+struct RecordRef {
+    char what;  // 'r' rule, 'm' model, 'o' constraint
+    long number;
+};
+std::optional<RecordRef> named_record(std::string_view text);
+
+// A rule line of the knowledge-base analysis ("Numer reguły:  N    Wniosek:  X"): the number
+// and the conclusion, or nullopt for any other text.
+std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view text);
+
+}  // namespace check
+}  // namespace zuva
