@@ -14,6 +14,7 @@ if [ "$unformatted" != "0" ]; then
 fi
 
 python3 scripts/check-layers.py
+python3 scripts/check-file-size.py
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
