@@ -1,5 +1,5 @@
 // The reader takes the records in file order: `baza` before the first case sets the base of
-// the cases that name none; `przypadek` starts a case and every record up to the next one
+// the cases that name none, and answers before it are every case's unless it gives its own; `przypadek` starts a case and every record up to the next one
 // belongs to it. Blank lines are allowed between records (base files allow none); comments
 // are `rem(...)` or `rem_` + a table name, and an underscore before a table name switches
 // the record off, as in base files.
@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "kb/base_file_reader.h"
 #include "text/codec.h"
@@ -170,6 +172,9 @@ struct Reader {
     CaseFile out;
     std::string default_base;
     std::map<std::string, int> names;  // case name -> its line
+    // Answers before the first case hold for every case that does not give its own.
+    std::vector<std::pair<std::string, std::string>> default_answers;
+    std::set<std::string> own_answers;  // of the case being read
     std::optional<CaseFileError> error;
 
     void fail(int line, int field, const std::string& message) {
@@ -207,6 +212,8 @@ struct Reader {
             c.file = path;
             c.line = line;
             if (!default_base.empty()) set_base(c, default_base);
+            c.answers = default_answers;
+            own_answers.clear();
             out.cases.push_back(std::move(c));
             return;
         }
@@ -218,6 +225,12 @@ struct Reader {
             }
             return set_base(out.cases.back(), T(0));
         }
+        if ((table == "odpowiedź" || table == "odpowiedz") && out.cases.empty()) {
+            for (const auto& [name, value] : default_answers)
+                if (name == T(0)) return fail(line, 0, "Odpowiedź na pytanie o " + name + " jest już podana.");
+            default_answers.emplace_back(T(0), T(1));
+            return;
+        }
         TestCase* c = current(line, table);
         if (!c) return;
         if (table == "wstecz") {
@@ -225,10 +238,13 @@ struct Reader {
             if (T(0).empty()) return fail(line, 0, "Brak hipotezy.");
             c->hypothesis = T(0);
         } else if (table == "odpowiedź" || table == "odpowiedz") {
-            for (const auto& [name, value] : c->answers)
-                if (name == T(0))
-                    return fail(line, 0, "Odpowiedź na pytanie o " + name + " jest już podana.");
-            c->answers.emplace_back(T(0), T(1));
+            if (!own_answers.insert(T(0)).second)
+                return fail(line, 0, "Odpowiedź na pytanie o " + T(0) + " jest już podana.");
+            auto it = std::find_if(c->answers.begin(), c->answers.end(), [&](const auto& a) { return a.first == T(0); });
+            if (it != c->answers.end())
+                it->second = T(1);  // the case's own answer replaces the file's
+            else
+                c->answers.emplace_back(T(0), T(1));
         } else if (table == "import") {
             const std::string kind = T(0);
             if (kind != "fakt" && kind != "argument_znany")
