@@ -183,8 +183,7 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
                     ended = true;
                     break;
                 }
-                if (value_question(q->kind) &&
-                    std::find(out.asked.begin(), out.asked.end(), q->name) == out.asked.end())
+                if (std::find(out.asked.begin(), out.asked.end(), q->name) == out.asked.end())
                     out.asked.push_back(q->name);
                 if (++questions > kMaxQuestions) {
                     diffs.push_back("wnioskowanie pyta bez końca (ostatnio o " + q->name + ")");

@@ -12,7 +12,7 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-zuva, examples = sys.argv[1], sys.argv[2]
+zuva, examples = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 failures = []
 
 
@@ -66,8 +66,8 @@ with tempfile.TemporaryDirectory() as tmp:
             shutil.copytree(os.path.join(examples, d), os.path.join(tmp, d))
     rules = os.path.join(copy, "REAUTO.BEN")
     data = open(rules, "rb").read()
-    old = b'reguła(12,"uszkodzona_pompa_paliwa",["silnik_kreci_ale_nie_zapala","pompa_paliwa_milczy"],1,"0.7")'
-    old = old.decode("utf-8").encode("cp1250")
+    old = 'reguła(12,"uszkodzona_pompa_paliwa",["silnik_kreci_ale_nie_zapala","pompa_paliwa_milczy"],1,"0.7")'
+    old = old.encode("cp1250")
     check(old in data, "rule 12 in the sample")
     open(rules, "wb").write(data.replace(old, old.replace(b'"0.7")', b'"0.6")')))
     junit2 = os.path.join(tmp, "changed.xml")
