@@ -1,14 +1,14 @@
 // The reader takes the records in file order: `baza` before the first case sets the base of
-// the cases that name none, and answers before it are every case's unless it gives its own; `przypadek` starts a case and every record up to the next one
-// belongs to it. Blank lines are allowed between records (base files allow none); comments
-// are `rem(...)` or `rem_` + a table name, and an underscore before a table name switches
-// the record off, as in base files.
+// the cases that name none, and answers before it are every case's unless it gives its own; `przypadek`
+// starts a case and every record up to the next one belongs to it. Blank lines are allowed between records
+// (base files allow none); comments are `rem(...)` or `rem_` + a table name, and an underscore before a table
+// name switches the record off, as in base files.
 #include "testing/case_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -227,7 +227,8 @@ struct Reader {
         }
         if ((table == "odpowiedź" || table == "odpowiedz") && out.cases.empty()) {
             for (const auto& [name, value] : default_answers)
-                if (name == T(0)) return fail(line, 0, "Odpowiedź na pytanie o " + name + " jest już podana.");
+                if (name == T(0))
+                    return fail(line, 0, "Odpowiedź na pytanie o " + name + " jest już podana.");
             default_answers.emplace_back(T(0), T(1));
             return;
         }
@@ -240,7 +241,8 @@ struct Reader {
         } else if (table == "odpowiedź" || table == "odpowiedz") {
             if (!own_answers.insert(T(0)).second)
                 return fail(line, 0, "Odpowiedź na pytanie o " + T(0) + " jest już podana.");
-            auto it = std::find_if(c->answers.begin(), c->answers.end(), [&](const auto& a) { return a.first == T(0); });
+            auto it = std::find_if(c->answers.begin(), c->answers.end(),
+                                   [&](const auto& a) { return a.first == T(0); });
             if (it != c->answers.end())
                 it->second = T(1);  // the case's own answer replaces the file's
             else
