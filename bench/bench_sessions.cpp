@@ -32,19 +32,13 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const std::string base = argc > 1 ? argv[1] : ZUVA_EXAMPLES "/BAZY/REAUTO.BEN";
-    const int count = argc > 2 ? std::stoi(argv[2]) : 10000;
+namespace {
+
+// Opens `count` consultations, each to its first question, and drops them; prints the
+// resident memory before, with them open and after.
+bool round(const zuva::api::KnowledgeBase& kb, int count) {
     using zuva::api::Consultation;
-    zuva::api::KnowledgeBase kb = zuva::api::KnowledgeBase::open(base);
-    {
-        // One consultation first, so that what every later one shares is there before the
-        // baseline (the command table, the code pages).
-        Consultation warm = kb.forward();
-        warm.next();
-    }
     const long before = settled_rss_kb();
-    std::printf("base %s, %d consultations waiting at their first question\n", base.c_str(), count);
     std::printf("resident before:              %8.1f MB\n", before / 1024.0);
     auto t0 = std::chrono::steady_clock::now();
     {
@@ -54,7 +48,7 @@ int main(int argc, char** argv) {
             idle.push_back(kb.forward());
             if (!idle.back().next()) {
                 std::printf("consultation %d ended without a question\n", i);
-                return 1;
+                return false;
             }
         }
         const double made = seconds_since(t0);
@@ -69,6 +63,33 @@ int main(int argc, char** argv) {
     std::printf("resident after dropping them: %8.1f MB (%.2f s to drop), %+.1f %% of before\n",
                 after / 1024.0, dropped,
                 100.0 * static_cast<double>(after - before) / static_cast<double>(before));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string base = argc > 1 ? argv[1] : ZUVA_EXAMPLES "/BAZY/REAUTO.BEN";
+    const int count = argc > 2 ? std::stoi(argv[2]) : 10000;
+    const bool one_arena = argc > 3 && std::string(argv[3]) == "one-arena";
+    // With glibc's defaults the consultations' threads allocate in malloc arenas of their own
+    // (up to eight a core), and the freed memory at the top of such an arena is kept for
+    // reuse, not given back by malloc_trim: the second round shows that it is reused, not
+    // lost. With "one-arena" every thread allocates in the main arena, which gives it back.
+    if (one_arena) mallopt(M_ARENA_MAX, 1);
+    zuva::api::KnowledgeBase kb = zuva::api::KnowledgeBase::open(base);
+    {
+        // One consultation first, so that what every later one shares is there before the
+        // baseline (the command table, the code pages).
+        zuva::api::Consultation warm = kb.forward();
+        warm.next();
+    }
+    std::printf("base %s, %d consultations waiting at their first question, %s\n", base.c_str(), count,
+                one_arena ? "one malloc arena" : "glibc defaults");
+    std::printf("-- first round\n");
+    if (!round(kb, count)) return 1;
+    std::printf("-- second round\n");
+    if (!round(kb, count)) return 1;
 
     // An open knowledge base alone (no consultation) keeps only its paths and findings.
     const long kb_before = settled_rss_kb();

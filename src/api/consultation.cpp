@@ -24,8 +24,12 @@ namespace zuva::api {
 namespace {
 
 // The core's deepest recursion is far below this; the pages a thread never touches cost
-// nothing but address space.
+// nothing but address space. The sanitizers' frames are larger.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr std::size_t kThreadStack = 8u << 20;
+#else
 constexpr std::size_t kThreadStack = 1u << 20;
+#endif
 
 const CommandRegistry& registry() {
     static const CommandRegistry r = [] {

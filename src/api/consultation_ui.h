@@ -118,7 +118,7 @@ class ConsultationUi final : public Ui {
     std::string subject_;
     std::size_t labels_given_ = 0;
     int questions_ = 0;
-    std::string asked_name_;  // what the pending (or last) question asks about
+    std::string asked_name_;            // what the pending (or last) question asks about
     std::optional<Question> answered_;  // the question answered last, until the next dialog
     std::string answered_text_;
     std::vector<std::string> notes_since_answer_;

@@ -789,7 +789,11 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
                              {"&Tak", "&Nie"});
             if (b == 0) text = *cp1250_to_utf8(utf8_to_cp1250_lossy(text));
         }
-        saved = editor_save(*session_, window, text, original->format);
+        // A changed text is written only when the user says where: its own file or another.
+        const int b = question("Zapis pliku", "Czy zapisać aktualną postać pliku ?",
+                               {"&Zapisz", "Zapisz &jako", "&Nie zapisuj"});
+        if (b == 0) saved = editor_save(*session_, window, text, original->format);
+        if (b == 1) saved = editor_save_as(*session_, window, text, original->format);
     }
     if (saved || text == original->text) {
         std::filesystem::remove(tmp);

@@ -57,6 +57,7 @@ class TerminalUi : public Ui {
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void browse_records(const RecordWindow& w) override;
+    bool browse_windows_close_at_once() const override { return true; }
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
     MediaOutcome show_picture(std::string_view path) override;

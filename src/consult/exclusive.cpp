@@ -59,8 +59,11 @@ bool dwuelementowe(const Ograniczenie& o, const std::string& x, std::string& oth
     return true;
 }
 
-void zapisz_blad(Session& s) {
+// The error is recorded once; `answers` marks an error that the user's answers caused, which
+// ends the run but not the knowledge base: the next inference start forgets it.
+void zapisz_blad(Session& s, bool answers = false) {
     if (!blad_wykluczajacych(s)) s.kb.blad_wykluczajacych.append("TAK");
+    if (answers && !werdykt_odpowiedzi(s)) s.kb.blad_wykluczajacych.append(kBladOdpowiedzi);
 }
 
 const char* const kPath = "Wnioskowanie nie jest możliwe! Aby poprawić bazę reguł przejdź do opcji:";
@@ -83,13 +86,84 @@ void blad_dwa_prawdziwe(Session& s, const std::string& a, const std::string& b, 
     zapisz_blad(s);
 }
 
-// A member would get a resultant that contradicts the one it has.
+// Where the resultant of a statement came from: a completion is followed back to the
+// statement that started it (a member asked during a completion was answered).
+enum class Zrodlo { Odpowiedz, Fakt, Regula, Model, Nieznane };
+Zrodlo zrodlo(const Session& s, const std::string& statement) {
+    std::int64_t slot = s.inference.wypadkowa_prbd.slot_of(statement);
+    for (int guard = 0; guard < 1000 && slot >= 0; ++guard) {
+        const ResultantOrigin o = origin_of_slot(s, slot);
+        switch (o.kind) {
+            case OriginKind::Answer:
+                return Zrodlo::Odpowiedz;
+            case OriginKind::Fact:
+            case OriginKind::ModelFact:
+            case OriginKind::Imported:
+                return Zrodlo::Fakt;
+            case OriginKind::CumulativeRules:
+            case OriginKind::DisjunctiveRules:
+                return Zrodlo::Regula;
+            case OriginKind::RelationalModel:
+                return Zrodlo::Model;
+            case OriginKind::ExactConstraint:
+            case OriginKind::UncertainConstraint:
+                if (o.flag) return Zrodlo::Odpowiedz;
+                if (o.ref == slot) return Zrodlo::Nieznane;
+                slot = o.ref;
+                break;
+            default:
+                return Zrodlo::Nieznane;
+        }
+    }
+    return Zrodlo::Nieznane;
+}
+
+std::string opis_zrodla(Zrodlo z) {
+    switch (z) {
+        case Zrodlo::Odpowiedz:
+            return " (z odpowiedzi)";
+        case Zrodlo::Fakt:
+            return " (z faktów)";
+        case Zrodlo::Regula:
+            return " (z reguł)";
+        case Zrodlo::Model:
+            return " (z modeli)";
+        case Zrodlo::Nieznane:
+            break;
+    }
+    return {};
+}
+
+// A member would get a resultant that contradicts the one it has: the two statements are
+// named with where their values came from. When an answer took part, the answers are blamed,
+// not the base, and the run ends through its normal end.
 void blad_sprzeczny(Session& s, const std::string& x, const std::string& other, std::int32_t k, double cf) {
     if (blad_wykluczajacych(s)) return;
-    if (cf > 0)
-        blad_dwa_prawdziwe(s, x, other, k, " mają CF=1.0.");
-    else
-        blad_dwa_prawdziwe(s, x, other, k, " mają CF=-1.0, a jeden z nich musi mieć CF=1.0.");
+    const Zrodlo zx = zrodlo(s, x), zo = zrodlo(s, other);
+    const bool answers = zx == Zrodlo::Odpowiedz || zo == Zrodlo::Odpowiedz;
+    const std::string n = std::to_string(k);
+    const std::string where = cf > 0 ? " mają CF=1.0." : " mają CF=-1.0, a jeden z nich musi mieć CF=1.0.";
+    const std::string head = answers ? "Sprzeczne odpowiedzi! Dwa warunki wykluczające się:"
+                                     : "Błąd bazy reguł! Dwa warunki wykluczające się:";
+    const std::string a = x + opis_zrodla(zx), b = other + opis_zrodla(zo);
+    const std::string tail = answers ? "Wnioskowanie nie może być kontynuowane. Rozpocznij je ponownie\n"
+                                       "i udziel odpowiedzi zgodnych z bazą ograniczeń dokładnych."
+                                     : std::string(kPath) + "\n" + kMenu;
+    piszln(s, head);
+    piszln(s, "    " + a);
+    piszln(s, "    " + b);
+    piszln(s, "z ograniczenia dokładnego " + n + where);
+    if (answers) {
+        piszln(s, "Wnioskowanie nie może być kontynuowane. Rozpocznij je ponownie");
+        piszln(s, "i udziel odpowiedzi zgodnych z bazą ograniczeń dokładnych.");
+    } else {
+        piszln(s, kPath);
+        piszln(s, kMenu);
+    }
+    piszcr(s);
+    s.ui.note("Uwaga błąd!",
+              head + "\n   " + a + "\n   " + b + "\nz ograniczenia dokładnego " + n + where + "\n" + tail);
+    zapisz_blad(s, answers);
 }
 
 // Gives `member` the resultant v unless it has one: the same value is left alone, a
@@ -380,6 +454,9 @@ void pamietaj_odpowiedz(Session& s, const std::string& condition, double cf) {
             break;
         }
     }
+    // The partner of every two-member exact constraint first (1.0 gives it -1.0, -1.0 gives
+    // it 1.0), so that a larger constraint of the condition finds it settled.
+    if (cf == 1.0 || cf == -1.0) pamietaj_dychotomiczne(s, condition, cf);
     uzupelnienie_wykluczajacych(s, condition, cf);
 }
 
@@ -445,6 +522,11 @@ bool testuj_wykluczajace(Session& s, const Fakt& fact, const std::unordered_set<
         }
     }
     return true;
+}
+
+bool werdykt_odpowiedzi(const Session& s) {
+    return s.kb.blad_wykluczajacych.find_first([](const std::string& v) { return v == kBladOdpowiedzi; }) !=
+           nullptr;
 }
 
 bool blad_wykluczajacych(const Session& s) {

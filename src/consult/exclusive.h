@@ -57,5 +57,9 @@ bool testuj_wykluczajace(Session& s, const Fakt& fact, const std::unordered_set<
 
 // The error of mutually exclusive conditions is recorded: no inference may go on.
 bool blad_wykluczajacych(const Session& s);
+// The recorded error came from the user's answers (a record beside "TAK"): it ends the run
+// it happened in, and the next inference start forgets it.
+inline constexpr const char* kBladOdpowiedzi = "ODPOWIEDZI";
+bool werdykt_odpowiedzi(const Session& s);
 
 }  // namespace zuva

@@ -164,8 +164,9 @@ class ForwardRun : public WhySource {
         const WhyScope asking(s_, *this);
         for (;;) {
             drain();
-            // Two resultants for one statement would follow: the error that stops inference.
-            if (blad_wykluczajacych(s_)) return;
+            // Two resultants for one statement would follow: the error ends the run through its
+            // normal end, so that the summary and the report are still offered.
+            if (blad_wykluczajacych(s_)) return koniec_wnioskowania();
             if (!koniec_open()) return koniec();
             if (step_cumulative()) continue;
             if (!koniec_open()) return koniec();

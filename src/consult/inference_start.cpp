@@ -5,6 +5,7 @@
 
 #include "consult/cf_calculus.h"
 #include "consult/description.h"
+#include "consult/exclusive.h"
 #include "kb/numbering.h"
 #include "report/report.h"
 #include "session/load_hooks.h"
@@ -30,7 +31,8 @@ std::string odmowa_numerow(const Session& s) {
 std::string powod_odmowy(const Session& s) {
     const std::string re = s.kb.nazwa_re.name();
     if (std::string n = odmowa_numerow(s); !n.empty()) return n;
-    if (werdykt(s.kb.blad_wykluczajacych, "TAK"))
+    // An error the answers of the last run caused is forgotten when the next run starts.
+    if (werdykt(s.kb.blad_wykluczajacych, "TAK") && !werdykt_odpowiedzi(s))
         return "W bazie wiedzy stwierdzono błąd warunków wykluczających się.\n"
                "Wnioskowanie nie może być rozpoczęte.\n\n"
                "Popraw bazę ograniczeń i załaduj bazy ponownie.";
@@ -77,35 +79,44 @@ void tworzenie_etykiet(Session& s) {
 
 void naglowek_wnioskowania(Session& s, InferenceDirection d) {
     const bool fwd = d == InferenceDirection::Forward;
-    const std::string re = s.kb.nazwa_re.name(), mo = s.kb.nazwa_mo.name(), og = s.kb.nazwa_og.name(),
-                      op = s.kb.nazwa_op.name(), ra = s.kb.nazwa_ra.name(), gr = s.kb.nazwa_gr.name(),
-                      me = s.kb.nazwa_me.name();
-    const std::string text =
-        std::string(fwd ? "Wnioskowanie w przód dla:" : "Wnioskowanie wstecz dla:") +
-        "\n\nBazy reguł elementarnej niepewnej\n    " + re + "\n\nBazy modeli elementarnej niepewnej\n    " +
-        mo + "\n\nBazy ograniczeń elementarnej dokładnej\n    " + og +
-        "\n\nBazy ograniczeń elementarnej niepewnej\n     " + op +
-        "\n\nBazy rad elementarnej niepewnej\n    " + ra + "\n\nBazy grafiki elementarnej niepewnej\n    " +
-        gr + "\n\nBazy dźwięku elementarnej niepewnej\n    " + me;
+    const KnowledgeBase& kb = s.kb;
+    // The rule base always, then each other kind only when a base of it is loaded.
+    struct Kind {
+        const BaseName& name;
+        const char* note;
+        const char* line;
+    };
+    const Kind kinds[] = {
+        {kb.nazwa_mo, "\n\nBazy modeli elementarnej niepewnej\n    ",
+         "                               bazy modeli "},
+        {kb.nazwa_og, "\n\nBazy ograniczeń elementarnej dokładnej\n    ",
+         "          bazy ograniczeń dokładnej "},
+        {kb.nazwa_op, "\n\nBazy ograniczeń elementarnej niepewnej\n     ",
+         "         bazy ograniczeń niepewnej "},
+        {kb.nazwa_ra, "\n\nBazy rad elementarnej niepewnej\n    ",
+         "                                    bazy rad "},
+        {kb.nazwa_gr, "\n\nBazy grafiki elementarnej niepewnej\n    ",
+         fwd ? "                               bazy grafiki "
+             : "                                bazy grafiki "},
+        {kb.nazwa_me, "\n\nBazy dźwięku elementarnej niepewnej\n    ",
+         fwd ? "                          bazy dźwięków " : "                           bazy dźwięków "},
+    };
+    std::string text = std::string(fwd ? "Wnioskowanie w przód dla:" : "Wnioskowanie wstecz dla:") +
+                       "\n\nBazy reguł elementarnej niepewnej\n    " + kb.nazwa_re.name();
+    for (const Kind& k : kinds)
+        if (k.name.loaded()) text += k.note + k.name.name();
     s.ui.note(fwd ? "Wnioskowanie elementarne niepewne w przód" : "Wnioskowanie elementarne niepewne wstecz",
               text);
     piszln(s, std::string(fwd ? "Wnioskowanie elementarne niepewne w przód dla bazy reguł "
                               : "Wnioskowanie elementarne niepewne wstecz dla bazy reguł ") +
-                  re);
-    piszln(s, "                               bazy modeli " + mo);
-    piszln(s, "          bazy ograniczeń dokładnej " + og);
-    piszln(s, "         bazy ograniczeń niepewnej " + op);
-    piszln(s, "                                    bazy rad " + ra);
-    piszln(s, std::string(fwd ? "                               bazy grafiki "
-                              : "                                bazy grafiki ") +
-                  gr);
-    piszln(s, std::string(fwd ? "                          bazy dźwięków "
-                              : "                           bazy dźwięków ") +
-                  me);
+                  kb.nazwa_re.name());
+    for (const Kind& k : kinds)
+        if (k.name.loaded()) piszln(s, k.line + k.name.name());
     piszcr(s);
 }
 
 bool start_wnioskowania(Session& s, InferenceDirection d) {
+    if (werdykt_odpowiedzi(s)) s.kb.blad_wykluczajacych.clear();
     if (const std::string why = odmowa_numerow(s); !why.empty()) {
         s.ui.note("Uwaga!", why);
         return false;

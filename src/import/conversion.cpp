@@ -43,13 +43,14 @@ std::string driver_text(std::string_view bytes) {
     return out;
 }
 
-ConvertedRows convert_rows(const std::vector<ImportRow>& rows) {
+ConvertedRows convert_rows(const std::vector<ImportRow>& rows, const RowRefusal& refuse) {
     ConvertedRows out;
     for (size_t i = 0; i < rows.size(); ++i) {
         const ImportRow& r = rows[i];
         const bool fact = r.kind == "fakt";
         if (!fact && r.kind != "argument_znany") continue;
         std::string reason = unusable(r, fact ? "faktu" : "argumentu");
+        if (reason.empty() && refuse) reason = refuse(r.name, fact);
         if (!reason.empty()) {
             out.rejected.push_back({i + 1, reason});
             continue;

@@ -2,6 +2,7 @@
 // "fakt" or "argument_znany" exactly, a decimal comma is read as a point, and a row whose
 // name or value is not usable is rejected with its reason.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct ConvertedRows {
     bool argument_not_number = false;
 };
 
-ConvertedRows convert_rows(const std::vector<ImportRow>& rows);
+// Says why a usable row may still not be imported (`fact`: a "fakt" row, else an
+// "argument_znany" row), or gives the empty text.
+using RowRefusal = std::function<std::string(const std::string& name, bool fact)>;
+
+ConvertedRows convert_rows(const std::vector<ImportRow>& rows, const RowRefusal& refuse = {});
 
 }  // namespace zuva

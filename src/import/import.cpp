@@ -2,6 +2,8 @@
 // the reading whatever the conversion finds.
 #include "import/import.h"
 
+#include <unordered_set>
+
 #include "consult/why_asked.h"
 #include "import/conversion.h"
 #include "import/odbc_source.h"
@@ -44,6 +46,26 @@ void report_rejected(Session& s, const std::vector<RejectedRow>& rejected) {
     s.ui.note("Uwaga!", text);
 }
 
+// The askability tests of the loads: a declared fact must not be a conclusion of the rules
+// or of the relational models, a known argument not a result of the arithmetic models.
+RowRefusal niedopytywalne(const Session& s) {
+    std::unordered_set<std::string> conclusions, results;
+    auto add = [](std::unordered_set<std::string>& to, const TextList* l) {
+        if (l) to.insert(l->begin(), l->end());
+    };
+    add(conclusions, s.kb.lista_wnioskow_regul.first());
+    add(conclusions, s.models.lista_wnioskow_modeli.first());
+    add(results, s.models.lista_wynikow_modeli.first());
+    return [conclusions = std::move(conclusions), results = std::move(results)](const std::string& name,
+                                                                                bool fact) -> std::string {
+        if (fact && conclusions.count(name))
+            return "fakt '" + name + "' nie jest warunkiem dopytywalnym (jest wnioskiem bazy wiedzy)";
+        if (!fact && results.count(name))
+            return "argument '" + name + "' nie jest argumentem dopytywalnym (jest wynikiem modelu)";
+        return {};
+    };
+}
+
 }  // namespace
 
 void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
@@ -84,7 +106,7 @@ void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
     pisz(s, std::to_string(rows.size()) + " ...Done\n");
     source.close();
 
-    ConvertedRows c = convert_rows(rows);
+    ConvertedRows c = convert_rows(rows, niedopytywalne(s));
     rows.clear();
     rows.shrink_to_fit();
     s.kb.rules.fakt.reserve(s.kb.rules.fakt.count() + c.facts.size());

@@ -217,8 +217,8 @@ void edycja(Session& s, ConstraintKind k) {
 
 void tworzenie(Session& s, ConstraintKind k) {
     const KindTexts& t = texts(k);
-    tabela_ograniczen(s, k).clear();
-    s.inference.constraint_index.reset();
+    // The loaded base of the kind goes whole: records, name and verdicts.
+    kasowanie_przed_ladowaniem(s, k);
     CreateTexts c;
     c.mask = t.create_mask;
     c.dialog_title = t.create_title;
@@ -245,10 +245,7 @@ void kasowanie(Session& s, ConstraintKind k) {
     const BaseName& name = nazwa_ograniczen(s, k);
     const std::string loaded = name.full_path.empty() ? std::string() : *name.full_path.first();
     // Deleting the file of the loaded base unloads it.
-    if (delete_base_file(s, d) && !loaded.empty() && !file_exists(loaded)) {
-        usun_baze_ograniczen(s, k);
-        zapomnij_werdykt_numerow(s, t.base_kind);
-    }
+    if (delete_base_file(s, d) && !loaded.empty() && !file_exists(loaded)) kasowanie_przed_ladowaniem(s, k);
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ const Table<std::string>& sciezka_table(const Session& s, MediaKind k) {
     return sciezka_table(const_cast<Session&>(s), k);
 }
 
-// The records, short name and data directory of the kind.
+// The records, short name and data directory of the kind (with the advice numbering verdict).
 void kasowanie_bazy(Session& s, MediaKind k) {
     switch (k) {
         case MediaKind::Advice:
@@ -143,6 +143,8 @@ void kasowanie_bazy(Session& s, MediaKind k) {
     }
     s.kb.name_of(texts(k).base).clear();
     sciezka_table(s, k).clear();
+    // The numbering verdict belongs to the base: it goes with the records and the name.
+    if (k == MediaKind::Advice) zapomnij_werdykt_numerow(s, BaseKind::Advice);
 }
 
 // Names of the data files in the records, each once, at the place of its last record.

@@ -166,7 +166,7 @@ void przeglad_modeli(Session& s, int id) {
 void pokaz_liste_akcji(Session& s, int option) {
     std::string title, text;
     TextList list;
-    if (dzialanie_w_bazie_modeli(s, option, title, text, list)) s.ui.browse_list(title, list);
+    if (dzialanie_w_bazie_modeli(s, option, title, text, list)) browse_list_window(s, title, list);
 }
 
 // Load step 8: the contradictions of the model base, announced, and their absence noted.
@@ -410,6 +410,8 @@ void kasowanie_bazy_modeli(Session& s) {
     s.inference.model_stosowany.clear();
     s.kb.numery_modeli.clear();
     s.verify.kasowanie_diagnoz_bazy_modeli();
+    // The numbering verdict of the model base goes with it; those of other bases stand.
+    zapomnij_werdykt_numerow(s, BaseKind::Models);
     // The options of the result tests are cleared here too once those tests keep tables.
 }
 
@@ -547,9 +549,8 @@ void register_model_commands(CommandRegistry& r) {
         if (!chosen.empty()) open_editor_window(s, s.resolve(chosen));
     });
     r.set(10088, [](Session& s) {
-        kasowanie_tabel_modeli(s);
-        kasowanie_list_modeli(s);
-        s.kb.nazwa_mo.clear();
+        // The loaded model base goes with its verdicts, as before a load.
+        kasowanie_bazy_modeli(s);
         CreateTexts t;
         t.mask = "MO*.BEN";
         t.dialog_title = "Podaj nazwę nowej bazy modeli";
@@ -570,8 +571,8 @@ void register_model_commands(CommandRegistry& r) {
             return "Czy jesteś pewien, że chcesz usunąć bazę modeli " + n + " ?";
         };
         t.note_text = [](const std::string& n) { return "Baza modeli " + n + " została usunięta."; };
-        // As with rule bases, a deletion unloads the loaded model base.
-        if (delete_base_file(s, t)) usun_baze_modeli(s);
+        // As with rule bases, a deletion unloads the loaded model base and its verdicts.
+        if (delete_base_file(s, t)) kasowanie_bazy_modeli(s);
     });
 }
 

@@ -36,7 +36,7 @@ const NumberingTexts kModels{"baza modeli",
                              "W bazie modeli ",
                              "conajmniej dwukrotnie model o numerze ",
                              "Może to zakłócić przebieg wnioskowania.",
-                             "Dlatego nie moľna wnioskować z bazami modeli,",
+                             "Dlatego nie można wnioskować z bazami modeli,",
                              "których modele mają powtarzające się numery.",
                              "Przejdź do opcji 'Baza modeli/Edycja bazy modeli'",
                              "i popraw numerację modeli w bazie.",
@@ -190,7 +190,10 @@ bool testuj_numery_rad(Session& s) {
 }
 
 void zapomnij_werdykt_numerow(Session& s, BaseKind kind) {
-    usun_werdykt(s, texts_of(kind).base_kind);
+    const std::string k = texts_of(kind).base_kind;
+    // A kind without a verdict of its own leaves the shared verdict as it is.
+    if (s.kb.rozne_numery_rodzaje.find_first([&](const std::string& v) { return v == k; }) == nullptr) return;
+    usun_werdykt(s, k);
     s.kb.rozne_numery.clear();
     odtworz_werdykt(s);
 }

@@ -379,7 +379,7 @@ void register_rule_commands(CommandRegistry& r) {
     });
     r.set(10069, [](Session& s) {
         RuleAction a = dzialanie_w_bazie_regul(s, 2);
-        if (a.ok) s.ui.browse_list(a.title, a.items);
+        if (a.ok) browse_list_window(s, a.title, a.items);
     });
     r.set(10070, [](Session& s) {
         std::string chosen = s.ui.open_file("RE*.BEN", {kind_info(BaseKind::Rules).filter},

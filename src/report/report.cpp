@@ -119,6 +119,13 @@ bool raport(Session& s) {
 void browse_text_window(Session& s, const std::string& title, const std::string& text) {
     int wrap = s.ui.question("Zawiń/rozwiń", "Czy zawijać tekst?", {"&Tak", "&Nie"});
     s.ui.browse_text(title, text, wrap == 0);
+    // A window the front end keeps open does this when it is closed.
+    if (s.ui.browse_windows_close_at_once()) s.set_title("zuva_EN");
+}
+
+void browse_list_window(Session& s, const std::string& title, const std::vector<std::string>& items) {
+    s.ui.browse_list(title, items);
+    if (s.ui.browse_windows_close_at_once()) s.ui.helper_recreate(kHelperWindowLines);
 }
 
 void kasowanie_szczegolowosc(Session& s) {

@@ -33,7 +33,10 @@ bool opcja_z_menu_szczegolowosci(Session& s, int choice);
 void wybor_szczegolowosci(Session& s);  // the "Poziom szczegółowości" dialog
 bool duza_szczegolowosc(const Session& s);
 
-// Asks "Czy zawijać tekst?" and opens the text browse window.
+// Asks "Czy zawijać tekst?" and opens the text browse window; closing it sets the title back
+// to the program name.
 void browse_text_window(Session& s, const std::string& title, const std::string& text);
+// Opens the askable-items list window; closing it replaces the helper window by a new one.
+void browse_list_window(Session& s, const std::string& title, const std::vector<std::string>& items);
 
 }  // namespace zuva

@@ -82,10 +82,12 @@ struct ModelIRegulaSprzeczne {
     IntList rule_path;
     IntList model_path;
 };
-// A rule whose flattened form needs two conditions of one constraint.
+// A rule whose flattened form needs two conditions of one constraint; `form` is the position
+// of that very form in the stored forms, so the report names a form with a constraint it breaks.
 struct SprzecznoscLaczna {
     std::int32_t rule_number = 0;
     std::int32_t constraint_number = 0;
+    std::size_t form = 0;
 };
 // A flattened form kept for a report: the rule, its conclusion, the form and its rules.
 struct FormaLaczna {

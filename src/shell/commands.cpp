@@ -145,13 +145,9 @@ const std::vector<MenuNode>& main_menu() {
     static const std::vector<MenuNode> menu = [] {
         std::vector<MenuNode> m;
         MenuNode rules{"Baza reguł", 0, {}};
-        rules.children = {item(10064),
-                          submenu("Przegląd bazy reguł", {10067, 10068, 10069}),
-                          item(10070),
-                          item(10071),
-                          item(10072),
-                          submenu("Diagnostyka bazy reguł", {10073, 10074, 10075, 10076}),
-                          submenu("Spłaszczanie reguł", {10145, 10146})};
+        rules.children = {item(10064), submenu("Przegląd bazy reguł", {10067, 10068, 10069}),
+                          item(10070), item(10071),
+                          item(10072), submenu("Diagnostyka bazy reguł", {10073, 10074, 10075, 10076})};
         m.push_back(rules);
 
         MenuNode models{"Baza modeli", 0, {}};
@@ -162,13 +158,9 @@ const std::vector<MenuNode>& main_menu() {
         m.push_back(models);
 
         MenuNode exact{"Baza ograniczeń dokładnych", 0, {}};
-        exact.children = {item(10093),
-                          submenu("Przegląd ograniczeń dokładnych", {10095, 10096}),
-                          item(10097),
-                          item(10098),
-                          item(10099),
-                          submenu("Diagnostyka z ograniczeniami dokładnymi", {10100, 10101}),
-                          submenu("Analiza bazy wiedzy", {10147, 10148, 10149})};
+        exact.children = {item(10093), submenu("Przegląd ograniczeń dokładnych", {10095, 10096}),
+                          item(10097), item(10098),
+                          item(10099), submenu("Diagnostyka z ograniczeniami dokładnymi", {10100, 10101})};
         m.push_back(exact);
 
         MenuNode uncertain{"Baza ograniczeń niepewnych", 0, {}};
@@ -195,6 +187,12 @@ const std::vector<MenuNode>& main_menu() {
                            item(10136), item(10137),
                            item(10138), submenu("Pliki dźwięków", {10141, 10142})};
         m.push_back(sounds);
+
+        // The flattened rule base and the analysis of exclusive conclusions.
+        MenuNode analysis{"Analiza bazy wiedzy", 0, {}};
+        analysis.children = {submenu("Baza reguł spłaszczona", {10145, 10146}), item(10147), item(10148),
+                             item(10149)};
+        m.push_back(analysis);
 
         m.push_back(submenu("Dopytywalne", {10065, 10160, 10161, 10162}));
         m.push_back(submenu("Wnioskowanie", {10164, 10165, 10180}));

@@ -5,6 +5,7 @@
 #include "session/session.h"
 #include "shell/commands.h"
 #include "shell/handlers.h"
+#include "shell/script_editor.h"
 #include "shell/shell.h"
 #include "text/file_io.h"
 
@@ -36,6 +37,7 @@ int command_of(const Session& s, const CommandRegistry& r, const ScriptAnswer& a
 int run_answer_script(Session& s, ScriptedUi& ui, const CommandRegistry& r, std::string& error) {
     error.clear();
     ui.file_exists = [&s](const std::string& name) { return file_exists(s.resolve(name)); };
+    ui.editor = [&s, &ui](const std::string& path, bool) { script_editor(s, ui, path); };
     try {
         start_program(s);
         close_intro(s);

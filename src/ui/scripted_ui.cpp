@@ -82,6 +82,10 @@ ScriptAnswer ScriptedUi::next_answer() {
     return answers_[next_++];
 }
 
+void ScriptedUi::answer_taken(std::string_view text) {
+    out("answer: " + std::string(text) + "\n");
+}
+
 void ScriptedUi::out(std::string_view s) {
     if (s.empty()) return;
     if (keep_history_) transcript_ += s;
@@ -393,6 +397,7 @@ void ScriptedUi::browse_records(const RecordWindow& w) {
 
 void ScriptedUi::open_editor(std::string_view path, bool wrap) {
     block("editor", path, "");
+    if (editor) editor(std::string(path), wrap);
 }
 
 void ScriptedUi::open_document(std::string_view path) {

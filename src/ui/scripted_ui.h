@@ -57,6 +57,9 @@ class ScriptedUi : public Ui {
     // duration. Without them no picture or sound can be read.
     std::function<PictureInfo(const std::string& path)> picture_reader;
     std::function<SoundInfo(const std::string& path)> sound_player;
+    // What the editor window does with the lines that follow its block (the shell gives it
+    // the editing contract); without it the window only shows its block.
+    std::function<void(const std::string& path, bool wrap)> editor;
 
     // The whole transcript so far.
     const std::string& transcript() const { return transcript_; }
@@ -70,6 +73,10 @@ class ScriptedUi : public Ui {
 
     // Takes the next answer line (for the command prompt of the front end).
     ScriptAnswer next_answer();
+    // The next answer line without taking it, when there is one.
+    const ScriptAnswer* peek_answer() const { return next_ < answers_.size() ? &answers_[next_] : nullptr; }
+    // Shows in the transcript that a line was taken ("answer: " and the line).
+    void answer_taken(std::string_view text);
 
     void helper_write(std::string_view text) override;
     void helper_clear() override;
@@ -106,6 +113,7 @@ class ScriptedUi : public Ui {
     void browse_text(std::string_view title, std::string_view text, bool wrap) override;
     void browse_list(std::string_view title, const std::vector<std::string>& items) override;
     void browse_records(const RecordWindow& w) override;
+    bool browse_windows_close_at_once() const override { return true; }
     void open_editor(std::string_view path, bool wrap) override;
     void open_document(std::string_view path) override;
     MediaOutcome show_picture(std::string_view path) override;

@@ -214,6 +214,10 @@ class Ui {
 
     // The set of enabled commands changed.
     virtual void commands_changed() {}
+
+    // True when browse windows are closed before the call that opens them returns (the
+    // terminal and the answer scripts): what their closing does is then done by the caller.
+    virtual bool browse_windows_close_at_once() const { return false; }
 };
 
 }  // namespace zuva

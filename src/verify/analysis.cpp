@@ -42,7 +42,7 @@ void pisz_wnioski(Session& s, int option, const WynikTestu& w,
             break;
         default:
             heading = !w.passed  ? "\nWnioski następujących reguł nie wykluczają się wzajemnie: "
-                      : w.common ? "\nWnioski następujĄcych reguł nie wykluczają się wzajemnie: "
+                      : w.common ? "\nWnioski następujących reguł nie wykluczają się wzajemnie: "
                       : w.different_lengths ? "\nWnioski następujących reguł nie wykluczają się wzajemnie: "
                                             : "\nWnioski następujących reguł  wykluczają się wzajemnie: ";
             break;

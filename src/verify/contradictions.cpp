@@ -245,6 +245,21 @@ void pisz_sprzecznosc_1z(Session& s) {
     if (!type_opt || !s.kb.nazwa_re.loaded()) return;
     const std::string& type = *type_opt;
     std::string name = nazwa_bazy(s);
+    // A base whose test was declined has no verdict: say so and offer the test, which shows
+    // its own result; a contradictory base goes on to the report.
+    if (s.kb.sprzecznosc_1z.empty()) {
+        const int b = s.ui.question("Diagnostyka sprzeczności zewnętrznych",
+                                    "Baza reguł elementarna niepewna\n   " + name +
+                                        "\nnie była diagnozowana na obecność sprzeczności zewnętrznych."
+                                        "\n\nChcesz ją diagnozować teraz?",
+                                    {"&Tak", "&Nie"});
+        if (b != 0) {
+            s.helper(" Baza reguł " + name + "\n");
+            s.helper(" nie była diagnozowana na obecność sprzeczności zewnętrznych.\n");
+            return;
+        }
+        if (informuj_sprzecznosc_1z(s)) return;
+    }
     const auto& records = s.verify.reguly_sprzeczne;
     if (records.empty() && !s.verify.reguly_sprzeczne_obciete) {
         s.helper(" Baza reguł " + name + "\n");

@@ -148,8 +148,8 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
     const Table<Ograniczenie>& t = ograniczenia(s, n);
     const MemberIndex members = indeks_czlonkow(t);
     FlattenIndex index(s.kb);
-    std::unordered_set<std::string> stored;
-    std::unordered_map<std::int32_t, int> later;  // constraint position -> members after the position
+    std::unordered_map<std::string, std::size_t> stored;  // form key -> position in splaszczona_s
+    std::unordered_map<std::int32_t, int> later;          // constraint position -> members after the position
     for (const auto& r : s.kb.rules.regula) {
         s.verify.regula_testowana.clear();
         Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
@@ -173,9 +173,11 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
                     --later[p];
                 for (std::int32_t p : ks) {
                     if (later[p] <= 0) continue;
-                    w.sprzecznosc.append({r.rule_number, t[static_cast<std::size_t>(p)].constraint_number});
-                    if (stored.insert(klucz_formy(r.rule_number, r.conclusion, f, u)).second)
-                        w.splaszczona_s.append({r.rule_number, r.conclusion, f, u});
+                    auto [at, fresh] = stored.try_emplace(klucz_formy(r.rule_number, r.conclusion, f, u),
+                                                          w.splaszczona_s.count());
+                    if (fresh) w.splaszczona_s.append({r.rule_number, r.conclusion, f, u});
+                    w.sprzecznosc.append(
+                        {r.rule_number, t[static_cast<std::size_t>(p)].constraint_number, at->second});
                 }
             }
         }
@@ -600,15 +602,12 @@ void pisz_sprzecznosc_2(Session& s, Niepewne n) {
         pisz(s, " Wyznaczanie sprzeczności typu " + type + " odbywa się na drodze spłaszczania reguł:");
         pisz(s, "\n\n");
     }
-    // The stored forms by rule, in the order they were stored; each is reported once.
-    std::unordered_map<std::int32_t, std::vector<const FormaLaczna*>> forms;
-    for (const auto& f : w.splaszczona_s)
-        forms[f.rule_number].push_back(&f);
-    std::unordered_map<std::int32_t, std::size_t> next;
+    // Each stored form is reported once, with the constraint of the first record made from it.
+    std::vector<bool> reported(w.splaszczona_s.count(), false);
     for (const auto& rec : w.sprzecznosc) {
-        auto it = forms.find(rec.rule_number);
-        if (it == forms.end() || next[rec.rule_number] >= it->second.size()) continue;
-        const FormaLaczna& f = *it->second[next[rec.rule_number]++];
+        if (rec.form >= reported.size() || reported[rec.form]) continue;
+        reported[rec.form] = true;
+        const FormaLaczna& f = w.splaszczona_s[rec.form];
         const Ograniczenie* o = ograniczenie_nr(s, n, rec.constraint_number);
         const TextList k = o ? o->exclusive_conditions : TextList{};
         const std::string nr = std::to_string(f.rule_number), kn = std::to_string(rec.constraint_number);

@@ -46,6 +46,54 @@ RelationalModels::RelationalModels(const ModelGroup& g) {
         }
         e.computing_argument = best;
     }
+    // Every alternative of every result, in the order they are tried.
+    for (const auto& m : g.model)
+        if (model_relacyjny(m))
+            by_result_[m.result].steps.push_back({&m.application_condition, {m.model_number}});
+    for (const auto& m : g.model_r)
+        if (model_relacyjny(m))
+            by_result_[m.result].steps.push_back({&m.application_condition, {m.model_number}});
+    for (const auto& m : g.model) {
+        if (!model_relacyjny(m)) continue;
+        for (const std::string* arg : {&m.argument1, &m.argument2}) {
+            auto it = computing.find(*arg);
+            if (it == computing.end()) continue;
+            for (const Model* m2 : it->second)
+                if (m2 != &m)
+                    by_result_[m.result].steps.push_back(
+                        {&m2->application_condition, {m2->model_number, m.model_number}});
+        }
+    }
+}
+
+bool RelationalModels::reach(const std::string& x, const std::string& target,
+                             std::unordered_set<std::string>& met, Chain& chain, std::size_t& budget) const {
+    auto it = by_result_.find(x);
+    if (it == by_result_.end()) return false;
+    for (const Entry::Step& step : it->second.steps) {
+        if (budget == 0) return false;
+        --budget;
+        if (met.count(*step.next)) continue;  // a circle: this chain stops without the target
+        chain.models.insert(chain.models.end(), step.models.begin(), step.models.end());
+        chain.conditions.push_back(*step.next);
+        if (*step.next == target) return true;
+        met.insert(*step.next);
+        if (reach(*step.next, target, met, chain, budget)) return true;
+        met.erase(*step.next);
+        chain.conditions.pop_back();
+        chain.models.resize(chain.models.size() - step.models.size());
+    }
+    return false;
+}
+
+bool RelationalModels::testuj_modele_do(const std::string& condition, const std::string& target,
+                                        Chain& chain) const {
+    // Each step of the walk tries one alternative; a base of models that branch everywhere
+    // is not walked without end.
+    std::size_t budget = 100000;
+    std::unordered_set<std::string> met{condition};
+    chain = {};
+    return reach(condition, target, met, chain, budget);
 }
 
 bool RelationalModels::testowalny(const std::string& condition) const {
@@ -83,14 +131,21 @@ RelationalModels::Chain RelationalModels::testuj_modele(const std::string& condi
     return chain;
 }
 
-RelationalModels::Chain splaszcz_modele(const RelationalModels& models, const TextList& conditions) {
+RelationalModels::Chain splaszcz_modele(const RelationalModels& models, const TextList& conditions,
+                                        const std::string* target) {
     RelationalModels::Chain out;
     for (const auto& c : conditions) {
         if (!models.testowalny(c)) {
             out.conditions.push_back(c);
             continue;
         }
+        // The first chain when it meets the target (or there is none); otherwise another one
+        // that does, if any.
         RelationalModels::Chain ch = models.testuj_modele(c);
+        if (target && std::find(ch.conditions.begin(), ch.conditions.end(), *target) == ch.conditions.end()) {
+            RelationalModels::Chain other;
+            if (models.testuj_modele_do(c, *target, other)) ch = std::move(other);
+        }
         out.conditions.insert(out.conditions.end(), ch.conditions.begin(), ch.conditions.end());
         out.models.insert(out.models.end(), ch.models.begin(), ch.models.end());
     }
@@ -107,7 +162,7 @@ std::vector<ModelIRegulaSprzeczne> znajdz_sprzecznosci_mr(const KnowledgeBase& k
         for (const Regula* rule : index.rules_concluding(w)) {
             Splaszczanie forms = splaszcz(index, rule->conclusion, rule->conditions);
             while (auto form = forms.next()) {
-                RelationalModels::Chain e = splaszcz_modele(models, form->flattened_conditions);
+                RelationalModels::Chain e = splaszcz_modele(models, form->flattened_conditions, &w);
                 if (std::find(e.conditions.begin(), e.conditions.end(), w) != e.conditions.end())
                     out.push_back({n, rule->rule_number, form->used_rule_numbers, std::move(e.models)});
             }

@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "session/verify_state.h"
@@ -30,6 +31,11 @@ class RelationalModels {
         IntList models;
     };
     Chain testuj_modele(const std::string& condition) const;
+    // The first chain, trying every model that concludes a condition in the order of the
+    // alternatives (basic relational models, extended ones, then a basic relational model
+    // with a basic arithmetic model computing one of its arguments), that meets `target`;
+    // false when none does. Circles end as in testuj_modele; the walk is bounded.
+    bool testuj_modele_do(const std::string& condition, const std::string& target, Chain& chain) const;
 
   private:
     struct Entry {
@@ -38,13 +44,23 @@ class RelationalModels {
         // For that basic model: the first other basic arithmetic model computing one of its
         // two arguments.
         const Model* computing_argument = nullptr;
+        // Every alternative in order: the condition it goes on from and the models it uses.
+        struct Step {
+            const std::string* next;
+            IntList models;
+        };
+        std::vector<Step> steps;
     };
+    bool reach(const std::string& x, const std::string& target, std::unordered_set<std::string>& met,
+               Chain& chain, std::size_t& budget) const;
     std::unordered_map<std::string, Entry> by_result_;
 };
 
 // Each condition of a flattened rule that a relational model concludes is replaced by the
-// conditions of its chain; the others stay. The model numbers of all chains, in order.
-RelationalModels::Chain splaszcz_modele(const RelationalModels& models, const TextList& conditions);
+// conditions of its chain; the others stay. The model numbers of all chains, in order. With
+// a target, a condition takes the first of its chains that meets the target, if any.
+RelationalModels::Chain splaszcz_modele(const RelationalModels& models, const TextList& conditions,
+                                        const std::string* target = nullptr);
 
 // The diagnosis alone: reads the tables (the askable set must be filled), opens no dialog
 // and changes nothing.

@@ -2,6 +2,7 @@
 #include "verify/verify_commands.h"
 
 #include "kb/model_base.h"
+#include "session/enabling.h"
 #include "session/session.h"
 #include "verify/completeness.h"
 #include "verify/contradictions.h"
@@ -14,9 +15,11 @@ namespace zuva {
 
 void register_verify_commands(CommandRegistry& r) {
     r.set(10073, [](Session& s) { pisz_sprzecznosc_1z(s); });
-    // The redundancy report runs only while redundant pairs are recorded.
+    // The redundancy report runs only while redundant pairs are recorded; it uses them up, so
+    // the command goes off with them.
     r.set(10075, [](Session& s) {
         if (!s.verify.reguly_nadmiarowe_n1.empty()) pisz_nadmiar_p(s);
+        if (s.verify.reguly_nadmiarowe_n1.empty()) disable_commands(s, {10075});
     });
     // Model-base actions 7 and 8: the reports of the model diagnoses.
     r.set(10090, [](Session& s) {

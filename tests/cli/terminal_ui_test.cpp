@@ -123,7 +123,7 @@ TEST_F(TerminalFiles, EditorWorksOnUtf8AndWritesWindows1250Back) {
     const char* old = std::getenv("VISUAL");
     std::string saved = old ? old : "";
     setenv("VISUAL", "sed -i s/stary/żółty/", 1);
-    Terminal t("\n");  // Enter after the note that the file was saved
+    Terminal t("1\n\n");  // "Zapisz" at the question, Enter after the note that the file was saved
     t.ui.open_editor(file, false);
     if (old)
         setenv("VISUAL", saved.c_str(), 1);

@@ -27,17 +27,11 @@ const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
 // The first sample knowledge base, kept as it was for the tests written against it.
 const std::string kFirstSample = std::string(ZUVA_TEST_DATA) + "/sample-1";
 
-std::string blanks(int n) {
-    return std::string(static_cast<std::size_t>(n), ' ');
-}
-
-// The report lines that list the loaded bases at the start of a run; only a rule base loaded.
+// The report lines that list the loaded bases at the start of a run; only a rule base loaded,
+// and only loaded kinds are listed.
 std::string bases_header(const std::string& direction, const std::string& rules, bool backward) {
-    const int extra = backward ? 1 : 0;
-    return "Wnioskowanie elementarne niepewne " + direction + " dla bazy reguł " + rules + "\n" + blanks(31) +
-           "bazy modeli \n" + blanks(10) + "bazy ograniczeń dokładnej \n" + blanks(9) +
-           "bazy ograniczeń niepewnej \n" + blanks(36) + "bazy rad \n" + blanks(31 + extra) +
-           "bazy grafiki \n" + blanks(26 + extra) + "bazy dźwięków \n\n";
+    (void)backward;
+    return "Wnioskowanie elementarne niepewne " + direction + " dla bazy reguł " + rules + "\n\n";
 }
 
 // The report record of a saved report: the text quoted, line feeds as \n.

@@ -123,6 +123,7 @@ TEST_F(ModelDiagnosisScript, DirectContradictionReportedSavedAndUnloaded) {
                                   "[question] Zawiń/rozwiń",
                                   "answer: &Nie",
                                   "[browse] Przegląd",
+                                  "[title] zuva_EN",  // the browse window closed
                                   // The failed load enabled no model command.
                                   "[error] wiersz 14",
                               }))
@@ -223,6 +224,7 @@ TEST_F(ModelDiagnosisScript, JointContradictionRefusesInferenceAndIsReported) {
                        "[question] Zawiń/rozwiń",
                        "answer: &Nie",
                        "[browse] Przegląd",
+                       "[title] zuva_EN",
                        "[command] 10087 Edycja bazy modeli",
                        "[open-file] Wybierz nazwę edytowanej bazy modeli :",
                        "answer: MODIAG.BEN",
@@ -267,6 +269,7 @@ TEST_F(ModelDiagnosisScript, CleanBaseAndCircleOfRelationalModelsLoad) {
                                   "[question] Zawiń/rozwiń",
                                   "answer: &Nie",
                                   "[browse] Przegląd pliku bazy modeli: MODIAG.BEN",
+                                  "[title] zuva_EN",
                               }))
         << out;
     EXPECT_TRUE(in_order(

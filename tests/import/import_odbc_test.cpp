@@ -13,6 +13,7 @@
 #include "session/session.h"
 #include "shell/script_loop.h"
 #include "sqlite_odbc_env.h"
+#include "text/file_io.h"
 #include "ui/scripted_ui.h"
 
 using namespace zuva;
@@ -239,4 +240,30 @@ TEST_F(ImportOdbc, SourceWithoutTablesAndCancelledChoicesEndQuietly) {
         EXPECT_FALSE(has(ui.helper_text(), "SELECT"));
         EXPECT_TRUE(s.kb.rules.fakt.empty());
     }
+}
+
+// Rows that the load-time tests would refuse: a fact naming a rule conclusion (c) and a known
+// argument naming a model result (y) are listed with the other refused rows; the rest come in.
+TEST_F(ImportOdbc, RowsNamingConclusionsOrModelResultsAreRefused) {
+    ASSERT_TRUE(write_file_bytes(dir + "/MOTEST.BEN",
+                                 "model(1,\"bez warunku\",\"y\",\"x1\",\"+\",\"x2\",1,\"1\")\n"));
+    table("dane", {{"fakt", "c", "0,5"},
+                   {"fakt", "b", "1"},
+                   {"argument_znany", "y", "3"},
+                   {"argument_znany", "x1", "2"}});
+    const std::string src = source_position(SqliteOdbcEnv::kData);
+    ScriptRun run =
+        run_script(join(kLoad, {"10077", "MOTEST.BEN", "10065", src, table_position("dane")}), dir);
+    EXPECT_EQ(run.status, kExitOk) << run.error;
+    const std::string& t = run.transcript;
+    EXPECT_TRUE(has(t,
+                    "[note] Uwaga!\nNastępujące wiersze nie zostały zaimportowane:\n"
+                    "wiersz 1: fakt 'c' nie jest warunkiem dopytywalnym (jest wnioskiem bazy wiedzy)\n"
+                    "wiersz 3: argument 'y' nie jest argumentem dopytywalnym (jest wynikiem modelu)\n"))
+        << t;
+    EXPECT_TRUE(has(t,
+                    "[lists] Przegląd zaimportowanych danych\n"
+                    "Do bazy reguł zostały dodane następujące fakty:\n   b  1\n"
+                    "Do bazy modeli zostały dodane następujące argumenty znane:\n   x1  2\n"))
+        << t;
 }

@@ -170,6 +170,23 @@ TEST_F(Joint, CircleOfRelationalModelsEnds) {
     EXPECT_EQ(found[0].rule_number, 2);
 }
 
+TEST_F(Joint, EveryModelConcludingAConditionIsTriedInTheChain) {
+    // z is concluded by model 2 (under q, which leads nowhere) and by model 3 (under w): the
+    // rule for w comes back to w through the second one.
+    models(basic(1, "w", "k", "a", ">", "b") + basic(2, "q", "z", "a", "<", "b") +
+           basic(3, "w", "z", "a", ">=", "b"));
+    verify_test::add_rule(s, 7, "w", {"z"});
+    rules();
+    auto found = znajdz_sprzecznosci_mr(s.kb);
+    ASSERT_EQ(found.size(), 2u);  // models 1 and 3 both have the condition w
+    EXPECT_EQ(found[0].model_number, 1);
+    EXPECT_EQ(found[0].rule_number, 7);
+    EXPECT_EQ(found[0].model_path, (IntList{3}));
+    // The first chain alone still stops at q.
+    RelationalModels rel(s.kb.models);
+    EXPECT_EQ(rel.testuj_modele("z").conditions, (TextList{"q"}));
+}
+
 // Loads through the load command with the diagnoses in their places.
 struct LoadedModels : ::testing::Test {
     ModelSession f;
