@@ -94,11 +94,37 @@ struct Offer {
     bool available = true;
 };
 
+// A row as a data source gives it: kind "fakt" (name, CF) or "argument_znany" (name, value);
+// a decimal comma is read as a point, rows of another kind are left out.
+struct ImportedRow {
+    std::string kind, name, value;
+};
+
 // The answers the library gives on its own to the dialogs around the questions.
 struct Options {
     int detail = 1;                   // detail of messages and report: 1 small, 2 large
     std::vector<std::string> labels;  // labels of the run (in the summary)
     int hypothesis_type = 0;          // 1 narrow, 2 broad, 0 the type the hypothesis is a candidate of
+    // Declared facts and known arguments added before the run, as the import from a data
+    // source adds them.
+    std::vector<ImportedRow> imported;
+};
+
+// A rule's latest contribution to its conclusion, or the CF a relational model gave its
+// conclusion (`model`).
+struct Contribution {
+    std::string conclusion;
+    bool model = false;
+    int number = 0;  // the rule's or the model's number
+    double cf = 0.0;
+};
+
+// What a run used: the rules and models applied (numbers, ascending), the conditions and
+// arguments whose values the user gave, and the contributions, in the order they were made.
+struct Trace {
+    std::vector<int> rules, models;
+    std::vector<std::string> answered;
+    std::vector<Contribution> contributions;
 };
 
 struct Result {
@@ -109,6 +135,7 @@ struct Result {
     std::string report;          // the report text as a report file holds it (UTF-8)
     std::string summary;         // the summary text as a summary file holds it (UTF-8)
     std::vector<Finding> notes;  // the notes the program showed, in order
+    Trace trace;
 };
 
 class KnowledgeBase;
@@ -178,5 +205,19 @@ class KnowledgeBase {
 Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::string>& answers,
                  const std::string& hypothesis = {}, const Options& options = {},
                  const std::optional<std::string>& otherwise = std::nullopt);
+
+// What a knowledge base holds that a run can use, each placed in its base file (line from 1):
+// rules and models (name: the conclusion or result), askable conditions and arguments (line:
+// the first record that names them).
+struct Item {
+    std::string name;
+    int number = 0;
+    std::string file;
+    int line = 0;
+};
+struct Inventory {
+    std::vector<Item> rules, models, askable_conditions, askable_arguments;
+};
+Inventory inventory(const KnowledgeBase& kb);
 
 }  // namespace zuva::api

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "api/consultation_impl.h"
+#include "api/trace.h"
 #include "consult/how_concluded.h"
 #include "consult/summary.h"
 #include "kb/base_files.h"
@@ -139,6 +140,7 @@ void run_to_end(Consultation::Impl& c) {
         });
         if (r.report.empty()) r.report = s.report.text;
         if (r.summary.empty() && r.completed) r.summary = tekst_podsumowania(s);
+        r.trace = trace_of(s);
     }
     std::lock_guard<std::mutex> lock(c.ui.mutex);
     c.ui.phase = Phase::Done;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "api/consultation_impl.h"
+#include "api/trace.h"
 #include "consult/backward.h"
 #include "shell/check.h"
 #include "text/file_io.h"
@@ -45,6 +46,7 @@ std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const 
     c->ui.hypothesis = hypothesis;
     if (!load_knowledge_base(*c, kb.full))
         throw Error(c->failure.empty() ? "Baza reguł nie została załadowana." : c->failure, kb.rule_file, 1);
+    add_imported(c->s, options.imported);
     return c;
 }
 

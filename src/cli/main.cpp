@@ -18,6 +18,7 @@
 #include "shell/check.h"
 #include "shell/handlers.h"
 #include "shell/script_loop.h"
+#include "testing/suite.h"
 #include "text/file_io.h"
 
 namespace {
@@ -29,6 +30,8 @@ const char* kUsage =
     "  zuva --answers -        odpowiedzi ze standardowego wejścia\n"
     "  zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] PLIK...\n"
     "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
+    "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
+    "                          przypadki testowe baz wiedzy (zuva test --help)\n"
     "  zuva --version          wersja programu\n"
     "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
 
@@ -122,6 +125,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "check") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::check_command(args, std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "test") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        return zuva::testing::test_command(args, std::cout, std::cerr);
     }
     std::string answers;
     for (int i = 1; i < argc; ++i) {

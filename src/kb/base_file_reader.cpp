@@ -408,7 +408,9 @@ struct LineParser {
     }
 };
 
-std::optional<ReadError> parse_text(const Schema& schema, void* target, std::string_view text) {
+// `line_out`, when given, holds the number of the line whose record is handed to a sink.
+std::optional<ReadError> parse_text(const Schema& schema, void* target, std::string_view text,
+                                    int* line_out = nullptr) {
     size_t start = 0;
     int line_no = 0;
     Fields fields;
@@ -453,6 +455,7 @@ std::optional<ReadError> parse_text(const Schema& schema, void* target, std::str
         }
         p.blanks();
         if (p.pos != line.size()) return error(kErrTrailing, p.pos);
+        if (line_out) *line_out = line_no;
         table.sink(target, std::move(fields), name);
     }
     return std::nullopt;
@@ -527,6 +530,16 @@ std::optional<ReadError> parse_base_text(KnowledgeBase& kb, BaseKind kind, std::
 
 std::optional<ReadError> parse_report_text(ReportGroup& group, std::string_view text) {
     return parse_text(schema_for(BaseKind::Report), &group, text);
+}
+
+std::optional<ReadError> parse_records(std::string_view text, const std::vector<RecordTable>& tables,
+                                       const RecordSink& sink) {
+    Schema schema;
+    int line = 0;
+    for (const auto& t : tables)
+        schema[t.name] = {
+            t.types, [&](void*, Fields&& f, std::string_view table) { sink(table, std::move(f), line); }};
+    return parse_text(schema, nullptr, text, &line);
 }
 
 std::optional<ReadError> read_base_file(Session& s, BaseKind kind, const std::string& full_path) {

@@ -1,9 +1,11 @@
 // The reader of base files and report files: one record per line in the term syntax,
 // each line appended to the tables of the kind's group, with positioned errors.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/knowledge_base.h"
 
@@ -42,6 +44,17 @@ std::string read_error_message(int code);
 // file order. Records before a failing line stay appended.
 std::optional<ReadError> parse_base_text(KnowledgeBase& kb, BaseKind kind, std::string_view text);
 std::optional<ReadError> parse_report_text(ReportGroup& group, std::string_view text);
+
+// Records of tables the caller names, in the same syntax: each record is handed over with
+// its table name, its fields (typed as the table says) and its line number from 1, in file
+// order. Used for files of the program's own that are not bases (test cases).
+struct RecordTable {
+    std::string name;
+    std::vector<FieldType> types;
+};
+using RecordSink = std::function<void(std::string_view table, std::vector<Value>&& fields, int line)>;
+std::optional<ReadError> parse_records(std::string_view text, const std::vector<RecordTable>& tables,
+                                       const RecordSink& sink);
 
 // Reads the file (Windows-1250, or UTF-8 when it is valid UTF-8 with a multi-byte sequence).
 std::optional<ReadError> read_base_file(Session& s, BaseKind kind, const std::string& full_path);

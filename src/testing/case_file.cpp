@@ -1,0 +1,330 @@
+// The reader takes the records in file order: `baza` before the first case sets the base of
+// the cases that name none, and answers before it are every case's unless it gives its own; `przypadek`
+// starts a case and every record up to the next one belongs to it. Blank lines are allowed between records
+// (base files allow none); comments are `rem(...)` or `rem_` + a table name, and an underscore before a table
+// name switches the record off, as in base files.
+#include "testing/case_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "kb/base_file_reader.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "text/number_format.h"
+
+namespace zuva::testing {
+
+namespace {
+
+constexpr FieldType kT = FieldType::Text, kTL = FieldType::TextLst;
+
+// The tables of the syntax; the spellings without Polish letters are accepted as well.
+const std::vector<RecordTable>& tables() {
+    static const std::vector<RecordTable> t = [] {
+        const std::vector<RecordTable> main = {
+            {"przypadek", {kT}},     {"baza", {kT}},           {"wstecz", {kT}},   {"odpowiedź", {kT, kT}},
+            {"odpowiedz", {kT, kT}}, {"import", {kT, kT, kT}}, {"etykieta", {kT}}, {"wniosek", {kT, kT}},
+            {"wartość", {kT, kT}},   {"wartosc", {kT, kT}},    {"werdykt", {kT}},  {"rady", {kTL}},
+            {"grafiki", {kTL}},      {"dźwięki", {kTL}},       {"dzwieki", {kTL}}, {"odmowa", {kT}},
+        };
+        std::vector<RecordTable> all = main;
+        for (const auto& m : main) {
+            all.push_back({"_" + m.name, m.types});
+            all.push_back({"rem_" + m.name, {kT}});
+        }
+        all.push_back({"rem", {kT}});
+        return all;
+    }();
+    return t;
+}
+
+std::string fmt2(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    return buf;
+}
+
+// The column (from 1) where the field-th quoted text of a line starts (from 0); 1 when the
+// line has fewer.
+int field_column(std::string_view line, int field) {
+    int seen = 0;
+    bool in_text = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (in_text) {
+            if (c == '\\' && i + 1 < line.size())
+                ++i;
+            else if (c == '"')
+                in_text = false;
+        } else if (c == '"') {
+            if (seen == field) return static_cast<int>(utf8_columns(line, i)) + 1;
+            ++seen;
+            in_text = true;
+        }
+    }
+    return 1;
+}
+
+// Lines made only of blanks become comment records, so that line numbers stay.
+std::string with_blank_lines_as_comments(const std::string& text, std::vector<std::string_view>& lines) {
+    std::string out;
+    out.reserve(text.size() + 64);
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line(text.data() + at, end - at);
+        lines.push_back(line);
+        if (line.find_first_not_of(' ') == std::string_view::npos)
+            out += "rem(\"\")";
+        else
+            out += line;
+        std::size_t next = end;
+        if (next < text.size())
+            next += text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n' ? 2 : 1;
+        out.append(text, end, next - end);
+        at = next;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool Expected::matches(std::optional<double> got) const {
+    switch (kind) {
+        case Kind::None:
+            return !got;
+        case Kind::Exact:
+            return got && std::llround(*got * 100.0) == std::llround(low * 100.0);
+        case Kind::Range:
+            return got && *got >= low - 1e-9 && *got <= high + 1e-9;
+    }
+    return false;
+}
+
+std::string Expected::text() const {
+    switch (kind) {
+        case Kind::None:
+            return "brak CF";
+        case Kind::Exact:
+            return "CF " + fmt2(low);
+        case Kind::Range:
+            return "CF z przedziału [" + format_lg(low) + ", " + format_lg(high) + "]";
+    }
+    return {};
+}
+
+std::string CaseFileError::text() const {
+    return file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message;
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
+        if (c == '\r') {
+            out += "\\r";
+            continue;
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+namespace {
+
+// Reads "0.72", "0.5..0.8" or (when allowed) "brak".
+std::optional<Expected> parse_expected(const std::string& t, bool none_allowed) {
+    Expected e;
+    if (none_allowed && t == "brak") {
+        e.kind = Expected::Kind::None;
+        return e;
+    }
+    const std::size_t dots = t.find("..");
+    if (dots != std::string::npos) {
+        auto lo = parse_real(t.substr(0, dots));
+        auto hi = parse_real(t.substr(dots + 2));
+        if (!lo || !hi || *lo > *hi) return std::nullopt;
+        e.kind = Expected::Kind::Range;
+        e.low = *lo;
+        e.high = *hi;
+        return e;
+    }
+    auto v = parse_real(t);
+    if (!v) return std::nullopt;
+    e.low = e.high = *v;
+    return e;
+}
+
+struct Reader {
+    std::string path;
+    std::string dir;
+    std::vector<std::string_view> lines;
+    CaseFile out;
+    std::string default_base;
+    std::map<std::string, int> names;  // case name -> its line
+    // Answers before the first case hold for every case that does not give its own.
+    std::vector<std::pair<std::string, std::string>> default_answers;
+    std::set<std::string> own_answers;  // of the case being read
+    std::optional<CaseFileError> error;
+
+    void fail(int line, int field, const std::string& message) {
+        if (error) return;
+        const std::string_view l = line >= 1 && static_cast<std::size_t>(line) <= lines.size()
+                                       ? lines[static_cast<std::size_t>(line - 1)]
+                                       : std::string_view();
+        error = CaseFileError{path, line, field < 0 ? 1 : field_column(l, field), message};
+    }
+    TestCase* current(int line, std::string_view table) {
+        if (out.cases.empty()) {
+            fail(line, -1,
+                 "Rekord " + std::string(table) + " przed pierwszym przypadkiem (przypadek(\"nazwa\")).");
+            return nullptr;
+        }
+        return &out.cases.back();
+    }
+    void set_base(TestCase& c, const std::string& base) {
+        c.rule_base = base;
+        c.rule_path = resolve_path(dir, native_separators(base));
+    }
+
+    void record(std::string_view table, std::vector<Value>&& f, int line) {
+        if (error || table.empty() || table[0] == '_' || table.substr(0, 3) == "rem") return;
+        auto T = [&](std::size_t i) { return std::get<std::string>(f[i]); };
+        if (table == "przypadek") {
+            const std::string name = T(0);
+            if (name.empty()) return fail(line, 0, "Przypadek musi mieć nazwę.");
+            if (auto it = names.find(name); it != names.end())
+                return fail(line, 0,
+                            "Przypadek " + name + " jest już w wierszu " + std::to_string(it->second) + ".");
+            names[name] = line;
+            TestCase c;
+            c.name = name;
+            c.file = path;
+            c.line = line;
+            if (!default_base.empty()) set_base(c, default_base);
+            c.answers = default_answers;
+            own_answers.clear();
+            out.cases.push_back(std::move(c));
+            return;
+        }
+        if (table == "baza") {
+            if (T(0).empty()) return fail(line, 0, "Brak nazwy pliku bazy reguł.");
+            if (out.cases.empty()) {
+                default_base = T(0);
+                return;
+            }
+            return set_base(out.cases.back(), T(0));
+        }
+        if ((table == "odpowiedź" || table == "odpowiedz") && out.cases.empty()) {
+            for (const auto& [name, value] : default_answers)
+                if (name == T(0))
+                    return fail(line, 0, "Odpowiedź na pytanie o " + name + " jest już podana.");
+            default_answers.emplace_back(T(0), T(1));
+            return;
+        }
+        TestCase* c = current(line, table);
+        if (!c) return;
+        if (table == "wstecz") {
+            if (!c->hypothesis.empty()) return fail(line, 0, "Przypadek " + c->name + " ma już hipotezę.");
+            if (T(0).empty()) return fail(line, 0, "Brak hipotezy.");
+            c->hypothesis = T(0);
+        } else if (table == "odpowiedź" || table == "odpowiedz") {
+            if (!own_answers.insert(T(0)).second)
+                return fail(line, 0, "Odpowiedź na pytanie o " + T(0) + " jest już podana.");
+            auto it = std::find_if(c->answers.begin(), c->answers.end(),
+                                   [&](const auto& a) { return a.first == T(0); });
+            if (it != c->answers.end())
+                it->second = T(1);  // the case's own answer replaces the file's
+            else
+                c->answers.emplace_back(T(0), T(1));
+        } else if (table == "import") {
+            const std::string kind = T(0);
+            if (kind != "fakt" && kind != "argument_znany")
+                return fail(line, 0, "Rodzaj importowanego wiersza musi być fakt albo argument_znany.");
+            c->imported.push_back({kind, T(1), T(2)});
+        } else if (table == "etykieta") {
+            c->labels.push_back(T(0));
+        } else if (table == "wniosek" || table == "wartość" || table == "wartosc") {
+            const bool conclusion = table == "wniosek";
+            auto e = parse_expected(T(1), conclusion);
+            if (!e)
+                return fail(line, 1,
+                            conclusion
+                                ? "Oczekiwane CF musi być liczbą (0.72), przedziałem (0.5..0.8) albo brak."
+                                : "Oczekiwana wartość musi być liczbą (12.5) albo przedziałem (12..13).");
+            (conclusion ? c->conclusions : c->values).push_back({T(0), *e, line});
+        } else if (table == "werdykt") {
+            auto e = parse_expected(T(0), true);
+            if (!e) return fail(line, 0, "Werdykt musi być liczbą (0.72), przedziałem (0.5..0.8) albo brak.");
+            c->verdict = *e;
+        } else if (table == "rady" || table == "grafiki" || table == "dźwięki" || table == "dzwieki") {
+            auto list = std::get<TextList>(f[0]);
+            auto& target = table == "rady" ? c->advice : table == "grafiki" ? c->pictures : c->sounds;
+            target = std::vector<std::string>(list.begin(), list.end());
+        } else if (table == "odmowa") {
+            c->refused = T(0);
+        }
+    }
+};
+
+}  // namespace
+
+std::optional<CaseFile> parse_case_text(const std::string& path, const std::string& text,
+                                        CaseFileError& error) {
+    Reader r;
+    r.path = path;
+    r.dir = directory_of(std::filesystem::absolute(path).string());
+    r.out.path = path;
+    const std::string prepared = with_blank_lines_as_comments(text, r.lines);
+    auto read_error =
+        parse_records(prepared, tables(), [&](std::string_view table, std::vector<Value>&& f, int line) {
+            r.record(table, std::move(f), line);
+        });
+    if (read_error && !r.error) {
+        error = {path, read_error->line_number, read_error->position + 1,
+                 read_error_message(read_error->code)};
+        return std::nullopt;
+    }
+    if (!r.error)
+        for (const auto& c : r.out.cases) {
+            if (c.rule_base.empty()) {
+                r.fail(c.line, -1, "Przypadek " + c.name + " nie ma bazy reguł (baza(\"RE....BEN\")).");
+                break;
+            }
+        }
+    if (r.error) {
+        error = *r.error;
+        return std::nullopt;
+    }
+    return std::move(r.out);
+}
+
+std::optional<CaseFile> read_case_file(const std::string& path, CaseFileError& error) {
+    auto bytes = read_file_bytes(path);
+    if (!bytes) {
+        error = {path, 1, 1, "Nie można odczytać pliku."};
+        return std::nullopt;
+    }
+    CodecError cerr;
+    auto text = decode_file_text(*bytes, &cerr);
+    if (!text) {
+        int line = 1;
+        for (std::size_t i = 0; i < cerr.byte_offset && i < bytes->size(); ++i)
+            if ((*bytes)[i] == '\n') ++line;
+        error = {path, line, 1, "Plik nie jest tekstem w stronie kodowej Windows-1250 ani w UTF-8."};
+        return std::nullopt;
+    }
+    return parse_case_text(path, *text, error);
+}
+
+}  // namespace zuva::testing

@@ -1,0 +1,221 @@
+// A case's differences are listed in the order of its checks: the refusal, the verdict, the
+// conclusions and values in file order, then the advice, pictures and sounds offered. A CF
+// that differs is shown with the rules (or the model) that gave it.
+#include "testing/case_run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "text/number_format.h"
+
+namespace zuva::testing {
+
+namespace {
+
+// A run that keeps asking is ended: no case of a sound base needs this many answers.
+constexpr int kMaxQuestions = 100000;
+
+std::string fmt2(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    return buf;
+}
+
+std::string got_text(std::optional<double> cf) {
+    return cf ? "CF " + fmt2(*cf) : "brak CF";
+}
+
+// "reguła 5: 0.72, reguła 20: 0.35" or "model 4: 0.80"; empty when no rule or model gave it.
+std::string sources(const api::Result& r, const std::string& statement) {
+    std::string out;
+    for (const auto& c : r.trace.contributions) {
+        if (c.conclusion != statement) continue;
+        if (!out.empty()) out += ", ";
+        out += (c.model ? "model " : "reguła ") + std::to_string(c.number) + ": " + fmt2(c.cf);
+    }
+    return out;
+}
+
+std::string listed(const std::vector<std::string>& v) {
+    std::string out = "[";
+    for (const auto& x : v)
+        out += (out.size() > 1 ? ", " : "") + x;
+    return out + "]";
+}
+
+// An offer's file named with or without its extension ("akumulator" is "akumulator.bmp").
+bool same_file(const std::string& offered, const std::string& expected) {
+    if (offered == expected) return true;
+    const std::size_t dot = offered.rfind('.');
+    return dot != std::string::npos && offered.substr(0, dot) == expected;
+}
+
+void compare_offers(const char* what, const std::vector<api::Offer>& offered,
+                    const std::optional<std::vector<std::string>>& expected,
+                    std::vector<std::string>& diffs) {
+    if (!expected) return;
+    std::vector<std::string> missing, extra;
+    for (const auto& e : *expected)
+        if (std::none_of(offered.begin(), offered.end(),
+                         [&](const api::Offer& o) { return same_file(o.name, e); }))
+            missing.push_back(e);
+    std::vector<std::string> names;
+    for (const auto& o : offered) {
+        if (std::find(names.begin(), names.end(), o.name) != names.end()) continue;
+        names.push_back(o.name);
+        if (std::none_of(expected->begin(), expected->end(),
+                         [&](const std::string& e) { return same_file(o.name, e); }))
+            extra.push_back(o.name);
+    }
+    if (missing.empty() && extra.empty()) return;
+    std::string d = std::string(what) + ": oczekiwano " + listed(*expected) + ", otrzymano " + listed(names);
+    diffs.push_back(d);
+}
+
+void compare_results(const TestCase& c, const api::Result& r, std::vector<std::string>& diffs) {
+    auto cf_of = [&](const std::string& name, bool& known) -> std::optional<double> {
+        for (const auto& x : r.conclusions)
+            if (x.name == name) {
+                known = true;
+                return x.cf;
+            }
+        known = false;
+        return std::nullopt;
+    };
+    if (c.verdict) {
+        bool known = false;
+        std::optional<double> got = r.completed ? cf_of(c.hypothesis, known) : std::nullopt;
+        if (!c.verdict->matches(got)) {
+            std::string d = "werdykt " + c.hypothesis + ": oczekiwano " + c.verdict->text() + ", otrzymano " +
+                            (got ? got_text(got) : std::string("brak werdyktu"));
+            const std::string from = sources(r, c.hypothesis);
+            if (!from.empty()) d += " (" + from + ")";
+            diffs.push_back(d);
+        }
+    }
+    for (const auto& e : c.conclusions) {
+        bool known = false;
+        const std::optional<double> got = cf_of(e.name, known);
+        if (!known && e.expected.kind != Expected::Kind::None) {
+            diffs.push_back(e.name + ": oczekiwano " + e.expected.text() + ", a baza nie ma takiego wniosku");
+            continue;
+        }
+        if (e.expected.matches(got)) continue;
+        std::string d = e.name + ": oczekiwano " + e.expected.text() + ", otrzymano " + got_text(got);
+        const std::string from = sources(r, e.name);
+        if (!from.empty()) d += " (" + from + ")";
+        diffs.push_back(d);
+    }
+    for (const auto& e : c.values) {
+        std::optional<double> got;
+        for (const auto& a : r.arguments)
+            if (a.name == e.name) got = a.value;
+        Expected want = e.expected;
+        if (want.matches(got)) continue;
+        std::string wanted =
+            want.kind == Expected::Kind::Range
+                ? "wartości z przedziału [" + format_lg(want.low) + ", " + format_lg(want.high) + "]"
+                : "wartości " + format_lg(want.low);
+        diffs.push_back(e.name + ": oczekiwano " + wanted + ", otrzymano " +
+                        (got ? "wartość " + format_lg(*got) : std::string("brak wartości")));
+    }
+    compare_offers("rady", r.advice, c.advice, diffs);
+    compare_offers("grafiki", r.pictures, c.pictures, diffs);
+    compare_offers("dźwięki", r.sounds, c.sounds, diffs);
+}
+
+bool value_question(api::QuestionKind k) {
+    return k == api::QuestionKind::ConditionCf || k == api::QuestionKind::ConclusionCf ||
+           k == api::QuestionKind::ArgumentValue;
+}
+
+// A refusal (the base cannot be opened, the run cannot start or go on): expected or not.
+void refusal(const TestCase& c, const std::string& message, std::vector<std::string>& diffs) {
+    if (!c.refused)
+        diffs.push_back("wnioskowanie odmówione: " + message);
+    else if (message.find(*c.refused) == std::string::npos)
+        diffs.push_back("oczekiwano odmowy z komunikatem zawierającym \"" + *c.refused +
+                        "\", otrzymano: " + message);
+}
+
+}  // namespace
+
+const api::KnowledgeBase* OpenedBases::get(const std::string& rule_path, std::string& error) {
+    auto it = bases_.find(rule_path);
+    if (it == bases_.end()) {
+        Entry e;
+        try {
+            e.kb = std::make_unique<api::KnowledgeBase>(api::KnowledgeBase::open(rule_path));
+        } catch (const api::Error& x) {
+            e.error = x.what();
+        }
+        it = bases_.emplace(rule_path, std::move(e)).first;
+        order_.push_back(rule_path);
+    }
+    error = it->second.error;
+    return it->second.kb.get();
+}
+
+CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
+    const auto start = std::chrono::steady_clock::now();
+    CaseOutcome out;
+    std::vector<std::string>& diffs = out.differences;
+    std::string error;
+    const api::KnowledgeBase* kb = bases.get(c.rule_path, error);
+    if (!kb) {
+        refusal(c, error, diffs);
+    } else {
+        api::Options o;
+        o.labels = c.labels;
+        o.imported = c.imported;
+        try {
+            api::Consultation run = c.hypothesis.empty() ? kb->forward(o) : kb->backward(c.hypothesis, o);
+            bool ended = false;
+            int questions = 0;
+            while (auto q = run.next()) {
+                auto a = std::find_if(c.answers.begin(), c.answers.end(),
+                                      [&](const auto& x) { return x.first == q->name; });
+                if (a == c.answers.end()) {
+                    diffs.push_back((value_question(q->kind) ? "pytanie o " : "pytanie ") + q->name +
+                                    " bez odpowiedzi w przypadku (dodaj odpowiedź(\"" + q->name +
+                                    "\",\"...\"))");
+                    ended = true;
+                    break;
+                }
+                if (std::find(out.asked.begin(), out.asked.end(), q->name) == out.asked.end())
+                    out.asked.push_back(q->name);
+                if (++questions > kMaxQuestions) {
+                    diffs.push_back("wnioskowanie pyta bez końca (ostatnio o " + q->name + ")");
+                    ended = true;
+                    break;
+                }
+                try {
+                    run.answer(a->second);
+                } catch (const api::Error& x) {
+                    diffs.push_back("odpowiedź \"" + a->second + "\" na pytanie o " + q->name +
+                                    " odrzucona: " + x.message());
+                    ended = true;
+                    break;
+                }
+            }
+            if (!ended) {
+                const api::Result& r = run.result();
+                out.completed = true;
+                out.trace = r.trace;
+                if (c.refused)
+                    diffs.push_back("oczekiwano odmowy wnioskowania (\"" + *c.refused +
+                                    "\"), a wnioskowanie przebiegło");
+                else
+                    compare_results(c, r, diffs);
+            }
+        } catch (const api::Error& x) {
+            refusal(c, x.message(), diffs);
+        }
+    }
+    out.passed = diffs.empty();
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return out;
+}
+
+}  // namespace zuva::testing

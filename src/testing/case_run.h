@@ -1,0 +1,43 @@
+// Running one test case through the session API: the consultation is driven question by
+// question, each answered from the case (a question the case does not answer ends it), and
+// its results are compared with what the case expects.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "testing/case_file.h"
+#include "zuva/zuva.h"
+
+namespace zuva::testing {
+
+struct CaseOutcome {
+    bool passed = false;
+    std::vector<std::string> differences;  // the first one goes in the FAIL line
+    double seconds = 0.0;
+    bool completed = false;  // the run gave results; `trace` and `asked` hold them
+    api::Trace trace;
+    std::vector<std::string> asked;  // what the run asked: conditions, arguments, CFs
+};
+
+// The knowledge bases of a suite, each opened (and checked) once.
+class OpenedBases {
+  public:
+    // The base of a rule-base path, or null with the reason the base cannot be opened.
+    const api::KnowledgeBase* get(const std::string& rule_path, std::string& error);
+    // The bases opened so far, by path, in the order they were first opened.
+    const std::vector<std::string>& paths() const { return order_; }
+
+  private:
+    struct Entry {
+        std::unique_ptr<api::KnowledgeBase> kb;
+        std::string error;
+    };
+    std::map<std::string, Entry> bases_;
+    std::vector<std::string> order_;
+};
+
+CaseOutcome run_case(const TestCase& c, OpenedBases& bases);
+
+}  // namespace zuva::testing

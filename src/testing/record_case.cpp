@@ -1,0 +1,199 @@
+// The summary does not say which of its facts the user gave: the base's inventory does. An
+// askable condition or argument becomes an answer, a rule's or relational model's conclusion
+// a `wniosek`, a value fixed by a model a `wartość`; declared facts are the base's own.
+#include "testing/record_case.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+#include <set>
+
+#include "testing/case_file.h"
+#include "testing/case_run.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "text/number_format.h"
+
+namespace zuva::testing {
+
+namespace {
+
+std::string fmt2(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    return buf;
+}
+
+std::string trim(std::string_view s) {
+    const std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return {};
+    const std::size_t e = s.find_last_not_of(" \t");
+    return std::string(s.substr(b, e - b + 1));
+}
+
+}  // namespace
+
+std::optional<Summary> parse_summary(const std::string& text) {
+    Summary s;
+    enum { None, Labels, Facts, Arguments } section = None;
+    bool any_heading = false;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string t = trim(line);
+        if (t.rfind("Etykiety wnioskowania:", 0) == 0) {
+            section = Labels;
+            any_heading = true;
+        } else if (t == "Podsumowanie wnioskowania: fakty") {
+            section = Facts;
+            any_heading = true;
+        } else if (t == "Podsumowanie wnioskowania: wartości argumentów") {
+            section = Arguments;
+            any_heading = true;
+        } else if (!t.empty()) {
+            if (section == Labels) {
+                s.labels.push_back(line.size() > 4 && line.rfind("    ", 0) == 0 ? line.substr(4) : t);
+            } else if (section == Facts) {
+                const std::size_t open = t.rfind('(');
+                if (open == std::string::npos || t.back() != ')') return std::nullopt;
+                auto cf = parse_real(t.substr(open + 1, t.size() - open - 2));
+                if (!cf) return std::nullopt;
+                s.facts.emplace_back(t.substr(0, open), *cf);
+            } else if (section == Arguments) {
+                const std::size_t eq = t.rfind(" = ");
+                if (eq == std::string::npos) return std::nullopt;
+                auto v = parse_real(t.substr(eq + 3));
+                if (!v) return std::nullopt;
+                s.arguments.emplace_back(t.substr(0, eq), *v);
+            } else {
+                return std::nullopt;
+            }
+        }
+        if (end == text.size()) break;
+    }
+    if (!any_heading) return std::nullopt;
+    return s;
+}
+
+std::string case_from_summary(const Summary& s, const std::string& name, const std::string& rule_base,
+                              const std::string& rule_path, const std::string& hypothesis) {
+    const api::KnowledgeBase kb = api::KnowledgeBase::open(rule_path);
+    const api::Inventory inv = api::inventory(kb);
+    std::set<std::string> conditions, arguments, conclusions;
+    for (const auto& i : inv.askable_conditions)
+        conditions.insert(i.name);
+    for (const auto& i : inv.askable_arguments)
+        arguments.insert(i.name);
+    for (const auto& i : inv.rules)
+        conclusions.insert(i.name);
+    for (const auto& i : inv.models)
+        conclusions.insert(i.name);
+    std::string c = "przypadek(" + quoted(name) + ")\n";
+    c += "baza(" + quoted(rule_base) + ")\n";
+    if (!hypothesis.empty()) c += "wstecz(" + quoted(hypothesis) + ")\n";
+    for (const auto& l : s.labels)
+        c += "etykieta(" + quoted(l) + ")\n";
+    for (const auto& [st, cf] : s.facts)
+        if (conditions.count(st) && !conclusions.count(st))
+            c += "odpowiedź(" + quoted(st) + "," + quoted(format_lg(cf)) + ")\n";
+    for (const auto& [a, v] : s.arguments)
+        if (arguments.count(a)) c += "odpowiedź(" + quoted(a) + "," + quoted(format_lg(v)) + ")\n";
+    for (const auto& [st, cf] : s.facts) {
+        if (!conclusions.count(st)) continue;
+        if (st == hypothesis)
+            c += "werdykt(" + quoted(fmt2(cf)) + ")\n";
+        else
+            c += "wniosek(" + quoted(st) + "," + quoted(fmt2(cf)) + ")\n";
+    }
+    for (const auto& [a, v] : s.arguments)
+        if (!arguments.count(a)) c += "wartość(" + quoted(a) + "," + quoted(format_lg(v)) + ")\n";
+    return c;
+}
+
+int record_command(const std::string& summary_path, const std::string& rule_base,
+                   const std::string& hypothesis, const std::string& name, const std::string& out_path,
+                   std::ostream& out, std::ostream& err) {
+    namespace fs = std::filesystem;
+    if (rule_base.empty()) {
+        err << "zuva test --record: podaj bazę reguł konsultacji: --base RE....BEN\n";
+        return 2;
+    }
+    auto bytes = read_file_bytes(summary_path);
+    std::optional<std::string> text = bytes ? decode_file_text(*bytes) : std::nullopt;
+    std::optional<Summary> summary = text ? parse_summary(*text) : std::nullopt;
+    if (!summary) {
+        err << summary_path
+            << ":1:1: " << (bytes ? "to nie jest plik podsumowania wnioskowania" : "nie można odczytać pliku")
+            << '\n';
+        return 2;
+    }
+    const std::string case_name = name.empty() ? stem_of(summary_path) : name;
+    // The base as the case names it: relative to the file the case goes to.
+    std::error_code ec;
+    const fs::path base_abs = fs::absolute(rule_base, ec).lexically_normal();
+    std::string in_case = rule_base;
+    if (!out_path.empty()) {
+        const fs::path dir = fs::absolute(out_path, ec).parent_path();
+        in_case = base_abs.lexically_proximate(dir).generic_string();
+    }
+    std::string records;
+    try {
+        records = case_from_summary(*summary, case_name, in_case, base_abs.string(), hypothesis);
+    } catch (const api::Error& e) {
+        err << e.what() << '\n';
+        return 2;
+    }
+    if (out_path.empty()) {
+        out << records;
+    } else {
+        std::string old;
+        bool utf8 = false;
+        if (auto b = read_file_bytes(out_path)) {
+            auto t = decode_file_text(*b);
+            if (!t) {
+                err << out_path << ":1:1: plik nie jest tekstem w stronie kodowej Windows-1250 ani w UTF-8\n";
+                return 2;
+            }
+            utf8 = is_valid_utf8(*b) && has_multibyte(*b);
+            old = *t;
+            CaseFileError e;
+            if (!parse_case_text(out_path, old, e)) {
+                err << e.text() << '\n';
+                return 2;
+            }
+            if (!old.empty() && old.back() != '\n') old += "\r\n";
+        }
+        std::string all = old + (old.empty() ? "" : "\r\n");
+        for (char ch : records) {
+            if (ch == '\n') all += '\r';
+            all += ch;
+        }
+        std::string why;
+        if (!write_file_bytes(out_path, utf8 ? all : utf8_to_cp1250_lossy(all), why)) {
+            err << "zuva test: nie można zapisać " << out_path << ": " << why << '\n';
+            return 2;
+        }
+        out << "Przypadek " << case_name << " dopisany do " << out_path << ".\n";
+    }
+    // The case as written must run: a question the summary cannot answer shows here.
+    CaseFileError e;
+    auto parsed = parse_case_text(out_path.empty() ? "przypadek" : out_path, records, e);
+    if (!parsed || parsed->cases.empty()) return 2;
+    TestCase& c = parsed->cases.back();
+    c.rule_path = base_abs.string();
+    OpenedBases bases;
+    const CaseOutcome o = run_case(c, bases);
+    if (!o.passed) {
+        err << "zuva test --record: przypadek " << case_name
+            << " nie przechodzi w tej postaci: " << o.differences.front() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace zuva::testing

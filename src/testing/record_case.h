@@ -1,0 +1,31 @@
+// A test case made from the summary file of a consultation: the values the user gave become
+// the answers, the CFs of the conclusions and the values the models fixed become expectations.
+#pragma once
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zuva::testing {
+
+// What a summary file holds.
+struct Summary {
+    std::vector<std::string> labels;
+    std::vector<std::pair<std::string, double>> facts;      // statement, CF
+    std::vector<std::pair<std::string, double>> arguments;  // name, value
+};
+std::optional<Summary> parse_summary(const std::string& text);
+
+// The records of a case (UTF-8 text, one record a line) from a summary, over the base
+// `rule_base` (written into the case as given); `hypothesis` empty for a forward run.
+std::string case_from_summary(const Summary& s, const std::string& name, const std::string& rule_base,
+                              const std::string& rule_path, const std::string& hypothesis);
+
+// `zuva test --record`: writes the case to `out` or appends it to the file `out_path`, then runs
+// it once; exit status 0 (written, and it passes), 1 (written, but it does not pass as it
+// stands), 2 (nothing written).
+int record_command(const std::string& summary_path, const std::string& rule_base,
+                   const std::string& hypothesis, const std::string& name, const std::string& out_path,
+                   std::ostream& out, std::ostream& err);
+
+}  // namespace zuva::testing

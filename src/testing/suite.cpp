@@ -1,0 +1,302 @@
+// Every file is read before any case runs, so that a file that cannot be read is reported
+// (exit status 2) whatever the other files hold; the readable ones still run.
+#include "testing/suite.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <ostream>
+#include <set>
+
+#include "testing/record_case.h"
+#include "text/file_io.h"
+
+namespace zuva::testing {
+
+namespace {
+
+const char* kTestUsage =
+    "Użycie:\n"
+    "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
+    "      uruchamia przypadki testowe z plików PLIK (ok/FAIL w wierszu na przypadek);\n"
+    "      --filter: tylko przypadki, których nazwa zawiera TEKST; --junit: raport JUnit XML;\n"
+    "      --coverage: reguły i modele nigdy niezastosowane, warunki dopytywalne nigdy niepytane\n"
+    "  zuva test --record PODSUMOWANIE --base RE....BEN [--hypothesis H] [--name NAZWA] [--out PLIK]\n"
+    "      zapisuje przypadek z pliku podsumowania wnioskowania (na standardowe wyjście albo\n"
+    "      na koniec pliku PLIK)\n";
+
+std::string xml_escape(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (unsigned char c : s) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                // Control characters other than tab and line ends are not allowed in XML 1.0.
+                if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                    out += ' ';
+                else
+                    out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string seconds(double s) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.3f", s);
+    return buf;
+}
+
+// A path as the user can open it from the current directory.
+std::string shown_path(const std::string& path) {
+    std::error_code ec;
+    const auto cwd = std::filesystem::current_path(ec);
+    if (ec) return path;
+    const auto p = std::filesystem::path(path).lexically_normal();
+    if (p.is_relative()) return p.string();
+    const auto rel = p.lexically_proximate(cwd);
+    return rel.empty() || *rel.begin() == ".." ? p.string() : rel.string();
+}
+
+}  // namespace
+
+int SuiteReport::passed() const {
+    int n = 0;
+    for (const auto& c : cases)
+        n += c.outcome.passed ? 1 : 0;
+    return n;
+}
+
+int SuiteReport::failed() const {
+    return static_cast<int>(cases.size()) - passed();
+}
+
+SuiteReport run_suite(const std::vector<std::string>& files, const std::string& filter, OpenedBases& bases,
+                      std::ostream& out, std::ostream& err) {
+    SuiteReport r;
+    for (const auto& f : files) {
+        CaseFileError e;
+        if (auto cf = read_case_file(f, e))
+            r.files.push_back(std::move(*cf));
+        else
+            r.errors.push_back(e);
+    }
+    for (const auto& e : r.errors)
+        err << e.text() << '\n';
+    for (const auto& f : r.files)
+        for (const auto& c : f.cases) {
+            if (!filter.empty() && c.name.find(filter) == std::string::npos) continue;
+            CaseReport cr{&c, run_case(c, bases)};
+            if (cr.outcome.passed)
+                out << "ok " << c.name << '\n';
+            else
+                out << "FAIL " << c.name << ": " << cr.outcome.differences.front() << '\n';
+            out.flush();
+            r.cases.push_back(std::move(cr));
+        }
+    return r;
+}
+
+std::string junit_xml(const SuiteReport& r) {
+    double total = 0.0;
+    for (const auto& c : r.cases)
+        total += c.outcome.seconds;
+    std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    x += "<testsuites name=\"zuva test\" tests=\"" + std::to_string(r.cases.size()) + "\" failures=\"" +
+         std::to_string(r.failed()) + "\" errors=\"" + std::to_string(r.errors.size()) + "\" time=\"" +
+         seconds(total) + "\">\n";
+    for (const auto& f : r.files) {
+        std::vector<const CaseReport*> mine;
+        double time = 0.0;
+        int failures = 0;
+        for (const auto& c : r.cases)
+            if (c.c->file == f.path) {
+                mine.push_back(&c);
+                time += c.outcome.seconds;
+                failures += c.outcome.passed ? 0 : 1;
+            }
+        x += "  <testsuite name=\"" + xml_escape(f.path) + "\" tests=\"" + std::to_string(mine.size()) +
+             "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"0\" time=\"" +
+             seconds(time) + "\">\n";
+        for (const CaseReport* c : mine) {
+            x += "    <testcase name=\"" + xml_escape(c->c->name) + "\" classname=\"" +
+                 xml_escape(std::filesystem::path(f.path).stem().string()) + "\" file=\"" +
+                 xml_escape(f.path) + "\" line=\"" + std::to_string(c->c->line) + "\" time=\"" +
+                 seconds(c->outcome.seconds) + "\"";
+            if (c->outcome.passed) {
+                x += "/>\n";
+                continue;
+            }
+            x += ">\n      <failure message=\"" + xml_escape(c->outcome.differences.front()) +
+                 "\" type=\"FAIL\">";
+            for (const auto& d : c->outcome.differences)
+                x += xml_escape(d) + "\n";
+            x += "</failure>\n    </testcase>\n";
+        }
+        x += "  </testsuite>\n";
+    }
+    // Files that cannot be read: a suite with one erroneous case each, so CI shows them.
+    for (const auto& e : r.errors) {
+        x += "  <testsuite name=\"" + xml_escape(e.file) +
+             "\" tests=\"1\" failures=\"0\" errors=\"1\" time=\"0\">\n";
+        x += "    <testcase name=\"" + xml_escape(e.file) + "\" classname=\"zuva\" time=\"0\">\n";
+        x += "      <error message=\"" + xml_escape(e.text()) +
+             "\" type=\"ERROR\"/>\n    </testcase>\n  </testsuite>\n";
+    }
+    x += "</testsuites>\n";
+    return x;
+}
+
+std::string coverage_text(const SuiteReport& r, OpenedBases& bases) {
+    struct Used {
+        std::set<int> rules, models;
+        std::set<std::string> asked;
+    };
+    std::map<std::string, Used> used;
+    for (const auto& c : r.cases) {
+        Used& u = used[c.c->rule_path];
+        if (!c.outcome.completed) continue;
+        u.rules.insert(c.outcome.trace.rules.begin(), c.outcome.trace.rules.end());
+        u.models.insert(c.outcome.trace.models.begin(), c.outcome.trace.models.end());
+        u.asked.insert(c.outcome.asked.begin(), c.outcome.asked.end());
+        u.asked.insert(c.outcome.trace.answered.begin(), c.outcome.trace.answered.end());
+    }
+    std::string out;
+    for (const auto& path : bases.paths()) {
+        auto it = used.find(path);
+        if (it == used.end()) continue;
+        std::string error;
+        const api::KnowledgeBase* kb = bases.get(path, error);
+        if (!kb) continue;
+        api::Inventory inv;
+        try {
+            inv = api::inventory(*kb);
+        } catch (const api::Error& e) {
+            out += shown_path(path) + ": pokrycie nieznane: " + e.message() + "\n";
+            continue;
+        }
+        const Used& u = it->second;
+        std::string lines;
+        auto place = [](const api::Item& i) {
+            return shown_path(i.file) + ":" + std::to_string(i.line > 0 ? i.line : 1) + ": ";
+        };
+        int rules = 0, models = 0, conditions = 0, arguments = 0;
+        for (const auto& i : inv.rules) {
+            if (u.rules.count(i.number))
+                ++rules;
+            else
+                lines += place(i) + "reguła " + std::to_string(i.number) + " (" + i.name +
+                         ") nie była zastosowana\n";
+        }
+        for (const auto& i : inv.models) {
+            if (u.models.count(i.number))
+                ++models;
+            else
+                lines += place(i) + "model " + std::to_string(i.number) + " (" + i.name +
+                         ") nie był zastosowany\n";
+        }
+        for (const auto& i : inv.askable_conditions) {
+            if (u.asked.count(i.name))
+                ++conditions;
+            else
+                lines += place(i) + "warunek dopytywalny " + i.name + " nie był pytany\n";
+        }
+        for (const auto& i : inv.askable_arguments) {
+            if (u.asked.count(i.name))
+                ++arguments;
+            else
+                lines += place(i) + "argument dopytywalny " + i.name + " nie był pytany\n";
+        }
+        auto share = [](int n, std::size_t of) { return std::to_string(n) + "/" + std::to_string(of); };
+        out += "coverage " + shown_path(path) + ": rules " + share(rules, inv.rules.size());
+        if (!inv.models.empty()) out += ", models " + share(models, inv.models.size());
+        out += ", askable conditions " + share(conditions, inv.askable_conditions.size());
+        if (!inv.askable_arguments.empty())
+            out += ", askable arguments " + share(arguments, inv.askable_arguments.size());
+        out += "\n" + lines;
+    }
+    return out;
+}
+
+int test_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> files;
+    std::string filter, junit, record, base, hypothesis, name, record_out;
+    bool coverage = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) return false;
+            into = args[++i];
+            return true;
+        };
+        bool ok = true;
+        if (a == "--filter")
+            ok = value(filter);
+        else if (a == "--junit")
+            ok = value(junit);
+        else if (a == "--coverage")
+            coverage = true;
+        else if (a == "--record")
+            ok = value(record);
+        else if (a == "--base")
+            ok = value(base);
+        else if (a == "--hypothesis")
+            ok = value(hypothesis);
+        else if (a == "--name")
+            ok = value(name);
+        else if (a == "--out")
+            ok = value(record_out);
+        else if (a == "--help" || a == "-h") {
+            out << kTestUsage;
+            return 0;
+        } else if (a.size() > 1 && a[0] == '-') {
+            err << "zuva test: nieznana opcja " << a << '\n' << kTestUsage;
+            return 2;
+        } else {
+            files.push_back(a);
+        }
+        if (!ok) {
+            err << "zuva test: brak wartości po " << a << '\n' << kTestUsage;
+            return 2;
+        }
+    }
+    if (!record.empty()) return record_command(record, base, hypothesis, name, record_out, out, err);
+    if (files.empty()) {
+        err << "zuva test: brak plików przypadków testowych\n" << kTestUsage;
+        return 2;
+    }
+    OpenedBases bases;
+    SuiteReport r = run_suite(files, filter, bases, out, err);
+    if (!filter.empty() && r.cases.empty() && r.errors.empty())
+        err << "zuva test: żaden przypadek nie ma w nazwie \"" << filter << "\"\n";
+    out << r.passed() << " passed, " << r.failed() << " failed\n";
+    if (coverage) out << coverage_text(r, bases);
+    if (!junit.empty()) {
+        std::string why;
+        if (!write_file_bytes(junit, junit_xml(r), why)) {
+            err << "zuva test: nie można zapisać " << junit << ": " << why << '\n';
+            return 2;
+        }
+    }
+    if (!r.errors.empty()) return 2;
+    if (r.failed() > 0 || (!filter.empty() && r.cases.empty())) return 1;
+    return 0;
+}
+
+}  // namespace zuva::testing
