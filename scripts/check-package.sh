@@ -9,7 +9,7 @@ build=$(realpath -m "${1:-$root/build}")
 SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
 # Files and folders of the package get the permissions Debian expects.
 umask 022
-slot=""; command -v buildslot >/dev/null && slot=buildslot
+
 
 step() { printf '\n== %s\n' "$*"; }
 fail() { printf 'check-package: %s\n' "$*" >&2; exit 1; }
@@ -17,9 +17,9 @@ fail() { printf 'check-package: %s\n' "$*" >&2; exit 1; }
 step "build and package in $build"
 # Only what the package installs is built: cpack's install then builds nothing more.
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-$slot cmake --build "$build" -j2 --target zuva zuva-gui zuva_packaging_files
+cmake --build "$build" -j2 --target zuva zuva-gui zuva_packaging_files
 rm -f "$build"/zuva_*.deb
-(cd "$build" && $slot cpack -G DEB) || fail "cpack failed"
+(cd "$build" && cpack -G DEB) || fail "cpack failed"
 debs=("$build"/zuva_*.deb)
 [ -f "${debs[0]}" ] || fail "no package was made"
 deb=${debs[0]}
