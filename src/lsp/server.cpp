@@ -237,7 +237,7 @@ void Server::publish_syntax(const Document& d) {
     // The findings of the last full check stay until the next one replaces them.
     std::lock_guard lock(findings_mutex_);
     for (const auto& f : last_findings_[d.path])
-        if (f.kind != "syntax") list.push_back(diagnostic(f, d.text));
+        if (f.kind != "syntax") list.push_back(diagnostic(f, d.text, lines));
     publish(d.path, list);
 }
 

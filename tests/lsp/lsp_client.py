@@ -16,6 +16,7 @@ class Client:
         self.buf = b""
         self.notifications = []
         self.answers = {}
+        self.errors = []  # protocol errors that answer no request (id null)
 
     # Framing
     def send_raw(self, data):
@@ -58,6 +59,8 @@ class Client:
             return False
         if "method" in m and "id" not in m:
             self.notifications.append(m)
+        elif m.get("id") is None:
+            self.errors.append(m)
         else:
             self.answers[m.get("id")] = m
         return True

@@ -11,7 +11,7 @@ import subprocess
 import sys
 import tempfile
 
-zuva, source = sys.argv[1], sys.argv[2]
+zuva, source = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 nvim = shutil.which("nvim")
 if not nvim:
     print("nvim is missing: the test is skipped")
