@@ -102,63 +102,55 @@ int main(int argc, char** argv) {
                                       std::to_string((line + 1) % 97) + "\"],1,\"0.";
         // The digit after "0.", in UTF-16 units: "ł" is one unit of two bytes, the rest ASCII.
         const int col = static_cast<int>(line_text.size()) - 1;
-        Json change = {
-            {"jsonrpc", "2.0"},
-            {"method", "textDocument/didChange"},
-            {"params",
-             {{"textDocument", {{"uri", uri}, {"version", k + 2}}},
-              {"contentChanges",
-               {{{"range",
-                  {{"start", {{"line", line}, {"character", col}}},
-                   {"end", {{"line", line}, {"character", col + 1}}}}},
-                 {"text", k % 2 ? "9" : "8"}}}}}}
-        }
-    };
-    auto t = Clock::now();
-    server.handle(frame(change));
-    syntax.push_back(ms(wait_publish(before + 1) - t));
-    full.push_back(ms(wait_publish(before + 2) - t));
-}
-report("keystroke to syntax diagnostics", syntax);
-report("last keystroke to full diagnoses", full);
+        Json range = {{"start", {{"line", line}, {"character", col}}},
+                      {"end", {{"line", line}, {"character", col + 1}}}};
+        Json edit = {{"range", range}, {"text", k % 2 ? "9" : "8"}};
+        Json params = {{"textDocument", {{"uri", uri}, {"version", k + 2}}},
+                       {"contentChanges", Json::array({edit})}};
+        Json change = {{"jsonrpc", "2.0"}, {"method", "textDocument/didChange"}, {"params", params}};
+        auto t = Clock::now();
+        server.handle(frame(change));
+        syntax.push_back(ms(wait_publish(before + 1) - t));
+        full.push_back(ms(wait_publish(before + 2) - t));
+    }
+    report("keystroke to syntax diagnostics", syntax);
+    report("last keystroke to full diagnoses", full);
 
-// A burst: 10 keystrokes 100 ms apart; only the last text is checked to the end.
-const auto finished = server.worker().finished();
-std::size_t before;
-{
-    std::lock_guard lock(m);
-    before = published.size();
-}
-for (int k = 0; k < 10; ++k) {
-    Json change = {
-        {"jsonrpc", "2.0"},
-        {"method", "textDocument/didChange"},
-        {"params",
-         {{"textDocument", {{"uri", uri}, {"version", 100 + k}}},
-          {"contentChanges", {{{"text", text + "rem_reguła(\"" + std::string(k, 'x') + "\")\n"}}}}}}};
-    server.handle(frame(change));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-}
-wait_publish(before + 11);
-std::printf("burst of 10 keystrokes 100 ms apart: %llu full checks finished, %llu cancelled in all\n",
-            static_cast<unsigned long long>(server.worker().finished() - finished),
-            static_cast<unsigned long long>(server.worker().cancelled()));
+    // A burst: 10 keystrokes 100 ms apart; only the last text is checked to the end.
+    const auto finished = server.worker().finished();
+    std::size_t before;
+    {
+        std::lock_guard lock(m);
+        before = published.size();
+    }
+    for (int k = 0; k < 10; ++k) {
+        Json edit = {{"text", text + "rem_reguła(\"" + std::string(k, 'x') + "\")\n"}};
+        Json params = {{"textDocument", {{"uri", uri}, {"version", 100 + k}}},
+                       {"contentChanges", Json::array({edit})}};
+        Json change = {{"jsonrpc", "2.0"}, {"method", "textDocument/didChange"}, {"params", params}};
+        server.handle(frame(change));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    wait_publish(before + 11);
+    std::printf("burst of 10 keystrokes 100 ms apart: %llu full checks finished, %llu cancelled in all\n",
+                static_cast<unsigned long long>(server.worker().finished() - finished),
+                static_cast<unsigned long long>(server.worker().cancelled()));
 
-std::vector<double> hover, refs;
-for (int k = 0; k < 10; ++k) {
-    Json pos = {{"textDocument", {{"uri", uri}}}, {"position", {{"line", 100 + k}, {"character", 12}}}};
-    auto t = Clock::now();
-    server.handle(
-        frame({{"jsonrpc", "2.0"}, {"id", 10 + k}, {"method", "textDocument/hover"}, {"params", pos}}));
-    hover.push_back(ms(Clock::now() - t));
-    pos["context"] = {{"includeDeclaration", true}};
-    t = Clock::now();
-    server.handle(
-        frame({{"jsonrpc", "2.0"}, {"id", 30 + k}, {"method", "textDocument/references"}, {"params", pos}}));
-    refs.push_back(ms(Clock::now() - t));
-}
-report("hover (index built at the first)", hover);
-report("references", refs);
-fs::remove_all(dir);
-return 0;
+    std::vector<double> hover, refs;
+    for (int k = 0; k < 10; ++k) {
+        Json pos = {{"textDocument", {{"uri", uri}}}, {"position", {{"line", 100 + k}, {"character", 12}}}};
+        auto t = Clock::now();
+        server.handle(
+            frame({{"jsonrpc", "2.0"}, {"id", 10 + k}, {"method", "textDocument/hover"}, {"params", pos}}));
+        hover.push_back(ms(Clock::now() - t));
+        pos["context"] = {{"includeDeclaration", true}};
+        t = Clock::now();
+        server.handle(frame(
+            {{"jsonrpc", "2.0"}, {"id", 30 + k}, {"method", "textDocument/references"}, {"params", pos}}));
+        refs.push_back(ms(Clock::now() - t));
+    }
+    report("hover (index built at the first)", hover);
+    report("references", refs);
+    fs::remove_all(dir);
+    return 0;
 }
