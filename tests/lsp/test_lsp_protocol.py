@@ -40,7 +40,7 @@ class Session(unittest.TestCase):
         write_cp1250(self.mo, MODELS)
         # A pause longer than the wait for the syntax diagnostics, so that those come from the
         # change itself and no full check of an older text is under way.
-        self.c = Client(ZUVA, "--debounce", "1000", cwd=self.dir)
+        self.c = Client(ZUVA, "--debounce", "3000", cwd=self.dir)
 
     def tearDown(self):
         if self.c.proc.poll() is None:
@@ -70,7 +70,7 @@ class Session(unittest.TestCase):
 
         # Fixed: the syntax error is gone at once (well before the full check).
         self.c.change(self.re, RULES, 2)
-        self.c.wait_diagnostics(uri(self.re), lambda d: "syntax" not in [x["code"] for x in d], timeout=0.8)
+        self.c.wait_diagnostics(uri(self.re), lambda d: "syntax" not in [x["code"] for x in d], timeout=2.5)
 
         # An external contradiction planted: b <- a beside a <- b. The full check reports it
         # after the pause, at both rules, with the texts of `zuva check`.
