@@ -33,29 +33,38 @@ std::string quoted(const std::string& t) {
 
 }  // namespace
 
-FlattenIndex::FlattenIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
+FlattenIndex::FlattenIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula), kb_(&kb) {
     const std::size_t nrules = kb.rules.regula.count();
-    text_ids_.reserve(nrules * 2 + kb.dopytywalny.count());
+    text_ids_.reserve(nrules);
     entries_.reserve(nrules);
+    rule_conclusion_ids_.reserve(nrules);
     // Conclusions first, so that a conclusion's text id is its conclusion id.
     for (const auto& r : kb.rules.regula) {
         auto [it, fresh] = text_ids_.try_emplace(r.conclusion, static_cast<std::int32_t>(entries_.size()));
         if (fresh) entries_.emplace_back();
         entries_[static_cast<std::size_t>(it->second)].rules.push_back(&r);
+        rule_conclusion_ids_.push_back(it->second);
     }
+    askable_.reserve(kb.dopytywalny.count());
+    for (const auto& d : kb.dopytywalny)
+        askable_.insert(d);
+}
+
+void FlattenIndex::number_texts() const {
+    text_ids_ready_ = true;
     auto intern = [&](std::string_view t) {
         return text_ids_.try_emplace(t, static_cast<std::int32_t>(text_ids_.size())).first->second;
     };
-    condition_start_.reserve(nrules + 1);
-    for (const auto& r : kb.rules.regula) {
+    condition_start_.reserve(rules_->count() + 1);
+    for (const auto& r : *rules_) {
         condition_start_.push_back(static_cast<std::uint32_t>(condition_ids_.size()));
         for (const auto& c : r.conditions)
             condition_ids_.push_back(intern(c));
     }
     condition_start_.push_back(static_cast<std::uint32_t>(condition_ids_.size()));
     std::vector<std::int32_t> askable_ids;
-    askable_ids.reserve(kb.dopytywalny.count());
-    for (const auto& d : kb.dopytywalny)
+    askable_ids.reserve(askable_.size());
+    for (const auto& d : kb_->dopytywalny)
         askable_ids.push_back(intern(d));
     askable_by_id_.assign(text_ids_.size(), 0);
     for (std::int32_t id : askable_ids)
@@ -63,6 +72,7 @@ FlattenIndex::FlattenIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
 }
 
 std::int32_t FlattenIndex::text_id(std::string_view text) const {
+    ensure_text_ids();
     auto it = text_ids_.find(text);
     return it == text_ids_.end() ? -1 : it->second;
 }
@@ -73,12 +83,15 @@ const std::vector<const Regula*>& FlattenIndex::rules_concluding(std::string_vie
 }
 
 std::int32_t FlattenIndex::conclusion_id(std::string_view text) const {
-    return conclusion_of(text_id(text));
+    // Conclusions are numbered from the start.
+    auto it = text_ids_.find(text);
+    return it == text_ids_.end() ? -1 : conclusion_of(it->second);
 }
 
 void FlattenIndex::settle_flattenability() const {
     if (flattenability_settled_) return;
     flattenability_settled_ = true;
+    ensure_text_ids();
     // A least fixed point, as for Horn clauses: a conclusion becomes flattenable when the
     // last not yet flattenable condition of one of its rules does.
     const std::size_t nrules = rules_->count();
@@ -96,8 +109,7 @@ void FlattenIndex::settle_flattenability() const {
     for (std::size_t id = 0; id < entries_.size(); ++id)
         if (askable_by_id_[id]) settle(static_cast<std::uint32_t>(id));
     for (std::size_t i = 0; i < nrules; ++i) {
-        const Regula& r = (*rules_)[i];
-        rule_conclusion[i] = static_cast<std::uint32_t>(text_id(r.conclusion));
+        rule_conclusion[i] = static_cast<std::uint32_t>(rule_conclusion_ids_[i]);
         for (std::uint32_t k = condition_start_[i]; k < condition_start_[i + 1]; ++k) {
             std::int32_t c = condition_ids_[k];
             if (askable_id(c)) continue;
@@ -127,10 +139,11 @@ void FlattenIndex::settle_flattenability() const {
 
 std::int32_t FlattenIndex::component(std::int32_t conclusion_id) const {
     if (component_by_id_.empty() && !entries_.empty()) {
+        ensure_text_ids();
         std::vector<std::pair<std::int32_t, std::int32_t>> edges;
         edges.reserve(condition_ids_.size());
         for (std::size_t i = 0; i + 1 < condition_start_.size(); ++i) {
-            std::int32_t from = text_id((*rules_)[i].conclusion);
+            std::int32_t from = rule_conclusion_ids_[i];
             for (std::uint32_t k = condition_start_[i]; k < condition_start_[i + 1]; ++k)
                 edges.push_back({from, condition_ids_[k]});
         }

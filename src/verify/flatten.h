@@ -129,10 +129,7 @@ class FlattenIndex {
 
     // Rules whose conclusion equals the text, in table order.
     const std::vector<const Regula*>& rules_concluding(std::string_view conclusion) const;
-    bool askable(std::string_view condition) const {
-        std::int32_t id = text_id(condition);
-        return id >= 0 && askable_id(id);
-    }
+    bool askable(std::string_view condition) const { return askable_.count(condition) != 0; }
     // A small integer for each text that some rule concludes; -1 for any other text.
     std::int32_t conclusion_id(std::string_view text) const;
     std::size_t conclusion_count() const { return entries_.size(); }
@@ -156,16 +153,21 @@ class FlattenIndex {
     std::int32_t text_id(std::string_view text) const;
     // The text id of the j-th condition of the rule (a row of the rule table).
     std::int32_t condition_text_id(const Regula& rule, std::size_t j) const {
+        ensure_text_ids();
         return condition_ids_[condition_start_[static_cast<std::size_t>(&rule - rules_->rows().data())] + j];
     }
     bool askable_id(std::int32_t text_id) const {
+        ensure_text_ids();
         return askable_by_id_[static_cast<std::size_t>(text_id)] != 0;
     }
     // Conclusion id of a text id, -1 when no rule concludes the text.
     std::int32_t conclusion_of(std::int32_t text_id) const {
         return text_id >= 0 && static_cast<std::size_t>(text_id) < entries_.size() ? text_id : -1;
     }
-    std::size_t text_count() const { return askable_by_id_.size(); }
+    std::size_t text_count() const {
+        ensure_text_ids();
+        return askable_by_id_.size();
+    }
     // As flattenable_rules_concluding, by conclusion id.
     const std::vector<const Regula*>& flattenable_rules_of(std::int32_t conclusion_id) const {
         if (!flattenability_settled_) settle_flattenability();
@@ -182,12 +184,24 @@ class FlattenIndex {
     void settle_flattenability() const;
 
     const Table<Regula>* rules_;
-    std::unordered_map<std::string_view, std::int32_t> text_ids_;
+    // Numbers the conditions and askable texts, on first use: a diagnosis that only looks
+    // rules up by conclusion never pays for it.
+    void ensure_text_ids() const {
+        if (!text_ids_ready_) number_texts();
+    }
+    void number_texts() const;
+
+    const KnowledgeBase* kb_;
+    // Conclusions from the start; the other texts once numbered (all mutable for that).
+    mutable std::unordered_map<std::string_view, std::int32_t> text_ids_;
+    std::unordered_set<std::string_view> askable_;
+    mutable bool text_ids_ready_ = false;
     // By conclusion id; mutable for the flattenability, worked out on first use.
     mutable std::vector<Entry> entries_;
-    std::vector<char> askable_by_id_;
-    std::vector<std::uint32_t> condition_start_;  // by rule row, into condition_ids_
-    std::vector<std::int32_t> condition_ids_;
+    mutable std::vector<char> askable_by_id_;
+    std::vector<std::int32_t> rule_conclusion_ids_;       // by rule row
+    mutable std::vector<std::uint32_t> condition_start_;  // by rule row, into condition_ids_
+    mutable std::vector<std::int32_t> condition_ids_;
     mutable bool flattenability_settled_ = false;
     mutable std::vector<std::int32_t> component_by_id_;
 
