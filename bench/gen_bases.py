@@ -115,7 +115,38 @@ def planted(n, d):
     print(sum(1 for e in expected if e.endswith("warning")), sum(1 for e in expected if e.endswith("error")))
 
 
+def constrained(n, d):
+    n_models = n // 100
+    rules, models, constraints = [], [], []
+    number = 0
+    k = 0
+    while number < n:
+        # Chain k starts from askable a<k>; some chains also read a relational model's result.
+        conds = ['"a%d"' % k]
+        if k < n_models // 2:
+            conds.append('"duzo%d"' % k)
+        prev = None
+        for i in range(5):
+            if number >= n:
+                break
+            number += 1
+            body = ",".join(conds) if prev is None else '"%s"' % prev
+            prev = "k%d_%d" % (k, i)
+            rules.append('reguła(%d,"%s",[%s],1,"0.9")\n' % (number, prev, body))
+        k += 1
+    # Half the models compute a quantity, the other half compare it (relational, free CF).
+    for i in range(n_models // 2):
+        models.append('model(%d,"bez_warunku","x%d","y%d","+","1",1,"1")\n' % (2 * i + 1, i, i))
+        models.append('model(%d,"bez_warunku","duzo%d","x%d",">","10",1,"cf_duzo%d")\n' % (2 * i + 2, i, i, i))
+    # Exact constraints: disjoint pairs of askable conditions.
+    for i in range(n // 10):
+        constraints.append('ograniczenie(%d,["a%d","a%d"])\n' % (i + 1, 2 * i, 2 * i + 1))
+    write(os.path.join(d, "REKONST.BEN"), rules)
+    write(os.path.join(d, "MOKONST.BEN"), models)
+    write(os.path.join(d, "OGKONST.BEN"), constraints)
+
+
 if __name__ == "__main__":
     what, n, d = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     os.makedirs(d, exist_ok=True)
-    chain(n, d) if what == "chain" else planted(n, d)
+    {"chain": chain, "planted": planted, "constrained": constrained}[what](n, d)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The performance guard: instruction counts of small workloads of build/zuva (10,000-rule
-# load, forward and backward runs, one check) under callgrind, against bench/baseline/.
+# load, forward and backward runs, one check; one session-API consultation by
+# build/examples/consult_sample) under callgrind, against bench/baseline/.
 # Fails when one grows by more than 10 %.
 #   scripts/perf-guard.sh            compare with the baseline
 #   scripts/perf-guard.sh --update   record the counts as the new baseline (commit it, saying why)

@@ -2,7 +2,8 @@
 """Instruction counts of a fixed set of small workloads of the terminal program, against the
 baseline kept in bench/baseline/ (one file per workload).
 
-Each workload runs once under `valgrind --tool=callgrind`; its total count of instructions
+The workloads are runs of build/zuva over a generated 10,000-rule chain and one consultation
+of the sample base through the C++ API (build/examples/consult_sample). Each workload runs once under `valgrind --tool=callgrind`; its total count of instructions
 (the "Collected" line) is compared with the baseline. A workload that grows by more than the
 tolerance (10 % by default) fails the guard; one that shrinks by as much is reported, so that
 the baseline can be lowered on purpose.
@@ -32,13 +33,20 @@ RULES = 10000
 # chain's end is the only one), then no summary and no report.
 BACKWARD = ["10064", "RECHAIN.BEN", "Nie", "Nie", "10165", "1", "NIE", "1", "1", "NIE", "Nie"]
 
-# name: (description, arguments of zuva run in the work folder)
+# name: (description, program of the build folder, its arguments, run in the work folder)
 WORKLOADS = {
-    "load": ("10,000-rule chain loaded (answer script, diagnoses declined)", ["--answers", "load.txt"]),
-    "forward": ("load + forward run of the chain, whole transcript", ["--answers", "forward.txt"]),
-    "backward": ("load + backward test of the chain's end", ["--answers", "backward.txt"]),
-    "check": ("zuva check of the chain", ["check", "RECHAIN.BEN"]),
+    "load": ("10,000-rule chain loaded (answer script, diagnoses declined)", "zuva", ["--answers", "load.txt"]),
+    "forward": ("load + forward run of the chain, whole transcript", "zuva", ["--answers", "forward.txt"]),
+    "backward": ("load + backward test of the chain's end", "zuva", ["--answers", "backward.txt"]),
+    "check": ("zuva check of the chain", "zuva", ["check", "RECHAIN.BEN"]),
+    # The sample program of the C++ API: the sample base opened with its load-time tests, one
+    # forward consultation answered from a table, a why, the results and a HOW tree.
+    "session": ("session-API consultation of the sample base (examples/api)", "examples/consult_sample",
+                ["BAZY/REAUTO.BEN"]),
 }
+# Folders of examples/ copied into the work folder for the session workload (the base, the
+# descriptions and advice texts it reads), so that the counts do not depend on the checkout's path.
+SAMPLE_FOLDERS = ["BAZY", "OPISY", "RADY"]
 
 
 def build_identity(build):
@@ -71,8 +79,8 @@ def read_baseline(path):
     return data
 
 
-def count_instructions(zuva, args, work):
-    cmd = ["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", zuva] + args
+def count_instructions(program, args, work):
+    cmd = ["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", program] + args
     # A fixed environment: the program reads a few variables (the user's name among them),
     # and their lengths would move the counts a little from one account to another.
     env = {"PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8", "HOME": work, "USER": "zuva", "LOGNAME": "zuva"}
@@ -95,11 +103,14 @@ def main():
 
     if shutil.which("valgrind") is None:
         sys.exit("perf-guard: valgrind is missing (Debian package valgrind)")
-    zuva = os.path.join(opts.build, "zuva")
-    if not os.access(zuva, os.X_OK):
-        sys.exit("perf-guard: no program %s (build it first)" % zuva)
     identity = build_identity(opts.build)
     names = opts.only or list(WORKLOADS)
+    for name in names:
+        if name not in WORKLOADS:
+            sys.exit("perf-guard: no workload %s (there are: %s)" % (name, ", ".join(WORKLOADS)))
+        program = os.path.join(opts.build, WORKLOADS[name][1])
+        if not os.access(program, os.X_OK):
+            sys.exit("perf-guard: no program %s (build it first)" % program)
 
     failed = []
     with tempfile.TemporaryDirectory(prefix="zuva-perf-") as work:
@@ -107,11 +118,13 @@ def main():
                        check=True, stdout=subprocess.DEVNULL)
         with open(os.path.join(work, "backward.txt"), "w", encoding="cp1250", newline="\n") as f:
             f.write("".join(a + "\n" for a in BACKWARD))
+        for folder in SAMPLE_FOLDERS:
+            shutil.copytree(os.path.join(ROOT, "examples", folder), os.path.join(work, folder))
         print("perf-guard: instructions (callgrind), tolerance +%g %%, build: %s" % (opts.tolerance, identity))
         for name in names:
-            description, args = WORKLOADS[name]
+            description, program, args = WORKLOADS[name]
             start = time.monotonic()
-            n = count_instructions(zuva, args, work)
+            n = count_instructions(os.path.join(opts.build, program), args, work)
             seconds = time.monotonic() - start
             path = os.path.join(opts.baseline, name + ".txt")
             if opts.update:

@@ -163,7 +163,7 @@ std::vector<RegulaDoTestowania> formy_do_testowania(const Session& s, const IntL
         if (auto it = by_number.find(r.rule_number); it != by_number.end()) it->second.push_back(&r);
     for (std::int32_t n : rule_numbers)
         for (const Regula* r : by_number[n]) {
-            Splaszczanie gen = splaszcz(index, r->conclusion, r->conditions);
+            Splaszczanie gen = splaszcz(index, *r);
             while (auto f = gen.next())
                 out.push_back({r->rule_number, r->conclusion, f->flattened_conditions});
         }

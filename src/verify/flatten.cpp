@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "report/report.h"
 #include "session/session.h"
@@ -32,53 +33,87 @@ std::string quoted(const std::string& t) {
 
 }  // namespace
 
-FlattenIndex::FlattenIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula) {
-    by_conclusion_.reserve(kb.rules.regula.count());
+FlattenIndex::FlattenIndex(const KnowledgeBase& kb) : rules_(&kb.rules.regula), kb_(&kb) {
+    const std::size_t nrules = kb.rules.regula.count();
+    text_ids_.reserve(nrules);
+    entries_.reserve(nrules);
+    rule_conclusion_ids_.reserve(nrules);
+    // Conclusions first, so that a conclusion's text id is its conclusion id.
     for (const auto& r : kb.rules.regula) {
-        auto [it, fresh] = by_conclusion_.try_emplace(r.conclusion, Entry{0, {}, {}, false});
-        if (fresh) it->second.id = static_cast<std::int32_t>(by_conclusion_.size() - 1);
-        it->second.rules.push_back(&r);
+        auto [it, fresh] = text_ids_.try_emplace(r.conclusion, static_cast<std::int32_t>(entries_.size()));
+        if (fresh) entries_.emplace_back();
+        entries_[static_cast<std::size_t>(it->second)].rules.push_back(&r);
+        rule_conclusion_ids_.push_back(it->second);
     }
     askable_.reserve(kb.dopytywalny.count());
     for (const auto& d : kb.dopytywalny)
         askable_.insert(d);
 }
 
+void FlattenIndex::number_texts() const {
+    text_ids_ready_ = true;
+    auto intern = [&](std::string_view t) {
+        return text_ids_.try_emplace(t, static_cast<std::int32_t>(text_ids_.size())).first->second;
+    };
+    condition_start_.reserve(rules_->count() + 1);
+    for (const auto& r : *rules_) {
+        condition_start_.push_back(static_cast<std::uint32_t>(condition_ids_.size()));
+        for (const auto& c : r.conditions)
+            condition_ids_.push_back(intern(c));
+    }
+    condition_start_.push_back(static_cast<std::uint32_t>(condition_ids_.size()));
+    std::vector<std::int32_t> askable_ids;
+    askable_ids.reserve(askable_.size());
+    for (const auto& d : kb_->dopytywalny)
+        askable_ids.push_back(intern(d));
+    askable_by_id_.assign(text_ids_.size(), 0);
+    for (std::int32_t id : askable_ids)
+        askable_by_id_[static_cast<std::size_t>(id)] = 1;
+}
+
+std::int32_t FlattenIndex::text_id(std::string_view text) const {
+    ensure_text_ids();
+    auto it = text_ids_.find(text);
+    return it == text_ids_.end() ? -1 : it->second;
+}
+
 const std::vector<const Regula*>& FlattenIndex::rules_concluding(std::string_view conclusion) const {
-    auto it = by_conclusion_.find(conclusion);
-    return it == by_conclusion_.end() ? kNoRules : it->second.rules;
+    std::int32_t id = conclusion_id(conclusion);
+    return id < 0 ? kNoRules : entries_[static_cast<std::size_t>(id)].rules;
 }
 
 std::int32_t FlattenIndex::conclusion_id(std::string_view text) const {
-    auto it = by_conclusion_.find(text);
-    return it == by_conclusion_.end() ? -1 : it->second.id;
+    // Conclusions are numbered from the start.
+    auto it = text_ids_.find(text);
+    return it == text_ids_.end() ? -1 : conclusion_of(it->second);
 }
 
 void FlattenIndex::settle_flattenability() const {
     if (flattenability_settled_) return;
     flattenability_settled_ = true;
+    ensure_text_ids();
     // A least fixed point, as for Horn clauses: a conclusion becomes flattenable when the
     // last not yet flattenable condition of one of its rules does.
-    std::vector<Entry*> by_id(by_conclusion_.size());
-    for (auto& [text, e] : by_conclusion_)
-        by_id[static_cast<std::size_t>(e.id)] = &e;
     const std::size_t nrules = rules_->count();
     constexpr std::uint32_t kNever = 0xFFFFFFFFu;  // a condition neither askable nor concluded
     std::vector<std::uint32_t> waiting(nrules, 0);
-    std::vector<std::vector<std::uint32_t>> watchers(by_id.size());
+    std::vector<std::uint32_t> rule_conclusion(nrules, 0);
+    std::vector<std::vector<std::uint32_t>> watchers(entries_.size());
     std::vector<std::int32_t> queue;
-    auto settle = [&](Entry& e) {
+    auto settle = [&](std::uint32_t id) {
+        Entry& e = entries_[id];
         if (e.flattenable) return;
         e.flattenable = true;
-        queue.push_back(e.id);
+        queue.push_back(static_cast<std::int32_t>(id));
     };
-    for (auto& [text, e] : by_conclusion_)
-        if (askable(text)) settle(e);
+    for (std::size_t id = 0; id < entries_.size(); ++id)
+        if (askable_by_id_[id]) settle(static_cast<std::uint32_t>(id));
     for (std::size_t i = 0; i < nrules; ++i) {
-        const Regula& r = (*rules_)[i];
-        for (const auto& c : r.conditions) {
-            if (askable(c)) continue;
-            std::int32_t id = conclusion_id(c);
+        rule_conclusion[i] = static_cast<std::uint32_t>(rule_conclusion_ids_[i]);
+        for (std::uint32_t k = condition_start_[i]; k < condition_start_[i + 1]; ++k) {
+            std::int32_t c = condition_ids_[k];
+            if (askable_id(c)) continue;
+            std::int32_t id = conclusion_of(c);
             if (id < 0) {
                 waiting[i] = kNever;
                 break;
@@ -86,44 +121,53 @@ void FlattenIndex::settle_flattenability() const {
             ++waiting[i];
             watchers[static_cast<std::size_t>(id)].push_back(static_cast<std::uint32_t>(i));
         }
-        if (waiting[i] == 0) settle(*by_id[static_cast<std::size_t>(conclusion_id(r.conclusion))]);
+        if (waiting[i] == 0) settle(rule_conclusion[i]);
     }
     while (!queue.empty()) {
         std::int32_t id = queue.back();
         queue.pop_back();
         for (std::uint32_t i : watchers[static_cast<std::size_t>(id)]) {
             if (waiting[i] == kNever || --waiting[i] != 0) continue;
-            settle(*by_id[static_cast<std::size_t>(conclusion_id((*rules_)[i].conclusion))]);
+            settle(rule_conclusion[i]);
         }
     }
     const Regula* first = rules_->rows().data();
-    for (Entry* e : by_id)
-        for (const Regula* r : e->rules)
-            if (waiting[static_cast<std::size_t>(r - first)] == 0) e->flattenable_rules.push_back(r);
+    for (Entry& e : entries_)
+        for (const Regula* r : e.rules)
+            if (waiting[static_cast<std::size_t>(r - first)] == 0) e.flattenable_rules.push_back(r);
 }
 
 std::int32_t FlattenIndex::component(std::int32_t conclusion_id) const {
-    if (component_by_id_.empty() && !by_conclusion_.empty()) {
-        ConditionGraph graph(*rules_);
-        component_by_id_.assign(by_conclusion_.size(), -1);
-        for (const auto& [text, e] : by_conclusion_)
-            component_by_id_[static_cast<std::size_t>(e.id)] = graph.component(graph.id(text));
+    if (component_by_id_.empty() && !entries_.empty()) {
+        ensure_text_ids();
+        std::vector<std::pair<std::int32_t, std::int32_t>> edges;
+        edges.reserve(condition_ids_.size());
+        for (std::size_t i = 0; i + 1 < condition_start_.size(); ++i) {
+            std::int32_t from = rule_conclusion_ids_[i];
+            for (std::uint32_t k = condition_start_[i]; k < condition_start_[i + 1]; ++k)
+                edges.push_back({from, condition_ids_[k]});
+        }
+        ConditionGraph graph(text_count(), std::move(edges));
+        component_by_id_.resize(entries_.size());
+        for (std::size_t id = 0; id < entries_.size(); ++id)
+            component_by_id_[id] = graph.component(static_cast<std::int32_t>(id));
     }
     return component_by_id_[static_cast<std::size_t>(conclusion_id)];
 }
 
 bool FlattenIndex::flattenable(std::string_view condition) const {
-    if (askable(condition)) return true;
+    std::int32_t id = text_id(condition);
+    if (id < 0) return false;
+    if (askable_id(id)) return true;
     settle_flattenability();
-    auto it = by_conclusion_.find(condition);
-    return it != by_conclusion_.end() && it->second.flattenable;
+    std::int32_t cid = conclusion_of(id);
+    return cid >= 0 && entries_[static_cast<std::size_t>(cid)].flattenable;
 }
 
 const std::vector<const Regula*>& FlattenIndex::flattenable_rules_concluding(
     std::string_view conclusion) const {
-    settle_flattenability();
-    auto it = by_conclusion_.find(conclusion);
-    return it == by_conclusion_.end() ? kNoRules : it->second.flattenable_rules;
+    std::int32_t id = conclusion_id(conclusion);
+    return id < 0 ? kNoRules : flattenable_rules_of(id);
 }
 
 bool can_be_flattened(const FlattenIndex& index, std::string_view condition) {
@@ -139,29 +183,38 @@ IntList numery_regul_splaszczajacych(const IntList& raw) {
 }
 
 Splaszczanie::Splaszczanie(const FlattenIndex& index, const TextList& conditions)
-    : index_(index), initial_(conditions) {}
+    : index_(index), own_conditions_(conditions) {}
+
+Splaszczanie::Splaszczanie(const FlattenIndex& index, const Regula& rule) : index_(index) {
+    const auto& rows = index.rules().rows();
+    std::less<const Regula*> before;
+    if (!rows.empty() && !before(&rule, rows.data()) && before(&rule, rows.data() + rows.size()))
+        rule_ = &rule;
+    else
+        own_conditions_ = rule.conditions;
+}
 
 bool Splaszczanie::expands_through_rules(const Item& it) const {
-    std::int32_t id = index_.conclusion_id(*it.text);
+    std::int32_t id = index_.conclusion_of(it.id);
     return id >= 0 && !std::binary_search(it.anc.begin(), it.anc.end(), id);
 }
 
 std::size_t Splaszczanie::alternative_count(const Item& it) const {
-    std::size_t n = expands_through_rules(it) ? index_.flattenable_rules_concluding(*it.text).size() : 0;
-    return n + (index_.askable(*it.text) ? 1 : 0);
+    std::size_t n = expands_through_rules(it) ? index_.flattenable_rules_of(it.id).size() : 0;
+    return n + (index_.askable_id(it.id) ? 1 : 0);
 }
 
 std::int32_t Splaszczanie::alternative_number(const Item& it, std::uint32_t k) const {
     if (!expands_through_rules(it)) return 0;
-    const auto& rules = index_.flattenable_rules_concluding(*it.text);
+    const auto& rules = index_.flattenable_rules_of(it.id);
     return k < rules.size() ? rules[k]->rule_number : 0;
 }
 
-Splaszczanie::Anc Splaszczanie::descent_of(const std::string& condition, const Anc& above) const {
+Splaszczanie::Anc Splaszczanie::descent_of(std::int32_t condition, const Anc& above) const {
     // Only conclusions on a cycle through the condition can come up again below it; the others
     // can block nothing, and leaving them out lets equal rounds be recognised as such.
-    std::int32_t id = index_.conclusion_id(condition);
-    if (id < 0) return {};
+    std::int32_t id = index_.conclusion_of(condition);
+    if (id < 0 || above.empty()) return {};
     std::int32_t comp = index_.component(id);
     Anc out;
     for (std::int32_t a : above)
@@ -179,14 +232,12 @@ bool Splaszczanie::first_time(const std::vector<Item>& items) {
     // Bounded: beyond it rounds are entered again, which only costs time.
     constexpr std::size_t kKeptRounds = 200'000;
     std::string key;
+    auto put = [&key](std::int32_t v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); };
     for (const auto& it : items) {
-        key += *it.text;
-        key += '\0';
-        for (std::int32_t id : it.anc) {
-            key += std::to_string(id);
-            key += ',';
-        }
-        key += '\0';
+        put(it.id);
+        put(static_cast<std::int32_t>(it.anc.size()));
+        for (std::int32_t id : it.anc)
+            put(id);
     }
     if (rounds_seen_.count(key)) return false;
     if (rounds_seen_.size() < kKeptRounds) rounds_seen_.insert(std::move(key));
@@ -199,28 +250,32 @@ std::vector<Splaszczanie::Item> Splaszczanie::finish_round(const Round& r) const
     for (std::size_t pos = r.items.size(); pos-- > 0;) {
         const Item& it = r.items[pos];
         std::uint32_t k = r.choice[pos];
-        const auto& rules =
-            expands_through_rules(it) ? index_.flattenable_rules_concluding(*it.text) : kNoRules;
+        const auto& rules = expands_through_rules(it) ? index_.flattenable_rules_of(it.id) : kNoRules;
         if (k < rules.size()) {
             Anc anc = it.anc;
-            std::int32_t id = index_.conclusion_id(*it.text);
+            std::int32_t id = it.id;  // a conclusion: its text id is its conclusion id
             anc.insert(std::upper_bound(anc.begin(), anc.end(), id), id);
-            for (const auto& c : rules[k]->conditions)
-                cat.push_back({&c, descent_of(c, anc)});
+            const Regula& rule = *rules[k];
+            for (std::size_t j = 0; j < rule.conditions.size(); ++j) {
+                std::int32_t c = index_.condition_text_id(rule, j);
+                cat.push_back({&rule.conditions[j], c, descent_of(c, anc)});
+            }
         } else {
             cat.push_back(it);
         }
     }
     // Duplicates keep their last occurrence; the kept one inherits the descent of all.
-    std::unordered_map<std::string_view, std::size_t> seen;
+    FlattenIndex::Marks& marks = index_.marks();
     std::vector<Item> kept;
     kept.reserve(cat.size());
     for (auto it = cat.rbegin(); it != cat.rend(); ++it) {
-        auto [pos, fresh] = seen.try_emplace(*it->text, kept.size());
-        if (fresh) {
+        const std::size_t id = static_cast<std::size_t>(it->id);
+        if (marks.met_in[id] != marks.stamp) {
+            marks.met_in[id] = marks.stamp;
+            marks.met_at[id] = static_cast<std::uint32_t>(kept.size());
             kept.push_back(std::move(*it));
-        } else {
-            Anc& dst = kept[pos->second].anc;
+        } else if (!it->anc.empty()) {
+            Anc& dst = kept[marks.met_at[id]].anc;
             Anc merged;
             std::set_union(dst.begin(), dst.end(), it->anc.begin(), it->anc.end(),
                            std::back_inserter(merged));
@@ -236,8 +291,14 @@ std::optional<RegulaSplaszczona> Splaszczanie::next() {
     if (!started_) {
         started_ = true;
         Round first;
-        for (const auto& c : initial_)
-            first.items.push_back({&c, {}});
+        const TextList& initial = this->initial();
+        for (std::size_t j = 0; j < initial.size(); ++j) {
+            const std::string& c = initial[j];
+            // A text the base does not hold has no alternative: there is no form.
+            std::int32_t id = rule_ ? index_.condition_text_id(*rule_, j) : index_.text_id(c);
+            if (id < 0) return std::nullopt;
+            first.items.push_back({&c, id, {}});
+        }
         if (!viable(first.items)) return std::nullopt;
         rounds_.push_back(std::move(first));
     } else {
@@ -273,7 +334,7 @@ std::optional<RegulaSplaszczona> Splaszczanie::next() {
         }
         std::vector<Item> next_items = finish_round(r);
         bool all_askable = std::all_of(next_items.begin(), next_items.end(),
-                                       [&](const Item& it) { return index_.askable(*it.text); });
+                                       [&](const Item& it) { return index_.askable_id(it.id); });
         if (!all_askable) {
             // A round in which some condition has no alternative yields nothing, however
             // the conditions before it are chosen.
@@ -335,7 +396,7 @@ namespace {
 // Shows every form of one rule: a helper-window line and the question for the next one.
 // False when the user asked to stop.
 bool pokaz_formy(Session& s, const FlattenIndex& index, const Regula& r) {
-    Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
+    Splaszczanie gen = splaszcz(index, r);
     while (auto f = gen.next()) {
         std::string lista = lista_tekstow_w_nawiasach(f->flattened_conditions);
         std::string numery = lista_liczb_w_nawiasach(numery_regul_splaszczajacych(f->used_rule_numbers));

@@ -34,6 +34,12 @@ class ConditionGraph {
         build_adjacency();
         components();
     }
+    // The graph of nodes 0..n-1 with the edges given (texts already numbered by the caller).
+    ConditionGraph(std::size_t n, std::vector<std::pair<std::int32_t, std::int32_t>> edges)
+        : edges_(std::move(edges)), nodes_(n) {
+        build_adjacency();
+        components();
+    }
     std::int32_t id(std::string_view t) const {
         auto it = ids_.find(t);
         return it == ids_.end() ? -1 : it->second;
@@ -45,8 +51,9 @@ class ConditionGraph {
         auto [it, fresh] = ids_.try_emplace(t, static_cast<std::int32_t>(ids_.size()));
         return it->second;
     }
+    std::size_t node_count() const { return ids_.empty() ? nodes_ : ids_.size(); }
     void build_adjacency() {
-        std::size_t n = ids_.size();
+        std::size_t n = node_count();
         start_.assign(n + 1, 0);
         for (auto& e : edges_)
             ++start_[static_cast<std::size_t>(e.first) + 1];
@@ -58,7 +65,7 @@ class ConditionGraph {
             adj_[fill[static_cast<std::size_t>(e.first)]++] = e.second;
     }
     void components() {
-        std::size_t n = ids_.size();
+        std::size_t n = node_count();
         comp_.assign(n, -1);
         std::vector<std::int32_t> low(n, 0), order(n, -1), stack;
         std::vector<bool> on_stack(n, false);
@@ -110,6 +117,7 @@ class ConditionGraph {
     std::vector<std::size_t> start_;
     std::vector<std::int32_t> adj_;
     std::vector<std::int32_t> comp_;
+    std::size_t nodes_ = 0;
 };
 
 // The rules of the loaded rule base by conclusion (in table order) and the askable set.
@@ -124,7 +132,7 @@ class FlattenIndex {
     bool askable(std::string_view condition) const { return askable_.count(condition) != 0; }
     // A small integer for each text that some rule concludes; -1 for any other text.
     std::int32_t conclusion_id(std::string_view text) const;
-    std::size_t conclusion_count() const { return by_conclusion_.size(); }
+    std::size_t conclusion_count() const { return entries_.size(); }
     const Table<Regula>& rules() const { return *rules_; }
 
     // True when the condition has a flattened form at all: it is askable, or some rule
@@ -138,9 +146,36 @@ class FlattenIndex {
     // out on first use: conclusions that lead to each other share it.
     std::int32_t component(std::int32_t conclusion_id) const;
 
+    // Every text of the base (conclusions, conditions, askable conditions) has a small id;
+    // a conclusion's text id is its conclusion id, the other texts come after them. -1 for a
+    // text the base does not hold. The flattening works on these ids, so that a step of its
+    // search hashes no text.
+    std::int32_t text_id(std::string_view text) const;
+    // The text id of the j-th condition of the rule (a row of the rule table).
+    std::int32_t condition_text_id(const Regula& rule, std::size_t j) const {
+        ensure_text_ids();
+        return condition_ids_[condition_start_[static_cast<std::size_t>(&rule - rules_->rows().data())] + j];
+    }
+    bool askable_id(std::int32_t text_id) const {
+        ensure_text_ids();
+        return askable_by_id_[static_cast<std::size_t>(text_id)] != 0;
+    }
+    // Conclusion id of a text id, -1 when no rule concludes the text.
+    std::int32_t conclusion_of(std::int32_t text_id) const {
+        return text_id >= 0 && static_cast<std::size_t>(text_id) < entries_.size() ? text_id : -1;
+    }
+    std::size_t text_count() const {
+        ensure_text_ids();
+        return askable_by_id_.size();
+    }
+    // As flattenable_rules_concluding, by conclusion id.
+    const std::vector<const Regula*>& flattenable_rules_of(std::int32_t conclusion_id) const {
+        if (!flattenability_settled_) settle_flattenability();
+        return entries_[static_cast<std::size_t>(conclusion_id)].flattenable_rules;
+    }
+
   private:
     struct Entry {
-        std::int32_t id;
         std::vector<const Regula*> rules;
         std::vector<const Regula*> flattenable_rules;
         bool flattenable = false;
@@ -149,11 +184,49 @@ class FlattenIndex {
     void settle_flattenability() const;
 
     const Table<Regula>* rules_;
-    // Mutable for the flattenability, worked out on first use.
-    mutable std::unordered_map<std::string_view, Entry> by_conclusion_;
+    // Numbers the conditions and askable texts, on first use: a diagnosis that only looks
+    // rules up by conclusion never pays for it.
+    void ensure_text_ids() const {
+        if (!text_ids_ready_) number_texts();
+    }
+    void number_texts() const;
+
+    const KnowledgeBase* kb_;
+    // Conclusions from the start; the other texts once numbered (all mutable for that).
+    mutable std::unordered_map<std::string_view, std::int32_t> text_ids_;
     std::unordered_set<std::string_view> askable_;
+    mutable bool text_ids_ready_ = false;
+    // By conclusion id; mutable for the flattenability, worked out on first use.
+    mutable std::vector<Entry> entries_;
+    mutable std::vector<char> askable_by_id_;
+    std::vector<std::int32_t> rule_conclusion_ids_;       // by rule row
+    mutable std::vector<std::uint32_t> condition_start_;  // by rule row, into condition_ids_
+    mutable std::vector<std::int32_t> condition_ids_;
     mutable bool flattenability_settled_ = false;
     mutable std::vector<std::int32_t> component_by_id_;
+
+  public:
+    // Scratch of the flattenings over this index (one finish of a round at a time): per text
+    // id, the pass it was last met in and where it went.
+    struct Marks {
+        std::vector<std::uint32_t> met_in;
+        std::vector<std::uint32_t> met_at;
+        std::uint32_t stamp = 0;
+    };
+    Marks& marks() const {
+        if (marks_.met_in.size() != text_count()) {
+            marks_.met_in.assign(text_count(), 0);
+            marks_.met_at.assign(text_count(), 0);
+        }
+        if (++marks_.stamp == 0) {
+            std::fill(marks_.met_in.begin(), marks_.met_in.end(), 0);
+            marks_.stamp = 1;
+        }
+        return marks_;
+    }
+
+  private:
+    mutable Marks marks_;
 };
 
 // Whether the condition can be flattened at all in the base of the index (see
@@ -180,6 +253,9 @@ IntList numery_regul_splaszczajacych(const IntList& raw);
 class Splaszczanie {
   public:
     Splaszczanie(const FlattenIndex& index, const TextList& conditions);
+    // The forms of a rule of the index's table: its conditions are not copied and their ids
+    // come from the index.
+    Splaszczanie(const FlattenIndex& index, const Regula& rule);
     // The next form; nullopt when there is none left.
     std::optional<RegulaSplaszczona> next();
     // From now on a round whose conditions (with their lines of descent) came up before in
@@ -192,6 +268,7 @@ class Splaszczanie {
     using Anc = std::vector<std::int32_t>;  // sorted ids of the conclusions expanded above
     struct Item {
         const std::string* text;
+        std::int32_t id;  // text id in the index
         Anc anc;
     };
     struct Round {
@@ -204,14 +281,17 @@ class Splaszczanie {
     bool expands_through_rules(const Item& it) const;
     std::vector<Item> finish_round(const Round& r) const;
     // The conclusions expanded above that matter for a condition below them.
-    Anc descent_of(const std::string& condition, const Anc& above) const;
+    Anc descent_of(std::int32_t condition, const Anc& above) const;
     // True when every condition of the round has at least one alternative.
     bool viable(const std::vector<Item>& items) const;
     // False when repeated rounds are skipped and this one came up before.
     bool first_time(const std::vector<Item>& items);
 
     const FlattenIndex& index_;
-    TextList initial_;
+    // The conditions flattened: those of rule_, a row of the index's table, or a copy.
+    const TextList& initial() const { return rule_ ? rule_->conditions : own_conditions_; }
+    TextList own_conditions_;
+    const Regula* rule_ = nullptr;
     std::vector<Round> rounds_;
     IntList substitutions_;  // numbers in the order of substitution
     bool started_ = false;
@@ -223,6 +303,9 @@ class Splaszczanie {
 inline Splaszczanie splaszcz(const FlattenIndex& index, const std::string& /*conclusion*/,
                              const TextList& conditions) {
     return Splaszczanie(index, conditions);
+}
+inline Splaszczanie splaszcz(const FlattenIndex& index, const Regula& rule) {
+    return Splaszczanie(index, rule);
 }
 
 // The expansion alternatives of one condition, in order: the rules that conclude it

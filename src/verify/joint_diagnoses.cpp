@@ -127,7 +127,7 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
     std::unordered_map<std::int32_t, int> later;          // constraint position -> members after the position
     for (const auto& r : s.kb.rules.regula) {
         s.verify.regula_testowana.clear();
-        Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
+        Splaszczanie gen = splaszcz(index, r);
         while (auto raw = gen.next()) {
             const TextList& f = raw->flattened_conditions;
             const IntList u = numery_regul_splaszczajacych(raw->used_rule_numbers);
@@ -188,7 +188,7 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
         lists[p] = bez_powtorzen(t[p].exclusive_conditions);
     for (const auto& r : s.kb.rules.regula) {
         if (disjunctive.count(r.conclusion)) continue;
-        Splaszczanie gen = splaszcz(index, r.conclusion, r.conditions);
+        Splaszczanie gen = splaszcz(index, r);
         while (auto raw = gen.next()) {
             const std::size_t fi = forms.size();
             forms.push_back(

@@ -252,7 +252,7 @@ std::vector<RegulaDoTestowania> znajdz_reguly(TestZOgraniczeniami& t,
             continue;
         }
         for (const Regula* r : rules) {
-            Splaszczanie gen = splaszcz(index, r->conclusion, r->conditions);
+            Splaszczanie gen = splaszcz(index, *r);
             gen.skip_repeated_rounds();
             while (auto f = gen.next())
                 out.push_back({r->rule_number, r->conclusion, std::move(f->flattened_conditions)});

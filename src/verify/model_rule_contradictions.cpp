@@ -160,7 +160,7 @@ std::vector<ModelIRegulaSprzeczne> znajdz_sprzecznosci_mr(const KnowledgeBase& k
     FlattenIndex index(kb);
     auto diagnose = [&](std::int32_t n, const std::string& w) {
         for (const Regula* rule : index.rules_concluding(w)) {
-            Splaszczanie forms = splaszcz(index, rule->conclusion, rule->conditions);
+            Splaszczanie forms = splaszcz(index, *rule);
             while (auto form = forms.next()) {
                 RelationalModels::Chain e = splaszcz_modele(models, form->flattened_conditions, &w);
                 if (std::find(e.conditions.begin(), e.conditions.end(), w) != e.conditions.end())

@@ -56,7 +56,7 @@ class FormSource {
             if (!f(form)) return;
         if (!e.overflow) return;
         // Beyond the kept sets: generated again, passing over the sets kept already.
-        Splaszczanie gen = splaszcz(index_, r.conclusion, r.conditions);
+        Splaszczanie gen = splaszcz(index_, r);
         gen.skip_repeated_rounds();
         while (auto raw = gen.next()) {
             Form form = make(*raw);
@@ -81,7 +81,7 @@ class FormSource {
         auto it = cache_.find(&r);
         if (it != cache_.end()) return *it->second;
         auto e = std::make_unique<Entry>();
-        Splaszczanie gen = splaszcz(index_, r.conclusion, r.conditions);
+        Splaszczanie gen = splaszcz(index_, r);
         gen.skip_repeated_rounds();
         while (auto raw = gen.next()) {
             Form form = make(*raw);
