@@ -99,3 +99,20 @@ script("shape-layered", [("RELAY.BEN", cp(layered))], ["10064", "RELAY.BEN"] + l
 script("files", [("REF.BEN", cp('reguła(1,"c",["a"],1,"0.8")\n'))],
        ["10064", "REF.BEN", "Nie", "Nie", "Nie", "10160", "D.txt", "10161", "D.txt", "Tak", "10162", "D.txt", "Tak",
         "10071", "RENEW.BEN", "&NIE", "10155", "X.opi", "10153", "X.opi", "Nie", "10151", "R.RPT", "Nie"])
+
+# Request sequences of zuva serve: a forward and a backward consultation of the sample base
+# partly answered, a why, refused answers, downloads, paths that lead nowhere.
+def requests(name, reqs):
+    put("fuzz_web_requests", name, "\n@@\n".join(reqs).encode("utf-8"))
+
+requests("forward", ["GET /", "POST /start\n\nbaza=BAZY%2FREAUTO.BEN", "GET /konsultacja",
+                     "POST /odpowiedz\n\nnumer=1&wartosc=-1", "POST /dlaczego\n\nnumer=2",
+                     "GET /konsultacja", "POST /odpowiedz\n\nnumer=2&wartosc=suwak&suwak=0.35",
+                     "POST /odpowiedz\n\nnumer=3&wartosc=7", "GET /konsultacja", "POST /koniec\n\n"])
+requests("backward", ["POST /start\n\nbaza=BAZY%2FREAUTO.BEN&hipoteza=naladuj_lub_wymien_akumulator",
+                      "POST /odpowiedz\n\nnumer=1&wartosc=1", "POST /odpowiedz\n\nnumer=2&wybor=1",
+                      "GET /raport", "GET /podsumowanie", "GET /plik/obraz/1", "GET /plik/dzwiek/1"])
+requests("paths", ["GET /assets/../../etc/passwd", "GET /assets/style.css", "GET /plik/obraz/0",
+                   "POST /start\nOrigin: http://evil\n\nbaza=..%2F..%2Fetc%2Fpasswd",
+                   "POST /start\nCookie: zuva_sesja=00000000000000000000000000000000\n\nbaza=BAZY%2FREAUTO.BEN",
+                   "POST /start\nContent-Length: 99999999\n\nbaza=x"])
