@@ -1,7 +1,9 @@
-# Writes OUTPUT, a C++ file holding every file of the page (ASSETS, a list) as bytes, with
-# its name and media type, for zuva::web::find_asset. Run by a build step whenever one of
-# the files changes, so the page stays readable in src/web/assets/ and needs no build tool.
-#   cmake -DOUTPUT=... -DASSETS="a;b" -P embed_assets.cmake
+# Writes OUTPUT, a C++ file holding every file of the page (the files of ASSET_DIR) as bytes,
+# with its name and media type, for zuva::web::find_asset. Run by a build step whenever one
+# of the files changes, so the page stays readable in src/web/assets/ and needs no build tool.
+#   cmake -DOUTPUT=... -DASSET_DIR=... -P embed_assets.cmake
+file(GLOB ASSETS ${ASSET_DIR}/*)
+list(SORT ASSETS)
 set(body "// Generated from src/web/assets/ by cmake/embed_assets.cmake; do not edit.\n")
 string(APPEND body "#include <cstring>\n#include <string>\n\n#include \"web/pages.h\"\n\nnamespace zuva::web {\n\nnamespace {\n")
 set(table "")

@@ -1,6 +1,7 @@
 // File reading and path helpers through std::filesystem and streams; failures are results,
 // not exceptions. Writing is in file_replace.cpp.
 #include "text/file_io.h"
+#include "text/file_confine.h"
 
 #include <filesystem>
 #include <fstream>

@@ -7,16 +7,6 @@
 namespace zuva {
 
 std::optional<std::string> read_file_bytes(const std::string& path);
-// A process that serves other people's requests may confine every file access to one
-// folder: after confine_files(ROOT) a read of a file whose real path (symbolic links
-// followed) is not under ROOT fails as if the file were missing, and every write fails
-// (EACCES). Set once at start, before other threads run; release_files() ends it.
-void confine_files(const std::string& root);
-void release_files();
-// Whether the real path of `path` lies under the confinement root (always true when
-// nothing is confined); an existing file only.
-bool file_access_allowed(const std::string& path);
-bool files_confined();
 
 // Every file the program writes goes through replace_file: the bytes go to a temporary file
 // ".NAME.zapis-PID-XXXXXX" beside the target, which is flushed to disk and renamed over it,

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "text/file_io.h"
+#include "text/file_confine.h"
 
 namespace zuva {
 

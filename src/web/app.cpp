@@ -93,8 +93,12 @@ std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
     bool same = !origin.empty() && !host.empty() && (origin == "http://" + host || origin == "https://" + host);
     for (const auto& o : options_.origins)
         same = same || (!origin.empty() && origin == o);
-    if (!same)
-        return html(403, message_page("Odmowa", "Odpowiedzi przyjmowane są tylko ze strony tego serwera."));
+    // A refused post's body is not read: the connection ends with the answer.
+    if (!same) {
+        WebResponse r = html(403, message_page("Odmowa", "Odpowiedzi przyjmowane są tylko ze strony tego serwera."));
+        r.headers.emplace_back("Connection", "close");
+        return r;
+    }
     if (!head.header("transfer-encoding").empty() || head.header("content-length").empty()) {
         WebResponse r = html(411, message_page("Odmowa", "Żądanie musi podawać długość treści."));
         r.headers.emplace_back("Connection", "close");

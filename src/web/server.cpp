@@ -8,12 +8,15 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <charconv>
+#include <csignal>
+#include <mutex>
 #include <condition_variable>
 #include <ostream>
 #include <thread>
 
+#include "text/file_confine.h"
 #include "text/file_io.h"
 #include "web/catalog.h"
 #include "web/sessions.h"
@@ -261,7 +264,7 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     // run() may also end without a signal (the socket failed): the waiter is then woken by one.
     pthread_kill(waiter.native_handle(), SIGTERM);
     waiter.join();
-    out << "zuva serve: koniec (" << sessions.size() << " sesji zwolnionych)\n";
+    out << "zuva serve: koniec; zwolnione sesje: " << sessions.size() << "\n";
     return 0;
 }
 

@@ -63,7 +63,11 @@ async function answerAll(page, options = {}) {
     } else if (button) {
       await Promise.all([page.waitForNavigation(), page.getByRole("button", { name: button, exact: true }).click()]);
     } else {
-      await page.locator("#suwak").fill(value);
+      // The slider moved as a user moves it: its value set, its input event fired.
+      await page.locator("#suwak").evaluate((el, v) => {
+        el.value = v;
+        el.dispatchEvent(new Event("input", { bubbles: true }));
+      }, value);
       check((await page.locator("#suwak-wartosc").textContent()) === Number(value).toFixed(2), "the slider shows " + value);
       await Promise.all([page.waitForNavigation(), page.getByRole("button", { name: "Odpowiedz wartością z suwaka" }).click()]);
     }

@@ -8,7 +8,9 @@ document.addEventListener("DOMContentLoaded", function () {
     range.addEventListener("input", show);
     show();
   });
-  // After a page change the keyboard and the screen reader start where the page says.
-  var first = document.querySelector("[data-fokus]");
+  // After a page change the keyboard and the screen reader start where the address points
+  // (the answer to "Dlaczego pytam?") or else where the page says.
+  var target = location.hash ? document.getElementById(location.hash.slice(1)) : null;
+  var first = target || document.querySelector("[data-fokus]");
   if (first) first.focus();
 });
