@@ -130,7 +130,9 @@ WebResponse WebApp::handle(const WebRequest& request) {
         r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
     }
     r.headers.emplace_back("X-Content-Type-Options", "nosniff");
-    r.headers.emplace_back("Referrer-Policy", "no-referrer");
+    // Not "no-referrer": with it a browser sends "Origin: null" on a post, and the origin check
+    // refuses the page itself.
+    r.headers.emplace_back("Referrer-Policy", "same-origin");
     r.headers.emplace_back("X-Frame-Options", "DENY");
     r.headers.emplace_back("Content-Security-Policy",
                            "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "

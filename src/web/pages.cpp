@@ -85,7 +85,7 @@ std::string why_section(const api::Why& w) {
         for (const auto& link : w.chain) {
             h += "<li>";
             for (std::size_t i = 0; i < link.size(); ++i)
-                h += (i ? "<br>" : "") + html_escape(link[i]);
+                h += (i ? "\n" : "") + html_escape(link[i]);
             h += "</li>";
         }
         h += "</ol>";

@@ -87,7 +87,8 @@ async function shownConclusions(page) {
 }
 
 async function checkResults(page, label) {
-  check((await page.getByRole("heading", { level: 1 }).textContent()).startsWith("Wyniki konsultacji"), label + ": results");
+  const h1 = await page.getByRole("heading", { level: 1 }).textContent();
+  check(h1.startsWith("Wyniki konsultacji"), label + ": results (the page says: " + h1 + " at " + page.url() + ")");
   const shown = await shownConclusions(page);
   check(shown.length > 0, label + ": conclusions shown");
   for (let i = 1; i < shown.length; i++)

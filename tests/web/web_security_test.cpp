@@ -89,7 +89,7 @@ TEST_F(WebTest, ATokenThisServerDidNotGiveNeverReachesASession) {
     std::string upper = a;
     for (char& c : upper)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (const std::string forged : {new_token(), std::string("x"), a.substr(0, 31), upper, a + "0"}) {
+    for (const std::string& forged : {new_token(), std::string("x"), a.substr(0, 31), upper, a + "0"}) {
         Browser mallory(port);
         mallory.cookie = std::string(kCookie) + "=" + forged;
         auto page = mallory.get("/konsultacja");
@@ -129,7 +129,7 @@ TEST_F(WebTest, AProxysTokenProposalIsTakenOnlyForANewWellFormedToken) {
     ASSERT_TRUE(r && r->status == 303);
     EXPECT_EQ(r->get_header_value("Set-Cookie").substr(0, 11 + 32), std::string(kCookie) + "=" + proposal);
     // The same proposal again (in use) and a malformed one give fresh tokens.
-    for (const std::string p : {proposal, std::string("../../x")}) {
+    for (const std::string& p : {proposal, std::string("../../x")}) {
         h = {{"Origin", "http://127.0.0.1:" + std::to_string(port)}, {"X-Zuva-Token", p}};
         r = c.Post("/start", h, "baza=BAZY%2FREAUTO.BEN", "application/x-www-form-urlencoded");
         ASSERT_TRUE(r && r->status == 303);
@@ -144,7 +144,7 @@ TEST_F(WebTest, PostsFromAnotherOriginAreRefused) {
     Browser b(port);
     ASSERT_TRUE(b.post("/start", "baza=BAZY%2FREAUTO.BEN"));
     const std::string token = b.token();
-    for (const std::string origin : {std::string(), std::string("http://evil.example"), std::string("null"),
+    for (const std::string& origin : {std::string(), std::string("http://evil.example"), std::string("null"),
                                      "http://127.0.0.1:" + std::to_string(port) + ".evil.example"}) {
         httplib::Headers h{{"Cookie", b.cookie}};
         if (!origin.empty()) h.emplace("Origin", origin);
