@@ -160,11 +160,13 @@ int main(int argc, char** argv) {
             const std::string set = r->get_header_value("Set-Cookie");
             cookie = set.substr(0, set.find(';'));
         } else {
-            fail("start");
+            fail(r ? ("start: status " + std::to_string(r->status)).c_str()
+                   : ("start: " + httplib::to_string(r.error())).c_str());
         }
         httplib::Headers get{{"Cookie", cookie}};
         post.emplace("Cookie", cookie);
-        static const std::regex question(R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
+        static const std::regex question(
+            R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
         auto page = c.Get("/konsultacja", get);
         live.arrive_and_wait();
         std::vector<double> mine_answer, mine_step;
@@ -220,12 +222,12 @@ int main(int argc, char** argv) {
                 percentile(answer_ms, 0.99), percentile(answer_ms, 1.0));
     std::printf("answer and next page (POST + GET): p50 %.2f ms, p99 %.2f ms\n", percentile(step_ms, 0.5),
                 percentile(step_ms, 0.99));
-    std::printf("server memory: %ld KB idle, %ld KB with %d live sessions: %.0f KB per live session\n", rss_idle,
-                rss_live, users, static_cast<double>(rss_live - rss_idle) / users);
+    std::printf("server memory: %ld KB idle, %ld KB with %d live sessions: %.0f KB per live session\n",
+                rss_idle, rss_live, users, static_cast<double>(rss_live - rss_idle) / users);
     std::printf("server end after SIGTERM: %s\n",
                 WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "clean (status 0)" : "NOT CLEAN");
-    const bool ok = errors == 0 && seconds < limit && !answer_ms.empty() &&
-                    WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const bool ok =
+        errors == 0 && seconds < limit && !answer_ms.empty() && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     std::printf("%s\n", ok ? "load test: passed" : "load test: FAILED");
     return ok ? 0 : 1;
 }

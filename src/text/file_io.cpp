@@ -1,11 +1,12 @@
 // File reading and path helpers through std::filesystem and streams; failures are results,
 // not exceptions. Writing is in file_replace.cpp.
 #include "text/file_io.h"
-#include "text/file_confine.h"
 
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "text/file_confine.h"
 
 namespace zuva {
 
@@ -31,7 +32,8 @@ bool file_access_allowed(const std::string& path) {
     std::error_code ec;
     const std::string real = std::filesystem::canonical(path, ec).string();
     if (ec) return false;
-    return real.size() > g_confined_root.size() && real.compare(0, g_confined_root.size(), g_confined_root) == 0;
+    return real.size() > g_confined_root.size() &&
+           real.compare(0, g_confined_root.size(), g_confined_root) == 0;
 }
 
 bool files_confined() {

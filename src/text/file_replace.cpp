@@ -16,8 +16,8 @@
 #include <random>
 #include <string>
 
-#include "text/file_io.h"
 #include "text/file_confine.h"
+#include "text/file_io.h"
 
 namespace zuva {
 

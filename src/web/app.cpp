@@ -90,12 +90,14 @@ std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
     if (head.method != "POST") return std::nullopt;
     const std::string origin = head.header("origin");
     const std::string host = head.header("host");
-    bool same = !origin.empty() && !host.empty() && (origin == "http://" + host || origin == "https://" + host);
+    bool same =
+        !origin.empty() && !host.empty() && (origin == "http://" + host || origin == "https://" + host);
     for (const auto& o : options_.origins)
         same = same || (!origin.empty() && origin == o);
     // A refused post's body is not read: the connection ends with the answer.
     if (!same) {
-        WebResponse r = html(403, message_page("Odmowa", "Odpowiedzi przyjmowane są tylko ze strony tego serwera."));
+        WebResponse r =
+            html(403, message_page("Odmowa", "Odpowiedzi przyjmowane są tylko ze strony tego serwera."));
         r.headers.emplace_back("Connection", "close");
         return r;
     }
@@ -125,7 +127,8 @@ WebResponse WebApp::handle(const WebRequest& request) {
         else
             r = route(request);
     } catch (const std::exception& e) {
-        r = html(500, message_page("Błąd serwera", std::string("Żądanie nie zostało obsłużone: ") + e.what()));
+        r = html(500,
+                 message_page("Błąd serwera", std::string("Żądanie nie zostało obsłużone: ") + e.what()));
     } catch (...) {
         r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
     }
@@ -184,8 +187,9 @@ WebResponse WebApp::route(const WebRequest& q) {
                                              : q.header(lower_ascii(options_.token_header));
             s = sessions_.create(proposed);
             if (!s)
-                return html(503, message_page("Serwer zajęty",
-                                              "Serwer prowadzi teraz tyle konsultacji, ile może. Spróbuj za chwilę."));
+                return html(503, message_page(
+                                     "Serwer zajęty",
+                                     "Serwer prowadzi teraz tyle konsultacji, ile może. Spróbuj za chwilę."));
         }
         const std::string hypothesis = form_value(form, "hipoteza");
         std::lock_guard<std::mutex> lock(s->mutex);
@@ -206,9 +210,9 @@ WebResponse WebApp::route(const WebRequest& q) {
         return r;
     }
 
-    const bool consultation_route = q.path == "/konsultacja" || q.path == "/odpowiedz" || q.path == "/dlaczego" ||
-                                    q.path == "/raport" || q.path == "/podsumowanie" ||
-                                    q.path.rfind("/plik/", 0) == 0;
+    const bool consultation_route = q.path == "/konsultacja" || q.path == "/odpowiedz" ||
+                                    q.path == "/dlaczego" || q.path == "/raport" ||
+                                    q.path == "/podsumowanie" || q.path.rfind("/plik/", 0) == 0;
     if (post && q.path == "/koniec") {
         if (s) sessions_.remove(s->token);
         WebResponse r = redirect("/");
@@ -285,15 +289,17 @@ WebResponse WebApp::route(const WebRequest& q) {
         if (q.path == "/raport" || q.path == "/podsumowanie") {
             const bool report = q.path == "/raport";
             const std::string& text = report ? result.report : result.summary;
-            if (text.empty()) return html(404, message_page("Nie znaleziono", "Ta konsultacja nie ma tego pliku."));
+            if (text.empty())
+                return html(404, message_page("Nie znaleziono", "Ta konsultacja nie ma tego pliku."));
             WebResponse r;
             r.type = "text/plain; charset=windows-1250";
             // The same bytes as the file the program writes.
             r.body = utf8_to_cp1250_lossy(report ? report_file_line(text) : text);
-            r.headers.emplace_back("Content-Disposition",
-                                   "attachment; filename=\"" +
-                                       safe_file_name((report ? "raport-" : "podsumowanie-") + s->base->name) +
-                                       (report ? ".rpt\"" : ".txt\""));
+            r.headers.emplace_back(
+                "Content-Disposition",
+                "attachment; filename=\"" +
+                    safe_file_name((report ? "raport-" : "podsumowanie-") + s->base->name) +
+                    (report ? ".rpt\"" : ".txt\""));
             return r;
         }
         // /plik/obraz/N, /plik/dzwiek/N

@@ -56,7 +56,8 @@ Catalog Catalog::scan(const std::string& root, std::vector<std::string>& skipped
     if (c.root_.back() != '/') c.root_ += '/';
     std::vector<std::string> rule_files;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(c.root_, fs::directory_options::skip_permission_denied, ec);
+    for (auto it =
+             fs::recursive_directory_iterator(c.root_, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (!mask_matches_nocase("RE*.BEN", name)) continue;
@@ -70,7 +71,8 @@ Catalog Catalog::scan(const std::string& root, std::vector<std::string>& skipped
         std::vector<std::string> group{path};
         for (const auto& l : kSiblingLoads)
             if (auto sibling = sibling_base(path, l.kind)) group.push_back(*sibling);
-        auto outside = std::find_if(group.begin(), group.end(), [&](const std::string& f) { return !c.inside(f); });
+        auto outside =
+            std::find_if(group.begin(), group.end(), [&](const std::string& f) { return !c.inside(f); });
         if (outside != group.end()) {
             skipped.push_back(id + ": plik " + fs::path(*outside).filename().string() +
                               " prowadzi poza katalog baz");

@@ -9,9 +9,9 @@
 namespace zuva::web {
 
 struct BaseEntry {
-    std::string id;           // the rule base's path under the folder, '/' between names
-    std::string name;         // the distinguishing name, lower case ("auto")
-    std::string description;  // the text of its description file, when there is one
+    std::string id;                       // the rule base's path under the folder, '/' between names
+    std::string name;                     // the distinguishing name, lower case ("auto")
+    std::string description;              // the text of its description file, when there is one
     std::vector<std::string> hypotheses;  // candidates of backward inference, narrow first
     std::vector<std::string> files;       // every base of the group, the rule base first
     api::KnowledgeBase kb;

@@ -129,8 +129,8 @@ std::string format_number(double value) {
 std::string safe_file_name(std::string_view name) {
     std::string out;
     for (char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                        c == '_' || c == '.';
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                        c == '-' || c == '_' || c == '.';
         out += ok ? c : '_';
     }
     return out.empty() ? "plik" : out;

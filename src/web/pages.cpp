@@ -37,8 +37,8 @@ std::string cf_answers(const api::Question& q) {
     if (exact) return h;
     const std::string lo = format_number(q.min.value_or(-1.0)), hi = format_number(q.max.value_or(1.0));
     h += "<label for=\"suwak\">Wartość pośrednia (od " + lo + " do " + hi + ")</label>";
-    h += "<div class=\"suwak\"><input type=\"range\" id=\"suwak\" name=\"suwak\" min=\"" + lo + "\" max=\"" + hi +
-         "\" step=\"0.05\" value=\"0\" data-wyjscie=\"suwak-wartosc\">";
+    h += "<div class=\"suwak\"><input type=\"range\" id=\"suwak\" name=\"suwak\" min=\"" + lo + "\" max=\"" +
+         hi + "\" step=\"0.05\" value=\"0\" data-wyjscie=\"suwak-wartosc\">";
     h += "<output id=\"suwak-wartosc\" for=\"suwak\">0</output></div>";
     h += "<p><button type=\"submit\" class=\"drugi\" name=\"wartosc\" value=\"suwak\">Odpowiedz wartością z "
          "suwaka</button></p>";
@@ -46,8 +46,9 @@ std::string cf_answers(const api::Question& q) {
 }
 
 std::string value_answer(const api::Question& q, bool numeric) {
-    std::string h = "<label for=\"wartosc\">" +
-                    html_escape(numeric ? "Wartość argumentu " + q.name : q.text.empty() ? q.title : q.text);
+    std::string h = "<label for=\"wartosc\">" + html_escape(numeric          ? "Wartość argumentu " + q.name
+                                                            : q.text.empty() ? q.title
+                                                                             : q.text);
     if (q.min && q.max) h += " (od " + format_number(*q.min) + " do " + format_number(*q.max) + ")";
     h += "</label>";
     h += "<input type=\"text\" id=\"wartosc\" name=\"wartosc\" autocomplete=\"off\" data-fokus";
@@ -59,8 +60,8 @@ std::string value_answer(const api::Question& q, bool numeric) {
 
 std::string choice_answer(const api::Question& q) {
     const bool many = q.kind == api::QuestionKind::MultiList;
-    std::string h = "<fieldset class=\"wybor\"><legend>" + html_escape(q.text.empty() ? q.title : q.text) +
-                    "</legend>";
+    std::string h =
+        "<fieldset class=\"wybor\"><legend>" + html_escape(q.text.empty() ? q.title : q.text) + "</legend>";
     for (std::size_t i = 0; i < q.options.size(); ++i) {
         std::string label = q.options[i];
         label.erase(std::remove(label.begin(), label.end(), '&'), label.end());
@@ -90,7 +91,8 @@ std::string why_section(const api::Why& w) {
         }
         h += "</ol>";
     }
-    h += "<details><summary>Pełny tekst wyjaśnienia</summary><pre>" + html_escape(w.text) + "</pre></details>";
+    h +=
+        "<details><summary>Pełny tekst wyjaśnienia</summary><pre>" + html_escape(w.text) + "</pre></details>";
     h += "</section>";
     return h;
 }
@@ -131,7 +133,8 @@ std::string offers(const std::vector<api::Offer>& items, const char* kind) {
             h += "<img src=\"" + url + "\" alt=\"" + html_escape("Ilustracja " + o.name) + "\">";
             h += "<figcaption>" + html_escape(o.name) + "</figcaption>";
         } else {
-            h += "<figcaption id=\"dzwiek" + std::to_string(i + 1) + "\">" + html_escape(o.name) + "</figcaption>";
+            h += "<figcaption id=\"dzwiek" + std::to_string(i + 1) + "\">" + html_escape(o.name) +
+                 "</figcaption>";
             h += "<audio controls preload=\"none\" src=\"" + url + "\" aria-labelledby=\"dzwiek" +
                  std::to_string(i + 1) + "\"></audio>";
         }
@@ -152,7 +155,8 @@ std::string page(const std::string& title, const std::string& body) {
 std::string bases_page(const Catalog& catalog, const std::string& notice) {
     std::string h = "<h1 data-fokus tabindex=\"-1\">Wybierz bazę wiedzy</h1>";
     if (!notice.empty()) h += "<p class=\"blad\" role=\"alert\">" + html_escape(notice) + "</p>";
-    if (catalog.bases().empty()) h += "<p>W katalogu baz nie ma żadnej bazy reguł, którą można udostępnić.</p>";
+    if (catalog.bases().empty())
+        h += "<p>W katalogu baz nie ma żadnej bazy reguł, którą można udostępnić.</p>";
     int n = 0;
     for (const auto& b : catalog.bases()) {
         ++n;
@@ -170,7 +174,8 @@ std::string bases_page(const Catalog& catalog, const std::string& notice) {
             h += "<select id=\"" + id + "-hipoteza\" name=\"hipoteza\">";
             for (const auto& hyp : b.hypotheses)
                 h += "<option value=\"" + html_escape(hyp) + "\">" + html_escape(hyp) + "</option>";
-            h += "</select><p><button type=\"submit\" class=\"drugi\">Wnioskowanie wstecz</button></p></form>";
+            h +=
+                "</select><p><button type=\"submit\" class=\"drugi\">Wnioskowanie wstecz</button></p></form>";
         }
         h += "</section>";
     }
@@ -205,7 +210,8 @@ std::string question_page(const WebSession& s, const api::Question& q) {
     h += "</form>";
     if (q.can_ask_why && !(s.why && s.why_number == q.number))
         h += "<form method=\"post\" action=\"/dlaczego\"><input type=\"hidden\" name=\"numer\" value=\"" +
-             std::to_string(q.number) + "\"><p><button type=\"submit\" class=\"drugi\">Dlaczego pytam?</button></p></form>";
+             std::to_string(q.number) +
+             "\"><p><button type=\"submit\" class=\"drugi\">Dlaczego pytam?</button></p></form>";
     h += "</section>";
     if (s.why && s.why_number == q.number) h += why_section(*s.why);
     h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\" class=\"drugi\">"
@@ -215,7 +221,8 @@ std::string question_page(const WebSession& s, const api::Question& q) {
 
 std::string result_body(api::Consultation& c, const BaseEntry& base, const std::string& hypothesis) {
     const api::Result& r = c.result();
-    std::string h = "<h1 data-fokus tabindex=\"-1\">Wyniki konsultacji: baza " + html_escape(base.name) + "</h1>";
+    std::string h =
+        "<h1 data-fokus tabindex=\"-1\">Wyniki konsultacji: baza " + html_escape(base.name) + "</h1>";
     h += "<p class=\"krok\">" + html_escape(direction_text(hypothesis)) +
          (r.completed ? "" : " · konsultacja nie doszła do końca") + "</p>";
     std::vector<const api::Conclusion*> ranked;
@@ -262,11 +269,11 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
         h += "</section>";
     }
     if (!r.pictures.empty())
-        h += "<section aria-labelledby=\"obrazy\"><h2 id=\"obrazy\">Ilustracje</h2>" + offers(r.pictures, "obraz") +
-             "</section>";
+        h += "<section aria-labelledby=\"obrazy\"><h2 id=\"obrazy\">Ilustracje</h2>" +
+             offers(r.pictures, "obraz") + "</section>";
     if (!r.sounds.empty())
-        h += "<section aria-labelledby=\"dzwieki\"><h2 id=\"dzwieki\">Dźwięki</h2>" + offers(r.sounds, "dzwiek") +
-             "</section>";
+        h += "<section aria-labelledby=\"dzwieki\"><h2 id=\"dzwieki\">Dźwięki</h2>" +
+             offers(r.sounds, "dzwiek") + "</section>";
     if (!r.notes.empty()) {
         h += "<section aria-labelledby=\"komunikaty\"><h2 id=\"komunikaty\">Komunikaty programu</h2><ul>";
         for (const auto& n : r.notes)
@@ -275,13 +282,15 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
     }
     h += "<section aria-labelledby=\"pliki\"><h2 id=\"pliki\">Do pobrania</h2><p class=\"pobierz\">";
     if (!r.report.empty()) h += "<a class=\"przycisk drugi\" href=\"/raport\" download>Pobierz raport</a>";
-    if (!r.summary.empty()) h += "<a class=\"przycisk drugi\" href=\"/podsumowanie\" download>Pobierz podsumowanie</a>";
+    if (!r.summary.empty())
+        h += "<a class=\"przycisk drugi\" href=\"/podsumowanie\" download>Pobierz podsumowanie</a>";
     h += "</p>";
     if (!r.report.empty())
-        h += "<details class=\"raport\"><summary>Przebieg wnioskowania</summary><pre>" + html_escape(r.report) +
-             "</pre></details>";
+        h += "<details class=\"raport\"><summary>Przebieg wnioskowania</summary><pre>" +
+             html_escape(r.report) + "</pre></details>";
     h += "</section>";
-    h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\">Nowa konsultacja</button>"
+    h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\">Nowa "
+         "konsultacja</button>"
          "</form>";
     return h;
 }

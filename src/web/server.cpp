@@ -6,13 +6,14 @@
 #include <httplib.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
+#include <condition_variable>
 #include <csignal>
 #include <mutex>
-#include <condition_variable>
 #include <ostream>
 #include <thread>
 
@@ -136,6 +137,7 @@ struct WebServer::Impl {
     WebApp app;
     httplib::Server server;
     int port = -1;
+    int listening = -1;  // the listening socket, as the library made it
     std::mutex mutex;
     std::condition_variable stopping;
     bool stopped = false;
@@ -153,6 +155,10 @@ WebServer::WebServer(const ServeOptions& options, const Catalog& catalog, Sessio
     m.server.set_keep_alive_timeout(5);
     m.server.set_read_timeout(10);
     m.server.set_write_timeout(10);
+    m.server.set_socket_options([&m](socket_t sock) {
+        httplib::default_socket_options(sock);
+        m.listening = sock;
+    });
     m.server.set_pre_routing_handler([&m](const httplib::Request& req, httplib::Response& res) {
         if (auto refused = m.app.precheck(request_of(req))) {
             apply(*refused, res);
@@ -185,6 +191,9 @@ bool WebServer::bind(std::string& error) {
         error = "nie można nasłuchiwać na " + m.options.host + ":" + std::to_string(m.options.port);
         return false;
     }
+    // The library listens with a queue of 5 connections: many browsers connecting at once
+    // would wait for a second try of their SYN. A second listen() widens the queue.
+    if (m.listening >= 0) ::listen(m.listening, SOMAXCONN);
     return true;
 }
 

@@ -21,7 +21,8 @@ ScriptFiles script_files(const std::string& bazy, const std::string& name) {
         lines.push_back(l);
     ScriptRun run = run_script(lines, bazy);
     EXPECT_EQ(run.status, kExitOk) << run.error;
-    ScriptFiles f{read_file_bytes(bazy + "/P.txt").value_or("<none>"), read_file_bytes(bazy + "/R.RPT").value_or("<none>")};
+    ScriptFiles f{read_file_bytes(bazy + "/P.txt").value_or("<none>"),
+                  read_file_bytes(bazy + "/R.RPT").value_or("<none>")};
     std::filesystem::remove(bazy + "/P.txt");
     std::filesystem::remove(bazy + "/R.RPT");
     return f;

@@ -47,7 +47,8 @@ inline const std::map<std::string, std::string> kAnswers = {
 
 // One browser: its cookie, the origin it posts from.
 struct Browser {
-    explicit Browser(int port) : client("127.0.0.1", port), origin("http://127.0.0.1:" + std::to_string(port)) {
+    explicit Browser(int port)
+        : client("127.0.0.1", port), origin("http://127.0.0.1:" + std::to_string(port)) {
         client.set_read_timeout(20);
     }
     httplib::Client client;
@@ -87,12 +88,16 @@ struct PendingQuestion {
     int number = 0;
 };
 inline std::optional<PendingQuestion> pending_of(const std::string& page) {
-    static const std::regex form(R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
+    static const std::regex form(
+        R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
     std::smatch m;
     if (!std::regex_search(page, m, form)) return std::nullopt;
     std::string name = m[1];
-    for (auto [from, to] : {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""},
-                            {"&#39;", "'"}, {"&amp;", "&"}})
+    for (auto [from, to] : {std::pair<std::string, std::string>{"&lt;", "<"},
+                            {"&gt;", ">"},
+                            {"&quot;", "\""},
+                            {"&#39;", "'"},
+                            {"&amp;", "&"}})
         for (std::size_t at; (at = name.find(from)) != std::string::npos;)
             name.replace(at, from.size(), to);
     return PendingQuestion{name, std::stoi(m[2])};
@@ -117,7 +122,8 @@ class WebTest : public ::testing::Test {
         if (tune) tune(options);
         skipped.clear();
         catalog = std::make_unique<Catalog>(Catalog::scan(root, skipped));
-        sessions = std::make_unique<SessionTable>(options.max_sessions, std::chrono::seconds(options.idle_seconds));
+        sessions =
+            std::make_unique<SessionTable>(options.max_sessions, std::chrono::seconds(options.idle_seconds));
         server = std::make_unique<WebServer>(options, *catalog, *sessions);
         std::string error;
         ASSERT_TRUE(server->bind(error)) << error;

@@ -33,9 +33,10 @@ TEST_F(WebTest, PathsOutsideTheFolderAreRefused) {
     EXPECT_NE(skipped.front().find("LINK/REPOZA.BEN"), std::string::npos) << skipped.front();
 
     Browser b(port);
-    for (const std::string base : {"LINK%2FREPOZA.BEN", "KATALOG%2FREPOZA.BEN", "..%2Fpoza%2FBAZY%2FREPOZA.BEN",
-                                   "%2E%2E%2Fpoza%2FBAZY%2FREPOZA.BEN", "BAZY%2F..%2F..%2Fpoza%2FBAZY%2FREPOZA.BEN",
-                                   "%2Fetc%2Fpasswd", "..%252Fpoza%252FBAZY%252FREPOZA.BEN"}) {
+    for (const std::string base :
+         {"LINK%2FREPOZA.BEN", "KATALOG%2FREPOZA.BEN", "..%2Fpoza%2FBAZY%2FREPOZA.BEN",
+          "%2E%2E%2Fpoza%2FBAZY%2FREPOZA.BEN", "BAZY%2F..%2F..%2Fpoza%2FBAZY%2FREPOZA.BEN", "%2Fetc%2Fpasswd",
+          "..%252Fpoza%252FBAZY%252FREPOZA.BEN"}) {
         auto r = b.post("/start", "baza=" + base);
         ASSERT_TRUE(r);
         EXPECT_EQ(r->status, 404) << base;
@@ -145,7 +146,7 @@ TEST_F(WebTest, PostsFromAnotherOriginAreRefused) {
     ASSERT_TRUE(b.post("/start", "baza=BAZY%2FREAUTO.BEN"));
     const std::string token = b.token();
     for (const std::string& origin : {std::string(), std::string("http://evil.example"), std::string("null"),
-                                     "http://127.0.0.1:" + std::to_string(port) + ".evil.example"}) {
+                                      "http://127.0.0.1:" + std::to_string(port) + ".evil.example"}) {
         httplib::Headers h{{"Cookie", b.cookie}};
         if (!origin.empty()) h.emplace("Origin", origin);
         auto r = b.client.Post("/odpowiedz", h, "numer=1&wartosc=1", "application/x-www-form-urlencoded");
@@ -173,13 +174,15 @@ std::string raw_exchange(int port, const std::string& bytes, std::chrono::millis
         return {};
     }
     (void)!send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    timeval tv{static_cast<time_t>(wait.count() / 1000), static_cast<suseconds_t>((wait.count() % 1000) * 1000)};
+    timeval tv{static_cast<time_t>(wait.count() / 1000),
+               static_cast<suseconds_t>((wait.count() % 1000) * 1000)};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
     std::string got;
     char buf[4096];
     for (ssize_t n; (n = recv(fd, buf, sizeof buf, 0)) > 0;) {
         got.append(buf, static_cast<std::size_t>(n));
-        if (got.find("\r\n\r\n") != std::string::npos && got.find("Content-Length") != std::string::npos) break;
+        if (got.find("\r\n\r\n") != std::string::npos && got.find("Content-Length") != std::string::npos)
+            break;
     }
     close(fd);
     return got;
@@ -289,7 +292,8 @@ TEST(ServeCommand, ServesUntilSigtermAndWritesNothingInTheFolder) {
     kill(pid, SIGTERM);
     int status = 0;
     const auto t0 = std::chrono::steady_clock::now();
-    while (waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10))
+    while (waitpid(pid, &status, WNOHANG) == 0 &&
+           std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal or still running";
     EXPECT_EQ(WEXITSTATUS(status), 0);
