@@ -137,3 +137,21 @@ put("fuzz_lsp_reader", "session-bytewise", bytes([0]) + session[:600])
 put("fuzz_lsp_reader", "garbage", bytes([7]) + b"Content-Length: 5\r\n\r\n{nie}Content-Length: 104857600\r\n\r\n"
     + b"Content-Type: x\r\n\r\n" + frames([1, 2], {"jsonrpc": "2.0", "id": 9, "method": "nieznana"})
     + b"Content-Length: 90\r\n\r\n{\"jsonrpc\"")
+
+
+# Request sequences of zuva serve: a forward and a backward consultation of the sample base
+# partly answered, a why, refused answers, downloads, paths that lead nowhere.
+def requests(name, reqs):
+    put("fuzz_web_requests", name, "\n@@\n".join(reqs).encode("utf-8"))
+
+requests("forward", ["GET /", "POST /start\n\nbaza=BAZY%2FREAUTO.BEN", "GET /konsultacja",
+                     "POST /odpowiedz\n\nnumer=1&wartosc=-1", "POST /dlaczego\n\nnumer=2",
+                     "GET /konsultacja", "POST /odpowiedz\n\nnumer=2&wartosc=suwak&suwak=0.35",
+                     "POST /odpowiedz\n\nnumer=3&wartosc=7", "GET /konsultacja", "POST /koniec\n\n"])
+requests("backward", ["POST /start\n\nbaza=BAZY%2FREAUTO.BEN&hipoteza=naladuj_lub_wymien_akumulator",
+                      "POST /odpowiedz\n\nnumer=1&wartosc=1", "POST /odpowiedz\n\nnumer=2&wybor=1",
+                      "GET /raport", "GET /podsumowanie", "GET /plik/obraz/1", "GET /plik/dzwiek/1"])
+requests("paths", ["GET /assets/../../etc/passwd", "GET /assets/style.css", "GET /plik/obraz/0",
+                   "POST /start\nOrigin: http://evil\n\nbaza=..%2F..%2Fetc%2Fpasswd",
+                   "POST /start\nCookie: zuva_sesja=00000000000000000000000000000000\n\nbaza=BAZY%2FREAUTO.BEN",
+                   "POST /start\nContent-Length: 99999999\n\nbaza=x"])

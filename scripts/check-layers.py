@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Checks that every include in src/ points down the layers, bottom to top:
 
-  text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> api -> testing -> lsp
-  -> cli, gui
+  text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> api -> testing
+  -> lsp, web -> cli, gui, python
 
-lsp/ (the language server) is a front end like cli/ and gui/, but `zuva lsp` is started by the
-terminal program's main, so it sits just below them.
+lsp/ (the language server) and web/ (the browser front end of `zuva serve`) are front ends like
+cli/ and gui/, but the terminal program's main starts them, so they sit just below the others.
 
 The public header folder include/zuva/ belongs to api/ ("zuva/..." counts as api's own), and
 may include nothing of src/ (it is installed without the internals).
@@ -18,7 +18,7 @@ import re
 import sys
 
 LAYERS = [["text"], ["store", "ui"], ["session"], ["report"], ["kb"], ["consult"], ["verify"],
-          ["import"], ["shell"], ["api"], ["testing"], ["lsp"],
+          ["import"], ["shell"], ["api"], ["testing"], ["lsp", "web"],
           ["cli", "gui", "python"]]
 # Include prefixes that name another folder's headers: the public headers are the api layer's.
 ALIASES = {"zuva": "api"}

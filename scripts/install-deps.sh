@@ -16,6 +16,9 @@ pkgs+=(pybind11-dev python3-dev python3-pytest)
 # The desktop program (Qt 6 Widgets and Multimedia, with Qt's own Polish dialog texts) and
 # the Xvfb screenshot script of its end-to-end check.
 pkgs+=(qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n xvfb xdotool imagemagick)
+# zuva serve (cpp-httplib) and its tests: nginx in front of two servers, Debian's chromium
+# driven by playwright-core, which the browser test installs from npm with node.
+pkgs+=(libcpp-httplib-dev nginx chromium nodejs npm)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

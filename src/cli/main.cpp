@@ -21,6 +21,7 @@
 #include "shell/script_loop.h"
 #include "testing/suite.h"
 #include "text/file_io.h"
+#include "web/server.h"
 
 namespace {
 
@@ -34,6 +35,8 @@ const char* kUsage =
     "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
     "                          przypadki testowe baz wiedzy (zuva test --help)\n"
     "  zuva lsp                serwer języka dla edytorów (LSP na standardowym wejściu i wyjściu)\n"
+    "  zuva serve KATALOG [--listen ADRES:PORT] [opcje]\n"
+    "                          konsultacje w przeglądarce (zuva serve --help)\n"
     "  zuva --version          wersja programu\n"
     "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
 
@@ -127,6 +130,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "check") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::check_command(args, std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "serve") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        return zuva::web::serve_command(args, std::cout, std::cerr);
     }
     if (argc >= 2 && std::string(argv[1]) == "test") {
         std::vector<std::string> args(argv + 2, argv + argc);

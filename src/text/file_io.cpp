@@ -6,9 +6,42 @@
 #include <fstream>
 #include <system_error>
 
+#include "text/file_confine.h"
+
 namespace zuva {
 
+namespace {
+// The real path of the confinement root, with a trailing '/'; empty when not confined.
+std::string g_confined_root;
+}  // namespace
+
+void confine_files(const std::string& root) {
+    std::error_code ec;
+    std::string real = std::filesystem::canonical(root, ec).string();
+    if (ec) real = std::filesystem::absolute(root, ec).lexically_normal().string();
+    if (real.empty() || real.back() != '/') real += '/';
+    g_confined_root = real;
+}
+
+void release_files() {
+    g_confined_root.clear();
+}
+
+bool file_access_allowed(const std::string& path) {
+    if (g_confined_root.empty()) return true;
+    std::error_code ec;
+    const std::string real = std::filesystem::canonical(path, ec).string();
+    if (ec) return false;
+    return real.size() > g_confined_root.size() &&
+           real.compare(0, g_confined_root.size(), g_confined_root) == 0;
+}
+
+bool files_confined() {
+    return !g_confined_root.empty();
+}
+
 std::optional<std::string> read_file_bytes(const std::string& path) {
+    if (!file_access_allowed(path)) return std::nullopt;
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
@@ -31,6 +64,7 @@ bool file_exists(const std::string& path) {
 }
 
 bool remove_file(const std::string& path) {
+    if (files_confined()) return false;
     std::error_code ec;
     return std::filesystem::remove(path, ec);
 }

@@ -16,6 +16,7 @@
 #include <random>
 #include <string>
 
+#include "text/file_confine.h"
 #include "text/file_io.h"
 
 namespace zuva {
@@ -98,6 +99,10 @@ bool write_all(int fd, std::string_view bytes, int& err) {
 bool replace_file(const std::string& path, std::string_view bytes, int& err) {
     namespace fs = std::filesystem;
     err = 0;
+    if (files_confined()) {
+        err = EACCES;
+        return false;
+    }
     // A symbolic link keeps pointing at its file: the file it names is replaced.
     std::string target = path;
     std::error_code ec;

@@ -1,0 +1,233 @@
+// Load of zuva serve on loopback: USERS simulated browsers (200 by default) each run a whole
+// forward consultation of the sample base at once. Every summary must equal the one the
+// terminal program writes for the same answers (tests/data/api/forward.txt); prints the
+// answer latency (p50, p99), the server's memory per live session, and fails on any error
+// or when the run takes longer than the time limit.
+//   bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS]
+#include <httplib.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <barrier>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const std::map<std::string, std::string> kAnswers = {
+    {"wskaznik_paliwa_na_zero", "-1"},
+    {"silnik_kreci_ale_nie_zapala", "-1"},
+    {"rozrusznik_nie_kreci", "-1"},
+    {"brak_zapachu_paliwa_przy_rozruchu", "-1"},
+    {"rozrusznik_kreci_wolno", "1"},
+    {"kontrolki_gasna_przy_rozruchu", "1"},
+    {"akumulator_starszy_niz_piec_lat", "0.5"},
+    {"silny_mroz", "0.8"},
+    {"duzy_spadek_napiecia_przy_rozruchu", "0.5"},
+    {"klemy_skorodowane_lub_luzne", "-0.5"},
+    {"slychac_klikanie", "-1"},
+    {"kontrolki_swieca_jasno_przy_rozruchu", "-1"},
+    {"brak_iskry_na_swiecy", "-1"},
+    {"wilgoc_na_przewodach_zaplonowych", "-1"},
+    {"pompa_paliwa_milczy", "-1"},
+    {"napiecie_spoczynkowe", "11.9"},
+    {"napiecie_podczas_rozruchu", "9.1"},
+    {"akumulator_rozladowany", "0.8"},
+};
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+long rss_kb(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+int run_wait(const std::vector<std::string>& argv, const std::string& cwd) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(cwd.c_str()) != 0) _exit(126);
+        std::vector<char*> args;
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        if (!freopen("/dev/null", "w", stdout)) _exit(126);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size())))];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS]\n");
+        return 2;
+    }
+    const std::string zuva = fs::absolute(argv[1]).string(), source = fs::absolute(argv[2]).string();
+    const int users = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 1000) : 200;
+    const int limit = argc > 4 ? std::clamp(std::atoi(argv[4]), 5, 3600) : 120;
+    std::string tmpl = (fs::temp_directory_path() / "zuva-load-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) return 2;
+    const std::string work = tmpl;
+    fs::copy(source + "/examples", work + "/bazy", fs::copy_options::recursive);
+    fs::copy(source + "/examples", work + "/ref", fs::copy_options::recursive);
+    // What the terminal program writes for the same answers.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (run_wait({zuva, "--answers", source + "/tests/data/api/forward.txt"}, work + "/ref/BAZY") != 0) {
+        std::fprintf(stderr, "the answer script did not run\n");
+        return 1;
+    }
+    const std::string reference = read_all(work + "/ref/BAZY/P.txt");
+
+    int out[2];
+    if (pipe(out) != 0) return 2;
+    pid_t server = fork();
+    if (server == 0) {
+        dup2(out[1], 1);
+        close(out[0]);
+        const std::string sessions = std::to_string(users + 16);
+        execl(zuva.c_str(), zuva.c_str(), "serve", (work + "/bazy").c_str(), "--listen", "127.0.0.1:0",
+              "--max-sessions", sessions.c_str(), "--threads", "64", nullptr);
+        _exit(127);
+    }
+    close(out[1]);
+    std::string banner;
+    char ch;
+    while (banner.find('\n') == std::string::npos && read(out[0], &ch, 1) == 1)
+        banner += ch;
+    const std::size_t at = banner.find("http://127.0.0.1:");
+    if (at == std::string::npos) {
+        std::fprintf(stderr, "the server did not start: %s\n", banner.c_str());
+        return 1;
+    }
+    const int port = std::stoi(banner.substr(at + 17));
+    const std::string origin = "http://127.0.0.1:" + std::to_string(port);
+    {
+        httplib::Client warm("127.0.0.1", port);
+        warm.Get("/");
+    }
+    const long rss_idle = rss_kb(server);
+
+    std::atomic<int> errors{0};
+    std::mutex m;
+    std::vector<double> answer_ms, step_ms;
+    long rss_live = 0;
+    const auto deadline = Clock::now() + std::chrono::seconds(limit);
+    // Everyone holds a live session at the first question before anyone answers.
+    std::barrier live(users + 1);
+    auto user = [&](int) {
+        httplib::Client c("127.0.0.1", port);
+        c.set_read_timeout(std::chrono::seconds(limit));
+        std::string cookie;
+        auto fail = [&](const char* what) {
+            if (errors++ < 5) std::fprintf(stderr, "error: %s\n", what);
+        };
+        httplib::Headers post{{"Origin", origin}};
+        auto r = c.Post("/start", post, "baza=BAZY%2FREAUTO.BEN", "application/x-www-form-urlencoded");
+        if (r && r->status == 303) {
+            const std::string set = r->get_header_value("Set-Cookie");
+            cookie = set.substr(0, set.find(';'));
+        } else {
+            fail(r ? ("start: status " + std::to_string(r->status)).c_str()
+                   : ("start: " + httplib::to_string(r.error())).c_str());
+        }
+        httplib::Headers get{{"Cookie", cookie}};
+        post.emplace("Cookie", cookie);
+        static const std::regex question(
+            R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
+        auto page = c.Get("/konsultacja", get);
+        live.arrive_and_wait();
+        std::vector<double> mine_answer, mine_step;
+        for (int guard = 0; guard < 100 && Clock::now() < deadline; ++guard) {
+            if (!page || page->status != 200) {
+                fail("page");
+                return;
+            }
+            std::smatch q;
+            if (!std::regex_search(page->body, q, question)) break;
+            auto it = kAnswers.find(q[1]);
+            if (it == kAnswers.end()) {
+                fail("unexpected question");
+                return;
+            }
+            const auto t0 = Clock::now();
+            auto a = c.Post("/odpowiedz", post, "numer=" + q[2].str() + "&wartosc=" + it->second,
+                            "application/x-www-form-urlencoded");
+            const auto t1 = Clock::now();
+            if (!a || a->status != 303) fail("answer");
+            page = c.Get("/konsultacja", get);
+            const auto t2 = Clock::now();
+            mine_answer.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+            mine_step.push_back(std::chrono::duration<double, std::milli>(t2 - t0).count());
+        }
+        if (!page || page->body.find("Wyniki konsultacji") == std::string::npos) {
+            fail("no results");
+            return;
+        }
+        auto summary = c.Get("/podsumowanie", get);
+        if (!summary || summary->body != reference) fail("summary differs from the answer script's");
+        std::lock_guard<std::mutex> lock(m);
+        answer_ms.insert(answer_ms.end(), mine_answer.begin(), mine_answer.end());
+        step_ms.insert(step_ms.end(), mine_step.begin(), mine_step.end());
+    };
+    const auto t0 = Clock::now();
+    std::vector<std::thread> threads;
+    for (int i = 0; i < users; ++i)
+        threads.emplace_back(user, i);
+    live.arrive_and_wait();
+    rss_live = rss_kb(server);
+    for (auto& t : threads)
+        t.join();
+    const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    kill(server, SIGTERM);
+    int status = 0;
+    waitpid(server, &status, 0);
+    fs::remove_all(work);
+
+    std::printf("users: %d, answers: %zu, errors: %d, time: %.2f s\n", users, answer_ms.size(), errors.load(),
+                seconds);
+    std::printf("answer latency (POST): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", percentile(answer_ms, 0.5),
+                percentile(answer_ms, 0.99), percentile(answer_ms, 1.0));
+    std::printf("answer and next page (POST + GET): p50 %.2f ms, p99 %.2f ms\n", percentile(step_ms, 0.5),
+                percentile(step_ms, 0.99));
+    std::printf("server memory: %ld KB idle, %ld KB with %d live sessions: %.0f KB per live session\n",
+                rss_idle, rss_live, users, static_cast<double>(rss_live - rss_idle) / users);
+    std::printf("server end after SIGTERM: %s\n",
+                WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "clean (status 0)" : "NOT CLEAN");
+    const bool ok =
+        errors == 0 && seconds < limit && !answer_ms.empty() && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    std::printf("%s\n", ok ? "load test: passed" : "load test: FAILED");
+    return ok ? 0 : 1;
+}

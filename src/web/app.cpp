@@ -1,0 +1,332 @@
+// Routes: GET / (the bases), POST /start, GET /konsultacja (the pending question or the
+// results), POST /odpowiedz, POST /dlaczego, POST /koniec, GET /raport, GET /podsumowanie,
+// GET /plik/obraz/N and /plik/dzwiek/N (the pictures and sounds of the finished run, by
+// position: no path ever comes from a request), GET /assets/NAME (the embedded files).
+#include "web/app.h"
+
+#include <charconv>
+#include <exception>
+
+#include "report/report.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "web/catalog.h"
+#include "web/html.h"
+#include "web/pages.h"
+#include "web/sessions.h"
+
+namespace zuva::web {
+
+namespace {
+
+WebResponse html(int status, std::string body) {
+    WebResponse r;
+    r.status = status;
+    r.body = std::move(body);
+    return r;
+}
+
+WebResponse redirect(const std::string& to, int status = 303) {
+    WebResponse r;
+    r.status = status;
+    r.headers.emplace_back("Location", to);
+    r.type = "text/plain; charset=utf-8";
+    return r;
+}
+
+std::string session_cookie(const std::string& token) {
+    return std::string(kCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict";
+}
+
+std::string cleared_cookie() {
+    return std::string(kCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0";
+}
+
+int parse_int(const std::string& text) {
+    int v = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    return ec == std::errc() && end == text.data() + text.size() ? v : -1;
+}
+
+std::string lower_ascii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string media_type(const std::string& path, bool picture) {
+    const std::string p = lower_ascii(path);
+    auto ends = [&](const char* ext) {
+        const std::string e = ext;
+        return p.size() >= e.size() && p.compare(p.size() - e.size(), e.size(), e) == 0;
+    };
+    if (ends(".bmp")) return "image/bmp";
+    if (ends(".png")) return "image/png";
+    if (ends(".jpg") || ends(".jpeg")) return "image/jpeg";
+    if (ends(".gif")) return "image/gif";
+    if (ends(".wav")) return "audio/wav";
+    if (ends(".ogg")) return "audio/ogg";
+    if (ends(".mp3")) return "audio/mpeg";
+    return picture ? "application/octet-stream" : "application/octet-stream";
+}
+
+}  // namespace
+
+std::string WebRequest::header(const std::string& lower_name) const {
+    auto it = headers.find(lower_name);
+    return it == headers.end() ? std::string() : it->second;
+}
+
+std::string WebResponse::header(const std::string& name) const {
+    for (const auto& [k, v] : headers)
+        if (lower_ascii(k) == lower_ascii(name)) return v;
+    return {};
+}
+
+WebApp::WebApp(const Catalog& catalog, SessionTable& sessions, AppOptions options)
+    : catalog_(catalog), sessions_(sessions), options_(std::move(options)) {}
+
+std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
+    if (head.method != "POST") return std::nullopt;
+    const std::string origin = head.header("origin");
+    const std::string host = head.header("host");
+    bool same =
+        !origin.empty() && !host.empty() && (origin == "http://" + host || origin == "https://" + host);
+    for (const auto& o : options_.origins)
+        same = same || (!origin.empty() && origin == o);
+    // A refused post's body is not read: the connection ends with the answer.
+    if (!same) {
+        WebResponse r =
+            html(403, message_page("Odmowa", "Odpowiedzi przyjmowane są tylko ze strony tego serwera."));
+        r.headers.emplace_back("Connection", "close");
+        return r;
+    }
+    if (!head.header("transfer-encoding").empty() || head.header("content-length").empty()) {
+        WebResponse r = html(411, message_page("Odmowa", "Żądanie musi podawać długość treści."));
+        r.headers.emplace_back("Connection", "close");
+        return r;
+    }
+    const std::string length = head.header("content-length");
+    std::size_t n = 0;
+    auto [end, ec] = std::from_chars(length.data(), length.data() + length.size(), n);
+    if (ec != std::errc() || end != length.data() + length.size() || n > options_.max_body) {
+        WebResponse r = html(413, message_page("Odmowa", "Treść żądania jest za duża."));
+        r.headers.emplace_back("Connection", "close");
+        return r;
+    }
+    return std::nullopt;
+}
+
+WebResponse WebApp::handle(const WebRequest& request) {
+    WebResponse r;
+    try {
+        if (auto refused = precheck(request))
+            r = std::move(*refused);
+        else if (request.method == "POST" && request.body.size() > options_.max_body)
+            r = html(413, message_page("Odmowa", "Treść żądania jest za duża."));
+        else
+            r = route(request);
+    } catch (const std::exception& e) {
+        r = html(500,
+                 message_page("Błąd serwera", std::string("Żądanie nie zostało obsłużone: ") + e.what()));
+    } catch (...) {
+        r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
+    }
+    r.headers.emplace_back("X-Content-Type-Options", "nosniff");
+    // Not "no-referrer": with it a browser sends "Origin: null" on a post, and the origin check
+    // refuses the page itself.
+    r.headers.emplace_back("Referrer-Policy", "same-origin");
+    r.headers.emplace_back("X-Frame-Options", "DENY");
+    r.headers.emplace_back("Content-Security-Policy",
+                           "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
+                           "media-src 'self'; form-action 'self'; base-uri 'none'; frame-ancestors 'none'");
+    if (r.header("Cache-Control").empty()) r.headers.emplace_back("Cache-Control", "no-store");
+    if (!options_.name.empty()) r.headers.emplace_back("X-Zuva-Server", options_.name);
+    return r;
+}
+
+WebResponse WebApp::route(const WebRequest& q) {
+    const std::string token = cookie_value(q.header("cookie"), kCookie);
+    std::shared_ptr<WebSession> s = token.empty() ? nullptr : sessions_.find(token);
+    // A token this process does not hold (forged, expired, another server's) is cleared in
+    // the browser; it never names a session here.
+    const bool stale = !token.empty() && !s;
+    auto finish = [&](WebResponse r) {
+        if (stale && r.header("Set-Cookie").empty()) r.headers.emplace_back("Set-Cookie", cleared_cookie());
+        return r;
+    };
+    const bool get = q.method == "GET" || q.method == "HEAD";
+    const bool post = q.method == "POST";
+
+    if (get && q.path.rfind("/assets/", 0) == 0) {
+        const Asset* a = find_asset(q.path.substr(8));
+        if (!a) return finish(html(404, message_page("Nie znaleziono", "Nie ma takiej strony.")));
+        WebResponse r;
+        r.type = a->type;
+        r.body.assign(reinterpret_cast<const char*>(a->data), a->size);
+        r.headers.emplace_back("Cache-Control", "max-age=3600");
+        return finish(r);
+    }
+    if (get && q.path == "/") return finish(html(200, bases_page(catalog_)));
+
+    if (post && q.path == "/start") {
+        const auto form = parse_form(q.body);
+        const BaseEntry* base = catalog_.find(form_value(form, "baza"));
+        if (!base) return finish(html(404, bases_page(catalog_, "Nie ma takiej bazy wiedzy.")));
+        // The browser repeats the post without the stale token, so that a proxy routing by
+        // the token can place the new session where it will be found again.
+        if (stale) {
+            WebResponse r = redirect("/start", 307);
+            r.headers.emplace_back("Set-Cookie", cleared_cookie());
+            return r;
+        }
+        const bool fresh = !s;
+        if (!s) {
+            const std::string proposed = options_.token_header.empty() || !token.empty()
+                                             ? std::string()
+                                             : q.header(lower_ascii(options_.token_header));
+            s = sessions_.create(proposed);
+            if (!s)
+                return html(503, message_page(
+                                     "Serwer zajęty",
+                                     "Serwer prowadzi teraz tyle konsultacji, ile może. Spróbuj za chwilę."));
+        }
+        const std::string hypothesis = form_value(form, "hipoteza");
+        std::lock_guard<std::mutex> lock(s->mutex);
+        s->consultation.reset();
+        s->why.reset();
+        s->error.clear();
+        s->result_html.clear();
+        s->base = base;
+        s->hypothesis = hypothesis;
+        try {
+            s->consultation.emplace(hypothesis.empty() ? base->kb.forward() : base->kb.backward(hypothesis));
+        } catch (const api::Error& e) {
+            if (fresh) sessions_.remove(s->token);
+            return html(422, bases_page(catalog_, e.message()));
+        }
+        WebResponse r = redirect("/konsultacja");
+        if (fresh) r.headers.emplace_back("Set-Cookie", session_cookie(s->token));
+        return r;
+    }
+
+    const bool consultation_route = q.path == "/konsultacja" || q.path == "/odpowiedz" ||
+                                    q.path == "/dlaczego" || q.path == "/raport" ||
+                                    q.path == "/podsumowanie" || q.path.rfind("/plik/", 0) == 0;
+    if (post && q.path == "/koniec") {
+        if (s) sessions_.remove(s->token);
+        WebResponse r = redirect("/");
+        if (s) r.headers.emplace_back("Set-Cookie", cleared_cookie());
+        return finish(r);
+    }
+    if (!consultation_route || (!get && !post))
+        return finish(html(404, message_page("Nie znaleziono", "Nie ma takiej strony.")));
+    if (!s) return finish(redirect("/"));
+
+    std::unique_lock<std::mutex> lock(s->mutex);
+    if (!s->consultation) return finish(redirect("/"));
+    api::Consultation& c = *s->consultation;
+    try {
+        std::optional<api::Question> pending = c.next();
+        if (get && q.path == "/konsultacja") {
+            if (pending) {
+                std::string body = question_page(*s, *pending);
+                s->error.clear();
+                return html(200, std::move(body));
+            }
+            if (s->result_html.empty()) s->result_html = result_body(c, *s->base, s->hypothesis);
+            return html(200, page("Wyniki konsultacji", s->result_html));
+        }
+        if (post && (q.path == "/odpowiedz" || q.path == "/dlaczego")) {
+            const auto form = parse_form(q.body);
+            if (!pending || parse_int(form_value(form, "numer")) != pending->number) {
+                if (pending)
+                    s->error = "Ta odpowiedź dotyczyła wcześniejszego pytania. Odpowiedz na pytanie poniżej.";
+                return redirect("/konsultacja");
+            }
+            if (q.path == "/dlaczego") {
+                try {
+                    s->why = c.why();
+                    s->why_number = pending->number;
+                } catch (const api::Error& e) {
+                    s->error = e.message();
+                }
+                return redirect("/konsultacja#dlaczego");
+            }
+            try {
+                switch (pending->kind) {
+                    case api::QuestionKind::Choice:
+                    case api::QuestionKind::Radio:
+                    case api::QuestionKind::List: {
+                        const int position = parse_int(form_value(form, "wybor"));
+                        if (position == 0 && pending->kind == api::QuestionKind::List)
+                            c.answer(std::string());
+                        else
+                            c.choose(position);
+                        break;
+                    }
+                    case api::QuestionKind::MultiList: {
+                        std::string joined;
+                        for (const auto& v : form_values(form, "wybor"))
+                            joined += (joined.empty() ? "" : ",") + v;
+                        c.answer(joined);
+                        break;
+                    }
+                    default: {
+                        std::string value = form_value(form, "wartosc");
+                        if (value == "suwak") value = form_value(form, "suwak");
+                        c.answer(value);
+                    }
+                }
+                s->why.reset();
+            } catch (const api::Error& e) {
+                s->error = e.message();
+            }
+            return redirect("/konsultacja");
+        }
+        if (!get || pending) return redirect("/konsultacja");
+        const api::Result& result = c.result();
+        if (q.path == "/raport" || q.path == "/podsumowanie") {
+            const bool report = q.path == "/raport";
+            const std::string& text = report ? result.report : result.summary;
+            if (text.empty())
+                return html(404, message_page("Nie znaleziono", "Ta konsultacja nie ma tego pliku."));
+            WebResponse r;
+            r.type = "text/plain; charset=windows-1250";
+            // The same bytes as the file the program writes.
+            r.body = utf8_to_cp1250_lossy(report ? report_file_line(text) : text);
+            r.headers.emplace_back(
+                "Content-Disposition",
+                "attachment; filename=\"" +
+                    safe_file_name((report ? "raport-" : "podsumowanie-") + s->base->name) +
+                    (report ? ".rpt\"" : ".txt\""));
+            return r;
+        }
+        // /plik/obraz/N, /plik/dzwiek/N
+        const bool picture = q.path.rfind("/plik/obraz/", 0) == 0;
+        const bool sound = q.path.rfind("/plik/dzwiek/", 0) == 0;
+        const auto& offers = picture ? result.pictures : result.sounds;
+        const int n = picture ? parse_int(q.path.substr(12)) : sound ? parse_int(q.path.substr(13)) : -1;
+        if ((!picture && !sound) || n < 1 || n > static_cast<int>(offers.size()))
+            return html(404, message_page("Nie znaleziono", "Nie ma takiego pliku."));
+        const api::Offer& o = offers[static_cast<std::size_t>(n - 1)];
+        if (!o.available || !catalog_.inside(o.path))
+            return html(404, message_page("Nie znaleziono", "Plik leży poza katalogiem baz albo go nie ma."));
+        auto bytes = read_file_bytes(o.path);
+        if (!bytes) return html(404, message_page("Nie znaleziono", "Nie można odczytać pliku."));
+        WebResponse r;
+        r.type = media_type(o.path, picture);
+        r.body = std::move(*bytes);
+        return r;
+    } catch (const api::Error& e) {
+        // The consultation cannot go on: it is dropped, the server and the others go on.
+        s->consultation.reset();
+        lock.unlock();
+        sessions_.remove(s->token);
+        WebResponse r = html(500, message_page("Konsultacja przerwana", e.message()));
+        r.headers.emplace_back("Set-Cookie", cleared_cookie());
+        return r;
+    }
+}
+
+}  // namespace zuva::web

@@ -1,0 +1,305 @@
+#include "web/pages.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "web/catalog.h"
+#include "web/html.h"
+#include "web/sessions.h"
+
+namespace zuva::web {
+
+namespace {
+
+std::string asset_text(const char* name) {
+    const Asset* a = find_asset(name);
+    return a ? std::string(reinterpret_cast<const char*>(a->data), a->size) : std::string();
+}
+
+void replace_once(std::string& text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+}
+
+std::string direction_text(const std::string& hypothesis) {
+    return hypothesis.empty() ? "wnioskowanie w przód" : "wnioskowanie wstecz, hipoteza " + hypothesis;
+}
+
+std::string cf_answers(const api::Question& q) {
+    // A member of an exact constraint takes -1 or 1 only: the program says so in its text.
+    const bool exact = q.text.find("równe -1.0 lub 1.0") != std::string::npos;
+    std::string h;
+    h += "<div class=\"odpowiedzi\">";
+    h += "<button type=\"submit\" name=\"wartosc\" value=\"1\" data-fokus>Tak</button>";
+    h += "<button type=\"submit\" name=\"wartosc\" value=\"-1\">Nie</button>";
+    if (!exact) h += "<button type=\"submit\" name=\"wartosc\" value=\"0\">Nie wiem</button>";
+    h += "</div>";
+    if (exact) return h;
+    const std::string lo = format_number(q.min.value_or(-1.0)), hi = format_number(q.max.value_or(1.0));
+    h += "<label for=\"suwak\">Wartość pośrednia (od " + lo + " do " + hi + ")</label>";
+    h += "<div class=\"suwak\"><input type=\"range\" id=\"suwak\" name=\"suwak\" min=\"" + lo + "\" max=\"" +
+         hi + "\" step=\"0.05\" value=\"0\" data-wyjscie=\"suwak-wartosc\">";
+    h += "<output id=\"suwak-wartosc\" for=\"suwak\">0</output></div>";
+    h += "<p><button type=\"submit\" class=\"drugi\" name=\"wartosc\" value=\"suwak\">Odpowiedz wartością z "
+         "suwaka</button></p>";
+    return h;
+}
+
+std::string value_answer(const api::Question& q, bool numeric) {
+    std::string h = "<label for=\"wartosc\">" + html_escape(numeric          ? "Wartość argumentu " + q.name
+                                                            : q.text.empty() ? q.title
+                                                                             : q.text);
+    if (q.min && q.max) h += " (od " + format_number(*q.min) + " do " + format_number(*q.max) + ")";
+    h += "</label>";
+    h += "<input type=\"text\" id=\"wartosc\" name=\"wartosc\" autocomplete=\"off\" data-fokus";
+    if (numeric) h += " inputmode=\"decimal\"";
+    h += " required>";
+    h += "<p><button type=\"submit\">Odpowiedz</button></p>";
+    return h;
+}
+
+std::string choice_answer(const api::Question& q) {
+    const bool many = q.kind == api::QuestionKind::MultiList;
+    std::string h =
+        "<fieldset class=\"wybor\"><legend>" + html_escape(q.text.empty() ? q.title : q.text) + "</legend>";
+    for (std::size_t i = 0; i < q.options.size(); ++i) {
+        std::string label = q.options[i];
+        label.erase(std::remove(label.begin(), label.end(), '&'), label.end());
+        const std::string id = "opcja" + std::to_string(i + 1);
+        h += "<label for=\"" + id + "\"><input type=\"" + std::string(many ? "checkbox" : "radio") +
+             "\" id=\"" + id + "\" name=\"wybor\" value=\"" + std::to_string(i + 1) + "\"" +
+             (i == 0 ? " data-fokus" : "") + (i == 0 && !many ? " checked" : "") + "> " + html_escape(label) +
+             "</label>";
+    }
+    if (q.kind == api::QuestionKind::List)
+        h += "<label for=\"opcja0\"><input type=\"radio\" id=\"opcja0\" name=\"wybor\" value=\"0\"> "
+             "(nic)</label>";
+    h += "</fieldset><p><button type=\"submit\">Wybierz</button></p>";
+    return h;
+}
+
+std::string why_section(const api::Why& w) {
+    std::string h = "<section class=\"karta dlaczego\" aria-labelledby=\"dlaczego\">";
+    h += "<h2 id=\"dlaczego\" tabindex=\"-1\" data-fokus>Dlaczego pytam?</h2>";
+    if (!w.chain.empty()) {
+        h += "<ol class=\"lancuch\">";
+        for (const auto& link : w.chain) {
+            h += "<li>";
+            for (std::size_t i = 0; i < link.size(); ++i)
+                h += (i ? "\n" : "") + html_escape(link[i]);
+            h += "</li>";
+        }
+        h += "</ol>";
+    }
+    h +=
+        "<details><summary>Pełny tekst wyjaśnienia</summary><pre>" + html_escape(w.text) + "</pre></details>";
+    h += "</section>";
+    return h;
+}
+
+void how_node(std::string& h, const api::HowNode& n) {
+    if (n.children.empty()) {
+        h += "<li>" + html_escape(n.text) + "</li>";
+        return;
+    }
+    h += "<li><details open><summary>" + html_escape(n.text) + "</summary><ul>";
+    for (const auto& c : n.children)
+        how_node(h, c);
+    h += "</ul></details></li>";
+}
+
+std::string how_tree(api::Consultation& c, const std::string& name) {
+    api::HowNode root;
+    try {
+        root = c.how(name);
+    } catch (const api::Error& e) {
+        return "<p>" + html_escape(e.message()) + "</p>";
+    }
+    std::string h = "<ul class=\"drzewo\">";
+    how_node(h, root);
+    h += "</ul>";
+    return h;
+}
+
+std::string offers(const std::vector<api::Offer>& items, const char* kind) {
+    std::string h;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const api::Offer& o = items[i];
+        const std::string url = std::string("/plik/") + kind + "/" + std::to_string(i + 1);
+        h += "<figure>";
+        if (!o.available) {
+            h += "<figcaption>" + html_escape(o.name) + " (brak pliku)</figcaption>";
+        } else if (std::strcmp(kind, "obraz") == 0) {
+            h += "<img src=\"" + url + "\" alt=\"" + html_escape("Ilustracja " + o.name) + "\">";
+            h += "<figcaption>" + html_escape(o.name) + "</figcaption>";
+        } else {
+            h += "<figcaption id=\"dzwiek" + std::to_string(i + 1) + "\">" + html_escape(o.name) +
+                 "</figcaption>";
+            h += "<audio controls preload=\"none\" src=\"" + url + "\" aria-labelledby=\"dzwiek" +
+                 std::to_string(i + 1) + "\"></audio>";
+        }
+        h += "</figure>";
+    }
+    return h;
+}
+
+}  // namespace
+
+std::string page(const std::string& title, const std::string& body) {
+    std::string h = asset_text("layout.html");
+    replace_once(h, "{{title}}", html_escape(title));
+    replace_once(h, "{{body}}", body);
+    return h;
+}
+
+std::string bases_page(const Catalog& catalog, const std::string& notice) {
+    std::string h = "<h1 data-fokus tabindex=\"-1\">Wybierz bazę wiedzy</h1>";
+    if (!notice.empty()) h += "<p class=\"blad\" role=\"alert\">" + html_escape(notice) + "</p>";
+    if (catalog.bases().empty())
+        h += "<p>W katalogu baz nie ma żadnej bazy reguł, którą można udostępnić.</p>";
+    int n = 0;
+    for (const auto& b : catalog.bases()) {
+        ++n;
+        const std::string id = "baza" + std::to_string(n);
+        h += "<section class=\"karta\" aria-labelledby=\"" + id + "\">";
+        h += "<h2 id=\"" + id + "\">Baza wiedzy " + html_escape(b.name) + "</h2>";
+        h += "<p class=\"krok\">" + html_escape(b.id) + "</p>";
+        if (!b.description.empty()) h += "<div class=\"opis\">" + html_escape(b.description) + "</div>";
+        h += "<form method=\"post\" action=\"/start\"><input type=\"hidden\" name=\"baza\" value=\"" +
+             html_escape(b.id) + "\"><p><button type=\"submit\">Wnioskowanie w przód</button></p></form>";
+        if (!b.hypotheses.empty()) {
+            h += "<form method=\"post\" action=\"/start\"><input type=\"hidden\" name=\"baza\" value=\"" +
+                 html_escape(b.id) + "\">";
+            h += "<label for=\"" + id + "-hipoteza\">Hipoteza do sprawdzenia</label>";
+            h += "<select id=\"" + id + "-hipoteza\" name=\"hipoteza\">";
+            for (const auto& hyp : b.hypotheses)
+                h += "<option value=\"" + html_escape(hyp) + "\">" + html_escape(hyp) + "</option>";
+            h +=
+                "</select><p><button type=\"submit\" class=\"drugi\">Wnioskowanie wstecz</button></p></form>";
+        }
+        h += "</section>";
+    }
+    return page("Bazy wiedzy", h);
+}
+
+std::string question_page(const WebSession& s, const api::Question& q) {
+    std::string h = "<h1>Konsultacja: baza " + html_escape(s.base->name) + "</h1>";
+    h += "<p class=\"krok\">" + html_escape(direction_text(s.hypothesis)) + " · pytanie " +
+         std::to_string(q.number) + "</p>";
+    h += "<section class=\"karta\" aria-labelledby=\"pytanie\">";
+    h += "<h2 id=\"pytanie\">" + html_escape(q.dialog.empty() ? q.title : q.dialog) +
+         ": <span class=\"pytanie-nazwa\">" + html_escape(q.name) + "</span></h2>";
+    if (!q.text.empty() && q.kind != api::QuestionKind::Text) h += "<p>" + html_escape(q.text) + "</p>";
+    if (!s.error.empty()) h += "<p class=\"blad\" role=\"alert\">" + html_escape(s.error) + "</p>";
+    h += "<form method=\"post\" action=\"/odpowiedz\" data-pytanie=\"" + html_escape(q.name) + "\">";
+    h += "<input type=\"hidden\" name=\"numer\" value=\"" + std::to_string(q.number) + "\">";
+    switch (q.kind) {
+        case api::QuestionKind::ConditionCf:
+        case api::QuestionKind::ConclusionCf:
+            h += cf_answers(q);
+            break;
+        case api::QuestionKind::ArgumentValue:
+            h += value_answer(q, true);
+            break;
+        case api::QuestionKind::Text:
+            h += value_answer(q, false);
+            break;
+        default:
+            h += choice_answer(q);
+    }
+    h += "</form>";
+    if (q.can_ask_why && !(s.why && s.why_number == q.number))
+        h += "<form method=\"post\" action=\"/dlaczego\"><input type=\"hidden\" name=\"numer\" value=\"" +
+             std::to_string(q.number) +
+             "\"><p><button type=\"submit\" class=\"drugi\">Dlaczego pytam?</button></p></form>";
+    h += "</section>";
+    if (s.why && s.why_number == q.number) h += why_section(*s.why);
+    h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\" class=\"drugi\">"
+         "Przerwij konsultację</button></form>";
+    return page("Pytanie " + std::to_string(q.number), h);
+}
+
+std::string result_body(api::Consultation& c, const BaseEntry& base, const std::string& hypothesis) {
+    const api::Result& r = c.result();
+    std::string h =
+        "<h1 data-fokus tabindex=\"-1\">Wyniki konsultacji: baza " + html_escape(base.name) + "</h1>";
+    h += "<p class=\"krok\">" + html_escape(direction_text(hypothesis)) +
+         (r.completed ? "" : " · konsultacja nie doszła do końca") + "</p>";
+    std::vector<const api::Conclusion*> ranked;
+    for (const auto& x : r.conclusions)
+        ranked.push_back(&x);
+    std::stable_sort(ranked.begin(), ranked.end(), [](const api::Conclusion* a, const api::Conclusion* b) {
+        if (a->cf.has_value() != b->cf.has_value()) return a->cf.has_value();
+        return a->cf && b->cf && *a->cf > *b->cf;
+    });
+    h += "<section aria-labelledby=\"wnioski\"><h2 id=\"wnioski\">Wnioski</h2>";
+    if (ranked.empty()) h += "<p>Wnioskowanie nie dało żadnego wniosku.</p>";
+    h += "<ol class=\"wnioski\">";
+    for (const auto* x : ranked) {
+        h += "<li><div class=\"wniosek\"><span class=\"nazwa\">" + html_escape(x->name) + "</span>";
+        if (x->cf) {
+            const std::string v = format_number(*x->cf);
+            h += "<span class=\"cf\">CF = " + v + "</span>";
+            h += "<meter min=\"-1\" max=\"1\" low=\"0\" high=\"0.5\" optimum=\"1\" value=\"" + v +
+                 "\" aria-label=\"" + html_escape("CF wniosku " + x->name) + "\">" + v + "</meter>";
+        } else {
+            h += "<span class=\"cf\">brak CF</span>";
+        }
+        h += "</div>";
+        if (r.completed)
+            h += "<details class=\"jak\"><summary>Jak uzyskano wniosek?</summary>" + how_tree(c, x->name) +
+                 "</details>";
+        h += "</li>";
+    }
+    h += "</ol></section>";
+    if (!r.arguments.empty()) {
+        h += "<section aria-labelledby=\"argumenty\"><h2 id=\"argumenty\">Wartości argumentów</h2><ul>";
+        for (const auto& a : r.arguments)
+            h += "<li>" + html_escape(a.name) + " = " + format_number(a.value) + "</li>";
+        h += "</ul></section>";
+    }
+    if (!r.advice.empty()) {
+        h += "<section aria-labelledby=\"rady\"><h2 id=\"rady\">Rady</h2>";
+        for (const auto& a : r.advice) {
+            h += "<div class=\"karta rada\"><h3>" + html_escape(a.name) + "</h3>";
+            h += a.available && !a.text.empty() ? "<pre>" + html_escape(a.text) + "</pre>"
+                                                : "<p>Brak pliku rady.</p>";
+            h += "</div>";
+        }
+        h += "</section>";
+    }
+    if (!r.pictures.empty())
+        h += "<section aria-labelledby=\"obrazy\"><h2 id=\"obrazy\">Ilustracje</h2>" +
+             offers(r.pictures, "obraz") + "</section>";
+    if (!r.sounds.empty())
+        h += "<section aria-labelledby=\"dzwieki\"><h2 id=\"dzwieki\">Dźwięki</h2>" +
+             offers(r.sounds, "dzwiek") + "</section>";
+    if (!r.notes.empty()) {
+        h += "<section aria-labelledby=\"komunikaty\"><h2 id=\"komunikaty\">Komunikaty programu</h2><ul>";
+        for (const auto& n : r.notes)
+            h += "<li>" + html_escape(n.text) + "</li>";
+        h += "</ul></section>";
+    }
+    h += "<section aria-labelledby=\"pliki\"><h2 id=\"pliki\">Do pobrania</h2><p class=\"pobierz\">";
+    if (!r.report.empty()) h += "<a class=\"przycisk drugi\" href=\"/raport\" download>Pobierz raport</a>";
+    if (!r.summary.empty())
+        h += "<a class=\"przycisk drugi\" href=\"/podsumowanie\" download>Pobierz podsumowanie</a>";
+    h += "</p>";
+    if (!r.report.empty())
+        h += "<details class=\"raport\"><summary>Przebieg wnioskowania</summary><pre>" +
+             html_escape(r.report) + "</pre></details>";
+    h += "</section>";
+    h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\">Nowa "
+         "konsultacja</button>"
+         "</form>";
+    return h;
+}
+
+std::string message_page(const std::string& title, const std::string& text, bool back_link) {
+    std::string h = "<h1 data-fokus tabindex=\"-1\">" + html_escape(title) + "</h1>";
+    h += "<p class=\"blad\" role=\"alert\">" + html_escape(text) + "</p>";
+    if (back_link) h += "<p><a class=\"przycisk\" href=\"/\">Wybór bazy wiedzy</a></p>";
+    return page(title, h);
+}
+
+}  // namespace zuva::web

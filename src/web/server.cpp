@@ -1,0 +1,280 @@
+// The glue between cpp-httplib and WebApp. The checks that must come before the body is
+// read (its length, the origin of a post) run in the pre-routing handler, which the
+// library calls before it reads any content; everything else is WebApp::handle.
+#include "web/server.h"
+
+#include <httplib.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <ostream>
+#include <thread>
+
+#include "text/file_confine.h"
+#include "text/file_io.h"
+#include "web/catalog.h"
+#include "web/sessions.h"
+
+namespace zuva::web {
+
+namespace {
+
+const char* const kServeUsage =
+    "Użycie: zuva serve KATALOG [opcje]\n"
+    "  Konsultacje z bazami wiedzy z KATALOGU (i jego podkatalogów) w przeglądarce.\n"
+    "  --listen ADRES:PORT     adres serwera (domyślnie 127.0.0.1:8080)\n"
+    "  --idle-timeout SEKUNDY  czas bezczynności, po którym sesja jest zwalniana (1800)\n"
+    "  --max-sessions N        najwięcej żywych sesji naraz (500)\n"
+    "  --max-body BAJTY        największa treść żądania (65536)\n"
+    "  --threads N             wątki obsługi połączeń (32)\n"
+    "  --name NAZWA            nazwa serwera w nagłówku X-Zuva-Server (domyślnie ADRES:PORT)\n"
+    "  --allow-origin URL      dodatkowy dozwolony nagłówek Origin (np. https://porady.example)\n"
+    "  --token-header NAZWA    nagłówek, w którym pośrednik (nginx) proponuje token nowej sesji\n"
+    "SIGTERM lub SIGINT kończy serwer.\n";
+
+bool to_number(const std::string& text, long long& v, long long min, long long max) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    return ec == std::errc() && end == text.data() + text.size() && v >= min && v <= max;
+}
+
+WebRequest request_of(const httplib::Request& req) {
+    WebRequest w;
+    w.method = req.method;
+    w.path = req.path;
+    w.body = req.body;
+    for (const auto& [k, v] : req.headers) {
+        std::string key = k;
+        for (char& c : key)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        w.headers.emplace(key, v);
+    }
+    return w;
+}
+
+void apply(const WebResponse& w, httplib::Response& res) {
+    res.status = w.status;
+    for (const auto& [k, v] : w.headers)
+        res.set_header(k.c_str(), v);
+    res.set_content(w.body, w.type.c_str());
+}
+
+}  // namespace
+
+std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& args, std::string& error) {
+    ServeOptions o;
+    bool named = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= args.size()) {
+                error = "brak wartości po " + a;
+                return false;
+            }
+            v = args[++i];
+            return true;
+        };
+        std::string v;
+        long long n = 0;
+        if (a == "--listen") {
+            if (!value(v)) return std::nullopt;
+            const std::size_t colon = v.rfind(':');
+            if (colon == std::string::npos || colon == 0 || !to_number(v.substr(colon + 1), n, 0, 65535)) {
+                error = "zły adres '" + v + "' (ADRES:PORT, np. 127.0.0.1:8080)";
+                return std::nullopt;
+            }
+            o.host = v.substr(0, colon);
+            if (o.host.size() > 2 && o.host.front() == '[' && o.host.back() == ']')
+                o.host = o.host.substr(1, o.host.size() - 2);
+            o.port = static_cast<int>(n);
+        } else if (a == "--idle-timeout" || a == "--max-sessions" || a == "--max-body" || a == "--threads") {
+            if (!value(v)) return std::nullopt;
+            const long long max = a == "--max-body" ? (1LL << 30) : 1000000;
+            if (!to_number(v, n, 1, max)) {
+                error = "zła wartość '" + v + "' po " + a + " (liczba dodatnia)";
+                return std::nullopt;
+            }
+            if (a == "--idle-timeout") o.idle_seconds = static_cast<int>(n);
+            if (a == "--max-sessions") o.max_sessions = static_cast<std::size_t>(n);
+            if (a == "--max-body") o.max_body = static_cast<std::size_t>(n);
+            if (a == "--threads") o.threads = static_cast<int>(std::min<long long>(n, 1024));
+        } else if (a == "--name") {
+            if (!value(o.app.name)) return std::nullopt;
+            named = true;
+        } else if (a == "--allow-origin") {
+            if (!value(v)) return std::nullopt;
+            o.app.origins.push_back(v);
+        } else if (a == "--token-header") {
+            if (!value(o.app.token_header)) return std::nullopt;
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "nieznany argument '" + a + "'";
+            return std::nullopt;
+        } else if (o.dir.empty()) {
+            o.dir = a;
+        } else {
+            error = "podano więcej niż jeden katalog";
+            return std::nullopt;
+        }
+    }
+    if (o.dir.empty()) {
+        error = "nie podano katalogu baz wiedzy";
+        return std::nullopt;
+    }
+    o.app.max_body = o.max_body;
+    if (!named) o.app.name = o.host + ":" + std::to_string(o.port);
+    return o;
+}
+
+struct WebServer::Impl {
+    ServeOptions options;
+    SessionTable& sessions;
+    WebApp app;
+    httplib::Server server;
+    int port = -1;
+    int listening = -1;  // the listening socket, as the library made it
+    std::mutex mutex;
+    std::condition_variable stopping;
+    bool stopped = false;
+
+    Impl(const ServeOptions& o, const Catalog& catalog, SessionTable& s)
+        : options(o), sessions(s), app(catalog, s, o.app) {}
+};
+
+WebServer::WebServer(const ServeOptions& options, const Catalog& catalog, SessionTable& sessions)
+    : impl_(std::make_unique<Impl>(options, catalog, sessions)) {
+    Impl& m = *impl_;
+    const int threads = options.threads;
+    m.server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+    m.server.set_payload_max_length(options.max_body);
+    m.server.set_keep_alive_timeout(5);
+    m.server.set_read_timeout(10);
+    m.server.set_write_timeout(10);
+    m.server.set_socket_options([&m](socket_t sock) {
+        httplib::default_socket_options(sock);
+        m.listening = sock;
+    });
+    m.server.set_pre_routing_handler([&m](const httplib::Request& req, httplib::Response& res) {
+        if (auto refused = m.app.precheck(request_of(req))) {
+            apply(*refused, res);
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    auto handler = [&m](const httplib::Request& req, httplib::Response& res) {
+        apply(m.app.handle(request_of(req)), res);
+    };
+    m.server.Get(".*", handler);
+    m.server.Post(".*", handler);
+    m.server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        res.status = 500;
+        res.set_content("Błąd serwera.", "text/plain; charset=utf-8");
+    });
+}
+
+WebServer::~WebServer() {
+    stop();
+}
+
+bool WebServer::bind(std::string& error) {
+    Impl& m = *impl_;
+    if (m.options.port == 0)
+        m.port = m.server.bind_to_any_port(m.options.host);
+    else
+        m.port = m.server.bind_to_port(m.options.host, m.options.port) ? m.options.port : -1;
+    if (m.port <= 0) {
+        error = "nie można nasłuchiwać na " + m.options.host + ":" + std::to_string(m.options.port);
+        return false;
+    }
+    // The library listens with a queue of 5 connections: many browsers connecting at once
+    // would wait for a second try of their SYN. A second listen() widens the queue.
+    if (m.listening >= 0) ::listen(m.listening, SOMAXCONN);
+    return true;
+}
+
+int WebServer::port() const {
+    return impl_->port;
+}
+
+void WebServer::run() {
+    Impl& m = *impl_;
+    // Idle sessions are swept a few times within the idle time (at least every 30 s).
+    std::thread sweeper([&m] {
+        const auto every = std::chrono::seconds(std::clamp(m.options.idle_seconds / 4, 1, 30));
+        std::unique_lock<std::mutex> lock(m.mutex);
+        while (!m.stopped) {
+            m.stopping.wait_for(lock, every);
+            if (m.stopped) break;
+            lock.unlock();
+            m.sessions.sweep();
+            lock.lock();
+        }
+    });
+    m.server.listen_after_bind();
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        m.stopped = true;
+    }
+    m.stopping.notify_all();
+    sweeper.join();
+}
+
+void WebServer::stop() {
+    impl_->server.stop();
+}
+
+int serve_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") {
+            out << kServeUsage;
+            return 0;
+        }
+    std::string error;
+    auto options = parse_serve_args(args, error);
+    if (!options) {
+        err << "zuva serve: " << error << "\n" << kServeUsage;
+        return 2;
+    }
+    // SIGTERM and SIGINT are taken by one thread of their own (blocked in every other).
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    std::vector<std::string> skipped;
+    Catalog catalog = Catalog::scan(options->dir, skipped);
+    for (const auto& s : skipped)
+        err << "zuva serve: pominięto " << s << "\n";
+    if (catalog.root().empty()) return 1;
+    // From here on nothing outside the folder is read, and nothing is written anywhere.
+    confine_files(catalog.root());
+    SessionTable sessions(options->max_sessions, std::chrono::seconds(options->idle_seconds));
+    WebServer server(*options, catalog, sessions);
+    if (!server.bind(error)) {
+        err << "zuva serve: " << error << "\n";
+        return 1;
+    }
+    out << "zuva serve: " << catalog.bases().size() << " baz(y) wiedzy z " << catalog.root() << ", http://"
+        << options->host << ":" << server.port() << "/\n";
+    out.flush();
+    std::thread waiter([&] {
+        int sig = 0;
+        sigwait(&signals, &sig);
+        server.stop();
+    });
+    server.run();
+    // run() may also end without a signal (the socket failed): the waiter is then woken by one.
+    pthread_kill(waiter.native_handle(), SIGTERM);
+    waiter.join();
+    out << "zuva serve: koniec; zwolnione sesje: " << sessions.size() << "\n";
+    return 0;
+}
+
+}  // namespace zuva::web

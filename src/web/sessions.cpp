@@ -1,0 +1,105 @@
+// Sessions are released outside the table's lock: dropping one joins its consultation's
+// thread, which must not hold up other browsers.
+#include "web/sessions.h"
+
+#include <sys/random.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <vector>
+
+namespace zuva::web {
+
+std::string new_token() {
+    unsigned char bytes[16];
+    std::size_t got = 0;
+    while (got < sizeof bytes) {
+        const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw std::runtime_error("brak źródła liczb losowych");
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out += kHex[b >> 4];
+        out += kHex[b & 15];
+    }
+    return out;
+}
+
+bool well_formed_token(const std::string& token) {
+    if (token.size() != 32) return false;
+    for (char c : token)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+SessionTable::SessionTable(std::size_t max_sessions, std::chrono::seconds idle)
+    : max_(max_sessions), idle_(idle) {}
+
+std::shared_ptr<WebSession> SessionTable::find(const std::string& token) {
+    if (!well_formed_token(token)) return nullptr;
+    std::shared_ptr<WebSession> expired;
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = sessions_.find(token);
+    if (it == sessions_.end()) return nullptr;
+    const auto t = now();
+    if (t - it->second.used > idle_) {
+        expired = std::move(it->second.session);
+        sessions_.erase(it);
+        // `expired` is released after the lock (declared before it).
+        return nullptr;
+    }
+    it->second.used = t;
+    return it->second.session;
+}
+
+std::shared_ptr<WebSession> SessionTable::create(const std::string& proposed) {
+    if (size() >= max_) sweep();
+    auto s = std::make_shared<WebSession>();
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (sessions_.size() >= max_) return nullptr;
+    std::string token = proposed;
+    if (!well_formed_token(token) || sessions_.count(token) != 0) token = new_token();
+    while (sessions_.count(token) != 0)
+        token = new_token();
+    s->token = token;
+    sessions_.emplace(token, Entry{s, now()});
+    return s;
+}
+
+void SessionTable::remove(const std::string& token) {
+    std::shared_ptr<WebSession> gone;
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = sessions_.find(token);
+    if (it == sessions_.end()) return;
+    gone = std::move(it->second.session);
+    sessions_.erase(it);
+}
+
+std::size_t SessionTable::sweep() {
+    std::vector<std::shared_ptr<WebSession>> gone;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto t = now();
+        for (auto it = sessions_.begin(); it != sessions_.end();) {
+            if (t - it->second.used > idle_) {
+                gone.push_back(std::move(it->second.session));
+                it = sessions_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    return gone.size();
+}
+
+std::size_t SessionTable::size() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sessions_.size();
+}
+
+}  // namespace zuva::web

@@ -1,0 +1,68 @@
+// The live consultations of one server process, each under a random 128-bit token that the
+// browser holds in a cookie. The table is bounded in size; a session not used for the idle
+// time is dropped, and dropping it ends its consultation and frees it.
+#pragma once
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "zuva/zuva.h"
+
+namespace zuva::web {
+
+struct BaseEntry;
+
+// One browser's consultation. Lock `mutex` to use anything but the token.
+struct WebSession {
+    std::mutex mutex;
+    std::string token;
+    const BaseEntry* base = nullptr;
+    std::string hypothesis;  // empty for a forward run
+    std::optional<api::Consultation> consultation;
+    std::string error;            // the reason the last answer was refused, shown once
+    std::optional<api::Why> why;  // asked at the pending question
+    int why_number = 0;           // the question it was asked at
+    std::string result_html;      // the result part of the page, made once when the run ends
+};
+
+// A fresh token: 32 lower-case hex digits from the system's random source.
+std::string new_token();
+// Whether `token` has the form of one (so that nothing else is ever taken as a token).
+bool well_formed_token(const std::string& token);
+
+class SessionTable {
+  public:
+    using Clock = std::chrono::steady_clock;
+    SessionTable(std::size_t max_sessions, std::chrono::seconds idle);
+
+    // The live session of `token` (and its idle time starts again), or null.
+    std::shared_ptr<WebSession> find(const std::string& token);
+    // A new session; its token is `proposed` when that is well formed and not in use, a
+    // fresh one otherwise. Null when the table is full even after dropping idle sessions.
+    std::shared_ptr<WebSession> create(const std::string& proposed = {});
+    void remove(const std::string& token);
+    // Drops the sessions idle for longer than the idle time; returns how many.
+    std::size_t sweep();
+    std::size_t size() const;
+    std::size_t max_sessions() const { return max_; }
+
+    // The time source (tests move it forward).
+    std::function<Clock::time_point()> now = [] { return Clock::now(); };
+
+  private:
+    struct Entry {
+        std::shared_ptr<WebSession> session;
+        Clock::time_point used;
+    };
+    mutable std::mutex mutex_;
+    std::unordered_map<std::string, Entry> sessions_;
+    std::size_t max_;
+    std::chrono::seconds idle_;
+};
+
+}  // namespace zuva::web

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The page of `zuva serve` in a real browser: Debian's chromium driven by playwright-core
+# (installed from npm into BUILD/browser-test, not globally) clicks through a forward and a
+# backward consultation of the sample base and keeps screenshots in BUILD/screenshots/.
+# Exits 77 (skipped) when chromium, node or the npm registry is not at hand.
+#   tests/browser/run.sh ZUVA BUILD-DIR
+set -euo pipefail
+zuva=$1
+build=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+chromium=${CHROMIUM:-/usr/bin/chromium}
+if [ ! -x "$chromium" ] || ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  echo "browser test: chromium, node or npm missing: skipped"
+  exit 77
+fi
+modules="$build/browser-test"
+if [ ! -d "$modules/node_modules/playwright-core" ]; then
+  mkdir -p "$modules"
+  if ! (cd "$modules" && timeout 300 npm install --no-audit --no-fund --no-save --loglevel=error \
+        playwright-core@1 >/dev/null); then
+    echo "browser test: playwright-core cannot be installed from npm: skipped"
+    exit 77
+  fi
+fi
+work=$(mktemp -d)
+server_pid=
+cleanup() {
+  if [ -n "$server_pid" ]; then kill -TERM "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cp -r "$source_dir/examples" "$work/bazy"
+# A base written by someone else: its condition is a script, its description markup.
+mkdir -p "$work/bazy/ZLE/BAZY" "$work/bazy/ZLE/OPISY"
+printf 'regu\xb3a(1,"wynik",["<script>alert(1)</script>"],1,"0.9")\n' > "$work/bazy/ZLE/BAZY/REZLE.BEN"
+printf 'Opis <img src=x onerror=alert(2)>\n' > "$work/bazy/ZLE/OPISY/ZLE.OPI"
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+SDL_AUDIODRIVER=dummy "$zuva" serve "$work/bazy" --listen "127.0.0.1:$port" > "$work/serve.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 100); do
+  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+  sleep 0.1
+done
+mkdir -p "$build/screenshots"
+NODE_PATH="$modules/node_modules" node "$here/consult.js" "http://127.0.0.1:$port" "$chromium" \
+  "$build/screenshots" "$build/browser-test/downloads"

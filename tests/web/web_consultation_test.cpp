@@ -1,0 +1,164 @@
+// Consultations through HTTP give what the terminal program gives for the same answers, and
+// the page shows every step of them.
+#include <sstream>
+
+#include "shell/script_loop.h"
+#include "text/codec.h"
+#include "text/file_io.h"
+#include "web_fixture.h"
+
+namespace zuva::web::testing {
+namespace {
+
+// The summary and report files the terminal program writes for an answer file.
+struct ScriptFiles {
+    std::string summary, report;
+};
+ScriptFiles script_files(const std::string& bazy, const std::string& name) {
+    std::vector<std::string> lines;
+    std::istringstream in(read_file_bytes(std::string(ZUVA_TEST_DATA) + "/api/" + name).value_or(""));
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l);
+    ScriptRun run = run_script(lines, bazy);
+    EXPECT_EQ(run.status, kExitOk) << run.error;
+    ScriptFiles f{read_file_bytes(bazy + "/P.txt").value_or("<none>"),
+                  read_file_bytes(bazy + "/R.RPT").value_or("<none>")};
+    std::filesystem::remove(bazy + "/P.txt");
+    std::filesystem::remove(bazy + "/R.RPT");
+    return f;
+}
+
+TEST_F(WebTest, ForwardAndBackwardGiveTheAnswerScriptsFilesAndShowTheResults) {
+    const ScriptFiles forward = script_files(root + "/BAZY", "forward.txt");
+    const ScriptFiles backward = script_files(root + "/BAZY", "backward.txt");
+    start();
+    ASSERT_EQ(catalog->bases().size(), 1u);
+    Browser b(port);
+    auto list = b.get("/");
+    ASSERT_TRUE(list && list->status == 200);
+    EXPECT_NE(list->body.find("Baza wiedzy auto"), std::string::npos);
+    EXPECT_NE(list->body.find("dlaczego samochód nie zapala"), std::string::npos) << "the description";
+    EXPECT_NE(list->body.find("<option value=\"naladuj_lub_wymien_akumulator\">"), std::string::npos);
+
+    std::string result = consult(b, "baza=BAZY%2FREAUTO.BEN");
+    ASSERT_NE(result.find("Wyniki konsultacji"), std::string::npos) << result;
+    EXPECT_FALSE(b.token().empty());
+    // Ranked by CF: the battery first, with its bar and its HOW tree.
+    const std::size_t battery = result.find("<span class=\"nazwa\">uszkodzony_akumulator</span>");
+    const std::size_t roadside = result.find("<span class=\"nazwa\">wezwij_pomoc_drogowa</span>");
+    ASSERT_NE(battery, std::string::npos);
+    ASSERT_NE(roadside, std::string::npos);
+    EXPECT_LT(battery, roadside);
+    EXPECT_NE(result.find("<meter", battery), std::string::npos);
+    EXPECT_NE(result.find("Jak uzyskano wniosek?", battery), std::string::npos);
+    EXPECT_NE(result.find("<img src=\"/plik/obraz/1\""), std::string::npos);
+    EXPECT_NE(result.find("<h2 id=\"rady\">Rady</h2>"), std::string::npos);
+
+    auto summary = b.get("/podsumowanie");
+    ASSERT_TRUE(summary && summary->status == 200);
+    EXPECT_EQ(summary->body, forward.summary);
+    EXPECT_NE(summary->get_header_value("Content-Disposition").find("attachment"), std::string::npos);
+    auto report = b.get("/raport");
+    ASSERT_TRUE(report && report->status == 200);
+    EXPECT_EQ(report->body, forward.report);
+    auto picture = b.get("/plik/obraz/1");
+    ASSERT_TRUE(picture && picture->status == 200);
+    EXPECT_EQ(picture->get_header_value("Content-Type"), "image/bmp");
+    EXPECT_EQ(picture->body.substr(0, 2), "BM");
+
+    // Backward, in the same browser: the session goes on with a new consultation.
+    const std::string token = b.token();
+    result = consult(b, "baza=BAZY%2FREAUTO.BEN&hipoteza=naladuj_lub_wymien_akumulator");
+    EXPECT_EQ(b.token(), token);
+    EXPECT_NE(result.find("hipoteza naladuj_lub_wymien_akumulator"), std::string::npos);
+    summary = b.get("/podsumowanie");
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->body, backward.summary);
+    report = b.get("/raport");
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->body, backward.report);
+    EXPECT_EQ(sessions->size(), 1u);
+    auto end = b.post("/koniec", "");
+    ASSERT_TRUE(end && end->status == 303);
+    EXPECT_EQ(sessions->size(), 0u);
+}
+
+TEST_F(WebTest, WhyRefusalsAndStaleFormsKeepTheQuestion) {
+    start();
+    Browser b(port);
+    ASSERT_TRUE(b.post("/start", "baza=BAZY%2FREAUTO.BEN&hipoteza=naladuj_lub_wymien_akumulator"));
+    auto page = b.get("/konsultacja");
+    ASSERT_TRUE(page);
+    auto q = pending_of(page->body);
+    ASSERT_TRUE(q);
+    EXPECT_NE(page->body.find(">Tak</button>"), std::string::npos);
+    EXPECT_NE(page->body.find(">Nie wiem</button>"), std::string::npos);
+    EXPECT_NE(page->body.find("type=\"range\""), std::string::npos);
+
+    // Why: the chain is shown under the same question.
+    auto why = b.post("/dlaczego", "numer=" + std::to_string(q->number));
+    ASSERT_TRUE(why && why->status == 303);
+    page = b.get("/konsultacja");
+    EXPECT_NE(page->body.find("<h2 id=\"dlaczego\""), std::string::npos);
+    EXPECT_NE(page->body.find("naladuj_lub_wymien_akumulator"), std::string::npos);
+    EXPECT_EQ(pending_of(page->body)->number, q->number);
+
+    // An answer out of range is refused with the program's reason; the question stays.
+    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=7"));
+    page = b.get("/konsultacja");
+    EXPECT_NE(page->body.find("role=\"alert\""), std::string::npos);
+    EXPECT_EQ(pending_of(page->body)->name, q->name);
+    // The slider's value is the answer when its button is pressed.
+    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=suwak&suwak=0.35"));
+    page = b.get("/konsultacja");
+    auto next = pending_of(page->body);
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->number, q->number + 1);
+    // A form of an earlier question (a second click, the back button) answers nothing.
+    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=1"));
+    page = b.get("/konsultacja");
+    EXPECT_EQ(pending_of(page->body)->number, next->number);
+    EXPECT_NE(page->body.find("wcześniejszego pytania"), std::string::npos);
+}
+
+TEST_F(WebTest, TextsOfABaseAreShownAsText) {
+    const std::string evil = "<script>alert(1)</script>";
+    temp->write_cp1250("serwis/ZLE/BAZY/REZLE.BEN", "reguła(1,\"wynik\",[\"" + evil + "\"],1,\"0.9\")\n");
+    temp->write_cp1250("serwis/ZLE/OPISY/ZLE.OPI", "Opis <img src=x onerror=alert(2)> & \"cudzysłów\"\n");
+    start();
+    ASSERT_EQ(catalog->bases().size(), 2u) << (skipped.empty() ? "" : skipped.front());
+    Browser b(port);
+    auto list = b.get("/");
+    EXPECT_EQ(list->body.find("<img src=x"), std::string::npos);
+    EXPECT_NE(list->body.find("Opis &lt;img src=x onerror=alert(2)&gt; &amp; &quot;cudzysłów&quot;"),
+              std::string::npos);
+    ASSERT_TRUE(b.post("/start", "baza=ZLE%2FBAZY%2FREZLE.BEN"));
+    auto page = b.get("/konsultacja");
+    ASSERT_TRUE(page);
+    auto q = pending_of(page->body);
+    ASSERT_TRUE(q) << page->body;
+    EXPECT_EQ(q->name, evil);
+    EXPECT_EQ(page->body.find("<script>alert"), std::string::npos);
+    EXPECT_NE(page->body.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=1"));
+    page = b.get("/konsultacja");
+    EXPECT_NE(page->body.find("<span class=\"nazwa\">wynik</span>"), std::string::npos) << page->body;
+    EXPECT_EQ(page->body.find("<script>alert"), std::string::npos);
+}
+
+TEST(WebText, EscapingFormsAndCookies) {
+    EXPECT_EQ(html_escape("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
+    const auto form = parse_form("a=1&b=x+y%2Bz&a=2&pusty&%zz=%4");
+    EXPECT_EQ(form_values(form, "a"), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(form_value(form, "b"), "x y+z");
+    EXPECT_EQ(form_value(form, "%zz"), "%4");
+    EXPECT_EQ(form.count("pusty"), 1u);
+    EXPECT_EQ(cookie_value("a=1; zuva_sesja=abc ;b=2", "zuva_sesja"), "abc");
+    EXPECT_EQ(cookie_value("xzuva_sesja=abc", "zuva_sesja"), "");
+    EXPECT_EQ(format_number(-0.62), "-0.62");
+    EXPECT_EQ(format_number(-0.00001), "0");
+    EXPECT_EQ(safe_file_name("raport-ąb/../x"), "raport-__b_.._x");
+}
+
+}  // namespace
+}  // namespace zuva::web::testing

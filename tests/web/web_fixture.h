@@ -1,0 +1,175 @@
+// A zuva serve in the test process: a copy of the sample knowledge base (and whatever a
+// test adds) under a temporary folder, served on a free loopback port, and an HTTP client
+// that keeps the session cookie like a browser.
+#pragma once
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include "support/temp_dir.h"
+#include "web/catalog.h"
+#include "web/html.h"
+#include "web/server.h"
+#include "web/sessions.h"
+
+namespace zuva::web::testing {
+
+inline const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+
+// The answers of tests/data/api/forward.txt and backward.txt, by what is asked.
+inline const std::map<std::string, std::string> kAnswers = {
+    {"wskaznik_paliwa_na_zero", "-1"},
+    {"silnik_kreci_ale_nie_zapala", "-1"},
+    {"rozrusznik_nie_kreci", "-1"},
+    {"brak_zapachu_paliwa_przy_rozruchu", "-1"},
+    {"rozrusznik_kreci_wolno", "1"},
+    {"kontrolki_gasna_przy_rozruchu", "1"},
+    {"akumulator_starszy_niz_piec_lat", "0.5"},
+    {"silny_mroz", "0.8"},
+    {"duzy_spadek_napiecia_przy_rozruchu", "0.5"},
+    {"klemy_skorodowane_lub_luzne", "-0.5"},
+    {"slychac_klikanie", "-1"},
+    {"kontrolki_swieca_jasno_przy_rozruchu", "-1"},
+    {"brak_iskry_na_swiecy", "-1"},
+    {"wilgoc_na_przewodach_zaplonowych", "-1"},
+    {"pompa_paliwa_milczy", "-1"},
+    {"napiecie_spoczynkowe", "11.9"},
+    {"napiecie_podczas_rozruchu", "9.1"},
+    {"akumulator_rozladowany", "0.8"},
+};
+
+// One browser: its cookie, the origin it posts from.
+struct Browser {
+    explicit Browser(int port)
+        : client("127.0.0.1", port), origin("http://127.0.0.1:" + std::to_string(port)) {
+        client.set_read_timeout(20);
+    }
+    httplib::Client client;
+    std::string origin;
+    std::string cookie;  // "zuva_sesja=..." or ""
+
+    httplib::Headers headers(bool post) const {
+        httplib::Headers h;
+        if (!cookie.empty()) h.emplace("Cookie", cookie);
+        if (post) h.emplace("Origin", origin);
+        return h;
+    }
+    void keep_cookie(const httplib::Result& r) {
+        if (!r) return;
+        for (const auto& [k, v] : r->headers) {
+            if (k != "Set-Cookie") continue;
+            const std::string value = v.substr(0, v.find(';'));
+            cookie = value == std::string(kCookie) + "=" ? std::string() : value;
+        }
+    }
+    httplib::Result get(const std::string& path) {
+        auto r = client.Get(path.c_str(), headers(false));
+        keep_cookie(r);
+        return r;
+    }
+    httplib::Result post(const std::string& path, const std::string& body) {
+        auto r = client.Post(path.c_str(), headers(true), body, "application/x-www-form-urlencoded");
+        keep_cookie(r);
+        return r;
+    }
+    std::string token() const { return cookie.empty() ? "" : cookie.substr(cookie.find('=') + 1); }
+};
+
+// The pending question of a question page: its name (unescaped) and number, or none.
+struct PendingQuestion {
+    std::string name;
+    int number = 0;
+};
+inline std::optional<PendingQuestion> pending_of(const std::string& page) {
+    static const std::regex form(
+        R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
+    std::smatch m;
+    if (!std::regex_search(page, m, form)) return std::nullopt;
+    std::string name = m[1];
+    for (auto [from, to] : {std::pair<std::string, std::string>{"&lt;", "<"},
+                            {"&gt;", ">"},
+                            {"&quot;", "\""},
+                            {"&#39;", "'"},
+                            {"&amp;", "&"}})
+        for (std::size_t at; (at = name.find(from)) != std::string::npos;)
+            name.replace(at, from.size(), to);
+    return PendingQuestion{name, std::stoi(m[2])};
+}
+
+class WebTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        temp = std::make_unique<testing_support::TempDir>("zuva-web");
+        root = temp->path("serwis");
+        std::filesystem::copy(kExamples, root, std::filesystem::copy_options::recursive);
+    }
+    void TearDown() override {
+        stop();
+        temp.reset();
+    }
+    // Scans the folder and serves it; `tune` may change the options first.
+    void start(const std::function<void(ServeOptions&)>& tune = {}) {
+        options.dir = root;
+        options.port = 0;
+        options.app.name = "test";
+        if (tune) tune(options);
+        skipped.clear();
+        catalog = std::make_unique<Catalog>(Catalog::scan(root, skipped));
+        sessions =
+            std::make_unique<SessionTable>(options.max_sessions, std::chrono::seconds(options.idle_seconds));
+        server = std::make_unique<WebServer>(options, *catalog, *sessions);
+        std::string error;
+        ASSERT_TRUE(server->bind(error)) << error;
+        port = server->port();
+        thread = std::thread([this] { server->run(); });
+    }
+    void stop() {
+        if (server) server->stop();
+        if (thread.joinable()) thread.join();
+        server.reset();
+        sessions.reset();
+        catalog.reset();
+    }
+    // Answers every question from kAnswers; returns the result page.
+    std::string consult(Browser& b, const std::string& start_body) {
+        auto r = b.post("/start", start_body);
+        EXPECT_TRUE(r && r->status == 303) << (r ? r->status : -1);
+        for (int guard = 0; guard < 200; ++guard) {
+            auto page = b.get("/konsultacja");
+            if (!page || page->status != 200) {
+                ADD_FAILURE() << "no page: " << (page ? page->status : -1);
+                return {};
+            }
+            auto q = pending_of(page->body);
+            if (!q) return page->body;
+            auto it = kAnswers.find(q->name);
+            if (it == kAnswers.end()) {
+                ADD_FAILURE() << "unexpected question about " << q->name;
+                return {};
+            }
+            auto a = b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + it->second);
+            EXPECT_TRUE(a && a->status == 303);
+        }
+        ADD_FAILURE() << "the consultation did not end";
+        return {};
+    }
+
+    std::unique_ptr<testing_support::TempDir> temp;
+    std::string root;
+    ServeOptions options;
+    std::vector<std::string> skipped;
+    std::unique_ptr<Catalog> catalog;
+    std::unique_ptr<SessionTable> sessions;
+    std::unique_ptr<WebServer> server;
+    std::thread thread;
+    int port = 0;
+};
+
+}  // namespace zuva::web::testing
