@@ -128,6 +128,9 @@ struct Contribution {
 struct Trace {
     std::vector<int> rules, models;
     std::vector<std::string> answered;
+    // Askable conditions an exact constraint completed (from the answers to the others of
+    // its group) before they were asked.
+    std::vector<std::string> completed;
     std::vector<Contribution> contributions;
 };
 
