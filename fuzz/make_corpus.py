@@ -99,3 +99,41 @@ script("shape-layered", [("RELAY.BEN", cp(layered))], ["10064", "RELAY.BEN"] + l
 script("files", [("REF.BEN", cp('reguła(1,"c",["a"],1,"0.8")\n'))],
        ["10064", "REF.BEN", "Nie", "Nie", "Nie", "10160", "D.txt", "10161", "D.txt", "Tak", "10162", "D.txt", "Tak",
         "10071", "RENEW.BEN", "&NIE", "10155", "X.opi", "10153", "X.opi", "Nie", "10151", "R.RPT", "Nie"])
+
+# Language-server sessions: framed JSON-RPC messages (the first byte is the piece length the
+# harness feeds them in).
+import json as _json
+
+
+def frames(*messages):
+    out = b""
+    for m in messages:
+        body = _json.dumps(m, ensure_ascii=False).encode("utf-8")
+        out += b"Content-Length: %d\r\n\r\n" % len(body) + body
+    return out
+
+
+uri = "file:///tmp/zuva-fuzz-nonexistent/RELSP.BEN"
+text = 'reguła(1,"a",["b"],1,"0.8")\nreguła(2,"b",["żółw"],1,"0.5")\n'
+pos = {"textDocument": {"uri": uri}, "position": {"line": 0, "character": 12}}
+session = frames(
+    {"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"capabilities": {}}},
+    {"jsonrpc": "2.0", "method": "initialized", "params": {}},
+    {"jsonrpc": "2.0", "method": "textDocument/didOpen",
+     "params": {"textDocument": {"uri": uri, "languageId": "zuva", "version": 1, "text": text}}},
+    {"jsonrpc": "2.0", "method": "textDocument/didChange",
+     "params": {"textDocument": {"uri": uri, "version": 2}, "contentChanges": [
+         {"range": {"start": {"line": 1, "character": 20}, "end": {"line": 1, "character": 22}}, "text": "x"}]}},
+    {"jsonrpc": "2.0", "id": 2, "method": "textDocument/hover", "params": pos},
+    {"jsonrpc": "2.0", "id": 3, "method": "textDocument/definition", "params": pos},
+    {"jsonrpc": "2.0", "id": 4, "method": "textDocument/references", "params": pos},
+    {"jsonrpc": "2.0", "id": 5, "method": "textDocument/documentSymbol", "params": {"textDocument": {"uri": uri}}},
+    {"jsonrpc": "2.0", "id": 6, "method": "textDocument/completion", "params": pos},
+    {"jsonrpc": "2.0", "id": 7, "method": "textDocument/rename", "params": dict(pos, newName="c")},
+    {"jsonrpc": "2.0", "id": 8, "method": "shutdown"},
+    {"jsonrpc": "2.0", "method": "exit"})
+put("fuzz_lsp_reader", "session", bytes([63]) + session)
+put("fuzz_lsp_reader", "session-bytewise", bytes([0]) + session[:600])
+put("fuzz_lsp_reader", "garbage", bytes([7]) + b"Content-Length: 5\r\n\r\n{nie}Content-Length: 104857600\r\n\r\n"
+    + b"Content-Type: x\r\n\r\n" + frames([1, 2], {"jsonrpc": "2.0", "id": 9, "method": "nieznana"})
+    + b"Content-Length: 90\r\n\r\n{\"jsonrpc\"")

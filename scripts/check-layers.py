@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Checks that every include in src/ points down the layers, bottom to top:
 
-  text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> api -> testing -> cli, gui
+  text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> api -> testing -> lsp
+  -> cli, gui
+
+lsp/ (the language server) is a front end like cli/ and gui/, but `zuva lsp` is started by the
+terminal program's main, so it sits just below them.
 
 The public header folder include/zuva/ belongs to api/ ("zuva/..." counts as api's own), and
 may include nothing of src/ (it is installed without the internals).
@@ -14,7 +18,8 @@ import re
 import sys
 
 LAYERS = [["text"], ["store", "ui"], ["session"], ["report"], ["kb"], ["consult"], ["verify"],
-          ["import"], ["shell"], ["api"], ["testing"], ["cli", "gui", "python"]]
+          ["import"], ["shell"], ["api"], ["testing"], ["lsp"],
+          ["cli", "gui", "python"]]
 # Include prefixes that name another folder's headers: the public headers are the api layer's.
 ALIASES = {"zuva": "api"}
 RANK = {folder: i for i, layer in enumerate(LAYERS) for folder in layer}

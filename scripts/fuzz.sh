@@ -12,17 +12,17 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ is missing; the fuzzing harnesses are skipped"
   exit 0
 fi
-harnesses=(fuzz_base_reader fuzz_text_files fuzz_answer_script)
+harnesses=(fuzz_base_reader fuzz_text_files fuzz_answer_script fuzz_lsp_reader)
 bash scripts/sanitize-build.sh "${harnesses[@]}"
 rm -rf build-san/corpus build-san/findings
 python3 fuzz/make_corpus.py build-san/corpus
 mkdir -p build-san/findings
-# The answer scripts run the whole program and get half of the time.
-share=$((TOTAL / 4))
+# The answer scripts run the whole program and get two fifths of the time.
+share=$((TOTAL / 5))
 status=0
 for h in "${harnesses[@]}"; do
   t=$share
-  [ "$h" = fuzz_answer_script ] && t=$((TOTAL - 2 * share))
+  [ "$h" = fuzz_answer_script ] && t=$((TOTAL - 3 * share))
   work=$(mktemp -d)
   cp -r "build-san/corpus/$h/." "$work/"
   echo "fuzz: $h for ${t}s over $(ls "$work" | wc -l) seeds"

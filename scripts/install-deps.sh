@@ -6,6 +6,8 @@ pkgs=(g++ cmake make ccache libgtest-dev clang-format unixodbc-dev libsqliteodbc
 pkgs+=(valgrind)
 # Line editing of the terminal program's prompts.
 pkgs+=(libreadline-dev)
+# The language server (`zuva lsp`): JSON; Neovim drives it in the editor test.
+pkgs+=(nlohmann-json3-dev neovim)
 # The Debian package and its check (scripts/check-package.sh): dpkg-shlibdeps, the manual
 # page lookup, lintian.
 pkgs+=(dpkg-dev file man-db lintian)

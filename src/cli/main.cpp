@@ -14,6 +14,7 @@
 #include "cli/line_editing.h"
 #include "cli/media.h"
 #include "cli/terminal_ui.h"
+#include "lsp/server.h"
 #include "session/session.h"
 #include "shell/check.h"
 #include "shell/handlers.h"
@@ -33,6 +34,7 @@ const char* kUsage =
     "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
     "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
     "                          przypadki testowe baz wiedzy (zuva test --help)\n"
+    "  zuva lsp                serwer języka dla edytorów (LSP na standardowym wejściu i wyjściu)\n"
     "  zuva --version          wersja programu\n"
     "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
 
@@ -132,6 +134,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "test") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::testing::test_command(args, std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "lsp") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        return zuva::lsp::lsp_command(args, ZUVA_VERSION);
     }
     std::string answers;
     for (int i = 1; i < argc; ++i) {

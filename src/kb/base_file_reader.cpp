@@ -542,7 +542,27 @@ std::optional<ReadError> parse_records(std::string_view text, const std::vector<
     return parse_text(schema, nullptr, text, &line);
 }
 
+std::optional<ReadError> parse_base_records(BaseKind kind, std::string_view text, const RecordSink& sink) {
+    Schema schema = schema_for(kind);
+    int line = 0;
+    for (auto& [name, spec] : schema)
+        spec.sink = [&](void*, Fields&& f, std::string_view table) { sink(table, std::move(f), line); };
+    return parse_text(schema, nullptr, text, &line);
+}
+
+std::vector<std::string> table_names(BaseKind kind) {
+    std::vector<std::string> out;
+    for (const auto& [name, spec] : schema_for(kind))
+        if (!name.starts_with("_")) out.emplace_back(name);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 std::optional<ReadError> read_base_file(Session& s, BaseKind kind, const std::string& full_path) {
+    if (auto held = s.unsaved_texts.find(full_path); held != s.unsaved_texts.end()) {
+        reserve_rules(s.kb, kind, held->second);
+        return parse_text(schema_for(kind), &s.kb, held->second);
+    }
     return read_into(full_path, schema_for(kind), &s.kb,
                      [&](std::string_view text) { reserve_rules(s.kb, kind, text); });
 }

@@ -56,6 +56,14 @@ using RecordSink = std::function<void(std::string_view table, std::vector<Value>
 std::optional<ReadError> parse_records(std::string_view text, const std::vector<RecordTable>& tables,
                                        const RecordSink& sink);
 
+// The records of a base of the kind as the reader reads them, each handed to the sink with
+// its table name (comments `rem_...` and switched-off `_...` records included) instead of
+// being stored: for tools that need the records with their lines (an editor's index).
+std::optional<ReadError> parse_base_records(BaseKind kind, std::string_view text, const RecordSink& sink);
+
+// The names of the tables a base of the kind may hold, comments `rem_...` included, sorted.
+std::vector<std::string> table_names(BaseKind kind);
+
 // Reads the file (Windows-1250, or UTF-8 when it is valid UTF-8 with a multi-byte sequence).
 std::optional<ReadError> read_base_file(Session& s, BaseKind kind, const std::string& full_path);
 std::optional<ReadError> read_report_file(const std::string& full_path, ReportGroup& group);

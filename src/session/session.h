@@ -1,6 +1,7 @@
 // One run of the program: every table, the current directory and the Ui port.
 // Tests create as many sessions as they like; nothing is global.
 #pragma once
+#include <map>
 #include <string>
 
 #include "session/inference_state.h"
@@ -28,6 +29,9 @@ struct Session {
     LoadDiagnoses diagnoses;
     // Directory of the last base file chosen in a load dialog; relative names resolve against it.
     std::string current_dir;
+    // Texts of base files as an editor holds them (UTF-8), by full path: a load reads the
+    // text given here in place of the file on disk. Empty in the programs of the menu.
+    std::map<std::string, std::string> unsaved_texts;
 
     std::string resolve(const std::string& path) const;
     void set_title(const std::string& title);

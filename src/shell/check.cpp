@@ -74,6 +74,7 @@ class Checker {
     Checker(const std::string& rule_path, const CheckOptions& o) : options_(o), s_(ui_) {
         result_.rule_file = rule_path;
         install_handlers(registry_);
+        s_.unsaved_texts = o.texts;
         // Without the diagnoses the loads run only their own tests.
         if (!o.diagnoses) return;
         prepare_session(s_);
@@ -105,8 +106,9 @@ class Checker {
     CheckResult run() {
         std::error_code ec;
         std::string full = fs::absolute(result_.rule_file, ec).lexically_normal().string();
-        auto bytes = read_file_bytes(full);
-        if (!bytes || !fs::is_regular_file(full, ec)) {
+        const bool held = options_.texts.count(full) > 0;
+        auto bytes = held ? std::nullopt : read_file_bytes(full);
+        if (!held && (!bytes || !fs::is_regular_file(full, ec))) {
             result_.unreadable = true;
             add({result_.rule_file, 1, 1, true, "file",
                  "Nie można odczytać pliku " + result_.rule_file + "."});
@@ -120,20 +122,26 @@ class Checker {
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
             if (!contradictory) {
-                for (const auto& l : kSiblingLoads)
-                    if (auto sibling = sibling_base(full, l.kind)) {
+                for (const auto& l : kSiblingLoads) {
+                    if (stopped()) return finish();
+                    if (auto sibling = sibling_of(full, l.kind)) {
                         // Named as the rule base was: beside it, in the same form of path.
                         std::string shown =
                             (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename())
                                 .string();
                         load(l.kind, l.command, shown, *sibling);
                     }
+                }
             }
             if (options_.diagnoses) {
+                if (stopped()) return finish();
                 model_results();
-                for (const auto& d : kDiagnoses)
+                for (const auto& d : kDiagnoses) {
+                    if (stopped()) return finish();
                     diagnosis(d);
+                }
             }
+            if (stopped()) return finish();
             if (options_.anomalies && rules_read_) anomalies(full);
         } catch (const CheckAborted&) {
             add({result_.rule_file, 1, 1, true, "check", "Test przerwany: program pytał bez końca."});
@@ -155,17 +163,36 @@ class Checker {
 
     void add(Finding f) { result_.findings.push_back(std::move(f)); }
 
-    // The bases of the same distinguishing name in the rule base's directory.
+    bool stopped() {
+        if (options_.cancelled && options_.cancelled()) result_.cancelled = true;
+        return result_.cancelled;
+    }
+
+    // The bases of the same distinguishing name in the rule base's directory; a text held
+    // by an editor counts when no file of the kind is there yet.
     std::optional<std::string> sibling_of(const std::string& rule_full, BaseKind kind) const {
-        return sibling_base(rule_full, kind);
+        if (auto on_disk = sibling_base(rule_full, kind)) return on_disk;
+        const std::string dir = directory_of(rule_full);
+        const std::string wyroznik = split_distinguishing_name(short_name_of(rule_full)).first;
+        const std::string prefix = to_lower_pl(kind_info(kind).prefix);
+        for (const auto& [path, text] : options_.texts) {
+            const std::string name = short_name_of(path);
+            auto [w, ext] = split_distinguishing_name(name);
+            if (directory_of(path) == dir && to_lower_pl(name).rfind(prefix, 0) == 0 && w == wyroznik &&
+                to_lower_pl(ext) == ".ben")
+                return path;
+        }
+        return std::nullopt;
     }
 
     // Reads the file first on its own, so that a syntax error is placed exactly; then runs
     // the load command with its tests. False when the base did not load.
     bool load(BaseKind kind, int command, const std::string& shown_path, const std::string& full) {
         BaseFile f{kind, shown_path, {}};
-        auto bytes = read_file_bytes(full);
-        auto text = bytes ? decode_file_text(*bytes) : std::nullopt;
+        auto held = options_.texts.find(full);
+        auto bytes =
+            held != options_.texts.end() ? std::optional<std::string>(held->second) : read_file_bytes(full);
+        auto text = held != options_.texts.end() ? bytes : bytes ? decode_file_text(*bytes) : std::nullopt;
         if (!text) {
             add({shown_path, 1, 1, true, "file",
                  bytes ? "Plik nie jest tekstem w kodowaniu Windows-1250 ani UTF-8."
@@ -176,12 +203,9 @@ class Checker {
         result_.files.push_back(shown_path);
         f.lines = RecordLines(*text);
         // The records as written, for placing findings and for the completeness analysis.
-        if (auto err = parse_base_text(records_, kind, *text)) {
+        if (auto err = syntax_finding(kind, *text, shown_path, &records_)) {
             clear_group(kind);
-            std::string msg = err->line_text.empty() && err->position == 0
-                                  ? "Baza zawiera puste linie!"
-                                  : "Błąd syntaksu: " + read_error_message(err->code);
-            add({shown_path, err->line_number, err->position + 1, true, "syntax", msg});
+            add(std::move(*err));
             if (kind == BaseKind::Rules) rules_read_ = false;
             return false;
         }
@@ -447,6 +471,17 @@ class Checker {
 };
 
 }  // namespace
+
+std::optional<Finding> syntax_finding(BaseKind kind, std::string_view text, const std::string& shown_path,
+                                      KnowledgeBase* records) {
+    KnowledgeBase scratch;
+    auto err = parse_base_text(records ? *records : scratch, kind, text);
+    if (!err) return std::nullopt;
+    std::string msg = err->line_text.empty() && err->position == 0
+                          ? "Baza zawiera puste linie!"
+                          : "Błąd syntaksu: " + read_error_message(err->code);
+    return Finding{shown_path, err->line_number, err->position + 1, true, "syntax", msg};
+}
 
 CheckResult check_knowledge_base(const std::string& rule_path, const CheckOptions& options) {
     Checker c(rule_path, options);

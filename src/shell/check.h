@@ -2,9 +2,15 @@
 // dialogs, every question answered as a user who wants all checks would; the findings in
 // the form compilers use, or as JSON.
 #pragma once
+#include <functional>
 #include <iosfwd>
+#include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "store/knowledge_base.h"
 
 namespace zuva {
 
@@ -22,6 +28,12 @@ struct CheckOptions {
     bool diagnoses = true;
     bool anomalies = true;
     bool warnings_as_errors = false;
+    // Texts of base files as an editor holds them (UTF-8), by absolute, normalised path:
+    // read in place of the files, and found as bases of the name even before they are saved.
+    std::map<std::string, std::string> texts;
+    // Asked between the steps of a check; true ends the check early (its result is then
+    // incomplete and marked so).
+    std::function<bool()> cancelled;
 };
 
 struct CheckResult {
@@ -29,6 +41,7 @@ struct CheckResult {
     std::vector<std::string> files;  // every base checked, the rule base first
     std::vector<Finding> findings;
     bool unreadable = false;  // the rule base could not be read at all
+    bool cancelled = false;   // ended early on request; the findings are incomplete
     int errors() const;
     int warnings() const;
 };
@@ -36,6 +49,12 @@ struct CheckResult {
 // Checks the knowledge base of one rule-base file and the bases of the same
 // distinguishing name beside it.
 CheckResult check_knowledge_base(const std::string& rule_path, const CheckOptions& options);
+
+// The finding of a syntax error of the reader in the base file named `shown_path` (as a
+// check names it), or nullopt when the text reads without error. `records`, when given,
+// receives the records read.
+std::optional<Finding> syntax_finding(BaseKind kind, std::string_view text, const std::string& shown_path,
+                                      KnowledgeBase* records = nullptr);
 
 // One finding a line: FILE:LINE:COLUMN: error|warning: message.
 std::string format_findings_text(const CheckResult& r);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "script_run.h"
+#include "support/sample_base.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -21,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+using testing_support::kExamples;
 
 class ConstraintScript : public testing_support::AnswerScriptTest {
   protected:

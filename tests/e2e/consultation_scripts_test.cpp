@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "script_run.h"
+#include "support/sample_base.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -23,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/e2e";
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+using testing_support::kExamples;
 // The first sample knowledge base, kept as it was for the tests written against it.
 const std::string kFirstSample = std::string(ZUVA_TEST_DATA) + "/sample-1";
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/sample_base.h"
 #include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -24,7 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kData = std::string(ZUVA_TEST_DATA) + "/media";
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+using testing_support::kExamples;
 const std::string kSounds = "DŹWIĘKI";
 
 void put16(std::string& s, unsigned v) {

@@ -14,6 +14,7 @@
 #include "script_run.h"
 #include "shell/check.h"
 #include "shell/script_loop.h"
+#include "support/sample_base.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 
@@ -23,25 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::TempDirTest;
 
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+using testing_support::kExamples;
 
-// The sample's askable symptoms in the order a forward run asks them.
-const std::vector<std::string> kSymptoms = {"wskaznik_paliwa_na_zero",
-                                            "silnik_kreci_ale_nie_zapala",
-                                            "brak_zapachu_paliwa_przy_rozruchu",
-                                            "rozrusznik_kreci_wolno",
-                                            "kontrolki_gasna_przy_rozruchu",
-                                            "akumulator_rozladowany",
-                                            "akumulator_starszy_niz_piec_lat",
-                                            "silny_mroz",
-                                            "duzy_spadek_napiecia_przy_rozruchu",
-                                            "klemy_skorodowane_lub_luzne",
-                                            "rozrusznik_nie_kreci",
-                                            "slychac_klikanie",
-                                            "kontrolki_swieca_jasno_przy_rozruchu",
-                                            "brak_iskry_na_swiecy",
-                                            "wilgoc_na_przewodach_zaplonowych",
-                                            "pompa_paliwa_milczy"};
+const std::vector<std::string>& kSymptoms = testing_support::kSampleSymptoms;
 
 class Traps : public TempDirTest {
   protected:

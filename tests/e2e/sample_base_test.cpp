@@ -1,6 +1,8 @@
 // The bundled sample knowledge base walked through three typical answer patterns by the
 // real terminal program: the conclusions a mechanic expects come first, and no rule turns
 // a denied symptom into evidence for a fault.
+#include "support/sample_base.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,27 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+using testing_support::kExamples;
 
-// The askable conditions in the order the forward run asks them (rule-table order).
-const std::vector<std::string> kAsked = {
-    "wskaznik_paliwa_na_zero",
-    "silnik_kreci_ale_nie_zapala",
-    "brak_zapachu_paliwa_przy_rozruchu",
-    "rozrusznik_kreci_wolno",
-    "kontrolki_gasna_przy_rozruchu",
-    "akumulator_rozladowany",
-    "akumulator_starszy_niz_piec_lat",
-    "silny_mroz",
-    "duzy_spadek_napiecia_przy_rozruchu",
-    "klemy_skorodowane_lub_luzne",
-    "rozrusznik_nie_kreci",
-    "slychac_klikanie",
-    "kontrolki_swieca_jasno_przy_rozruchu",
-    "brak_iskry_na_swiecy",
-    "wilgoc_na_przewodach_zaplonowych",
-    "pompa_paliwa_milczy",
-};
+const std::vector<std::string>& kAsked = testing_support::kSampleSymptoms;
 const std::vector<std::string> kFaults = {
     "brak_paliwa",           "uszkodzony_akumulator", "zle_polaczenie_akumulatora",
     "uszkodzony_rozrusznik", "uszkodzony_zaplon",     "uszkodzona_pompa_paliwa"};

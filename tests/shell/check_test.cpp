@@ -164,5 +164,52 @@ TEST_F(Check, BadArgumentsAndUnreadableFilesGiveStatusTwo) {
     EXPECT_EQ(check({re, (fs::path(dir) / "REBRAK.BEN").string()}), 2);
 }
 
+// An editor's buffers are checked in place of the files: the text held, not the one on
+// disk; a base of the name held but not yet saved is checked with the rule base; a syntax
+// error of the text held is placed as the reader places it.
+TEST_F(Check, TextsHeldByAnEditorAreCheckedInPlaceOfTheirFiles) {
+    std::string re =
+        base("REBUF.BEN", "reguła(1,\"a\",[\"b\"],1,\"0.8\")\nreguła(2,\"x\",[\"y\"],1,\"0.5\")\n");
+    CheckOptions o;
+    CheckResult r = check_knowledge_base(re, o);
+    for (const auto& f : r.findings)
+        EXPECT_FALSE(f.error) << f.message;
+    const std::string contradictory =
+        "reguła(1,\"a\",[\"b\"],1,\"0.8\")\nreguła(2,\"x\",[\"y\"],1,\"0.5\")\n"
+        "reguła(3,\"b\",[\"a\"],1,\"0.5\")\n";
+    o.texts[re] = contradictory;
+    r = check_knowledge_base(re, o);
+    auto at = [&](const std::string& file, int line, const std::string& kind) {
+        for (const auto& f : r.findings)
+            if (f.file == file && f.line == line && f.kind == kind && f.error) return true;
+        return false;
+    };
+    EXPECT_TRUE(at(re, 1, "external-contradiction"));
+    EXPECT_TRUE(at(re, 3, "external-contradiction"));
+    // The model base of the name exists only in the editor (beside a rule base that is not
+    // contradictory: the bases beside a contradictory one are not loaded).
+    o.texts.erase(re);
+    const std::string mo = path("MOBUF.BEN");
+    o.texts[mo] = "model(4,\"bez_warunku\",\"y\",\"t\",\"+\" 1,1,\"1\")\n";
+    r = check_knowledge_base(re, o);
+    EXPECT_TRUE(at(mo, 1, "syntax"));
+    EXPECT_EQ(r.files, (std::vector<std::string>{re, mo}));
+    auto syntax = syntax_finding(BaseKind::Models, o.texts[mo], mo);
+    ASSERT_TRUE(syntax);
+    EXPECT_EQ(syntax->column, 35);
+    EXPECT_EQ(syntax->message, "Błąd syntaksu: Po polu rekordu musi wystąpić przecinek lub nawias ).");
+    EXPECT_FALSE(fs::exists(mo));  // nothing was written for it
+
+    // A check asked to stop ends between its steps, marked as cut short.
+    o.texts.erase(mo);
+    o.texts[re] = contradictory;
+    int asked = 0;
+    o.cancelled = [&] { return ++asked > 1; };
+    r = check_knowledge_base(re, o);
+    EXPECT_TRUE(r.cancelled);
+    for (const auto& f : r.findings)
+        EXPECT_NE(f.kind, "external-contradiction");
+}
+
 }  // namespace
 }  // namespace zuva

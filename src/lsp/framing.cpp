@@ -1,0 +1,141 @@
+// Bytes are appended to one buffer; the consumed front is dropped once it outgrows the rest,
+// so the buffer holds at most one frame and the header of the next.
+#include "lsp/framing.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace zuva::lsp {
+
+namespace {
+
+const std::string_view kLengthHeader = "content-length";
+
+bool iequals(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Position of "Content-Length" in any case from `from`, or npos.
+std::size_t find_length_header(std::string_view s, std::size_t from) {
+    for (std::size_t i = from; i + kLengthHeader.size() <= s.size(); ++i)
+        if ((s[i] == 'C' || s[i] == 'c') && iequals(s.substr(i, kLengthHeader.size()), kLengthHeader))
+            return i;
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+void FrameParser::feed(std::string_view bytes) {
+    compact();
+    buf_.append(bytes);
+}
+
+void FrameParser::compact() {
+    if (pos_ > 0 && pos_ >= buf_.size() / 2) {
+        buf_.erase(0, pos_);
+        pos_ = 0;
+    }
+}
+
+bool FrameParser::resync() {
+    std::string_view rest(buf_);
+    std::size_t at = find_length_header(rest, pos_);
+    if (at == std::string_view::npos) {
+        // Keep a tail that may be the start of the header name.
+        if (buf_.size() - pos_ > kLengthHeader.size()) pos_ = buf_.size() - kLengthHeader.size();
+        compact();
+        return false;
+    }
+    pos_ = at;
+    skipping_ = false;
+    return true;
+}
+
+std::optional<Frame> FrameParser::next() {
+    if (skipping_ && !resync()) return std::nullopt;
+    std::string_view rest = std::string_view(buf_).substr(pos_);
+    // Blank lines between frames are allowed.
+    std::size_t lead = rest.find_first_not_of("\r\n");
+    if (lead == std::string_view::npos) {
+        pos_ = buf_.size();
+        compact();
+        return std::nullopt;
+    }
+    pos_ += lead;
+    rest.remove_prefix(lead);
+    std::size_t end = rest.find("\r\n\r\n");
+    std::size_t sep = 4;
+    if (end == std::string_view::npos) {
+        end = rest.find("\n\n");  // tolerated: headers ended by LF alone
+        sep = 2;
+    }
+    if (end == std::string_view::npos) {
+        if (rest.size() <= kMaxHeader) return std::nullopt;
+        skipping_ = true;
+        ++pos_;
+        return Frame{true, "Nagłówek komunikatu jest za długi."};
+    }
+    if (end > kMaxHeader) {
+        skipping_ = true;
+        ++pos_;
+        return Frame{true, "Nagłówek komunikatu jest za długi."};
+    }
+    std::string_view header = rest.substr(0, end);
+    std::optional<std::size_t> length;
+    std::string problem;
+    while (!header.empty()) {
+        std::size_t nl = header.find('\n');
+        std::string_view line = header.substr(0, nl);
+        header = nl == std::string_view::npos ? std::string_view() : header.substr(nl + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) {
+            problem = "Wiersz nagłówka bez dwukropka.";
+            break;
+        }
+        if (!iequals(trimmed(line.substr(0, colon)), kLengthHeader)) continue;  // Content-Type and others
+        std::string_view v = trimmed(line.substr(colon + 1));
+        if (v.empty() || v.size() > 12 ||
+            !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            problem = "Błędna wartość Content-Length.";
+            break;
+        }
+        length = std::stoull(std::string(v));
+    }
+    if (problem.empty() && !length) problem = "Brak nagłówka Content-Length.";
+    if (problem.empty() && *length > max_body_)
+        problem = "Komunikat za długi: " + std::to_string(*length) + " bajtów (najwyżej " +
+                  std::to_string(max_body_) + ").";
+    if (!problem.empty()) {
+        // The header is dropped; whatever body it announced is skipped up to the next frame.
+        pos_ += end + sep;
+        skipping_ = true;
+        return Frame{true, problem};
+    }
+    if (rest.size() - end - sep < *length) return std::nullopt;
+    Frame f{false, std::string(rest.substr(end + sep, *length))};
+    pos_ += end + sep + *length;
+    compact();
+    return f;
+}
+
+std::optional<Frame> FrameParser::finish() {
+    std::string_view rest = std::string_view(buf_).substr(pos_);
+    if (skipping_ || rest.find_first_not_of("\r\n") == std::string_view::npos) return std::nullopt;
+    buf_.clear();
+    pos_ = 0;
+    return Frame{true, "Komunikat urwany na końcu wejścia."};
+}
+
+}  // namespace zuva::lsp
