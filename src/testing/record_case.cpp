@@ -167,7 +167,8 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
         auto fact = std::find_if(summary->facts.begin(), summary->facts.end(),
                                  [&](const auto& f) { return f.first == name_asked; });
         if (name_asked.empty() || fact == summary->facts.end()) break;
-        r.records += "odpowiedź(" + testing::quoted(fact->first) + "," + testing::quoted(format_lg(fact->second)) + ")\n";
+        r.records += "odpowiedź(" + testing::quoted(fact->first) + "," +
+                     testing::quoted(format_lg(fact->second)) + ")\n";
     }
     if (!out_path.empty()) {
         std::string old;
