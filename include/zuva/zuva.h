@@ -2,6 +2,7 @@
 // (each pending question as data, answered by the caller), read the results as data.
 // Value types and handles only: no toolkit, no internals. Texts are UTF-8.
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -105,6 +106,9 @@ struct Options {
     int detail = 1;                   // detail of messages and report: 1 small, 2 large
     std::vector<std::string> labels;  // labels of the run (in the summary)
     int hypothesis_type = 0;          // 1 narrow, 2 broad, 0 the type the hypothesis is a candidate of
+    // The labels questions come to the caller ("Zachować etykiety wnioskowania?" and the
+    // next ones as Choice questions, each label as a Text question) instead of `labels`.
+    bool ask_labels = false;
     // Declared facts and known arguments added before the run, as the import from a data
     // source adds them.
     std::vector<ImportedRow> imported;
@@ -124,6 +128,9 @@ struct Contribution {
 struct Trace {
     std::vector<int> rules, models;
     std::vector<std::string> answered;
+    // Askable conditions an exact constraint completed (from the answers to the others of
+    // its group) before they were asked.
+    std::vector<std::string> completed;
     std::vector<Contribution> contributions;
 };
 
@@ -188,6 +195,8 @@ class KnowledgeBase {
     std::vector<std::string> hypotheses(int type = 1) const;  // candidates: 1 narrow, 2 broad
 
     Consultation forward(const Options& options = {}) const;
+    // With no hypothesis, the program's choices come to the caller: the type of hypothesis
+    // (a Radio question, unless the options name it) and the hypothesis (a List question).
     Consultation backward(const std::string& hypothesis, const Options& options = {}) const;
 
     struct Impl;
@@ -195,7 +204,34 @@ class KnowledgeBase {
   private:
     friend Consultation run(const KnowledgeBase&, const std::map<std::string, std::string>&,
                             const std::string&, const Options&, const std::optional<std::string>&);
+    friend class Runner;
     std::shared_ptr<const Impl> impl_;
+};
+
+// Consultations of one knowledge base run one after another on the calling thread, all on
+// one load of its bases (as a suite of test cases runs them): each run starts where a
+// consultation of a freshly opened base starts, and gives the same results. A run with
+// imported rows, and the run after one that did not end normally, load the bases again.
+// One Runner serves one thread at a time.
+class Runner {
+  public:
+    explicit Runner(const KnowledgeBase& kb);
+    Runner(Runner&&) noexcept;
+    Runner& operator=(Runner&&) noexcept;
+    ~Runner();
+
+    // Answers a question: the text as typed (a label or a position from 1 for a choice), or
+    // none to end the run there. `refused` is the program's reason when this question comes
+    // back because its last answer was refused ("" otherwise).
+    using Answerer = std::function<std::optional<std::string>(const Question&, const std::string& refused)>;
+    // Runs a consultation (backward when the hypothesis is not empty) and gives its results;
+    // none when the answerer ended it. Throws Error when the bases do not load or the
+    // inference is refused.
+    std::optional<Result> run(const std::string& hypothesis, const Options& options, const Answerer& answer);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 // A whole consultation from answers by name, on the calling thread; the finished

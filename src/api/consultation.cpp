@@ -4,8 +4,13 @@
 // condition variable. Dropping the consultation wakes the thread with `cancel`; the dialog
 // throws Stop, the core unwinds, the thread ends and is joined before anything is freed.
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "api/consultation_impl.h"
 #include "api/trace.h"
@@ -40,8 +45,29 @@ const CommandRegistry& registry() {
     return r;
 }
 
+// Consultation threads alive in the process; when the last one has been joined, the memory
+// the main malloc arena holds free goes back to the system, once a burst of drops, never
+// per step.
+std::atomic<long> live_threads{0};
+
+// A thread's allocations go to a malloc arena of its own, whose free memory malloc_trim does
+// not give back. A block of 64 KB or more freed into the arena makes glibc consolidate it
+// and trim its heap; the thread of a dropped consultation frees its session itself first,
+// then such a block, so the session's memory leaves the process with it.
+void give_back_arena() {
+#ifdef __GLIBC__
+    void* volatile block = std::malloc(96u << 10);  // volatile: not optimised away
+    std::free(block);
+#endif
+}
+
 void* thread_main(void* arg) {
-    run_to_end(*static_cast<Consultation::Impl*>(arg));
+    auto& c = *static_cast<Consultation::Impl*>(arg);
+    run_to_end(c);
+    if (c.dropped) {
+        c.state.reset();
+        give_back_arena();
+    }
     return nullptr;
 }
 
@@ -68,7 +94,7 @@ int position_of(const Question& q, const std::string& text) {
 namespace {
 
 void check_position(const Question& q, int position) {
-    const bool none_allowed = q.kind == QuestionKind::List;
+    const bool none_allowed = q.kind == QuestionKind::List && position == 0;
     if ((position == 0 && none_allowed) || (position >= 1 && position <= static_cast<int>(q.options.size())))
         return;
     throw Error("Pozycja " + std::to_string(position) + " nie należy do odpowiedzi na to pytanie (1-" +
@@ -85,6 +111,9 @@ Consultation::Impl::~Impl() {
     }
     ui.changed.notify_all();
     pthread_join(thread, nullptr);
+#ifdef __GLIBC__
+    if (live_threads.fetch_sub(1) == 1) malloc_trim(0);
+#endif
 }
 
 bool load_knowledge_base(Consultation::Impl& c, const std::string& rule_full) {
@@ -126,6 +155,7 @@ void run_to_end(Consultation::Impl& c) {
     } catch (const Stop& stop) {
         cancelled = stop.cancelled;
         if (!cancelled) c.failure = stop.reason;
+        c.dropped = cancelled;
     } catch (const ProgramExit&) {
     }
     Result& r = c.ui.result;
@@ -156,6 +186,7 @@ void start_thread(Consultation::Impl& c) {
     if (rc != 0)
         throw Error(std::string("Nie można uruchomić wątku konsultacji: ") + std::strerror(rc) + ".");
     c.thread_started = true;
+    live_threads.fetch_add(1);
 }
 
 // ---------------------------------------------------------------------------------
@@ -210,6 +241,23 @@ void Consultation::answer(const std::string& text) {
                 throw Error("'" + text + "' nie jest żadną z odpowiedzi na to pytanie.");
             break;
         }
+        case QuestionKind::MultiList:
+            // Positions from 1 separated by commas, each an item of the list; none chooses nothing.
+            for (std::size_t at = 0; at < text.size();) {
+                std::size_t comma = text.find(',', at);
+                if (comma == std::string::npos) comma = text.size();
+                std::string part = text.substr(at, comma - at);
+                part.erase(0, part.find_first_not_of(' '));
+                part.erase(part.find_last_not_of(' ') + 1);
+                int pos = 0;
+                auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), pos);
+                if (ec != std::errc() || end != part.data() + part.size() || part.empty())
+                    throw Error("'" + text + "' nie jest listą pozycji (np. 1,3).");
+                check_position(q, pos);
+                at = comma + 1;
+            }
+            r.text = text;
+            break;
         default:
             r.text = text;
     }

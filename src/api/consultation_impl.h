@@ -4,7 +4,9 @@
 #include <pthread.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "api/consultation_ui.h"
 #include "session/session.h"
@@ -13,18 +15,38 @@
 namespace zuva::api {
 
 struct Consultation::Impl {
-    explicit Impl(const Options& options) : ui(options), s(ui) { ui.session = &s; }
+    explicit Impl(const Options& options) : ui(options), state(std::in_place, ui), s(*state) {
+        ui.session = &s;
+    }
     ~Impl();
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
 
     ConsultationUi ui;
-    Session s;
+    // The session, freed early by the thread of a dropped consultation (see thread_main).
+    std::optional<Session> state;
+    Session& s;
     int command = 0;      // the inference command the consultation runs
     std::string failure;  // why the run could not go on, when it could not
     pthread_t thread{};
     bool thread_started = false;
+    bool dropped = false;  // the run ended because the consultation was dropped
 };
+
+struct KnowledgeBase::Impl {
+    std::string rule_file;  // as given
+    std::string full;       // absolute
+    std::vector<std::string> files;
+    std::vector<Finding> findings;
+};
+
+// A consultation's session with the bases of `kb` loaded (and the imported rows added);
+// throws Error when the rule base does not load.
+std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const Options& options,
+                                           const std::string& hypothesis);
+// Throws Error unless the hypothesis is a candidate of the type asked for (of either type
+// when none is).
+void check_hypothesis(Consultation::Impl& c, const std::string& h, int type);
 
 // Loads the rule base (an absolute path) and its siblings into the consultation's session as
 // `zuva check` does; false when the rule base did not load.

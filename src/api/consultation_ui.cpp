@@ -27,6 +27,31 @@ bool same_question(const Question& a, const Question& b) {
 
 }  // namespace
 
+void ConsultationUi::restart(const Options& options, const std::string& hypothesis_now) {
+    hypothesis = hypothesis_now;
+    answer_inline = nullptr;
+    next_open.clear();
+    phase = Phase::Running;
+    pending = Question{};
+    reply.reset();
+    cancel = false;
+    refused.clear();
+    why.reset();
+    result = Result{};
+    options_ = options;
+    asking_.reset();
+    subject_.clear();
+    labels_given_ = 0;
+    questions_ = 0;
+    asked_name_.clear();
+    answered_.reset();
+    answered_text_.clear();
+    notes_since_answer_.clear();
+    after_why_ = false;
+    advice_items_.clear();
+    advice_next_ = 0;
+}
+
 std::optional<Asking> ConsultationUi::take_asking() {
     return std::exchange(asking_, std::nullopt);
 }
@@ -114,6 +139,7 @@ int ConsultationUi::question(std::string_view title, std::string_view text,
     if (what) switch (*what) {
             case Asking::LabelsQuestion:
             case Asking::NextLabel:
+                if (options_.ask_labels) break;
                 return labels_given_ < options_.labels.size() ? 0 : 1;
             case Asking::SummaryQuestion:
                 result.summary = tekst_podsumowania(*session);
@@ -149,7 +175,7 @@ int ConsultationUi::radio(std::string_view dialog, std::string_view text,
     if (phase == Phase::Loading) return initial >= 1 ? initial : 1;
     if (what == Asking::DetailLevel) return std::clamp(options_.detail, 1, 2);
     if (what == Asking::FactMode) return initial >= 1 ? initial : 1;
-    if (what == Asking::HypothesisType) {
+    if (what == Asking::HypothesisType && !(hypothesis.empty() && options_.hypothesis_type == 0)) {
         if (options_.hypothesis_type == kHipotezaWaska || options_.hypothesis_type == kHipotezaSzeroka)
             return options_.hypothesis_type;
         const TextList narrow = kandydaci_hipotez(*session, kHipotezaWaska);
@@ -169,7 +195,7 @@ std::optional<std::string> ConsultationUi::input_text(std::string_view title, st
                                                       std::string_view initial) {
     const auto what = take_asking();
     if (phase == Phase::Loading) return std::nullopt;
-    if (what == Asking::LabelText) {
+    if (what == Asking::LabelText && !options_.ask_labels) {
         if (labels_given_ < options_.labels.size()) return options_.labels[labels_given_++];
         return std::nullopt;
     }
@@ -260,7 +286,7 @@ std::optional<int> ConsultationUi::choose_one_prompted(std::string_view title, s
                                                        const std::vector<std::string>& items) {
     const auto what = take_asking();
     if (phase == Phase::Loading) return items.empty() ? std::nullopt : std::optional<int>(0);
-    if (what == Asking::Hypothesis) {
+    if (what == Asking::Hypothesis && !hypothesis.empty()) {
         auto it = std::find(items.begin(), items.end(), hypothesis);
         if (it == items.end())
             throw Stop{false, "Hipotezy " + hypothesis + " nie ma wśród hipotez do testowania."};
@@ -310,7 +336,10 @@ std::optional<std::vector<int>> ConsultationUi::choose_many_prompted(std::string
     while (at < r.text.size()) {
         std::size_t comma = r.text.find(',', at);
         if (comma == std::string::npos) comma = r.text.size();
-        if (auto v = parse_real(r.text.substr(at, comma - at))) chosen.push_back(static_cast<int>(*v) - 1);
+        // Only items of the list reach the core (the library refuses other positions first).
+        if (auto v = parse_real(r.text.substr(at, comma - at));
+            v && *v >= 1 && *v <= static_cast<double>(items.size()))
+            chosen.push_back(static_cast<int>(*v) - 1);
         at = comma + 1;
     }
     if (chosen.empty()) return std::nullopt;

@@ -42,6 +42,10 @@ class ConsultationUi final : public Ui {
   public:
     explicit ConsultationUi(const Options& options) : options_(options) {}
 
+    // Makes the port of a loaded session ready for another run on the caller's thread: the
+    // state of the last run is dropped (what the loads told stays), the options are new.
+    void restart(const Options& options, const std::string& hypothesis_now);
+
     // Set before anything runs: the session this port serves, the hypothesis of a
     // backward run, and, for a run on the caller's thread, the answering function.
     Session* session = nullptr;

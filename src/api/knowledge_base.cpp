@@ -20,13 +20,6 @@ Error::Error(const std::string& message, std::string file, int line)
       file_(std::move(file)),
       line_(line) {}
 
-struct KnowledgeBase::Impl {
-    std::string rule_file;  // as given
-    std::string full;       // absolute
-    std::vector<std::string> files;
-    std::vector<Finding> findings;
-};
-
 namespace {
 
 Finding finding_of(const zuva::Finding& f) {
@@ -40,6 +33,8 @@ Finding finding_of(const zuva::Finding& f) {
     return out;
 }
 
+}  // namespace
+
 std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const Options& options,
                                            const std::string& hypothesis) {
     auto c = std::make_unique<Consultation::Impl>(options);
@@ -50,7 +45,6 @@ std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const 
     return c;
 }
 
-// The hypothesis must be a candidate of the type asked for (of either type when none is).
 void check_hypothesis(Consultation::Impl& c, const std::string& h, int type) {
     for (int t : {kHipotezaWaska, kHipotezaSzeroka}) {
         if (type != 0 && type != t) continue;
@@ -59,8 +53,6 @@ void check_hypothesis(Consultation::Impl& c, const std::string& h, int type) {
     }
     throw Error("Hipotezy " + h + " nie ma wśród hipotez do testowania.");
 }
-
-}  // namespace
 
 KnowledgeBase KnowledgeBase::open(const std::string& rule_file) {
     namespace fs = std::filesystem;
@@ -120,7 +112,7 @@ Consultation KnowledgeBase::forward(const Options& options) const {
 
 Consultation KnowledgeBase::backward(const std::string& hypothesis, const Options& options) const {
     auto c = loaded(*impl_, options, hypothesis);
-    check_hypothesis(*c, hypothesis, options.hypothesis_type);
+    if (!hypothesis.empty()) check_hypothesis(*c, hypothesis, options.hypothesis_type);
     c->command = 10165;
     start_thread(*c);
     return Consultation(std::move(c));

@@ -60,6 +60,7 @@ Trace trace_of(const Session& s) {
             t.contributions.push_back({st, true, o.ref, cf});
         }
         if (o.kind == OriginKind::Answer && seen.insert(st).second) t.answered.push_back(st);
+        if (o.kind == OriginKind::ExactConstraint) t.completed.push_back(st);
     });
     t.rules.assign(rules.begin(), rules.end());
     t.models.assign(models.begin(), models.end());

@@ -19,6 +19,7 @@
 #include "shell/check.h"
 #include "shell/handlers.h"
 #include "shell/script_loop.h"
+#include "testing/record_case.h"
 #include "testing/suite.h"
 #include "text/file_io.h"
 #include "web/server.h"
@@ -87,6 +88,7 @@ int run_answers(const std::string& source) {
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(false);
     s.shell.user_guide = user_guide_path();
+    s.shell.keep_case = zuva::testing::keep_case;
     zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
@@ -114,6 +116,7 @@ int run_terminal() {
     zuva::Session s(ui);
     s.shell.owner = owner_from_environment(true);
     s.shell.user_guide = user_guide_path();
+    s.shell.keep_case = zuva::testing::keep_case;
     zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);

@@ -4,6 +4,7 @@
 #include "consult/cf_calculus.h"
 #include "kb/base_files.h"
 #include "report/report.h"
+#include "session/enabling.h"
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -65,6 +66,11 @@ void podsumowanie(Session& s) {
                                          ").\n\nPodaj inną nazwę pliku albo anuluj zapis.");
             continue;
         }
+        const std::string* base = s.kb.nazwa_re.full_path.first();
+        const std::string* h = s.inference.hipoteza.first();
+        s.inference.zapisane_podsumowanie =
+            InferenceState::SavedSummary{path, base ? *base : std::string(), h ? *h : std::string()};
+        enable_commands(s, {cmd::przypadek_testowy});
         s.helper("\n Podsumowanie " + shortn + " zostało zapamietane.");
         s.ui.note("Podsumowanie", " Podsumowanie " + shortn + " zostało zapamiętane.");
         return;

@@ -19,6 +19,7 @@
 #include "kb/sibling_bases.h"
 #include "session/session.h"
 #include "shell/handlers.h"
+#include "testing/record_case.h"
 
 namespace {
 
@@ -128,6 +129,7 @@ int main(int argc, char** argv) {
             s.shell.user_guide = QFileInfo(g).canonicalFilePath().toStdString();
             break;
         }
+    s.shell.keep_case = zuva::testing::keep_case;
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
     zuva::prepare_session(s);

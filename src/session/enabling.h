@@ -46,6 +46,8 @@ inline constexpr int o_programie = 10170;
 inline constexpr int wlasciciel = 10171;
 // Enabled when a consultation ends normally, disabled when the next one starts.
 inline constexpr int jak_uzyskano_wniosek = 10180;
+// Enabled when a summary has been saved.
+inline constexpr int przypadek_testowy = 10181;
 }  // namespace cmd
 
 // Enabling groups, in the order the run reaches them.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -345,7 +346,13 @@ struct InferenceState {
     Table<std::string> jakiewnioskowanie;   // "W_PRZOD" or "WSTECZ" while a run goes on
     Table<std::string> hipoteza;            // the main hypothesis while backward inference tests it
     Table<std::string> nazwa_podsumowania;  // the summary file while it is written
-    int tryb_deklaracji_faktow = 1;         // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
+    // The summary saved last, with the rule base and the hypothesis (none: forward) of its
+    // run: a test case can be kept from it.
+    struct SavedSummary {
+        std::string path, rule_base, hypothesis;
+    };
+    std::optional<SavedSummary> zapisane_podsumowanie;
+    int tryb_deklaracji_faktow = 1;  // 1 "Menu wyboru faktów", 2 "Interfejs zadający pytania"
     // Arguments the user left without a value in this run: each is asked once a run.
     std::vector<std::string> argumenty_nieznane;
     // The run has reached its end: "Zakończ" no longer offers to stop only the consultation.

@@ -10,6 +10,7 @@
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
 #include "shell/shell.h"
+#include "shell/test_case_command.h"
 #include "verify/analysis.h"
 #include "verify/joint_diagnoses.h"
 #include "verify/load_checks.h"
@@ -30,6 +31,7 @@ void install_handlers(CommandRegistry& r) {
     register_explain_commands(r);
     register_import_commands(r);
     register_media_commands(r);
+    register_test_case_command(r);
 }
 
 void prepare_session(Session& s) {

@@ -157,6 +157,12 @@ const api::KnowledgeBase* OpenedBases::get(const std::string& rule_path, std::st
     return it->second.kb.get();
 }
 
+api::Runner& OpenedBases::runner(const std::string& rule_path) {
+    Entry& e = bases_.at(rule_path);
+    if (!e.runner) e.runner = std::make_unique<api::Runner>(*e.kb);
+    return *e.runner;
+}
+
 CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
     const auto start = std::chrono::steady_clock::now();
     CaseOutcome out;
@@ -169,45 +175,41 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
         api::Options o;
         o.labels = c.labels;
         o.imported = c.imported;
-        try {
-            api::Consultation run = c.hypothesis.empty() ? kb->forward(o) : kb->backward(c.hypothesis, o);
-            bool ended = false;
-            int questions = 0;
-            while (auto q = run.next()) {
-                auto a = std::find_if(c.answers.begin(), c.answers.end(),
-                                      [&](const auto& x) { return x.first == q->name; });
-                if (a == c.answers.end()) {
-                    diffs.push_back((value_question(q->kind) ? "pytanie o " : "pytanie ") + q->name +
-                                    " bez odpowiedzi w przypadku (dodaj odpowiedź(\"" + q->name +
-                                    "\",\"...\"))");
-                    ended = true;
-                    break;
-                }
-                if (std::find(out.asked.begin(), out.asked.end(), q->name) == out.asked.end())
-                    out.asked.push_back(q->name);
-                if (++questions > kMaxQuestions) {
-                    diffs.push_back("wnioskowanie pyta bez końca (ostatnio o " + q->name + ")");
-                    ended = true;
-                    break;
-                }
-                try {
-                    run.answer(a->second);
-                } catch (const api::Error& x) {
-                    diffs.push_back("odpowiedź \"" + a->second + "\" na pytanie o " + q->name +
-                                    " odrzucona: " + x.message());
-                    ended = true;
-                    break;
-                }
+        int questions = 0;
+        std::string last_answer;
+        // Each question answered from the case; a question it does not answer, an answer
+        // refused, or a run that keeps asking ends the case.
+        auto answer = [&](const api::Question& q, const std::string& refused) -> std::optional<std::string> {
+            if (!refused.empty()) {
+                diffs.push_back("odpowiedź \"" + last_answer + "\" na pytanie o " + q.name +
+                                " odrzucona: " + refused);
+                return std::nullopt;
             }
-            if (!ended) {
-                const api::Result& r = run.result();
+            auto a = std::find_if(c.answers.begin(), c.answers.end(),
+                                  [&](const auto& x) { return x.first == q.name; });
+            if (a == c.answers.end()) {
+                diffs.push_back((value_question(q.kind) ? "pytanie o " : "pytanie ") + q.name +
+                                " bez odpowiedzi w przypadku (dodaj odpowiedź(\"" + q.name + "\",\"...\"))");
+                return std::nullopt;
+            }
+            if (std::find(out.asked.begin(), out.asked.end(), q.name) == out.asked.end())
+                out.asked.push_back(q.name);
+            if (++questions > kMaxQuestions) {
+                diffs.push_back("wnioskowanie pyta bez końca (ostatnio o " + q.name + ")");
+                return std::nullopt;
+            }
+            last_answer = a->second;
+            return a->second;
+        };
+        try {
+            if (auto r = bases.runner(c.rule_path).run(c.hypothesis, o, answer)) {
                 out.completed = true;
-                out.trace = r.trace;
+                out.trace = r->trace;
                 if (c.refused)
                     diffs.push_back("oczekiwano odmowy wnioskowania (\"" + *c.refused +
                                     "\"), a wnioskowanie przebiegło");
                 else
-                    compare_results(c, r, diffs);
+                    compare_results(c, *r, diffs);
             }
         } catch (const api::Error& x) {
             refusal(c, x.message(), diffs);

@@ -21,17 +21,21 @@ struct CaseOutcome {
     std::vector<std::string> asked;  // what the run asked: conditions, arguments, CFs
 };
 
-// The knowledge bases of a suite, each opened (and checked) once.
+// The knowledge bases of a suite, each opened (and checked) once, and loaded once for all the
+// cases that name it.
 class OpenedBases {
   public:
     // The base of a rule-base path, or null with the reason the base cannot be opened.
     const api::KnowledgeBase* get(const std::string& rule_path, std::string& error);
+    // The runner of a base `get` opened.
+    api::Runner& runner(const std::string& rule_path);
     // The bases opened so far, by path, in the order they were first opened.
     const std::vector<std::string>& paths() const { return order_; }
 
   private:
     struct Entry {
         std::unique_ptr<api::KnowledgeBase> kb;
+        std::unique_ptr<api::Runner> runner;
         std::string error;
     };
     std::map<std::string, Entry> bases_;

@@ -104,7 +104,8 @@ std::string case_from_summary(const Summary& s, const std::string& name, const s
     for (const auto& [a, v] : s.arguments)
         if (arguments.count(a)) c += "odpowiedź(" + quoted(a) + "," + quoted(format_lg(v)) + ")\n";
     for (const auto& [st, cf] : s.facts) {
-        if (!conclusions.count(st)) continue;
+        // "koniec" only stops forward inference: no run gives it as a conclusion.
+        if (!conclusions.count(st) || st == "koniec") continue;
         if (st == hypothesis)
             c += "werdykt(" + quoted(fmt2(cf)) + ")\n";
         else
@@ -115,24 +116,19 @@ std::string case_from_summary(const Summary& s, const std::string& name, const s
     return c;
 }
 
-int record_command(const std::string& summary_path, const std::string& rule_base,
-                   const std::string& hypothesis, const std::string& name, const std::string& out_path,
-                   std::ostream& out, std::ostream& err) {
+Recording record_case(const std::string& summary_path, const std::string& rule_base,
+                      const std::string& hypothesis, const std::string& name, const std::string& out_path) {
     namespace fs = std::filesystem;
-    if (rule_base.empty()) {
-        err << "zuva test --record: podaj bazę reguł konsultacji: --base RE....BEN\n";
-        return 2;
-    }
+    Recording r;
     auto bytes = read_file_bytes(summary_path);
     std::optional<std::string> text = bytes ? decode_file_text(*bytes) : std::nullopt;
     std::optional<Summary> summary = text ? parse_summary(*text) : std::nullopt;
     if (!summary) {
-        err << summary_path
-            << ":1:1: " << (bytes ? "to nie jest plik podsumowania wnioskowania" : "nie można odczytać pliku")
-            << '\n';
-        return 2;
+        r.problem = summary_path + ":1:1: " +
+                    (bytes ? "to nie jest plik podsumowania wnioskowania" : "nie można odczytać pliku");
+        return r;
     }
-    const std::string case_name = name.empty() ? stem_of(summary_path) : name;
+    r.case_name = name.empty() ? stem_of(summary_path) : name;
     // The base as the case names it: relative to the file the case goes to.
     std::error_code ec;
     const fs::path base_abs = fs::absolute(rule_base, ec).lexically_normal();
@@ -141,59 +137,101 @@ int record_command(const std::string& summary_path, const std::string& rule_base
         const fs::path dir = fs::absolute(out_path, ec).parent_path();
         in_case = base_abs.lexically_proximate(dir).generic_string();
     }
-    std::string records;
     try {
-        records = case_from_summary(*summary, case_name, in_case, base_abs.string(), hypothesis);
+        r.records = case_from_summary(*summary, r.case_name, in_case, base_abs.string(), hypothesis);
     } catch (const api::Error& e) {
-        err << e.what() << '\n';
-        return 2;
+        r.problem = e.what();
+        return r;
     }
-    if (out_path.empty()) {
-        out << records;
-    } else {
+    // The case must run as written: a question the summary cannot answer shows here.
+    CaseOutcome o;
+    OpenedBases bases;
+    for (int tries = 0;; ++tries) {
+        CaseFileError e;
+        auto parsed = parse_case_text(out_path.empty() ? "przypadek" : out_path, r.records, e);
+        if (!parsed || parsed->cases.empty()) {
+            r.problem = e.text();
+            return r;
+        }
+        TestCase& c = parsed->cases.back();
+        c.rule_path = base_abs.string();
+        o = run_case(c, bases);
+        // A conclusion whose CF the user gave when asked is in the summary with that CF: it
+        // becomes an answer too.
+        if (o.passed || o.completed || tries > 100) break;
+        const std::string wanted = "pytanie o ";
+        const std::string& first = o.differences.front();
+        std::string name_asked;
+        if (first.rfind(wanted, 0) == 0)
+            name_asked = first.substr(wanted.size(), first.find(' ', wanted.size()) - wanted.size());
+        auto fact = std::find_if(summary->facts.begin(), summary->facts.end(),
+                                 [&](const auto& f) { return f.first == name_asked; });
+        if (name_asked.empty() || fact == summary->facts.end()) break;
+        r.records += "odpowiedź(" + testing::quoted(fact->first) + "," +
+                     testing::quoted(format_lg(fact->second)) + ")\n";
+    }
+    if (!out_path.empty()) {
         std::string old;
         bool utf8 = false;
         if (auto b = read_file_bytes(out_path)) {
             auto t = decode_file_text(*b);
             if (!t) {
-                err << out_path << ":1:1: plik nie jest tekstem w stronie kodowej Windows-1250 ani w UTF-8\n";
-                return 2;
+                r.problem =
+                    out_path + ":1:1: plik nie jest tekstem w stronie kodowej Windows-1250 ani w UTF-8";
+                return r;
             }
             utf8 = is_valid_utf8(*b) && has_multibyte(*b);
             old = *t;
             CaseFileError e;
             if (!parse_case_text(out_path, old, e)) {
-                err << e.text() << '\n';
-                return 2;
+                r.problem = e.text();
+                return r;
             }
             if (!old.empty() && old.back() != '\n') old += "\r\n";
         }
         std::string all = old + (old.empty() ? "" : "\r\n");
-        for (char ch : records) {
+        for (char ch : r.records) {
             if (ch == '\n') all += '\r';
             all += ch;
         }
         std::string why;
         if (!write_file_bytes(out_path, utf8 ? all : utf8_to_cp1250_lossy(all), why)) {
-            err << "zuva test: nie można zapisać " << out_path << ": " << why << '\n';
-            return 2;
+            r.problem = "nie można zapisać " + out_path + ": " + why;
+            r.not_written = true;
+            return r;
         }
-        out << "Przypadek " << case_name << " dopisany do " << out_path << ".\n";
     }
-    // The case as written must run: a question the summary cannot answer shows here.
-    CaseFileError e;
-    auto parsed = parse_case_text(out_path.empty() ? "przypadek" : out_path, records, e);
-    if (!parsed || parsed->cases.empty()) return 2;
-    TestCase& c = parsed->cases.back();
-    c.rule_path = base_abs.string();
-    OpenedBases bases;
-    const CaseOutcome o = run_case(c, bases);
-    if (!o.passed) {
-        err << "zuva test --record: przypadek " << case_name
-            << " nie przechodzi w tej postaci: " << o.differences.front() << '\n';
-        return 1;
+    r.status = o.passed ? 0 : 1;
+    if (!o.passed) r.problem = o.differences.front();
+    return r;
+}
+
+KeptCase keep_case(const std::string& summary, const std::string& rule_base, const std::string& hypothesis,
+                   const std::string& name, const std::string& file) {
+    const Recording r = record_case(summary, rule_base, hypothesis, name, file);
+    return KeptCase{r.status, r.problem};
+}
+
+int record_command(const std::string& summary_path, const std::string& rule_base,
+                   const std::string& hypothesis, const std::string& name, const std::string& out_path,
+                   std::ostream& out, std::ostream& err) {
+    if (rule_base.empty()) {
+        err << "zuva test --record: podaj bazę reguł konsultacji: --base RE....BEN\n";
+        return 2;
     }
-    return 0;
+    const Recording r = record_case(summary_path, rule_base, hypothesis, name, out_path);
+    if (r.status == 2) {
+        err << (r.not_written ? "zuva test: " : "") << r.problem << '\n';
+        return 2;
+    }
+    if (out_path.empty())
+        out << r.records;
+    else
+        out << "Przypadek " << r.case_name << " dopisany do " << out_path << ".\n";
+    if (r.status == 1)
+        err << "zuva test --record: przypadek " << r.case_name
+            << " nie przechodzi w tej postaci: " << r.problem << '\n';
+    return r.status;
 }
 
 }  // namespace zuva::testing

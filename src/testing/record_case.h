@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "session/shell_state.h"
+
 namespace zuva::testing {
 
 // What a summary file holds.
@@ -20,6 +22,24 @@ std::optional<Summary> parse_summary(const std::string& text);
 // `rule_base` (written into the case as given); `hypothesis` empty for a forward run.
 std::string case_from_summary(const Summary& s, const std::string& name, const std::string& rule_base,
                               const std::string& rule_path, const std::string& hypothesis);
+
+// A case made from a summary and written to `out_path` (appended, the file kept in its code
+// page), or only made when `out_path` is empty; then run once.
+struct Recording {
+    int status = 2;  // 0 written and it passes, 1 written but it does not pass, 2 nothing written
+    std::string case_name;
+    std::string records;  // the case, UTF-8, one record a line
+    // Status 2: why nothing was written (FILE:LINE:COLUMN: when placed in a file); status 1:
+    // the first difference of its run.
+    std::string problem;
+    bool not_written = false;  // status 2 because the file could not be written
+};
+Recording record_case(const std::string& summary_path, const std::string& rule_base,
+                      const std::string& hypothesis, const std::string& name, const std::string& out_path);
+
+// The same for the menu command of the front ends (their CaseKeeper).
+KeptCase keep_case(const std::string& summary, const std::string& rule_base, const std::string& hypothesis,
+                   const std::string& name, const std::string& file);
 
 // `zuva test --record`: writes the case to `out` or appends it to the file `out_path`, then runs
 // it once; exit status 0 (written, and it passes), 1 (written, but it does not pass as it

@@ -176,6 +176,10 @@ std::string coverage_text(const SuiteReport& r, OpenedBases& bases) {
         u.models.insert(c.outcome.trace.models.begin(), c.outcome.trace.models.end());
         u.asked.insert(c.outcome.asked.begin(), c.outcome.asked.end());
         u.asked.insert(c.outcome.trace.answered.begin(), c.outcome.trace.answered.end());
+        // A condition of an exact constraint that the answers to the others of its group
+        // always complete is reached without a question (the constraint allows only -1 and
+        // 1, so the last one unanswered is known): it counts as covered.
+        u.asked.insert(c.outcome.trace.completed.begin(), c.outcome.trace.completed.end());
     }
     std::string out;
     for (const auto& path : bases.paths()) {

@@ -1,0 +1,77 @@
+// Keeping a consultation as a test case from the menu of the terminal program: after the
+// summary is saved, command 10181 appends a case made from it to a test-case file, which
+// `zuva test` then runs; without a saved summary the command is not available.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "e2e/script_run.h"
+#include "text/codec.h"
+
+namespace zuva {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExamples = std::string(ZUVA_TEST_DATA) + "/../../examples";
+
+class KeepCaseScript : public testing_support::AnswerScriptTest {
+  protected:
+    KeepCaseScript() : AnswerScriptTest("zuva-keep") {}
+    void SetUp() override {
+        AnswerScriptTest::SetUp();
+        if (HasFatalFailure()) return;
+        fs::copy(kExamples, dir, fs::copy_options::recursive);
+        sub = "BAZY";
+    }
+    // The forward consultation of tests/data/api/forward.txt up to its end, the summary
+    // saved as P.txt.
+    std::vector<std::string> consultation() const {
+        std::vector<std::string> lines;
+        std::ifstream in(std::string(ZUVA_TEST_DATA) + "/api/forward.txt");
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+};
+
+TEST_F(KeepCaseScript, TheCaseOfASavedSummaryIsAppendedAndPasses) {
+    std::vector<std::string> answers = consultation();
+    const std::string before = file("AUTO.TST");
+    for (const char* a : {"10181", "AUTO.TST", "akumulator z menu"})
+        answers.push_back(a);
+    ASSERT_EQ(run(answers), 0) << err;
+    EXPECT_TRUE(has("Przypadek testowy akumulator z menu został dopisany do pliku AUTO.TST.")) << out;
+    // The old cases are kept as they were, in the file's code page; the new one follows.
+    const std::string after = file("AUTO.TST");
+    ASSERT_EQ(after.compare(0, before.size(), before), 0);
+    const std::string added = cp1250_to_utf8(after.substr(before.size())).value_or("");
+    EXPECT_NE(added.find("przypadek(\"akumulator z menu\")\r\nbaza(\"REAUTO.BEN\")\r\n"), std::string::npos)
+        << added;
+    EXPECT_NE(added.find("odpowiedź(\"rozrusznik_kreci_wolno\",\"1\")"), std::string::npos) << added;
+    EXPECT_NE(added.find("wniosek(\"uszkodzony_akumulator\","), std::string::npos) << added;
+    // The whole suite, the new case with it, passes.
+    EXPECT_EQ(run_args("test AUTO.TST"), 0) << out << err;
+    EXPECT_NE(out.find("ok akumulator z menu"), std::string::npos) << out;
+}
+
+TEST_F(KeepCaseScript, ANewFileAndTheProposedNameFromTheSummary) {
+    std::vector<std::string> answers = consultation();
+    for (const char* a : {"10181", "NOWE.TST", ""})
+        answers.push_back(a);
+    ASSERT_EQ(run(answers), 0) << err;
+    EXPECT_TRUE(has("Przypadek testowy P został dopisany do pliku NOWE.TST.")) << out;
+    EXPECT_EQ(run_args("test NOWE.TST"), 0) << out << err;
+    EXPECT_NE(out.find("1 passed, 0 failed"), std::string::npos) << out;
+}
+
+TEST_F(KeepCaseScript, WithoutASavedSummaryTheCommandIsNotAvailable) {
+    // The menu offers it at the end of "Raporty i podsumowania", enabled by a saved summary.
+    EXPECT_EQ(run({"10064", "REAUTO.BEN", "Tak", "Tak", "Tak", "Tak", "Tak", "10181"}), 2);
+    EXPECT_FALSE(err.empty());
+    EXPECT_EQ(file("AUTO.TST"), read_file_bytes(kExamples + "/BAZY/AUTO.TST").value_or(""));
+}
+
+}  // namespace
+}  // namespace zuva

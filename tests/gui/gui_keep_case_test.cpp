@@ -1,0 +1,95 @@
+// Keeping a consultation as a test case from the desktop program's menu "Raporty i
+// podsumowania": enabled once the summary is saved, it asks for the test-case file and the
+// case's name and appends a case that passes.
+#include <QAction>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QtTest>
+
+#include "dialog_driver.h"
+#include "gui_program.h"
+#include "testing/case_file.h"
+#include "testing/case_run.h"
+#include "testing/record_case.h"
+
+using zuva_test::DialogDriver;
+using zuva_test::Program;
+using zuva_test::seen_with;
+using zuva_test::usual_answer;
+using namespace zuva;
+
+class KeepCaseGuiTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void a_saved_summary_becomes_a_case_of_the_suite();
+};
+
+void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
+    Program p;
+    p.s.shell.keep_case = testing::keep_case;
+    p.open();
+    QAction* keep = p.w->action(cmd::przypadek_testowy);
+    QVERIFY(keep != nullptr);
+    QVERIFY(!keep->isEnabled());
+    // The command is the last item of "Raporty i podsumowania".
+    bool last_of_reports = false;
+    for (QAction* top : p.w->menuBar()->actions())
+        if (top->menu() != nullptr && top->text().remove('&') == "Raporty i podsumowania")
+            last_of_reports = top->menu()->actions().back() == keep;
+    QVERIFY(last_of_reports);
+
+    const QString summary = p.bases() + "P.txt";
+    {
+        DialogDriver d;
+        p.load_rules(d);
+        d.click("&OK");   // the description of the base
+        d.radio(1);       // detail level
+        d.click("&NIE");  // no labels
+        d.click("OK");    // the loaded bases
+        d.radio(1);       // facts from the menu of facts
+        d.fallback = [summary](QWidget* w) {
+            auto* m = qobject_cast<QMessageBox*>(w);
+            if (m != nullptr && m->text() == "Zachować podsumowanie wnioskowania?")
+                return DialogDriver::press(w, "&TAK");
+            if (auto* f = qobject_cast<QFileDialog*>(w)) {
+                auto* e = f->findChild<QLineEdit*>("fileNameEdit");
+                QVERIFY(e != nullptr);
+                e->setText(summary);
+                QTest::keyClick(e, Qt::Key_Return);
+                if (f->isVisible()) f->accept();
+                return;
+            }
+            usual_answer(w);
+        };
+        QVERIFY(p.w->run_command(cmd::wnioskowanie_w_przod));
+    }
+    QVERIFY(QFileInfo::exists(summary));
+    QVERIFY(keep->isEnabled());
+
+    DialogDriver k;
+    k.file(p.bases() + "AUTO.TST");
+    k.type("z pulpitu");
+    k.click("OK");
+    QVERIFY(p.w->run_command(cmd::przypadek_testowy));
+    QVERIFY(k.done());
+    QVERIFY2(seen_with(k, "Przypadek testowy", "został dopisany do pliku AUTO.TST"),
+             qPrintable(k.unexpected.join("; ")));
+
+    // The suite now ends with the new case, and it passes.
+    testing::CaseFileError e;
+    auto suite = testing::read_case_file((p.bases() + "AUTO.TST").toStdString(), e);
+    QVERIFY2(suite.has_value(), e.text().c_str());
+    QCOMPARE(QString::fromStdString(suite->cases.back().name), QString("z pulpitu"));
+    testing::OpenedBases bases;
+    const testing::CaseOutcome o = testing::run_case(suite->cases.back(), bases);
+    QVERIFY2(o.passed, o.differences.empty() ? "" : o.differences.front().c_str());
+}
+
+int run_keep_case_gui_tests(int argc, char** argv) {
+    KeepCaseGuiTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "gui_keep_case_test.moc"
