@@ -3,7 +3,11 @@
 // terminal program writes for the same answers (tests/data/api/forward.txt); prints the
 // answer latency (p50, p99), the server's memory per live session, and fails on any error
 // or when the run takes longer than the time limit.
-//   bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS]
+// THINK-MS is how long a user reads each question before answering (on average; each pause
+// drawn evenly between half and one and a half of it). 0, the default, answers at once: all
+// users at the server all the time, which measures the server saturated (the latency is then
+// mostly the wait behind the other users' answers on the machine's cores).
+//   bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS] [THINK-MS]
 #include <httplib.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -15,11 +19,12 @@
 #include <barrier>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
-#include <regex>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -98,6 +103,7 @@ int main(int argc, char** argv) {
     const std::string zuva = fs::absolute(argv[1]).string(), source = fs::absolute(argv[2]).string();
     const int users = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 1000) : 200;
     const int limit = argc > 4 ? std::clamp(std::atoi(argv[4]), 5, 3600) : 120;
+    const int think_ms = argc > 5 ? std::clamp(std::atoi(argv[5]), 0, 60000) : 0;
     std::string tmpl = (fs::temp_directory_path() / "zuva-load-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) return 2;
     const std::string work = tmpl;
@@ -147,7 +153,7 @@ int main(int argc, char** argv) {
     const auto deadline = Clock::now() + std::chrono::seconds(limit);
     // Everyone holds a live session at the first question before anyone answers.
     std::barrier live(users + 1);
-    auto user = [&](int) {
+    auto user = [&](int index) {
         httplib::Client c("127.0.0.1", port);
         c.set_read_timeout(std::chrono::seconds(limit));
         std::string cookie;
@@ -165,8 +171,8 @@ int main(int argc, char** argv) {
         }
         httplib::Headers get{{"Cookie", cookie}};
         post.emplace("Cookie", cookie);
-        static const std::regex question(
-            R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
+        std::mt19937 random(static_cast<unsigned>(index) + 1);
+        std::uniform_int_distribution<int> pause(think_ms / 2, think_ms + think_ms / 2);
         auto page = c.Get("/konsultacja", get);
         live.arrive_and_wait();
         std::vector<double> mine_answer, mine_step;
@@ -175,15 +181,28 @@ int main(int argc, char** argv) {
                 fail("page");
                 return;
             }
-            std::smatch q;
-            if (!std::regex_search(page->body, q, question)) break;
-            auto it = kAnswers.find(q[1]);
+            // The pending question's name and number, as the page's form carries them.
+            const std::string& body = page->body;
+            const std::size_t name_at = body.find("data-pytanie=\"");
+            if (name_at == std::string::npos) break;
+            const std::size_t name_from = name_at + std::strlen("data-pytanie=\""),
+                              name_end = body.find('"', name_from);
+            const std::size_t number_at = body.find("name=\"numer\" value=\"", name_end);
+            if (name_end == std::string::npos || number_at == std::string::npos) {
+                fail("question form");
+                return;
+            }
+            const std::size_t number_from = number_at + std::strlen("name=\"numer\" value=\"");
+            const std::string name = body.substr(name_from, name_end - name_from);
+            const std::string number = body.substr(number_from, body.find('"', number_from) - number_from);
+            if (think_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+            auto it = kAnswers.find(name);
             if (it == kAnswers.end()) {
                 fail("unexpected question");
                 return;
             }
             const auto t0 = Clock::now();
-            auto a = c.Post("/odpowiedz", post, "numer=" + q[2].str() + "&wartosc=" + it->second,
+            auto a = c.Post("/odpowiedz", post, "numer=" + number + "&wartosc=" + it->second,
                             "application/x-www-form-urlencoded");
             const auto t1 = Clock::now();
             if (!a || a->status != 303) fail("answer");
@@ -216,8 +235,9 @@ int main(int argc, char** argv) {
     waitpid(server, &status, 0);
     fs::remove_all(work);
 
-    std::printf("users: %d, answers: %zu, errors: %d, time: %.2f s\n", users, answer_ms.size(), errors.load(),
-                seconds);
+    std::printf(
+        "users: %d, pause before each answer: %d ms on average, answers: %zu, errors: %d, time: %.2f s\n",
+        users, think_ms, answer_ms.size(), errors.load(), seconds);
     std::printf("answer latency (POST): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", percentile(answer_ms, 0.5),
                 percentile(answer_ms, 0.99), percentile(answer_ms, 1.0));
     std::printf("answer and next page (POST + GET): p50 %.2f ms, p99 %.2f ms\n", percentile(step_ms, 0.5),

@@ -4,12 +4,10 @@
 // condition variable. Dropping the consultation wakes the thread with `cancel`; the dialog
 // throws Stop, the core unwinds, the thread ends and is joined before anything is freed.
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 #ifdef __GLIBC__
-#include <malloc.h>
 #endif
 
 #include "api/consultation_impl.h"
@@ -45,29 +43,10 @@ const CommandRegistry& registry() {
     return r;
 }
 
-// Consultation threads alive in the process; when the last one has been joined, the memory
-// the main malloc arena holds free goes back to the system, once a burst of drops, never
-// per step.
-std::atomic<long> live_threads{0};
-
-// A thread's allocations go to a malloc arena of its own, whose free memory malloc_trim does
-// not give back. A block of 64 KB or more freed into the arena makes glibc consolidate it
-// and trim its heap; the thread of a dropped consultation frees its session itself first,
-// then such a block, so the session's memory leaves the process with it.
-void give_back_arena() {
-#ifdef __GLIBC__
-    void* volatile block = std::malloc(96u << 10);  // volatile: not optimised away
-    std::free(block);
-#endif
-}
-
 void* thread_main(void* arg) {
     auto& c = *static_cast<Consultation::Impl*>(arg);
     run_to_end(c);
-    if (c.dropped) {
-        c.state.reset();
-        give_back_arena();
-    }
+    if (c.dropped) c.state.reset();
     return nullptr;
 }
 
@@ -111,9 +90,6 @@ Consultation::Impl::~Impl() {
     }
     ui.changed.notify_all();
     pthread_join(thread, nullptr);
-#ifdef __GLIBC__
-    if (live_threads.fetch_sub(1) == 1) malloc_trim(0);
-#endif
 }
 
 bool load_knowledge_base(Consultation::Impl& c, const std::string& rule_full) {
@@ -186,7 +162,6 @@ void start_thread(Consultation::Impl& c) {
     if (rc != 0)
         throw Error(std::string("Nie można uruchomić wątku konsultacji: ") + std::strerror(rc) + ".");
     c.thread_started = true;
-    live_threads.fetch_add(1);
 }
 
 // ---------------------------------------------------------------------------------

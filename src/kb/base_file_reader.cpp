@@ -545,14 +545,14 @@ std::optional<ReadError> parse_records(std::string_view text, const std::vector<
 std::optional<ReadError> parse_base_records(BaseKind kind, std::string_view text, const RecordSink& sink) {
     Schema schema = schema_for(kind);
     int line = 0;
-    for (auto& [name, spec] : schema)
-        spec.sink = [&](void*, Fields&& f, std::string_view table) { sink(table, std::move(f), line); };
+    for (auto& [name, layout] : schema)
+        layout.sink = [&](void*, Fields&& f, std::string_view table) { sink(table, std::move(f), line); };
     return parse_text(schema, nullptr, text, &line);
 }
 
 std::vector<std::string> table_names(BaseKind kind) {
     std::vector<std::string> out;
-    for (const auto& [name, spec] : schema_for(kind))
+    for (const auto& [name, layout] : schema_for(kind))
         if (!name.starts_with("_")) out.emplace_back(name);
     std::sort(out.begin(), out.end());
     return out;

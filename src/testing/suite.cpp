@@ -11,6 +11,7 @@
 
 #include "testing/record_case.h"
 #include "text/file_io.h"
+#include "text/markup_escape.h"
 
 namespace zuva::testing {
 
@@ -25,37 +26,6 @@ const char* kTestUsage =
     "  zuva test --record PODSUMOWANIE --base RE....BEN [--hypothesis H] [--name NAZWA] [--out PLIK]\n"
     "      zapisuje przypadek z pliku podsumowania wnioskowania (na standardowe wyjście albo\n"
     "      na koniec pliku PLIK)\n";
-
-std::string xml_escape(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (unsigned char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                // Control characters other than tab and line ends are not allowed in XML 1.0.
-                if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                    out += ' ';
-                else
-                    out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
 
 std::string seconds(double s) {
     char buf[32];
@@ -131,32 +101,32 @@ std::string junit_xml(const SuiteReport& r) {
                 time += c.outcome.seconds;
                 failures += c.outcome.passed ? 0 : 1;
             }
-        x += "  <testsuite name=\"" + xml_escape(f.path) + "\" tests=\"" + std::to_string(mine.size()) +
+        x += "  <testsuite name=\"" + markup_escape(f.path) + "\" tests=\"" + std::to_string(mine.size()) +
              "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"0\" time=\"" +
              seconds(time) + "\">\n";
         for (const CaseReport* c : mine) {
-            x += "    <testcase name=\"" + xml_escape(c->c->name) + "\" classname=\"" +
-                 xml_escape(std::filesystem::path(f.path).stem().string()) + "\" file=\"" +
-                 xml_escape(f.path) + "\" line=\"" + std::to_string(c->c->line) + "\" time=\"" +
+            x += "    <testcase name=\"" + markup_escape(c->c->name) + "\" classname=\"" +
+                 markup_escape(std::filesystem::path(f.path).stem().string()) + "\" file=\"" +
+                 markup_escape(f.path) + "\" line=\"" + std::to_string(c->c->line) + "\" time=\"" +
                  seconds(c->outcome.seconds) + "\"";
             if (c->outcome.passed) {
                 x += "/>\n";
                 continue;
             }
-            x += ">\n      <failure message=\"" + xml_escape(c->outcome.differences.front()) +
+            x += ">\n      <failure message=\"" + markup_escape(c->outcome.differences.front()) +
                  "\" type=\"FAIL\">";
             for (const auto& d : c->outcome.differences)
-                x += xml_escape(d) + "\n";
+                x += markup_escape(d) + "\n";
             x += "</failure>\n    </testcase>\n";
         }
         x += "  </testsuite>\n";
     }
     // Files that cannot be read: a suite with one erroneous case each, so CI shows them.
     for (const auto& e : r.errors) {
-        x += "  <testsuite name=\"" + xml_escape(e.file) +
+        x += "  <testsuite name=\"" + markup_escape(e.file) +
              "\" tests=\"1\" failures=\"0\" errors=\"1\" time=\"0\">\n";
-        x += "    <testcase name=\"" + xml_escape(e.file) + "\" classname=\"zuva\" time=\"0\">\n";
-        x += "      <error message=\"" + xml_escape(e.text()) +
+        x += "    <testcase name=\"" + markup_escape(e.file) + "\" classname=\"zuva\" time=\"0\">\n";
+        x += "      <error message=\"" + markup_escape(e.text()) +
              "\" type=\"ERROR\"/>\n    </testcase>\n  </testsuite>\n";
     }
     x += "</testsuites>\n";

@@ -3,33 +3,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "text/markup_escape.h"
+
 namespace zuva::web {
 
 std::string html_escape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return markup_escape(text);
 }
 
 namespace {
