@@ -18,11 +18,15 @@ pkgs+=(pybind11-dev python3-dev python3-pytest)
 pkgs+=(qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n xvfb xdotool imagemagick)
 # zuva serve (cpp-httplib) and its tests: nginx in front of two servers, Debian's chromium
 # driven by playwright-core, which the browser test installs from npm with node.
-pkgs+=(libcpp-httplib-dev nginx chromium nodejs npm)
+pkgs+=(libcpp-httplib-dev nginx chromium)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
+# Node.js and npm: a machine may have them from elsewhere than Debian (whose packages then
+# conflict with them); Debian's only where there are none.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO apt-get update
