@@ -58,7 +58,7 @@ void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
                 QVERIFY(e != nullptr);
                 e->setText(summary);
                 QTest::keyClick(e, Qt::Key_Return);
-                if (f->isVisible()) f->accept();
+                if (f->isVisible()) static_cast<QDialog*>(f)->accept();  // QFileDialog hides it
                 return;
             }
             usual_answer(w);
