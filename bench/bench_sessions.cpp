@@ -1,7 +1,10 @@
 // Memory of idle consultations: 10,000 consultations of the sample base, each waiting at its
 // first question (a session with the bases loaded and a thread parked in the question), the
 // resident memory per consultation, and the resident memory after all are dropped against
-// the memory before. Run by hand: build/bench/bench_sessions [BASE] [COUNT]
+// the memory before. Run by hand: build/bench/bench_sessions [BASE] [COUNT] [OPTION...]
+// Options: "one-arena" (every thread allocates in the main arena), "maps" (the mappings
+// over 1 MB after each drop), "malloc-info" (glibc's account of every arena after each drop,
+// as XML on standard error).
 #include <malloc.h>
 
 #include <cctype>
@@ -54,7 +57,7 @@ namespace {
 
 // Opens `count` consultations, each to its first question, and drops them; prints the
 // resident memory before, with them open and after.
-bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings) {
+bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings, bool show_arenas) {
     using zuva::api::Consultation;
     const long before = settled_rss_kb();
     std::printf("resident before:              %8.1f MB\n", before / 1024.0);
@@ -79,6 +82,7 @@ bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings) {
     const double dropped = seconds_since(t0);
     const long after = settled_rss_kb();
     if (show_mappings) print_large_mappings();
+    if (show_arenas) malloc_info(0, stderr);
     std::printf("resident after dropping them: %8.1f MB (%.2f s to drop), %+.1f %% of before\n",
                 after / 1024.0, dropped,
                 100.0 * static_cast<double>(after - before) / static_cast<double>(before));
@@ -90,8 +94,15 @@ bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings) {
 int main(int argc, char** argv) {
     const std::string base = argc > 1 ? argv[1] : ZUVA_EXAMPLES "/BAZY/REAUTO.BEN";
     const int count = argc > 2 ? std::stoi(argv[2]) : 10000;
-    const bool one_arena = argc > 3 && std::string(argv[3]) == "one-arena";
-    const bool show_mappings = argc > 3 && std::string(argv[3]) == "maps";
+    bool one_arena = false;
+    bool show_mappings = false;
+    bool show_arenas = false;
+    for (int i = 3; i < argc; ++i) {
+        const std::string option = argv[i];
+        one_arena = one_arena || option == "one-arena";
+        show_mappings = show_mappings || option == "maps";
+        show_arenas = show_arenas || option == "malloc-info";
+    }
     // With glibc's defaults the consultations' threads allocate in malloc arenas of their own
     // (up to eight a core), and the freed memory at the top of such an arena is kept for
     // reuse, not given back by malloc_trim: the second round shows that it is reused, not
@@ -107,9 +118,9 @@ int main(int argc, char** argv) {
     std::printf("base %s, %d consultations waiting at their first question, %s\n", base.c_str(), count,
                 one_arena ? "one malloc arena" : "glibc defaults");
     std::printf("-- first round\n");
-    if (!round(kb, count, show_mappings)) return 1;
+    if (!round(kb, count, show_mappings, show_arenas)) return 1;
     std::printf("-- second round\n");
-    if (!round(kb, count, show_mappings)) return 1;
+    if (!round(kb, count, show_mappings, show_arenas)) return 1;
 
     // An open knowledge base alone (no consultation) keeps only its paths and findings.
     const long kb_before = settled_rss_kb();

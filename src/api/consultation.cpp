@@ -5,10 +5,6 @@
 // throws Stop, the core unwinds, the thread ends and is joined before anything is freed.
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
-#include <cstring>
-#ifdef __GLIBC__
-#endif
 
 #include "api/consultation_impl.h"
 #include "api/trace.h"
@@ -45,6 +41,7 @@ const CommandRegistry& registry() {
 
 void* thread_main(void* arg) {
     auto& c = *static_cast<Consultation::Impl*>(arg);
+    c.release.take();
     run_to_end(c);
     if (c.dropped) c.state.reset();
     return nullptr;
@@ -83,13 +80,13 @@ void check_position(const Question& q, int position) {
 }  // namespace
 
 Consultation::Impl::~Impl() {
-    if (!thread_started) return;
+    if (!thread.started()) return;
     {
         std::lock_guard<std::mutex> lock(ui.mutex);
         ui.cancel = true;
     }
     ui.changed.notify_all();
-    pthread_join(thread, nullptr);
+    thread.join();
 }
 
 bool load_knowledge_base(Consultation::Impl& c, const std::string& rule_full) {
@@ -154,14 +151,7 @@ void run_to_end(Consultation::Impl& c) {
 }
 
 void start_thread(Consultation::Impl& c) {
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setstacksize(&attr, kThreadStack);
-    const int rc = pthread_create(&c.thread, &attr, thread_main, &c);
-    pthread_attr_destroy(&attr);
-    if (rc != 0)
-        throw Error(std::string("Nie można uruchomić wątku konsultacji: ") + std::strerror(rc) + ".");
-    c.thread_started = true;
+    c.thread.start(thread_main, &c, kThreadStack);
 }
 
 // ---------------------------------------------------------------------------------

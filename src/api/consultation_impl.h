@@ -1,13 +1,12 @@
 // A consultation's own state: its port, its session with the bases loaded, and the thread
 // that runs the core while the caller answers questions.
 #pragma once
-#include <pthread.h>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "api/consultation_thread.h"
 #include "api/consultation_ui.h"
 #include "session/session.h"
 #include "zuva/zuva.h"
@@ -22,14 +21,16 @@ struct Consultation::Impl {
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
 
+    // First, so that it is freed last: after the thread, the session and the port (see
+    // ArenaRelease).
+    ArenaRelease release;
     ConsultationUi ui;
     // The session, freed early by the thread of a dropped consultation (see thread_main).
     std::optional<Session> state;
     Session& s;
     int command = 0;      // the inference command the consultation runs
     std::string failure;  // why the run could not go on, when it could not
-    pthread_t thread{};
-    bool thread_started = false;
+    ConsultationThread thread;
     bool dropped = false;  // the run ended because the consultation was dropped
 };
 

@@ -107,11 +107,12 @@ int QtUi::question(std::string_view title, std::string_view text, const std::vec
 }
 
 std::string QtUi::file_dialog(bool save, std::string_view mask, const std::vector<FileFilter>& filters,
-                              std::string_view title) {
+                              std::string_view title, bool ask_replacing) {
     QWidget* parent = dialog_parent();
     QFileDialog d(parent, qs(title));
     d.setObjectName(save ? "dlg_zapis_pliku" : "dlg_otwarcie_pliku");
     d.setOption(QFileDialog::DontUseNativeDialog);
+    if (!ask_replacing) d.setOption(QFileDialog::DontConfirmOverwrite);
     d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (window_ != nullptr) d.setDirectory(qs(window_->session().current_dir));
@@ -161,6 +162,12 @@ std::string QtUi::open_file(std::string_view mask, const std::vector<FileFilter>
 std::string QtUi::save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                             std::string_view title) {
     return file_dialog(true, mask, filters, title);
+}
+
+// The file is appended to: an existing name is taken as it is, the dialog asks nothing.
+std::string QtUi::save_file_appending(std::string_view mask, const std::vector<FileFilter>& filters,
+                                      std::string_view title) {
+    return file_dialog(true, mask, filters, title, false);
 }
 
 int QtUi::radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,

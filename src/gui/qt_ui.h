@@ -31,6 +31,8 @@ class QtUi : public Ui {
                           std::string_view title) override;
     std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                           std::string_view title) override;
+    std::string save_file_appending(std::string_view mask, const std::vector<FileFilter>& filters,
+                                    std::string_view title) override;
     int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,
               int initial) override;
     std::optional<std::string> input_text(std::string_view title, std::string_view prompt,
@@ -61,8 +63,9 @@ class QtUi : public Ui {
   private:
     // The parent of a modal dialog; the helper window's text is shown first.
     QWidget* dialog_parent();
+    // `ask_replacing`: whether a save dialog asks before it returns an existing file.
     std::string file_dialog(bool save, std::string_view mask, const std::vector<FileFilter>& filters,
-                            std::string_view title);
+                            std::string_view title, bool ask_replacing = true);
 
     TaskWindow* window_ = nullptr;
     // The help window on the HTML user guide; one, brought forward when asked again.

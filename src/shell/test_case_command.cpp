@@ -28,7 +28,7 @@ void zapis_przypadku_testowego(Session& s) {
         s.ui.note("Uwaga!", "Ta wersja programu nie zapisuje przypadków testowych.");
         return;
     }
-    const std::string file = s.ui.save_file_unchecked(
+    const std::string file = s.ui.save_file_appending(
         "*.tst", kCaseFilters, "Podaj nazwę pliku przypadków testowych (przypadek zostanie dopisany)");
     if (file.empty()) return;
     const std::string path = s.resolve(file);

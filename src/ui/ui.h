@@ -141,6 +141,13 @@ class Ui {
                                             std::string_view title) {
         return save_file(mask, filters, title);
     }
+    // A save dialog for a file the operation appends to (an existing file keeps what it
+    // holds), so no front end may ask about replacing it. Ports that never ask about an
+    // existing file here behave as for the unchecked dialog.
+    virtual std::string save_file_appending(std::string_view mask, const std::vector<FileFilter>& filters,
+                                            std::string_view title) {
+        return save_file_unchecked(mask, filters, title);
+    }
 
     // Radio dialog: a text above the options; returns the chosen position from 1.
     virtual int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,

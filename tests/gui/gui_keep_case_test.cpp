@@ -27,10 +27,6 @@ class KeepCaseGuiTest : public QObject {
 };
 
 void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
-    // Known fault, not mended yet: the desktop program asks for the test-case file with the
-    // save dialog, which offers to replace an existing file although the command appends to
-    // it; this test stops there ("AUTO.TST already exists").
-    QSKIP("the case file is asked with a save dialog that confirms replacing it");
     Program p;
     p.s.shell.keep_case = testing::keep_case;
     p.open();
@@ -72,19 +68,51 @@ void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
     QVERIFY(QFileInfo::exists(summary));
     QVERIFY(keep->isEnabled());
 
+    // The sample suite is an existing file: the case goes to its end, the cases before stay
+    // byte for byte, and the dialog does not offer to replace the file.
+    const QString suite_path = p.bases() + "AUTO.TST";
+    QByteArray before;
+    {
+        QFile f(suite_path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        before = f.readAll();
+    }
+    QVERIFY(!before.isEmpty());
+    testing::CaseFileError before_error;
+    auto old_suite = testing::read_case_file(suite_path.toStdString(), before_error);
+    QVERIFY2(old_suite.has_value(), before_error.text().c_str());
+
     DialogDriver k;
-    k.file(p.bases() + "AUTO.TST");
+    k.file(suite_path);
     k.type("z pulpitu");
     k.click("OK");
     QVERIFY(p.w->run_command(cmd::przypadek_testowy));
     QVERIFY(k.done());
     QVERIFY2(seen_with(k, "Przypadek testowy", "został dopisany do pliku AUTO.TST"),
              qPrintable(k.unexpected.join("; ")));
+    QVERIFY2(k.unexpected.isEmpty(), qPrintable(k.unexpected.join("; ")));
+    // The file dialog, the name and the closing note: no question in between.
+    QStringList kinds;
+    for (const auto& d : k.seen())
+        kinds << d.kind + " " + d.title;
+    QVERIFY2(k.seen().size() == 3, qPrintable(kinds.join("; ")));
+    QCOMPARE(k.seen().front().kind, QString("dlg_zapis_pliku"));
+    {
+        QFile f(suite_path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray after = f.readAll();
+        QVERIFY(after.size() > before.size());
+        QVERIFY(after.startsWith(before));
+    }
 
     // The suite now ends with the new case, and it passes.
     testing::CaseFileError e;
     auto suite = testing::read_case_file((p.bases() + "AUTO.TST").toStdString(), e);
     QVERIFY2(suite.has_value(), e.text().c_str());
+    QCOMPARE(suite->cases.size(), old_suite->cases.size() + 1);
+    for (std::size_t i = 0; i < old_suite->cases.size(); ++i)
+        QCOMPARE(QString::fromStdString(suite->cases[i].name),
+                 QString::fromStdString(old_suite->cases[i].name));
     QCOMPARE(QString::fromStdString(suite->cases.back().name), QString("z pulpitu"));
     testing::OpenedBases bases;
     const testing::CaseOutcome o = testing::run_case(suite->cases.back(), bases);
