@@ -68,21 +68,22 @@ TEST(DroppedConsultationMemory, GoesBackToTheSystem) {
     const api::KnowledgeBase kb = api::KnowledgeBase::open(kRuleFile);
     open_and_drop(kb, 1);  // what every later consultation shares: the command table, code pages
     const long before = resident_kb();
-    const long open = open_and_drop(kb, 600);
+    const long open = open_and_drop(kb, 1000);
     const long after = resident_kb();
-    ASSERT_GT(open - before, 600 * 40) << "600 open consultations should take some memory";
-    // Left behind: each thread arena's bookkeeping and its kept top (128 KB), a few MB at most
-    // on any machine; not a share of the consultations' memory.
+    ASSERT_GT(open - before, 1000 * 40) << "1000 open consultations should take some memory";
+    // Left behind: each thread arena's bookkeeping and the part of its top the C library keeps
+    // (128 KB, mostly never touched), not a share of the consultations' memory.
     EXPECT_LT(after - before, (open - before) / 20)
         << "before " << before << " KB, open " << open << " KB, after " << after << " KB";
     // Every thread arena gave its free top back: none holds more than its bookkeeping and the
-    // top it keeps, whatever it held with the consultations open.
+    // top it keeps (about 132 KB), whatever it held with the consultations open (about 1 MB
+    // each here, with 1,000 consultations over 16 arenas).
     const std::vector<long> arenas = arena_sizes();
     ASSERT_GE(arenas.size(), 2u) << "the consultations' threads allocate in arenas of their own";
     for (std::size_t i = 1; i < arenas.size(); ++i)
-        EXPECT_LE(arenas[i], 256 * 1024) << "arena " << i;
+        EXPECT_LE(arenas[i], 512 * 1024) << "arena " << i;
     // A second round ends where the first did.
-    open_and_drop(kb, 600);
+    open_and_drop(kb, 1000);
     EXPECT_LT(resident_kb() - after, (open - before) / 50);
 }
 

@@ -44,6 +44,20 @@ void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
     {
         DialogDriver d;
         p.load_rules(d);
+    }
+    // The bases of the same name that a case is run with: the consultation runs with them too
+    // (with the exact constraints a CF of 0.5 is refused where the case would refuse it).
+    const std::pair<int, const char*> siblings[] = {{cmd::ladowanie_bazy_modeli, "MOAUTO.BEN"},
+                                                    {cmd::ladowanie_bazy_ograniczen, "OGAUTO.BEN"},
+                                                    {cmd::ladowanie_bazy_ograniczen_n, "ONAUTO.BEN"}};
+    for (const auto& [id, file] : siblings) {
+        DialogDriver d;
+        d.file(p.bases() + file);
+        d.fallback = usual_answer;
+        QVERIFY(p.w->run_command(id));
+    }
+    {
+        DialogDriver d;
         d.click("&OK");   // the description of the base
         d.radio(1);       // detail level
         d.click("&NIE");  // no labels
@@ -60,6 +74,20 @@ void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
                 QTest::keyClick(e, Qt::Key_Return);
                 if (f->isVisible()) static_cast<QDialog*>(f)->accept();  // QFileDialog hides it
                 return;
+            }
+            // A member of an exact constraint takes -1 or 1 only.
+            if (w->objectName() == "dlg_wartosc") {
+                bool exact = false;
+                for (auto* l : w->findChildren<QLabel*>())
+                    exact = exact || l->text().contains("równe -1.0 lub 1.0") ||
+                            l->text().contains("CF =1 lub -1");
+                if (exact) {
+                    auto* e = w->findChild<QLineEdit*>("wartosc");
+                    QVERIFY(e != nullptr);
+                    e->clear();
+                    QTest::keyClicks(e, "-1");
+                    return DialogDriver::press(w, "&OK");
+                }
             }
             usual_answer(w);
         };
@@ -88,13 +116,13 @@ void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
     k.click("OK");
     QVERIFY(p.w->run_command(cmd::przypadek_testowy));
     QVERIFY(k.done());
-    QVERIFY2(seen_with(k, "Przypadek testowy", "został dopisany do pliku AUTO.TST"),
-             qPrintable(k.unexpected.join("; ")));
-    QVERIFY2(k.unexpected.isEmpty(), qPrintable(k.unexpected.join("; ")));
     // The file dialog, the name and the closing note: no question in between.
     QStringList kinds;
     for (const auto& d : k.seen())
-        kinds << d.kind + " " + d.title;
+        kinds << d.kind + " " + d.title + " " + d.text;
+    QVERIFY2(seen_with(k, "Przypadek testowy", "został dopisany do pliku AUTO.TST"),
+             qPrintable(kinds.join("; ")));
+    QVERIFY2(k.unexpected.isEmpty(), qPrintable(k.unexpected.join("; ")));
     QVERIFY2(k.seen().size() == 3, qPrintable(kinds.join("; ")));
     QCOMPARE(k.seen().front().kind, QString("dlg_zapis_pliku"));
     {
