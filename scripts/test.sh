@@ -16,7 +16,7 @@ fi
 python3 scripts/check-layers.py
 python3 scripts/check-file-size.py
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUVA_LINE_TABLES=ON >/dev/null
 cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)
 # Instruction counts of small workloads against bench/baseline/ (fails on a growth over 10 %).
