@@ -32,6 +32,7 @@
 #include "text/file_io.h"
 #include "ui/ui.h"
 #include "verify/completeness.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -119,6 +120,9 @@ class Checker {
             close_intro(s_);
             if (!load(BaseKind::Rules, 10064, result_.rule_file, full)) return finish();
             if (!s_.kb.nazwa_re.loaded()) return finish();
+            // From here on nothing edits the rules: the diagnoses of the other loads and the
+            // reports share one flattening index and the analyses' forms.
+            SharedFlattening shared;
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
             if (!contradictory) {

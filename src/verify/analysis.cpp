@@ -12,6 +12,7 @@
 #include "session/session.h"
 #include "store/list_helpers.h"
 #include "verify/flatten.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -153,21 +154,7 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
 }
 
 std::vector<RegulaDoTestowania> formy_do_testowania(const Session& s, const IntList& rule_numbers) {
-    std::vector<RegulaDoTestowania> out;
-    FlattenIndex index(s.kb);
-    // The rules of each number in table order, found in one pass over the table.
-    std::unordered_map<std::int32_t, std::vector<const Regula*>> by_number;
-    for (std::int32_t n : rule_numbers)
-        by_number.try_emplace(n);
-    for (const auto& r : s.kb.rules.regula)
-        if (auto it = by_number.find(r.rule_number); it != by_number.end()) it->second.push_back(&r);
-    for (std::int32_t n : rule_numbers)
-        for (const Regula* r : by_number[n]) {
-            Splaszczanie gen = splaszcz(index, *r);
-            while (auto f = gen.next())
-                out.push_back({r->rule_number, r->conclusion, f->flattened_conditions});
-        }
-    return out;
+    return *tested_forms_for(s.kb, rule_numbers);
 }
 
 void analiza_bazy_wiedzy(Session& s, int option) {
@@ -223,8 +210,9 @@ void analiza_bazy_wiedzy(Session& s, int option) {
         s.ui.note("Uwaga!", "Nie wybrano żadnego wniosku do testowania wykluczalności.");
         return;
     }
-    const auto tested = formy_do_testowania(s, numbers);
-    pisz_wnioski(s, option, testuj(s, option, tested), tested);
+    // Kept for the next analysis of the same rules when the caller shares the flattening.
+    const auto tested = tested_forms_for(s.kb, numbers);
+    pisz_wnioski(s, option, testuj(s, option, *tested), *tested);
 }
 
 void register_analysis_commands(CommandRegistry& r) {

@@ -17,6 +17,7 @@
 #include "text/codec.h"
 #include "verify/flatten.h"
 #include "verify/joint_support.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -122,7 +123,8 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
     w.splaszczona_s.clear();
     const Table<Ograniczenie>& t = ograniczenia(s, n);
     const MemberIndex members = indeks_czlonkow(t);
-    FlattenIndex index(s.kb);
+    const auto held_index = flatten_index_for(s.kb);
+    const FlattenIndex& index = *held_index;
     std::unordered_map<std::string, std::size_t> stored;  // form key -> position in splaszczona_s
     std::unordered_map<std::int32_t, int> later;          // constraint position -> members after the position
     for (const auto& r : s.kb.rules.regula) {
@@ -165,7 +167,8 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
     WynikiLaczne& w = wyniki(s, n);
     const Table<Ograniczenie>& t = ograniczenia(s, n);
     const MemberIndex members = indeks_czlonkow(t);
-    FlattenIndex index(s.kb);
+    const auto held_index = flatten_index_for(s.kb);
+    const FlattenIndex& index = *held_index;
     std::unordered_set<std::string> disjunctive;
     for (const auto& d : s.kb.rules.regula_dysjunktywna)
         disjunctive.insert(d.conclusion);

@@ -1,0 +1,70 @@
+#include "verify/shared_flattening.h"
+
+#include <unordered_map>
+
+namespace zuva {
+
+namespace {
+
+thread_local SharedFlattening* current = nullptr;
+
+SharedFlattening::Key key_of(const KnowledgeBase& kb) {
+    return {&kb, kb.rules.regula.rows().data(), kb.rules.regula.count(), kb.dopytywalny.rows().data(),
+            kb.dopytywalny.count()};
+}
+
+std::vector<RegulaDoTestowania> compute_forms(const FlattenIndex& index, const KnowledgeBase& kb,
+                                              const IntList& rule_numbers) {
+    std::vector<RegulaDoTestowania> out;
+    // The rules of each number in table order, found in one pass over the table.
+    std::unordered_map<std::int32_t, std::vector<const Regula*>> by_number;
+    for (std::int32_t n : rule_numbers)
+        by_number.try_emplace(n);
+    for (const auto& r : kb.rules.regula)
+        if (auto it = by_number.find(r.rule_number); it != by_number.end()) it->second.push_back(&r);
+    for (std::int32_t n : rule_numbers)
+        for (const Regula* r : by_number[n]) {
+            Splaszczanie gen = splaszcz(index, *r);
+            while (auto f = gen.next())
+                out.push_back({r->rule_number, r->conclusion, std::move(f->flattened_conditions)});
+        }
+    return out;
+}
+
+}  // namespace
+
+SharedFlattening::SharedFlattening() : outer_(current) {
+    current = this;
+}
+
+SharedFlattening::~SharedFlattening() {
+    current = outer_;
+}
+
+std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb) {
+    if (current == nullptr) return std::make_shared<const FlattenIndex>(kb);
+    const SharedFlattening::Key key = key_of(kb);
+    if (!current->index_ || !(current->index_key_ == key)) {
+        current->index_ = std::make_shared<const FlattenIndex>(kb);
+        current->index_key_ = key;
+    }
+    return current->index_;
+}
+
+std::shared_ptr<const std::vector<RegulaDoTestowania>> tested_forms_for(const KnowledgeBase& kb,
+                                                                        const IntList& rule_numbers) {
+    auto index = flatten_index_for(kb);
+    if (current == nullptr)
+        return std::make_shared<const std::vector<RegulaDoTestowania>>(
+            compute_forms(*index, kb, rule_numbers));
+    const SharedFlattening::Key key = key_of(kb);
+    if (!current->forms_ || !(current->forms_key_ == key) || current->forms_numbers_ != rule_numbers) {
+        current->forms_ =
+            std::make_shared<const std::vector<RegulaDoTestowania>>(compute_forms(*index, kb, rule_numbers));
+        current->forms_key_ = key;
+        current->forms_numbers_ = rule_numbers;
+    }
+    return current->forms_;
+}
+
+}  // namespace zuva
