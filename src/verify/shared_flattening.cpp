@@ -13,8 +13,8 @@ SharedFlattening::Key key_of(const KnowledgeBase& kb) {
             kb.dopytywalny.count()};
 }
 
-std::vector<RegulaDoTestowania> compute_forms(const FlattenIndex& index, const KnowledgeBase& kb,
-                                              const IntList& rule_numbers) {
+std::vector<RegulaDoTestowania> compute_forms(const FlattenIndex& index, const RuleForms* kept,
+                                              const KnowledgeBase& kb, const IntList& rule_numbers) {
     std::vector<RegulaDoTestowania> out;
     // The rules of each number in table order, found in one pass over the table.
     std::unordered_map<std::int32_t, std::vector<const Regula*>> by_number;
@@ -23,11 +23,10 @@ std::vector<RegulaDoTestowania> compute_forms(const FlattenIndex& index, const K
     for (const auto& r : kb.rules.regula)
         if (auto it = by_number.find(r.rule_number); it != by_number.end()) it->second.push_back(&r);
     for (std::int32_t n : rule_numbers)
-        for (const Regula* r : by_number[n]) {
-            Splaszczanie gen = splaszcz(index, *r);
-            while (auto f = gen.next())
-                out.push_back({r->rule_number, r->conclusion, std::move(f->flattened_conditions)});
-        }
+        for (const Regula* r : by_number[n])
+            for_each_form(index, kept, *r, [&](const RegulaSplaszczona& f) {
+                out.push_back({r->rule_number, r->conclusion, f.flattened_conditions});
+            });
     return out;
 }
 
@@ -51,16 +50,35 @@ std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb) {
     return current->index_;
 }
 
+std::shared_ptr<const RuleForms> kept_rule_forms(const KnowledgeBase& kb) {
+    if (current == nullptr) return nullptr;
+    auto index = flatten_index_for(kb);
+    const SharedFlattening::Key key = key_of(kb);
+    if (!current->rule_forms_ || !(current->rule_forms_key_ == key)) {
+        auto all = std::make_shared<RuleForms>(kb.rules.regula.count());
+        std::size_t row = 0;
+        for (const auto& r : kb.rules.regula) {
+            Splaszczanie gen = splaszcz(*index, r);
+            auto& forms = (*all)[row++];
+            while (auto f = gen.next())
+                forms.push_back(std::move(*f));
+        }
+        current->rule_forms_ = std::move(all);
+        current->rule_forms_key_ = key;
+    }
+    return current->rule_forms_;
+}
+
 std::shared_ptr<const std::vector<RegulaDoTestowania>> tested_forms_for(const KnowledgeBase& kb,
                                                                         const IntList& rule_numbers) {
     auto index = flatten_index_for(kb);
     if (current == nullptr)
         return std::make_shared<const std::vector<RegulaDoTestowania>>(
-            compute_forms(*index, kb, rule_numbers));
+            compute_forms(*index, nullptr, kb, rule_numbers));
     const SharedFlattening::Key key = key_of(kb);
     if (!current->forms_ || !(current->forms_key_ == key) || current->forms_numbers_ != rule_numbers) {
-        current->forms_ =
-            std::make_shared<const std::vector<RegulaDoTestowania>>(compute_forms(*index, kb, rule_numbers));
+        current->forms_ = std::make_shared<const std::vector<RegulaDoTestowania>>(
+            compute_forms(*index, kept_rule_forms(kb).get(), kb, rule_numbers));
         current->forms_key_ = key;
         current->forms_numbers_ = rule_numbers;
     }

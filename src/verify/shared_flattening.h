@@ -36,11 +36,15 @@ class SharedFlattening {
 
   private:
     friend std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb);
+    friend std::shared_ptr<const std::vector<std::vector<RegulaSplaszczona>>> kept_rule_forms(
+        const KnowledgeBase& kb);
     friend std::shared_ptr<const std::vector<RegulaDoTestowania>> tested_forms_for(
         const KnowledgeBase& kb, const IntList& rule_numbers);
     SharedFlattening* outer_;
     Key index_key_;
     std::shared_ptr<const FlattenIndex> index_;
+    Key rule_forms_key_;
+    std::shared_ptr<const std::vector<std::vector<RegulaSplaszczona>>> rule_forms_;
     Key forms_key_;
     IntList forms_numbers_;
     std::shared_ptr<const std::vector<RegulaDoTestowania>> forms_;
@@ -48,6 +52,26 @@ class SharedFlattening {
 
 // The flattening index of the base: the kept one inside a SharedFlattening, else a new one.
 std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb);
+
+// Every flattened form of every rule, by row of the rule table, inside a SharedFlattening
+// (worked out on the first call, kept for the diagnoses after it); nullptr outside one,
+// where the caller runs the generator itself and keeps no forms.
+using RuleForms = std::vector<std::vector<RegulaSplaszczona>>;
+std::shared_ptr<const RuleForms> kept_rule_forms(const KnowledgeBase& kb);
+
+// Calls fn(form) for every flattened form of the rule (a row of the index's table), in the
+// generator's order: from the kept forms when there are some, else from the generator.
+template <class Fn>
+void for_each_form(const FlattenIndex& index, const RuleForms* kept, const Regula& rule, Fn&& fn) {
+    if (kept != nullptr) {
+        for (const auto& f : (*kept)[static_cast<std::size_t>(&rule - index.rules().rows().data())])
+            fn(f);
+        return;
+    }
+    Splaszczanie gen = splaszcz(index, rule);
+    while (auto f = gen.next())
+        fn(*f);
+}
 
 // Every flattened form of the rules of the numbers (in the order of the numbers, each
 // number's rules in table order): kept inside a SharedFlattening for the same numbers.
