@@ -5,6 +5,7 @@
 #include "verify/analysis.h"
 
 #include <cstdlib>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -18,7 +19,7 @@ namespace zuva {
 
 namespace {
 
-bool czy_jest_prawda_w(const std::unordered_set<std::string>& prawda_w, bool lists_exist,
+bool czy_jest_prawda_w(const std::unordered_set<std::string_view>& prawda_w, bool lists_exist,
                        const TextList& form) {
     if (!lists_exist) return true;
     for (const auto& c : form)
@@ -89,11 +90,12 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
     WynikTestu w;
     // Forms by their first condition: a form true in a scenario has all its conditions
     // there, its first one too, so only those forms are looked at. Empty forms are always true.
-    std::unordered_map<std::string, std::vector<std::size_t>> by_first;
+    // Keys point into the tested forms, which outlive the test.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> by_first;
     std::vector<std::size_t> empty_forms;
     // What is counted for each form: its rule, or its conclusion.
     std::vector<std::int64_t> counted(tested.size());
-    std::unordered_map<std::string, std::int64_t> conclusion_ids;
+    std::unordered_map<std::string_view, std::int64_t> conclusion_ids;
     std::unordered_set<std::int64_t> all_rules;
     for (std::size_t i = 0; i < tested.size(); ++i) {
         counted[i] =
@@ -108,7 +110,7 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
         else
             by_first[tested[i].flattened_conditions.front()].push_back(i);
     }
-    std::unordered_set<std::string> prawda_w;
+    std::unordered_set<std::string_view> prawda_w;
     std::unordered_set<std::int64_t> true_rules;
     for (const auto& scenario : tested) {
         prawda_w.clear();
@@ -137,10 +139,11 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
         }
     }
     if (!tested.empty()) {
-        std::unordered_map<std::string, std::size_t> in_forms;
+        std::unordered_map<std::string_view, std::size_t> in_forms;
+        std::unordered_set<std::string_view> once;
         for (const auto& r : tested) {
-            std::unordered_set<std::string> once(r.flattened_conditions.begin(),
-                                                 r.flattened_conditions.end());
+            once.clear();
+            once.insert(r.flattened_conditions.begin(), r.flattened_conditions.end());
             for (const auto& c : once)
                 ++in_forms[c];
         }
@@ -192,11 +195,14 @@ void analiza_bazy_wiedzy(Session& s, int option) {
                           "być prawdą. ");
             break;
     }
-    TextList items;
-    items.reserve(s.kb.rules.regula.count());
-    for (const auto& r : s.kb.rules.regula)
-        items.push_back(std::to_string(r.rule_number) + "  " + r.conclusion);
-    items = sortuj(redukuj(items));
+    const auto held_items = rule_choice_list(s.kb, [&s] {
+        TextList items;
+        items.reserve(s.kb.rules.regula.count());
+        for (const auto& r : s.kb.rules.regula)
+            items.push_back(std::to_string(r.rule_number) + "  " + r.conclusion);
+        return sortuj(redukuj(items));
+    });
+    const TextList& items = *held_items;
     auto chosen = s.ui.choose_many_prompted("Wybór wniosków do testowania wykluczalności",
                                             "Wybierz wnioski, których wykluczalność chcesz testować!", items);
     IntList numbers;

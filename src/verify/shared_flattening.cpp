@@ -50,6 +50,17 @@ std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb) {
     return current->index_;
 }
 
+std::shared_ptr<const TextList> rule_choice_list(const KnowledgeBase& kb,
+                                                 const std::function<TextList()>& make) {
+    if (current == nullptr) return std::make_shared<const TextList>(make());
+    const SharedFlattening::Key key = key_of(kb);
+    if (!current->choices_ || !(current->choices_key_ == key)) {
+        current->choices_ = std::make_shared<const TextList>(make());
+        current->choices_key_ = key;
+    }
+    return current->choices_;
+}
+
 std::shared_ptr<const RuleForms> kept_rule_forms(const KnowledgeBase& kb) {
     if (current == nullptr) return nullptr;
     auto index = flatten_index_for(kb);

@@ -4,6 +4,7 @@
 // own, as the base may be edited between two commands.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,8 @@ class SharedFlattening {
 
   private:
     friend std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb);
+    friend std::shared_ptr<const TextList> rule_choice_list(const KnowledgeBase& kb,
+                                                            const std::function<TextList()>& make);
     friend std::shared_ptr<const std::vector<std::vector<RegulaSplaszczona>>> kept_rule_forms(
         const KnowledgeBase& kb);
     friend std::shared_ptr<const std::vector<RegulaDoTestowania>> tested_forms_for(
@@ -43,6 +46,8 @@ class SharedFlattening {
     SharedFlattening* outer_;
     Key index_key_;
     std::shared_ptr<const FlattenIndex> index_;
+    Key choices_key_;
+    std::shared_ptr<const TextList> choices_;
     Key rule_forms_key_;
     std::shared_ptr<const std::vector<std::vector<RegulaSplaszczona>>> rule_forms_;
     Key forms_key_;
@@ -52,6 +57,11 @@ class SharedFlattening {
 
 // The flattening index of the base: the kept one inside a SharedFlattening, else a new one.
 std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb);
+
+// The list of rules an analysis offers to choose from, made by `make`: kept inside a
+// SharedFlattening for the same base, so the three analyses sort it once.
+std::shared_ptr<const TextList> rule_choice_list(const KnowledgeBase& kb,
+                                                 const std::function<TextList()>& make);
 
 // Every flattened form of every rule, by row of the rule table, inside a SharedFlattening
 // (worked out on the first call, kept for the diagnoses after it); nullptr outside one,
