@@ -11,6 +11,17 @@ set(ZUVA_PCH_STD
 set(ZUVA_PCH_GTEST <gtest/gtest.h>)
 set(ZUVA_PCH_QT <QApplication> <QLabel> <QLineEdit> <QMdiArea> <QPlainTextEdit> <QPushButton>
   <QTimer> <QVBoxLayout> <QWidget>)
+# Line tables instead of full debug information in optimized builds: about a third less
+# compile time for the same machine code (the performance guard's counts do not change), and
+# still file:line in every stack trace. The test command builds so; a developer who steps
+# through code in a debugger keeps the default (full -g).
+option(ZUVA_LINE_TABLES "Optimized builds with line tables only (-g1) instead of full debug information" OFF)
+if(ZUVA_LINE_TABLES)
+  foreach(config RELWITHDEBINFO DEBUG)
+    string(REGEX REPLACE "(^| )-g( |$)" "\\1-g1\\2" CMAKE_CXX_FLAGS_${config} "${CMAKE_CXX_FLAGS_${config}}")
+  endforeach()
+endif()
+
 option(ZUVA_PCH "Precompile the headers most translation units include" ON)
 # ccache caches compilations with a precompiled header only when clang leaves the time
 # stamp out of it.

@@ -16,6 +16,7 @@
 
 #include "report/report.h"
 #include "shell/script_loop.h"
+#include "support/sample_answers.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "text/number_format.h"
@@ -32,27 +33,7 @@ using api::QuestionKind;
 const std::string kData = ZUVA_TEST_DATA;
 const std::string kExamples = kData + "/../../examples";
 
-// The answers of tests/data/api/forward.txt and backward.txt, by what is asked.
-const std::map<std::string, std::string> kAnswers = {
-    {"wskaznik_paliwa_na_zero", "-1"},
-    {"silnik_kreci_ale_nie_zapala", "-1"},
-    {"rozrusznik_nie_kreci", "-1"},
-    {"brak_zapachu_paliwa_przy_rozruchu", "-1"},
-    {"rozrusznik_kreci_wolno", "1"},
-    {"kontrolki_gasna_przy_rozruchu", "1"},
-    {"akumulator_starszy_niz_piec_lat", "0.5"},
-    {"silny_mroz", "0.8"},
-    {"duzy_spadek_napiecia_przy_rozruchu", "0.5"},
-    {"klemy_skorodowane_lub_luzne", "-0.5"},
-    {"slychac_klikanie", "-1"},
-    {"kontrolki_swieca_jasno_przy_rozruchu", "-1"},
-    {"brak_iskry_na_swiecy", "-1"},
-    {"wilgoc_na_przewodach_zaplonowych", "-1"},
-    {"pompa_paliwa_milczy", "-1"},
-    {"napiecie_spoczynkowe", "11.9"},
-    {"napiecie_podczas_rozruchu", "9.1"},
-    {"akumulator_rozladowany", "0.8"},
-};
+const auto& kAnswers = zuva::testing_support::kSampleAnswers;
 const std::string kHypothesis = "naladuj_lub_wymien_akumulator";
 
 int thread_count() {
