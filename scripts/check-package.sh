@@ -34,6 +34,9 @@ step "installed programs"
 [ "$(command -v zuva)" = /usr/bin/zuva ] || fail "zuva is not /usr/bin/zuva"
 zuva --version
 zuva-gui --version
+# zuva serve runs the server program installed beside zuva.
+[ -x /usr/bin/zuva-serve ] || fail "zuva-serve is not /usr/bin/zuva-serve"
+zuva serve --help | grep -q '^Użycie: zuva serve KATALOG' || fail "zuva serve --help: $(zuva serve --help 2>&1 | head -3)"
 work=$(mktemp -d)
 cp -r /usr/share/zuva/examples "$work/auto"
 cd "$work/auto/BAZY"
@@ -45,6 +48,7 @@ zuva check REAUTO.BEN >check.txt || fail "zuva check found errors: $(cat check.t
 echo "zuva check: $(wc -l <check.txt) findings, no errors"
 man -w zuva
 man -w zuva-gui
+man -w zuva-serve
 cd /
 rm -rf "$work"
 

@@ -13,6 +13,7 @@
 
 #include "cli/line_editing.h"
 #include "cli/media.h"
+#include "cli/serve_launcher.h"
 #include "cli/terminal_ui.h"
 #include "lsp/server.h"
 #include "session/session.h"
@@ -22,7 +23,6 @@
 #include "testing/record_case.h"
 #include "testing/suite.h"
 #include "text/file_io.h"
-#include "web/server.h"
 
 namespace {
 
@@ -134,10 +134,8 @@ int main(int argc, char** argv) {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::check_command(args, std::cout, std::cerr);
     }
-    if (argc >= 2 && std::string(argv[1]) == "serve") {
-        std::vector<std::string> args(argv + 2, argv + argc);
-        return zuva::web::serve_command(args, std::cout, std::cerr);
-    }
+    if (argc >= 2 && std::string(argv[1]) == "serve")
+        return zuva::exec_serve(zuva::own_program_dir(), argc - 2, argv + 2);
     if (argc >= 2 && std::string(argv[1]) == "test") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::testing::test_command(args, std::cout, std::cerr);

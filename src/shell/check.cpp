@@ -32,6 +32,7 @@
 #include "text/file_io.h"
 #include "ui/ui.h"
 #include "verify/completeness.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -119,6 +120,9 @@ class Checker {
             close_intro(s_);
             if (!load(BaseKind::Rules, 10064, result_.rule_file, full)) return finish();
             if (!s_.kb.nazwa_re.loaded()) return finish();
+            // From here on nothing edits the rules: the diagnoses of the other loads and the
+            // reports share one flattening index and the analyses' forms.
+            SharedFlattening shared;
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
             if (!contradictory) {
@@ -360,9 +364,14 @@ class Checker {
         auto line = analysis_rule_line(sh.text);
         if (!line) return false;
         const std::string rule = std::to_string(line->first) + " (" + line->second + ")";
-        std::string title = one_line(sh.title);
-        while (!title.empty() && (title.back() == ':' || title.back() == ' '))
-            title.pop_back();
+        // An analysis shows one title over many rule lines: worked out once per title.
+        if (sh.title != folded_title_source_) {
+            folded_title_source_ = sh.title;
+            folded_title_ = one_line(sh.title);
+            while (!folded_title_.empty() && (folded_title_.back() == ':' || folded_title_.back() == ' '))
+                folded_title_.pop_back();
+        }
+        const std::string& title = folded_title_;
         if (result_.findings.size() > from && verdict == title) {
             result_.findings.back().message += ", " + rule;
             return true;
@@ -463,6 +472,7 @@ class Checker {
     CheckUi ui_;
     Session s_;
     CommandRegistry registry_;
+    std::string folded_title_source_, folded_title_;  // the last rule line's title, folded
     CheckResult result_;
     std::vector<BaseFile> bases_;
     KnowledgeBase records_;

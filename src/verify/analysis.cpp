@@ -5,6 +5,7 @@
 #include "verify/analysis.h"
 
 #include <cstdlib>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -12,12 +13,13 @@
 #include "session/session.h"
 #include "store/list_helpers.h"
 #include "verify/flatten.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
 namespace {
 
-bool czy_jest_prawda_w(const std::unordered_set<std::string>& prawda_w, bool lists_exist,
+bool czy_jest_prawda_w(const std::unordered_set<std::string_view>& prawda_w, bool lists_exist,
                        const TextList& form) {
     if (!lists_exist) return true;
     for (const auto& c : form)
@@ -88,11 +90,12 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
     WynikTestu w;
     // Forms by their first condition: a form true in a scenario has all its conditions
     // there, its first one too, so only those forms are looked at. Empty forms are always true.
-    std::unordered_map<std::string, std::vector<std::size_t>> by_first;
+    // Keys point into the tested forms, which outlive the test.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> by_first;
     std::vector<std::size_t> empty_forms;
     // What is counted for each form: its rule, or its conclusion.
     std::vector<std::int64_t> counted(tested.size());
-    std::unordered_map<std::string, std::int64_t> conclusion_ids;
+    std::unordered_map<std::string_view, std::int64_t> conclusion_ids;
     std::unordered_set<std::int64_t> all_rules;
     for (std::size_t i = 0; i < tested.size(); ++i) {
         counted[i] =
@@ -107,7 +110,7 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
         else
             by_first[tested[i].flattened_conditions.front()].push_back(i);
     }
-    std::unordered_set<std::string> prawda_w;
+    std::unordered_set<std::string_view> prawda_w;
     std::unordered_set<std::int64_t> true_rules;
     for (const auto& scenario : tested) {
         prawda_w.clear();
@@ -136,10 +139,11 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
         }
     }
     if (!tested.empty()) {
-        std::unordered_map<std::string, std::size_t> in_forms;
+        std::unordered_map<std::string_view, std::size_t> in_forms;
+        std::unordered_set<std::string_view> once;
         for (const auto& r : tested) {
-            std::unordered_set<std::string> once(r.flattened_conditions.begin(),
-                                                 r.flattened_conditions.end());
+            once.clear();
+            once.insert(r.flattened_conditions.begin(), r.flattened_conditions.end());
             for (const auto& c : once)
                 ++in_forms[c];
         }
@@ -153,21 +157,7 @@ WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vecto
 }
 
 std::vector<RegulaDoTestowania> formy_do_testowania(const Session& s, const IntList& rule_numbers) {
-    std::vector<RegulaDoTestowania> out;
-    FlattenIndex index(s.kb);
-    // The rules of each number in table order, found in one pass over the table.
-    std::unordered_map<std::int32_t, std::vector<const Regula*>> by_number;
-    for (std::int32_t n : rule_numbers)
-        by_number.try_emplace(n);
-    for (const auto& r : s.kb.rules.regula)
-        if (auto it = by_number.find(r.rule_number); it != by_number.end()) it->second.push_back(&r);
-    for (std::int32_t n : rule_numbers)
-        for (const Regula* r : by_number[n]) {
-            Splaszczanie gen = splaszcz(index, *r);
-            while (auto f = gen.next())
-                out.push_back({r->rule_number, r->conclusion, f->flattened_conditions});
-        }
-    return out;
+    return *tested_forms_for(s.kb, rule_numbers);
 }
 
 void analiza_bazy_wiedzy(Session& s, int option) {
@@ -205,11 +195,14 @@ void analiza_bazy_wiedzy(Session& s, int option) {
                           "być prawdą. ");
             break;
     }
-    TextList items;
-    items.reserve(s.kb.rules.regula.count());
-    for (const auto& r : s.kb.rules.regula)
-        items.push_back(std::to_string(r.rule_number) + "  " + r.conclusion);
-    items = sortuj(redukuj(items));
+    const auto held_items = rule_choice_list(s.kb, [&s] {
+        TextList items;
+        items.reserve(s.kb.rules.regula.count());
+        for (const auto& r : s.kb.rules.regula)
+            items.push_back(std::to_string(r.rule_number) + "  " + r.conclusion);
+        return sortuj(redukuj(items));
+    });
+    const TextList& items = *held_items;
     auto chosen = s.ui.choose_many_prompted("Wybór wniosków do testowania wykluczalności",
                                             "Wybierz wnioski, których wykluczalność chcesz testować!", items);
     IntList numbers;
@@ -223,8 +216,9 @@ void analiza_bazy_wiedzy(Session& s, int option) {
         s.ui.note("Uwaga!", "Nie wybrano żadnego wniosku do testowania wykluczalności.");
         return;
     }
-    const auto tested = formy_do_testowania(s, numbers);
-    pisz_wnioski(s, option, testuj(s, option, tested), tested);
+    // Kept for the next analysis of the same rules when the caller shares the flattening.
+    const auto tested = tested_forms_for(s.kb, numbers);
+    pisz_wnioski(s, option, testuj(s, option, *tested), *tested);
 }
 
 void register_analysis_commands(CommandRegistry& r) {

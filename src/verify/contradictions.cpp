@@ -14,6 +14,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "verify/flatten.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -151,7 +152,8 @@ void badaj_sprzecznosc_1z(Session& s) {
     s.verify.reguly_sprzeczne.clear();
     s.verify.reguly_sprzeczne_obciete = false;
     s.kb.sprzecznosc_1z.clear();
-    FlattenIndex index(s.kb);
+    const auto held_index = flatten_index_for(s.kb);
+    const FlattenIndex& index = *held_index;
     ConditionGraph graph(s.kb.rules.regula);
     ChainSearch search(index, graph, s.verify.reguly_sprzeczne);
     bool contradictory = false, searching = true;

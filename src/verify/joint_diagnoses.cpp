@@ -17,6 +17,7 @@
 #include "text/codec.h"
 #include "verify/flatten.h"
 #include "verify/joint_support.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -122,15 +123,16 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
     w.splaszczona_s.clear();
     const Table<Ograniczenie>& t = ograniczenia(s, n);
     const MemberIndex members = indeks_czlonkow(t);
-    FlattenIndex index(s.kb);
+    const auto held_index = flatten_index_for(s.kb);
+    const FlattenIndex& index = *held_index;
     std::unordered_map<std::string, std::size_t> stored;  // form key -> position in splaszczona_s
     std::unordered_map<std::int32_t, int> later;          // constraint position -> members after the position
+    const auto kept = kept_rule_forms(s.kb);
     for (const auto& r : s.kb.rules.regula) {
         s.verify.regula_testowana.clear();
-        Splaszczanie gen = splaszcz(index, r);
-        while (auto raw = gen.next()) {
-            const TextList& f = raw->flattened_conditions;
-            const IntList u = numery_regul_splaszczajacych(raw->used_rule_numbers);
+        for_each_form(index, kept.get(), r, [&](const RegulaSplaszczona& raw) {
+            const TextList& f = raw.flattened_conditions;
+            const IntList u = numery_regul_splaszczajacych(raw.used_rule_numbers);
             s.verify.regula_testowana.insert_front(r.rule_number);
             // testuj_2: for each position h, each constraint of h that another condition after
             // h belongs to.
@@ -141,7 +143,7 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
                     ++later[p];
                     any = true;
                 }
-            if (!any) continue;
+            if (!any) return;
             for (const auto& h : f) {
                 const auto& ks = czlonkostwa(members, h);
                 for (std::int32_t p : ks)
@@ -155,7 +157,7 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
                         {r.rule_number, t[static_cast<std::size_t>(p)].constraint_number, at->second});
                 }
             }
-        }
+        });
     }
     s.verify.regula_testowana.clear();
     return w.sprzecznosc.empty();
@@ -165,7 +167,8 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
     WynikiLaczne& w = wyniki(s, n);
     const Table<Ograniczenie>& t = ograniczenia(s, n);
     const MemberIndex members = indeks_czlonkow(t);
-    FlattenIndex index(s.kb);
+    const auto held_index = flatten_index_for(s.kb);
+    const FlattenIndex& index = *held_index;
     std::unordered_set<std::string> disjunctive;
     for (const auto& d : s.kb.rules.regula_dysjunktywna)
         disjunctive.insert(d.conclusion);
@@ -186,15 +189,15 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
     std::vector<TextList> lists(t.count());
     for (std::size_t p = 0; p < t.count(); ++p)
         lists[p] = bez_powtorzen(t[p].exclusive_conditions);
+    const auto kept = kept_rule_forms(s.kb);
     for (const auto& r : s.kb.rules.regula) {
         if (disjunctive.count(r.conclusion)) continue;
-        Splaszczanie gen = splaszcz(index, r);
-        while (auto raw = gen.next()) {
+        for_each_form(index, kept.get(), r, [&](const RegulaSplaszczona& raw) {
             const std::size_t fi = forms.size();
             forms.push_back(
-                {&r, raw->flattened_conditions, numery_regul_splaszczajacych(raw->used_rule_numbers)});
-            std::unordered_set<std::string> in(raw->flattened_conditions.begin(),
-                                               raw->flattened_conditions.end());
+                {&r, raw.flattened_conditions, numery_regul_splaszczajacych(raw.used_rule_numbers)});
+            std::unordered_set<std::string> in(raw.flattened_conditions.begin(),
+                                               raw.flattened_conditions.end());
             std::unordered_set<std::int32_t> seen;
             for (const auto& c : forms.back().conditions)
                 for (std::int32_t p : czlonkostwa(members, c)) {
@@ -203,7 +206,7 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
                     for (std::size_t j = 0; j < k.size(); ++j)
                         if (in.count(k[j])) items[static_cast<std::size_t>(p)].push_back({fi, j});
                 }
-        }
+        });
     }
 
     // zbadany_wniosek_p by conclusion; a new record changes the groups of that conclusion only.

@@ -17,6 +17,7 @@
 #include "session/session.h"
 #include "verify/analysis.h"
 #include "verify/flatten.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -224,7 +225,7 @@ struct TestZOgraniczeniami {
     explicit TestZOgraniczeniami(Session& session)
         : s(session), relacyjne(wnioski_modeli_relacyjnych(session)), listy(session) {}
     const FlattenIndex& index() {
-        if (!index_) index_.emplace(s.kb);
+        if (!index_) index_ = flatten_index_for(s.kb);
         return *index_;
     }
     Session& s;
@@ -232,7 +233,7 @@ struct TestZOgraniczeniami {
     CzlonkowieWykluczen listy;
 
   private:
-    std::optional<FlattenIndex> index_;
+    std::shared_ptr<const FlattenIndex> index_;
 };
 
 // znajdz_reguly: every flattened form (each distinct set of conditions once) of every rule

@@ -11,6 +11,7 @@
 #include "session/enabling.h"
 #include "session/session.h"
 #include "verify/flatten.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -157,7 +158,8 @@ std::vector<ModelIRegulaSprzeczne> znajdz_sprzecznosci_mr(const KnowledgeBase& k
     const ModelGroup& g = kb.models;
     if (kb.rules.regula.empty()) return out;
     RelationalModels models(g);
-    FlattenIndex index(kb);
+    const auto held_index = flatten_index_for(kb);
+    const FlattenIndex& index = *held_index;
     auto diagnose = [&](std::int32_t n, const std::string& w) {
         for (const Regula* rule : index.rules_concluding(w)) {
             Splaszczanie forms = splaszcz(index, *rule);

@@ -17,6 +17,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "verify/flatten.h"
+#include "verify/shared_flattening.h"
 
 namespace zuva {
 
@@ -174,7 +175,8 @@ std::optional<std::string> nazwa_nadmiaru_p(const Session& s) {
 
 bool wyznacz_nadmiar_p(Session& s) {
     s.verify.para_splaszczona_obcieta = false;
-    FlattenIndex index(s.kb);
+    const auto held_index = flatten_index_for(s.kb);
+    const FlattenIndex& index = *held_index;
     FormSource source(index);
     auto& recorded = s.verify.reguly_nadmiarowe_n1;
     auto record = [&](std::int32_t n1, const std::string& c, const TextList& f1, const IntList& u1,

@@ -1,0 +1,16 @@
+// The server of `zuva serve`: the terminal program hands its arguments after "serve" to this
+// program (same folder), which alone links the HTTP library.
+#include <malloc.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "web/server.h"
+
+int main(int argc, char** argv) {
+    // As in the terminal program: large blocks mapped on their own and given back when freed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return zuva::web::serve_command(args, std::cout, std::cerr);
+}
