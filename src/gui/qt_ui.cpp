@@ -164,6 +164,13 @@ std::string QtUi::save_file(std::string_view mask, const std::vector<FileFilter>
     return file_dialog(true, mask, filters, title);
 }
 
+// The operation asks its own question about an existing file (the summary): the dialog
+// leaves it out, or the user would be asked twice.
+std::string QtUi::save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                      std::string_view title) {
+    return file_dialog(true, mask, filters, title, false);
+}
+
 // The file is appended to: an existing name is taken as it is, the dialog asks nothing.
 std::string QtUi::save_file_appending(std::string_view mask, const std::vector<FileFilter>& filters,
                                       std::string_view title) {

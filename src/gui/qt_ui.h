@@ -31,6 +31,8 @@ class QtUi : public Ui {
                           std::string_view title) override;
     std::string save_file(std::string_view mask, const std::vector<FileFilter>& filters,
                           std::string_view title) override;
+    std::string save_file_unchecked(std::string_view mask, const std::vector<FileFilter>& filters,
+                                    std::string_view title) override;
     std::string save_file_appending(std::string_view mask, const std::vector<FileFilter>& filters,
                                     std::string_view title) override;
     int radio(std::string_view dialog, std::string_view text, const std::vector<std::string>& options,

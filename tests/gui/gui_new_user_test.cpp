@@ -2,12 +2,14 @@
 // that led to the end of the program by Enter, values refused without a word, reports saved
 // without their extension, a menu bar cut off at 1280 pixels and tiny picture windows.
 #include <QAction>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QtTest>
@@ -51,6 +53,7 @@ class NewUserGuiTest : public QObject {
     void end_question_defaults_to_no_and_can_stop_only_the_consultation();
     void refused_values_say_why();
     void save_dialog_adds_the_filters_extension();
+    void summary_dialog_leaves_the_existing_file_question_to_the_program();
     void menu_bar_fits_1280_pixels_with_quit_and_status_bar();
     void picture_window_opens_at_the_pictures_size();
 };
@@ -148,6 +151,37 @@ void NewUserGuiTest::save_dialog_adds_the_filters_extension() {
     QCOMPARE(QString::fromStdString(p.ui.save_file("*.RPT", {}, "Zapis")), p.bases() + "wynik.log");
     QVERIFY(d.done());
     QVERIFY(d.unexpected.isEmpty());
+}
+
+// The summary command asks itself whether an existing summary may be replaced; its file
+// dialog must not ask too (the user would be asked twice), while the report's dialog asks.
+void NewUserGuiTest::summary_dialog_leaves_the_existing_file_question_to_the_program() {
+    Program p;
+    p.open();
+    const QString existing = p.bases() + "stare.txt";
+    {
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("poprzednie podsumowanie\n");
+    }
+    DialogDriver d;
+    d.file(existing);
+    const std::string summary = p.ui.save_file_unchecked("*.txt", {}, "Podaj nazwę pliku podsumowania");
+    QCOMPARE(QString::fromStdString(summary), existing);
+    QVERIFY(d.done());
+    QVERIFY2(d.unexpected.isEmpty(), qPrintable(d.unexpected.join("; ")));
+
+    // The report's dialog asks before it gives the name of an existing file.
+    d.file(existing);
+    d.then([](QWidget* w) {
+        auto* m = qobject_cast<QMessageBox*>(w);
+        QVERIFY2(m != nullptr && m->button(QMessageBox::Yes) != nullptr, "the replace question");
+        m->button(QMessageBox::Yes)->click();
+    });
+    const std::string report = p.ui.save_file("*.txt", {}, "Podaj nazwę nowego pliku raportu");
+    QCOMPARE(QString::fromStdString(report), existing);
+    QVERIFY(d.done());
+    QVERIFY2(d.unexpected.isEmpty(), qPrintable(d.unexpected.join("; ")));
 }
 
 void NewUserGuiTest::menu_bar_fits_1280_pixels_with_quit_and_status_bar() {
