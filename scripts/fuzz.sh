@@ -18,11 +18,10 @@ rm -rf build-san/corpus build-san/findings
 python3 fuzz/make_corpus.py build-san/corpus
 mkdir -p build-san/findings
 # The answer scripts run the whole program and get two shares of the time, the others one.
+# Two harnesses run at a time (each fuzzer is one process on one core).
 share=$((TOTAL / 6))
-status=0
-for h in "${harnesses[@]}"; do
-  t=$share
-  [ "$h" = fuzz_answer_script ] && t=$((TOTAL - 4 * share))
+fuzz_one() {
+  local h=$1 t=$2 work
   work=$(mktemp -d)
   cp -r "build-san/corpus/$h/." "$work/"
   echo "fuzz: $h for ${t}s over $(ls "$work" | wc -l) seeds"
@@ -30,10 +29,24 @@ for h in "${harnesses[@]}"; do
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         "../fuzz/$h" -max_total_time="$t" -timeout=10 -rss_limit_mb=2048 -max_len=8192 -seed=1 \
         -print_final_stats=1 "$work" > "$h.log" 2>&1); then
+    touch "build-san/findings/$h.failed"
+  fi
+  rm -rf "$work"
+}
+for h in "${harnesses[@]}"; do
+  t=$share
+  [ "$h" = fuzz_answer_script ] && t=$((TOTAL - 4 * share))
+  while [ "$(jobs -rp | wc -l)" -ge 2 ]; do sleep 0.2; done
+  fuzz_one "$h" "$t" &
+done
+wait
+status=0
+for h in "${harnesses[@]}"; do
+  if [ -e "build-san/findings/$h.failed" ]; then
+    rm -f "build-san/findings/$h.failed"
     tail -n 60 "build-san/findings/$h.log"
     echo "fuzz: $h found an input that fails (build-san/findings)"
     status=1
   fi
-  rm -rf "$work"
 done
 exit $status
