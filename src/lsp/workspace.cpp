@@ -9,17 +9,11 @@
 #include "kb/sibling_bases.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/percent_decode.h"
 
 namespace zuva::lsp {
 
 namespace {
-
-int hex(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 const BaseKind kKinds[] = {BaseKind::Rules,
                            BaseKind::Models,
@@ -34,15 +28,7 @@ const BaseKind kKinds[] = {BaseKind::Rules,
 std::optional<std::string> path_of_uri(const std::string& uri) {
     const std::string scheme = "file://";
     if (uri.compare(0, scheme.size(), scheme) != 0) return std::nullopt;
-    std::string p;
-    for (std::size_t i = scheme.size(); i < uri.size(); ++i) {
-        if (uri[i] == '%' && i + 2 < uri.size() && hex(uri[i + 1]) >= 0 && hex(uri[i + 2]) >= 0) {
-            p += static_cast<char>(hex(uri[i + 1]) * 16 + hex(uri[i + 2]));
-            i += 2;
-        } else {
-            p += uri[i];
-        }
-    }
+    const std::string p = percent_decode(std::string_view(uri).substr(scheme.size()), false);
     if (p.empty() || p[0] != '/') return std::nullopt;  // file://host/... is not a local file
     return std::filesystem::path(p).lexically_normal().string();
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "text/markup_escape.h"
+#include "text/percent_decode.h"
 
 namespace zuva::web {
 
@@ -11,33 +12,8 @@ std::string html_escape(std::string_view text) {
     return markup_escape(text);
 }
 
-namespace {
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
-
 std::string url_decode(std::string_view text, bool plus) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '%' && i + 2 < text.size()) {
-            const int hi = hex_digit(text[i + 1]), lo = hex_digit(text[i + 2]);
-            if (hi >= 0 && lo >= 0) {
-                out += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                continue;
-            }
-        }
-        out += plus && c == '+' ? ' ' : c;
-    }
-    return out;
+    return percent_decode(text, plus);
 }
 
 std::multimap<std::string, std::string> parse_form(std::string_view body) {
