@@ -143,6 +143,29 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
         r.problem = e.what();
         return r;
     }
+    // The file the case goes to, read first: the answers it shares with all its cases apply to
+    // this case too, so the verdict is the one the case gets at the file's end.
+    std::string old;
+    bool utf8 = false;
+    if (!out_path.empty()) {
+        if (auto b = read_file_bytes(out_path)) {
+            auto t = decode_file_text(*b);
+            if (!t) {
+                r.problem =
+                    out_path + ":1:1: plik nie jest tekstem w stronie kodowej Windows-1250 ani w UTF-8";
+                return r;
+            }
+            utf8 = is_valid_utf8(*b) && has_multibyte(*b);
+            old = *t;
+            CaseFileError e;
+            if (!parse_case_text(out_path, old, e)) {
+                r.problem = e.text();
+                return r;
+            }
+            if (!old.empty() && old.back() != '\n') old += "\r\n";
+        }
+    }
+    const std::string before = old + (old.empty() ? "" : "\r\n");
     // The case must run as written: a question the summary cannot answer shows here.
     CaseOutcome o;
     OpenedBases bases;
@@ -170,26 +193,19 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
         r.records += "odpowiedź(" + testing::quoted(fact->first) + "," +
                      testing::quoted(format_lg(fact->second)) + ")\n";
     }
-    if (!out_path.empty()) {
-        std::string old;
-        bool utf8 = false;
-        if (auto b = read_file_bytes(out_path)) {
-            auto t = decode_file_text(*b);
-            if (!t) {
-                r.problem =
-                    out_path + ":1:1: plik nie jest tekstem w stronie kodowej Windows-1250 ani w UTF-8";
-                return r;
-            }
-            utf8 = is_valid_utf8(*b) && has_multibyte(*b);
-            old = *t;
-            CaseFileError e;
-            if (!parse_case_text(out_path, old, e)) {
-                r.problem = e.text();
-                return r;
-            }
-            if (!old.empty() && old.back() != '\n') old += "\r\n";
+    // The case is made to stand alone (every answer the summary gives to a question it asks);
+    // a question it still cannot answer may be answered by the file's shared answers.
+    if (!o.passed && !o.completed && !old.empty()) {
+        CaseFileError e;
+        if (auto parsed = parse_case_text(out_path, before + r.records, e);
+            parsed && !parsed->cases.empty()) {
+            TestCase& c = parsed->cases.back();
+            c.rule_path = base_abs.string();
+            o = run_case(c, bases);
         }
-        std::string all = old + (old.empty() ? "" : "\r\n");
+    }
+    if (!out_path.empty()) {
+        std::string all = before;
         for (char ch : r.records) {
             if (ch == '\n') all += '\r';
             all += ch;
