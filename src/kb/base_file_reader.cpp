@@ -474,7 +474,10 @@ std::optional<ReadError> read_into(const std::string& path, const Schema& schema
     auto bytes = read_file_bytes(path);
     if (!bytes) return ReadError{kErrCannotOpen, 0, {}, 0, "Nie można odczytać pliku " + path + "."};
     CodecError cerr;
-    auto text = decode_file_text(*bytes, &cerr);
+    // The bytes are handed over (ASCII and UTF-8 files are their own text) and, once
+    // converted, dropped before the records are made: the file is not held twice while the
+    // base is read.
+    auto text = take_file_text(std::move(*bytes), &cerr);
     if (!text) {
         // Locate the line of the offending byte for the message.
         int line = 1;
@@ -487,6 +490,7 @@ std::optional<ReadError> read_into(const std::string& path, const Schema& schema
                          "Plik " + path + " zawiera w wierszu " + std::to_string(line) +
                              " bajt, który nie jest znakiem strony kodowej Windows-1250."};
     }
+    bytes.reset();
     if (before) before(*text);
     return parse_text(schema, target, *text);
 }

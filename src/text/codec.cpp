@@ -196,12 +196,44 @@ bool has_multibyte(std::string_view bytes) {
     return false;
 }
 
-std::optional<std::string> decode_file_text(std::string_view bytes, CodecError* err) {
-    // A UTF-8 byte-order mark says the text is UTF-8; the mark itself is not text.
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+namespace {
+
+// How a file's bytes become its text: UTF-8 after a byte-order mark (the mark is not text),
+// the bytes as they are (ASCII, or UTF-8 with a multi-byte sequence), or Windows-1250 converted.
+enum class FileText { AfterMark, AsIs, Converted };
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+FileText file_text_kind(std::string_view bytes) {
     if (bytes.substr(0, kBom.size()) == kBom && is_valid_utf8(bytes.substr(kBom.size())))
-        return std::string(bytes.substr(kBom.size()));
-    if (has_multibyte(bytes) && is_valid_utf8(bytes)) return std::string(bytes);
+        return FileText::AfterMark;
+    if (!has_multibyte(bytes) || is_valid_utf8(bytes)) return FileText::AsIs;
+    return FileText::Converted;
+}
+
+}  // namespace
+
+std::optional<std::string> decode_file_text(std::string_view bytes, CodecError* err) {
+    switch (file_text_kind(bytes)) {
+        case FileText::AfterMark:
+            return std::string(bytes.substr(kBom.size()));
+        case FileText::AsIs:
+            return std::string(bytes);
+        case FileText::Converted:
+            break;
+    }
+    return cp1250_to_utf8(bytes, err);
+}
+
+std::optional<std::string> take_file_text(std::string&& bytes, CodecError* err) {
+    switch (file_text_kind(bytes)) {
+        case FileText::AfterMark:
+            bytes.erase(0, kBom.size());
+            return std::move(bytes);
+        case FileText::AsIs:
+            return std::move(bytes);
+        case FileText::Converted:
+            break;
+    }
     return cp1250_to_utf8(bytes, err);
 }
 

@@ -26,6 +26,10 @@ bool has_multibyte(std::string_view bytes);
 // least one multi-byte sequence or start with a UTF-8 byte-order mark (which is dropped),
 // Windows-1250 otherwise.
 std::optional<std::string> decode_file_text(std::string_view bytes, CodecError* err = nullptr);
+// decode_file_text, taking the buffer over: text that needs no conversion (ASCII, or UTF-8) is the
+// buffer itself, so a large file is not held twice. When the bytes must be converted, or
+// cannot be, the buffer is left as it was (the caller may still look at the bytes).
+std::optional<std::string> take_file_text(std::string&& bytes, CodecError* err = nullptr);
 
 // Key whose byte order is the order of the Windows-1250 encoding of the text.
 std::string cp1250_sort_key(std::string_view utf8);

@@ -33,6 +33,24 @@ TEST(Codec, FileTextIsUtf8OnlyWithAMultibyteSequence) {
     EXPECT_EQ(*decode_file_text("ż"), "ż");
 }
 
+TEST(Codec, TakenFileTextIsTheSameTextAndKeepsBytesItCannotUse) {
+    // Each kind of file gives the text decode_file_text gives; the bytes of a file that
+    // needs converting are still there after it (the reader reports the line of a bad byte).
+    for (std::string bytes : {std::string("abc\nd"), std::string("\xEF\xBB\xBFż\n"), std::string("ż\n"),
+                              std::string("\xbf\n"), std::string()}) {
+        const std::string before = bytes;
+        EXPECT_EQ(take_file_text(std::move(bytes)), decode_file_text(before)) << before;
+    }
+    std::string win = "a\xbf";
+    EXPECT_EQ(*take_file_text(std::move(win)), "aż");
+    EXPECT_EQ(win, "a\xbf");
+    std::string bad = "ab\x98";  // no character of the code page
+    CodecError err;
+    EXPECT_FALSE(take_file_text(std::move(bad), &err));
+    EXPECT_EQ(err.byte_offset, 2u);
+    EXPECT_EQ(bad, "ab\x98");
+}
+
 TEST(Codec, SortOrderIsWindows1250Bytes) {
     // Letters with diacritics sort after every unaccented letter, in their code-page order.
     TextList in{"źle", "zero", "ala", "Zofia", "ćma", "cma", "ąb"};
