@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing zuva need, when any is missing.
 set -euo pipefail
-pkgs=(g++ cmake make ccache libgtest-dev clang-format unixodbc-dev libsqliteodbc libsqlite3-dev clang libclang-rt-dev python3 pkg-config libstb-dev libchafa-dev libsdl2-dev)
+pkgs=(g++ cmake make ninja-build ccache libgtest-dev clang-format unixodbc-dev libsqliteodbc libsqlite3-dev clang libclang-rt-dev python3 pkg-config libstb-dev libchafa-dev libsdl2-dev)
 # The performance guard counts instructions under callgrind.
 pkgs+=(valgrind)
 # Line editing of the terminal program's prompts.

@@ -16,6 +16,10 @@ else
   args=(-DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1")
 fi
 args+=(-DCMAKE_BUILD_TYPE=Debug -DZUVA_SANITIZE=ON -DZUVA_BENCH=OFF)
+# A new tree uses Ninja, as scripts/test.sh explains; an existing one keeps its generator.
+if [ -z "${CMAKE_GENERATOR:-}" ] && command -v ninja >/dev/null 2>&1; then
+  export CMAKE_GENERATOR=Ninja
+fi
 cmake -S . -B build-san "${args[@]}" >/dev/null
 if [ $# -gt 0 ]; then
   cmake --build build-san -j2 --target "$@"

@@ -17,6 +17,15 @@ fi
 python3 scripts/check-layers.py
 python3 scripts/check-file-size.py
 
+# New build trees use Ninja: it starts a target's compilations while the libraries it links
+# are still being built, so both cores stay busy where make's per-target order leaves one
+# idle (about 7 % of a whole build here). A tree that exists keeps the generator it was made
+# with (CMake reads this variable only for a new tree), and a generator chosen by the caller
+# stands.
+if [ -z "${CMAKE_GENERATOR:-}" ] && command -v ninja >/dev/null 2>&1; then
+  export CMAKE_GENERATOR=Ninja
+fi
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUVA_LINE_TABLES=ON >/dev/null
 cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)
