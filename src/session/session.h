@@ -1,8 +1,11 @@
 // One run of the program: every table, the current directory and the Ui port.
 // Tests create as many sessions as they like; nothing is global.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "session/inference_state.h"
 #include "session/load_hooks.h"
@@ -14,6 +17,12 @@
 #include "ui/ui.h"
 
 namespace zuva {
+
+// A rule an analysis lists under its verdict: its number and conclusion.
+struct ListedRule {
+    std::int32_t rule_number = 0;
+    std::string conclusion;
+};
 
 struct Session {
     explicit Session(Ui& port);
@@ -32,6 +41,10 @@ struct Session {
     // Texts of base files as an editor holds them (UTF-8), by full path: a load reads the
     // text given here in place of the file on disk. Empty in the programs of the menu.
     std::map<std::string, std::string> unsaved_texts;
+    // Takes the rules an analysis lists under a verdict (each once, in order) whole, in
+    // place of one helper line and one note per rule. Unset in the programs of the menu,
+    // which show the lines; `zuva check` sets it while it gathers a diagnosis's findings.
+    std::function<void(const std::string& title, std::vector<ListedRule>&& rules)> listed_rules;
 
     std::string resolve(const std::string& path) const;
     void set_title(const std::string& title);

@@ -31,6 +31,7 @@
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "ui/ui.h"
+#include "verify/analysis.h"
 #include "verify/completeness.h"
 #include "verify/shared_flattening.h"
 
@@ -118,11 +119,12 @@ class Checker {
         try {
             start_program(s_);
             close_intro(s_);
+            // The rules are read once and nothing edits them after: the diagnoses of the
+            // loads and the reports share one flattening index and the analyses' forms (an
+            // index made before the askable conditions are known is not handed out after).
+            std::optional<SharedFlattening> shared{std::in_place};
             if (!load(BaseKind::Rules, 10064, result_.rule_file, full)) return finish();
             if (!s_.kb.nazwa_re.loaded()) return finish();
-            // From here on nothing edits the rules: the diagnoses of the other loads and the
-            // reports share one flattening index and the analyses' forms.
-            SharedFlattening shared;
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
             if (!contradictory) {
@@ -146,6 +148,9 @@ class Checker {
                 }
             }
             if (stopped()) return finish();
+            // The anomaly search reads the records as written and needs no index: what the
+            // diagnoses kept goes first.
+            shared.reset();
             if (options_.anomalies && rules_read_) anomalies(full);
         } catch (const CheckAborted&) {
             add({result_.rule_file, 1, 1, true, "check", "Test przerwany: program pytał bez końca."});
@@ -363,18 +368,49 @@ class Checker {
                         std::string& verdict) {
         auto line = analysis_rule_line(sh.text);
         if (!line) return false;
-        const std::string rule = std::to_string(line->first) + " (" + line->second + ")";
+        fold_rule(line->first, line->second, sh.title, from, kind, error, verdict);
+        return true;
+    }
+
+    // The rules an analysis listed whole, folded as their lines are. A rule whose line does
+    // not read back as a rule line (a number of more than nine digits or below zero) goes
+    // to `as_note` as that line, as it would have come.
+    template <class AsNote>
+    void fold_rule_list(const Shown& sh, std::size_t from, const std::string& kind, bool error,
+                        std::string& verdict, AsNote&& as_note) {
+        for (const auto& r : sh.rules) {
+            if (r.rule_number < 0 || r.rule_number > 999999999) {
+                Shown line{false, sh.in_diagnosis, sh.title,
+                           linia_reguly_testowanej(r.rule_number, r.conclusion)};
+                as_note(line);
+                continue;
+            }
+            // A rule line reads back its conclusion without leading blanks.
+            std::string_view conclusion = r.conclusion;
+            conclusion.remove_prefix(std::min(conclusion.find_first_not_of(' '), conclusion.size()));
+            fold_rule(r.rule_number, conclusion, sh.title, from, kind, error, verdict);
+        }
+    }
+
+    void fold_rule(long number, std::string_view conclusion, const std::string& title_source,
+                   std::size_t from, const std::string& kind, bool error, std::string& verdict) {
+        std::string rule = std::to_string(number);
+        rule += " (";
+        rule += conclusion;
+        rule += ')';
         // An analysis shows one title over many rule lines: worked out once per title.
-        if (sh.title != folded_title_source_) {
-            folded_title_source_ = sh.title;
-            folded_title_ = one_line(sh.title);
+        if (title_source != folded_title_source_) {
+            folded_title_source_ = title_source;
+            folded_title_ = one_line(title_source);
             while (!folded_title_.empty() && (folded_title_.back() == ':' || folded_title_.back() == ' '))
                 folded_title_.pop_back();
         }
         const std::string& title = folded_title_;
         if (result_.findings.size() > from && verdict == title) {
-            result_.findings.back().message += ", " + rule;
-            return true;
+            std::string& message = result_.findings.back().message;
+            message += ", ";
+            message += rule;
+            return;
         }
         if (result_.findings.size() > from) {
             Finding& f = result_.findings.back();
@@ -389,18 +425,31 @@ class Checker {
             f.error = error;
             f.kind = kind;
             f.message = title + ": reguły " + rule;
-            place(f, "Reguła " + std::to_string(line->first), BaseKind::Rules);
+            place(f, "Reguła " + std::to_string(number), BaseKind::Rules);
             add(std::move(f));
         }
         verdict = title;
-        return true;
     }
+
+    // While a diagnosis's report runs, the analyses hand their rule lists over whole.
+    struct TakingRuleLists {
+        explicit TakingRuleLists(Checker& c) : s(c.s_) {
+            s.listed_rules = [&ui = c.ui_](const std::string& title, std::vector<ListedRule>&& rules) {
+                ui.rule_list(title, std::move(rules));
+            };
+        }
+        ~TakingRuleLists() { s.listed_rules = nullptr; }
+        Session& s;
+    };
 
     // A diagnosis's report: every note that names a record is a finding of the diagnosis.
     void diagnosis(const DiagnosisCheck& d) {
         if (!command_available(s_, registry_, d.command)) return;
         ui_.shown.clear();
-        dispatch_command(s_, registry_, d.command);
+        {
+            TakingRuleLists lists(*this);
+            dispatch_command(s_, registry_, d.command);
+        }
         BaseKind about = BaseKind::Rules;
         std::string_view k = d.kind;
         if (k.find("model") != std::string_view::npos) about = BaseKind::Models;
@@ -408,20 +457,34 @@ class Checker {
         if (k.find("uncertain") != std::string_view::npos) about = BaseKind::UncertainConstraints;
         const std::size_t from = result_.findings.size();
         std::string verdict;
-        for (const auto& sh : ui_.shown) {
-            if (sh.question) continue;
-            if (fold_rule_line(sh, from, d.kind, d.error, verdict)) continue;
+        const std::string kind = d.kind;
+        auto one = [&](const Shown& sh) {
+            if (fold_rule_line(sh, from, kind, d.error, verdict)) return;
             verdict.clear();
             std::string text = without_question(sh.text);
-            if (!named_record(text)) continue;
+            if (!named_record(text)) return;
             Finding f;
             f.error = d.error;
             f.kind = d.kind;
             f.message = one_line(text);
             place(f, text, about);
             add(std::move(f));
-        }
+        };
+        fold_shown(from, kind, d.error, verdict, one);
         ui_.shown.clear();
+    }
+
+    // Every note a report showed (its questions aside), in order: each handed-over rule list
+    // folded rule by rule, any other note to `one`.
+    template <class One>
+    void fold_shown(std::size_t from, const std::string& kind, bool error, std::string& verdict, One&& one) {
+        for (const auto& sh : ui_.shown) {
+            if (sh.question) continue;
+            if (sh.rule_list)
+                fold_rule_list(sh, from, kind, error, verdict, one);
+            else
+                one(sh);
+        }
     }
 
     // The tests of model results as an inference start runs them: when they fail, their
@@ -430,25 +493,29 @@ class Checker {
     void model_results() {
         if (!model_results_) return;
         ui_.shown.clear();
-        const bool passed = model_results_(s_);
+        bool passed;
+        {
+            TakingRuleLists lists(*this);
+            passed = model_results_(s_);
+        }
         bool first = true;
         const std::size_t from = result_.findings.size();
+        const std::string kind = "model-results";
         std::string verdict;
-        for (const auto& sh : ui_.shown) {
-            if (passed) break;
-            if (sh.question) continue;
-            if (fold_rule_line(sh, from, "model-results", true, verdict)) continue;
+        auto one = [&](const Shown& sh) {
+            if (fold_rule_line(sh, from, kind, true, verdict)) return;
             verdict.clear();
             std::string text = without_question(sh.text);
-            if (!std::exchange(first, false) && !named_record(text)) continue;
+            if (!std::exchange(first, false) && !named_record(text)) return;
             Finding f;
             f.error = true;
-            f.kind = "model-results";
+            f.kind = kind;
             f.message = one_line(text);
-            if (f.message.empty()) continue;
+            if (f.message.empty()) return;
             place(f, text, BaseKind::Models);
             add(std::move(f));
-        }
+        };
+        if (!passed) fold_shown(from, kind, true, verdict, one);
         ui_.shown.clear();
     }
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "session/session.h"
 #include "ui/ui.h"
 
 namespace zuva {
@@ -24,6 +25,10 @@ struct Shown {
     bool in_diagnosis = false;  // shown by a diagnosis that a load runs
     std::string title;
     std::string text;
+    // The rules an analysis listed whole under the title (`text` is then empty): each
+    // stands for the rule line the analysis shows in the programs of the menu.
+    bool rule_list = false;
+    std::vector<ListedRule> rules;
 };
 
 class CheckUi : public Ui {
@@ -39,6 +44,15 @@ class CheckUi : public Ui {
     void note(std::string_view title, std::string_view text) override {
         count();
         shown.push_back({false, in_diagnosis, std::string(title), std::string(text)});
+    }
+    // An analysis's rules handed over whole; each counts as the note it replaces.
+    void rule_list(const std::string& title, std::vector<ListedRule>&& rules) {
+        for (std::size_t i = 0; i < rules.size(); ++i)
+            count();
+        Shown sh{false, in_diagnosis, title, {}};
+        sh.rule_list = true;
+        sh.rules = std::move(rules);
+        shown.push_back(std::move(sh));
     }
     int question(std::string_view title, std::string_view text, const std::vector<std::string>&) override {
         count();

@@ -60,13 +60,23 @@ void pisz_wnioski(Session& s, int option, const WynikTestu& w,
 
 }  // namespace
 
+std::string linia_reguly_testowanej(std::int32_t rule_number, const std::string& conclusion) {
+    return "Numer reguły:  " + std::to_string(rule_number) + "    Wniosek:  " + conclusion;
+}
+
 void pisz_reguly_testowane(Session& s, const std::vector<RegulaDoTestowania>& tested,
                            const std::string& title) {
     std::unordered_set<std::int32_t> shown;
+    if (s.listed_rules) {
+        std::vector<ListedRule> rules;
+        for (const auto& r : tested)
+            if (shown.insert(r.rule_number).second) rules.push_back({r.rule_number, r.conclusion});
+        if (!rules.empty()) s.listed_rules(title, std::move(rules));
+        return;
+    }
     for (const auto& r : tested) {
         if (!shown.insert(r.rule_number).second) continue;
-        const std::string line =
-            "Numer reguły:  " + std::to_string(r.rule_number) + "    Wniosek:  " + r.conclusion;
+        const std::string line = linia_reguly_testowanej(r.rule_number, r.conclusion);
         s.helper(line + "\n");
         s.ui.note(title, line);
     }

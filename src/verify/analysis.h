@@ -52,8 +52,11 @@ WynikTestu testuj(const Session& s, int option, const std::vector<RegulaDoTestow
 WynikTestu testuj(const CzlonkowieWykluczen& lists, int option, const std::vector<RegulaDoTestowania>& tested,
                   Zliczanie zliczanie = Zliczanie::Reguly);
 
+// The line that shows a tested rule: "Numer reguły:  N    Wniosek:  X".
+std::string linia_reguly_testowanej(std::int32_t rule_number, const std::string& conclusion);
+
 // Each tested rule once, "Numer reguły: ... Wniosek: ...", in the helper window and in a
-// note under the title.
+// note under the title; or all of them at once to the session's `listed_rules` when it is set.
 void pisz_reguly_testowane(Session& s, const std::vector<RegulaDoTestowania>& tested,
                            const std::string& title);
 

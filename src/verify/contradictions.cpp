@@ -23,19 +23,20 @@ namespace {
 // The chains of one rule after another, depth first over an explicit stack (one frame per
 // rule substituted), with the conclusions of the current path marked beside it. Records are
 // kept in order of discovery until a budget runs out; from then on nothing more is kept.
+// Conditions are followed by their text ids in the index, so a step hashes no text.
 class ChainSearch {
   public:
-    ChainSearch(const FlattenIndex& index, const ConditionGraph& graph, Table<RegulaSprzeczna>& out)
-        : index_(index), graph_(graph), out_(out), on_path_(index.conclusion_count(), 0) {}
+    ChainSearch(const FlattenIndex& index, Table<RegulaSprzeczna>& out)
+        : index_(index), out_(out), on_path_(index.conclusion_count(), 0) {}
 
-    // Every chain of the rule, appended to the records; false once a budget has run out.
-    bool search(const Regula& rule) {
-        const std::string& c = rule.conclusion;
-        const std::int32_t component = graph_.component(graph_.id(c));
+    // Every chain of the rule (a row of the index's table) with the conclusion id given,
+    // appended to the records; false once a budget has run out.
+    bool search(const Regula& rule, std::int32_t conclusion) {
+        const std::int32_t component = index_.component(conclusion);
         path_rev_.assign(1, rule.rule_number);
-        path_ids_.assign(1, index_.conclusion_id(c));
-        on_path_[static_cast<std::size_t>(path_ids_.back())] = 1;
-        stack_.assign(1, Frame{&rule.conditions, 0, nullptr, 0});
+        path_ids_.assign(1, conclusion);
+        on_path_[static_cast<std::size_t>(conclusion)] = 1;
+        stack_.assign(1, Frame{&rule, 0, nullptr, 0});
         bool within = true;
         while (!stack_.empty() && within) {
             if (steps_left_ == 0) {
@@ -47,18 +48,18 @@ class ChainSearch {
             if (f.rules) {
                 if (f.next_rule < f.rules->size()) {
                     const Regula* q = (*f.rules)[f.next_rule++];
-                    std::int32_t qid = index_.conclusion_id(q->conclusion);
+                    const std::int32_t qid = f.condition;  // q concludes the condition followed
                     path_rev_.push_back(q->rule_number);
                     path_ids_.push_back(qid);
                     on_path_[static_cast<std::size_t>(qid)] = 1;
-                    stack_.push_back(Frame{&q->conditions, 0, nullptr, 0});
+                    stack_.push_back(Frame{q, 0, nullptr, 0});
                 } else {
                     f.rules = nullptr;
                     ++f.pos;
                 }
                 continue;
             }
-            if (f.pos == f.list->size()) {
+            if (f.pos == f.rule->conditions.size()) {
                 stack_.pop_back();
                 if (!stack_.empty()) {
                     on_path_[static_cast<std::size_t>(path_ids_.back())] = 0;
@@ -67,15 +68,15 @@ class ChainSearch {
                 }
                 continue;
             }
-            const std::string& h = (*f.list)[f.pos];
-            if (h == c) within = record(rule.rule_number);
-            std::int32_t hid = index_.conclusion_id(h);
-            if (hid < 0 || on_path_[static_cast<std::size_t>(hid)] ||
-                graph_.component(graph_.id(h)) != component) {
+            // The condition's conclusion id: its text id when a rule concludes it, else -1.
+            const std::int32_t hid = index_.conclusion_of(index_.condition_text_id(*f.rule, f.pos));
+            if (hid == conclusion) within = record(rule.rule_number);
+            if (hid < 0 || on_path_[static_cast<std::size_t>(hid)] || index_.component(hid) != component) {
                 ++f.pos;
                 continue;
             }
-            f.rules = &index_.rules_concluding(h);
+            f.rules = &index_.rules_of(hid);
+            f.condition = hid;
             f.next_rule = 0;
         }
         for (std::int32_t id : path_ids_)
@@ -91,10 +92,11 @@ class ChainSearch {
     static constexpr std::size_t kKeptChains = 100'000;
 
     struct Frame {
-        const TextList* list;
-        std::size_t pos;                          // the element of the list being followed
+        const Regula* rule;                       // the rule whose conditions are followed
+        std::size_t pos;                          // the condition being followed
         const std::vector<const Regula*>* rules;  // its rules, while they are being substituted
         std::size_t next_rule;
+        std::int32_t condition = -1;  // conclusion id of the condition, while substituting
     };
 
     bool record(std::int32_t rule_number) {
@@ -105,7 +107,6 @@ class ChainSearch {
     }
 
     const FlattenIndex& index_;
-    const ConditionGraph& graph_;
     Table<RegulaSprzeczna>& out_;
     std::vector<char> on_path_;  // by conclusion id
     std::vector<Frame> stack_;
@@ -115,12 +116,15 @@ class ChainSearch {
     std::size_t numbers_left_ = kKeptNumbers;
 };
 
-// Whether the rule has a chain at all: one of its conditions is its own conclusion or lies
-// on a cycle through it.
-bool has_chain(const ConditionGraph& graph, const Regula& r) {
-    const std::int32_t component = graph.component(graph.id(r.conclusion));
-    for (const auto& h : r.conditions)
-        if (h == r.conclusion || graph.component(graph.id(h)) == component) return true;
+// Whether the rule (its conclusion id given) has a chain at all: one of its conditions is
+// its own conclusion or lies on a cycle through it. A condition no rule concludes is on no
+// cycle.
+bool has_chain(const FlattenIndex& index, const Regula& r, std::int32_t conclusion) {
+    const std::int32_t component = index.component(conclusion);
+    for (std::size_t j = 0; j < r.conditions.size(); ++j) {
+        const std::int32_t hid = index.conclusion_of(index.condition_text_id(r, j));
+        if (hid >= 0 && index.component(hid) == component) return true;
+    }
     return false;
 }
 
@@ -154,13 +158,13 @@ void badaj_sprzecznosc_1z(Session& s) {
     s.kb.sprzecznosc_1z.clear();
     const auto held_index = flatten_index_for(s.kb);
     const FlattenIndex& index = *held_index;
-    ConditionGraph graph(s.kb.rules.regula);
-    ChainSearch search(index, graph, s.verify.reguly_sprzeczne);
+    ChainSearch search(index, s.verify.reguly_sprzeczne);
     bool contradictory = false, searching = true;
     for (const auto& r : s.kb.rules.regula) {
-        if (!has_chain(graph, r)) continue;
+        const std::int32_t conclusion = index.rule_conclusion_id(r);
+        if (!has_chain(index, r, conclusion)) continue;
         contradictory = true;
-        if (searching && !search.search(r)) {
+        if (searching && !search.search(r, conclusion)) {
             searching = false;
             s.verify.reguly_sprzeczne_obciete = true;
         }

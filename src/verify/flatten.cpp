@@ -71,6 +71,30 @@ void FlattenIndex::number_texts() const {
         askable_by_id_[static_cast<std::size_t>(id)] = 1;
 }
 
+void FlattenIndex::take_askable_set() {
+    askable_.clear();
+    askable_.reserve(kb_->dopytywalny.count());
+    for (const auto& d : kb_->dopytywalny)
+        askable_.insert(d);
+    if (text_ids_ready_) {
+        // The conditions keep their ids; the askable texts that are no condition come after
+        // them in the order of the askable table, as number_texts gives them.
+        std::vector<std::int32_t> askable_ids;
+        askable_ids.reserve(askable_.size());
+        for (const auto& d : kb_->dopytywalny)
+            askable_ids.push_back(
+                text_ids_.try_emplace(d, static_cast<std::int32_t>(text_ids_.size())).first->second);
+        askable_by_id_.assign(text_ids_.size(), 0);
+        for (std::int32_t id : askable_ids)
+            askable_by_id_[static_cast<std::size_t>(id)] = 1;
+    }
+    flattenability_settled_ = false;
+    for (Entry& e : entries_) {
+        e.flattenable = false;
+        e.flattenable_rules.clear();
+    }
+}
+
 std::int32_t FlattenIndex::text_id(std::string_view text) const {
     ensure_text_ids();
     auto it = text_ids_.find(text);

@@ -19,39 +19,20 @@ namespace zuva {
 
 struct Session;
 
-// Texts of the rule base as nodes, edges from a conclusion to the conditions of its rules;
-// the strongly connected component of every text (iterative Tarjan).
+// Texts of the rule base as nodes 0..n-1 (numbered by the caller), edges from a conclusion
+// to the conditions of its rules; the strongly connected component of every text
+// (iterative Tarjan).
 class ConditionGraph {
   public:
-    explicit ConditionGraph(const Table<Regula>& rules) {
-        for (const auto& r : rules) {
-            std::int32_t from = node(r.conclusion);
-            for (const auto& c : r.conditions) {
-                std::int32_t to = node(c);
-                edges_.push_back({from, to});
-            }
-        }
-        build_adjacency();
-        components();
-    }
-    // The graph of nodes 0..n-1 with the edges given (texts already numbered by the caller).
     ConditionGraph(std::size_t n, std::vector<std::pair<std::int32_t, std::int32_t>> edges)
         : edges_(std::move(edges)), nodes_(n) {
         build_adjacency();
         components();
     }
-    std::int32_t id(std::string_view t) const {
-        auto it = ids_.find(t);
-        return it == ids_.end() ? -1 : it->second;
-    }
     std::int32_t component(std::int32_t node_id) const { return comp_[static_cast<std::size_t>(node_id)]; }
 
   private:
-    std::int32_t node(std::string_view t) {
-        auto [it, fresh] = ids_.try_emplace(t, static_cast<std::int32_t>(ids_.size()));
-        return it->second;
-    }
-    std::size_t node_count() const { return ids_.empty() ? nodes_ : ids_.size(); }
+    std::size_t node_count() const { return nodes_; }
     void build_adjacency() {
         std::size_t n = node_count();
         start_.assign(n + 1, 0);
@@ -112,7 +93,6 @@ class ConditionGraph {
         }
     }
 
-    std::unordered_map<std::string_view, std::int32_t> ids_;
     std::vector<std::pair<std::int32_t, std::int32_t>> edges_;
     std::vector<std::size_t> start_;
     std::vector<std::int32_t> adj_;
@@ -129,6 +109,14 @@ class FlattenIndex {
 
     // Rules whose conclusion equals the text, in table order.
     const std::vector<const Regula*>& rules_concluding(std::string_view conclusion) const;
+    // The conclusion id of a rule of the index's table (a row), without hashing its text.
+    std::int32_t rule_conclusion_id(const Regula& rule) const {
+        return rule_conclusion_ids_[static_cast<std::size_t>(&rule - rules_->rows().data())];
+    }
+    // Rules whose conclusion has the id, in table order.
+    const std::vector<const Regula*>& rules_of(std::int32_t conclusion_id) const {
+        return entries_[static_cast<std::size_t>(conclusion_id)].rules;
+    }
     bool askable(std::string_view condition) const { return askable_.count(condition) != 0; }
     // A small integer for each text that some rule concludes; -1 for any other text.
     std::int32_t conclusion_id(std::string_view text) const;
@@ -173,6 +161,12 @@ class FlattenIndex {
         if (!flattenability_settled_) settle_flattenability();
         return entries_[static_cast<std::size_t>(conclusion_id)].flattenable_rules;
     }
+
+    // Takes the askable set of the base anew, for an index made while the base had no
+    // askable conditions (the rules unchanged): what depends only on the rules (the ids of
+    // conclusions and conditions, the components) is kept, and the texts are numbered as a
+    // new index would number them. Only for an index no one else holds.
+    void take_askable_set();
 
   private:
     struct Entry {

@@ -4,7 +4,9 @@
 #include "verify/joint_diagnoses.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -166,6 +168,10 @@ bool wyznacz_sprzecznosc_2(Session& s, Niepewne n) {
 bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
     WynikiLaczne& w = wyniki(s, n);
     const Table<Ograniczenie>& t = ograniczenia(s, n);
+    // A search from no records depends only on the tables: one that found nothing over the
+    // same tables in this check finds nothing again (and records nothing).
+    const bool from_nothing = w.zbadany_wniosek.empty() && w.reguly_nadmiarowe.empty();
+    if (from_nothing && joint_search_found_nothing(s.kb, n, t)) return true;
     const MemberIndex members = indeks_czlonkow(t);
     const auto held_index = flatten_index_for(s.kb);
     const FlattenIndex& index = *held_index;
@@ -173,12 +179,13 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
     for (const auto& d : s.kb.rules.regula_dysjunktywna)
         disjunctive.insert(d.conclusion);
 
+    // The forms are read in place from the kept forms of the check; outside one, from copies.
     struct Form {
         const Regula* rule;
-        TextList conditions;
-        IntList used;
+        const RegulaSplaszczona* raw;
     };
     std::vector<Form> forms;
+    std::deque<RegulaSplaszczona> own;
     // An admissible flattened rule for a constraint: (form, position of the condition in the
     // constraint's list), once for each condition of the constraint the form contains.
     struct Item {
@@ -190,43 +197,51 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
     for (std::size_t p = 0; p < t.count(); ++p)
         lists[p] = bez_powtorzen(t[p].exclusive_conditions);
     const auto kept = kept_rule_forms(s.kb);
+    std::vector<std::int32_t> seen;
     for (const auto& r : s.kb.rules.regula) {
         if (disjunctive.count(r.conclusion)) continue;
         for_each_form(index, kept.get(), r, [&](const RegulaSplaszczona& raw) {
             const std::size_t fi = forms.size();
-            forms.push_back(
-                {&r, raw.flattened_conditions, numery_regul_splaszczajacych(raw.used_rule_numbers)});
-            std::unordered_set<std::string> in(raw.flattened_conditions.begin(),
-                                               raw.flattened_conditions.end());
-            std::unordered_set<std::int32_t> seen;
-            for (const auto& c : forms.back().conditions)
+            const RegulaSplaszczona* f = &raw;
+            if (!kept) f = &own.emplace_back(raw);
+            forms.push_back({&r, f});
+            const TextList& in = f->flattened_conditions;
+            seen.clear();
+            for (const auto& c : in)
                 for (std::int32_t p : czlonkostwa(members, c)) {
-                    if (!seen.insert(p).second) continue;
+                    if (std::find(seen.begin(), seen.end(), p) != seen.end()) continue;
+                    seen.push_back(p);
                     const TextList& k = lists[static_cast<std::size_t>(p)];
                     for (std::size_t j = 0; j < k.size(); ++j)
-                        if (in.count(k[j])) items[static_cast<std::size_t>(p)].push_back({fi, j});
+                        if (std::find(in.begin(), in.end(), k[j]) != in.end())
+                            items[static_cast<std::size_t>(p)].push_back({fi, j});
                 }
         });
     }
 
     // zbadany_wniosek_p by conclusion; a new record changes the groups of that conclusion only.
-    std::unordered_map<std::string, std::unordered_set<std::int32_t>> examined;
-    std::unordered_map<std::string, std::size_t> version;
+    // Keys are views of rule conclusions, or of copies of the records found at the start.
+    std::deque<std::string> earlier;
+    std::unordered_map<std::string_view, std::unordered_set<std::int32_t>> examined;
+    std::unordered_map<std::string_view, std::size_t> version;
     for (const auto& z : w.zbadany_wniosek.rows()) {
-        examined[z.conclusion].insert(z.rule_number);
-        ++version[z.conclusion];
+        const std::string_view c = earlier.emplace_back(z.conclusion);
+        examined[c].insert(z.rule_number);
+        ++version[c];
     }
     std::unordered_set<std::string> recorded;
     for (const auto& g : w.reguly_nadmiarowe.rows())
         recorded.insert(std::to_string(g.constraint_number) + '\x1d' + numery_z_przecinkami(g.rule_numbers));
 
+    std::unordered_map<std::string_view, std::size_t> in_forms;
+    std::unordered_set<std::string_view> once;
     for (std::size_t p = 0; p < t.count(); ++p) {
         const TextList& k = lists[p];
         const std::int32_t kn = t[p].constraint_number;
-        std::unordered_map<std::string, std::vector<std::size_t>> by_conclusion;  // item indexes
+        std::unordered_map<std::string_view, std::vector<std::size_t>> by_conclusion;  // item indexes
         for (std::size_t i = 0; i < items[p].size(); ++i)
             by_conclusion[forms[items[p][i].form].rule->conclusion].push_back(i);
-        std::unordered_map<std::string, std::size_t> evaluated;  // conclusion -> version + 1
+        std::unordered_map<std::string_view, std::size_t> evaluated;  // conclusion -> version + 1
         for (const Item& it : items[p]) {
             const Regula& r = *forms[it.form].rule;
             const std::string& c = r.conclusion;
@@ -235,63 +250,71 @@ bool wyznacz_nadmiar_2(Session& s, Niepewne n) {
                 return ex == examined.end() || !ex->second.count(x->rule_number);
             };
             if (!admissible(&r)) continue;
+            const std::size_t now = version[c] + 1;
             auto ev = evaluated.find(c);
-            if (ev != evaluated.end() && ev->second == version[c] + 1) continue;
-            evaluated[c] = version[c] + 1;
+            if (ev != evaluated.end() && ev->second == now) continue;
+            evaluated[c] = now;
             // The group: every admissible flattened rule for the constraint with the conclusion.
             std::vector<const Form*> group;
             for (std::size_t i : by_conclusion[c])
                 if (admissible(forms[items[p][i].form].rule)) group.push_back(&forms[items[p][i].form]);
             // usun_wspolne_2: the conditions common to all forms go.
-            std::unordered_map<std::string, std::size_t> in_forms;
-            for (const Form* f : group)
-                for (const auto& x : bez_powtorzen(f->conditions))
-                    ++in_forms[x];
-            std::vector<TextList> rest;
+            in_forms.clear();
             for (const Form* f : group) {
-                TextList r2;
-                for (const auto& x : f->conditions)
+                once.clear();
+                for (const auto& x : f->raw->flattened_conditions)
+                    if (once.insert(x).second) ++in_forms[x];
+            }
+            std::vector<std::vector<std::string_view>> rest;
+            for (const Form* f : group) {
+                std::vector<std::string_view> r2;
+                for (const auto& x : f->raw->flattened_conditions)
                     if (in_forms[x] != group.size()) r2.push_back(x);
-                rest.push_back(r2);
+                rest.push_back(std::move(r2));
             }
             // redukuj_lista: a remainder equal (as a set) to a later one goes.
-            std::vector<TextList> distinct;
+            std::vector<const std::vector<std::string_view>*> distinct;
             std::unordered_set<std::string> later_keys;
             for (std::size_t i = rest.size(); i-- > 0;) {
-                std::vector<std::string> a(rest[i].begin(), rest[i].end());
+                std::vector<std::string_view> a(rest[i].begin(), rest[i].end());
                 std::sort(a.begin(), a.end());
                 a.erase(std::unique(a.begin(), a.end()), a.end());
                 std::string key;
-                for (const auto& x : a)
-                    key += x + '\x1f';
-                if (later_keys.insert(key).second) distinct.push_back(rest[i]);
+                for (const auto& x : a) {
+                    key += x;
+                    key += '\x1f';
+                }
+                if (later_keys.insert(key).second) distinct.push_back(&rest[i]);
             }
             std::reverse(distinct.begin(), distinct.end());
             // porownaj_listy_2: the remainders are the constraint's conditions, one each.
             bool redundant = distinct.size() == k.size();
-            std::unordered_set<std::string> used;
-            for (const auto& d : distinct) {
+            std::unordered_set<std::string_view> used;
+            for (const auto* d : distinct) {
                 if (!redundant) break;
-                redundant = d.size() == 1 && contains(k, d.front()) && used.insert(d.front()).second;
+                redundant = d->size() == 1 && std::find(k.begin(), k.end(), d->front()) != k.end() &&
+                            used.insert(d->front()).second;
             }
             if (!redundant) continue;
             GrupaNadmiarowa g;
             g.constraint_number = kn;
             for (const Form* f : group) {
                 g.rule_numbers.push_back(f->rule->rule_number);
-                g.flattened_forms.push_back(f->conditions);
-                g.used_rule_numbers.push_back(f->used);
+                g.flattened_forms.push_back(f->raw->flattened_conditions);
+                g.used_rule_numbers.push_back(numery_regul_splaszczajacych(f->raw->used_rule_numbers));
             }
             const std::string key = std::to_string(kn) + '\x1d' + numery_z_przecinkami(g.rule_numbers);
             if (!recorded.insert(key).second) continue;
-            for (const Form* f : group)
-                w.splaszczona_n.append({f->rule->rule_number, c, f->conditions, f->used});
+            for (std::size_t i = 0; i < group.size(); ++i)
+                w.splaszczona_n.append(
+                    {group[i]->rule->rule_number, c, g.flattened_forms[i], g.used_rule_numbers[i]});
             w.reguly_nadmiarowe.append(std::move(g));
             w.zbadany_wniosek.append({c, r.rule_number});
             examined[c].insert(r.rule_number);
             ++version[c];
         }
     }
+    if (from_nothing && w.reguly_nadmiarowe.empty()) remember_joint_search_found_nothing(s.kb, n, t);
     return w.reguly_nadmiarowe.empty();
 }
 

@@ -30,7 +30,23 @@ std::vector<RegulaDoTestowania> compute_forms(const FlattenIndex& index, const R
     return out;
 }
 
+SharedFlattening::JointKey joint_key_of(const KnowledgeBase& kb, const Table<Ograniczenie>& t) {
+    return {key_of(kb), t.rows().data(), t.count(), kb.rules.regula_dysjunktywna.rows().data(),
+            kb.rules.regula_dysjunktywna.count()};
+}
+
 }  // namespace
+
+bool joint_search_found_nothing(const KnowledgeBase& kb, bool uncertain, const Table<Ograniczenie>& t) {
+    if (current == nullptr) return false;
+    const auto& held = current->joint_none_[uncertain ? 1 : 0];
+    return held && *held == joint_key_of(kb, t);
+}
+
+void remember_joint_search_found_nothing(const KnowledgeBase& kb, bool uncertain,
+                                         const Table<Ograniczenie>& t) {
+    if (current != nullptr) current->joint_none_[uncertain ? 1 : 0] = joint_key_of(kb, t);
+}
 
 SharedFlattening::SharedFlattening() : outer_(current) {
     current = this;
@@ -43,9 +59,17 @@ SharedFlattening::~SharedFlattening() {
 std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb) {
     if (current == nullptr) return std::make_shared<const FlattenIndex>(kb);
     const SharedFlattening::Key key = key_of(kb);
-    if (!current->index_ || !(current->index_key_ == key)) {
-        current->index_ = std::make_shared<const FlattenIndex>(kb);
-        current->index_key_ = key;
+    SharedFlattening::Key& held = current->index_key_;
+    if (current->index_ && !(held == key) && held.kb == key.kb && held.rules == key.rules &&
+        held.rule_count == key.rule_count && held.askable_count == 0 && current->index_.use_count() == 1) {
+        // The same rules, made before the askable conditions were known (the rule load's
+        // first test): the rest of the index stays.
+        current->index_->take_askable_set();
+        held = key;
+    }
+    if (!current->index_ || !(held == key)) {
+        current->index_ = std::make_shared<FlattenIndex>(kb);
+        held = key;
     }
     return current->index_;
 }

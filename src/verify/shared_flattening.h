@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "store/knowledge_base.h"
@@ -18,7 +19,8 @@ namespace zuva {
 // While an object of this lives (on this thread), flattening indexes and tested forms are
 // kept and handed out again for the same base. An index is handed out again only while the
 // rule table and the askable set are the same tables of the same size (a base unloaded
-// or reloaded gets a new one); the holder promises that nothing edits rules in between.
+// or reloaded gets a new one); the holder promises that nothing edits rules in between, nor
+// replaces a constraint table by another of the same size.
 class SharedFlattening {
   public:
     SharedFlattening();
@@ -35,7 +37,22 @@ class SharedFlattening {
         bool operator==(const Key&) const = default;
     };
 
+    // The tables a joint redundancy search reads besides the rules: the constraints of its
+    // kind and the disjunctive rules.
+    struct JointKey {
+        Key rules;
+        const Ograniczenie* constraints = nullptr;
+        std::size_t constraint_count = 0;
+        const RegulaDysjunktywna* disjunctive = nullptr;
+        std::size_t disjunctive_count = 0;
+        bool operator==(const JointKey&) const = default;
+    };
+
   private:
+    friend bool joint_search_found_nothing(const KnowledgeBase& kb, bool uncertain,
+                                           const Table<Ograniczenie>& t);
+    friend void remember_joint_search_found_nothing(const KnowledgeBase& kb, bool uncertain,
+                                                    const Table<Ograniczenie>& t);
     friend std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb);
     friend std::shared_ptr<const TextList> rule_choice_list(const KnowledgeBase& kb,
                                                             const std::function<TextList()>& make);
@@ -45,7 +62,7 @@ class SharedFlattening {
         const KnowledgeBase& kb, const IntList& rule_numbers);
     SharedFlattening* outer_;
     Key index_key_;
-    std::shared_ptr<const FlattenIndex> index_;
+    std::shared_ptr<FlattenIndex> index_;
     Key choices_key_;
     std::shared_ptr<const TextList> choices_;
     Key rule_forms_key_;
@@ -53,7 +70,15 @@ class SharedFlattening {
     Key forms_key_;
     IntList forms_numbers_;
     std::shared_ptr<const std::vector<RegulaDoTestowania>> forms_;
+    std::optional<JointKey> joint_none_[2];  // exact, uncertain
 };
+
+// A joint redundancy search of the kind that started from no records found no group over
+// these tables, inside this scope: the same search again finds none (the report of joint
+// redundancy repeats the load's search when that found nothing). Always false outside a scope.
+bool joint_search_found_nothing(const KnowledgeBase& kb, bool uncertain, const Table<Ograniczenie>& t);
+void remember_joint_search_found_nothing(const KnowledgeBase& kb, bool uncertain,
+                                         const Table<Ograniczenie>& t);
 
 // The flattening index of the base: the kept one inside a SharedFlattening, else a new one.
 std::shared_ptr<const FlattenIndex> flatten_index_for(const KnowledgeBase& kb);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """zuva check's output, byte for byte, against outputs kept in expected/: of a generated
 base with 1,000 rules, 100 exact constraints and 10 models (bench/gen_bases.py constrained)
-and of the sample knowledge base, in both formats. The findings, their wording and their
+of the sample knowledge base, in both formats, and of bases/ (rule numbers of ten digits and
+conclusions with leading blanks among the rules the exclusiveness analyses list). The findings, their wording and their
 order must not move when the checks are made faster; a deliberate change of the output
 rewrites the files with --record (and the commit says why).
 
@@ -35,9 +36,12 @@ def main():
                         generated], check=True, capture_output=True)
         shutil.copytree(os.path.join(source, "examples"), os.path.join(work, "examples"))
         sample = os.path.join(work, "examples", "BAZY")
+        odd = os.path.join(work, "odd")
+        shutil.copytree(os.path.join(HERE, "bases"), odd)
         cases = [("constrained-1000", generated, "REKONST.BEN", "text"),
                  ("sample", sample, "REAUTO.BEN", "text"),
-                 ("sample", sample, "REAUTO.BEN", "json")]
+                 ("sample", sample, "REAUTO.BEN", "json"),
+                 ("odd-numbers", odd, "REODD.BEN", "text")]
         for name, folder, base, fmt in cases:
             status, out, err = check(zuva, folder, base, fmt)
             # The temporary folder is named differently in every run.

@@ -9,6 +9,7 @@
 #include "report/report.h"
 #include "ui/scripted_ui.h"
 #include "verify/analysis.h"
+#include "verify/shared_flattening.h"
 
 using namespace zuva;
 using namespace zuva::testing_support;
@@ -89,6 +90,28 @@ TEST(JointDiagnoses, RedundancyThroughAConstraint) {
     use_constraints(s2, true, "ograniczenie_n(1,[\"a\",\"b\"])\n");
     EXPECT_TRUE(wyznacz_nadmiar_2(s2, true));
     EXPECT_EQ(*nazwa_nadmiaru_2(s2, true), "NEN/N2");
+}
+
+// Inside a check the report repeats a search that found nothing only when a table it reads
+// has changed; a search of the other kind, or over another constraint table, still runs.
+TEST(JointDiagnoses, ASearchThatFoundNothingIsRepeatedOnlyOverOtherTables) {
+    ScriptedUi ui;
+    Session s(ui);
+    use_rule_base(s,
+                  "reguła(1,\"w\",[\"x\",\"a\"],1,\"0.8\")\n"
+                  "reguła(2,\"w\",[\"x\",\"b\"],1,\"0.8\")\n");
+    use_constraints(s, false, "ograniczenie(1,[\"a\",\"c\"])\n");
+    use_constraints(s, true, "ograniczenie_n(1,[\"a\",\"b\"])\n");
+    SharedFlattening shared;
+    EXPECT_TRUE(wyznacz_nadmiar_2(s, false));
+    EXPECT_TRUE(wyznacz_nadmiar_2(s, false));
+    EXPECT_TRUE(s.verify.laczne[0].splaszczona_n.empty());
+    EXPECT_FALSE(wyznacz_nadmiar_2(s, true));  // the uncertain table holds the pair
+    ASSERT_FALSE(parse_base_text(s.kb, BaseKind::ExactConstraints, "ograniczenie(2,[\"a\",\"b\"])\n"));
+    ASSERT_EQ(s.kb.exact.ograniczenie.count(), 2u);
+    EXPECT_FALSE(wyznacz_nadmiar_2(s, false));
+    ASSERT_EQ(s.verify.laczne[0].reguly_nadmiarowe.count(), 1u);
+    EXPECT_EQ(s.verify.laczne[0].reguly_nadmiarowe[0].constraint_number, 2);
 }
 
 TEST(JointDiagnoses, LoadQuestionsAndReportCommand) {

@@ -1,6 +1,7 @@
 // The flattening shared by the diagnoses of one check: the same forms as the generator's,
 // in the same order, whatever asks first; a replaced rule table gets a new index and new
-// forms; outside the scope nothing is kept.
+// forms; an index made before the askable set is known takes it over as a new index would;
+// outside the scope nothing is kept.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -110,6 +111,43 @@ TEST(SharedFlattening, AChangedRuleTableGetsANewIndexAndNewForms) {
     s.kb.dopytywalny.clear();
     EXPECT_TRUE(tested_forms_for(s.kb, {1})->empty());
     EXPECT_TRUE(kept_rule_forms(s.kb)->empty());
+}
+
+// The rule load's first test asks for an index before the askable conditions are known; the
+// index handed out after they are must be the one a new index would be, whatever the first
+// test had worked out (text ids, components) or not.
+TEST(SharedFlattening, AnIndexMadeBeforeTheAskableSetEqualsANewOneAfterIt) {
+    std::mt19937 rng(3603);
+    for (int round = 0; round < 60; ++round) {
+        ScriptedUi ui;
+        Session s(ui);
+        random_base(s, rng);
+        s.kb.dopytywalny.clear();
+        SharedFlattening shared;
+        const FlattenIndex* early = flatten_index_for(s.kb).get();
+        if (round % 2 == 0) early->component(0);       // numbers the texts before the askable set
+        if (round % 3 == 0) early->flattenable("c0");  // and settles what can be flattened
+        askable_from_rules(s);
+        const auto index = flatten_index_for(s.kb);
+        EXPECT_EQ(index.get(), early) << "round " << round;  // taken over, not made again
+        const FlattenIndex fresh(s.kb);
+        ASSERT_EQ(index->text_count(), fresh.text_count()) << "round " << round;
+        for (const auto& r : s.kb.rules.regula) {
+            for (std::size_t j = 0; j < r.conditions.size(); ++j) {
+                const std::int32_t id = fresh.condition_text_id(r, j);
+                ASSERT_EQ(index->condition_text_id(r, j), id);
+                EXPECT_EQ(index->askable_id(id), fresh.askable_id(id))
+                    << "round " << round << " " << r.conditions[j];
+                EXPECT_EQ(index->flattenable(r.conditions[j]), fresh.flattenable(r.conditions[j]))
+                    << "round " << round << " " << r.conditions[j];
+            }
+            EXPECT_EQ(index->flattenable_rules_concluding(r.conclusion),
+                      fresh.flattenable_rules_concluding(r.conclusion))
+                << "round " << round;
+            EXPECT_EQ(kept(*index, kept_rule_forms(s.kb).get(), r), generated(s, r))
+                << "round " << round << " rule " << r.rule_number;
+        }
+    }
 }
 
 TEST(SharedFlattening, NothingIsKeptOutsideTheScopeAndScopesNest) {
