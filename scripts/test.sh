@@ -26,8 +26,16 @@ if [ -z "${CMAKE_GENERATOR:-}" ] && command -v ninja >/dev/null 2>&1; then
   export CMAKE_GENERATOR=Ninja
 fi
 
+# The browser test's playwright-core comes from npm, a wait on the network of most of a minute
+# on a fresh machine: it is fetched for both build trees while the first one compiles. The
+# tests fetch it themselves when this did not.
+(bash tests/browser/install-playwright.sh build && bash tests/browser/install-playwright.sh build-san) \
+  >/dev/null 2>&1 &
+browser_modules=$!
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUVA_LINE_TABLES=ON >/dev/null
 cmake --build build -j2
+wait "$browser_modules" || true
 (cd build && ctest --output-on-failure -j2)
 
 # The sanitizer build (below) compiles while the steps up to the package check run: those

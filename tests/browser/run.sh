@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The page of `zuva serve` in a real browser: Debian's chromium driven by playwright-core
-# (installed from npm into BUILD/browser-test, not globally) clicks through a forward and a
-# backward consultation of the sample base and keeps screenshots in BUILD/screenshots/.
+# (installed from npm into BUILD/browser-test by install-playwright.sh) clicks through a
+# forward and a backward consultation of the sample base and keeps screenshots in
+# BUILD/screenshots/.
 # Exits 77 (skipped) when chromium, node or the npm registry is not at hand.
 #   tests/browser/run.sh ZUVA BUILD-DIR
 set -euo pipefail
@@ -15,13 +16,9 @@ if [ ! -x "$chromium" ] || ! command -v node >/dev/null || ! command -v npm >/de
   exit 77
 fi
 modules="$build/browser-test"
-if [ ! -d "$modules/node_modules/playwright-core" ]; then
-  mkdir -p "$modules"
-  if ! (cd "$modules" && timeout 300 npm install --no-audit --no-fund --no-save --loglevel=error \
-        playwright-core@1 >/dev/null); then
-    echo "browser test: playwright-core cannot be installed from npm: skipped"
-    exit 77
-  fi
+if ! bash "$here/install-playwright.sh" "$build"; then
+  echo "browser test: playwright-core cannot be installed from npm: skipped"
+  exit 77
 fi
 work=$(mktemp -d)
 server_pid=
