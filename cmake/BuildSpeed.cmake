@@ -48,9 +48,17 @@ endfunction()
 
 # Test code is compiled with less optimization than the code it tests: it runs once per test
 # and its speed does not matter, while -O2 with full debug information made the test files the
-# slowest to compile. Optimized builds: -O1 and line tables; the sanitizer build (Debug at -O1,
+# slowest to compile. Optimized builds: -O1 and line tables, and no debug information at all
+# with ZUVA_LINE_TABLES (the test command's build: gcc's line tables were a third of a test
+# file's compile time there; a failed expectation names its file and line by itself, and the
+# code under test keeps its line tables); the sanitizer build (Debug at -O1,
 # scripts/sanitize-build.sh): -O0. The code under test keeps its own flags.
 function(zuva_test_optimization target)
-  target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo,Release>:-O1 -g1>
+  if(ZUVA_LINE_TABLES)
+    set(debug_info -g0)
+  else()
+    set(debug_info -g1)
+  endif()
+  target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo,Release>:-O1 ${debug_info}>
     $<$<CONFIG:Debug>:-O0>)
 endfunction()
