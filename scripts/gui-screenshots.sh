@@ -14,8 +14,10 @@ done
 mkdir -p "$out"
 work=$(mktemp -d)
 cp -r examples/. "$work"
-display=":$((100 + $$ % 400))"
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it takes connections: a fixed
+# number could be another server's, and on a loaded machine (the test command compiles beside
+# this) the server may need seconds to start; the program started before it aborts.
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/.display" >/dev/null 2>&1 &
 xvfb=$!
 app=""
 cleanup() {
@@ -24,8 +26,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$work/.display" ] && break; sleep 0.1; done
+[ -s "$work/.display" ] || { echo "gui-screenshots: Xvfb did not start within 30 s" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/.display")"
 
 # Without a window manager the keyboard focus stays where the last window left it: every
 # key goes to the newest visible window (the open dialog, else the task window).
@@ -36,7 +39,7 @@ shot() { sleep 0.8; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
 (cd "$work/BAZY" && exec "$bin") &
 app=$!
-for _ in $(seq 100); do xdotool search --name 'zuva_EN' >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do xdotool search --name 'zuva_EN' >/dev/null 2>&1 && break; sleep 0.1; done
 xdotool search --name 'zuva_EN' >/dev/null || { echo "gui-screenshots: the task window did not appear" >&2; exit 1; }
 shot 01-okno-wstepne
 sleep 0.5; xdotool mousemove 800 500 click 1   # closes the introductory window
@@ -75,7 +78,7 @@ wait "$app" 2>/dev/null || true
 rm -rf "$work" && work=$(mktemp -d) && cp -r examples/. "$work"
 (cd "$work/BAZY" && exec "$bin") &
 app=$!
-for _ in $(seq 100); do xdotool search --name 'zuva_EN' >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do xdotool search --name 'zuva_EN' >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 0.5; xdotool mousemove 800 500 click 1
 main=$(xdotool search --onlyvisible --name 'zuva_EN' | head -1)
 xdotool windowmove "$main" 0 0
