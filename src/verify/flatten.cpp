@@ -62,10 +62,15 @@ void FlattenIndex::number_texts() const {
             condition_ids_.push_back(intern(c));
     }
     condition_start_.push_back(static_cast<std::uint32_t>(condition_ids_.size()));
+    number_askable_texts();
+}
+
+void FlattenIndex::number_askable_texts() const {
     std::vector<std::int32_t> askable_ids;
-    askable_ids.reserve(askable_.size());
+    askable_ids.reserve(kb_->dopytywalny.count());
     for (const auto& d : kb_->dopytywalny)
-        askable_ids.push_back(intern(d));
+        askable_ids.push_back(
+            text_ids_.try_emplace(d, static_cast<std::int32_t>(text_ids_.size())).first->second);
     askable_by_id_.assign(text_ids_.size(), 0);
     for (std::int32_t id : askable_ids)
         askable_by_id_[static_cast<std::size_t>(id)] = 1;
@@ -76,18 +81,9 @@ void FlattenIndex::take_askable_set() {
     askable_.reserve(kb_->dopytywalny.count());
     for (const auto& d : kb_->dopytywalny)
         askable_.insert(d);
-    if (text_ids_ready_) {
-        // The conditions keep their ids; the askable texts that are no condition come after
-        // them in the order of the askable table, as number_texts gives them.
-        std::vector<std::int32_t> askable_ids;
-        askable_ids.reserve(askable_.size());
-        for (const auto& d : kb_->dopytywalny)
-            askable_ids.push_back(
-                text_ids_.try_emplace(d, static_cast<std::int32_t>(text_ids_.size())).first->second);
-        askable_by_id_.assign(text_ids_.size(), 0);
-        for (std::int32_t id : askable_ids)
-            askable_by_id_[static_cast<std::size_t>(id)] = 1;
-    }
+    // The conditions keep their ids; the askable texts that are no condition come after them,
+    // as number_texts gives them.
+    if (text_ids_ready_) number_askable_texts();
     flattenability_settled_ = false;
     for (Entry& e : entries_) {
         e.flattenable = false;

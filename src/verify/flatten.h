@@ -184,6 +184,9 @@ class FlattenIndex {
         if (!text_ids_ready_) number_texts();
     }
     void number_texts() const;
+    // The askable texts numbered after those already numbered, in the order of the askable
+    // table, and marked askable by id.
+    void number_askable_texts() const;
 
     const KnowledgeBase* kb_;
     // Conclusions from the start; the other texts once numbered (all mutable for that).
