@@ -1,10 +1,10 @@
-// Memory of idle consultations: 10,000 consultations of the sample base, each waiting at its
-// first question (a session with the bases loaded and a thread parked in the question), the
-// resident memory per consultation, and the resident memory after all are dropped against
-// the memory before. Run by hand: build/bench/bench_sessions [BASE] [COUNT] [OPTION...]
-// Options: "one-arena" (every thread allocates in the main arena), "maps" (the mappings
-// over 1 MB after each drop), "malloc-info" (glibc's account of every arena after each drop,
-// as XML on standard error).
+// Memory of idle consultations: 10,000 consultations of the sample base (or of BASE), each
+// waiting at its first question (a session over the one loaded base and a thread parked in
+// the question), the time to open the base, the time from the start of a consultation to
+// its first question, the resident memory per consultation, and the resident memory after
+// all are dropped against the memory before. Run by hand: build/bench/bench_sessions [BASE] [COUNT]
+// [OPTION...] Options: "one-arena" (every thread allocates in the main arena), "maps" (the mappings over 1 MB
+// after each drop), "malloc-info" (glibc's account of every arena after each drop, as XML on standard error).
 #include <malloc.h>
 
 #include <cctype>
@@ -108,7 +108,11 @@ int main(int argc, char** argv) {
     // reuse, not given back by malloc_trim: the second round shows that it is reused, not
     // lost. With "one-arena" every thread allocates in the main arena, which gives it back.
     if (one_arena) mallopt(M_ARENA_MAX, 1);
+    const long unopened = settled_rss_kb();
+    const auto opening = std::chrono::steady_clock::now();
     zuva::api::KnowledgeBase kb = zuva::api::KnowledgeBase::open(base);
+    std::printf("open (check and load, once): %.2f s, %+.1f MB resident\n", seconds_since(opening),
+                (settled_rss_kb() - unopened) / 1024.0);
     {
         // One consultation first, so that what every later one shares is there before the
         // baseline (the command table, the code pages).
@@ -122,7 +126,7 @@ int main(int argc, char** argv) {
     std::printf("-- second round\n");
     if (!round(kb, count, show_mappings, show_arenas)) return 1;
 
-    // An open knowledge base alone (no consultation) keeps only its paths and findings.
+    // Handles of an open knowledge base share its one loaded base.
     const long kb_before = settled_rss_kb();
     {
         std::vector<zuva::api::KnowledgeBase> copies(static_cast<std::size_t>(count), kb);

@@ -145,7 +145,40 @@ struct Result {
     Trace trace;
 };
 
+// One answer of a consultation with the question it answered: the question's number, kind
+// and name, and the answer as given (a position from 1 for a choice, radio or list
+// question, else the text); `refused` when the program did not take it.
+struct LogAnswer {
+    int number = 0;
+    QuestionKind kind = QuestionKind::Text;
+    std::string name;
+    bool by_position = false;
+    int position = 0;
+    std::string text;
+    bool refused = false;
+};
+// A file of the knowledge base a consultation ran on: its name and the SHA-256 of its bytes.
+struct LogFile {
+    std::string name;
+    std::string sha256;
+};
+// The log of a consultation: everything needed to run it again to the same point with the
+// same results (a consultation is deterministic), and a record of what was asked and
+// answered. `to_json` gives it as one JSON document, which `from_json` reads (throwing
+// Error on a document that is no such log).
+struct Log {
+    std::vector<LogFile> base;  // the rule base first
+    bool backward = false;
+    std::string hypothesis;
+    Options options;
+    std::vector<LogAnswer> answers;
+
+    std::string to_json() const;
+    static Log from_json(const std::string& text);
+};
+
 class KnowledgeBase;
+struct Inventory;
 
 // A consultation in progress. Drive it from one thread at a time (different consultations
 // from different threads at once). Dropping it midway ends it and frees everything.
@@ -170,6 +203,8 @@ class Consultation {
     const Result& result();
     // How a statement of the finished consultation got its CF.
     HowNode how(const std::string& statement);
+    // The log so far: the base, the options and every answer given, in order.
+    Log log() const;
 
     struct Impl;
 
@@ -181,12 +216,20 @@ class Consultation {
     std::unique_ptr<Impl> impl_;
 };
 
-// An opened knowledge base. Cheap to copy; consultations started from it are independent.
+// An opened knowledge base: its bases loaded once, as they were when it was opened, and
+// only read from then on. Copies share the loaded base; consultations started from it are
+// independent and may run on any threads at once. A later edit of the files is picked up by
+// opening again (`reload`).
 class KnowledgeBase {
   public:
     // Opens the rule-base file and the bases of its distinguishing name beside it; throws
     // Error (with file and line) when the rule base cannot be read or does not load.
     static KnowledgeBase open(const std::string& rule_file);
+    // The same rule-base file opened again, as its files are now.
+    KnowledgeBase reload() const { return open(rule_file()); }
+    // A file of the base has changed on disk since it was opened (its time of modification
+    // or its size), or is gone.
+    bool changed_on_disk() const;
 
     const std::string& rule_file() const;
     std::vector<std::string> files() const;                   // every base loaded, the rule base first
@@ -198,6 +241,10 @@ class KnowledgeBase {
     // With no hypothesis, the program's choices come to the caller: the type of hypothesis
     // (a Radio question, unless the options name it) and the hypothesis (a List question).
     Consultation backward(const std::string& hypothesis, const Options& options = {}) const;
+    // The consultation of a log, run again: standing at the same pending question, or ended
+    // with the same results. Throws Error, naming the first file or question that differs,
+    // when the log is of other files or the base no longer asks what the log answers.
+    Consultation resume(const Log& log) const;
 
     struct Impl;
 
@@ -205,13 +252,13 @@ class KnowledgeBase {
     friend Consultation run(const KnowledgeBase&, const std::map<std::string, std::string>&,
                             const std::string&, const Options&, const std::optional<std::string>&);
     friend class Runner;
+    friend Inventory inventory(const KnowledgeBase& kb);
     std::shared_ptr<const Impl> impl_;
 };
 
 // Consultations of one knowledge base run one after another on the calling thread, all on
-// one load of its bases (as a suite of test cases runs them): each run starts where a
-// consultation of a freshly opened base starts, and gives the same results. A run with
-// imported rows, and the run after one that did not end normally, load the bases again.
+// its one loaded base (as a suite of test cases runs them): each run starts where a
+// consultation of a freshly opened base starts, and gives the same results.
 // One Runner serves one thread at a time.
 class Runner {
   public:

@@ -8,6 +8,7 @@
 
 #include "api/consultation_impl.h"
 #include "api/trace.h"
+#include "consult/cf_calculus.h"
 #include "consult/how_concluded.h"
 #include "consult/summary.h"
 #include "kb/base_files.h"
@@ -89,34 +90,42 @@ Consultation::Impl::~Impl() {
     thread.join();
 }
 
-bool load_knowledge_base(Consultation::Impl& c, const std::string& rule_full) {
-    Session& s = c.s;
+std::shared_ptr<const LoadedBase> load_knowledge_base(const std::string& rule_full,
+                                                      const std::string& shown) {
+    auto made = std::make_shared<LoadedBase>();
+    Session& s = made->s;
+    ConsultationUi& ui = made->ui;
     const CommandRegistry& r = registry();
     prepare_session(s);
     start_program(s);
     close_intro(s);
+    const std::string not_loaded = "Baza reguł nie została załadowana.";
     try {
-        c.ui.next_open = rule_full;
+        ui.next_open = rule_full;
         dispatch_command(s, r, 10064);
-        if (!s.kb.nazwa_re.loaded()) return false;
+        if (!s.kb.nazwa_re.loaded()) throw Error(not_loaded, shown, 1);
         const bool contradictory =
             s.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
         if (!contradictory)
             for (const auto& l : kSiblingLoads)
                 if (auto sibling = sibling_base(rule_full, l.kind))
                     if (command_available(s, r, l.command)) {
-                        c.ui.next_open = *sibling;
+                        ui.next_open = *sibling;
                         dispatch_command(s, r, l.command);
                     }
     } catch (const Stop& stop) {
-        c.failure = stop.reason;
-        return false;
+        throw Error(stop.reason.empty() ? not_loaded : stop.reason, shown, 1);
     } catch (const ProgramExit&) {
-        return false;
+        throw Error(not_loaded, shown, 1);
     }
-    c.ui.next_open.clear();
-    c.ui.phase = Phase::Running;
-    return true;
+    ui.next_open.clear();
+    ui.phase = Phase::Running;
+    // From here on the base is only read: the lists made on first read are made now, and
+    // the rule tables every run's index needs are made once for all of them.
+    s.kb.lista_warunkow.rows();
+    s.kb.lista_wnioskow_regul.rows();
+    s.inference.loaded_rule_tables = rule_tables(s);
+    return made;
 }
 
 void run_to_end(Consultation::Impl& c) {

@@ -1,6 +1,8 @@
-// A consultation's own state: its port, its session with the bases loaded, and the thread
-// that runs the core while the caller answers questions.
+// A consultation's own state: its port, its session over the shared loaded base, and the
+// thread that runs the core while the caller answers questions; and the loaded base itself.
 #pragma once
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,9 +15,23 @@
 
 namespace zuva::api {
 
+// A knowledge base as its loads left it, before any consultation: the session that ran the
+// loads (with the shared tables made at their end) and what its port kept of them. Only read
+// once made; every consultation starts from a copy of its state over the same base.
+struct LoadedBase {
+    LoadedBase() : ui(Options{}), s(ui) { ui.session = &s; }
+    LoadedBase(const LoadedBase&) = delete;
+    LoadedBase& operator=(const LoadedBase&) = delete;
+    ConsultationUi ui;
+    Session s;
+};
+
 struct Consultation::Impl {
-    explicit Impl(const Options& options) : ui(options), state(std::in_place, ui), s(*state) {
+    // A consultation of the loaded base; `base`, when given, is a private copy of its tables.
+    Impl(const Options& options, const LoadedBase& from, std::shared_ptr<zuva::KnowledgeBase> base = nullptr)
+        : ui(options), state(std::in_place, ui, from.s, std::move(base)), s(*state) {
         ui.session = &s;
+        ui.take_loaded(from.ui);
     }
     ~Impl();
     Impl(const Impl&) = delete;
@@ -32,6 +48,7 @@ struct Consultation::Impl {
     std::string failure;  // why the run could not go on, when it could not
     ConsultationThread thread;
     bool dropped = false;  // the run ended because the consultation was dropped
+    Log log;               // the base, direction and options (the answers are the port's)
 };
 
 struct KnowledgeBase::Impl {
@@ -39,24 +56,35 @@ struct KnowledgeBase::Impl {
     std::string full;       // absolute
     std::vector<std::string> files;
     std::vector<Finding> findings;
+    std::shared_ptr<const LoadedBase> loaded;
+    // Each file of the base as it was when loaded: its time of modification and size.
+    struct Stamp {
+        std::string path;
+        std::filesystem::file_time_type time;
+        std::uintmax_t size = 0;
+    };
+    std::vector<Stamp> stamps;
+    std::vector<LogFile> identity;  // every file by name with the hash of the bytes loaded
 };
 
-// A consultation's session with the bases of `kb` loaded (and the imported rows added);
-// throws Error when the rule base does not load.
+// A new consultation of the loaded base of `kb` (with its own copy of the tables when it
+// imports rows, which are added to it).
 std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const Options& options,
                                            const std::string& hypothesis);
 // Throws Error unless the hypothesis is a candidate of the type asked for (of either type
 // when none is).
 void check_hypothesis(Consultation::Impl& c, const std::string& h, int type);
 
-// Loads the rule base (an absolute path) and its siblings into the consultation's session as
-// `zuva check` does; false when the rule base did not load.
-bool load_knowledge_base(Consultation::Impl& c, const std::string& rule_full);
+// Loads the rule base (an absolute path) and its siblings into a session as `zuva check` does
+// and makes the tables its consultations share; throws Error when the rule base does not load.
+std::shared_ptr<const LoadedBase> load_knowledge_base(const std::string& rule_full, const std::string& shown);
 // Runs the inference command to its end on the calling thread and gathers the results.
 void run_to_end(Consultation::Impl& c);
 // The position from 1 that a text names among a question's options: a number, or a label
 // (with or without '&', in any case); 0 when it names none.
 int position_of(const Question& q, const std::string& text);
+// The SHA-256 of the bytes, in hexadecimal.
+std::string sha256_hex(const std::string& bytes);
 // Starts the consultation's thread, which runs `run_to_end`.
 void start_thread(Consultation::Impl& c);
 

@@ -50,6 +50,13 @@ void ConsultationUi::restart(const Options& options, const std::string& hypothes
     after_why_ = false;
     advice_items_.clear();
     advice_next_ = 0;
+    answers_given.clear();
+}
+
+void ConsultationUi::take_loaded(const ConsultationUi& loading) {
+    load_texts = loading.load_texts;
+    load_values_ = loading.load_values_;
+    phase = Phase::Running;
 }
 
 std::optional<Asking> ConsultationUi::take_asking() {
@@ -89,9 +96,25 @@ Reply ConsultationUi::ask(Question q) {
     asked_name_ = q.name;
     answered_.reset();
     notes_since_answer_.clear();
+    if (!refused_now.empty() && !answers_given.empty()) {
+        std::lock_guard<std::mutex> lock(mutex);
+        answers_given.back().refused = true;
+    }
     Reply r;
+    auto note_answer = [&] {
+        if (r.kind == Reply::Kind::Why) return;
+        LogAnswer a;
+        a.number = q.number;
+        a.kind = q.kind;
+        a.name = q.name;
+        a.by_position = r.kind == Reply::Kind::Position;
+        a.position = r.position;
+        if (!a.by_position) a.text = r.text;
+        answers_given.push_back(std::move(a));
+    };
     if (answer_inline) {
         r = answer_inline(q, refused_now);
+        note_answer();
     } else {
         std::unique_lock<std::mutex> lock(mutex);
         pending = q;
@@ -103,6 +126,7 @@ Reply ConsultationUi::ask(Question q) {
         if (cancel) throw Stop{true, {}};
         r = std::move(*reply);
         reply.reset();
+        note_answer();
         refused.clear();
         phase = Phase::Running;
     }

@@ -45,6 +45,9 @@ class ConsultationUi final : public Ui {
     // Makes the port of a loaded session ready for another run on the caller's thread: the
     // state of the last run is dropped (what the loads told stays), the options are new.
     void restart(const Options& options, const std::string& hypothesis_now);
+    // Takes over what the port of a loading session kept of its loads; the consultation
+    // runs from here.
+    void take_loaded(const ConsultationUi& loading);
 
     // Set before anything runs: the session this port serves, the hypothesis of a
     // backward run, and, for a run on the caller's thread, the answering function.
@@ -63,9 +66,10 @@ class ConsultationUi final : public Ui {
     Question pending;
     std::optional<Reply> reply;
     bool cancel = false;
-    std::string refused;     // why the last answer was refused ("" when it was not)
-    std::optional<Why> why;  // the answer to a why asked at the pending question
-    Result result;           // filled as the run goes; whole once the phase is Done
+    std::string refused;                   // why the last answer was refused ("" when it was not)
+    std::optional<Why> why;                // the answer to a why asked at the pending question
+    Result result;                         // filled as the run goes; whole once the phase is Done
+    std::vector<LogAnswer> answers_given;  // every answer, with its question, in order
 
     void helper_write(std::string_view) override {}
     void helper_clear() override {}

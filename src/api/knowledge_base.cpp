@@ -1,6 +1,6 @@
 // Opening a knowledge base checks it as `zuva check` does (the loads with their tests and
-// the diagnoses); each consultation then loads the bases into a session of its own, so that
-// consultations share nothing and may run on any threads at once.
+// the diagnoses) and loads it once; every consultation then runs in a session of its own over
+// that one loaded base, which none of them writes, so they may run on any threads at once.
 #include <algorithm>
 #include <filesystem>
 #include <utility>
@@ -37,10 +37,17 @@ Finding finding_of(const zuva::Finding& f) {
 
 std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const Options& options,
                                            const std::string& hypothesis) {
-    auto c = std::make_unique<Consultation::Impl>(options);
+    // Imported rows are added to the tables: such a consultation has a copy of its own.
+    std::shared_ptr<zuva::KnowledgeBase> own;
+    if (!options.imported.empty()) {
+        own = std::make_shared<zuva::KnowledgeBase>(kb.loaded->s.kb);
+        own->rule_text_ids.reset();
+    }
+    auto c = std::make_unique<Consultation::Impl>(options, *kb.loaded, std::move(own));
     c->ui.hypothesis = hypothesis;
-    if (!load_knowledge_base(*c, kb.full))
-        throw Error(c->failure.empty() ? "Baza reguł nie została załadowana." : c->failure, kb.rule_file, 1);
+    c->log.base = kb.identity;
+    c->log.hypothesis = hypothesis;
+    c->log.options = options;
     add_imported(c->s, options.imported);
     return c;
 }
@@ -73,9 +80,31 @@ KnowledgeBase KnowledgeBase::open(const std::string& rule_file) {
     }
     if (r.unreadable) throw Error("Nie można odczytać pliku " + rule_file + ".", rule_file, 1);
     impl->files = r.files;
+    // The stamps are taken before the load: an edit that lands while it reads counts as a
+    // change and the next check sees it.
+    for (const auto& f : impl->files) {
+        Impl::Stamp st{f, fs::last_write_time(f, ec), 0};
+        st.size = fs::file_size(f, ec);
+        impl->stamps.push_back(std::move(st));
+        impl->identity.push_back(
+            {fs::path(f).filename().string(), sha256_hex(read_file_bytes(f).value_or(""))});
+    }
+    impl->loaded = load_knowledge_base(impl->full, rule_file);
     KnowledgeBase kb;
     kb.impl_ = std::move(impl);
     return kb;
+}
+
+bool KnowledgeBase::changed_on_disk() const {
+    namespace fs = std::filesystem;
+    for (const auto& st : impl_->stamps) {
+        std::error_code ec;
+        const auto time = fs::last_write_time(st.path, ec);
+        if (ec) return true;
+        const auto size = fs::file_size(st.path, ec);
+        if (ec || time != st.time || size != st.size) return true;
+    }
+    return false;
 }
 
 const std::string& KnowledgeBase::rule_file() const {
@@ -114,6 +143,7 @@ Consultation KnowledgeBase::backward(const std::string& hypothesis, const Option
     auto c = loaded(*impl_, options, hypothesis);
     if (!hypothesis.empty()) check_hypothesis(*c, hypothesis, options.hypothesis_type);
     c->command = 10165;
+    c->log.backward = true;
     start_thread(*c);
     return Consultation(std::move(c));
 }
@@ -124,6 +154,7 @@ Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::strin
     auto c = loaded(*kb.impl_, options, hypothesis);
     if (!hypothesis.empty()) check_hypothesis(*c, hypothesis, options.hypothesis_type);
     c->command = hypothesis.empty() ? 10164 : 10165;
+    c->log.backward = !hypothesis.empty();
     c->ui.answer_inline = [&](const Question& q, const std::string& refused) {
         if (!refused.empty()) throw Stop{false, q.name + ": " + refused};
         auto it = answers.find(q.name);

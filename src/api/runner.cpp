@@ -1,9 +1,9 @@
-// A runner keeps one loaded session warm between runs. Every run starts with the core's own
-// start of an inference, which clears what the last run left (the working tables, the
-// report text, the run's labels and answers), so the loaded bases serve the next run as
-// they stand; the port starts afresh. A run that ended otherwise than normally (dropped
-// by the answerer, refused, stopped) may leave the session halfway, so it is let go and the
-// next run loads the bases again; so is a run with imported rows, which change the bases.
+// A runner keeps one consultation's session warm between runs. Every run starts with the
+// core's own start of an inference, which clears what the last run left (the working tables,
+// the report text, the run's labels and answers); the port starts afresh. A run that ended
+// otherwise than normally (dropped by the answerer, refused, stopped) may leave the session
+// halfway, so it is let go and the next run starts a new consultation of the loaded base; so
+// is a run with imported rows, which has a copy of the tables of its own.
 #include "api/consultation_impl.h"
 
 namespace zuva::api {

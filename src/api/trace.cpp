@@ -82,9 +82,7 @@ Inventory inventory(const KnowledgeBase& kb) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const std::string full = fs::absolute(kb.rule_file(), ec).lexically_normal().string();
-    auto c = std::make_unique<Consultation::Impl>(Options{});
-    if (!load_knowledge_base(*c, full)) throw Error("Baza reguł nie została załadowana.", kb.rule_file(), 1);
-    const Session& s = c->s;
+    const Session& s = kb.impl_->loaded->s;
     const fs::path dir = fs::path(kb.rule_file()).parent_path();
     auto shown = [&](const BaseName& b) { return b.loaded() ? (dir / b.name()).string() : std::string(); };
     Inventory inv;

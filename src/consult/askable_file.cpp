@@ -70,8 +70,8 @@ void tworzenie_pliku_dopytywalnych(Session& s) {
     std::string name = s.ui.save_file("*.txt", kTxtFilters, "Podaj nazwę nowego pliku dopytywalnych");
     if (name.empty()) return;
     const std::string path = s.resolve(name);
-    s.kb.models.nazwa_pliku_war_arg.clear();
-    s.kb.models.nazwa_pliku_war_arg.append(path);
+    s.models.utworzony_plik_dopytywalnych.clear();
+    s.models.utworzony_plik_dopytywalnych.append(path);
     if (!write_file_bytes(path, utf8_to_cp1250_lossy(tekst_pliku_dopytywalnych(s)))) {
         s.ui.note("Uwaga błąd!", "Nie można zapisać pliku\n   " + path + ".");
         return;

@@ -200,7 +200,7 @@ std::optional<double> ocena_hipotezy(Session& s, const std::string& h) {
 }
 
 void opcja_z_menu_testowania(Session& s, int typ) {
-    if (s.kb.blad_wykluczajacych.find_first([](const std::string& x) { return x == "TAK"; })) return;
+    if (s.inference.blad_wykluczajacych.find_first([](const std::string& x) { return x == "TAK"; })) return;
     const bool waska = typ == kHipotezaWaska;
     const TextList candidates = kandydaci_hipotez(s, typ);
     if (candidates.empty()) {

@@ -291,20 +291,10 @@ std::optional<double> parse_cf_text(std::string_view text) {
 }
 
 double wyznacz_cf_pozycji(Session& s, std::int32_t position) {
-    RuleIndex& ix = rule_index(s);
+    const RuleIndex& ix = rule_index(s);
     const auto up = static_cast<std::size_t>(position);
     const Regula& r = s.kb.rules.regula[up];
-    if (ix.rule_cf_state.empty()) {
-        ix.rule_cf_state.assign(ix.rule_count, 0);
-        ix.rule_cf.assign(ix.rule_count, 0.0);
-    }
-    char& state = ix.rule_cf_state[up];
-    if (state == 0) {
-        const auto v = parse_cf_text(r.cf_text);
-        state = v ? 1 : 2;
-        if (v) ix.rule_cf[up] = *v;
-    }
-    if (state == 1) return ix.rule_cf[up];
+    if (ix.rule_cf_state[up] == 1) return ix.rule_cf[up];
     return wyznacz_cf(s, r.conclusion, r.cf_text);
 }
 

@@ -31,7 +31,9 @@ struct Session;
 // (`sync_pending_lists`) and drops it (`s.inference.rule_index.reset()`).
 // Every text of the rule table (condition or conclusion) has a statement id; the
 // views point into the rule records, which do not change during a run.
-struct RuleIndex {
+// The part of the index that depends only on the loaded bases: made once and then only
+// read, so the consultations of one loaded base share it.
+struct RuleTables {
     const Regula* rules_data = nullptr;
     std::size_t rule_count = 0;
 
@@ -49,6 +51,45 @@ struct RuleIndex {
     // (per statement id, and by text for askable texts that no rule mentions).
     std::vector<char> askable;
     std::unordered_set<std::string> askable_elsewhere;
+    // Rule positions by number: the first one and a chain.
+    std::unordered_map<std::int32_t, std::int32_t> first_with_number;
+    std::vector<std::int32_t> next_with_number;
+    // Rule CFs by position: 1 when the text is a CF, 2 when it is not (each application
+    // then asks for the value).
+    std::vector<char> rule_cf_state;
+    std::vector<double> rule_cf;
+
+    // The tables still describe this rule table (the same storage and size).
+    bool describes(const std::vector<Regula>& rules) const {
+        return rules_data == rules.data() && rule_count == rules.size();
+    }
+};
+
+// The tables of the session's rule table, made now unless the session holds tables made
+// for it (`InferenceState::loaded_rule_tables`).
+std::shared_ptr<const RuleTables> rule_tables(Session& s);
+
+struct RuleIndex {
+    explicit RuleIndex(std::shared_ptr<const RuleTables> t);
+    RuleIndex(const RuleIndex&) = delete;
+    RuleIndex& operator=(const RuleIndex&) = delete;
+
+    // The shared part, and its fields under their own names.
+    const std::shared_ptr<const RuleTables> tables;
+    const Regula* const& rules_data;
+    const std::size_t& rule_count;
+    const std::shared_ptr<StatementIds>& ids;
+    const std::vector<std::int32_t>& conclusion_of;
+    const std::vector<std::int32_t>&condition_offset, &condition_ids;
+    const std::vector<std::int32_t>&user_offset, &user_positions;
+    const std::vector<std::int32_t>&concluding_offset, &concluding_positions;
+    const std::vector<char>& disjunctive;
+    const std::vector<char>& askable;
+    const std::unordered_set<std::string>& askable_elsewhere;
+    const std::unordered_map<std::int32_t, std::int32_t>& first_with_number;
+    const std::vector<std::int32_t>& next_with_number;
+    const std::vector<char>& rule_cf_state;
+    const std::vector<double>& rule_cf;
 
     // Pending-rule state, loaded from the two pending tables.
     bool lists_loaded = false;
@@ -60,15 +101,6 @@ struct RuleIndex {
     // loaded (-1: none). A hint that spares hashing the rows' texts when they are written
     // back: it is used only where the row still holds that statement's text.
     std::vector<std::int32_t> row_ids[2];
-    // Rule positions by number (built on first use): the first one and a chain.
-    bool numbers_built = false;
-    std::unordered_map<std::int32_t, std::int32_t> first_with_number;
-    std::vector<std::int32_t> next_with_number;
-
-    // Rule CFs by position, parsed on first use: 1 when the text is a CF, 2 when it is not
-    // (each application then asks for the value).
-    std::vector<char> rule_cf_state;
-    std::vector<double> rule_cf;
 
     // Journals the forward loop reads: rule positions that lost their applied mark, and
     // statement ids whose pending list became empty, in the order it happened.

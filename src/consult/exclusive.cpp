@@ -62,8 +62,8 @@ bool dwuelementowe(const Ograniczenie& o, const std::string& x, std::string& oth
 // The error is recorded once; `answers` marks an error that the user's answers caused, which
 // ends the run but not the knowledge base: the next inference start forgets it.
 void zapisz_blad(Session& s, bool answers = false) {
-    if (!blad_wykluczajacych(s)) s.kb.blad_wykluczajacych.append("TAK");
-    if (answers && !werdykt_odpowiedzi(s)) s.kb.blad_wykluczajacych.append(kBladOdpowiedzi);
+    if (!blad_wykluczajacych(s)) s.inference.blad_wykluczajacych.append("TAK");
+    if (answers && !werdykt_odpowiedzi(s)) s.inference.blad_wykluczajacych.append(kBladOdpowiedzi);
 }
 
 const char* const kPath = "Wnioskowanie nie jest możliwe! Aby poprawić bazę reguł przejdź do opcji:";
@@ -525,12 +525,12 @@ bool testuj_wykluczajace(Session& s, const Fakt& fact, const std::unordered_set<
 }
 
 bool werdykt_odpowiedzi(const Session& s) {
-    return s.kb.blad_wykluczajacych.find_first([](const std::string& v) { return v == kBladOdpowiedzi; }) !=
+    return s.inference.blad_wykluczajacych.find_first([](const std::string& v) { return v == kBladOdpowiedzi; }) !=
            nullptr;
 }
 
 bool blad_wykluczajacych(const Session& s) {
-    return s.kb.blad_wykluczajacych.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
+    return s.inference.blad_wykluczajacych.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
 }
 
 }  // namespace zuva

@@ -33,7 +33,7 @@ std::string powod_odmowy(const Session& s) {
     const std::string re = s.kb.nazwa_re.name();
     if (std::string n = odmowa_numerow(s); !n.empty()) return n;
     // An error the answers of the last run caused is forgotten when the next run starts.
-    if (werdykt(s.kb.blad_wykluczajacych, "TAK") && !werdykt_odpowiedzi(s))
+    if (werdykt(s.inference.blad_wykluczajacych, "TAK") && !werdykt_odpowiedzi(s))
         return "W bazie wiedzy stwierdzono błąd warunków wykluczających się.\n"
                "Wnioskowanie nie może być rozpoczęte.\n\n"
                "Popraw bazę ograniczeń i załaduj bazy ponownie.";
@@ -117,7 +117,7 @@ void naglowek_wnioskowania(Session& s, InferenceDirection d) {
 }
 
 bool start_wnioskowania(Session& s, InferenceDirection d) {
-    if (werdykt_odpowiedzi(s)) s.kb.blad_wykluczajacych.clear();
+    if (werdykt_odpowiedzi(s)) s.inference.blad_wykluczajacych.clear();
     if (const std::string why = odmowa_numerow(s); !why.empty()) {
         s.ui.note("Uwaga!", why);
         return false;

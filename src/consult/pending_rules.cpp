@@ -12,21 +12,6 @@ namespace zuva {
 
 namespace {
 
-void build_numbers(Session& s, RuleIndex& ix) {
-    ix.numbers_built = true;
-    const auto& rules = s.kb.rules.regula.rows();
-    ix.first_with_number.reserve(rules.size());
-    ix.next_with_number.assign(rules.size(), -1);
-    for (std::size_t i = rules.size(); i-- > 0;) {
-        auto [it, fresh] =
-            ix.first_with_number.try_emplace(rules[i].rule_number, static_cast<std::int32_t>(i));
-        if (!fresh) {
-            ix.next_with_number[i] = it->second;
-            it->second = static_cast<std::int32_t>(i);
-        }
-    }
-}
-
 void load_lists(Session& s, RuleIndex& ix) {
     ix.lists_loaded = true;
     std::fill(ix.pending.begin(), ix.pending.end(), 0);
@@ -86,7 +71,6 @@ bool redukuj(Session& s, const std::string& conclusion, std::int32_t rule_number
     RuleIndex& ix = loaded_index(s);
     const std::int32_t id = ix.id_of(conclusion);
     if (id < 0 || ix.remaining[static_cast<std::size_t>(id)] <= 0) return false;
-    if (!ix.numbers_built) build_numbers(s, ix);
     auto f = ix.first_with_number.find(rule_number);
     for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
          p = ix.next_with_number[static_cast<std::size_t>(p)]) {
@@ -151,7 +135,6 @@ bool regula_oczekuje(Session& s, const std::string& conclusion, std::int32_t rul
     RuleIndex& ix = loaded_index(s);
     const std::int32_t id = ix.id_of(conclusion);
     if (id < 0) return false;
-    if (!ix.numbers_built) build_numbers(s, ix);
     auto f = ix.first_with_number.find(rule_number);
     for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
          p = ix.next_with_number[static_cast<std::size_t>(p)])

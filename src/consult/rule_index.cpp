@@ -29,13 +29,13 @@ void compress(std::size_t keys, const std::vector<std::pair<std::int32_t, std::i
         values[static_cast<std::size_t>(at[static_cast<std::size_t>(k)]++)] = v;
 }
 
-void build_static(Session& s, RuleIndex& ix) {
+std::shared_ptr<const RuleTables> make_tables(Session& s) {
+    auto made = std::make_shared<RuleTables>();
+    RuleTables& ix = *made;
     const auto& rules = s.kb.rules.regula.rows();
     const std::size_t n = rules.size();
     ix.rules_data = rules.data();
     ix.rule_count = n;
-    // Room for one statement a rule (the table grows if there are more): a larger table
-    // only spreads the lookups over more cache lines.
     // The ids the load made are taken over (once) while the table holds the same texts.
     auto& loaded = s.kb.rule_text_ids;
     RuleTextIds t = loaded && loaded->describes(rules) ? std::move(*loaded) : RuleTextIds::of(rules);
@@ -60,41 +60,84 @@ void build_static(Session& s, RuleIndex& ix) {
             if (!seen) users.emplace_back(id, pos);
         }
     }
-    const std::size_t ns = ix.statement_count();
+    const std::size_t ns = ix.ids->size();
     compress(ns, users, ix.user_offset, ix.user_positions);
     compress(ns, concluding, ix.concluding_offset, ix.concluding_positions);
     ix.disjunctive.assign(ns, 0);
     for (const auto& d : s.kb.rules.regula_dysjunktywna) {
-        const std::int32_t id = ix.id_of(d.conclusion);
+        const std::int32_t id = ix.ids->id_of(d.conclusion);
         if (id >= 0) ix.disjunctive[static_cast<std::size_t>(id)] = 1;
     }
     ix.askable.assign(ns, 0);
     for (const auto& a : ogolna_lista_dopytywalnych(s)) {
-        const std::int32_t id = ix.id_of(a);
+        const std::int32_t id = ix.ids->id_of(a);
         if (id >= 0)
             ix.askable[static_cast<std::size_t>(id)] = 1;
         else
             ix.askable_elsewhere.insert(a);
     }
     for (const auto& m : s.kb.models.model) {
-        const std::int32_t id = ix.id_of(m.result);
+        const std::int32_t id = ix.ids->id_of(m.result);
         if (id >= 0) ix.askable[static_cast<std::size_t>(id)] = 0;
         ix.askable_elsewhere.erase(m.result);
     }
-    ix.pending.assign(n, 0);
-    ix.remaining.assign(ns, -1);
-    ix.last_reduced.assign(ns, 0);
+    ix.first_with_number.reserve(n);
+    ix.next_with_number.assign(n, -1);
+    for (std::size_t i = n; i-- > 0;) {
+        auto [it, fresh] =
+            ix.first_with_number.try_emplace(rules[i].rule_number, static_cast<std::int32_t>(i));
+        if (!fresh) {
+            ix.next_with_number[i] = it->second;
+            it->second = static_cast<std::int32_t>(i);
+        }
+    }
+    ix.rule_cf_state.assign(n, 2);
+    ix.rule_cf.assign(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i)
+        if (const auto v = parse_cf_text(rules[i].cf_text)) {
+            ix.rule_cf_state[i] = 1;
+            ix.rule_cf[i] = *v;
+        }
+    return made;
 }
 
 }  // namespace
 
+std::shared_ptr<const RuleTables> rule_tables(Session& s) {
+    const auto& shared = s.inference.loaded_rule_tables;
+    if (shared && shared->describes(s.kb.rules.regula.rows())) return shared;
+    return make_tables(s);
+}
+
+RuleIndex::RuleIndex(std::shared_ptr<const RuleTables> t)
+    : tables(std::move(t)),
+      rules_data(tables->rules_data),
+      rule_count(tables->rule_count),
+      ids(tables->ids),
+      conclusion_of(tables->conclusion_of),
+      condition_offset(tables->condition_offset),
+      condition_ids(tables->condition_ids),
+      user_offset(tables->user_offset),
+      user_positions(tables->user_positions),
+      concluding_offset(tables->concluding_offset),
+      concluding_positions(tables->concluding_positions),
+      disjunctive(tables->disjunctive),
+      askable(tables->askable),
+      askable_elsewhere(tables->askable_elsewhere),
+      first_with_number(tables->first_with_number),
+      next_with_number(tables->next_with_number),
+      rule_cf_state(tables->rule_cf_state),
+      rule_cf(tables->rule_cf) {
+    const std::size_t ns = statement_count();
+    pending.assign(rule_count, 0);
+    remaining.assign(ns, -1);
+    last_reduced.assign(ns, 0);
+}
+
 RuleIndex& rule_index(Session& s) {
     auto& p = s.inference.rule_index;
-    const auto& rules = s.kb.rules.regula.rows();
-    if (!p || p->rule_count != rules.size() || p->rules_data != rules.data()) {
-        p = std::make_shared<RuleIndex>();
-        build_static(s, *p);
-    }
+    if (!p || !p->tables->describes(s.kb.rules.regula.rows()))
+        p = std::make_shared<RuleIndex>(rule_tables(s));
     return *p;
 }
 

@@ -184,7 +184,7 @@ std::string lista(const TextList& l) {
 void kasowanie_przed_ladowaniem(Session& s, ConstraintKind k) {
     usun_baze_ograniczen(s, k);
     zapomnij_werdykt_numerow(s, texts(k).base_kind);
-    if (k == ConstraintKind::Exact) s.kb.blad_wykluczajacych.clear();
+    if (k == ConstraintKind::Exact) s.inference.blad_wykluczajacych.clear();
     // The findings of the joint diagnoses with the previous base of the kind.
     s.verify.laczne[k == ConstraintKind::Exact ? 0 : 1].clear();
     s.verify.regula_testowana.clear();

@@ -188,6 +188,13 @@ PYBIND11_MODULE(zuva, m) {
              "(from 1) for a choice, a text as typed.")
         .def("why", &Consultation::why, py::call_guard<py::gil_scoped_release>())
         .def("how", &Consultation::how, py::arg("statement"), py::call_guard<py::gil_scoped_release>())
+        .def_property_readonly(
+            "log",
+            [](const Consultation& c) {
+                return py::module_::import("json").attr("loads")(c.log().to_json());
+            },
+            "The log so far (a dict that json.dumps takes): the base's files with their SHA-256, the "
+            "direction, hypothesis and options, and every answer with its question; kb.resume takes it.")
         .def_property_readonly("finished",
                                [](Consultation& c) {
                                    py::gil_scoped_release release;
@@ -222,6 +229,23 @@ PYBIND11_MODULE(zuva, m) {
         .def("check", &KnowledgeBase::check, py::call_guard<py::gil_scoped_release>())
         .def("hypotheses", &KnowledgeBase::hypotheses, py::arg("type") = 1,
              py::call_guard<py::gil_scoped_release>())
+        .def(
+            "resume",
+            [](const KnowledgeBase& kb, const py::object& log) {
+                const std::string text =
+                    py::isinstance<py::str>(log)
+                        ? log.cast<std::string>()
+                        : py::module_::import("json").attr("dumps")(log).cast<std::string>();
+                py::gil_scoped_release release;
+                return kb.resume(zuva::api::Log::from_json(text));
+            },
+            py::arg("log"),
+            "The consultation of a log (a dict or its JSON text) run again to the same point; raises "
+            "zuva.Error naming the first file or question that differs.")
+        .def("reload", &KnowledgeBase::reload, py::call_guard<py::gil_scoped_release>(),
+             "The same rule-base file opened again, as its files are now.")
+        .def_property_readonly("changed_on_disk", &KnowledgeBase::changed_on_disk,
+                               "A file of the base changed on disk since it was opened.")
         .def(
             "forward",
             [](const KnowledgeBase& kb, int detail, const std::vector<std::string>& labels) {

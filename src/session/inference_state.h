@@ -326,6 +326,7 @@ class NumberSet {
 // the pending-rule state, the users of every statement as a condition, and the
 // askable set. Defined in consult/cf_calculus.h.
 struct RuleIndex;
+struct RuleTables;
 // Conclusions with their advice, pictures and sounds, built for one run by consult/media_offers.
 struct MediaLookup;
 struct ConstraintIndex;
@@ -359,6 +360,12 @@ struct InferenceState {
     bool konczenie = false;
 
     std::shared_ptr<RuleIndex> rule_index;
+    // The shared part of the rule index, made once for a loaded base that consultations
+    // share; the index of a run takes it while it still describes the rule table.
+    std::shared_ptr<const RuleTables> loaded_rule_tables;
+    // "TAK" after an exclusive-condition error, with kBladOdpowiedzi when the answers of a
+    // run caused it (the next inference start forgets such an error).
+    Table<std::string> blad_wykluczajacych;
     std::shared_ptr<MediaLookup> media_lookup;
     // Origins of resultants and values, why-sources, the end of the last run.
     ExplainState explain;

@@ -45,6 +45,9 @@ struct ModelState {
     // model-base name itself was forgotten.
     Table<std::string> duplikat_nazwy_mo;
 
+    // The askable file made last in this session.
+    Table<std::string> utworzony_plik_dopytywalnych;
+
     ModelIndex index;
     // Quantities whose value is being computed, so that a model reading its own result
     // (directly or through other models) fails instead of recursing without end.

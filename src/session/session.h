@@ -26,9 +26,23 @@ struct ListedRule {
 
 struct Session {
     explicit Session(Ui& port);
+    // A session for a consultation of a loaded base: the base of `loaded` is shared (read
+    // only from here on: nothing a consultation does writes into it), the rest of its state
+    // is copied, the working state of a run starts empty. `base`, when given, is used in
+    // place of the shared base (a private copy that a consultation may add to).
+    Session(Ui& port, const Session& loaded, std::shared_ptr<KnowledgeBase> base = nullptr);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     Ui& ui;
-    KnowledgeBase kb;
+
+  private:
+    std::shared_ptr<KnowledgeBase> base_;
+
+  public:
+    // The loaded bases; the session's own unless it was made from a loaded session.
+    KnowledgeBase& kb;
+    std::shared_ptr<KnowledgeBase> shared_base() const { return base_; }
     ModelState models;
     InferenceState inference;
     ReportState report;

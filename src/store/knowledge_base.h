@@ -214,7 +214,6 @@ struct KnowledgeBase {
     Table<std::string> rozne_numery;          // "NIE" after a repeated number
     Table<std::string> rozne_numery_rodzaje;  // the kinds (testowanie texts) whose numbers repeat
     Table<std::string> sprzecznosc_1z;        // "TAK" when the rule base is contradictory
-    Table<std::string> blad_wykluczajacych;   // "TAK" after an exclusive-condition error
 
     BaseName& name_of(BaseKind k);
     const BaseName& name_of(BaseKind k) const;

@@ -200,7 +200,8 @@ WebResponse WebApp::route(const WebRequest& q) {
         s->base = base;
         s->hypothesis = hypothesis;
         try {
-            s->consultation.emplace(hypothesis.empty() ? base->kb.forward() : base->kb.backward(hypothesis));
+            const api::KnowledgeBase kb = base->live->current();
+            s->consultation.emplace(hypothesis.empty() ? kb.forward() : kb.backward(hypothesis));
         } catch (const api::Error& e) {
             if (fresh) sessions_.remove(s->token);
             return html(422, bases_page(catalog_, e.message()));

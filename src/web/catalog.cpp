@@ -79,7 +79,8 @@ Catalog Catalog::scan(const std::string& root, std::vector<std::string>& skipped
             continue;
         }
         try {
-            BaseEntry e{id, {}, {}, {}, {}, api::KnowledgeBase::open(path)};
+            BaseEntry e{id, {}, {}, {}, {}, api::KnowledgeBase::open(path), nullptr};
+            e.live = std::make_shared<LiveBase>(e.kb);
             const std::string short_name = fs::path(path).filename().string();
             e.name = to_lower_pl(split_distinguishing_name(short_name).first);
             e.files = e.kb.files();
@@ -94,6 +95,21 @@ Catalog Catalog::scan(const std::string& root, std::vector<std::string>& skipped
         }
     }
     return c;
+}
+
+api::KnowledgeBase LiveBase::current() {
+    constexpr auto kEvery = std::chrono::seconds(2);
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - checked_ >= kEvery) {
+        checked_ = now;
+        // A base that no longer loads is not offered in place of the one that did.
+        if (kb_.changed_on_disk()) try {
+                kb_ = kb_.reload();
+            } catch (const api::Error&) {
+            }
+    }
+    return kb_;
 }
 
 }  // namespace zuva::web

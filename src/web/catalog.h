@@ -1,6 +1,9 @@
 // The knowledge bases a server offers: every rule base (RE*.BEN) found under the served
 // folder, with the bases of its distinguishing name beside it, opened once at start.
 #pragma once
+#include <chrono>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -8,13 +11,29 @@
 
 namespace zuva::web {
 
+// A loaded base that follows its files: a new consultation gets the base as loaded last, and
+// when its files changed since (looked at no more often than every few seconds) it is opened
+// again first. A consultation keeps the base it started on. Safe on any threads.
+class LiveBase {
+  public:
+    explicit LiveBase(api::KnowledgeBase kb)
+        : kb_(std::move(kb)), checked_(std::chrono::steady_clock::now()) {}
+    api::KnowledgeBase current();
+
+  private:
+    std::mutex mutex_;
+    api::KnowledgeBase kb_;
+    std::chrono::steady_clock::time_point checked_;
+};
+
 struct BaseEntry {
     std::string id;                       // the rule base's path under the folder, '/' between names
     std::string name;                     // the distinguishing name, lower case ("auto")
     std::string description;              // the text of its description file, when there is one
     std::vector<std::string> hypotheses;  // candidates of backward inference, narrow first
     std::vector<std::string> files;       // every base of the group, the rule base first
-    api::KnowledgeBase kb;
+    api::KnowledgeBase kb;                // as opened at start
+    std::shared_ptr<LiveBase> live;       // the base for a new consultation
 };
 
 class Catalog {

@@ -267,36 +267,170 @@ TEST_F(SessionApi, DroppedConsultationsEndTheirThreads) {
     }
 }
 
-TEST_F(SessionApi, ThousandConsultationsOnThreadsMatchOneThread) {
-    KnowledgeBase kb = KnowledgeBase::open(rule_file);
-    Consultation ref_fwd = api::run(kb, kAnswers);
-    Consultation ref_bwd = api::run(kb, kAnswers, kHypothesis);
-    const api::Result& rf = ref_fwd.result();
-    const api::Result& rb = ref_bwd.result();
-    std::atomic<int> same{0}, done{0};
-    for (int round = 0; round < 10; ++round) {
-        std::vector<std::thread> threads;
-        for (int i = 0; i < 100; ++i)
-            threads.emplace_back([&, i] {
-                const bool forward = i % 2 == 0;
-                Consultation c = forward ? kb.forward() : kb.backward(kHypothesis);
-                while (auto q = c.next())
-                    c.answer(kAnswers.at(q->name));
-                const api::Result& r = c.result();
-                const api::Result& ref = forward ? rf : rb;
-                bool equal = r.summary == ref.summary && r.report == ref.report &&
-                             r.conclusions.size() == ref.conclusions.size();
-                for (std::size_t k = 0; equal && k < r.conclusions.size(); ++k)
-                    equal = r.conclusions[k].name == ref.conclusions[k].name &&
-                            r.conclusions[k].cf == ref.conclusions[k].cf;
-                same += equal;
-                ++done;
-            });
-        for (auto& t : threads)
-            t.join();
+// Everything a finished consultation gives, as one text: equal texts, equal results.
+std::string whole_result(const api::Result& r) {
+    std::ostringstream out;
+    out << r.completed << "\n" << r.summary << "\n" << r.report << "\n";
+    for (const auto& c : r.conclusions)
+        out << c.name << "=" << (c.cf ? format_cf(*c.cf) : "-") << ";";
+    for (const auto& a : r.arguments)
+        out << a.name << "=" << a.value << ";";
+    for (const auto& n : r.notes)
+        out << n.text << "|";
+    for (const auto& o : r.advice)
+        out << o.name << o.text << "|";
+    for (int n : r.trace.rules)
+        out << n << ",";
+    for (const auto& c : r.trace.contributions)
+        out << c.conclusion << c.number << "=" << c.cf << ";";
+    return out.str();
+}
+
+// One consultation of the sample: forward or backward on a hypothesis, the sample's answers
+// or every condition denied, with or without an imported fact.
+struct Variant {
+    std::string hypothesis;
+    bool deny = false;
+    bool import = false;
+};
+
+std::string consult(const KnowledgeBase& kb, const Variant& v) {
+    api::Options o;
+    if (v.import) o.imported.push_back({"fakt", "rozrusznik_nie_kreci", "0,8"});
+    Consultation c = v.hypothesis.empty() ? kb.forward(o) : kb.backward(v.hypothesis, o);
+    while (auto q = c.next()) {
+        auto it = kAnswers.find(q->name);
+        if (v.deny && q->kind == QuestionKind::ConditionCf)
+            c.answer("-1");
+        else if (it != kAnswers.end())
+            c.answer(it->second);
+        else
+            c.choose(1);
     }
+    return whole_result(c.result());
+}
+
+TEST_F(SessionApi, ThousandConsultationsOnThreadsMatchFreshLoads) {
+    KnowledgeBase kb = KnowledgeBase::open(rule_file);
+    std::vector<Variant> variants;
+    for (const std::string& h : std::vector<std::string>{"", kHypothesis, kb.hypotheses(1).back()})
+        for (bool deny : {false, true})
+            for (bool import : {false, true})
+                variants.push_back({h, deny, import});
+    // Each variant once on a base opened for it alone.
+    std::vector<std::string> fresh;
+    for (const auto& v : variants)
+        fresh.push_back(consult(KnowledgeBase::open(rule_file), v));
+    for (std::size_t i = 1; i < fresh.size(); ++i)
+        EXPECT_NE(fresh[i], fresh[i - 1]) << "variants " << i - 1 << " and " << i << " consult alike";
+    std::atomic<int> same{0}, done{0};
+    std::atomic<std::size_t> next{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 16; ++t)
+        threads.emplace_back([&] {
+            for (std::size_t i; (i = next++) < 1000;) {
+                const std::size_t k = i % variants.size();
+                same += consult(kb, variants[k]) == fresh[k];
+                ++done;
+            }
+        });
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(done.load(), 1000);
     EXPECT_EQ(same.load(), 1000);
+}
+
+TEST_F(SessionApi, ABaseEditedAfterOpeningIsPickedUpOnlyByReload) {
+    KnowledgeBase kb = KnowledgeBase::open(rule_file);
+    const Variant v{kHypothesis, false, false};
+    const std::string before = consult(kb, v);
+    Consultation midway = kb.backward(kHypothesis);
+    ASSERT_TRUE(midway.next());
+    EXPECT_FALSE(kb.changed_on_disk());
+    // Every rule's CF text changed to 0.5 (the file stays valid; its size changes).
+    std::string text = cp1250_to_utf8(*read_file_bytes(rule_file)).value_or("");
+    std::string edited;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const auto q = line.rfind(",\"");
+        if (line.rfind("reguła(", 0) == 0 && q != std::string::npos) line = line.substr(0, q) + ",\"0.5\")";
+        edited += line + "\n";
+    }
+    ASSERT_NE(edited, text);
+    ASSERT_TRUE(write_file_bytes(rule_file, utf8_to_cp1250_lossy(edited)));
+    EXPECT_TRUE(kb.changed_on_disk());
+    // The old handle and its copies consult the base as it was opened, also midway.
+    const KnowledgeBase copy = kb;
+    EXPECT_EQ(consult(copy, v), before);
+    while (auto q = midway.next())
+        midway.answer(kAnswers.at(q->name));
+    EXPECT_EQ(whole_result(midway.result()), before);
+    // Opening again takes the edit.
+    const KnowledgeBase again = kb.reload();
+    EXPECT_FALSE(again.changed_on_disk());
+    EXPECT_NE(consult(again, v), before);
+}
+
+TEST_F(SessionApi, ResumedFromItsLogAtEveryQuestionEndsAlike) {
+    KnowledgeBase kb = KnowledgeBase::open(rule_file);
+    for (const std::string& hypothesis : {std::string(), kHypothesis}) {
+        Consultation c = hypothesis.empty() ? kb.forward() : kb.backward(hypothesis);
+        std::vector<api::Log> logs;  // the log before each answer, through its JSON text
+        std::vector<api::Question> asked;
+        bool refused_once = false;
+        while (auto q = c.next()) {
+            logs.push_back(api::Log::from_json(c.log().to_json()));
+            asked.push_back(*q);
+            if (!refused_once && q->kind == QuestionKind::ConditionCf) {
+                refused_once = true;
+                EXPECT_THROW(c.answer("dużo"), api::Error);  // refused, and kept in the log
+            }
+            c.answer(kAnswers.at(q->name));
+        }
+        const std::string whole = whole_result(c.result());
+        ASSERT_GT(logs.size(), 3u);
+        EXPECT_TRUE(c.log().answers[0].refused);
+        logs.push_back(api::Log::from_json(c.log().to_json()));
+        for (std::size_t k = 0; k < logs.size(); ++k) {
+            Consultation r = kb.resume(logs[k]);
+            auto q = r.next();
+            ASSERT_EQ(q.has_value(), k < asked.size()) << k;
+            if (q)
+                EXPECT_EQ(q->name + "#" + std::to_string(q->number),
+                          asked[k].name + "#" + std::to_string(asked[k].number));
+            while (auto more = r.next())
+                r.answer(kAnswers.at(more->name));
+            EXPECT_EQ(whole_result(r.result()), whole) << "resumed at question " << k + 1;
+        }
+        // A log whose answers stop matching what the base asks is refused, naming the question.
+        api::Log wrong = logs.back();
+        wrong.answers[2].name = "nie_ma_takiego";
+        try {
+            kb.resume(wrong);
+            FAIL();
+        } catch (const api::Error& e) {
+            EXPECT_NE(e.message().find("pytanie " + std::to_string(wrong.answers[2].number) + " ("),
+                      std::string::npos)
+                << e.message();
+            EXPECT_NE(e.message().find(" nie_ma_takiego) różni się"), std::string::npos) << e.message();
+        }
+    }
+    // A log of other bytes of the base is refused, naming the file; so is a text no log.
+    const api::Log log = [&] {
+        Consultation c = kb.forward();
+        c.answer(kAnswers.at(c.next()->name));
+        return c.log();
+    }();
+    std::string bytes = *read_file_bytes(rule_file);
+    ASSERT_TRUE(write_file_bytes(rule_file, bytes + "\n"));
+    try {
+        KnowledgeBase::open(rule_file).resume(log);
+        FAIL();
+    } catch (const api::Error& e) {
+        EXPECT_NE(e.message().find("plik REAUTO.BEN"), std::string::npos) << e.message();
+    }
+    EXPECT_THROW(api::Log::from_json("{\"zuva_log\": 1}"), api::Error);
+    EXPECT_THROW(api::Log::from_json("nie"), api::Error);
 }
 
 }  // namespace

@@ -166,3 +166,27 @@ def test_unreadable_and_broken_bases_raise_with_file_and_line(bazy):
     assert e.value.line == 2 and "Błąd syntaksu" in e.value.message
     findings = zuva.open(os.path.join(bazy, "REAUTO.BEN")).check()
     assert all(f.level in ("error", "warning") and f.file for f in findings)
+
+
+def test_a_log_survives_json_and_resumes_in_a_new_process_state(bazy):
+    import json
+    kb = zuva.open(os.path.join(bazy, "REAUTO.BEN"))
+    c = kb.backward(HYPOTHESIS)
+    for _ in range(3):
+        c.answer(ANSWERS[next(c).name])
+    saved = json.dumps(c.log)
+    pending = c.pending
+    # Another handle of the same files, as another process would open them.
+    again = zuva.open(os.path.join(bazy, "REAUTO.BEN")).resume(json.loads(saved))
+    assert (again.pending.name, again.pending.number) == (pending.name, pending.number)
+    drive(c)
+    drive(again)
+    assert again.summary == c.summary and again.report == c.report
+    assert [a["name"] for a in again.log["answers"]] == [a["name"] for a in c.log["answers"]]
+    # An edited base refuses the log; so does a log that does not parse.
+    with open(os.path.join(bazy, "REAUTO.BEN"), "ab") as f:
+        f.write(b"\n")
+    with pytest.raises(zuva.Error, match="REAUTO.BEN"):
+        kb.reload().resume(saved)
+    with pytest.raises(zuva.Error):
+        kb.resume("{}")

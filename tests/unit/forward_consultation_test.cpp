@@ -270,7 +270,7 @@ TEST(ForwardConsultation, RefusalsAndMissingRuleBase) {
         use_rule_base(s, "fakt(\"a\",\"1\")\n");
         if (verdict == 0) s.kb.sprzecznosc_1z.append("TAK");
         if (verdict == 1) s.kb.rozne_numery.append("NIE");
-        if (verdict == 2) s.kb.blad_wykluczajacych.append("TAK");
+        if (verdict == 2) s.inference.blad_wykluczajacych.append("TAK");
         wnioskowanie_w_przod(s);  // no answers: nothing may be asked
         // One note says which verdict refuses the run, and nothing else is shown.
         const std::string& t = ui.transcript();
