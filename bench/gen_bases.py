@@ -5,6 +5,8 @@
                                ... (display flag 0), the answer scripts load.txt (load only)
                                and forward.txt (load and a forward run), the same chain as
                                Prolog facts (chain.pl) and as a CLIPS program (chain.clp)
+  gen_bases.py asked-chain N DIR  DIR/REASK.BEN: rule i concludes c_i from the askable a_i
+                               and c_(i-1), c0 a fact (a consultation asks at once)
   gen_bases.py planted N DIR   DIR/REPLANT.BEN with N rules and 100 planted completeness
                                anomalies of mixed kinds, with MOPLANT.BEN, OGPLANT.BEN and
                                RAPLANT.BEN beside it and DIR/expected.txt, the findings
@@ -39,6 +41,13 @@ def chain(n, d):
                     % (i, i - 1, i))
         f.write('(defglobal ?*t0* = 0.0)\n(reset)\n(bind ?*t0* (time))\n(run)\n'
                 '(printout t "clips-run-seconds " (- (time) ?*t0*) crlf)\n(exit)\n')
+
+
+def asked_chain(n, d):
+    """Rule i concludes c_i from the askable a_i and c_(i-1): a consultation asks at once."""
+    rules = ['fakt("c0","1.0")\n']
+    rules += ['reguła(%d,"c%d",["a%d","c%d"],0,"0.99")\n' % (i, i, i, i - 1) for i in range(1, n + 1)]
+    write(os.path.join(d, "REASK.BEN"), rules)
 
 
 def planted(n, d):
@@ -149,4 +158,4 @@ def constrained(n, d):
 if __name__ == "__main__":
     what, n, d = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     os.makedirs(d, exist_ok=True)
-    {"chain": chain, "planted": planted, "constrained": constrained}[what](n, d)
+    {"chain": chain, "asked-chain": asked_chain, "planted": planted, "constrained": constrained}[what](n, d)

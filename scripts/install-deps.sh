@@ -8,8 +8,6 @@ pkgs+=(valgrind)
 pkgs+=(libreadline-dev)
 # The language server (`zuva lsp`): JSON; Neovim drives it in the editor test.
 pkgs+=(nlohmann-json3-dev neovim)
-# The session API's consultation logs: SHA-256 of the base files.
-pkgs+=(libssl-dev)
 # The Debian package and its check (scripts/check-package.sh): dpkg-shlibdeps, the manual
 # page lookup, lintian.
 pkgs+=(dpkg-dev file man-db lintian)

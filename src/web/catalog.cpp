@@ -97,17 +97,36 @@ Catalog Catalog::scan(const std::string& root, std::vector<std::string>& skipped
     return c;
 }
 
+namespace {
+
+// The time of modification and size of every file, or that it is gone.
+std::string state_of(const std::vector<std::string>& files) {
+    std::string out;
+    for (const auto& f : files) {
+        std::error_code ec;
+        const auto time = fs::last_write_time(f, ec);
+        const auto size = ec ? 0 : fs::file_size(f, ec);
+        out += ec ? std::string("-")
+                  : std::to_string(time.time_since_epoch().count()) + "/" + std::to_string(size);
+        out += ';';
+    }
+    return out;
+}
+
+}  // namespace
+
 api::KnowledgeBase LiveBase::current() {
-    constexpr auto kEvery = std::chrono::seconds(2);
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto now = std::chrono::steady_clock::now();
-    if (now - checked_ >= kEvery) {
-        checked_ = now;
-        // A base that no longer loads is not offered in place of the one that did.
-        if (kb_.changed_on_disk()) try {
-                kb_ = kb_.reload();
-            } catch (const api::Error&) {
-            }
+    if (!kb_.changed_on_disk()) return kb_;
+    const std::string now = state_of(kb_.files());
+    if (now == failed_state_) throw api::Error(failed_reason_);
+    try {
+        kb_ = kb_.reload();
+        failed_state_.clear();
+    } catch (const api::Error& e) {
+        failed_state_ = now;
+        failed_reason_ = e.message();
+        throw;
     }
     return kb_;
 }

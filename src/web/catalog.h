@@ -1,7 +1,6 @@
 // The knowledge bases a server offers: every rule base (RE*.BEN) found under the served
 // folder, with the bases of its distinguishing name beside it, opened once at start.
 #pragma once
-#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,18 +11,22 @@
 namespace zuva::web {
 
 // A loaded base that follows its files: a new consultation gets the base as loaded last, and
-// when its files changed since (looked at no more often than every few seconds) it is opened
-// again first. A consultation keeps the base it started on. Safe on any threads.
+// when its files changed since (their times of modification and sizes, a few stat calls a
+// start) it is opened again first. A consultation keeps the base it started on. When the
+// changed files do not load, starts fail with the reason, and the load is not tried again
+// until the files change again (a flood of starts cannot make the server load in a loop).
+// Safe on any threads.
 class LiveBase {
   public:
-    explicit LiveBase(api::KnowledgeBase kb)
-        : kb_(std::move(kb)), checked_(std::chrono::steady_clock::now()) {}
+    explicit LiveBase(api::KnowledgeBase kb) : kb_(std::move(kb)) {}
+    // Throws api::Error when the changed files do not load.
     api::KnowledgeBase current();
 
   private:
     std::mutex mutex_;
     api::KnowledgeBase kb_;
-    std::chrono::steady_clock::time_point checked_;
+    std::string failed_state_;  // the files' state that last failed to load, and why
+    std::string failed_reason_;
 };
 
 struct BaseEntry {

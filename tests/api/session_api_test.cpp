@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "api/consultation_impl.h"
 #include "report/report.h"
 #include "shell/script_loop.h"
 #include "support/sample_answers.h"
@@ -395,9 +396,10 @@ TEST_F(SessionApi, ResumedFromItsLogAtEveryQuestionEndsAlike) {
             Consultation r = kb.resume(logs[k]);
             auto q = r.next();
             ASSERT_EQ(q.has_value(), k < asked.size()) << k;
-            if (q)
+            if (q) {
                 EXPECT_EQ(q->name + "#" + std::to_string(q->number),
                           asked[k].name + "#" + std::to_string(asked[k].number));
+            }
             while (auto more = r.next())
                 r.answer(kAnswers.at(more->name));
             EXPECT_EQ(whole_result(r.result()), whole) << "resumed at question " << k + 1;
@@ -422,7 +424,7 @@ TEST_F(SessionApi, ResumedFromItsLogAtEveryQuestionEndsAlike) {
         return c.log();
     }();
     std::string bytes = *read_file_bytes(rule_file);
-    ASSERT_TRUE(write_file_bytes(rule_file, bytes + "\n"));
+    ASSERT_TRUE(write_file_bytes(rule_file, bytes + utf8_to_cp1250_lossy("rem_reguła(\"zmiana\")\n")));
     try {
         KnowledgeBase::open(rule_file).resume(log);
         FAIL();
@@ -430,6 +432,9 @@ TEST_F(SessionApi, ResumedFromItsLogAtEveryQuestionEndsAlike) {
         EXPECT_NE(e.message().find("plik REAUTO.BEN"), std::string::npos) << e.message();
     }
     EXPECT_THROW(api::Log::from_json("{\"zuva_log\": 1}"), api::Error);
+    EXPECT_EQ(api::sha256_hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(api::sha256_hex(std::string(1000, 'x')).substr(0, 8), "44f83544");  // more than one block
+    EXPECT_EQ(log.base[0].sha256, api::sha256_hex(bytes));
     EXPECT_THROW(api::Log::from_json("nie"), api::Error);
 }
 

@@ -185,7 +185,7 @@ def test_a_log_survives_json_and_resumes_in_a_new_process_state(bazy):
     assert [a["name"] for a in again.log["answers"]] == [a["name"] for a in c.log["answers"]]
     # An edited base refuses the log; so does a log that does not parse.
     with open(os.path.join(bazy, "REAUTO.BEN"), "ab") as f:
-        f.write(b"\n")
+        f.write("rem_reguła(\"zmiana\")\n".encode("cp1250"))
     with pytest.raises(zuva.Error, match="REAUTO.BEN"):
         kb.reload().resume(saved)
     with pytest.raises(zuva.Error):
