@@ -89,13 +89,14 @@ void DiagnosticsWorker::check(const std::string& key, const std::string& path, s
         for (const auto& f : g.files)
             if (auto e = syntax_finding(f.kind, f.text, f.path)) r.findings.push_back(std::move(*e));
     }
-    if (r.cancelled || stale()) {
-        std::lock_guard lock(mutex_);
+    // The generation is compared and the findings published under one lock: a change that
+    // lands meanwhile waits in schedule() and so publishes its own diagnostics after these.
+    std::lock_guard lock(mutex_);
+    if (r.cancelled || generation_[key] != generation) {
         ++cancelled_;
         return;
     }
     publish_(g, r);
-    std::lock_guard lock(mutex_);
     ++finished_;
 }
 

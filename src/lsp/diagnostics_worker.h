@@ -28,7 +28,8 @@ class DiagnosticsWorker {
     DiagnosticsWorker(const DiagnosticsWorker&) = delete;
     DiagnosticsWorker& operator=(const DiagnosticsWorker&) = delete;
 
-    // The base file at `path` changed: its group is checked after the pause.
+    // The base file at `path` changed: its group is checked after the pause. A check of the
+    // older text that has not published yet never will; one publishing now ends first.
     void schedule(const std::string& path);
     // Checks begun and ended without cancellation, and checks cancelled (for the benchmark and tests).
     std::uint64_t finished() const;

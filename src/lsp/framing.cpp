@@ -74,19 +74,21 @@ std::optional<Frame> FrameParser::next() {
     }
     pos_ += lead;
     rest.remove_prefix(lead);
-    std::size_t end = rest.find("\r\n\r\n");
-    std::size_t sep = 4;
-    if (end == std::string_view::npos) {
-        end = rest.find("\n\n");  // tolerated: headers ended by LF alone
-        sep = 2;
+    // The header ends at the first empty line; each of its lines ends in CR LF or in LF alone.
+    std::size_t end = std::string_view::npos;  // the length of the header lines
+    std::size_t body = 0;                      // where the body begins
+    for (std::size_t at = 0; at <= kMaxHeader;) {
+        const std::size_t nl = rest.find('\n', at);
+        if (nl == std::string_view::npos) break;
+        if (nl == at || (nl == at + 1 && rest[at] == '\r')) {
+            end = at;
+            body = nl + 1;
+            break;
+        }
+        at = nl + 1;
     }
     if (end == std::string_view::npos) {
         if (rest.size() <= kMaxHeader) return std::nullopt;
-        skipping_ = true;
-        ++pos_;
-        return Frame{true, "Nagłówek komunikatu jest za długi."};
-    }
-    if (end > kMaxHeader) {
         skipping_ = true;
         ++pos_;
         return Frame{true, "Nagłówek komunikatu jest za długi."};
@@ -119,13 +121,13 @@ std::optional<Frame> FrameParser::next() {
                   std::to_string(max_body_) + ").";
     if (!problem.empty()) {
         // The header is dropped; whatever body it announced is skipped up to the next frame.
-        pos_ += end + sep;
+        pos_ += body;
         skipping_ = true;
         return Frame{true, problem};
     }
-    if (rest.size() - end - sep < *length) return std::nullopt;
-    Frame f{false, std::string(rest.substr(end + sep, *length))};
-    pos_ += end + sep + *length;
+    if (rest.size() - body < *length) return std::nullopt;
+    Frame f{false, std::string(rest.substr(body, *length))};
+    pos_ += body + *length;
     compact();
     return f;
 }

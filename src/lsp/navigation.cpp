@@ -5,6 +5,7 @@
 
 #include "kb/base_file_reader.h"
 #include "lsp/server.h"
+#include "text/number_format.h"
 
 namespace zuva::lsp {
 
@@ -16,12 +17,43 @@ Json no_document() {
     return nullptr;
 }
 
-// A new name must read back as one quoted text of a record.
-bool valid_name(const std::string& n) {
-    if (n.empty()) return false;
-    for (unsigned char c : n)
-        if (c == '"' || c == '\\' || c < 0x20) return false;
-    return n.find_first_not_of(' ') != std::string::npos;
+const BaseKind kAllKinds[] = {BaseKind::Rules,
+                              BaseKind::Models,
+                              BaseKind::ExactConstraints,
+                              BaseKind::UncertainConstraints,
+                              BaseKind::Advice,
+                              BaseKind::Graphics,
+                              BaseKind::Sounds};
+
+// The texts the rule and model languages give a meaning of their own.
+bool special_name(const std::string& n) {
+    return n == "koniec" || n == "bez warunku" || n == "bez_warunku";
+}
+
+// Why a name cannot be the new name of a condition or argument, or nullopt when it can: it
+// must read back as one quoted text of a record and mean what the old name meant.
+std::optional<std::string> refusal_of(const std::string& n) {
+    const std::string quoted = "Nazwa '" + n + "' ";
+    if (n.empty()) return "Nowa nazwa nie może być pusta.";
+    if (special_name(n))
+        return quoted + "ma w bazach znaczenie specjalne (" +
+               std::string(n == "koniec" ? "wniosek kończący wnioskowanie" : "warunek zawsze spełniony") +
+               "): nazwa warunku nie może jej przyjąć.";
+    for (unsigned char c : n) {
+        if (c == ' ' || c == '\t')
+            return quoted + "zawiera odstęp: nazwa warunku ani argumentu go nie zawiera.";
+        if (c == ',') return quoted + "zawiera przecinek, który w rekordzie rozdziela pola.";
+        if (c == '"' || c == '\\')
+            return quoted + "zawiera cudzysłów lub ukośnik odwrotny, który kończy tekst rekordu.";
+        if (c < 0x20) return quoted + "zawiera znak sterujący.";
+    }
+    for (BaseKind k : kAllKinds) {
+        const auto tables = table_names(k);
+        if (std::find(tables.begin(), tables.end(), n) != tables.end())
+            return quoted + "jest nazwą rekordu bazy: nazwa warunku nie może jej przyjąć.";
+    }
+    if (parse_real(n)) return quoted + "jest liczbą: w modelu byłaby stałą, nie argumentem.";
+    return std::nullopt;
 }
 
 }  // namespace
@@ -76,7 +108,7 @@ Json Server::range_of(const std::string& path, int line, std::size_t start, std:
 }
 
 Json Server::location(const Occurrence& o, const Group*) {
-    return {{"uri", uri_of_path(o.path)}, {"range", range_of(o.path, o.line, o.start, o.end)}};
+    return {{"uri", uri_of(o.path)}, {"range", range_of(o.path, o.line, o.start, o.end)}};
 }
 
 Json Server::hover(const Json& params) {
@@ -163,8 +195,7 @@ Json Server::rename(const Json& params) {
     At a = at(params);
     if (!a.name) throw RequestError{kRequestFailed, "Tu nie ma nazwy warunku ani argumentu."};
     const std::string to = params.at("newName").get<std::string>();
-    if (!valid_name(to))
-        throw RequestError{kRequestFailed, "Nazwa '" + to + "' nie może być pusta ani zawierać cudzysłowu."};
+    if (auto why = refusal_of(to)) throw RequestError{kRequestFailed, *why};
     if (to == *a.name) return {{"changes", Json::object()}};
     if (a.index->known(to))
         throw RequestError{kRequestFailed, "Nazwa '" + to +
@@ -172,7 +203,7 @@ Json Server::rename(const Json& params) {
                                                docs_.group_of(a.doc.path).wyroznik + "."};
     Json changes = Json::object();
     for (const auto& o : *a.index->occurrences(*a.name))
-        changes[uri_of_path(o.path)].push_back(
+        changes[uri_of(o.path)].push_back(
             {{"range", range_of(o.path, o.line, o.start, o.end)}, {"newText", to}});
     return {{"changes", changes}};
 }

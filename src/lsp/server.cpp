@@ -174,6 +174,10 @@ void Server::did_open(const Json& params) {
     d.path = *path;
     d.text = td.at("text").get<std::string>();
     d.version = td.value("version", 0);
+    {
+        std::lock_guard lock(uris_mutex_);
+        uris_[d.path] = d.uri;
+    }
     docs_.open(d);
     changed(d.path);
 }
@@ -200,8 +204,11 @@ void Server::did_change(const Json& params) {
 
 void Server::changed(const std::string& path) {
     ++edits_;
-    if (auto d = docs_.get(path); d && kind_of_file(path)) publish_syntax(*d);
-    if (kind_of_file(path)) worker_->schedule(path);
+    if (!kind_of_file(path)) return;
+    // The full check of the older text is cancelled first, so that it cannot publish over
+    // the diagnostics of this one.
+    worker_->schedule(path);
+    if (auto d = docs_.get(path)) publish_syntax(*d);
 }
 
 std::string Server::text_of(const std::string& path) {
@@ -223,10 +230,16 @@ Json Server::diagnostic(const Finding& f, std::string_view text, const LineIndex
             {"message", f.message}};
 }
 
+std::string Server::uri_of(const std::string& path) {
+    std::lock_guard lock(uris_mutex_);
+    auto it = uris_.find(path);
+    return it != uris_.end() ? it->second : uri_of_path(path);
+}
+
 void Server::publish(const std::string& path, const Json& diagnostics) {
     send_({{"jsonrpc", "2.0"},
            {"method", "textDocument/publishDiagnostics"},
-           {"params", {{"uri", uri_of_path(path)}, {"diagnostics", diagnostics}}}});
+           {"params", {{"uri", uri_of(path)}, {"diagnostics", diagnostics}}}});
 }
 
 void Server::publish_syntax(const Document& d) {

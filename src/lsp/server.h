@@ -84,6 +84,8 @@ class Server {
     void publish_check(const Group& g, const CheckResult& r);
     Json diagnostic(const Finding& f, std::string_view text, const LineIndex& lines);
     void publish(const std::string& path, const Json& diagnostics);
+    // The URI the client named the file by when it opened it, else one made from the path.
+    std::string uri_of(const std::string& path);
 
     ServerOptions options_;
     Send send_;
@@ -91,6 +93,11 @@ class Server {
     bool initialized_ = false;
     bool shutdown_ = false;
     Documents docs_;
+    // The client's own URI of every document it opened, by path: echoed in what the server
+    // sends about the file (a URI made anew may be spelt differently, and the client would
+    // not know it).
+    std::mutex uris_mutex_;
+    std::map<std::string, std::string> uris_;
     // The last findings of the full check, by file, kept beside the reader's own on a change.
     std::mutex findings_mutex_;
     std::map<std::string, std::vector<Finding>> last_findings_;

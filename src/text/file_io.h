@@ -9,12 +9,14 @@ namespace zuva {
 std::optional<std::string> read_file_bytes(const std::string& path);
 
 // Every file the program writes goes through replace_file: the bytes go to a temporary file
-// ".NAME.zapis-PID-XXXXXX" beside the target, which is flushed to disk and renamed over it,
-// and then the directory is flushed. A replaced file keeps its permissions (and its owner
-// where the user may give it); a symbolic link keeps its place and its file is replaced.
-// On failure the old file is as it was, the temporary file is removed and `err` holds the
-// errno of the step that failed. Temporary files that a killed process left behind are
-// removed at the next write of the same file (a running process's are left alone).
+// ".zapis-XXXXXXXXXXXX" beside the target, which is flushed to disk and renamed over it, and
+// then the directory is flushed. The temporary file is readable by its owner alone until it
+// has the mode (and the owner, where the user may give it) of the file it replaces, before
+// its first byte. A symbolic link keeps its place and the file it names is written, also
+// one that does not exist yet. On failure the old file is as it was, the temporary file is
+// removed and `err` holds the errno of the step that failed. A writer holds its temporary
+// file locked; one that is over an hour old and that nobody holds was left by a killed
+// writer and is removed when the program first writes into its directory.
 bool replace_file(const std::string& path, std::string_view bytes, int& err);
 // The reason of a failed write as the user is told it ("brak uprawnień do zapisu", ...).
 std::string write_failure_reason(int err);

@@ -4,7 +4,7 @@
 // the new one, whatever happens to the disk or the process.
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,9 +12,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <mutex>
+#include <optional>
 #include <random>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "text/file_confine.h"
 #include "text/file_io.h"
@@ -23,50 +28,75 @@ namespace zuva {
 
 namespace {
 
+// Every temporary file is ".zapis-" and twelve random letters: short, so that a target whose
+// name is near the longest a directory allows can still be written beside it.
 constexpr std::string_view kTempMarker = ".zapis-";
+// A temporary file this much older than now, which no process holds locked, was left by a
+// writer that ended before renaming it. The age also guards the files of writers whose locks
+// cannot be seen (a network file system without locking).
+constexpr time_t kStaleAge = 60 * 60;
 
-// ".NAME.zapis-" : the beginning of the name of every temporary file of NAME.
-std::string temp_prefix(const std::string& name) {
-    return "." + name + std::string(kTempMarker);
+// A temporary file of this writer: the present form, or ".NAME.zapis-PID-XXXXXX" that
+// earlier versions left.
+bool is_temp_name(std::string_view entry) {
+    if (entry.size() <= kTempMarker.size() || entry[0] != '.') return false;
+    return entry.substr(0, kTempMarker.size()) == kTempMarker ||
+           entry.find(kTempMarker, 1) != std::string_view::npos;
 }
 
-// A temporary file ".NAME.zapis-PID-XXXXXX" left by a process that no longer runs is
-// removed; one of a running process (another program writing the same file) is left alone.
-void remove_stale_temps(const std::string& dir, const std::string& name) {
-    const std::string prefix = temp_prefix(name);
+// Temporary files left by writers that ended before their rename are removed. A writer holds
+// its temporary file locked (flock) until it is done, so a file nobody holds locked and that
+// is older than kStaleAge has no writer, whatever host or PID namespace it was written from.
+// A directory is looked through once per process, not at every write.
+void remove_stale_temps(const std::string& dir) {
+    static std::mutex mutex;
+    static std::set<std::pair<dev_t, ino_t>> done;
+    struct stat ds {};
+    if (::stat(dir.c_str(), &ds) != 0) return;
+    {
+        std::lock_guard lock(mutex);
+        if (!done.insert({ds.st_dev, ds.st_ino}).second) return;
+    }
     DIR* d = ::opendir(dir.c_str());
     if (d == nullptr) return;
+    const time_t now = ::time(nullptr);
     while (dirent* e = ::readdir(d)) {
-        std::string_view entry(e->d_name);
-        if (entry.size() <= prefix.size() || entry.substr(0, prefix.size()) != prefix) continue;
-        std::string_view rest = entry.substr(prefix.size());
-        auto dash = rest.find('-');
-        if (dash == std::string_view::npos || dash == 0) continue;
-        std::string pid_text(rest.substr(0, dash));
-        char* end = nullptr;
-        long pid = std::strtol(pid_text.c_str(), &end, 10);
-        if (end == nullptr || *end != '\0' || pid <= 0) continue;
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-        ::unlinkat(::dirfd(d), e->d_name, 0);
+        if (!is_temp_name(e->d_name)) continue;
+        int fd = ::openat(::dirfd(d), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        const bool old = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime + kStaleAge < now;
+        bool unheld = false;
+        if (old) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+                unheld = true;
+            else
+                unheld = errno != EWOULDBLOCK && errno != EINTR;  // locks not kept here: the age decides
+        }
+        if (unheld) ::unlinkat(::dirfd(d), e->d_name, 0);
+        ::close(fd);
     }
     ::closedir(d);
 }
 
-// A new temporary file beside the target, created with the mode of a new file (0666 less
-// the umask); `temp` gets its path.
-int create_temp(const std::string& dir, const std::string& name, std::string& temp, int& err) {
+// A new temporary file beside the target, locked for as long as this writer works on it;
+// `temp` gets its path. It is created readable by its owner alone: the mode it is to have
+// is given before the first byte goes into it.
+int create_temp(const std::string& dir, std::string& temp, int& err) {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device rd;
     std::mt19937 gen(rd());
     std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kLetters) - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string suffix;
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 12; ++i)
             suffix += kLetters[pick(gen)];
-        temp = (std::filesystem::path(dir) / (temp_prefix(name) + std::to_string(::getpid()) + "-" + suffix))
-                   .string();
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) return fd;
+        temp = (std::filesystem::path(dir) / (std::string(kTempMarker) + suffix)).string();
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::flock(fd, LOCK_EX | LOCK_NB);  // a file system without locks still gets the file
+            return fd;
+        }
         if (errno != EEXIST) {
             err = errno;
             return -1;
@@ -74,6 +104,42 @@ int create_temp(const std::string& dir, const std::string& name, std::string& te
     }
     err = EEXIST;
     return -1;
+}
+
+// The mode a new file gets: 0666 less the umask, read without changing it (umask() would,
+// for a moment, for every thread).
+mode_t new_file_mode() {
+    char buf[4096];
+    std::size_t got = 0;
+    int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ssize_t n;
+        while (got + 1 < sizeof buf && (n = ::read(fd, buf + got, sizeof buf - 1 - got)) > 0)
+            got += static_cast<std::size_t>(n);
+        ::close(fd);
+    }
+    buf[got] = '\0';
+    unsigned mask = 022;
+    if (const char* at = std::strstr(buf, "\nUmask:")) std::sscanf(at + 7, "%o", &mask);
+    return 0666 & ~static_cast<mode_t>(mask);
+}
+
+// Where a write to `path` goes: a symbolic link is followed to the file it names, also when
+// that file does not exist yet (it is created there and the link keeps its place). nullopt
+// with `err` for a chain of links that does not end (ELOOP).
+std::optional<std::string> write_target(const std::string& path, int& err) {
+    namespace fs = std::filesystem;
+    fs::path p(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p.string();
+        std::error_code ec;
+        fs::path to = fs::read_symlink(p, ec);
+        if (ec) return p.string();
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    err = ELOOP;
+    return std::nullopt;
 }
 
 bool write_all(int fd, std::string_view bytes, int& err) {
@@ -103,13 +169,10 @@ bool replace_file(const std::string& path, std::string_view bytes, int& err) {
         err = EACCES;
         return false;
     }
-    // A symbolic link keeps pointing at its file: the file it names is replaced.
-    std::string target = path;
-    std::error_code ec;
-    if (fs::is_symlink(path, ec)) {
-        fs::path real = fs::canonical(path, ec);
-        if (!ec) target = real.string();
-    }
+    // A symbolic link keeps pointing at its file: the file it names is written.
+    const auto resolved = write_target(path, err);
+    if (!resolved) return false;
+    const std::string target = *resolved;
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     if (existed && S_ISDIR(old.st_mode)) {
@@ -119,26 +182,28 @@ bool replace_file(const std::string& path, std::string_view bytes, int& err) {
     fs::path tp(target);
     std::string dir = tp.parent_path().string();
     if (dir.empty()) dir = ".";
-    const std::string name = tp.filename().string();
-    if (name.empty()) {
+    if (tp.filename().empty()) {
         err = EISDIR;
         return false;
     }
-    remove_stale_temps(dir, name);
+    remove_stale_temps(dir);
 
     std::string temp;
-    int fd = create_temp(dir, name, temp, err);
+    int fd = create_temp(dir, temp, err);
     if (fd < 0) return false;
-    bool ok = write_all(fd, bytes, err);
-    // The replaced file keeps its permissions and, where the user may give it, its owner.
-    if (ok && existed) {
+    // The replaced file keeps its permissions and, where the user may give it, its owner; a
+    // new one gets the mode of a new file. Both before the first byte, so the text of a file
+    // that others may not read is never readable under the temporary name.
+    bool ok = true;
+    if (existed) {
         // An ordinary user cannot give a file to someone else: the file is then theirs.
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) errno = 0;
-        if (::fchmod(fd, old.st_mode & 07777) != 0) {
-            err = errno;
-            ok = false;
-        }
     }
+    if (::fchmod(fd, existed ? old.st_mode & 07777 : new_file_mode()) != 0) {
+        err = errno;
+        ok = false;
+    }
+    ok = ok && write_all(fd, bytes, err);
     if (ok && ::fsync(fd) != 0) {
         err = errno;
         ok = false;

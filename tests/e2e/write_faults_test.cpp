@@ -1,11 +1,14 @@
 // Every writer of the program over an existing file, with writes, flushes and renames made
 // to fail by a preloaded library (tests/fault_shim), and with the program killed between
 // writing and renaming: the old file must stay byte for byte, with nothing left beside it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -75,11 +78,11 @@ class WriteFaults : public testing_support::AnswerScriptTest {
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
 
-    // The temporary files of `name` in the folder.
-    std::vector<std::string> temps_of(const std::string& name) const {
+    // The temporary files of the writer in the folder.
+    std::vector<std::string> temps_of(const std::string&) const {
         std::vector<std::string> found;
         for (const auto& e : fs::directory_iterator(path("")))
-            if (e.path().filename().string().rfind("." + name + ".", 0) == 0)
+            if (e.path().filename().string().rfind(".zapis-", 0) == 0)
                 found.push_back(e.path().filename().string());
         return found;
     }
@@ -126,18 +129,55 @@ TEST_F(WriteFaults, AFullDiskIsNamedInTheReportMessage) {
 }
 
 // Killed after writing and before renaming: the old file is whole, and the temporary file the
-// process left is removed by the next write of the same file.
+// process left is removed by a later write once it is old enough to have no writer.
 TEST_F(WriteFaults, AKilledWriteLeavesTheOldFileAndItsTemporaryFileIsCleanedNextTime) {
     for (const auto& w : {kWriters[0], kWriters[1], kWriters[3]}) {
         SCOPED_TRACE(w.name);
         put_old(w);
         EXPECT_EQ(run_with(w.answers, "kill-at-rename:1"), 128 + SIGKILL);
         EXPECT_EQ(file(w.target), kOld);
-        ASSERT_EQ(temps_of(w.target).size(), 1u);
+        const auto left = temps_of(w.target);
+        ASSERT_EQ(left.size(), 1u);
+        // Young, it may still be some writer's: it stays.
+        EXPECT_EQ(run_with(w.answers, ""), 0) << err;
+        EXPECT_EQ(temps_of(w.target), left);
+        fs::last_write_time(path(left[0]), fs::file_time_type::clock::now() - std::chrono::hours(2));
         EXPECT_EQ(run_with(w.answers, ""), 0) << err;
         EXPECT_NE(file(w.target), kOld);
         EXPECT_TRUE(temps_of(w.target).empty());
     }
+}
+
+// Killed at the first byte of the new text: the temporary file already has the mode and owner
+// of the file it replaces, so the text of a private file is never readable by another user.
+TEST_F(WriteFaults, ATemporaryFileIsAsPrivateAsItsTargetBeforeTheFirstByte) {
+    const Writer& w = kWriters[1];
+    put_old(w);
+    fs::permissions(path(w.target), fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(path(""), fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write));
+    const bool root = geteuid() == 0;
+    const uid_t owner = 65534;  // another user's file, where the test may give it away
+    if (root) {
+        ASSERT_EQ(chown(path(w.target).c_str(), owner, owner), 0);
+    }
+    EXPECT_EQ(run_with(w.answers, "kill-at-write:1"), 128 + SIGKILL);
+    EXPECT_EQ(file(w.target), kOld);
+    const auto left = temps_of(w.target);
+    ASSERT_EQ(left.size(), 1u);
+    struct stat st {};
+    ASSERT_EQ(stat(path(left[0]).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    if (!root) return;
+    EXPECT_EQ(st.st_uid, owner);
+    // A third user cannot open it.
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65533) != 0 || setuid(65533) != 0) _exit(3);
+        _exit(open(path(left[0]).c_str(), O_RDONLY) < 0 && errno == EACCES ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

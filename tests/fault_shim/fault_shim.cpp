@@ -4,6 +4,8 @@
 //   fsync:N           the Nth fsync of a regular file fails with EIO
 //   rename:N          the Nth rename fails with EIO
 //   kill-at-rename:N  the process is killed (SIGKILL) at the Nth rename, before it is done
+//   kill-at-write:N   the process is killed (SIGKILL) at the Nth write to a regular file, before it
+//                     writes anything
 // Standard input, output and error are never counted nor failed.
 #include <dlfcn.h>
 #include <errno.h>
@@ -19,7 +21,7 @@
 
 namespace {
 
-enum class Fault { None, WriteBytes, Fsync, Rename, KillAtRename };
+enum class Fault { None, WriteBytes, Fsync, Rename, KillAtRename, KillAtWrite };
 
 struct Plan {
     Fault fault = Fault::None;
@@ -43,6 +45,8 @@ Plan read_plan() {
         p.fault = Fault::Rename;
     else if (is("kill-at-rename"))
         p.fault = Fault::KillAtRename;
+    else if (is("kill-at-write"))
+        p.fault = Fault::KillAtWrite;
     p.n = n;
     return p;
 }
@@ -55,6 +59,7 @@ const Plan& plan() {
 std::atomic<long long> bytes_written{0};
 std::atomic<long long> fsyncs{0};
 std::atomic<long long> renames{0};
+std::atomic<long long> writes{0};
 
 bool regular_file(int fd) {
     if (fd <= 2) return false;
@@ -69,6 +74,7 @@ F next(const char* name) {
 
 // How many of `want` bytes a write may take now; -1 (errno ENOSPC) when none.
 ssize_t allowance(int fd, size_t want) {
+    if (plan().fault == Fault::KillAtWrite && regular_file(fd) && ++writes == plan().n) raise(SIGKILL);
     if (plan().fault != Fault::WriteBytes || !regular_file(fd)) return static_cast<ssize_t>(want);
     long long left = plan().n - bytes_written.load();
     if (want > 0 && left <= 0) {

@@ -39,6 +39,24 @@ TEST(LspFraming, FramesSplitAtEveryByteComeOutWhole) {
     EXPECT_FALSE(p.finish());
 }
 
+// Header lines end in CR LF or LF alone, in any mix: a header ended by LF is not read on to a
+// blank line further on (the next frame's header, or a body that holds one).
+TEST(LspFraming, HeaderLinesEndInCrLfOrLf) {
+    const std::string crlf_in_body = "{\"a\":\"x\r\n\r\ny\"}";
+    const std::string input = "Content-Length: " + std::to_string(crlf_in_body.size()) + "\n\n" +
+                              crlf_in_body + "Content-Length: 2\nContent-Type: x\r\n\n{}" +
+                              framed("{\"c\":3}");
+    FrameParser p;
+    p.feed(input);
+    const auto got = all(p);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].body, crlf_in_body);
+    EXPECT_EQ(got[1].body, "{}");
+    EXPECT_EQ(got[2].body, "{\"c\":3}");
+    for (const auto& f : got)
+        EXPECT_FALSE(f.error) << f.body;
+}
+
 TEST(LspFraming, BadHeadersAndLongFramesAreRefusedAndReadingGoesOn) {
     FrameParser p(1000);
     // A length over the limit with no body after it, a header without a length, a length

@@ -4,6 +4,7 @@ base is written, navigation, rename, shutdown and exit), positions in UTF-16 and
 garbage on the input that must give protocol errors, never a crash or a hang.
 
   test_lsp_protocol.py ZUVA"""
+import json
 import os
 import shutil
 import sys
@@ -200,6 +201,56 @@ class Session(unittest.TestCase):
         self.assertEqual(c.request("shutdown")["result"], None)
         c.send_raw(b"Content-Length: 100\r\n\r\n{\"jsonrpc\"")
         self.assertEqual(c.close(), 0)
+
+    def test_the_clients_uri_is_echoed_and_lf_headers_are_read(self):
+        c = self.c
+        c.initialize(self.dir)
+        # A folder with Polish letters, named by the client with lower-case escapes: every
+        # answer and notification about the file uses the client's spelling.
+        sub = os.path.join(self.dir, "źródła")
+        os.mkdir(sub)
+        re_path = os.path.join(sub, "RELSP.BEN")
+        write_cp1250(re_path, RULES)
+        own = uri(re_path).replace("%C5%BA", "%c5%ba").replace("%C3%B3", "%c3%b3")
+        self.assertNotEqual(own, uri(re_path))
+        c.notify("textDocument/didOpen", {"textDocument": {"uri": own, "languageId": "zuva", "version": 1,
+                                                           "text": RULES.replace('"żółw"],1', '"żółw"] 1')}})
+        c.wait_diagnostics(own, lambda d: any(x["code"] == "syntax" for x in d))
+        line = RULES.splitlines()[0]
+        refs = c.request("textDocument/references", {"textDocument": {"uri": own},
+                                                     "position": {"line": 0, "character": line.index('"a"') + 1}})
+        self.assertEqual({r["uri"] for r in refs["result"]}, {own})
+        # A frame whose header lines end in LF alone, sent together with a usual one.
+        body = json.dumps({"jsonrpc": "2.0", "id": 950, "method": "zuva/nieznana", "params": {}}).encode()
+        usual = json.dumps({"jsonrpc": "2.0", "id": 951, "method": "zuva/nieznana", "params": {}}).encode()
+        c.send_raw(b"Content-Length: %d\n\n" % len(body) + body +
+                   b"Content-Length: %d\r\n\r\n" % len(usual) + usual)
+        self.assertEqual(c.answer(950)["error"]["code"], -32601)
+        self.assertEqual(c.answer(951)["error"]["code"], -32601)
+        self.assertEqual(c.errors, [])
+
+    def test_rename_refuses_names_that_change_what_a_base_means(self):
+        rules = RULES + 'reguła(5,"koniec",["a"],1,"1")\n'
+        write_cp1250(self.re, rules)
+        c = self.c
+        c.initialize(self.dir)
+        doc = {"uri": uri(self.re)}
+        apos = {"line": 0, "character": rules.splitlines()[0].index('"a"') + 1}
+        for new_name, why in (("", "pusta"), ("bez warunku", "znaczenie specjalne"),
+                              ("bez_warunku", "znaczenie specjalne"), ("koniec", "znaczenie specjalne"),
+                              ("nowa nazwa", "odstęp"), ("a,b", "przecinek"), ('a"b', "cudzysłów"),
+                              ("reguła", "nazwą rekordu"), ("ograniczenie", "nazwą rekordu"), ("0.5", "liczbą")):
+            answer = c.request("textDocument/rename", {"textDocument": doc, "position": apos, "newName": new_name})
+            self.assertIn("error", answer, new_name)
+            self.assertIn(why, answer["error"]["message"], new_name)
+        # The special conclusion itself keeps its name.
+        kpos = {"line": 3, "character": rules.splitlines()[3].index('"koniec"') + 1}
+        for method in ("textDocument/prepareRename", "textDocument/rename"):
+            answer = c.request(method, {"textDocument": doc, "position": kpos, "newName": "stop"})
+            self.assertIn("error", answer, method)
+        # A plain new name is taken.
+        answer = c.request("textDocument/rename", {"textDocument": doc, "position": apos, "newName": "ą"})
+        self.assertEqual(len(answer["result"]["changes"][uri(self.re)]), 3)
 
     def test_requests_before_initialize_and_exit_without_shutdown(self):
         c = self.c
