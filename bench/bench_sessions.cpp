@@ -3,8 +3,9 @@
 // the question), the time to open the base, the time from the start of a consultation to
 // its first question, the resident memory per consultation, and the resident memory after
 // all are dropped against the memory before. Run by hand: build/bench/bench_sessions [BASE] [COUNT]
-// [OPTION...] Options: "one-arena" (every thread allocates in the main arena), "maps" (the mappings over 1 MB
-// after each drop), "malloc-info" (glibc's account of every arena after each drop, as XML on standard error).
+// [OPTION...] Options: "backward=HYPOTHESIS" (backward consultations instead of forward ones), "one-arena"
+// (every thread allocates in the main arena), "maps" (the mappings over 1 MB after each drop), "malloc-info"
+// (glibc's account of every arena after each drop, as XML on standard error).
 #include <malloc.h>
 
 #include <cctype>
@@ -57,7 +58,8 @@ namespace {
 
 // Opens `count` consultations, each to its first question, and drops them; prints the
 // resident memory before, with them open and after.
-bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings, bool show_arenas) {
+bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings, bool show_arenas,
+           const std::string& hypothesis) {
     using zuva::api::Consultation;
     const long before = settled_rss_kb();
     std::printf("resident before:              %8.1f MB\n", before / 1024.0);
@@ -66,7 +68,7 @@ bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings, bo
         std::vector<Consultation> idle;
         idle.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
-            idle.push_back(kb.forward());
+            idle.push_back(hypothesis.empty() ? kb.forward() : kb.backward(hypothesis));
             if (!idle.back().next()) {
                 std::printf("consultation %d ended without a question\n", i);
                 return false;
@@ -97,8 +99,10 @@ int main(int argc, char** argv) {
     bool one_arena = false;
     bool show_mappings = false;
     bool show_arenas = false;
+    std::string hypothesis;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option.rfind("backward=", 0) == 0) hypothesis = option.substr(9);
         one_arena = one_arena || option == "one-arena";
         show_mappings = show_mappings || option == "maps";
         show_arenas = show_arenas || option == "malloc-info";
@@ -122,9 +126,9 @@ int main(int argc, char** argv) {
     std::printf("base %s, %d consultations waiting at their first question, %s\n", base.c_str(), count,
                 one_arena ? "one malloc arena" : "glibc defaults");
     std::printf("-- first round\n");
-    if (!round(kb, count, show_mappings, show_arenas)) return 1;
+    if (!round(kb, count, show_mappings, show_arenas, hypothesis)) return 1;
     std::printf("-- second round\n");
-    if (!round(kb, count, show_mappings, show_arenas)) return 1;
+    if (!round(kb, count, show_mappings, show_arenas, hypothesis)) return 1;
 
     // Handles of an open knowledge base share its one loaded base.
     const long kb_before = settled_rss_kb();

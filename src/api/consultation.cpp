@@ -8,6 +8,7 @@
 
 #include "api/consultation_impl.h"
 #include "api/trace.h"
+#include "consult/backward.h"
 #include "consult/cf_calculus.h"
 #include "consult/how_concluded.h"
 #include "consult/summary.h"
@@ -124,7 +125,9 @@ std::shared_ptr<const LoadedBase> load_knowledge_base(const std::string& rule_fu
     // the rule tables every run's index needs are made once for all of them.
     s.kb.lista_warunkow.rows();
     s.kb.lista_wnioskow_regul.rows();
-    s.inference.loaded_rule_tables = rule_tables(s);
+    s.inference.loaded_rule_tables = rule_tables(s, true);
+    made->narrow = kandydaci_hipotez(s, kHipotezaWaska);
+    made->broad = kandydaci_hipotez(s, kHipotezaSzeroka);
     return made;
 }
 

@@ -24,6 +24,8 @@ struct LoadedBase {
     LoadedBase& operator=(const LoadedBase&) = delete;
     ConsultationUi ui;
     Session s;
+    // The candidates of backward inference, narrow and broad, in the program's order.
+    std::vector<std::string> narrow, broad;
 };
 
 struct Consultation::Impl {
@@ -73,7 +75,7 @@ std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const 
                                            const std::string& hypothesis);
 // Throws Error unless the hypothesis is a candidate of the type asked for (of either type
 // when none is).
-void check_hypothesis(Consultation::Impl& c, const std::string& h, int type);
+void check_hypothesis(const LoadedBase& kb, const std::string& h, int type);
 
 // Loads the rule base (an absolute path) and its siblings into a session as `zuva check` does
 // and makes the tables its consultations share; throws Error when the rule base does not load.

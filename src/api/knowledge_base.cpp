@@ -52,10 +52,10 @@ std::unique_ptr<Consultation::Impl> loaded(const KnowledgeBase::Impl& kb, const 
     return c;
 }
 
-void check_hypothesis(Consultation::Impl& c, const std::string& h, int type) {
+void check_hypothesis(const LoadedBase& kb, const std::string& h, int type) {
     for (int t : {kHipotezaWaska, kHipotezaSzeroka}) {
         if (type != 0 && type != t) continue;
-        const TextList candidates = kandydaci_hipotez(c.s, t);
+        const TextList& candidates = t == kHipotezaWaska ? kb.narrow : kb.broad;
         if (std::find(candidates.begin(), candidates.end(), h) != candidates.end()) return;
     }
     throw Error("Hipotezy " + h + " nie ma wśród hipotez do testowania.");
@@ -128,8 +128,7 @@ std::vector<Finding> KnowledgeBase::check() const {
 }
 
 std::vector<std::string> KnowledgeBase::hypotheses(int type) const {
-    auto c = loaded(*impl_, Options{}, {});
-    return kandydaci_hipotez(c->s, type == kHipotezaSzeroka ? kHipotezaSzeroka : kHipotezaWaska);
+    return type == kHipotezaSzeroka ? impl_->loaded->broad : impl_->loaded->narrow;
 }
 
 Consultation KnowledgeBase::forward(const Options& options) const {
@@ -141,7 +140,7 @@ Consultation KnowledgeBase::forward(const Options& options) const {
 
 Consultation KnowledgeBase::backward(const std::string& hypothesis, const Options& options) const {
     auto c = loaded(*impl_, options, hypothesis);
-    if (!hypothesis.empty()) check_hypothesis(*c, hypothesis, options.hypothesis_type);
+    if (!hypothesis.empty()) check_hypothesis(*impl_->loaded, hypothesis, options.hypothesis_type);
     c->command = 10165;
     c->log.backward = true;
     start_thread(*c);
@@ -152,7 +151,7 @@ Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::strin
                  const std::string& hypothesis, const Options& options,
                  const std::optional<std::string>& otherwise) {
     auto c = loaded(*kb.impl_, options, hypothesis);
-    if (!hypothesis.empty()) check_hypothesis(*c, hypothesis, options.hypothesis_type);
+    if (!hypothesis.empty()) check_hypothesis(*kb.impl_->loaded, hypothesis, options.hypothesis_type);
     c->command = hypothesis.empty() ? 10164 : 10165;
     c->log.backward = !hypothesis.empty();
     c->ui.answer_inline = [&](const Question& q, const std::string& refused) {

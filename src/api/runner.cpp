@@ -41,7 +41,7 @@ std::optional<Result> Runner::run(const std::string& hypothesis, const Options& 
     }
     if (!hypothesis.empty()) {
         try {
-            check_hypothesis(*c, hypothesis, options.hypothesis_type);
+            check_hypothesis(*impl_->kb->loaded, hypothesis, options.hypothesis_type);
         } catch (const Error&) {
             if (reusable) impl_->warm = std::move(c);  // nothing ran: the session is as loaded
             throw;

@@ -291,10 +291,25 @@ std::optional<double> parse_cf_text(std::string_view text) {
 }
 
 double wyznacz_cf_pozycji(Session& s, std::int32_t position) {
-    const RuleIndex& ix = rule_index(s);
+    RuleIndex& ix = rule_index(s);
     const auto up = static_cast<std::size_t>(position);
     const Regula& r = s.kb.rules.regula[up];
-    if (ix.rule_cf_state[up] == 1) return ix.rule_cf[up];
+    if (ix.tables->with_lookups) {
+        if (ix.tables->rule_cf_state[up] == 1) return ix.tables->rule_cf[up];
+        return wyznacz_cf(s, r.conclusion, r.cf_text);
+    }
+    // Parsed on first use: 1 when the text is a CF, 2 when it is not.
+    if (ix.own_rule_cf_state.empty()) {
+        ix.own_rule_cf_state.assign(ix.rule_count, 0);
+        ix.own_rule_cf.assign(ix.rule_count, 0.0);
+    }
+    char& state = ix.own_rule_cf_state[up];
+    if (state == 0) {
+        const auto v = parse_cf_text(r.cf_text);
+        state = v ? 1 : 2;
+        if (v) ix.own_rule_cf[up] = *v;
+    }
+    if (state == 1) return ix.own_rule_cf[up];
     return wyznacz_cf(s, r.conclusion, r.cf_text);
 }
 

@@ -51,11 +51,15 @@ struct RuleTables {
     // (per statement id, and by text for askable texts that no rule mentions).
     std::vector<char> askable;
     std::unordered_set<std::string> askable_elsewhere;
-    // Rule positions by number: the first one and a chain.
+    // Per statement id: the number of rules that conclude it, -1 when none does (the pending
+    // count of a run before any rule is applied).
+    std::vector<std::int32_t> initial_remaining;
+    // Made only for tables that consultations share (a run that has none makes its own on
+    // first use): rule positions by number, the first one and a chain; rule CFs by position,
+    // state 1 when the text is a CF, 2 when it is not (each application then asks).
+    bool with_lookups = false;
     std::unordered_map<std::int32_t, std::int32_t> first_with_number;
     std::vector<std::int32_t> next_with_number;
-    // Rule CFs by position: 1 when the text is a CF, 2 when it is not (each application
-    // then asks for the value).
     std::vector<char> rule_cf_state;
     std::vector<double> rule_cf;
 
@@ -65,9 +69,50 @@ struct RuleTables {
     }
 };
 
-// The tables of the session's rule table, made now unless the session holds tables made
-// for it (`InferenceState::loaded_rule_tables`).
-std::shared_ptr<const RuleTables> rule_tables(Session& s);
+// The tables of the session's rule table: those the session holds made for it
+// (`InferenceState::loaded_rule_tables`), else made now; `for_sharing` makes them whole.
+std::shared_ptr<const RuleTables> rule_tables(Session& s, bool for_sharing = false);
+
+// Rule positions by number: the first position of each number and the next of each position.
+void number_chains(const std::vector<Regula>& rules, std::unordered_map<std::int32_t, std::int32_t>& first,
+                   std::vector<std::int32_t>& next);
+
+// A per-run array over rules or statements: it reads as an initial state (a vector of the
+// rule tables, or one value) until its first write, which gives it a copy of its own, so a
+// consultation that has applied no rule holds none.
+template <class T>
+class RunArray {
+  public:
+    void start(std::size_t n, T value, const std::vector<T>* initial = nullptr) {
+        n_ = n;
+        value_ = value;
+        initial_ = initial;
+        reset();
+    }
+    T operator[](std::size_t i) const { return !own_.empty() ? own_[i] : initial_ ? (*initial_)[i] : value_; }
+    T& mut(std::size_t i) {
+        if (own_.empty()) {
+            if (initial_)
+                own_ = *initial_;
+            else
+                own_.assign(n_, value_);
+        }
+        return own_[i];
+    }
+    void fill(T v) { own_.assign(n_, v); }
+    // Back to the initial state.
+    void reset() {
+        own_.clear();
+        own_.shrink_to_fit();
+    }
+    std::size_t size() const { return n_; }
+
+  private:
+    std::size_t n_ = 0;
+    T value_{};
+    const std::vector<T>* initial_ = nullptr;
+    std::vector<T> own_;
+};
 
 struct RuleIndex {
     explicit RuleIndex(std::shared_ptr<const RuleTables> t);
@@ -86,16 +131,21 @@ struct RuleIndex {
     const std::vector<char>& disjunctive;
     const std::vector<char>& askable;
     const std::unordered_set<std::string>& askable_elsewhere;
-    const std::unordered_map<std::int32_t, std::int32_t>& first_with_number;
-    const std::vector<std::int32_t>& next_with_number;
-    const std::vector<char>& rule_cf_state;
-    const std::vector<double>& rule_cf;
 
-    // Pending-rule state, loaded from the two pending tables.
+    // Rule positions by number and parsed CFs, when the tables have none (see RuleTables).
+    bool numbers_built = false;
+    std::unordered_map<std::int32_t, std::int32_t> own_first_with_number;
+    std::vector<std::int32_t> own_next_with_number;
+    std::vector<char> own_rule_cf_state;
+    std::vector<double> own_rule_cf;
+
+    // Pending-rule state, loaded from the two pending tables, or (`rows_deferred`) the state
+    // in which every rule is pending, whose rows are made when they are written back.
     bool lists_loaded = false;
-    std::vector<char> pending;                // per rule position: its number is still pending
-    std::vector<std::int32_t> remaining;      // per statement id; -1 when it has no list
-    std::vector<std::uint64_t> last_reduced;  // per statement id: order of its last reduction
+    bool rows_deferred = false;
+    RunArray<char> pending;                // per rule position: its number is still pending
+    RunArray<std::int32_t> remaining;      // per statement id; -1 when it has no list
+    RunArray<std::uint64_t> last_reduced;  // per statement id: order of its last reduction
     std::uint64_t reductions = 0;
     // Statement id of each row of the cumulative [0] and disjunctive [1] pending table as
     // loaded (-1: none). A hint that spares hashing the rows' texts when they are written

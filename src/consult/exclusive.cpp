@@ -525,12 +525,13 @@ bool testuj_wykluczajace(Session& s, const Fakt& fact, const std::unordered_set<
 }
 
 bool werdykt_odpowiedzi(const Session& s) {
-    return s.inference.blad_wykluczajacych.find_first([](const std::string& v) { return v == kBladOdpowiedzi; }) !=
-           nullptr;
+    return s.inference.blad_wykluczajacych.find_first(
+               [](const std::string& v) { return v == kBladOdpowiedzi; }) != nullptr;
 }
 
 bool blad_wykluczajacych(const Session& s) {
-    return s.inference.blad_wykluczajacych.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
+    return s.inference.blad_wykluczajacych.find_first([](const std::string& v) { return v == "TAK"; }) !=
+           nullptr;
 }
 
 }  // namespace zuva

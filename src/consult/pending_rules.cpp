@@ -14,8 +14,9 @@ namespace {
 
 void load_lists(Session& s, RuleIndex& ix) {
     ix.lists_loaded = true;
-    std::fill(ix.pending.begin(), ix.pending.end(), 0);
-    std::fill(ix.remaining.begin(), ix.remaining.end(), -1);
+    ix.rows_deferred = false;
+    ix.pending.fill(0);
+    ix.remaining.fill(-1);
     const auto& rules = s.kb.rules.regula.rows();
     auto load = [&](const Table<PendingRules>& t, std::vector<std::int32_t>& row_ids) {
         row_ids.clear();
@@ -25,7 +26,7 @@ void load_lists(Session& s, RuleIndex& ix) {
             row_ids.push_back(id);
             if (id < 0) continue;
             const auto uid = static_cast<std::size_t>(id);
-            ix.remaining[uid] = 0;
+            ix.remaining.mut(uid) = 0;
             // Lists are built in table order: match the numbers against the rules that
             // conclude the statement, in order; a number out of that order is looked up.
             const std::int32_t* p = ix.concluding_positions.data() + ix.concluding_offset[uid];
@@ -44,8 +45,8 @@ void load_lists(Session& s, RuleIndex& ix) {
                 } else {
                     p = q + 1;
                 }
-                ix.pending[static_cast<std::size_t>(*q)] = 1;
-                ++ix.remaining[uid];
+                ix.pending.mut(static_cast<std::size_t>(*q)) = 1;
+                ++ix.remaining.mut(uid);
             }
         }
     };
@@ -60,20 +61,62 @@ RuleIndex& loaded_index(Session& s) {
 }
 
 void reduce_at(RuleIndex& ix, std::size_t pos) {
-    ix.pending[pos] = 0;
+    ix.pending.mut(pos) = 0;
     const auto uid = static_cast<std::size_t>(ix.conclusion_of[pos]);
-    --ix.remaining[uid];
-    ix.last_reduced[uid] = ++ix.reductions;
-    if (ix.remaining[uid] == 0) ix.emptied.push_back(ix.conclusion_of[pos]);
+    const std::int32_t left = --ix.remaining.mut(uid);
+    ix.last_reduced.mut(uid) = ++ix.reductions;
+    if (left == 0) ix.emptied.push_back(ix.conclusion_of[pos]);
+}
+
+// Rule positions by number: the shared tables', else made by the index on first use.
+struct NumberChains {
+    const std::unordered_map<std::int32_t, std::int32_t>& first;
+    const std::vector<std::int32_t>& next;
+};
+NumberChains number_chains_of(Session& s, RuleIndex& ix) {
+    if (ix.tables->with_lookups) return {ix.tables->first_with_number, ix.tables->next_with_number};
+    if (!ix.numbers_built) {
+        ix.numbers_built = true;
+        number_chains(s.kb.rules.regula.rows(), ix.own_first_with_number, ix.own_next_with_number);
+    }
+    return {ix.own_first_with_number, ix.own_next_with_number};
+}
+
+// The rows of both tables as the state in which every rule is pending gives them: every
+// conclusion in the order of its first rule, with the numbers of all its rules in table
+// order.
+void make_rows(Session& s, RuleIndex& ix) {
+    auto& cum = s.inference.lista_numerow_regul_kumulatywnych;
+    auto& dis = s.inference.lista_numerow_regul_dysjunktywnych;
+    const auto& rules = s.kb.rules.regula.rows();
+    std::vector<char> listed(ix.statement_count(), 0);
+    ix.row_ids[0].clear();
+    ix.row_ids[1].clear();
+    for (std::size_t p = 0; p < rules.size(); ++p) {
+        const auto id = static_cast<std::size_t>(ix.conclusion_of[p]);
+        if (listed[id]) continue;
+        listed[id] = 1;
+        PendingRules row{rules[p].conclusion, {}};
+        row.pending_rules.reserve(
+            static_cast<std::size_t>(ix.concluding_offset[id + 1] - ix.concluding_offset[id]));
+        for (std::int32_t k = ix.concluding_offset[id]; k < ix.concluding_offset[id + 1]; ++k)
+            row.pending_rules.push_back(
+                rules[static_cast<std::size_t>(ix.concluding_positions[static_cast<std::size_t>(k)])]
+                    .rule_number);
+        ix.row_ids[ix.disjunctive[id] ? 1 : 0].push_back(static_cast<std::int32_t>(id));
+        (ix.disjunctive[id] ? dis : cum).append(std::move(row));
+    }
+    ix.rows_deferred = false;
 }
 
 bool redukuj(Session& s, const std::string& conclusion, std::int32_t rule_number) {
     RuleIndex& ix = loaded_index(s);
     const std::int32_t id = ix.id_of(conclusion);
     if (id < 0 || ix.remaining[static_cast<std::size_t>(id)] <= 0) return false;
-    auto f = ix.first_with_number.find(rule_number);
-    for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
-         p = ix.next_with_number[static_cast<std::size_t>(p)]) {
+    const NumberChains n = number_chains_of(s, ix);
+    auto f = n.first.find(rule_number);
+    for (std::int32_t p = f == n.first.end() ? -1 : f->second; p >= 0;
+         p = n.next[static_cast<std::size_t>(p)]) {
         auto up = static_cast<std::size_t>(p);
         if (ix.conclusion_of[up] != id || !ix.pending[up]) continue;
         reduce_at(ix, up);
@@ -88,30 +131,16 @@ void tworz_listy_oczekujacych(Session& s) {
     auto& cum = s.inference.lista_numerow_regul_kumulatywnych;
     auto& dis = s.inference.lista_numerow_regul_dysjunktywnych;
     RuleIndex& ix = rule_index(s);
-    if (cum.empty() && dis.empty()) {
-        // Both lists from the index: every conclusion in the order of its first rule, with
-        // the numbers of all its rules in table order; all of them pending.
-        const auto& rules = s.kb.rules.regula.rows();
-        std::vector<char> listed(ix.statement_count(), 0);
-        ix.row_ids[0].clear();
-        ix.row_ids[1].clear();
-        for (std::size_t p = 0; p < rules.size(); ++p) {
-            const auto id = static_cast<std::size_t>(ix.conclusion_of[p]);
-            if (listed[id]) continue;
-            listed[id] = 1;
-            PendingRules row{rules[p].conclusion, {}};
-            row.pending_rules.reserve(
-                static_cast<std::size_t>(ix.concluding_offset[id + 1] - ix.concluding_offset[id]));
-            for (std::int32_t k = ix.concluding_offset[id]; k < ix.concluding_offset[id + 1]; ++k) {
-                const auto q = static_cast<std::size_t>(ix.concluding_positions[static_cast<std::size_t>(k)]);
-                row.pending_rules.push_back(rules[q].rule_number);
-                ix.pending[q] = 1;
-            }
-            ix.remaining[id] = static_cast<std::int32_t>(row.pending_rules.size());
-            ix.row_ids[ix.disjunctive[id] ? 1 : 0].push_back(static_cast<std::int32_t>(id));
-            (ix.disjunctive[id] ? dis : cum).append(std::move(row));
-        }
+    if ((cum.empty() && dis.empty()) || ix.rows_deferred) {
+        // Every rule pending: the initial state of the index's arrays, which a run holds
+        // no copy of until it applies a rule.
+        ix.pending.reset();
+        ix.remaining.reset();
+        ix.rows_deferred = true;
         ix.lists_loaded = true;
+        // A session that owns its base (the programs of the menu) keeps the rows as they are
+        // made; a consultation of a shared base makes them only when it writes them back.
+        if (!ix.tables->with_lookups) make_rows(s, ix);
         return;
     }
     if (cum.empty()) tworz_listy_numerow_regul_kumulatywnych(s);
@@ -135,9 +164,10 @@ bool regula_oczekuje(Session& s, const std::string& conclusion, std::int32_t rul
     RuleIndex& ix = loaded_index(s);
     const std::int32_t id = ix.id_of(conclusion);
     if (id < 0) return false;
-    auto f = ix.first_with_number.find(rule_number);
-    for (std::int32_t p = f == ix.first_with_number.end() ? -1 : f->second; p >= 0;
-         p = ix.next_with_number[static_cast<std::size_t>(p)])
+    const NumberChains n = number_chains_of(s, ix);
+    auto f = n.first.find(rule_number);
+    for (std::int32_t p = f == n.first.end() ? -1 : f->second; p >= 0;
+         p = n.next[static_cast<std::size_t>(p)])
         if (ix.conclusion_of[static_cast<std::size_t>(p)] == id && ix.pending[static_cast<std::size_t>(p)])
             return true;
     return false;
@@ -173,6 +203,7 @@ bool redukuj_pozycje(Session& s, std::int32_t position) {
 
 void sync_pending_lists(Session& s) {
     RuleIndex& ix = loaded_index(s);
+    if (ix.rows_deferred) make_rows(s, ix);
     const auto& rules = s.kb.rules.regula.rows();
     std::vector<std::int32_t> row_of(ix.statement_count(), -1);
     auto sync = [&](Table<PendingRules>& t, std::vector<std::int32_t>& row_ids) {

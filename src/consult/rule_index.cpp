@@ -29,7 +29,7 @@ void compress(std::size_t keys, const std::vector<std::pair<std::int32_t, std::i
         values[static_cast<std::size_t>(at[static_cast<std::size_t>(k)]++)] = v;
 }
 
-std::shared_ptr<const RuleTables> make_tables(Session& s) {
+std::shared_ptr<const RuleTables> make_tables(Session& s, bool for_sharing) {
     auto made = std::make_shared<RuleTables>();
     RuleTables& ix = *made;
     const auto& rules = s.kb.rules.regula.rows();
@@ -81,16 +81,14 @@ std::shared_ptr<const RuleTables> make_tables(Session& s) {
         if (id >= 0) ix.askable[static_cast<std::size_t>(id)] = 0;
         ix.askable_elsewhere.erase(m.result);
     }
-    ix.first_with_number.reserve(n);
-    ix.next_with_number.assign(n, -1);
-    for (std::size_t i = n; i-- > 0;) {
-        auto [it, fresh] =
-            ix.first_with_number.try_emplace(rules[i].rule_number, static_cast<std::int32_t>(i));
-        if (!fresh) {
-            ix.next_with_number[i] = it->second;
-            it->second = static_cast<std::int32_t>(i);
-        }
+    ix.initial_remaining.resize(ns);
+    for (std::size_t id = 0; id < ns; ++id) {
+        const std::int32_t count = ix.concluding_offset[id + 1] - ix.concluding_offset[id];
+        ix.initial_remaining[id] = count > 0 ? count : -1;
     }
+    if (!for_sharing) return made;
+    ix.with_lookups = true;
+    number_chains(rules, ix.first_with_number, ix.next_with_number);
     ix.rule_cf_state.assign(n, 2);
     ix.rule_cf.assign(n, 0.0);
     for (std::size_t i = 0; i < n; ++i)
@@ -103,10 +101,23 @@ std::shared_ptr<const RuleTables> make_tables(Session& s) {
 
 }  // namespace
 
-std::shared_ptr<const RuleTables> rule_tables(Session& s) {
+void number_chains(const std::vector<Regula>& rules, std::unordered_map<std::int32_t, std::int32_t>& first,
+                   std::vector<std::int32_t>& next) {
+    first.reserve(rules.size());
+    next.assign(rules.size(), -1);
+    for (std::size_t i = rules.size(); i-- > 0;) {
+        auto [it, fresh] = first.try_emplace(rules[i].rule_number, static_cast<std::int32_t>(i));
+        if (!fresh) {
+            next[i] = it->second;
+            it->second = static_cast<std::int32_t>(i);
+        }
+    }
+}
+
+std::shared_ptr<const RuleTables> rule_tables(Session& s, bool for_sharing) {
     const auto& shared = s.inference.loaded_rule_tables;
     if (shared && shared->describes(s.kb.rules.regula.rows())) return shared;
-    return make_tables(s);
+    return make_tables(s, for_sharing);
 }
 
 RuleIndex::RuleIndex(std::shared_ptr<const RuleTables> t)
@@ -123,15 +134,11 @@ RuleIndex::RuleIndex(std::shared_ptr<const RuleTables> t)
       concluding_positions(tables->concluding_positions),
       disjunctive(tables->disjunctive),
       askable(tables->askable),
-      askable_elsewhere(tables->askable_elsewhere),
-      first_with_number(tables->first_with_number),
-      next_with_number(tables->next_with_number),
-      rule_cf_state(tables->rule_cf_state),
-      rule_cf(tables->rule_cf) {
+      askable_elsewhere(tables->askable_elsewhere) {
     const std::size_t ns = statement_count();
-    pending.assign(rule_count, 0);
-    remaining.assign(ns, -1);
-    last_reduced.assign(ns, 0);
+    pending.start(rule_count, 1);
+    remaining.start(ns, -1, &tables->initial_remaining);
+    last_reduced.start(ns, 0);
 }
 
 RuleIndex& rule_index(Session& s) {
