@@ -11,20 +11,41 @@
 namespace zuva {
 
 namespace {
-// The real path of the confinement root, with a trailing '/'; empty when not confined.
+// The real path of the confinement root, with a trailing '/'; empty when not confined. The
+// real paths of the own folders, each with a trailing '/'.
 std::string g_confined_root;
+std::vector<std::string> g_own_folders;
+
+std::string real_folder(const std::string& dir) {
+    std::error_code ec;
+    std::string real = std::filesystem::canonical(dir, ec).string();
+    if (ec) real = std::filesystem::absolute(dir, ec).lexically_normal().string();
+    if (real.empty() || real.back() != '/') real += '/';
+    return real;
+}
+
+bool under(const std::string& real, const std::string& folder) {
+    return real.size() > folder.size() && real.compare(0, folder.size(), folder) == 0;
+}
+
+bool in_own_folder(const std::string& real) {
+    for (const auto& f : g_own_folders)
+        if (under(real, f)) return true;
+    return false;
+}
+
 }  // namespace
 
-void confine_files(const std::string& root) {
-    std::error_code ec;
-    std::string real = std::filesystem::canonical(root, ec).string();
-    if (ec) real = std::filesystem::absolute(root, ec).lexically_normal().string();
-    if (real.empty() || real.back() != '/') real += '/';
-    g_confined_root = real;
+void confine_files(const std::string& root, const std::vector<std::string>& own_folders) {
+    g_confined_root = real_folder(root);
+    g_own_folders.clear();
+    for (const auto& f : own_folders)
+        g_own_folders.push_back(real_folder(f));
 }
 
 void release_files() {
     g_confined_root.clear();
+    g_own_folders.clear();
 }
 
 bool file_access_allowed(const std::string& path) {
@@ -32,8 +53,20 @@ bool file_access_allowed(const std::string& path) {
     std::error_code ec;
     const std::string real = std::filesystem::canonical(path, ec).string();
     if (ec) return false;
-    return real.size() > g_confined_root.size() &&
-           real.compare(0, g_confined_root.size(), g_confined_root) == 0;
+    return under(real, g_confined_root) || in_own_folder(real);
+}
+
+bool file_write_allowed(const std::string& path) {
+    if (g_confined_root.empty()) return true;
+    if (g_own_folders.empty()) return false;
+    // The folder's real path (the file itself may not exist yet, and is never a link here).
+    const std::filesystem::path p(path);
+    if (p.filename() == ".." || p.filename() == "." || p.filename().empty()) return false;
+    std::error_code ec;
+    const std::string folder =
+        std::filesystem::canonical(p.parent_path().empty() ? "." : p.parent_path(), ec).string();
+    if (ec) return false;
+    return in_own_folder(folder + "/" + p.filename().string());
 }
 
 bool files_confined() {
@@ -64,7 +97,7 @@ bool file_exists(const std::string& path) {
 }
 
 bool remove_file(const std::string& path) {
-    if (files_confined()) return false;
+    if (!file_write_allowed(path)) return false;
     std::error_code ec;
     return std::filesystem::remove(path, ec);
 }

@@ -165,7 +165,7 @@ bool write_all(int fd, std::string_view bytes, int& err) {
 bool replace_file(const std::string& path, std::string_view bytes, int& err) {
     namespace fs = std::filesystem;
     err = 0;
-    if (files_confined()) {
+    if (!file_write_allowed(path)) {
         err = EACCES;
         return false;
     }

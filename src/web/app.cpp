@@ -13,6 +13,7 @@
 #include "web/catalog.h"
 #include "web/html.h"
 #include "web/pages.h"
+#include "web/session_store.h"
 #include "web/sessions.h"
 
 namespace zuva::web {
@@ -202,6 +203,7 @@ WebResponse WebApp::route(const WebRequest& q) {
         try {
             const api::KnowledgeBase kb = base->live->current();
             s->consultation.emplace(hypothesis.empty() ? kb.forward() : kb.backward(hypothesis));
+            if (options_.store) options_.store->save(*s);
         } catch (const api::Error& e) {
             if (fresh) sessions_.remove(s->token);
             return html(422, bases_page(catalog_, e.message()));
@@ -283,6 +285,10 @@ WebResponse WebApp::route(const WebRequest& q) {
             } catch (const api::Error& e) {
                 s->error = e.message();
             }
+            if (options_.store) options_.store->save(*s);
+            // The answer that ends the consultation records it (once: a consultation resumed
+            // in another process after its end is not recorded again).
+            if (!options_.log_dir.empty() && !c.next()) append_audit_line(options_.log_dir, s->base->id, c);
             return redirect("/konsultacja");
         }
         if (!get || pending) return redirect("/konsultacja");

@@ -3,6 +3,7 @@
 // harness call `handle` directly.
 #pragma once
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 namespace zuva::web {
 
 class Catalog;
+class SessionStore;
 class SessionTable;
 
 inline constexpr const char* kCookie = "zuva_sesja";
@@ -36,6 +38,10 @@ struct AppOptions {
     std::vector<std::string> origins;  // origins allowed besides the request's own host
     std::string token_header;          // a proxy's proposal of a new session's token
     std::size_t max_body = 64 * 1024;
+    // Where consultations outlive the process (--state-dir), and where every finished one
+    // is recorded (--log-dir); none when not given.
+    std::shared_ptr<SessionStore> store;
+    std::string log_dir;
 };
 
 class WebApp {

@@ -13,6 +13,7 @@
 #include <charconv>
 #include <condition_variable>
 #include <csignal>
+#include <filesystem>
 #include <mutex>
 #include <ostream>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "text/file_confine.h"
 #include "text/file_io.h"
 #include "web/catalog.h"
+#include "web/session_store.h"
 #include "web/sessions.h"
 
 namespace zuva::web {
@@ -37,6 +39,10 @@ const char* const kServeUsage =
     "  --name NAZWA            nazwa serwera w nagłówku X-Zuva-Server (domyślnie ADRES:PORT)\n"
     "  --allow-origin URL      dodatkowy dozwolony nagłówek Origin (np. https://porady.example)\n"
     "  --token-header NAZWA    nagłówek, w którym pośrednik (nginx) proponuje token nowej sesji\n"
+    "  --state-dir KATALOG     konsultacje przetrwają ponowne uruchomienie: dziennik każdej sesji\n"
+    "                          w pliku tego katalogu (poza KATALOGIEM baz; wspólny dla kilku serwerów)\n"
+    "  --log-dir KATALOG       każda zakończona konsultacja dopisana jako wiersz JSON do\n"
+    "                          KATALOG/zuva-konsultacje.jsonl (czas, baza, dziennik, wnioski)\n"
     "SIGTERM lub SIGINT kończy serwer.\n";
 
 bool to_number(const std::string& text, long long& v, long long min, long long max) {
@@ -112,6 +118,14 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             o.app.origins.push_back(v);
         } else if (a == "--token-header") {
             if (!value(o.app.token_header)) return std::nullopt;
+        } else if (a == "--state-dir" || a == "--log-dir") {
+            if (!value(v)) return std::nullopt;
+            std::error_code ec;
+            if (!std::filesystem::is_directory(v, ec)) {
+                error = "katalog '" + v + "' po " + a + " nie istnieje";
+                return std::nullopt;
+            }
+            (a == "--state-dir" ? o.state_dir : o.app.log_dir) = v;
         } else if (a.size() > 1 && a[0] == '-') {
             error = "nieznany argument '" + a + "'";
             return std::nullopt;
@@ -125,6 +139,17 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
     if (o.dir.empty()) {
         error = "nie podano katalogu baz wiedzy";
         return std::nullopt;
+    }
+    // The server's own folders lie outside the served one: no page could ever name them.
+    for (const std::string* own : {&o.state_dir, &o.app.log_dir}) {
+        if (own->empty()) continue;
+        std::error_code ec;
+        const auto real = std::filesystem::weakly_canonical(*own, ec).string() + "/";
+        const auto served = std::filesystem::weakly_canonical(o.dir, ec).string() + "/";
+        if (real.rfind(served, 0) == 0 || served.rfind(real, 0) == 0) {
+            error = "katalog '" + *own + "' nie może leżeć w katalogu baz ani go zawierać";
+            return std::nullopt;
+        }
     }
     o.app.max_body = o.max_body;
     if (!named) o.app.name = o.host + ":" + std::to_string(o.port);
@@ -212,6 +237,7 @@ void WebServer::run() {
             if (m.stopped) break;
             lock.unlock();
             m.sessions.sweep();
+            if (m.options.app.store) m.options.app.store->sweep(std::chrono::seconds(m.options.idle_seconds));
             lock.lock();
         }
     });
@@ -226,6 +252,14 @@ void WebServer::run() {
 
 void WebServer::stop() {
     impl_->server.stop();
+}
+
+void keep_sessions(ServeOptions& options, const Catalog& catalog, SessionTable& sessions) {
+    if (options.state_dir.empty()) return;
+    auto store = std::make_shared<SessionStore>(options.state_dir, catalog);
+    options.app.store = store;
+    sessions.restore = [store](const std::string& token) { return store->restore(token); };
+    sessions.forget = [store](const std::string& token) { store->erase(token); };
 }
 
 int serve_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -253,9 +287,14 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     for (const auto& s : skipped)
         err << "zuva serve: pominięto " << s << "\n";
     if (catalog.root().empty()) return 1;
-    // From here on nothing outside the folder is read, and nothing is written anywhere.
-    confine_files(catalog.root());
+    // From here on nothing outside the folder is read, and nothing is written anywhere but in
+    // the server's own folders.
+    std::vector<std::string> own;
+    if (!options->state_dir.empty()) own.push_back(options->state_dir);
+    if (!options->app.log_dir.empty()) own.push_back(options->app.log_dir);
+    confine_files(catalog.root(), own);
     SessionTable sessions(options->max_sessions, std::chrono::seconds(options->idle_seconds));
+    keep_sessions(*options, catalog, sessions);
     WebServer server(*options, catalog, sessions);
     if (!server.bind(error)) {
         err << "zuva serve: " << error << "\n";

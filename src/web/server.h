@@ -19,6 +19,7 @@ struct ServeOptions {
     std::size_t max_sessions = 500;
     std::size_t max_body = 64 * 1024;
     int threads = 32;
+    std::string state_dir;  // where consultations outlive the process; none when empty
     AppOptions app;
 };
 
@@ -27,6 +28,9 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
 
 class Catalog;
 class SessionTable;
+
+// With a state folder: the sessions of `sessions` are kept in it and found there again.
+void keep_sessions(ServeOptions& options, const Catalog& catalog, SessionTable& sessions);
 
 class WebServer {
   public:

@@ -43,9 +43,22 @@ SessionTable::SessionTable(std::size_t max_sessions, std::chrono::seconds idle)
 std::shared_ptr<WebSession> SessionTable::find(const std::string& token) {
     if (!well_formed_token(token)) return nullptr;
     std::shared_ptr<WebSession> expired;
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     auto it = sessions_.find(token);
-    if (it == sessions_.end()) return nullptr;
+    if (it == sessions_.end()) {
+        if (!restore) return nullptr;
+        // Resumed outside the lock: a replay takes the inference's time.
+        lock.unlock();
+        std::shared_ptr<WebSession> kept = restore(token);
+        lock.lock();
+        if (!kept) return nullptr;
+        if (sessions_.size() >= max_) {
+            expired = std::move(kept);
+            return nullptr;
+        }
+        auto [at, fresh] = sessions_.emplace(token, Entry{kept, now()});
+        return at->second.session;  // another request may have restored it first
+    }
     const auto t = now();
     if (t - it->second.used > idle_) {
         expired = std::move(it->second.session);
@@ -74,6 +87,7 @@ std::shared_ptr<WebSession> SessionTable::create(const std::string& proposed) {
 void SessionTable::remove(const std::string& token) {
     std::shared_ptr<WebSession> gone;
     std::lock_guard<std::mutex> lock(mutex_);
+    if (forget) forget(token);
     auto it = sessions_.find(token);
     if (it == sessions_.end()) return;
     gone = std::move(it->second.session);

@@ -53,6 +53,11 @@ class SessionTable {
 
     // The time source (tests move it forward).
     std::function<Clock::time_point()> now = [] { return Clock::now(); };
+    // With a state folder: the session of a token this table does not hold, as the folder
+    // keeps it (null when it keeps none), and the forgetting of a session that is ended
+    // (`remove`; one that is only idle here may go on in another process).
+    std::function<std::shared_ptr<WebSession>(const std::string& token)> restore;
+    std::function<void(const std::string& token)> forget;
 
   private:
     struct Entry {

@@ -1,5 +1,6 @@
 // Consultations through HTTP give what the terminal program gives for the same answers, and
 // the page shows every step of them.
+#include <algorithm>
 #include <sstream>
 
 #include "shell/script_loop.h"
@@ -81,6 +82,64 @@ TEST_F(WebTest, ForwardAndBackwardGiveTheAnswerScriptsFilesAndShowTheResults) {
     auto end = b.post("/koniec", "");
     ASSERT_TRUE(end && end->status == 303);
     EXPECT_EQ(sessions->size(), 0u);
+}
+
+// With a state folder a consultation outlives the server: after a restart the browser goes
+// on at its question and ends with the answer script's summary; every finished consultation
+// is one line of the audit file.
+TEST_F(WebTest, AConsultationOutlivesARestartThroughItsStateFolder) {
+    const ScriptFiles forward = script_files(root + "/BAZY", "forward.txt");
+    const std::string state = temp->path("stan"), logs = temp->path("dziennik");
+    std::filesystem::create_directories(state);
+    std::filesystem::create_directories(logs);
+    const auto tune = [&](ServeOptions& o) {
+        o.state_dir = state;
+        o.app.log_dir = logs;
+    };
+    auto answer_one = [](Browser& b) -> std::optional<PendingQuestion> {
+        auto q = pending_of(b.get("/konsultacja")->body);
+        if (!q) return std::nullopt;
+        EXPECT_EQ(
+            b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + kAnswers.at(q->name))
+                ->status,
+            303);
+        return q;
+    };
+    start(tune);
+    Browser b(port);
+    ASSERT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(answer_one(b));
+    const auto before = pending_of(b.get("/konsultacja")->body);
+    ASSERT_TRUE(before);
+    stop();
+
+    start(tune);
+    Browser again(port);
+    again.cookie = b.cookie;
+    const auto after = pending_of(again.get("/konsultacja")->body);
+    ASSERT_TRUE(after) << "the consultation goes on after the restart";
+    EXPECT_EQ(after->name, before->name);
+    EXPECT_EQ(after->number, before->number);
+    while (answer_one(again)) {
+    }
+    auto summary = again.get("/podsumowanie");
+    ASSERT_TRUE(summary && summary->status == 200);
+    EXPECT_EQ(summary->body, forward.summary);
+    const std::string audit = read_file_bytes(logs + "/zuva-konsultacje.jsonl").value_or("");
+    EXPECT_EQ(std::count(audit.begin(), audit.end(), '\n'), 1) << audit;
+    EXPECT_NE(audit.find("\"base\":\"BAZY/REAUTO.BEN\""), std::string::npos) << audit;
+    EXPECT_NE(audit.find("{\"cf\":0.9"), std::string::npos) << audit;
+    EXPECT_NE(audit.find("\"name\":\"" + before->name + "\""), std::string::npos) << "the log: " << audit;
+    // Ending the session removes its file; a token with no file finds nothing.
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(state), {}), 1);
+    again.post("/koniec", "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(state), {}), 0);
+    EXPECT_EQ(again.get("/konsultacja")->status, 303);
+    // The server's own folders may not lie in the served one.
+    std::string error;
+    EXPECT_FALSE(parse_serve_args({root, "--state-dir", root + "/BAZY"}, error));
+    EXPECT_NE(error.find("nie może leżeć"), std::string::npos) << error;
 }
 
 TEST_F(WebTest, WhyRefusalsAndStaleFormsKeepTheQuestion) {

@@ -105,6 +105,7 @@ class WebTest : public ::testing::Test {
         catalog = std::make_unique<Catalog>(Catalog::scan(root, skipped));
         sessions =
             std::make_unique<SessionTable>(options.max_sessions, std::chrono::seconds(options.idle_seconds));
+        keep_sessions(options, *catalog, *sessions);
         server = std::make_unique<WebServer>(options, *catalog, *sessions);
         std::string error;
         ASSERT_TRUE(server->bind(error)) << error;

@@ -74,6 +74,17 @@ TEST(FileConfinement, ReadsOutsideTheRootFailAndNothingIsWritten) {
     release_files();
     EXPECT_EQ(read_file_bytes(outside).value_or(""), "b");
     EXPECT_FALSE(std::filesystem::exists(t.path("root/new.txt")));
+    // The process's own folder (its state): read, written and removed there, nowhere else.
+    confine_files(t.path("root"), {t.path("out")});
+    EXPECT_TRUE(write_file_bytes(t.path("out/stan.zuva"), "s"));
+    EXPECT_EQ(read_file_bytes(t.path("out/stan.zuva")).value_or(""), "s");
+    EXPECT_TRUE(remove_file(t.path("out/stan.zuva")));
+    EXPECT_FALSE(write_file_bytes(t.path("root/new.txt"), "x"));
+    EXPECT_FALSE(write_file_bytes(t.path("out/../root/new.txt"), "x"));
+    EXPECT_FALSE(write_file_bytes(t.path("stan.zuva"), "x"));
+    EXPECT_FALSE(remove_file(inside));
+    release_files();
+    EXPECT_FALSE(std::filesystem::exists(t.path("root/new.txt")));
 }
 
 TEST_F(WebTest, ATokenThisServerDidNotGiveNeverReachesASession) {
