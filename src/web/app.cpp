@@ -227,6 +227,9 @@ WebResponse WebApp::route(const WebRequest& q) {
     if (!s) return finish(redirect("/"));
 
     std::unique_lock<std::mutex> lock(s->mutex);
+    // Another process sharing the state folder may have moved the consultation on, or
+    // ended it.
+    if (options_.store && !options_.store->refresh(*s)) s->consultation.reset();
     if (!s->consultation) return finish(redirect("/"));
     api::Consultation& c = *s->consultation;
     try {

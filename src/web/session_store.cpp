@@ -22,31 +22,57 @@ std::string SessionStore::path_of(const std::string& token) const {
     return (fs::path(dir_) / (token + ".zuva")).string();
 }
 
-void SessionStore::save(const WebSession& s) const {
+void SessionStore::save(WebSession& s) const {
     if (!s.consultation || !s.base || s.base->id.find('\n') != std::string::npos) return;
-    write_file_bytes(path_of(s.token), s.base->id + "\n" + s.consultation->log().to_json());
+    std::string text = s.base->id + "\n" + s.consultation->log().to_json();
+    if (write_file_bytes(path_of(s.token), text)) s.stored = std::move(text);
 }
+
+namespace {
+
+// The session a file holds, its consultation resumed; throws api::Error when it cannot be.
+void resume_into(WebSession& s, const Catalog& catalog, const std::string& text) {
+    const std::size_t eol = text.find('\n');
+    const BaseEntry* base = eol == std::string::npos ? nullptr : catalog.find(text.substr(0, eol));
+    if (!base) throw api::Error("Nie ma już tej bazy wiedzy.");
+    const api::Log log = api::Log::from_json(text.substr(eol + 1));
+    s.consultation.emplace(base->live->current().resume(log));
+    s.base = base;
+    s.hypothesis = log.hypothesis;
+    s.stored = text;
+    s.error.clear();
+    s.why.reset();
+    s.result_html.clear();
+}
+
+}  // namespace
 
 std::shared_ptr<WebSession> SessionStore::restore(const std::string& token) const {
     if (!well_formed_token(token)) return nullptr;
-    const std::string path = path_of(token);
-    const auto text = read_file_bytes(path);
+    const auto text = read_file_bytes(path_of(token));
     if (!text) return nullptr;
-    const std::size_t eol = text->find('\n');
-    const BaseEntry* base = eol == std::string::npos ? nullptr : catalog_.find(text->substr(0, eol));
+    auto s = std::make_shared<WebSession>();
+    s->token = token;
     try {
-        if (!base) throw api::Error("Nie ma już tej bazy wiedzy.");
-        const api::Log log = api::Log::from_json(text->substr(eol + 1));
-        auto s = std::make_shared<WebSession>();
-        s->token = token;
-        s->base = base;
-        s->hypothesis = log.hypothesis;
-        s->consultation.emplace(base->live->current().resume(log));
-        return s;
+        resume_into(*s, catalog_, *text);
     } catch (const api::Error&) {
-        remove_file(path);
+        erase(token);
         return nullptr;
     }
+    return s;
+}
+
+bool SessionStore::refresh(WebSession& s) const {
+    const auto text = read_file_bytes(path_of(s.token));
+    if (!text) return false;
+    if (*text == s.stored) return true;
+    try {
+        resume_into(s, catalog_, *text);
+    } catch (const api::Error&) {
+        erase(s.token);
+        return false;
+    }
+    return true;
 }
 
 void SessionStore::erase(const std::string& token) const {

@@ -20,7 +20,11 @@ class SessionStore {
     SessionStore(std::string dir, const Catalog& catalog) : dir_(std::move(dir)), catalog_(catalog) {}
 
     // Writes the session's consultation (the session is locked by the caller).
-    void save(const WebSession& s) const;
+    void save(WebSession& s) const;
+    // Brings the session (locked by the caller) up to its file when another process wrote
+    // the file since this one did; false when the file is gone (the session ended elsewhere)
+    // or no longer resumes.
+    bool refresh(WebSession& s) const;
     // The session of `token` as its file left it, its consultation resumed; null when there
     // is none, or when it can no longer be resumed (the base changed), and then the file goes.
     std::shared_ptr<WebSession> restore(const std::string& token) const;

@@ -28,6 +28,7 @@ struct WebSession {
     std::optional<api::Why> why;  // asked at the pending question
     int why_number = 0;           // the question it was asked at
     std::string result_html;      // the result part of the page, made once when the run ends
+    std::string stored;           // with a state folder: the session's file as last written or read
 };
 
 // A fresh token: 32 lower-case hex digits from the system's random source.

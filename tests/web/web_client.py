@@ -42,8 +42,9 @@ class Browser:
         conn.close()
         return r.status, r.getheader("Location"), data
 
-    def consult(self, start_body):
-        """Runs a whole consultation; returns the result page and the summary bytes."""
+    def consult(self, start_body, answered=None):
+        """Runs a whole consultation; returns the result page and the summary bytes.
+        `answered` is called with the number of answers given after each."""
         status, _, _ = self.request("POST", "/start", start_body)
         if status == 307:
             status, _, _ = self.request("POST", "/start", start_body)
@@ -59,6 +60,8 @@ class Browser:
             name = html.unescape(m.group(1))
             status, _, _ = self.request("POST", "/odpowiedz", f"numer={m.group(2)}&wartosc={ANSWERS[name]}")
             assert status == 303, status
+            if answered:
+                answered(int(m.group(2)))
         raise AssertionError("the consultation did not end")
 
 
