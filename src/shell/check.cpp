@@ -127,16 +127,19 @@ class Checker {
             if (!s_.kb.nazwa_re.loaded()) return finish();
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
-            if (!contradictory) {
-                for (const auto& l : kSiblingLoads) {
-                    if (stopped()) return finish();
-                    if (auto sibling = sibling_of(full, l.kind)) {
-                        // Named as the rule base was: beside it, in the same form of path.
-                        std::string shown =
-                            (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename())
-                                .string();
-                        load(l.kind, l.command, shown, *sibling);
-                    }
+            // Contradictory rules cannot be flattened: the other bases are only read (their
+            // syntax and the completeness analysis need no flattening), not loaded.
+            std::vector<std::string> not_loaded, not_run;
+            std::set<BaseKind> beside;
+            for (const auto& l : kSiblingLoads) {
+                if (stopped()) return finish();
+                if (auto sibling = sibling_of(full, l.kind)) {
+                    // Named as the rule base was: beside it, in the same form of path.
+                    std::string shown =
+                        (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename()).string();
+                    if (contradictory) not_loaded.push_back(shown);
+                    beside.insert(l.kind);
+                    load(l.kind, l.command, shown, *sibling, !contradictory);
                 }
             }
             if (options_.diagnoses) {
@@ -144,9 +147,19 @@ class Checker {
                 model_results();
                 for (const auto& d : kDiagnoses) {
                     if (stopped()) return finish();
+                    // A diagnosis of a kind of base that is not there would not have run anyway.
+                    const std::string_view k = d.kind;
+                    const bool no_base =
+                        (k.find("model") != k.npos && !beside.count(BaseKind::Models)) ||
+                        (k.find("exact") != k.npos && !beside.count(BaseKind::ExactConstraints)) ||
+                        (k.find("uncertain") != k.npos && !beside.count(BaseKind::UncertainConstraints));
+                    if (contradictory && !no_base && !command_available(s_, registry_, d.command))
+                        not_run.push_back(d.kind);
                     diagnosis(d);
                 }
             }
+            if (contradictory && (!not_run.empty() || !not_loaded.empty()))
+                add({result_.rule_file, 1, 1, false, "not-run", not_run_text(not_run, not_loaded)});
             if (stopped()) return finish();
             // The anomaly search reads the records as written and needs no index: what the
             // diagnoses kept goes first.
@@ -195,8 +208,10 @@ class Checker {
     }
 
     // Reads the file first on its own, so that a syntax error is placed exactly; then runs
-    // the load command with its tests. False when the base did not load.
-    bool load(BaseKind kind, int command, const std::string& shown_path, const std::string& full) {
+    // the load command with its tests (unless only its records are wanted). False when the
+    // base did not load.
+    bool load(BaseKind kind, int command, const std::string& shown_path, const std::string& full,
+              bool dispatch = true) {
         BaseFile f{kind, shown_path, {}};
         auto held = options_.texts.find(full);
         auto bytes =
@@ -219,7 +234,7 @@ class Checker {
             return false;
         }
         bases_.push_back(std::move(f));
-        if (!command_available(s_, registry_, command)) return false;
+        if (!dispatch || !command_available(s_, registry_, command)) return false;
         ui_.shown.clear();
         ui_.next_open = full;
         dispatch_command(s_, registry_, command);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace zuva {
 namespace check {
@@ -25,6 +26,11 @@ std::optional<RecordRef> named_record(std::string_view text);
 // A rule line of the knowledge-base analysis ("Numer reguły:  N    Wniosek:  X"): the number
 // and the conclusion, or nullopt for any other text.
 std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view text);
+
+// What a rule base that cannot be flattened kept from running (the diagnoses by kind, the
+// bases beside it that were only read), as one finding says it, so that a clean report after
+// it is not taken for a clean base.
+std::string not_run_text(const std::vector<std::string>& kinds, const std::vector<std::string>& bases);
 
 }  // namespace check
 }  // namespace zuva

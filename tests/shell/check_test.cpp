@@ -90,6 +90,31 @@ TEST_F(Check, DiagnosesFindContradictionsAndRedundancy) {
     EXPECT_TRUE(has(re + ":1:1: warning: W wyniku spłaszczenia reguły 1")) << out.str();
 }
 
+// A circle of rules keeps the flattening diagnoses from running: the bases beside are still
+// read (their syntax, the unused model), and one finding names what was not run.
+TEST_F(Check, ACircleHidesNothingElse) {
+    std::string re = base("REKOLO.BEN",
+                          "reguła(1,\"a\",[\"b\"],1,\"0.8\")\nreguła(2,\"b\",[\"a\"],1,\"0.5\")\n"
+                          "reguła(3,\"c\",[\"x\"],1,\"0.5\")\nreguła(4,\"c\",[\"x\"],1,\"0.5\")\n"
+                          "reguła(5,\"d\",[\"p\",\"q\"],1,\"0.5\")\n");
+    std::string og = base("OGKOLO.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
+    std::string mo = base("MOKOLO.BEN", "model(1,\"bez_warunku\",\"v\",\"t\",\"+\",\"1\",1,\"1\")\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(re + ":1:1: error: Reguła 1 jest zewnętrznie")) << out.str();
+    EXPECT_TRUE(has(mo + ":1:1: warning: Model 1 ma wynik 'v', którego nie używa")) << out.str();
+    EXPECT_TRUE(has(re +
+                    ":1:1: warning: Baza reguł jest zewnętrznie sprzeczna i nie daje się spłaszczyć, więc "
+                    "nie wykonano testów redundancy, model-contradiction, model-rule-contradiction, "
+                    "exact-constraint-contradiction, exact-constraint-redundancy, exclusive-conclusions-one, "
+                    "exclusive-conclusions-none, non-exclusive-conclusions i nie załadowano baz " +
+                    mo + ", " + og + "."))
+        << out.str();
+    // A syntax error of a base beside is found as well.
+    base("MOKOLO.BEN", "model(1,\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(mo + ":1:9: error: Błąd syntaksu")) << out.str();
+}
+
 TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {
     std::string re = base("REMOD.BEN", "reguła(1,\"c\",[\"w\"],1,\"0.8\")\n");
     std::string mo =
