@@ -24,6 +24,7 @@
 #include "session/command_registry.h"
 #include "session/session.h"
 #include "shell/base_group.h"
+#include "shell/check_filters.h"
 #include "shell/check_ui.h"
 #include "shell/finding_text.h"
 #include "shell/handlers.h"
@@ -578,9 +579,10 @@ std::optional<Finding> syntax_finding(BaseKind kind, std::string_view text, cons
 CheckResult check_knowledge_base(const std::string& rule_path, const CheckOptions& options) {
     Checker c(rule_path, options);
     CheckResult r = c.run();
-    if (options.warnings_as_errors)
-        for (auto& f : r.findings)
-            f.error = true;
+    for (auto& f : r.findings)
+        f.message = rules_in_number_order(f.message);
+    apply_kind_settings(r, options);
+    merge_exclusiveness(r.findings);
     return r;
 }
 

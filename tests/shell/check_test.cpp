@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/sample_base.h"
 #include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -113,6 +114,39 @@ TEST_F(Check, ACircleHidesNothingElse) {
     base("MOKOLO.BEN", "model(1,\n");
     EXPECT_EQ(check({re}), 1);
     EXPECT_TRUE(has(mo + ":1:9: error: Błąd syntaksu")) << out.str();
+}
+
+// The sample: one exclusiveness verdict instead of three that say the same, its rules in
+// number order; a team's settings beside the base let it pass --warnings-as-errors, and the
+// same settings work from the command line.
+TEST_F(Check, OneVerdictRulesInNumberOrderAndKindsSwitchedDown) {
+    fs::copy(testing_support::kExamples, dir, fs::copy_options::recursive);
+    const std::string re = (fs::path(dir) / "BAZY" / "REAUTO.BEN").string();
+    EXPECT_EQ(check({"--warnings-as-errors", re}), 0) << out.str();
+    const std::string text = out.str();
+    std::size_t verdicts = 0;
+    for (std::size_t at = 0; (at = text.find("nie wykluczają się", at)) != std::string::npos; ++at)
+        ++verdicts;
+    EXPECT_EQ(verdicts, 1u) << text;
+    EXPECT_TRUE(has("reguły 1 (brak_paliwa), 2 (brak_paliwa), 3 (koniec), 4 (")) << text;
+    EXPECT_TRUE(has("18 (wezwij_pomoc_drogowa), 20 (uszkodzony_akumulator)\n")) << text;
+    const std::string conf = (fs::path(dir) / "BAZY" / "zuva-check.conf").string();
+    fs::remove(conf);
+    EXPECT_EQ(check({"--warnings-as-errors", re}), 1);
+    // With the broadest verdict off, the next one says it (once); the warned kind stays a warning.
+    EXPECT_EQ(check({"--warnings-as-errors", "--warn", "single-condition-rule", "--disable",
+                     "non-exclusive-conclusions", re}),
+              1);
+    EXPECT_FALSE(has("nie wykluczają się wzajemnie:")) << out.str();
+    EXPECT_FALSE(has("nie wykluczają się wzajemnie do jednego:")) << out.str();
+    EXPECT_TRUE(has("error: Wnioski następujących reguł nie wykluczają się wzajemnie do żadnego:"))
+        << out.str();
+    EXPECT_TRUE(has("warning: W bazie reguł elementarnej niepewnej REAUTO.BEN jest reguła 3")) << out.str();
+    // A line that cannot be read is exit 2 at its place.
+    base("BAZY/zuva-check.conf", "# ustawienia\nwarn single-condition-rule\ndisable nadmiar\n");
+    EXPECT_EQ(check({re}), 2);
+    EXPECT_NE(err.str().find("zuva-check.conf:3: nieznany rodzaj 'nadmiar'"), std::string::npos) << err.str();
+    EXPECT_EQ(check({"--disable", "nadmiar", re}), 2);
 }
 
 TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {
