@@ -570,9 +570,12 @@ std::optional<Finding> syntax_finding(BaseKind kind, std::string_view text, cons
     KnowledgeBase scratch;
     auto err = parse_base_text(records ? *records : scratch, kind, text);
     if (!err) return std::nullopt;
-    std::string msg = err->line_text.empty() && err->position == 0
-                          ? "Baza zawiera puste linie!"
-                          : "Błąd syntaksu: " + read_error_message(err->code);
+    std::string msg =
+        err->line_text.empty() && err->position == 0
+            ? "Baza zawiera puste linie!"
+            : "Błąd syntaksu: " +
+                  syntax_error_text(
+                      *err, [kind](std::string_view t) { return field_count(kind, t); }, table_names(kind));
     return Finding{shown_path, err->line_number, err->position + 1, true, "syntax", msg};
 }
 
@@ -580,7 +583,7 @@ CheckResult check_knowledge_base(const std::string& rule_path, const CheckOption
     Checker c(rule_path, options);
     CheckResult r = c.run();
     for (auto& f : r.findings)
-        f.message = rules_in_number_order(f.message);
+        f.message = rules_in_number_order(tidy_message(std::move(f.message)));
     apply_kind_settings(r, options);
     merge_exclusiveness(r.findings);
     return r;

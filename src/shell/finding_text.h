@@ -14,6 +14,9 @@ std::string one_line(std::string_view text);
 // The text without its closing question ("Chcesz zobaczyć ...?"), which asks the user for
 // more and is no part of the finding.
 std::string without_question(std::string_view text);
+// A finding's one-line message with the lists of the flattening reports said once and whole:
+// none announced with nothing after its colon, none inside the parenthesis of a rule.
+std::string tidy_message(std::string message);
 
 // The first record a text names: ("reguła", 5) for "Reguła 5 ..." or "reguła o numerze 5";
 // models and constraints alike.

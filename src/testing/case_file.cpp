@@ -341,8 +341,16 @@ std::optional<CaseFile> parse_case_text(const std::string& path, const std::stri
             r.record(table, std::move(f), line);
         });
     if (read_error && !r.error) {
+        std::vector<std::string> names;
+        for (const auto& t : tables())
+            if (t.name[0] != '_' && t.name.rfind("rem", 0) != 0) names.push_back(t.name);
+        auto fields_of = [](std::string_view table) -> std::optional<std::size_t> {
+            for (const auto& t : tables())
+                if (t.name == table) return t.types.size();
+            return std::nullopt;
+        };
         error = {path, read_error->line_number, read_error->position + 1,
-                 read_error_message(read_error->code)};
+                 syntax_error_text(*read_error, fields_of, names)};
         return std::nullopt;
     }
     if (!r.error)

@@ -19,9 +19,6 @@ struct BaseNames {
 };
 BaseNames base_names(const std::string& base, const api::Inventory& inv);
 
-// The known name nearest to `name` (by edits of letters), or "" when none is near.
-std::string nearest_name(const std::string& name, const std::vector<std::string>& among);
-
 // The mistakes of a case's names. Before the run (`asked` null): imported rows, expectations,
 // and answers that give a CF out of [-1, 1]. After it: answers to something the base does not
 // know that the run never asked about (a dialog the run shows is asked by its title).

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "shell/finding_text.h"
 #include "support/sample_base.h"
 #include "support/temp_dir.h"
 #include "text/codec.h"
@@ -147,6 +148,41 @@ TEST_F(Check, OneVerdictRulesInNumberOrderAndKindsSwitchedDown) {
     EXPECT_EQ(check({re}), 2);
     EXPECT_NE(err.str().find("zuva-check.conf:3: nieznany rodzaj 'nadmiar'"), std::string::npos) << err.str();
     EXPECT_EQ(check({"--disable", "nadmiar", re}), 2);
+}
+
+// Messages that lead the author to the fault: how many fields a record has, the table name
+// meant, no list announced with nothing after its colon, no parenthesis left open, no menu.
+TEST_F(Check, MessagesSayWhatIsWrong) {
+    const std::vector<std::pair<std::string, std::string>> syntax = {
+        {"reguła(1,\"c\",[\"a\",\"b\"],1)\n",
+         ":1:25: error: Błąd syntaksu: Rekord reguła ma 5 pól, a podano 4."},
+        {"reguła(1,\"c\",[\"a\"],1,\"0.5\",\"x\")\n",
+         ":1:27: error: Błąd syntaksu: Rekord reguła ma 5 pól, a podano 6."},
+        {"regula(1,\"c\",[\"a\"],1,\"0.5\")\n",
+         ":1:7: error: Błąd syntaksu: Nieznana nazwa tabeli regula (czy chodziło o reguła?)."},
+        // A missing comma stays what it is.
+        {"reguła(1,\"c\",[\"a\"] 1,\"0.5\")\n", ":1:20: error: Błąd syntaksu: Po polu rekordu musi wystąpić"},
+    };
+    for (const auto& [text, message] : syntax) {
+        const std::string re = base("RESKL.BEN", text);
+        EXPECT_EQ(check({re}), 1);
+        EXPECT_TRUE(has(re + message)) << out.str();
+    }
+    // Flattening through no other rule, and a rule on both members of an exact constraint.
+    std::string re = base("REPL.BEN",
+                          "reguła(1,\"c\",[\"a\",\"b\"],1,\"0.8\")\nreguła(2,\"c\",[\"a\",\"e\"],1,\"0.5\")\n"
+                          "reguła(3,\"e\",[\"b\"],1,\"0.5\")\nreguła(4,\"d\",[\"p\",\"q\"],1,\"0.5\")\n");
+    base("OGPL.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has("regula_splaszczona(1, c, [\"b\",\"a\"]) W wyniku spłaszczenia reguły 2")) << out.str();
+    EXPECT_TRUE(has("Spłaszczenie uzyskano za pomocą reguł o numerach: 3. Reguły 1 i 2")) << out.str();
+    EXPECT_TRUE(has("regula_splaszczona(4, d, [\"q\",\"p\"]) Reguła 4 jest bezpośrednio")) << out.str();
+    for (const char* wrong : {"numerach: W", ": )", ":\n", "opcji"})
+        EXPECT_EQ(out.str().find(wrong), std::string::npos) << wrong << "\n" << out.str();
+    // A verdict's directions to a menu are left out, the verdict kept.
+    EXPECT_EQ(
+        check::without_question("Model 2 ma wynik x.\nW tym celu musisz przejść do opcji:\n  'Baza modeli'"),
+        "Model 2 ma wynik x.");
 }
 
 TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {

@@ -70,6 +70,9 @@ TEST_F(SuiteMistakes, EachMistakeIsAnErrorAtItsPlace) {
         {"import(\"fakt\",\"warunek_x\",\"1,5\")\n", 2,
          "T.TST:5:27: CF importowanego faktu musi być liczbą od -1 do 1."},
         {"werdykt(\"0.8\")\n", 2, "T.TST:5:9: Werdykt w przypadku c bez hipotezy"},
+        {"wniosek(\"wniosek_a\")\n", 2, "T.TST:5:20: Rekord wniosek ma 2 pola, a podano 1."},
+        {"wniosk(\"wniosek_a\",\"0.8\")\n", 2,
+         "T.TST:5:7: Nieznana nazwa tabeli wniosk (czy chodziło o wniosek?)."},
         // The base file named by the file-wide record is missing.
         {"baza(\"REBRAK.BEN\")\n", 2, "T.TST:5:6: Nie można odczytać pliku bazy reguł REBRAK.BEN."},
     };
