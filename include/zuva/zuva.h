@@ -112,6 +112,9 @@ struct Options {
     // Declared facts and known arguments added before the run, as the import from a data
     // source adds them.
     std::vector<ImportedRow> imported;
+    // run(): an answer by a name the base does not know and the run never asked about (a
+    // misspelt name whose question took another answer) is an Error unless this allows it.
+    bool allow_extra_answers = false;
 };
 
 // A rule's latest contribution to its conclusion, or the CF a relational model gave its
