@@ -4,6 +4,7 @@
 // keeps a failing case only when asked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -101,6 +102,11 @@ TEST_F(SuiteMistakes, ABaseThatDidNotLoadFailsItsCasesWithTheReason) {
     EXPECT_NE(err.find("MOT.BEN:2:"), std::string::npos) << err;
     EXPECT_NE(out.find("FAIL c: wnioskowanie odmówione: baza nie została załadowana: "), std::string::npos)
         << out;
+    // The session API says so too.
+    const auto findings = api::KnowledgeBase::open(path("RET.BEN")).findings();
+    EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [&](const api::Finding& f) {
+        return f.level == api::Finding::Level::Error && f.file == path("MOT.BEN") && f.line == 2;
+    }));
     const auto junit = read_file_bytes(path("j.xml"));
     ASSERT_TRUE(junit);
     EXPECT_NE(junit->find("type=\"LOAD\""), std::string::npos) << *junit;
