@@ -112,6 +112,9 @@ struct Options {
     // Declared facts and known arguments added before the run, as the import from a data
     // source adds them.
     std::vector<ImportedRow> imported;
+    // run(): an answer by a name the base does not know and the run never asked about (a
+    // misspelt name whose question took another answer) is an Error unless this allows it.
+    bool allow_extra_answers = false;
 };
 
 // A rule's latest contribution to its conclusion, or the CF a relational model gave its
@@ -232,8 +235,11 @@ class KnowledgeBase {
     bool changed_on_disk() const;
 
     const std::string& rule_file() const;
-    std::vector<std::string> files() const;                   // every base loaded, the rule base first
-    std::vector<Finding> findings() const;                    // of the loads and their tests
+    std::vector<std::string> files() const;  // every base loaded, the rule base first
+    // Of the loads and their tests. A base beside the rule base that did not load (a model base
+    // with a syntax error, say) does not make open() throw: it is an Error finding here (kind
+    // "file", "syntax" or "load", at its file and line), and consultations run without it.
+    std::vector<Finding> findings() const;
     std::vector<Finding> check() const;                       // every test and diagnosis and the analysis
     std::vector<std::string> hypotheses(int type = 1) const;  // candidates: 1 narrow, 2 broad
 

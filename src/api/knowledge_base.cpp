@@ -3,6 +3,7 @@
 // that one loaded base, which none of them writes, so they may run on any threads at once.
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <utility>
 
 #include "api/consultation_impl.h"
@@ -10,6 +11,7 @@
 #include "consult/backward.h"
 #include "shell/check.h"
 #include "text/file_io.h"
+#include "text/nearest_name.h"
 
 namespace zuva::api {
 
@@ -147,6 +149,33 @@ Consultation KnowledgeBase::backward(const std::string& hypothesis, const Option
     return Consultation(std::move(c));
 }
 
+namespace {
+
+// An answer the run never asked about, by a name the base does not know: a misspelt name, whose
+// question took another answer (or `otherwise`), would pass unnoticed.
+void refuse_unknown_answers(const KnowledgeBase& kb, const std::map<std::string, std::string>& answers,
+                            const std::set<std::string>& asked) {
+    std::vector<std::string> known;
+    for (const auto& [name, text] : answers) {
+        if (asked.count(name)) continue;
+        if (known.empty()) {
+            const Inventory inv = inventory(kb);
+            for (const auto* items :
+                 {&inv.rules, &inv.models, &inv.askable_conditions, &inv.askable_arguments})
+                for (const auto& i : *items)
+                    known.push_back(i.name);
+            std::sort(known.begin(), known.end());
+        }
+        if (std::binary_search(known.begin(), known.end(), name)) continue;
+        std::string m = "Baza nie zna nazwy " + name + ", na którą podano odpowiedź";
+        const std::string near = nearest_name(name, known);
+        if (!near.empty()) m += " (czy chodziło o " + near + "?)";
+        throw Error(m + ".");
+    }
+}
+
+}  // namespace
+
 Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::string>& answers,
                  const std::string& hypothesis, const Options& options,
                  const std::optional<std::string>& otherwise) {
@@ -154,8 +183,10 @@ Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::strin
     if (!hypothesis.empty()) check_hypothesis(*kb.impl_->loaded, hypothesis, options.hypothesis_type);
     c->command = hypothesis.empty() ? 10164 : 10165;
     c->log.backward = !hypothesis.empty();
+    std::set<std::string> asked;
     c->ui.answer_inline = [&](const Question& q, const std::string& refused) {
         if (!refused.empty()) throw Stop{false, q.name + ": " + refused};
+        asked.insert(q.name);
         auto it = answers.find(q.name);
         if (it == answers.end() && !otherwise)
             throw Stop{false, "Brak odpowiedzi na pytanie o " + q.name + "."};
@@ -172,6 +203,7 @@ Consultation run(const KnowledgeBase& kb, const std::map<std::string, std::strin
     run_to_end(*c);
     c->ui.answer_inline = nullptr;
     if (!c->failure.empty()) throw Error(c->failure);
+    if (!options.allow_extra_answers) refuse_unknown_answers(kb, answers, asked);
     return Consultation(std::move(c));
 }
 

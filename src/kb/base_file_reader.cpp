@@ -527,6 +527,13 @@ std::string read_error_message(int code) {
     return "Błąd odczytu.";
 }
 
+std::optional<std::size_t> field_count(BaseKind kind, std::string_view table) {
+    const Schema& schema = schema_for(kind);
+    auto it = schema.find(table);
+    if (it == schema.end()) return std::nullopt;
+    return it->second.types.size();
+}
+
 std::optional<ReadError> parse_base_text(KnowledgeBase& kb, BaseKind kind, std::string_view text) {
     reserve_rules(kb, kind, text);
     return parse_text(schema_for(kind), &kb, text);

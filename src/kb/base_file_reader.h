@@ -40,6 +40,15 @@ struct ReadError {
 // Short Polish description of an error code.
 std::string read_error_message(int code);
 
+// The number of fields of a table of the kind, or nullopt when the kind has no such table.
+std::optional<std::size_t> field_count(BaseKind kind, std::string_view table);
+// A syntax error as a checking tool tells the author of the file: a record with too few or
+// too many fields says how many its table has and how many were given, an unknown table name
+// offers the nearest of `tables`; any other error is read_error_message's.
+using FieldCount = std::function<std::optional<std::size_t>(std::string_view table)>;
+std::string syntax_error_text(const ReadError& e, const FieldCount& fields_of,
+                              const std::vector<std::string>& tables);
+
 // Parses the text (UTF-8) of a base file of the kind into the store, appending records in
 // file order. Records before a failing line stay appended.
 std::optional<ReadError> parse_base_text(KnowledgeBase& kb, BaseKind kind, std::string_view text);

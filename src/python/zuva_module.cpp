@@ -270,7 +270,8 @@ PYBIND11_MODULE(zuva, m) {
     m.def(
         "run",
         [](const KnowledgeBase& kb, const py::dict& answers, const std::string& hypothesis,
-           const py::object& otherwise, int detail, const std::vector<std::string>& labels) {
+           const py::object& otherwise, int detail, const std::vector<std::string>& labels,
+           bool allow_extra) {
             // Numbers are typed as Python writes them (0.8, -1).
             auto typed = [](const py::handle& v) -> std::string {
                 if (py::isinstance<py::bool_>(v))
@@ -285,12 +286,15 @@ PYBIND11_MODULE(zuva, m) {
                 by_name[k.cast<std::string>()] = typed(v);
             std::optional<std::string> other;
             if (!otherwise.is_none()) other = typed(otherwise);
+            Options o = options_of(detail, labels, 0);
+            o.allow_extra_answers = allow_extra;
             py::gil_scoped_release release;
-            return run(kb, by_name, hypothesis, options_of(detail, labels, 0), other);
+            return run(kb, by_name, hypothesis, o, other);
         },
         py::arg("kb"), py::arg("answers") = py::dict(), py::arg("hypothesis") = "",
         py::arg("otherwise") = py::none(), py::arg("detail") = 1,
-        py::arg("labels") = std::vector<std::string>{},
+        py::arg("labels") = std::vector<std::string>{}, py::arg("allow_extra") = false,
         "Runs a whole consultation from answers by name (numbers, or texts as typed); forward "
-        "unless a hypothesis is given.");
+        "unless a hypothesis is given. An answer by a name the base does not know and the run "
+        "never asked about is an error unless allow_extra is true.");
 }

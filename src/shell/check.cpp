@@ -24,6 +24,7 @@
 #include "session/command_registry.h"
 #include "session/session.h"
 #include "shell/base_group.h"
+#include "shell/check_filters.h"
 #include "shell/check_ui.h"
 #include "shell/finding_text.h"
 #include "shell/handlers.h"
@@ -127,16 +128,19 @@ class Checker {
             if (!s_.kb.nazwa_re.loaded()) return finish();
             const bool contradictory =
                 s_.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
-            if (!contradictory) {
-                for (const auto& l : kSiblingLoads) {
-                    if (stopped()) return finish();
-                    if (auto sibling = sibling_of(full, l.kind)) {
-                        // Named as the rule base was: beside it, in the same form of path.
-                        std::string shown =
-                            (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename())
-                                .string();
-                        load(l.kind, l.command, shown, *sibling);
-                    }
+            // Contradictory rules cannot be flattened: the other bases are only read (their
+            // syntax and the completeness analysis need no flattening), not loaded.
+            std::vector<std::string> not_loaded, not_run;
+            std::set<BaseKind> beside;
+            for (const auto& l : kSiblingLoads) {
+                if (stopped()) return finish();
+                if (auto sibling = sibling_of(full, l.kind)) {
+                    // Named as the rule base was: beside it, in the same form of path.
+                    std::string shown =
+                        (fs::path(result_.rule_file).parent_path() / fs::path(*sibling).filename()).string();
+                    if (contradictory) not_loaded.push_back(shown);
+                    beside.insert(l.kind);
+                    load(l.kind, l.command, shown, *sibling, !contradictory);
                 }
             }
             if (options_.diagnoses) {
@@ -144,9 +148,19 @@ class Checker {
                 model_results();
                 for (const auto& d : kDiagnoses) {
                     if (stopped()) return finish();
+                    // A diagnosis of a kind of base that is not there would not have run anyway.
+                    const std::string_view k = d.kind;
+                    const bool no_base =
+                        (k.find("model") != k.npos && !beside.count(BaseKind::Models)) ||
+                        (k.find("exact") != k.npos && !beside.count(BaseKind::ExactConstraints)) ||
+                        (k.find("uncertain") != k.npos && !beside.count(BaseKind::UncertainConstraints));
+                    if (contradictory && !no_base && !command_available(s_, registry_, d.command))
+                        not_run.push_back(d.kind);
                     diagnosis(d);
                 }
             }
+            if (contradictory && (!not_run.empty() || !not_loaded.empty()))
+                add({result_.rule_file, 1, 1, false, "not-run", not_run_text(not_run, not_loaded)});
             if (stopped()) return finish();
             // The anomaly search reads the records as written and needs no index: what the
             // diagnoses kept goes first.
@@ -195,8 +209,10 @@ class Checker {
     }
 
     // Reads the file first on its own, so that a syntax error is placed exactly; then runs
-    // the load command with its tests. False when the base did not load.
-    bool load(BaseKind kind, int command, const std::string& shown_path, const std::string& full) {
+    // the load command with its tests (unless only its records are wanted). False when the
+    // base did not load.
+    bool load(BaseKind kind, int command, const std::string& shown_path, const std::string& full,
+              bool dispatch = true) {
         BaseFile f{kind, shown_path, {}};
         auto held = options_.texts.find(full);
         auto bytes =
@@ -219,7 +235,7 @@ class Checker {
             return false;
         }
         bases_.push_back(std::move(f));
-        if (!command_available(s_, registry_, command)) return false;
+        if (!dispatch || !command_available(s_, registry_, command)) return false;
         ui_.shown.clear();
         ui_.next_open = full;
         dispatch_command(s_, registry_, command);
@@ -554,18 +570,22 @@ std::optional<Finding> syntax_finding(BaseKind kind, std::string_view text, cons
     KnowledgeBase scratch;
     auto err = parse_base_text(records ? *records : scratch, kind, text);
     if (!err) return std::nullopt;
-    std::string msg = err->line_text.empty() && err->position == 0
-                          ? "Baza zawiera puste linie!"
-                          : "Błąd syntaksu: " + read_error_message(err->code);
+    std::string msg =
+        err->line_text.empty() && err->position == 0
+            ? "Baza zawiera puste linie!"
+            : "Błąd syntaksu: " +
+                  syntax_error_text(
+                      *err, [kind](std::string_view t) { return field_count(kind, t); }, table_names(kind));
     return Finding{shown_path, err->line_number, err->position + 1, true, "syntax", msg};
 }
 
 CheckResult check_knowledge_base(const std::string& rule_path, const CheckOptions& options) {
     Checker c(rule_path, options);
     CheckResult r = c.run();
-    if (options.warnings_as_errors)
-        for (auto& f : r.findings)
-            f.error = true;
+    for (auto& f : r.findings)
+        f.message = rules_in_number_order(tidy_message(std::move(f.message)));
+    apply_kind_settings(r, options);
+    merge_exclusiveness(r.findings);
     return r;
 }
 

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ struct CheckOptions {
     bool diagnoses = true;
     bool anomalies = true;
     bool warnings_as_errors = false;
+    // Kinds of findings switched off, and switched down to warnings (which
+    // `warnings_as_errors` then leaves as warnings).
+    std::set<std::string> disabled, warned;
     // Texts of base files as an editor holds them (UTF-8), by absolute, normalised path:
     // read in place of the files, and found as bases of the name even before they are saved.
     std::map<std::string, std::string> texts;

@@ -1,10 +1,14 @@
 // The command line of `zuva check`: its options, one knowledge base per file named, the
 // exit status.
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "shell/check.h"
+#include "shell/check_filters.h"
+#include "text/codec.h"
+#include "text/file_io.h"
 
 namespace zuva {
 
@@ -15,7 +19,19 @@ const char* const kCheckUsage =
     "PLIK...\n"
     "  PLIK to baza reguł (RE*.BEN); bazy tej samej nazwy wyróżniającej z jej katalogu\n"
     "  są sprawdzane razem z nią. Stan wyjścia: 0 bez błędów, 1 są błędy, 2 złe argumenty\n"
-    "  lub plik nie do odczytania.\n";
+    "  lub plik nie do odczytania.\n"
+    "  --disable RODZAJ pomija ustalenia tego rodzaju, --warn RODZAJ czyni je ostrzeżeniami\n"
+    "  (także przy --warnings-as-errors); to samo w pliku zuva-check.conf obok bazy reguł,\n"
+    "  wiersz na rodzaj: disable RODZAJ albo warn RODZAJ.\n";
+
+// The usage with every kind of finding.
+std::string usage() {
+    std::string u = kCheckUsage;
+    u += "  Rodzaje ustaleń:";
+    for (const auto& k : check::finding_kinds())
+        u += " " + k;
+    return u + "\n";
+}
 
 }  // namespace
 
@@ -46,8 +62,14 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
             o.anomalies = false;
         } else if (a == "--warnings-as-errors") {
             o.warnings_as_errors = true;
+        } else if (a == "--disable" || a == "--warn") {
+            if (i + 1 >= args.size() || !check::finding_kinds().count(args[i + 1])) {
+                err << "zuva check: po " << a << " podaj rodzaj ustaleń\n" << usage();
+                return 2;
+            }
+            (a == "--disable" ? o.disabled : o.warned).insert(args[++i]);
         } else if (a == "--help" || a == "-h") {
-            out << kCheckUsage;
+            out << usage();
             return 0;
         } else if (a.size() > 1 && a[0] == '-') {
             err << "zuva check: nieznany argument '" << a << "'\n" << kCheckUsage;
@@ -62,7 +84,25 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
     }
     int status = 0;
     for (const auto& f : files) {
-        CheckResult r = check_knowledge_base(f, o);
+        // A team's settings beside the base; the command line adds to them.
+        CheckOptions with_conf = o;
+        const std::string conf =
+            directory_of(f).empty() ? "zuva-check.conf" : directory_of(f) + "/zuva-check.conf";
+        if (auto bytes = read_file_bytes(conf)) {
+            CheckOptions from_file;
+            auto text = decode_file_text(*bytes);
+            auto problem = text ? check::read_check_conf(conf, *text, from_file)
+                                : std::optional<std::string>(conf + ":1: plik nie jest tekstem");
+            if (problem) {
+                err << "zuva check: " << *problem << "\n";
+                return 2;
+            }
+            for (const auto& k : from_file.disabled)
+                if (!o.warned.count(k)) with_conf.disabled.insert(k);
+            for (const auto& k : from_file.warned)
+                if (!o.disabled.count(k)) with_conf.warned.insert(k);
+        }
+        CheckResult r = check_knowledge_base(f, with_conf);
         out << (o.json ? format_findings_json(r) : format_findings_text(r));
         out.flush();
         if (r.unreadable) {

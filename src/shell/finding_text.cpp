@@ -26,12 +26,60 @@ std::string one_line(std::string_view text) {
 }
 
 // The text without its closing question ("Chcesz zobaczyć ...?"), which asks the user for
-// more and is no part of the finding.
+// more and is no part of the finding, and without the directions to a menu option that
+// follow a verdict: `zuva check` opens no menu, and the finding names its record.
 std::string without_question(std::string_view text) {
     std::string t(text);
     std::size_t q = t.rfind("\n\nChcesz");
     if (q != std::string::npos) t.erase(q);
+    for (const char* direction :
+         {"przejść do opcji", "Przejdź do opcji", "Przejdź do '", "wybierz opcję", "Wykonaj diagnozę"}) {
+        const std::size_t at = t.find(direction);
+        if (at == std::string::npos) continue;
+        // From the start of its line; kept when nothing would be left before it.
+        const std::size_t line = t.rfind('\n', at);
+        if (line == std::string::npos || t.find_first_not_of(" \n", 0) >= line) continue;
+        t.erase(line);
+    }
     return t;
+}
+
+std::string tidy_message(std::string m) {
+    // "regula_splaszczona(N, c, [...] Spłaszczenia dokonano za pomocą reguł: LIST)": the
+    // parenthesis of the flattened rule closed after its conditions, the list after it.
+    static const std::string kInside = " Spłaszczenia dokonano za pomocą reguł:";
+    for (std::size_t at = 0; (at = m.find(kInside, at)) != std::string::npos;) {
+        const std::size_t close = m.find(')', at);
+        if (close == std::string::npos) break;
+        std::string list = one_line(m.substr(at + kInside.size(), close - at - kInside.size()));
+        while (!list.empty() && (list.back() == ',' || list.back() == ' '))
+            list.pop_back();
+        const std::string moved = list.empty() ? ")" : ")" + kInside + " " + list + ".";
+        m.replace(at, close + 1 - at, moved);
+        at += moved.size();
+    }
+    // "... o numerach: 3, Reguły ...", "o numerach:6", "o numerach: W wyniku": the list read
+    // whole, said only when it holds a number.
+    static const std::string kUsed = " Spłaszczenie uzyskano za pomocą reguł o numerach:";
+    for (std::size_t at = 0; (at = m.find(kUsed, at)) != std::string::npos;) {
+        std::size_t end = at + kUsed.size();
+        std::string list;
+        while (end < m.size() &&
+               (std::isdigit(static_cast<unsigned char>(m[end])) || m[end] == ',' || m[end] == ' ')) {
+            if (m[end] != ' ' || (!list.empty() && list.back() != ' ')) list += m[end];
+            ++end;
+        }
+        while (!list.empty() && (list.back() == ',' || list.back() == ' '))
+            list.pop_back();
+        const std::string put = list.empty() ? " " : kUsed + " " + list + ". ";
+        m.replace(at, end - at, put);
+        at += put.size() - 1;
+    }
+    while (!m.empty() && m.back() == ' ')
+        m.pop_back();
+    // A label with nothing after it.
+    if (!m.empty() && m.back() == ':') m.back() = '.';
+    return m;
 }
 
 std::optional<RecordRef> named_record(std::string_view text) {
@@ -90,6 +138,18 @@ std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view 
     std::string conclusion(text.substr(at + mid.size()));
     conclusion.erase(0, conclusion.find_first_not_of(' '));
     return std::make_pair(std::stol(number), conclusion);
+}
+
+std::string not_run_text(const std::vector<std::string>& kinds, const std::vector<std::string>& bases) {
+    std::string m = "Baza reguł jest zewnętrznie sprzeczna i nie daje się spłaszczyć, więc nie wykonano";
+    auto list = [&](const char* what, const std::vector<std::string>& items) {
+        m += what;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            m += (i ? ", " : " ") + items[i];
+    };
+    if (!kinds.empty()) list(" testów", kinds);
+    if (!bases.empty()) list(kinds.empty() ? " ładowania baz" : " i nie załadowano baz", bases);
+    return m + ". Usuń sprzeczność i sprawdź bazę ponownie.";
 }
 
 }  // namespace check

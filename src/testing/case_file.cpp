@@ -43,12 +43,6 @@ const std::vector<RecordTable>& tables() {
     return t;
 }
 
-std::string fmt2(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    return buf;
-}
-
 // The column (from 1) where the field-th quoted text of a line starts (from 0); 1 when the
 // line has fewer.
 int field_column(std::string_view line, int field) {
@@ -95,12 +89,23 @@ std::string with_blank_lines_as_comments(const std::string& text, std::vector<st
 
 }  // namespace
 
+std::string cf_text(double cf) {
+    const double k = std::floor(cf * 100.0 + 0.5);
+    if (!std::isfinite(k) || std::fabs(k) > 1e15) return format_lg(cf);
+    const long long h = static_cast<long long>(k);
+    const long long a = h < 0 ? -h : h;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%s%lld.%02lld", h < 0 ? "-" : "", a / 100, a % 100);
+    return buf;
+}
+
 bool Expected::matches(std::optional<double> got) const {
     switch (kind) {
         case Kind::None:
             return !got;
         case Kind::Exact:
-            return got && std::llround(*got * 100.0) == std::llround(low * 100.0);
+            // Compared as the FAIL line shows them, so the two never disagree.
+            return got && cf_text(*got) == cf_text(low);
         case Kind::Range:
             return got && *got >= low - 1e-9 && *got <= high + 1e-9;
     }
@@ -112,7 +117,7 @@ std::string Expected::text() const {
         case Kind::None:
             return "brak CF";
         case Kind::Exact:
-            return "CF " + fmt2(low);
+            return "CF " + cf_text(low);
         case Kind::Range:
             return "CF z przedziału [" + format_lg(low) + ", " + format_lg(high) + "]";
     }
@@ -142,8 +147,22 @@ std::string quoted(const std::string& text) {
 
 namespace {
 
-// Reads "0.72", "0.5..0.8" or (when allowed) "brak".
-std::optional<Expected> parse_expected(const std::string& t, bool none_allowed) {
+// A decimal comma read as a point, as the import reads the rows of a data source.
+std::string decimal_point(std::string t) {
+    std::replace(t.begin(), t.end(), ',', '.');
+    return t;
+}
+
+// A number as a case may give it: finite, and within [-1, 1] for a CF.
+std::optional<double> case_number(const std::string& t, bool cf) {
+    auto v = parse_real(t);
+    if (!v || !std::isfinite(*v) || (cf && (*v < -1.0 || *v > 1.0))) return std::nullopt;
+    return v;
+}
+
+// Reads "0.72", "0.5..0.8" or (for a CF) "brak"; a CF within [-1, 1].
+std::optional<Expected> parse_expected(const std::string& t, bool cf) {
+    const bool none_allowed = cf;
     Expected e;
     if (none_allowed && t == "brak") {
         e.kind = Expected::Kind::None;
@@ -151,15 +170,15 @@ std::optional<Expected> parse_expected(const std::string& t, bool none_allowed) 
     }
     const std::size_t dots = t.find("..");
     if (dots != std::string::npos) {
-        auto lo = parse_real(t.substr(0, dots));
-        auto hi = parse_real(t.substr(dots + 2));
+        auto lo = case_number(t.substr(0, dots), cf);
+        auto hi = case_number(t.substr(dots + 2), cf);
         if (!lo || !hi || *lo > *hi) return std::nullopt;
         e.kind = Expected::Kind::Range;
         e.low = *lo;
         e.high = *hi;
         return e;
     }
-    auto v = parse_real(t);
+    auto v = case_number(t, cf);
     if (!v) return std::nullopt;
     e.low = e.high = *v;
     return e;
@@ -174,7 +193,10 @@ struct Reader {
     std::map<std::string, int> names;  // case name -> its line
     // Answers before the first case hold for every case that does not give its own.
     std::vector<std::pair<std::string, std::string>> default_answers;
-    std::set<std::string> own_answers;  // of the case being read
+    std::vector<NameUse> default_names;
+    int default_base_line = 0, default_base_column = 1;
+    std::map<std::size_t, int> verdict_lines;  // by the case's index
+    std::set<std::string> own_answers;         // of the case being read
     std::optional<CaseFileError> error;
 
     void fail(int line, int field, const std::string& message) {
@@ -184,6 +206,10 @@ struct Reader {
                                        : std::string_view();
         error = CaseFileError{path, line, field < 0 ? 1 : field_column(l, field), message};
     }
+    int column(int line, int field) const {
+        if (line < 1 || static_cast<std::size_t>(line) > lines.size()) return 1;
+        return field_column(lines[static_cast<std::size_t>(line - 1)], field);
+    }
     TestCase* current(int line, std::string_view table) {
         if (out.cases.empty()) {
             fail(line, -1,
@@ -192,8 +218,10 @@ struct Reader {
         }
         return &out.cases.back();
     }
-    void set_base(TestCase& c, const std::string& base) {
+    void set_base(TestCase& c, const std::string& base, int line, int column) {
         c.rule_base = base;
+        c.base_line = line;
+        c.base_column = column;
         c.rule_path = resolve_path(dir, native_separators(base));
     }
 
@@ -211,8 +239,9 @@ struct Reader {
             c.name = name;
             c.file = path;
             c.line = line;
-            if (!default_base.empty()) set_base(c, default_base);
+            if (!default_base.empty()) set_base(c, default_base, default_base_line, default_base_column);
             c.answers = default_answers;
+            c.names = default_names;
             own_answers.clear();
             out.cases.push_back(std::move(c));
             return;
@@ -221,15 +250,20 @@ struct Reader {
             if (T(0).empty()) return fail(line, 0, "Brak nazwy pliku bazy reguł.");
             if (out.cases.empty()) {
                 default_base = T(0);
+                default_base_line = line;
+                default_base_column = column(line, 0);
                 return;
             }
-            return set_base(out.cases.back(), T(0));
+            return set_base(out.cases.back(), T(0), line, column(line, 0));
         }
+        if ((table == "odpowiedź" || table == "odpowiedz") && parse_real(T(1)) && !case_number(T(1), false))
+            return fail(line, 1, "Odpowiedź na pytanie o " + T(0) + " nie jest liczbą skończoną.");
         if ((table == "odpowiedź" || table == "odpowiedz") && out.cases.empty()) {
             for (const auto& [name, value] : default_answers)
                 if (name == T(0))
                     return fail(line, 0, "Odpowiedź na pytanie o " + name + " jest już podana.");
             default_answers.emplace_back(T(0), T(1));
+            default_names.push_back({NameUse::Kind::Answer, T(0), T(1), line, column(line, 0)});
             return;
         }
         TestCase* c = current(line, table);
@@ -247,11 +281,18 @@ struct Reader {
                 it->second = T(1);  // the case's own answer replaces the file's
             else
                 c->answers.emplace_back(T(0), T(1));
+            c->names.push_back({NameUse::Kind::Answer, T(0), T(1), line, column(line, 0)});
         } else if (table == "import") {
             const std::string kind = T(0);
             if (kind != "fakt" && kind != "argument_znany")
                 return fail(line, 0, "Rodzaj importowanego wiersza musi być fakt albo argument_znany.");
+            if (kind == "fakt" && !case_number(decimal_point(T(2)), true))
+                return fail(line, 2, "CF importowanego faktu musi być liczbą od -1 do 1.");
+            if (kind == "argument_znany" && !case_number(decimal_point(T(2)), false))
+                return fail(line, 2, "Wartość importowanego argumentu musi być liczbą.");
             c->imported.push_back({kind, T(1), T(2)});
+            c->names.push_back({kind == "fakt" ? NameUse::Kind::Fact : NameUse::Kind::Argument, T(1), T(2),
+                                line, column(line, 1)});
         } else if (table == "etykieta") {
             c->labels.push_back(T(0));
         } else if (table == "wniosek" || table == "wartość" || table == "wartosc") {
@@ -260,13 +301,22 @@ struct Reader {
             if (!e)
                 return fail(line, 1,
                             conclusion
-                                ? "Oczekiwane CF musi być liczbą (0.72), przedziałem (0.5..0.8) albo brak."
+                                ? "Oczekiwane CF musi być liczbą od -1 do 1 (0.72), przedziałem (0.5..0.8) "
+                                  "albo brak."
                                 : "Oczekiwana wartość musi być liczbą (12.5) albo przedziałem (12..13).");
             (conclusion ? c->conclusions : c->values).push_back({T(0), *e, line});
+            c->names.push_back({conclusion ? NameUse::Kind::Conclusion : NameUse::Kind::Value,
+                                T(0),
+                                {},
+                                line,
+                                column(line, 0)});
         } else if (table == "werdykt") {
             auto e = parse_expected(T(0), true);
-            if (!e) return fail(line, 0, "Werdykt musi być liczbą (0.72), przedziałem (0.5..0.8) albo brak.");
+            if (!e)
+                return fail(line, 0,
+                            "Werdykt musi być liczbą od -1 do 1 (0.72), przedziałem (0.5..0.8) albo brak.");
             c->verdict = *e;
+            verdict_lines[out.cases.size() - 1] = line;
         } else if (table == "rady" || table == "grafiki" || table == "dźwięki" || table == "dzwieki") {
             auto list = std::get<TextList>(f[0]);
             auto& target = table == "rady" ? c->advice : table == "grafiki" ? c->pictures : c->sounds;
@@ -291,14 +341,31 @@ std::optional<CaseFile> parse_case_text(const std::string& path, const std::stri
             r.record(table, std::move(f), line);
         });
     if (read_error && !r.error) {
+        std::vector<std::string> names;
+        for (const auto& t : tables())
+            if (t.name[0] != '_' && t.name.rfind("rem", 0) != 0) names.push_back(t.name);
+        auto fields_of = [](std::string_view table) -> std::optional<std::size_t> {
+            for (const auto& t : tables())
+                if (t.name == table) return t.types.size();
+            return std::nullopt;
+        };
         error = {path, read_error->line_number, read_error->position + 1,
-                 read_error_message(read_error->code)};
+                 syntax_error_text(*read_error, fields_of, names)};
         return std::nullopt;
     }
     if (!r.error)
-        for (const auto& c : r.out.cases) {
+        for (std::size_t i = 0; i < r.out.cases.size(); ++i) {
+            const TestCase& c = r.out.cases[i];
             if (c.rule_base.empty()) {
                 r.fail(c.line, -1, "Przypadek " + c.name + " nie ma bazy reguł (baza(\"RE....BEN\")).");
+                break;
+            }
+            // A verdict is the CF of the hypothesis of a backward run: a forward case has none.
+            if (c.verdict && c.hypothesis.empty()) {
+                r.fail(r.verdict_lines[i], 0,
+                       "Werdykt w przypadku " + c.name +
+                           " bez hipotezy: werdykt podaje się tylko we wnioskowaniu wstecz "
+                           "(wstecz(\"hipoteza\")).");
                 break;
             }
         }

@@ -10,6 +10,10 @@
 
 namespace zuva::testing {
 
+// A CF as a case compares and shows it: rounded to two decimals as the program rounds every
+// CF it computes (halves upward), written with both decimals ("0.60", "-0.12").
+std::string cf_text(double cf);
+
 // An expected CF or value: exact to the printed two decimals, a closed range, or none at all.
 struct Expected {
     enum class Kind { Exact, Range, None } kind = Kind::Exact;
@@ -24,12 +28,23 @@ struct ExpectedItem {
     int line = 0;
 };
 
+// A name a record of a case gives, where it stands, and what the base must know it as.
+struct NameUse {
+    enum class Kind { Answer, Fact, Argument, Conclusion, Value } kind = Kind::Answer;
+    std::string name;
+    std::string value;  // of an answer
+    int line = 0;
+    int column = 1;
+};
+
 struct TestCase {
     std::string name;
-    std::string file;        // the test-case file, as given
-    int line = 0;            // of its `przypadek` record
-    std::string rule_base;   // the rule-base file, relative to the test-case file's directory
-    std::string rule_path;   // the same as a path to open
+    std::string file;       // the test-case file, as given
+    int line = 0;           // of its `przypadek` record
+    std::string rule_base;  // the rule-base file, relative to the test-case file's directory
+    std::string rule_path;  // the same as a path to open
+    int base_line = 0;      // of the `baza` record that names it
+    int base_column = 1;
     std::string hypothesis;  // empty: forward
     std::vector<std::pair<std::string, std::string>> answers;
     std::vector<api::ImportedRow> imported;
@@ -38,6 +53,9 @@ struct TestCase {
     std::optional<Expected> verdict;
     std::optional<std::vector<std::string>> advice, pictures, sounds;
     std::optional<std::string> refused;  // a part of the message of the refusal
+    // Every name the case's records give (its answers, shared ones included, its imported
+    // rows, its expectations), for the check against the base before the case runs.
+    std::vector<NameUse> names;
 };
 
 // A file or case that cannot be read: FILE:LINE:COLUMN (from 1) and the reason.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 #include "text/number_format.h"
 
@@ -16,14 +17,8 @@ namespace {
 // A run that keeps asking is ended: no case of a sound base needs this many answers.
 constexpr int kMaxQuestions = 100000;
 
-std::string fmt2(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    return buf;
-}
-
 std::string got_text(std::optional<double> cf) {
-    return cf ? "CF " + fmt2(*cf) : "brak CF";
+    return cf ? "CF " + cf_text(*cf) : "brak CF";
 }
 
 // "reguła 5: 0.72, reguła 20: 0.35" or "model 4: 0.80"; empty when no rule or model gave it.
@@ -32,7 +27,7 @@ std::string sources(const api::Result& r, const std::string& statement) {
     for (const auto& c : r.trace.contributions) {
         if (c.conclusion != statement) continue;
         if (!out.empty()) out += ", ";
-        out += (c.model ? "model " : "reguła ") + std::to_string(c.number) + ": " + fmt2(c.cf);
+        out += (c.model ? "model " : "reguła ") + std::to_string(c.number) + ": " + cf_text(c.cf);
     }
     return out;
 }
@@ -141,12 +136,27 @@ void refusal(const TestCase& c, const std::string& message, std::vector<std::str
 
 }  // namespace
 
+std::string shown_path(const std::string& path) {
+    std::error_code ec;
+    const auto cwd = std::filesystem::current_path(ec);
+    if (ec) return path;
+    const auto p = std::filesystem::path(path).lexically_normal();
+    if (p.is_relative()) return p.string();
+    const auto rel = p.lexically_proximate(cwd);
+    return rel.empty() || *rel.begin() == ".." ? p.string() : rel.string();
+}
+
 const api::KnowledgeBase* OpenedBases::get(const std::string& rule_path, std::string& error) {
     auto it = bases_.find(rule_path);
     if (it == bases_.end()) {
         Entry e;
         try {
             e.kb = std::make_unique<api::KnowledgeBase>(api::KnowledgeBase::open(rule_path));
+            for (const auto& f : e.kb->findings())
+                if (f.level == api::Finding::Level::Error && f.file != rule_path &&
+                    (f.kind == "file" || f.kind == "syntax" || f.kind == "load"))
+                    e.failed_loads.push_back(shown_path(f.file) + ":" + std::to_string(f.line) + ":" +
+                                             std::to_string(f.column) + ": " + f.text);
         } catch (const api::Error& x) {
             e.error = x.what();
         }
@@ -163,6 +173,22 @@ api::Runner& OpenedBases::runner(const std::string& rule_path) {
     return *e.runner;
 }
 
+const std::vector<std::string>& OpenedBases::failed_loads(const std::string& rule_path) {
+    return bases_.at(rule_path).failed_loads;
+}
+
+const BaseNames* OpenedBases::names(const std::string& rule_path, const std::string& shown_base) {
+    Entry& e = bases_.at(rule_path);
+    if (!e.names_tried && e.kb) {
+        e.names_tried = true;
+        try {
+            e.names = base_names(shown_base, api::inventory(*e.kb));
+        } catch (const api::Error&) {
+        }
+    }
+    return e.names ? &*e.names : nullptr;
+}
+
 CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
     const auto start = std::chrono::steady_clock::now();
     CaseOutcome out;
@@ -171,6 +197,10 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
     const api::KnowledgeBase* kb = bases.get(c.rule_path, error);
     if (!kb) {
         refusal(c, error, diffs);
+    } else if (!bases.failed_loads(c.rule_path).empty()) {
+        // Run without it, the case would fail for another reason (a model's conclusion asked
+        // as a question) or pass without what it tests.
+        refusal(c, "baza nie została załadowana: " + bases.failed_loads(c.rule_path).front(), diffs);
     } else {
         api::Options o;
         o.labels = c.labels;

@@ -4,10 +4,12 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "testing/case_file.h"
+#include "testing/case_names.h"
 #include "zuva/zuva.h"
 
 namespace zuva::testing {
@@ -29,6 +31,12 @@ class OpenedBases {
     const api::KnowledgeBase* get(const std::string& rule_path, std::string& error);
     // The runner of a base `get` opened.
     api::Runner& runner(const std::string& rule_path);
+    // The bases beside the rule base that did not load, each as "FILE:LINE:COLUMN: reason"
+    // (FILE as the user reaches it from the current directory): a case of the base cannot run
+    // as its author meant (a model's conclusion would be asked).
+    const std::vector<std::string>& failed_loads(const std::string& rule_path);
+    // The names of a base `get` opened, or null when its inventory cannot be made.
+    const BaseNames* names(const std::string& rule_path, const std::string& shown_base);
     // The bases opened so far, by path, in the order they were first opened.
     const std::vector<std::string>& paths() const { return order_; }
 
@@ -37,10 +45,16 @@ class OpenedBases {
         std::unique_ptr<api::KnowledgeBase> kb;
         std::unique_ptr<api::Runner> runner;
         std::string error;
+        std::vector<std::string> failed_loads;
+        std::optional<BaseNames> names;
+        bool names_tried = false;
     };
     std::map<std::string, Entry> bases_;
     std::vector<std::string> order_;
 };
+
+// A path as the user can open it from the current directory.
+std::string shown_path(const std::string& path);
 
 CaseOutcome run_case(const TestCase& c, OpenedBases& bases);
 

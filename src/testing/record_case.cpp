@@ -19,12 +19,6 @@ namespace zuva::testing {
 
 namespace {
 
-std::string fmt2(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    return buf;
-}
-
 std::string trim(std::string_view s) {
     const std::size_t b = s.find_first_not_of(" \t");
     if (b == std::string_view::npos) return {};
@@ -107,9 +101,9 @@ std::string case_from_summary(const Summary& s, const std::string& name, const s
         // "koniec" only stops forward inference: no run gives it as a conclusion.
         if (!conclusions.count(st) || st == "koniec") continue;
         if (st == hypothesis)
-            c += "werdykt(" + quoted(fmt2(cf)) + ")\n";
+            c += "werdykt(" + quoted(cf_text(cf)) + ")\n";
         else
-            c += "wniosek(" + quoted(st) + "," + quoted(fmt2(cf)) + ")\n";
+            c += "wniosek(" + quoted(st) + "," + quoted(cf_text(cf)) + ")\n";
     }
     for (const auto& [a, v] : s.arguments)
         if (!arguments.count(a)) c += "wartość(" + quoted(a) + "," + quoted(format_lg(v)) + ")\n";
@@ -117,7 +111,8 @@ std::string case_from_summary(const Summary& s, const std::string& name, const s
 }
 
 Recording record_case(const std::string& summary_path, const std::string& rule_base,
-                      const std::string& hypothesis, const std::string& name, const std::string& out_path) {
+                      const std::string& hypothesis, const std::string& name, const std::string& out_path,
+                      bool keep_failing) {
     namespace fs = std::filesystem;
     Recording r;
     auto bytes = read_file_bytes(summary_path);
@@ -147,8 +142,13 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
     // this case too, so the verdict is the one the case gets at the file's end.
     std::string old;
     bool utf8 = false;
+    std::string eol = "\r\n";  // a new file's line ends; an existing file keeps its own
     if (!out_path.empty()) {
         if (auto b = read_file_bytes(out_path)) {
+            r.appended = true;
+            if (const std::size_t nl = b->find('\n');
+                nl != std::string::npos && (nl == 0 || (*b)[nl - 1] != '\r'))
+                eol = "\n";
             auto t = decode_file_text(*b);
             if (!t) {
                 r.problem =
@@ -162,10 +162,10 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
                 r.problem = e.text();
                 return r;
             }
-            if (!old.empty() && old.back() != '\n') old += "\r\n";
+            if (!old.empty() && old.back() != '\n') old += eol;
         }
     }
-    const std::string before = old + (old.empty() ? "" : "\r\n");
+    const std::string before = old + (old.empty() ? "" : eol);
     // The case must run as written: a question the summary cannot answer shows here.
     CaseOutcome o;
     OpenedBases bases;
@@ -204,11 +204,14 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
             o = run_case(c, bases);
         }
     }
-    if (!out_path.empty()) {
+    // A case that does not pass as written is shown, not kept, unless asked for.
+    if (!out_path.empty() && (o.passed || keep_failing)) {
         std::string all = before;
         for (char ch : r.records) {
-            if (ch == '\n') all += '\r';
-            all += ch;
+            if (ch == '\n')
+                all += eol;
+            else
+                all += ch;
         }
         std::string why;
         if (!write_file_bytes(out_path, utf8 ? all : utf8_to_cp1250_lossy(all), why)) {
@@ -217,6 +220,7 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
             return r;
         }
     }
+    r.written = !out_path.empty() && (o.passed || keep_failing);
     r.status = o.passed ? 0 : 1;
     if (!o.passed) r.problem = o.differences.front();
     return r;
@@ -224,29 +228,36 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
 
 KeptCase keep_case(const std::string& summary, const std::string& rule_base, const std::string& hypothesis,
                    const std::string& name, const std::string& file) {
-    const Recording r = record_case(summary, rule_base, hypothesis, name, file);
+    // The menu command keeps the case as the user asked and says when it does not pass.
+    const Recording r = record_case(summary, rule_base, hypothesis, name, file, true);
     return KeptCase{r.status, r.problem};
 }
 
 int record_command(const std::string& summary_path, const std::string& rule_base,
                    const std::string& hypothesis, const std::string& name, const std::string& out_path,
-                   std::ostream& out, std::ostream& err) {
+                   bool keep_failing, std::ostream& out, std::ostream& err) {
     if (rule_base.empty()) {
         err << "zuva test --record: podaj bazę reguł konsultacji: --base RE....BEN\n";
         return 2;
     }
-    const Recording r = record_case(summary_path, rule_base, hypothesis, name, out_path);
+    const Recording r = record_case(summary_path, rule_base, hypothesis, name, out_path, keep_failing);
     if (r.status == 2) {
         err << (r.not_written ? "zuva test: " : "") << r.problem << '\n';
         return 2;
     }
     if (out_path.empty())
         out << r.records;
-    else
+    else if (r.written && r.appended)
         out << "Przypadek " << r.case_name << " dopisany do " << out_path << ".\n";
-    if (r.status == 1)
+    else if (r.written)
+        out << "Przypadek " << r.case_name << " zapisany w nowym pliku " << out_path << ".\n";
+    if (r.status == 1) {
         err << "zuva test --record: przypadek " << r.case_name
             << " nie przechodzi w tej postaci: " << r.problem << '\n';
+        if (!out_path.empty() && !r.written)
+            err << "zuva test --record: przypadek nie został zapisany do " << out_path
+                << "; --keep-failing zapisuje go mimo to\n";
+    }
     return r.status;
 }
 

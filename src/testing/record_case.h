@@ -33,19 +33,25 @@ struct Recording {
     // the first difference of its run.
     std::string problem;
     bool not_written = false;  // status 2 because the file could not be written
+    bool written = false;      // the case went into the file
+    bool appended = false;     // the file existed before
 };
+// A case that does not pass as written goes into the file only with `keep_failing`; the file
+// keeps its line ends (CR LF or LF; a new file gets CR LF).
 Recording record_case(const std::string& summary_path, const std::string& rule_base,
-                      const std::string& hypothesis, const std::string& name, const std::string& out_path);
+                      const std::string& hypothesis, const std::string& name, const std::string& out_path,
+                      bool keep_failing);
 
 // The same for the menu command of the front ends (their CaseKeeper).
 KeptCase keep_case(const std::string& summary, const std::string& rule_base, const std::string& hypothesis,
                    const std::string& name, const std::string& file);
 
-// `zuva test --record`: writes the case to `out` or appends it to the file `out_path`, then runs
-// it once; exit status 0 (written, and it passes), 1 (written, but it does not pass as it
-// stands), 2 (nothing written).
+// `zuva test --record`: writes the case to `out` or appends it to the file `out_path` (saying
+// whether the file was made or appended to), running it first; exit status 0 (it passes), 1 (it
+// does not pass as it stands: the difference is shown and the case goes into the file only
+// with `keep_failing`), 2 (nothing written).
 int record_command(const std::string& summary_path, const std::string& rule_base,
                    const std::string& hypothesis, const std::string& name, const std::string& out_path,
-                   std::ostream& out, std::ostream& err);
+                   bool keep_failing, std::ostream& out, std::ostream& err);
 
 }  // namespace zuva::testing

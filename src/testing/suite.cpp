@@ -8,7 +8,9 @@
 #include <map>
 #include <ostream>
 #include <set>
+#include <tuple>
 
+#include "testing/case_names.h"
 #include "testing/record_case.h"
 #include "text/file_io.h"
 #include "text/markup_escape.h"
@@ -24,24 +26,15 @@ const char* kTestUsage =
     "      --filter: tylko przypadki, których nazwa zawiera TEKST; --junit: raport JUnit XML;\n"
     "      --coverage: reguły i modele nigdy niezastosowane, warunki dopytywalne nigdy niepytane\n"
     "  zuva test --record PODSUMOWANIE --base RE....BEN [--hypothesis H] [--name NAZWA] [--out PLIK]\n"
+    "            [--keep-failing]\n"
     "      zapisuje przypadek z pliku podsumowania wnioskowania (na standardowe wyjście albo\n"
-    "      na koniec pliku PLIK)\n";
+    "      na koniec pliku PLIK); przypadek, który nie przechodzi, trafia do pliku tylko\n"
+    "      z --keep-failing\n";
 
 std::string seconds(double s) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.3f", s);
     return buf;
-}
-
-// A path as the user can open it from the current directory.
-std::string shown_path(const std::string& path) {
-    std::error_code ec;
-    const auto cwd = std::filesystem::current_path(ec);
-    if (ec) return path;
-    const auto p = std::filesystem::path(path).lexically_normal();
-    if (p.is_relative()) return p.string();
-    const auto rel = p.lexically_proximate(cwd);
-    return rel.empty() || *rel.begin() == ".." ? p.string() : rel.string();
 }
 
 }  // namespace
@@ -62,24 +55,64 @@ SuiteReport run_suite(const std::vector<std::string>& files, const std::string& 
     SuiteReport r;
     for (const auto& f : files) {
         CaseFileError e;
-        if (auto cf = read_case_file(f, e))
+        if (auto cf = read_case_file(f, e)) {
+            // A file without a case would pass a suite that tests nothing.
+            if (cf->cases.empty())
+                r.errors.push_back({f, 1, 1, "Plik nie zawiera żadnego przypadku (przypadek(\"nazwa\"))."});
             r.files.push_back(std::move(*cf));
-        else
+        } else {
             r.errors.push_back(e);
+        }
     }
-    for (const auto& e : r.errors)
-        err << e.text() << '\n';
+    // Before any case runs: the base of every case opened, and what its records name checked
+    // against it. A case whose base file is missing or that names what its base does not
+    // know does not run.
+    std::vector<const TestCase*> to_run;
+    std::set<std::string> failed_seen;
     for (const auto& f : r.files)
         for (const auto& c : f.cases) {
             if (!filter.empty() && c.name.find(filter) == std::string::npos) continue;
-            CaseReport cr{&c, run_case(c, bases)};
-            if (cr.outcome.passed)
-                out << "ok " << c.name << '\n';
-            else
-                out << "FAIL " << c.name << ": " << cr.outcome.differences.front() << '\n';
-            out.flush();
-            r.cases.push_back(std::move(cr));
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(c.rule_path, ec) || !read_file_bytes(c.rule_path)) {
+                r.errors.push_back({c.file, c.base_line, c.base_column,
+                                    "Nie można odczytać pliku bazy reguł " + c.rule_base + "."});
+                continue;
+            }
+            std::string why;
+            const std::size_t before = r.errors.size();
+            if (bases.get(c.rule_path, why)) {
+                for (const auto& l : bases.failed_loads(c.rule_path))
+                    if (failed_seen.insert(l).second) r.failed_loads.push_back(l);
+                if (const BaseNames* names = bases.names(c.rule_path, c.rule_base))
+                    for (auto& e : check_case_names(c, *names, nullptr))
+                        r.errors.push_back(std::move(e));
+            }
+            if (r.errors.size() == before) to_run.push_back(&c);
         }
+    for (const auto& l : r.failed_loads)
+        err << "zuva test: baza nie została załadowana, jej przypadki nie przejdą: " << l << '\n';
+    for (const TestCase* c : to_run) {
+        CaseReport cr{c, run_case(*c, bases)};
+        if (cr.outcome.passed)
+            out << "ok " << c->name << '\n';
+        else
+            out << "FAIL " << c->name << ": " << cr.outcome.differences.front() << '\n';
+        out.flush();
+        // An answer to something the base does not know, never asked: a misspelt name whose
+        // question took another answer.
+        if (const BaseNames* names = bases.names(c->rule_path, c->rule_base))
+            for (auto& e : check_case_names(*c, *names, &cr.outcome.asked))
+                r.errors.push_back(std::move(e));
+        r.cases.push_back(std::move(cr));
+    }
+    // Each mistake once (an answer shared by every case is checked in each), in file order.
+    std::vector<CaseFileError> kept;
+    std::set<std::tuple<std::string, int, int, std::string>> seen;
+    for (auto& e : r.errors)
+        if (seen.insert({e.file, e.line, e.column, e.message}).second) kept.push_back(std::move(e));
+    r.errors = std::move(kept);
+    for (const auto& e : r.errors)
+        err << e.text() << '\n';
     return r;
 }
 
@@ -89,8 +122,8 @@ std::string junit_xml(const SuiteReport& r) {
         total += c.outcome.seconds;
     std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     x += "<testsuites name=\"zuva test\" tests=\"" + std::to_string(r.cases.size()) + "\" failures=\"" +
-         std::to_string(r.failed()) + "\" errors=\"" + std::to_string(r.errors.size()) + "\" time=\"" +
-         seconds(total) + "\">\n";
+         std::to_string(r.failed()) + "\" errors=\"" +
+         std::to_string(r.errors.size() + r.failed_loads.size()) + "\" time=\"" + seconds(total) + "\">\n";
     for (const auto& f : r.files) {
         std::vector<const CaseReport*> mine;
         double time = 0.0;
@@ -120,6 +153,15 @@ std::string junit_xml(const SuiteReport& r) {
             x += "</failure>\n    </testcase>\n";
         }
         x += "  </testsuite>\n";
+    }
+    // Bases that did not load: an erroneous case each, so CI shows why their cases fail.
+    for (const auto& l : r.failed_loads) {
+        const std::string file = l.substr(0, l.find(':'));
+        x += "  <testsuite name=\"" + markup_escape(file) +
+             "\" tests=\"1\" failures=\"0\" errors=\"1\" time=\"0\">\n";
+        x += "    <testcase name=\"" + markup_escape(file) + "\" classname=\"zuva\" time=\"0\">\n";
+        x += "      <error message=\"" + markup_escape(l) +
+             "\" type=\"LOAD\"/>\n    </testcase>\n  </testsuite>\n";
     }
     // Files that cannot be read: a suite with one erroneous case each, so CI shows them.
     for (const auto& e : r.errors) {
@@ -211,7 +253,7 @@ std::string coverage_text(const SuiteReport& r, OpenedBases& bases) {
 int test_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
     std::string filter, junit, record, base, hypothesis, name, record_out;
-    bool coverage = false;
+    bool coverage = false, keep_failing = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& into) {
@@ -226,6 +268,8 @@ int test_command(const std::vector<std::string>& args, std::ostream& out, std::o
             ok = value(junit);
         else if (a == "--coverage")
             coverage = true;
+        else if (a == "--keep-failing")
+            keep_failing = true;
         else if (a == "--record")
             ok = value(record);
         else if (a == "--base")
@@ -250,15 +294,17 @@ int test_command(const std::vector<std::string>& args, std::ostream& out, std::o
             return 2;
         }
     }
-    if (!record.empty()) return record_command(record, base, hypothesis, name, record_out, out, err);
+    if (!record.empty())
+        return record_command(record, base, hypothesis, name, record_out, keep_failing, out, err);
     if (files.empty()) {
         err << "zuva test: brak plików przypadków testowych\n" << kTestUsage;
         return 2;
     }
     OpenedBases bases;
     SuiteReport r = run_suite(files, filter, bases, out, err);
-    if (!filter.empty() && r.cases.empty() && r.errors.empty())
-        err << "zuva test: żaden przypadek nie ma w nazwie \"" << filter << "\"\n";
+    // A filter that matches nothing would pass CI on an empty suite.
+    const bool none_matched = !filter.empty() && r.cases.empty() && r.errors.empty();
+    if (none_matched) err << "zuva test: żaden przypadek nie ma w nazwie \"" << filter << "\"\n";
     out << r.passed() << " passed, " << r.failed() << " failed\n";
     if (coverage) out << coverage_text(r, bases);
     if (!junit.empty()) {
@@ -268,8 +314,8 @@ int test_command(const std::vector<std::string>& args, std::ostream& out, std::o
             return 2;
         }
     }
-    if (!r.errors.empty()) return 2;
-    if (r.failed() > 0 || (!filter.empty() && r.cases.empty())) return 1;
+    if (!r.errors.empty() || none_matched) return 2;
+    if (r.failed() > 0) return 1;
     return 0;
 }
 

@@ -17,8 +17,10 @@ struct CaseReport {
 
 struct SuiteReport {
     std::vector<CaseFile> files;
-    std::vector<CaseFileError> errors;  // files and cases that cannot be read
-    std::vector<CaseReport> cases;      // in the order run
+    std::vector<CaseFileError> errors;  // files and cases that cannot be read or name what no base has
+    std::vector<std::string>
+        failed_loads;               // bases beside a rule base that did not load, FILE:LINE:COLUMN: reason
+    std::vector<CaseReport> cases;  // in the order run
     int passed() const;
     int failed() const;
 };

@@ -43,12 +43,14 @@ TEST_F(KeepCaseScript, TheCaseOfASavedSummaryIsAppendedAndPasses) {
         answers.push_back(a);
     ASSERT_EQ(run(answers), 0) << err;
     EXPECT_TRUE(has("Przypadek testowy akumulator z menu został dopisany do pliku AUTO.TST.")) << out;
-    // The old cases are kept as they were, in the file's code page; the new one follows.
+    // The old cases are kept as they were, in the file's code page and line ends (LF); the new
+    // one follows.
     const std::string after = file("AUTO.TST");
     ASSERT_EQ(after.compare(0, before.size(), before), 0);
     const std::string added = cp1250_to_utf8(after.substr(before.size())).value_or("");
-    EXPECT_NE(added.find("przypadek(\"akumulator z menu\")\r\nbaza(\"REAUTO.BEN\")\r\n"), std::string::npos)
+    EXPECT_NE(added.find("przypadek(\"akumulator z menu\")\nbaza(\"REAUTO.BEN\")\n"), std::string::npos)
         << added;
+    EXPECT_EQ(added.find('\r'), std::string::npos) << added;
     EXPECT_NE(added.find("odpowiedź(\"rozrusznik_kreci_wolno\",\"1\")"), std::string::npos) << added;
     EXPECT_NE(added.find("wniosek(\"uszkodzony_akumulator\","), std::string::npos) << added;
     // The whole suite, the new case with it, passes.

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "shell/finding_text.h"
+#include "support/sample_base.h"
 #include "support/temp_dir.h"
 #include "text/codec.h"
 #include "text/file_io.h"
@@ -88,6 +90,99 @@ TEST_F(Check, DiagnosesFindContradictionsAndRedundancy) {
     re = base("RENADM.BEN", "reguła(1,\"c\",[\"a\",\"b\"],1,\"0.8\")\nreguła(2,\"c\",[\"a\"],1,\"0.5\")\n");
     EXPECT_EQ(check({re}), 0);
     EXPECT_TRUE(has(re + ":1:1: warning: W wyniku spłaszczenia reguły 1")) << out.str();
+}
+
+// A circle of rules keeps the flattening diagnoses from running: the bases beside are still
+// read (their syntax, the unused model), and one finding names what was not run.
+TEST_F(Check, ACircleHidesNothingElse) {
+    std::string re = base("REKOLO.BEN",
+                          "reguła(1,\"a\",[\"b\"],1,\"0.8\")\nreguła(2,\"b\",[\"a\"],1,\"0.5\")\n"
+                          "reguła(3,\"c\",[\"x\"],1,\"0.5\")\nreguła(4,\"c\",[\"x\"],1,\"0.5\")\n"
+                          "reguła(5,\"d\",[\"p\",\"q\"],1,\"0.5\")\n");
+    std::string og = base("OGKOLO.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
+    std::string mo = base("MOKOLO.BEN", "model(1,\"bez_warunku\",\"v\",\"t\",\"+\",\"1\",1,\"1\")\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(re + ":1:1: error: Reguła 1 jest zewnętrznie")) << out.str();
+    EXPECT_TRUE(has(mo + ":1:1: warning: Model 1 ma wynik 'v', którego nie używa")) << out.str();
+    EXPECT_TRUE(has(re +
+                    ":1:1: warning: Baza reguł jest zewnętrznie sprzeczna i nie daje się spłaszczyć, więc "
+                    "nie wykonano testów redundancy, model-contradiction, model-rule-contradiction, "
+                    "exact-constraint-contradiction, exact-constraint-redundancy, exclusive-conclusions-one, "
+                    "exclusive-conclusions-none, non-exclusive-conclusions i nie załadowano baz " +
+                    mo + ", " + og + "."))
+        << out.str();
+    // A syntax error of a base beside is found as well.
+    base("MOKOLO.BEN", "model(1,\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has(mo + ":1:9: error: Błąd syntaksu")) << out.str();
+}
+
+// The sample: one exclusiveness verdict instead of three that say the same, its rules in
+// number order; a team's settings beside the base let it pass --warnings-as-errors, and the
+// same settings work from the command line.
+TEST_F(Check, OneVerdictRulesInNumberOrderAndKindsSwitchedDown) {
+    fs::copy(testing_support::kExamples, dir, fs::copy_options::recursive);
+    const std::string re = (fs::path(dir) / "BAZY" / "REAUTO.BEN").string();
+    EXPECT_EQ(check({"--warnings-as-errors", re}), 0) << out.str();
+    const std::string text = out.str();
+    std::size_t verdicts = 0;
+    for (std::size_t at = 0; (at = text.find("nie wykluczają się", at)) != std::string::npos; ++at)
+        ++verdicts;
+    EXPECT_EQ(verdicts, 1u) << text;
+    EXPECT_TRUE(has("reguły 1 (brak_paliwa), 2 (brak_paliwa), 3 (koniec), 4 (")) << text;
+    EXPECT_TRUE(has("18 (wezwij_pomoc_drogowa), 20 (uszkodzony_akumulator)\n")) << text;
+    const std::string conf = (fs::path(dir) / "BAZY" / "zuva-check.conf").string();
+    fs::remove(conf);
+    EXPECT_EQ(check({"--warnings-as-errors", re}), 1);
+    // With the broadest verdict off, the next one says it (once); the warned kind stays a warning.
+    EXPECT_EQ(check({"--warnings-as-errors", "--warn", "single-condition-rule", "--disable",
+                     "non-exclusive-conclusions", re}),
+              1);
+    EXPECT_FALSE(has("nie wykluczają się wzajemnie:")) << out.str();
+    EXPECT_FALSE(has("nie wykluczają się wzajemnie do jednego:")) << out.str();
+    EXPECT_TRUE(has("error: Wnioski następujących reguł nie wykluczają się wzajemnie do żadnego:"))
+        << out.str();
+    EXPECT_TRUE(has("warning: W bazie reguł elementarnej niepewnej REAUTO.BEN jest reguła 3")) << out.str();
+    // A line that cannot be read is exit 2 at its place.
+    base("BAZY/zuva-check.conf", "# ustawienia\nwarn single-condition-rule\ndisable nadmiar\n");
+    EXPECT_EQ(check({re}), 2);
+    EXPECT_NE(err.str().find("zuva-check.conf:3: nieznany rodzaj 'nadmiar'"), std::string::npos) << err.str();
+    EXPECT_EQ(check({"--disable", "nadmiar", re}), 2);
+}
+
+// Messages that lead the author to the fault: how many fields a record has, the table name
+// meant, no list announced with nothing after its colon, no parenthesis left open, no menu.
+TEST_F(Check, MessagesSayWhatIsWrong) {
+    const std::vector<std::pair<std::string, std::string>> syntax = {
+        {"reguła(1,\"c\",[\"a\",\"b\"],1)\n",
+         ":1:25: error: Błąd syntaksu: Rekord reguła ma 5 pól, a podano 4."},
+        {"reguła(1,\"c\",[\"a\"],1,\"0.5\",\"x\")\n",
+         ":1:27: error: Błąd syntaksu: Rekord reguła ma 5 pól, a podano 6."},
+        {"regula(1,\"c\",[\"a\"],1,\"0.5\")\n",
+         ":1:7: error: Błąd syntaksu: Nieznana nazwa tabeli regula (czy chodziło o reguła?)."},
+        // A missing comma stays what it is.
+        {"reguła(1,\"c\",[\"a\"] 1,\"0.5\")\n", ":1:20: error: Błąd syntaksu: Po polu rekordu musi wystąpić"},
+    };
+    for (const auto& [text, message] : syntax) {
+        const std::string re = base("RESKL.BEN", text);
+        EXPECT_EQ(check({re}), 1);
+        EXPECT_TRUE(has(re + message)) << out.str();
+    }
+    // Flattening through no other rule, and a rule on both members of an exact constraint.
+    std::string re = base("REPL.BEN",
+                          "reguła(1,\"c\",[\"a\",\"b\"],1,\"0.8\")\nreguła(2,\"c\",[\"a\",\"e\"],1,\"0.5\")\n"
+                          "reguła(3,\"e\",[\"b\"],1,\"0.5\")\nreguła(4,\"d\",[\"p\",\"q\"],1,\"0.5\")\n");
+    base("OGPL.BEN", "ograniczenie(1,[\"p\",\"q\"])\n");
+    EXPECT_EQ(check({re}), 1);
+    EXPECT_TRUE(has("regula_splaszczona(1, c, [\"b\",\"a\"]) W wyniku spłaszczenia reguły 2")) << out.str();
+    EXPECT_TRUE(has("Spłaszczenie uzyskano za pomocą reguł o numerach: 3. Reguły 1 i 2")) << out.str();
+    EXPECT_TRUE(has("regula_splaszczona(4, d, [\"q\",\"p\"]) Reguła 4 jest bezpośrednio")) << out.str();
+    for (const char* wrong : {"numerach: W", ": )", ":\n", "opcji"})
+        EXPECT_EQ(out.str().find(wrong), std::string::npos) << wrong << "\n" << out.str();
+    // A verdict's directions to a menu are left out, the verdict kept.
+    EXPECT_EQ(
+        check::without_question("Model 2 ma wynik x.\nW tym celu musisz przejść do opcji:\n  'Baza modeli'"),
+        "Model 2 ma wynik x.");
 }
 
 TEST_F(Check, BasesBesideTheRuleBaseAreCheckedWithIt) {
