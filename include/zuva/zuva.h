@@ -167,8 +167,8 @@ struct LogFile {
 };
 // The log of a consultation: everything needed to run it again to the same point with the
 // same results (a consultation is deterministic), and a record of what was asked and
-// answered. `to_json` gives it as one JSON document, which `from_json` reads (throwing
-// Error on a document that is no such log).
+// answered. `to_json` gives it as one JSON document, which `from_json` reads, as it reads a
+// line of zuva serve's audit file (the log under "log"); it throws Error on anything else.
 struct Log {
     std::vector<LogFile> base;  // the rule base first
     bool backward = false;

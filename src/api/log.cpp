@@ -131,7 +131,9 @@ std::string Log::to_json() const {
 Log Log::from_json(const std::string& text) {
     Log log;
     try {
-        const json j = json::parse(text);
+        const json whole = json::parse(text);
+        // A line of zuva serve's audit file holds the log under "log".
+        const json& j = !whole.contains("zuva_log") && whole.contains("log") ? whole.at("log") : whole;
         if (j.at("zuva_log").get<int>() != kLogVersion)
             throw Error("Dziennik konsultacji ma nieznaną wersję.");
         for (const auto& f : j.at("base"))

@@ -13,6 +13,7 @@
 
 #include "cli/line_editing.h"
 #include "cli/media.h"
+#include "cli/resume_log.h"
 #include "cli/serve_launcher.h"
 #include "cli/terminal_ui.h"
 #include "lsp/server.h"
@@ -38,6 +39,9 @@ const char* kUsage =
     "  zuva lsp                serwer języka dla edytorów (LSP na standardowym wejściu i wyjściu)\n"
     "  zuva serve KATALOG [--listen ADRES:PORT] [opcje]\n"
     "                          konsultacje w przeglądarce (zuva serve --help)\n"
+    "  zuva --resume DZIENNIK [PLIK-BAZY]\n"
+    "                          konsultacja z dziennika (API, zuva serve --log-dir/--state-dir)\n"
+    "                          pokazana ponownie: odpowiedzi, raport, wnioski i ich wyjaśnienia\n"
     "  zuva --version          wersja programu\n"
     "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
 
@@ -144,6 +148,8 @@ int main(int argc, char** argv) {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::lsp::lsp_command(args, ZUVA_VERSION);
     }
+    if (argc >= 3 && std::string(argv[1]) == "--resume")
+        return zuva::resume_command(argv[2], argc >= 4 ? argv[3] : "", std::cout, std::cerr);
     std::string answers;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];

@@ -195,6 +195,7 @@ WebResponse WebApp::route(const WebRequest& q) {
         const std::string hypothesis = form_value(form, "hipoteza");
         std::lock_guard<std::mutex> lock(s->mutex);
         s->consultation.reset();
+        s->parked.clear();
         s->why.reset();
         s->error.clear();
         s->result_html.clear();
@@ -203,6 +204,7 @@ WebResponse WebApp::route(const WebRequest& q) {
         try {
             const api::KnowledgeBase kb = base->live->current();
             s->consultation.emplace(hypothesis.empty() ? kb.forward() : kb.backward(hypothesis));
+            s->kb = kb;
             if (options_.store) options_.store->save(*s);
         } catch (const api::Error& e) {
             if (fresh) sessions_.remove(s->token);
@@ -227,6 +229,14 @@ WebResponse WebApp::route(const WebRequest& q) {
     if (!s) return finish(redirect("/"));
 
     std::unique_lock<std::mutex> lock(s->mutex);
+    // A parked consultation is resumed from its log.
+    if (!s->consultation && !s->parked.empty() && s->kb) {
+        try {
+            s->consultation.emplace(s->kb->resume(api::Log::from_json(s->parked)));
+        } catch (const api::Error&) {
+        }
+        s->parked.clear();
+    }
     // Another process sharing the state folder may have moved the consultation on, or
     // ended it.
     if (options_.store && !options_.store->refresh(*s)) s->consultation.reset();

@@ -36,7 +36,9 @@ void resume_into(WebSession& s, const Catalog& catalog, const std::string& text)
     const BaseEntry* base = eol == std::string::npos ? nullptr : catalog.find(text.substr(0, eol));
     if (!base) throw api::Error("Nie ma już tej bazy wiedzy.");
     const api::Log log = api::Log::from_json(text.substr(eol + 1));
-    s.consultation.emplace(base->live->current().resume(log));
+    const api::KnowledgeBase kb = base->live->current();
+    s.consultation.emplace(kb.resume(log));
+    s.kb = kb;
     s.base = base;
     s.hypothesis = log.hypothesis;
     s.stored = text;

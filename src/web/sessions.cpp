@@ -95,7 +95,7 @@ void SessionTable::remove(const std::string& token) {
 }
 
 std::size_t SessionTable::sweep() {
-    std::vector<std::shared_ptr<WebSession>> gone;
+    std::vector<std::shared_ptr<WebSession>> gone, idle;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto t = now();
@@ -104,9 +104,18 @@ std::size_t SessionTable::sweep() {
                 gone.push_back(std::move(it->second.session));
                 it = sessions_.erase(it);
             } else {
+                if (t - it->second.used > park_after) idle.push_back(it->second.session);
                 ++it;
             }
         }
+    }
+    // A consultation waiting for its browser holds a thread and its working tables; its log
+    // holds all it is. One in use now is left alone.
+    for (const auto& s : idle) {
+        std::unique_lock<std::mutex> lock(s->mutex, std::try_to_lock);
+        if (!lock || !s->consultation || !s->base) continue;
+        s->parked = s->consultation->log().to_json();
+        s->consultation.reset();
     }
     return gone.size();
 }

@@ -24,11 +24,15 @@ struct WebSession {
     const BaseEntry* base = nullptr;
     std::string hypothesis;  // empty for a forward run
     std::optional<api::Consultation> consultation;
-    std::string error;            // the reason the last answer was refused, shown once
-    std::optional<api::Why> why;  // asked at the pending question
-    int why_number = 0;           // the question it was asked at
-    std::string result_html;      // the result part of the page, made once when the run ends
-    std::string stored;           // with a state folder: the session's file as last written or read
+    std::optional<api::KnowledgeBase> kb;  // the loaded base the consultation runs on
+    std::string error;                     // the reason the last answer was refused, shown once
+    std::optional<api::Why> why;           // asked at the pending question
+    int why_number = 0;                    // the question it was asked at
+    std::string result_html;               // the result part of the page, made once when the run ends
+    std::string stored;                    // with a state folder: the session's file as last written or read
+    // The log of a consultation parked while its browser is away (no thread, no session of
+    // the core: its answers only); it is resumed at the next request.
+    std::string parked;
 };
 
 // A fresh token: 32 lower-case hex digits from the system's random source.
@@ -47,8 +51,10 @@ class SessionTable {
     // fresh one otherwise. Null when the table is full even after dropping idle sessions.
     std::shared_ptr<WebSession> create(const std::string& proposed = {});
     void remove(const std::string& token);
-    // Drops the sessions idle for longer than the idle time; returns how many.
+    // Drops the sessions idle for longer than the idle time; returns how many. Parks the
+    // consultations of sessions idle for longer than `park_after` (their logs kept).
     std::size_t sweep();
+    std::chrono::seconds park_after{60};
     std::size_t size() const;
     std::size_t max_sessions() const { return max_; }
 

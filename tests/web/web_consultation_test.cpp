@@ -142,6 +142,40 @@ TEST_F(WebTest, AConsultationOutlivesARestartThroughItsStateFolder) {
     EXPECT_NE(error.find("nie może leżeć"), std::string::npos) << error;
 }
 
+// A consultation whose browser is away is parked as its log (no thread, no working tables)
+// and resumed at the next request, at the same question, to the same end.
+TEST_F(WebTest, AnIdleConsultationIsParkedAsItsLogAndGoesOn) {
+    const ScriptFiles forward = script_files(root + "/BAZY", "forward.txt");
+    start();
+    auto now = std::chrono::steady_clock::now();
+    sessions->now = [&now] { return now; };
+    Browser b(port);
+    ASSERT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
+    for (int i = 0; i < 2; ++i) {
+        auto q = pending_of(b.get("/konsultacja")->body);
+        ASSERT_TRUE(q);
+        b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + kAnswers.at(q->name));
+    }
+    const auto before = pending_of(b.get("/konsultacja")->body);
+    ASSERT_TRUE(before);
+    now += sessions->park_after + std::chrono::seconds(1);
+    EXPECT_EQ(sessions->sweep(), 0u);
+    {
+        auto s = sessions->find(b.token());
+        ASSERT_TRUE(s);
+        std::lock_guard<std::mutex> lock(s->mutex);
+        EXPECT_FALSE(s->consultation) << "parked";
+        EXPECT_NE(s->parked.find("\"answers\":[{"), std::string::npos) << s->parked;
+    }
+    const auto after = pending_of(b.get("/konsultacja")->body);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->number, before->number);
+    EXPECT_EQ(after->name, before->name);
+    while (auto q = pending_of(b.get("/konsultacja")->body))
+        b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + kAnswers.at(q->name));
+    EXPECT_EQ(b.get("/podsumowanie")->body, forward.summary);
+}
+
 TEST_F(WebTest, WhyRefusalsAndStaleFormsKeepTheQuestion) {
     start();
     Browser b(port);
