@@ -34,6 +34,17 @@ for quoted in re.findall(r"`(\d{5})\t([^`\t]+)\t([^`]+)`", readme):
 for ident in re.findall(r"\b(10\d{3})\b", readme.split("zuva --commands", 2)[-1][:600]):
     check(ident in rows, "command %s of the README in --commands" % ident)
 
+# The sample suite from examples/, as the README shows its coverage line, and the sample base
+# passing its check as CI runs it.
+quoted_cover = " ".join(readme.split("(`coverage BAZY/", 1)[1].split("`)", 1)[0].split())
+suite = subprocess.run([zuva_binary, "test", "--coverage", "BAZY/AUTO.TST"], cwd=os.path.join(source, "examples"),
+                       capture_output=True, text=True)
+check(suite.returncode == 0, "the sample suite: %s%s" % (suite.stdout, suite.stderr))
+check(("coverage BAZY/" + quoted_cover) in suite.stdout.splitlines(), "coverage line as quoted: %s" % suite.stdout)
+checked = subprocess.run([zuva_binary, "check", "--warnings-as-errors", "REAUTO.BEN"],
+                         cwd=os.path.join(source, "examples", "BAZY"), capture_output=True, text=True)
+check(checked.returncode == 0, "zuva check --warnings-as-errors on the sample: %s" % checked.stdout)
+
 # The sample's settings of zuva check as the README quotes them.
 quoted_conf = readme.split("# examples/BAZY/zuva-check.conf\n", 1)[1].split("\n\n", 1)[0]
 shipped = open(os.path.join(source, "examples/BAZY/zuva-check.conf"), encoding="utf-8").read()
