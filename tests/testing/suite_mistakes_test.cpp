@@ -81,7 +81,9 @@ TEST_F(SuiteMistakes, EachMistakeIsAnErrorAtItsPlace) {
         SCOPED_TRACE(row.records);
         const std::string file = write_cp1250("T.TST", kHead + row.records);
         EXPECT_EQ(run({file}), row.status) << out << err;
-        if (!row.message.empty()) EXPECT_NE(err.find(row.message), std::string::npos) << err;
+        if (!row.message.empty()) {
+            EXPECT_NE(err.find(row.message), std::string::npos) << err;
+        }
     }
     // A misspelt answer the file gives every case: said once, at its own line.
     const std::string shared =
