@@ -238,7 +238,8 @@ class KnowledgeBase {
     std::vector<std::string> files() const;  // every base loaded, the rule base first
     // Of the loads and their tests. A base beside the rule base that did not load (a model base
     // with a syntax error, say) does not make open() throw: it is an Error finding here (kind
-    // "file", "syntax" or "load", at its file and line), and consultations run without it.
+    // "file" or "syntax", or "load" when its load refused it, at its file and line), and
+    // consultations run without it.
     std::vector<Finding> findings() const;
     std::vector<Finding> check() const;                       // every test and diagnosis and the analysis
     std::vector<std::string> hypotheses(int type = 1) const;  // candidates: 1 narrow, 2 broad

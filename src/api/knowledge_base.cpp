@@ -159,7 +159,12 @@ void refuse_unknown_answers(const KnowledgeBase& kb, const std::map<std::string,
     for (const auto& [name, text] : answers) {
         if (asked.count(name)) continue;
         if (known.empty()) {
-            const Inventory inv = inventory(kb);
+            Inventory inv;
+            try {
+                inv = inventory(kb);
+            } catch (const Error&) {
+                return;  // the names cannot be listed: the run's own answers stand
+            }
             for (const auto* items :
                  {&inv.rules, &inv.models, &inv.askable_conditions, &inv.askable_arguments})
                 for (const auto& i : *items)

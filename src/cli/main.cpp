@@ -19,6 +19,7 @@
 #include "lsp/server.h"
 #include "session/session.h"
 #include "shell/check.h"
+#include "shell/commands.h"
 #include "shell/handlers.h"
 #include "shell/script_loop.h"
 #include "testing/record_case.h"
@@ -42,8 +43,24 @@ const char* kUsage =
     "  zuva --resume DZIENNIK [PLIK-BAZY]\n"
     "                          konsultacja z dziennika (API, zuva serve --log-dir/--state-dir)\n"
     "                          pokazana ponownie: odpowiedzi, raport, wnioski i ich wyjaśnienia\n"
+    "  zuva --commands         tablica poleceń: numer, ścieżka menu, nazwa (dla skryptów odpowiedzi)\n"
     "  zuva --version          wersja programu\n"
     "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
+
+// The command table an answer script needs: one command a line, its id, the menus that lead
+// to it and its name, separated by tabs, in menu order.
+void print_commands(const std::vector<zuva::MenuNode>& nodes, const std::string& path) {
+    for (const auto& n : nodes) {
+        const std::string title = zuva::menu_label(n.title);
+        if (n.is_command()) {
+            const zuva::CommandInfo* c = zuva::find_command(n.id);
+            std::printf("%d\t%s\t%s\n", n.id, path.c_str(),
+                        zuva::menu_label(c != nullptr ? c->text : n.title).c_str());
+        } else {
+            print_commands(n.children, path.empty() ? title : path + " / " + title);
+        }
+    }
+}
 
 // The owner named by the owner note. Answer scripts take only ZUVA_OWNER, so that a
 // transcript does not depend on the account that runs them.
@@ -166,6 +183,9 @@ int main(int argc, char** argv) {
             answers = a.substr(10);
         } else if (a == "--version") {
             std::printf("zuva %s\n", ZUVA_VERSION);
+            return 0;
+        } else if (a == "--commands") {
+            print_commands(zuva::main_menu(), "");
             return 0;
         } else if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);

@@ -205,6 +205,8 @@ Json Server::rename(const Json& params) {
     for (const auto& o : *a.index->occurrences(*a.name))
         changes[uri_of(o.path)].push_back(
             {{"range", range_of(o.path, o.line, o.start, o.end)}, {"newText", to}});
+    const Group g = docs_.group_of(a.doc.path);
+    if (!g.rule_path.empty()) rename_in_suites(g.rule_path, *a.name, to, changes);
     return {{"changes", changes}};
 }
 

@@ -204,6 +204,10 @@ void Server::did_change(const Json& params) {
 
 void Server::changed(const std::string& path) {
     ++edits_;
+    if (is_case_file(path)) {
+        if (auto d = docs_.get(path)) publish_cases(*d);
+        return;
+    }
     if (!kind_of_file(path)) return;
     // The full check of the older text is cancelled first, so that it cannot publish over
     // the diagnostics of this one.

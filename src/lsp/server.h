@@ -81,6 +81,13 @@ class Server {
     std::map<std::string, std::pair<std::string, LineIndex>> range_texts_;
 
     void publish_syntax(const Document& d);
+    // A test-case file (*.TST): its reading errors and the names its base does not know, as
+    // `zuva test` reports them before running.
+    void publish_cases(const Document& d);
+    // The edits that rename `from` to `to` in the test-case files beside the rule base that
+    // run it.
+    void rename_in_suites(const std::string& rule_path, const std::string& from, const std::string& to,
+                          Json& changes);
     void publish_check(const Group& g, const CheckResult& r);
     Json diagnostic(const Finding& f, std::string_view text, const LineIndex& lines);
     void publish(const std::string& path, const Json& diagnostics);

@@ -48,6 +48,11 @@ std::string uri_of_path(const std::string& path) {
     return u;
 }
 
+bool is_case_file(const std::string& path) {
+    const std::string name = to_lower_pl(short_name_of(path));
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".tst") == 0;
+}
+
 std::optional<BaseKind> kind_of_file(const std::string& path) {
     const std::string name = to_lower_pl(short_name_of(path));
     if (name.size() < 4 || name.compare(name.size() - 4, 4, ".ben") != 0) return std::nullopt;

@@ -15,6 +15,8 @@ namespace zuva::lsp {
 // "file:///home/x/B%C4%85/REAUTO.BEN" and back; nullopt for another scheme.
 std::optional<std::string> path_of_uri(const std::string& uri);
 std::string uri_of_path(const std::string& path);
+// A test-case file of `zuva test` (*.TST, in any case).
+bool is_case_file(const std::string& path);
 // The kind of a base file by its name (prefix and ".BEN", in any case), or nullopt.
 std::optional<BaseKind> kind_of_file(const std::string& path);
 

@@ -272,6 +272,7 @@ struct Reader {
             if (!c->hypothesis.empty()) return fail(line, 0, "Przypadek " + c->name + " ma już hipotezę.");
             if (T(0).empty()) return fail(line, 0, "Brak hipotezy.");
             c->hypothesis = T(0);
+            c->names.push_back({NameUse::Kind::Hypothesis, T(0), {}, line, column(line, 0)});
         } else if (table == "odpowiedź" || table == "odpowiedz") {
             if (!own_answers.insert(T(0)).second)
                 return fail(line, 0, "Odpowiedź na pytanie o " + T(0) + " jest już podana.");

@@ -30,7 +30,7 @@ struct ExpectedItem {
 
 // A name a record of a case gives, where it stands, and what the base must know it as.
 struct NameUse {
-    enum class Kind { Answer, Fact, Argument, Conclusion, Value } kind = Kind::Answer;
+    enum class Kind { Answer, Fact, Argument, Conclusion, Value, Hypothesis } kind = Kind::Answer;
     std::string name;
     std::string value;  // of an answer
     int line = 0;

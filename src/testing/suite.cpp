@@ -2,6 +2,7 @@
 // (exit status 2) whatever the other files hold; the readable ones still run.
 #include "testing/suite.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -91,6 +92,8 @@ SuiteReport run_suite(const std::vector<std::string>& files, const std::string& 
         }
     for (const auto& l : r.failed_loads)
         err << "zuva test: baza nie została załadowana, jej przypadki nie przejdą: " << l << '\n';
+    std::map<std::tuple<std::string, int, int>, CaseFileError> shared;
+    std::set<std::tuple<std::string, int, int>> asked_shared;
     for (const TestCase* c : to_run) {
         CaseReport cr{c, run_case(*c, bases)};
         if (cr.outcome.passed)
@@ -99,12 +102,24 @@ SuiteReport run_suite(const std::vector<std::string>& files, const std::string& 
             out << "FAIL " << c->name << ": " << cr.outcome.differences.front() << '\n';
         out.flush();
         // An answer to something the base does not know, never asked: a misspelt name whose
-        // question took another answer.
+        // question took another answer. One the file gives every case (before its first case)
+        // is such only when no case asked it (a dialog some cases show is asked by its title).
         if (const BaseNames* names = bases.names(c->rule_path, c->rule_base))
-            for (auto& e : check_case_names(*c, *names, &cr.outcome.asked))
-                r.errors.push_back(std::move(e));
+            for (auto& e : check_case_names(*c, *names, &cr.outcome.asked)) {
+                if (e.line >= c->line) {
+                    r.errors.push_back(std::move(e));
+                    continue;
+                }
+                shared.try_emplace({e.file, e.line, e.column}, std::move(e));
+            }
+        for (const auto& u : c->names)
+            if (u.line < c->line &&
+                std::find(cr.outcome.asked.begin(), cr.outcome.asked.end(), u.name) != cr.outcome.asked.end())
+                asked_shared.insert({c->file, u.line, u.column});
         r.cases.push_back(std::move(cr));
     }
+    for (auto& [place, e] : shared)
+        if (!asked_shared.count(place)) r.errors.push_back(std::move(e));
     // Each mistake once (an answer shared by every case is checked in each), in file order.
     std::vector<CaseFileError> kept;
     std::set<std::tuple<std::string, int, int, std::string>> seen;

@@ -252,6 +252,32 @@ class Session(unittest.TestCase):
         answer = c.request("textDocument/rename", {"textDocument": doc, "position": apos, "newName": "ą"})
         self.assertEqual(len(answer["result"]["changes"][uri(self.re)]), 3)
 
+    def test_test_case_files_are_checked_and_renamed_with_their_base(self):
+        os.remove(self.mo)  # its model's result is a rule's condition: no run could start
+        suite = os.path.join(self.dir, "LSP.TST")
+        text = ('baza("RELSP.BEN")\nodpowiedź("b","1")\nprzypadek("p")\n'
+                'wniosek("a","0.8")\nwniosek("aa","0.5")\n')
+        write_cp1250(suite, text)
+        c = self.c
+        c.initialize(self.dir)
+        c.open(suite, text)
+        diags = c.wait_diagnostics(uri(suite), lambda d: len(d) > 0)
+        self.assertEqual([(d["range"]["start"], d["message"]) for d in diags],
+                         [({"line": 4, "character": 8},
+                           "Baza reguł RELSP.BEN nie zna wniosku aa (czy chodziło o a?).")])
+        c.change(suite, text.replace('wniosek("aa","0.5")', 'wniosek("a")'), 2)
+        diags = c.wait_diagnostics(uri(suite), lambda d: any("pola" in x["message"] for x in d))
+        self.assertEqual(diags[0]["message"], "Rekord wniosek ma 2 pola, a podano 1.")
+        c.change(suite, text.replace('wniosek("aa","0.5")\n', ''), 3)
+        c.wait_diagnostics(uri(suite), lambda d: d == [])
+        # A rename of "a" in the rule base reaches the suite (saved as it was), not "aa".
+        line = RULES.splitlines()[0]
+        edit = c.request("textDocument/rename", {"textDocument": {"uri": uri(self.re)},
+                                                 "position": {"line": 0, "character": line.index('"a"') + 1},
+                                                 "newName": "akumulator"})["result"]
+        self.assertEqual([e["range"] for e in edit["changes"][uri(suite)]],
+                         [{"start": {"line": 3, "character": 9}, "end": {"line": 3, "character": 10}}])
+
     def test_requests_before_initialize_and_exit_without_shutdown(self):
         c = self.c
         r = c.request("textDocument/hover", {"textDocument": {"uri": uri(self.re)},

@@ -81,8 +81,19 @@ TEST_F(SuiteMistakes, EachMistakeIsAnErrorAtItsPlace) {
         SCOPED_TRACE(row.records);
         const std::string file = write_cp1250("T.TST", kHead + row.records);
         EXPECT_EQ(run({file}), row.status) << out << err;
-        if (!row.message.empty()) EXPECT_NE(err.find(row.message), std::string::npos) << err;
+        if (!row.message.empty()) {
+            EXPECT_NE(err.find(row.message), std::string::npos) << err;
+        }
     }
+    // A misspelt answer the file gives every case: said once, at its own line.
+    const std::string shared =
+        write_cp1250("S.TST",
+                     "baza(\"RET.BEN\")\nodpowiedź(\"warunek_x\",\"1\")\nodpowiedź(\"warunek_yy\",\"1\")\n"
+                     "przypadek(\"c\")\nodpowiedź(\"warunek_y\",\"1\")\nprzypadek(\"d\")\nodpowiedź("
+                     "\"warunek_y\",\"-1\")\n");
+    EXPECT_EQ(run({shared}), 2) << out << err;
+    EXPECT_EQ(err,
+              shared + ":3:11: Baza reguł RET.BEN nie zna nazwy warunek_yy (czy chodziło o warunek_y?).\n");
     // Nothing to run: a file without a case, a filter that matches none.
     const std::string empty = write_cp1250("E.TST", "rem(\"jeszcze nic\")\n");
     EXPECT_EQ(run({empty}), 2);
