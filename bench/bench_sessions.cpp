@@ -3,7 +3,8 @@
 // the question), the time to open the base, the time from the start of a consultation to
 // its first question, the resident memory per consultation, and the resident memory after
 // all are dropped against the memory before. Run by hand: build/bench/bench_sessions [BASE] [COUNT]
-// [OPTION...] Options: "backward=HYPOTHESIS" (backward consultations instead of forward ones), "one-arena"
+// [OPTION...] Options: "parked" (logs kept instead of consultations, and the time to resume
+// one), "backward=HYPOTHESIS" (backward consultations instead of forward ones), "one-arena"
 // (every thread allocates in the main arena), "maps" (the mappings over 1 MB after each drop), "malloc-info"
 // (glibc's account of every arena after each drop, as XML on standard error).
 #include <malloc.h>
@@ -91,6 +92,44 @@ bool round(const zuva::api::KnowledgeBase& kb, int count, bool show_mappings, bo
     return true;
 }
 
+// Parked consultations, as zuva serve keeps those whose browser is away: each one's log
+// only, taken at its first question. Then the time to resume a log: the whole sample
+// consultation (or the longest one the answers allow) from its log.
+void parked_round(const zuva::api::KnowledgeBase& kb, int count, const std::string& hypothesis) {
+    const long before = settled_rss_kb();
+    std::vector<std::string> logs;
+    logs.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        zuva::api::Consultation c = hypothesis.empty() ? kb.forward() : kb.backward(hypothesis);
+        c.next();
+        logs.push_back(c.log().to_json());
+    }
+    const long during = settled_rss_kb();
+    std::printf("%d parked consultations (logs only): %8.1f MB in all, %.2f KB each\n", count,
+                (during - before) / 1024.0, static_cast<double>(during - before) / count);
+}
+
+void resume_timing(const zuva::api::KnowledgeBase& kb, const std::string& hypothesis) {
+    zuva::api::Consultation c = hypothesis.empty() ? kb.forward() : kb.backward(hypothesis);
+    // Answers: the first option of a choice, else 1 (every condition asserted).
+    while (auto q = c.next()) {
+        if (q->kind == zuva::api::QuestionKind::Choice || q->kind == zuva::api::QuestionKind::Radio ||
+            q->kind == zuva::api::QuestionKind::List)
+            c.choose(1);
+        else
+            c.answer("1");
+    }
+    const zuva::api::Log log = c.log();
+    constexpr int kRuns = 50;
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kRuns; ++i) {
+        zuva::api::Consultation r = kb.resume(log);
+        r.next();
+    }
+    std::printf("resume of a %zu-answer consultation: %.2f ms each (%d runs)\n", log.answers.size(),
+                seconds_since(t0) * 1000.0 / kRuns, kRuns);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,8 +139,10 @@ int main(int argc, char** argv) {
     bool show_mappings = false;
     bool show_arenas = false;
     std::string hypothesis;
+    bool parked = false;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
+        parked = parked || option == "parked";
         if (option.rfind("backward=", 0) == 0) hypothesis = option.substr(9);
         one_arena = one_arena || option == "one-arena";
         show_mappings = show_mappings || option == "maps";
@@ -125,6 +166,11 @@ int main(int argc, char** argv) {
     }
     std::printf("base %s, %d consultations waiting at their first question, %s\n", base.c_str(), count,
                 one_arena ? "one malloc arena" : "glibc defaults");
+    if (parked) {
+        parked_round(kb, count, hypothesis);
+        resume_timing(kb, hypothesis);
+        return 0;
+    }
     std::printf("-- first round\n");
     if (!round(kb, count, show_mappings, show_arenas, hypothesis)) return 1;
     std::printf("-- second round\n");
