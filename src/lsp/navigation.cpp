@@ -17,14 +17,6 @@ Json no_document() {
     return nullptr;
 }
 
-const BaseKind kAllKinds[] = {BaseKind::Rules,
-                              BaseKind::Models,
-                              BaseKind::ExactConstraints,
-                              BaseKind::UncertainConstraints,
-                              BaseKind::Advice,
-                              BaseKind::Graphics,
-                              BaseKind::Sounds};
-
 // The texts the rule and model languages give a meaning of their own.
 bool special_name(const std::string& n) {
     return n == "koniec" || n == "bez warunku" || n == "bez_warunku";
@@ -47,7 +39,7 @@ std::optional<std::string> refusal_of(const std::string& n) {
             return quoted + "zawiera cudzysłów lub ukośnik odwrotny, który kończy tekst rekordu.";
         if (c < 0x20) return quoted + "zawiera znak sterujący.";
     }
-    for (BaseKind k : kAllKinds) {
+    for (BaseKind k : kBaseFileKinds) {
         const auto tables = table_names(k);
         if (std::find(tables.begin(), tables.end(), n) != tables.end())
             return quoted + "jest nazwą rekordu bazy: nazwa warunku nie może jej przyjąć.";

@@ -13,17 +13,7 @@
 
 namespace zuva::lsp {
 
-namespace {
-
-const BaseKind kKinds[] = {BaseKind::Rules,
-                           BaseKind::Models,
-                           BaseKind::ExactConstraints,
-                           BaseKind::UncertainConstraints,
-                           BaseKind::Advice,
-                           BaseKind::Graphics,
-                           BaseKind::Sounds};
-
-}  // namespace
+namespace {}  // namespace
 
 std::optional<std::string> path_of_uri(const std::string& uri) {
     const std::string scheme = "file://";
@@ -56,7 +46,7 @@ bool is_case_file(const std::string& path) {
 std::optional<BaseKind> kind_of_file(const std::string& path) {
     const std::string name = to_lower_pl(short_name_of(path));
     if (name.size() < 4 || name.compare(name.size() - 4, 4, ".ben") != 0) return std::nullopt;
-    for (BaseKind k : kKinds) {
+    for (BaseKind k : kBaseFileKinds) {
         const std::string prefix = to_lower_pl(kind_info(k).prefix);
         if (name.compare(0, prefix.size(), prefix) == 0 && name.size() > prefix.size() + 4) return k;
     }
@@ -128,7 +118,7 @@ Group Documents::group_of(const std::string& path) const {
                 return p;
         return std::nullopt;
     };
-    for (BaseKind k : kKinds) {
+    for (BaseKind k : kBaseFileKinds) {
         auto p = base_of(k);
         if (!p) continue;
         GroupFile f{k, *p, {}, false};
