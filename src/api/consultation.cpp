@@ -11,6 +11,7 @@
 #include "consult/backward.h"
 #include "consult/cf_calculus.h"
 #include "consult/how_concluded.h"
+#include "consult/inference_start.h"
 #include "consult/summary.h"
 #include "kb/base_files.h"
 #include "session/command_registry.h"
@@ -135,8 +136,21 @@ void run_to_end(Consultation::Impl& c) {
     Session& s = c.s;
     bool cancelled = false;
     try {
-        if (dispatch_command(s, registry(), c.command) != DispatchResult::Done && c.failure.empty())
+        if (dispatch_command(s, registry(), c.command) != DispatchResult::Done && c.failure.empty()) {
+            // Why, on one line after the refusal: the verdict that forbids inference, else the
+            // note the start showed; without the directions to the menu that follow it.
             c.failure = "Wnioskowanie nie może być teraz rozpoczęte.";
+            std::string note = powod_odmowy_wnioskowania(s);
+            if (note.empty() && !c.ui.result.notes.empty()) note = c.ui.result.notes.back().text;
+            note = note.substr(0, note.find("\n\n"));
+            std::string why;
+            for (char ch : note)
+                if (ch != '\n')
+                    why += ch;
+                else if (!why.empty() && why.back() != ' ')
+                    why += ' ';
+            if (!why.empty()) c.failure += " " + why;
+        }
     } catch (const Stop& stop) {
         cancelled = stop.cancelled;
         if (!cancelled) c.failure = stop.reason;

@@ -61,6 +61,10 @@ std::string powod_odmowy(const Session& s) {
 
 }  // namespace
 
+std::string powod_odmowy_wnioskowania(const Session& s) {
+    return powod_odmowy(s);
+}
+
 bool wnioskowanie_dozwolone(const Session& s) {
     return powod_odmowy(s).empty();
 }

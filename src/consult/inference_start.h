@@ -2,6 +2,7 @@
 // that refuse it, the description, the detail level, the labels, the clearing of the
 // working tables, and the note and report header that list the loaded bases.
 #pragma once
+#include <string>
 
 namespace zuva {
 
@@ -13,6 +14,8 @@ enum class InferenceDirection { Forward, Backward };
 // then says which in a note). The tests of model results, which ask nothing but show their
 // own notes, are run by the start itself.
 bool wnioskowanie_dozwolone(const Session& s);
+// The text of the note that says which verdict forbids inference, or the empty text.
+std::string powod_odmowy_wnioskowania(const Session& s);
 
 // Labels of the run: "Tworzenie etykiet" and the label inputs; fills `etykieta`.
 void tworzenie_etykiet(Session& s);

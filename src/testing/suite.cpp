@@ -104,7 +104,9 @@ SuiteReport run_suite(const std::vector<std::string>& files, const std::string& 
         // An answer to something the base does not know, never asked: a misspelt name whose
         // question took another answer. One the file gives every case (before its first case)
         // is such only when no case asked it (a dialog some cases show is asked by its title).
-        if (const BaseNames* names = bases.names(c->rule_path, c->rule_base))
+        // A run refused before its first question tells nothing of the answers' names.
+        const bool reached = cr.outcome.completed || !cr.outcome.asked.empty();
+        if (const BaseNames* names = reached ? bases.names(c->rule_path, c->rule_base) : nullptr)
             for (auto& e : check_case_names(*c, *names, &cr.outcome.asked)) {
                 if (e.line >= c->line) {
                     r.errors.push_back(std::move(e));

@@ -44,6 +44,23 @@ const std::string kHead =
     "odpowiedź(\"warunek_y\",\"1\")\n"
     "przypadek(\"c\")\n";
 
+// A run the inference start refuses says the core's reason, and its answers, never reached,
+// are not reported as names the base does not know.
+TEST_F(SuiteMistakes, ARefusedStartSaysWhyAndBlamesNoAnswer) {
+    write_cp1250("REDUP.BEN",
+                 "reguła(1,\"wniosek_a\",[\"warunek_x\"],1,\"0.8\")\n"
+                 "reguła(1,\"wniosek_b\",[\"warunek_y\"],1,\"0.5\")\n");
+    write_cp1250("T.TST",
+                 "baza(\"REDUP.BEN\")\nodpowiedź(\"warunek_x\",\"1\")\nprzypadek(\"c\")\n"
+                 "wniosek(\"wniosek_a\",\"0.8\")\n");
+    EXPECT_NE(run({path("T.TST")}), 0);
+    EXPECT_NE(
+        out.find("FAIL c: wnioskowanie odmówione: Wnioskowanie nie może być teraz rozpoczęte. Numery reguł"),
+        std::string::npos)
+        << out;
+    EXPECT_EQ(err.find("nie zna"), std::string::npos) << err;
+}
+
 TEST_F(SuiteMistakes, EachMistakeIsAnErrorAtItsPlace) {
     struct Row {
         std::string records;  // after kHead; "" for a file of its own
