@@ -185,7 +185,18 @@ int main(int argc, char** argv) {
                 return;
             }
             const auto t0 = Clock::now();
-            auto a = c.Post("/odpowiedz", post, "numer=" + number + "&wartosc=" + it->second,
+            // The form's other fields (the sample's names need no encoding).
+            auto field = [&](const std::string& key) {
+                const std::string mark = "name=\"" + key + "\" value=\"";
+                const std::size_t at = body.find(mark, name_end);
+                if (at == std::string::npos) return std::string();
+                const std::size_t from = at + mark.size();
+                return body.substr(from, body.find('"', from) - from);
+            };
+            const std::string fields = "numer=" + number + "&pytanie=" + field("pytanie") +
+                                       "&konsultacja=" + field("konsultacja") +
+                                       "&pozycja=" + field("pozycja");
+            auto a = c.Post("/odpowiedz", post, fields + "&wartosc=" + it->second,
                             "application/x-www-form-urlencoded");
             const auto t1 = Clock::now();
             if (!a || a->status != 303) fail("answer");

@@ -71,6 +71,21 @@ std::string media_type(const std::string& path, bool picture) {
     return picture ? "application/octet-stream" : "application/octet-stream";
 }
 
+// Why an answer form does not answer the pending question (empty when it does): each form
+// names the consultation, the question's number and name, and how many answers the log
+// held when the page was made.
+std::string stale_form(const std::multimap<std::string, std::string>& form, const WebSession& s,
+                       const std::optional<api::Question>& pending, const api::Consultation& c) {
+    if (form_value(form, "konsultacja") != s.consultation_id || s.consultation_id.empty())
+        return "Ta odpowiedź dotyczyła innej konsultacji (rozpoczętej od nowa, może w innej karcie). "
+               "Odpowiedz na pytanie poniżej.";
+    if (!pending || parse_int(form_value(form, "numer")) != pending->number ||
+        form_value(form, "pytanie") != pending->name ||
+        form_value(form, "pozycja") != std::to_string(c.log().answers.size()))
+        return "Ta odpowiedź dotyczyła wcześniejszego pytania. Odpowiedz na pytanie poniżej.";
+    return {};
+}
+
 }  // namespace
 
 std::string WebRequest::header(const std::string& lower_name) const {
@@ -181,17 +196,21 @@ WebResponse WebApp::route(const WebRequest& q) {
             r.headers.emplace_back("Set-Cookie", cleared_cookie());
             return r;
         }
-        const bool fresh = !s;
-        if (!s) {
-            const std::string proposed = options_.token_header.empty() || !token.empty()
-                                             ? std::string()
-                                             : q.header(lower_ascii(options_.token_header));
-            s = sessions_.create(proposed);
-            if (!s)
-                return html(503, message_page(
-                                     "Serwer zajęty",
-                                     "Serwer prowadzi teraz tyle konsultacji, ile może. Spróbuj za chwilę."));
+        // Every start is a new session under a new token: a token planted in the browser
+        // before (session fixation) never names the consultation that follows, and a form
+        // of the consultation it replaces names another consultation.
+        if (s) {
+            const std::string old = s->token;
+            s.reset();
+            sessions_.remove(old);
         }
+        const std::string proposed =
+            options_.token_header.empty() ? std::string() : q.header(lower_ascii(options_.token_header));
+        s = sessions_.create(proposed);
+        if (!s)
+            return html(503,
+                        message_page("Serwer zajęty",
+                                     "Serwer prowadzi teraz tyle konsultacji, ile może. Spróbuj za chwilę."));
         const std::string hypothesis = form_value(form, "hipoteza");
         std::lock_guard<std::mutex> lock(s->mutex);
         s->consultation.reset();
@@ -201,17 +220,20 @@ WebResponse WebApp::route(const WebRequest& q) {
         s->result_html.clear();
         s->base = base;
         s->hypothesis = hypothesis;
+        s->consultation_id = new_token().substr(0, 16);
         try {
             const api::KnowledgeBase kb = base->live->current();
             s->consultation.emplace(hypothesis.empty() ? kb.forward() : kb.backward(hypothesis));
             s->kb = kb;
             if (options_.store) options_.store->save(*s);
         } catch (const api::Error& e) {
-            if (fresh) sessions_.remove(s->token);
-            return html(422, bases_page(catalog_, e.message()));
+            sessions_.remove(s->token);
+            WebResponse r = html(422, bases_page(catalog_, e.message()));
+            if (!token.empty()) r.headers.emplace_back("Set-Cookie", cleared_cookie());
+            return r;
         }
         WebResponse r = redirect("/konsultacja");
-        if (fresh) r.headers.emplace_back("Set-Cookie", session_cookie(s->token));
+        r.headers.emplace_back("Set-Cookie", session_cookie(s->token));
         return r;
     }
 
@@ -246,7 +268,7 @@ WebResponse WebApp::route(const WebRequest& q) {
         std::optional<api::Question> pending = c.next();
         if (get && q.path == "/konsultacja") {
             if (pending) {
-                std::string body = question_page(*s, *pending);
+                std::string body = question_page(*s, *pending, c.log().answers.size());
                 s->error.clear();
                 return html(200, std::move(body));
             }
@@ -255,9 +277,8 @@ WebResponse WebApp::route(const WebRequest& q) {
         }
         if (post && (q.path == "/odpowiedz" || q.path == "/dlaczego")) {
             const auto form = parse_form(q.body);
-            if (!pending || parse_int(form_value(form, "numer")) != pending->number) {
-                if (pending)
-                    s->error = "Ta odpowiedź dotyczyła wcześniejszego pytania. Odpowiedz na pytanie poniżej.";
+            if (std::string refused = stale_form(form, *s, pending, c); !refused.empty()) {
+                if (pending) s->error = std::move(refused);
                 return redirect("/konsultacja");
             }
             if (q.path == "/dlaczego") {
@@ -291,6 +312,12 @@ WebResponse WebApp::route(const WebRequest& q) {
                     default: {
                         std::string value = form_value(form, "wartosc");
                         if (value == "suwak") value = form_value(form, "suwak");
+                        // A member of an exact constraint takes -1 or 1 only; anything else
+                        // is refused here, before the run (and its report) sees it.
+                        if (exact_member(*pending) && value != "1" && value != "-1") {
+                            s->error = "Ten warunek przyjmuje tylko odpowiedź Tak albo Nie.";
+                            return redirect("/konsultacja");
+                        }
                         c.answer(value);
                     }
                 }

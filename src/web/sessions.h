@@ -22,7 +22,8 @@ struct WebSession {
     std::mutex mutex;
     std::string token;
     const BaseEntry* base = nullptr;
-    std::string hypothesis;  // empty for a forward run
+    std::string hypothesis;       // empty for a forward run
+    std::string consultation_id;  // new at every start; every answer form names it
     std::optional<api::Consultation> consultation;
     std::optional<api::KnowledgeBase> kb;  // the loaded base the consultation runs on
     std::string error;                     // the reason the last answer was refused, shown once

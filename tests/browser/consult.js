@@ -69,7 +69,14 @@ async function answerAll(page, options = {}) {
         el.dispatchEvent(new Event("input", { bubbles: true }));
       }, value);
       check((await page.locator("#suwak-wartosc").textContent()) === Number(value).toFixed(2), "the slider shows " + value);
-      await Promise.all([page.waitForNavigation(), page.getByRole("button", { name: "Odpowiedz wartością z suwaka" }).click()]);
+      if (options.keyboard) {
+        // Enter on the slider answers the slider's value (not the form's first button).
+        await page.locator("#suwak").focus();
+        await Promise.all([page.waitForNavigation(), page.keyboard.press("Enter")]);
+        (options.sliders = options.sliders || []).push([name, value]);
+      } else {
+        await Promise.all([page.waitForNavigation(), page.getByRole("button", { name: "Odpowiedz wartością z suwaka" }).click()]);
+      }
     }
     check((await page.locator("p.blad").count()) === 0, "the answer to " + name + " is taken");
   }
@@ -119,8 +126,14 @@ async function checkResults(page, label) {
     const auto = page.locator("section", { has: page.getByRole("heading", { name: "Baza wiedzy auto" }) });
     check((await auto.locator(".opis").textContent()).includes("samochód nie zapala"), "its description is shown");
     await Promise.all([page.waitForNavigation(), auto.getByRole("button", { name: "Wnioskowanie w przód" }).click()]);
-    await answerAll(page, { keyboard: true, why: true, shot: "web-pytanie.png" });
+    const keyboard = { keyboard: true, why: true, shot: "web-pytanie.png" };
+    await answerAll(page, keyboard);
     const forward = await checkResults(page, "forward");
+    check((keyboard.sliders || []).length > 0, "some answers were given by Enter on the slider");
+    const course = await page.locator("details.raport pre").textContent();
+    for (const [name, value] of keyboard.sliders)
+      check(new RegExp("CF\\(" + name + "\\) = (\\S+ = )?" + value.replace(/[.-]/g, "\\$&") + "\n").test(course),
+            "Enter on the slider recorded " + name + " = " + value);
     check(forward[0].name === "uszkodzony_akumulator" || forward[0].name === "naladuj_lub_wymien_akumulator",
           "the battery is the strongest conclusion");
     // The HOW tree unfolds under the conclusion.

@@ -92,9 +92,9 @@ TEST_F(WebTest, ATokenThisServerDidNotGiveNeverReachesASession) {
     Browser alice(port);
     ASSERT_TRUE(alice.post("/start", "baza=BAZY%2FREAUTO.BEN"));
     ASSERT_TRUE(well_formed_token(alice.token()));
-    auto first = alice.get("/konsultacja");
-    ASSERT_TRUE(pending_of(first->body));
-    ASSERT_TRUE(alice.post("/odpowiedz", "numer=1&wartosc=-1"));
+    auto first = pending_of(alice.get("/konsultacja")->body);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(alice.post("/odpowiedz", first->form + "&wartosc=-1"));
 
     // Forged tokens: random, empty, of the wrong form, a prefix of Alice's, Alice's in upper case.
     const std::string a = alice.token();
@@ -296,8 +296,9 @@ TEST(ServeCommand, ServesUntilSigtermAndWritesNothingInTheFolder) {
     {
         Browser b(port);
         ASSERT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
-        ASSERT_TRUE(pending_of(b.get("/konsultacja")->body));
-        ASSERT_EQ(b.post("/odpowiedz", "numer=1&wartosc=1")->status, 303);
+        auto q = pending_of(b.get("/konsultacja")->body);
+        ASSERT_TRUE(q);
+        ASSERT_EQ(b.post("/odpowiedz", q->form + "&wartosc=1")->status, 303);
         // A consultation is left open when the server is told to end.
     }
     kill(pid, SIGTERM);
