@@ -4,8 +4,10 @@
 // position: no path ever comes from a request), GET /assets/NAME (the embedded files).
 #include "web/app.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
+#include <iostream>
 
 #include "report/report.h"
 #include "text/codec.h"
@@ -35,8 +37,16 @@ WebResponse redirect(const std::string& to, int status = 303) {
     return r;
 }
 
-std::string session_cookie(const std::string& token) {
-    return std::string(kCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict";
+// The name a Host header gives, without its port, in lower case ("[::1]" keeps its brackets).
+std::string host_name(const std::string& host) {
+    std::string h = host;
+    if (!h.empty() && h.front() == '[')
+        h = h.substr(0, h.find(']') + 1);
+    else if (h.find(':') == h.rfind(':'))
+        h = h.substr(0, h.find(':'));
+    for (char& c : h)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return h;
 }
 
 std::string cleared_cookie() {
@@ -99,10 +109,47 @@ std::string WebResponse::header(const std::string& name) const {
     return {};
 }
 
+const std::vector<std::pair<std::string, std::string>>& common_headers() {
+    static const std::vector<std::pair<std::string, std::string>> headers = {
+        {"X-Content-Type-Options", "nosniff"},
+        // Not "no-referrer": with it a browser sends "Origin: null" on a post, and the origin
+        // check refuses the page itself.
+        {"Referrer-Policy", "same-origin"},
+        {"X-Frame-Options", "DENY"},
+        {"Content-Security-Policy",
+         "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; media-src 'self'; "
+         "form-action 'self'; base-uri 'none'; frame-ancestors 'none'"},
+    };
+    return headers;
+}
+
 WebApp::WebApp(const Catalog& catalog, SessionTable& sessions, AppOptions options)
-    : catalog_(catalog), sessions_(sessions), options_(std::move(options)) {}
+    : catalog_(catalog),
+      sessions_(sessions),
+      options_(std::move(options)),
+      starts_(std::make_unique<StartRate>(options_.client_starts)) {
+    for (auto& h : options_.hosts)
+        h = host_name(h);
+}
+
+WebApp::~WebApp() = default;
+
+std::string WebApp::cookie_of(const WebRequest& q, const std::string& token) const {
+    return std::string(kCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict" +
+           (options_.secure_cookie || q.secure ? "; Secure" : "");
+}
 
 std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
+    // Only the server's own names: a page of another site whose name is made to point here
+    // (DNS rebinding) names its own host.
+    if (!options_.hosts.empty()) {
+        const std::string name = host_name(head.header("host"));
+        if (std::find(options_.hosts.begin(), options_.hosts.end(), name) == options_.hosts.end()) {
+            WebResponse r = html(421, message_page("Odmowa", "Ten serwer nie obsługuje tej nazwy."));
+            r.headers.emplace_back("Connection", "close");
+            return r;
+        }
+    }
     if (head.method != "POST") return std::nullopt;
     const std::string origin = head.header("origin");
     const std::string host = head.header("host");
@@ -143,19 +190,14 @@ WebResponse WebApp::handle(const WebRequest& request) {
         else
             r = route(request);
     } catch (const std::exception& e) {
-        r = html(500,
-                 message_page("Błąd serwera", std::string("Żądanie nie zostało obsłużone: ") + e.what()));
+        // The reason goes to the server's log, not to the page.
+        std::cerr << "zuva serve: " << request.method << " " << request.path << ": " << e.what() << "\n";
+        r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
     } catch (...) {
         r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
     }
-    r.headers.emplace_back("X-Content-Type-Options", "nosniff");
-    // Not "no-referrer": with it a browser sends "Origin: null" on a post, and the origin check
-    // refuses the page itself.
-    r.headers.emplace_back("Referrer-Policy", "same-origin");
-    r.headers.emplace_back("X-Frame-Options", "DENY");
-    r.headers.emplace_back("Content-Security-Policy",
-                           "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
-                           "media-src 'self'; form-action 'self'; base-uri 'none'; frame-ancestors 'none'");
+    for (const auto& h : common_headers())
+        r.headers.push_back(h);
     if (r.header("Cache-Control").empty()) r.headers.emplace_back("Cache-Control", "no-store");
     if (!options_.name.empty()) r.headers.emplace_back("X-Zuva-Server", options_.name);
     return r;
@@ -199,6 +241,16 @@ WebResponse WebApp::route(const WebRequest& q) {
         // Every start is a new session under a new token: a token planted in the browser
         // before (session fixation) never names the consultation that follows, and a form
         // of the consultation it replaces names another consultation.
+        // A client starts a bounded number of consultations a minute.
+        int retry_after = 0;
+        if (!starts_->allow(q.client, retry_after)) {
+            WebResponse r =
+                html(429, message_page("Za dużo konsultacji",
+                                       "Z tego adresu rozpoczęto ostatnio zbyt wiele konsultacji. "
+                                       "Spróbuj za chwilę."));
+            r.headers.emplace_back("Retry-After", std::to_string(retry_after));
+            return r;
+        }
         if (s) {
             const std::string old = s->token;
             s.reset();
@@ -206,11 +258,14 @@ WebResponse WebApp::route(const WebRequest& q) {
         }
         const std::string proposed =
             options_.token_header.empty() ? std::string() : q.header(lower_ascii(options_.token_header));
-        s = sessions_.create(proposed);
-        if (!s)
-            return html(503,
-                        message_page("Serwer zajęty",
-                                     "Serwer prowadzi teraz tyle konsultacji, ile może. Spróbuj za chwilę."));
+        s = sessions_.create(proposed, q.client, &retry_after);
+        if (!s) {
+            WebResponse r = html(503, message_page("Serwer zajęty",
+                                                   "Serwer prowadzi teraz tyle konsultacji, "
+                                                   "ile może. Spróbuj za chwilę."));
+            r.headers.emplace_back("Retry-After", std::to_string(retry_after));
+            return r;
+        }
         const std::string hypothesis = form_value(form, "hipoteza");
         std::lock_guard<std::mutex> lock(s->mutex);
         s->consultation.reset();
@@ -233,7 +288,7 @@ WebResponse WebApp::route(const WebRequest& q) {
             return r;
         }
         WebResponse r = redirect("/konsultacja");
-        r.headers.emplace_back("Set-Cookie", session_cookie(s->token));
+        r.headers.emplace_back("Set-Cookie", cookie_of(q, s->token));
         return r;
     }
 
