@@ -40,6 +40,7 @@ struct Conn {
     bool draining = false;   // refused: what still arrives is read and dropped until the deadline
     bool close = false;      // set by the handler: the connection ends
     bool head_only = false;  // handed over without its body (of no usable length): ends after
+    bool waiting = false;    // whole, waiting for a handler while its client has enough of them
 };
 
 std::string address_of(const sockaddr_storage& a, int& port) {
@@ -212,6 +213,7 @@ struct Front::State {
     // The poll loop's own:
     std::vector<std::shared_ptr<Conn>> polled;
     std::map<std::string, std::size_t> per_client;
+    std::map<std::string, std::size_t> busy;  // requests of each client in the handlers
     std::size_t open = 0;
     std::set<std::string> proxies;
 
@@ -257,6 +259,8 @@ void Front::serve() {
     const std::size_t cap = l.max_head_bytes + l.max_body + 16 * 1024;
 
     auto hand_over = [&](const std::shared_ptr<Conn>& c, const Verdict& v) {
+        ++s.busy[c->peer];
+        c->waiting = false;
         c->request_len = v.length;
         c->head_only = v.head_only;
         pool.enqueue([this, c, &s] {
@@ -299,6 +303,12 @@ void Front::serve() {
             c->deadline = now + std::chrono::seconds(2);
             return true;
         }
+        // A client's requests take a bounded share of the handlers (one that does not read
+        // its replies holds a handler until the write's time runs out).
+        if (!s.proxies.count(c->peer) && s.busy[c->peer] >= l.per_client_handlers) {
+            c->waiting = true;
+            return true;
+        }
         hand_over(c, v);
         return false;
     };
@@ -311,6 +321,7 @@ void Front::serve() {
             back.swap(s.returned);
         }
         for (auto& c : back) {
+            if (--s.busy[c->peer] == 0) s.busy.erase(c->peer);
             if (c->close) {
                 s.close(c);
                 continue;
@@ -318,6 +329,12 @@ void Front::serve() {
             c->started = false;
             c->deadline = now + std::chrono::seconds(l.idle_seconds);
             if (look(c, now)) s.polled.push_back(c);
+        }
+        if (!back.empty()) {
+            std::vector<std::shared_ptr<Conn>> still;
+            for (auto& c : s.polled)
+                if (!c->waiting || look(c, now)) still.push_back(c);
+            s.polled.swap(still);
         }
         std::vector<pollfd> fds;
         fds.push_back({listener, POLLIN, 0});

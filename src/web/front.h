@@ -23,6 +23,7 @@ struct FrontLimits {
     int write_seconds = 20;    // to write one response
     std::size_t max_connections = 1000;
     std::size_t per_client = 32;
+    std::size_t per_client_handlers = 4;  // requests of one client in the handlers at once
     std::size_t max_head_bytes = 16 * 1024;
     std::size_t max_head_lines = 100;
     std::size_t max_body = 64 * 1024;
