@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <csignal>
@@ -85,6 +86,39 @@ TEST(FileConfinement, ReadsOutsideTheRootFailAndNothingIsWritten) {
     EXPECT_FALSE(remove_file(inside));
     release_files();
     EXPECT_FALSE(std::filesystem::exists(t.path("root/new.txt")));
+}
+
+TEST(FileConfinement, ALinkSwappedWhileFilesAreReadNeverLeadsOut) {
+    // root/cur is a link that another thread swaps, as fast as it can, between a folder inside
+    // the root and one outside it; reads of root/cur/plik.txt get the inside file or nothing.
+    testing_support::TempDir t("zuva-swap");
+    t.write("root/in/plik.txt", "wewnatrz");
+    t.write("out/plik.txt", "sekret");
+    std::filesystem::create_directory_symlink(t.path("root/in"), t.path("root/link-in"));
+    std::filesystem::create_directory_symlink(t.path("out"), t.path("root/link-out"));
+    std::filesystem::create_directory_symlink("in", t.path("root/cur"));
+    confine_files(t.path("root"));
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+        const std::string tmp = t.path("root/tmp"), cur = t.path("root/cur");
+        for (int i = 0; !done; ++i) {
+            ::unlink(tmp.c_str());
+            if (::symlink(i % 2 ? t.path("out").c_str() : "in", tmp.c_str()) == 0)
+                ::rename(tmp.c_str(), cur.c_str());
+        }
+    });
+    int inside = 0, outside = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    while (std::chrono::steady_clock::now() < until) {
+        const auto got = read_file_bytes(t.path("root/cur/plik.txt"));
+        inside += got && *got == "wewnatrz";
+        outside += got && *got == "sekret";
+    }
+    done = true;
+    swapper.join();
+    release_files();
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 0) << "the link to the inside folder is followed";
 }
 
 TEST_F(WebTest, ATokenThisServerDidNotGiveNeverReachesASession) {
