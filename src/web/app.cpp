@@ -9,7 +9,6 @@
 #include <exception>
 #include <iostream>
 
-#include "report/report.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "web/catalog.h"
@@ -226,6 +225,10 @@ WebResponse WebApp::route(const WebRequest& q) {
         return finish(r);
     }
     if (get && q.path == "/") return finish(html(200, bases_page(catalog_)));
+    if (get && q.path == "/wygasla")
+        return finish(html(200, bases_page(catalog_,
+                                           "Twoja konsultacja wygasła albo została zakończona. "
+                                           "Wybierz bazę wiedzy, aby zacząć nową.")));
 
     if (post && q.path == "/start") {
         const auto form = parse_form(q.body);
@@ -303,7 +306,8 @@ WebResponse WebApp::route(const WebRequest& q) {
     }
     if (!consultation_route || (!get && !post))
         return finish(html(404, message_page("Nie znaleziono", "Nie ma takiej strony.")));
-    if (!s) return finish(redirect("/"));
+    // A browser whose consultation is gone is told so on the list of bases.
+    if (!s) return finish(redirect(token.empty() ? "/" : "/wygasla"));
 
     std::unique_lock<std::mutex> lock(s->mutex);
     // A parked consultation is resumed from its log.
@@ -317,7 +321,7 @@ WebResponse WebApp::route(const WebRequest& q) {
     // Another process sharing the state folder may have moved the consultation on, or
     // ended it.
     if (options_.store && !options_.store->refresh(*s)) s->consultation.reset();
-    if (!s->consultation) return finish(redirect("/"));
+    if (!s->consultation) return finish(redirect("/wygasla"));
     api::Consultation& c = *s->consultation;
     try {
         std::optional<api::Question> pending = c.next();
@@ -327,7 +331,10 @@ WebResponse WebApp::route(const WebRequest& q) {
                 s->error.clear();
                 return html(200, std::move(body));
             }
-            if (s->result_html.empty()) s->result_html = result_body(c, *s->base, s->hypothesis);
+            if (s->result_html.empty())
+                s->result_html = result_body(c, *s->base, s->hypothesis, [this](const api::Offer& o) {
+                    return catalog_.inside(o.path) && read_file_bytes(o.path).has_value();
+                });
             return html(200, page("Wyniki konsultacji", s->result_html));
         }
         if (post && (q.path == "/odpowiedz" || q.path == "/dlaczego")) {
@@ -394,14 +401,14 @@ WebResponse WebApp::route(const WebRequest& q) {
             if (text.empty())
                 return html(404, message_page("Nie znaleziono", "Ta konsultacja nie ma tego pliku."));
             WebResponse r;
-            r.type = "text/plain; charset=windows-1250";
-            // The same bytes as the file the program writes.
-            r.body = utf8_to_cp1250_lossy(report ? report_file_line(text) : text);
-            r.headers.emplace_back(
-                "Content-Disposition",
-                "attachment; filename=\"" +
-                    safe_file_name((report ? "raport-" : "podsumowanie-") + s->base->name) +
-                    (report ? ".rpt\"" : ".txt\""));
+            // The report as the program shows it, line by line; the summary the same bytes
+            // as the file the program writes.
+            r.type = report ? "text/plain; charset=utf-8" : "text/plain; charset=windows-1250";
+            r.body = report ? text : utf8_to_cp1250_lossy(text);
+            const std::string name = (report ? "raport-" : "podsumowanie-") + s->base->name + ".txt";
+            r.headers.emplace_back("Content-Disposition", "attachment; filename=\"" +
+                                                              readable_file_name(name) +
+                                                              "\"; filename*=UTF-8''" + percent_encode(name));
             return r;
         }
         // /plik/obraz/N, /plik/dzwiek/N

@@ -152,13 +152,19 @@ std::string how_tree(api::Consultation& c, const std::string& name) {
     return h;
 }
 
-std::string offers(const std::vector<api::Offer>& items, const char* kind) {
+// Each file once (two conclusions may name the same one); one the server will not serve
+// (missing, unreadable, or outside the folder) by its name only.
+std::string offers(const std::vector<api::Offer>& items, const char* kind, const OfferCheck& usable) {
     std::string h;
+    std::vector<std::string> shown;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const api::Offer& o = items[i];
+        const std::string key = o.path.empty() ? o.name : o.path;
+        if (std::find(shown.begin(), shown.end(), key) != shown.end()) continue;
+        shown.push_back(key);
         const std::string url = std::string("/plik/") + kind + "/" + std::to_string(i + 1);
         h += "<figure>";
-        if (!o.available) {
+        if (!o.available || !usable(o)) {
             h += "<figcaption>" + html_escape(o.name) + " (brak pliku)</figcaption>";
         } else if (std::strcmp(kind, "obraz") == 0) {
             h += "<img src=\"" + url + "\" alt=\"" + html_escape("Ilustracja " + o.name) + "\">";
@@ -251,7 +257,8 @@ std::string question_page(const WebSession& s, const api::Question& q, std::size
     return page("Pytanie " + std::to_string(q.number), h);
 }
 
-std::string result_body(api::Consultation& c, const BaseEntry& base, const std::string& hypothesis) {
+std::string result_body(api::Consultation& c, const BaseEntry& base, const std::string& hypothesis,
+                        const OfferCheck& usable) {
     const api::Result& r = c.result();
     std::string h =
         "<h1 data-fokus tabindex=\"-1\">Wyniki konsultacji: baza " + html_escape(base.name) + "</h1>";
@@ -292,20 +299,33 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
     }
     if (!r.advice.empty()) {
         h += "<section aria-labelledby=\"rady\"><h2 id=\"rady\">Rady</h2>";
+        std::vector<std::string> shown;
         for (const auto& a : r.advice) {
-            h += "<div class=\"karta rada\"><h3>" + html_escape(a.name) + "</h3>";
-            h += a.available && !a.text.empty() ? "<pre>" + html_escape(a.text) + "</pre>"
-                                                : "<p>Brak pliku rady.</p>";
+            const std::string key = a.path.empty() ? a.name : a.path;
+            if (std::find(shown.begin(), shown.end(), key) != shown.end()) continue;
+            shown.push_back(key);
+            // The advice's first line is its title; a missing file is named by its file.
+            std::string text = a.available ? a.text : std::string();
+            const std::size_t start = text.find_first_not_of("\r\n \t");
+            text = start == std::string::npos ? std::string() : text.substr(start);
+            const std::size_t eol = text.find('\n');
+            std::string title = text.substr(0, eol);
+            while (!title.empty() && (title.back() == '\r' || title.back() == ' '))
+                title.pop_back();
+            const std::string rest = eol == std::string::npos ? std::string() : text.substr(eol + 1);
+            h += "<div class=\"karta rada\"><h3>" + html_escape(title.empty() ? "Rada " + a.name : title) +
+                 "</h3>";
+            h += !text.empty() ? "<pre>" + html_escape(rest) + "</pre>" : "<p>Brak pliku rady.</p>";
             h += "</div>";
         }
         h += "</section>";
     }
     if (!r.pictures.empty())
         h += "<section aria-labelledby=\"obrazy\"><h2 id=\"obrazy\">Ilustracje</h2>" +
-             offers(r.pictures, "obraz") + "</section>";
+             offers(r.pictures, "obraz", usable) + "</section>";
     if (!r.sounds.empty())
         h += "<section aria-labelledby=\"dzwieki\"><h2 id=\"dzwieki\">Dźwięki</h2>" +
-             offers(r.sounds, "dzwiek") + "</section>";
+             offers(r.sounds, "dzwiek", usable) + "</section>";
     if (!r.notes.empty()) {
         h += "<section aria-labelledby=\"komunikaty\"><h2 id=\"komunikaty\">Komunikaty programu</h2><ul>";
         for (const auto& n : r.notes)

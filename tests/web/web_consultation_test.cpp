@@ -22,8 +22,21 @@ ScriptFiles script_files(const std::string& bazy, const std::string& name) {
         lines.push_back(l);
     ScriptRun run = run_script(lines, bazy);
     EXPECT_EQ(run.status, kExitOk) << run.error;
-    ScriptFiles f{read_file_bytes(bazy + "/P.txt").value_or("<none>"),
-                  read_file_bytes(bazy + "/R.RPT").value_or("<none>")};
+    // The report file is one record, tekst_raportu("..."): its text, line by line.
+    std::string record = cp1250_to_utf8(read_file_bytes(bazy + "/R.RPT").value_or("")).value_or("");
+    const std::string head = "tekst_raportu(\"", tail = "\")\n";
+    EXPECT_TRUE(record.rfind(head, 0) == 0 && record.size() > head.size() + tail.size());
+    record = record.substr(head.size(), record.size() - head.size() - tail.size());
+    std::string report;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (record[i] != '\\' || i + 1 == record.size()) {
+            report += record[i];
+            continue;
+        }
+        const char c = record[++i];
+        report += c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    }
+    ScriptFiles f{read_file_bytes(bazy + "/P.txt").value_or("<none>"), report};
     std::filesystem::remove(bazy + "/P.txt");
     std::filesystem::remove(bazy + "/R.RPT");
     return f;
@@ -237,6 +250,43 @@ TEST_F(WebTest, TextsOfABaseAreShownAsText) {
     EXPECT_EQ(page->body.find("<script>alert"), std::string::npos);
 }
 
+TEST_F(WebTest, TheResultsNameEachFileOnceAndSayWhatIsMissingOrGone) {
+    // Two fired rules name the same picture (and, in the sample, the same advice); another
+    // picture is a link out of the folder.
+    const std::string pictures = root + "/BAZY/GRAUTO.BEN";
+    write_file_bytes(pictures, read_file_bytes(pictures).value_or("") + "grafika(14,\"akumulator\")\n");
+    const std::string secret = temp->write("poza/tajny.bmp", "BM sekret");
+    std::filesystem::remove(root + "/GRAFIKA/AUTO/woltomierz.bmp");
+    std::filesystem::create_symlink(secret, root + "/GRAFIKA/AUTO/woltomierz.bmp");
+    start();
+    Browser b(port);
+    const std::string page = consult(b, "baza=BAZY%2FREAUTO.BEN");
+    auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("alt=\"Ilustracja akumulator.bmp\""), 1u);
+    EXPECT_EQ(count("<h3>Akumulator</h3>"), 1u) << "the advice titled by its first line, once";
+    EXPECT_EQ(count(".hlp</h3>"), 0u);
+    EXPECT_EQ(count("alt=\"Ilustracja woltomierz.bmp\""), 0u) << "no broken image";
+    EXPECT_EQ(count("woltomierz.bmp (brak pliku)"), 1u);
+    EXPECT_EQ(count("<li>napiecie_spoczynkowe = 11.9</li>"), 1u);
+    // The report downloads line by line under a readable name.
+    auto report = b.get("/raport");
+    ASSERT_TRUE(report && report->status == 200);
+    EXPECT_NE(report->body.find("\nKoniec wnioskowania w przód\n"), std::string::npos);
+    EXPECT_NE(report->get_header_value("Content-Disposition").find("filename=\"raport-auto.txt\""),
+              std::string::npos)
+        << report->get_header_value("Content-Disposition");
+    // A browser whose session is gone is told so.
+    sessions->remove(b.token());
+    auto gone = b.get("/konsultacja");
+    ASSERT_EQ(gone->status, 303);
+    EXPECT_NE(b.get(gone->get_header_value("Location"))->body.find("konsultacja wygasła"), std::string::npos);
+}
+
 TEST(WebText, EscapingFormsAndCookies) {
     EXPECT_EQ(html_escape("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
     const auto form = parse_form("a=1&b=x+y%2Bz&a=2&pusty&%zz=%4");
@@ -246,9 +296,16 @@ TEST(WebText, EscapingFormsAndCookies) {
     EXPECT_EQ(form.count("pusty"), 1u);
     EXPECT_EQ(cookie_value("a=1; zuva_sesja=abc ;b=2", "zuva_sesja"), "abc");
     EXPECT_EQ(cookie_value("xzuva_sesja=abc", "zuva_sesja"), "");
-    EXPECT_EQ(format_number(-0.62), "-0.62");
-    EXPECT_EQ(format_number(-0.00001), "0");
+    // Numbers as the program prints them ("%lg"), whatever their size.
+    for (const auto& [value, text] : std::vector<std::pair<double, std::string>>{{-0.62, "-0.62"},
+                                                                                 {-0.00001, "-1e-05"},
+                                                                                 {1e-12, "1e-12"},
+                                                                                 {-1e308, "-1e+308"},
+                                                                                 {-0.0, "0"},
+                                                                                 {11.9, "11.9"}})
+        EXPECT_EQ(format_number(value), text) << value;
     EXPECT_EQ(safe_file_name("raport-ąb/../x"), "raport-__b_.._x");
+    EXPECT_EQ(readable_file_name("raport-DŹWIĘKÓW ż.txt"), "raport-DZWIEKOW_z.txt");
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST_F(WebTest, ATokenThisServerDidNotGiveNeverReachesASession) {
         auto page = mallory.get("/konsultacja");
         ASSERT_TRUE(page);
         EXPECT_EQ(page->status, 303) << forged;
-        EXPECT_EQ(page->get_header_value("Location"), "/");
+        EXPECT_EQ(page->get_header_value("Location"), "/wygasla");
         EXPECT_TRUE(mallory.cookie.empty()) << "the stale cookie is cleared";
         mallory.cookie = std::string(kCookie) + "=" + forged;
         auto start = mallory.post("/start", "baza=BAZY%2FREAUTO.BEN");
@@ -277,7 +277,7 @@ TEST_F(WebTest, SessionsAreBoundedFreedWhenIdleAndAFailedOneLeavesTheOthers) {
     now += std::chrono::seconds(30);
     EXPECT_EQ(c.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303) << "b's place is freed";
     EXPECT_EQ(sessions->size(), 2u);
-    EXPECT_EQ(b.get("/konsultacja")->get_header_value("Location"), "/");
+    EXPECT_EQ(b.get("/konsultacja")->get_header_value("Location"), "/wygasla");
     EXPECT_EQ(sessions->sweep(), 0u);
     now += std::chrono::seconds(61);
     EXPECT_EQ(sessions->sweep(), 2u);
