@@ -9,12 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "zuva/zuva.h"
+
 namespace zuva::web {
 
 class Catalog;
 class SessionStore;
 class SessionTable;
 class StartRate;
+struct WebSession;
 
 inline constexpr const char* kCookie = "zuva_sesja";
 
@@ -67,7 +70,14 @@ class WebApp {
     WebResponse handle(const WebRequest& request);
 
   private:
+    // Routing: the embedded files, the list of bases, the sessions (start, end), and the
+    // routes of a live consultation (app_consult.cpp): its page, its forms, its files.
     WebResponse route(const WebRequest& request);
+    WebResponse start(const WebRequest& q, std::shared_ptr<WebSession> s, const std::string& token,
+                      bool stale);
+    WebResponse in_consultation(const WebRequest& q, WebSession& s);
+    WebResponse answer(const WebRequest& q, WebSession& s, const std::optional<api::Question>& pending);
+    WebResponse download(const WebRequest& q, WebSession& s);
     std::string cookie_of(const WebRequest& q, const std::string& token) const;
     const Catalog& catalog_;
     SessionTable& sessions_;
