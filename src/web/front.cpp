@@ -202,6 +202,13 @@ class ConnStream : public httplib::Stream {
     std::string head_;
 };
 
+// Ranges are served of the pictures and sounds only, one at a time: several ranges of one
+// file could make a reply many times its size, and a request for more than one gets the
+// whole file.
+void one_range_of_media(httplib::Request& req) {
+    if (req.ranges.size() > 1 || req.path.rfind("/plik/", 0) != 0) req.ranges.clear();
+}
+
 }  // namespace
 
 struct Front::State {
@@ -249,6 +256,44 @@ void Front::halt() {
     [[maybe_unused]] ssize_t n = ::write(state_->wake, &one, sizeof one);
 }
 
+std::string Front::answer_bytes(const std::string& bytes) {
+    State& s = *state_;
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return {};
+    int size = 1 << 20;
+    ::setsockopt(pair[0], SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    ::setsockopt(pair[1], SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    Conn c;
+    c.fd = pair[0];
+    c.peer = "127.0.0.1";
+    c.buf = bytes;
+    std::string out;
+    auto drain = [&] {
+        char buf[65536];
+        for (ssize_t n; (n = ::recv(pair[1], buf, sizeof buf, MSG_DONTWAIT)) > 0;)
+            out.append(buf, static_cast<std::size_t>(n));
+    };
+    // Each whole request in turn, as the poll loop hands them over.
+    for (int n = 0; n < 32; ++n) {
+        while (c.buf.rfind("\r\n", 0) == 0)
+            c.buf.erase(0, 2);
+        const Verdict v = judge(c.buf, s.limits);
+        if (v.kind == Verdict::Refuse) out += "HTTP/1.1 " + std::to_string(v.status) + " (refused)\r\n\r\n";
+        if (v.kind != Verdict::Ready) break;
+        c.request_len = v.length;
+        ConnStream stream(c, 1);
+        bool closed = false;
+        const bool ok = process_request(stream, false, closed, one_range_of_media);
+        drain();
+        c.buf.erase(0, c.request_len);
+        if (!ok || closed || v.head_only || stream.said_close()) break;
+    }
+    drain();
+    ::close(pair[0]);
+    ::close(pair[1]);
+    return out;
+}
+
 void Front::serve() {
     State& s = *state_;
     const FrontLimits& l = s.limits;
@@ -266,12 +311,7 @@ void Front::serve() {
         pool.enqueue([this, c, &s] {
             ConnStream stream(*c, s.limits.write_seconds);
             bool closed = false;
-            const bool ok = process_request(stream, s.stopping, closed, [](httplib::Request& req) {
-                // Ranges are served of the pictures and sounds only, one at a time: several
-                // ranges of one file could make a reply many times its size, and a request
-                // for more than one gets the whole file.
-                if (req.ranges.size() > 1 || req.path.rfind("/plik/", 0) != 0) req.ranges.clear();
-            });
+            const bool ok = process_request(stream, s.stopping, closed, one_range_of_media);
             c->buf.erase(0, c->request_len);
             c->close = !ok || closed || c->head_only || stream.said_close() || s.stopping;
             {

@@ -38,6 +38,9 @@ class Front : public httplib::Server {
     // After bind_to_port or bind_to_any_port: serves until halt().
     void serve();
     void halt();
+    // The reply to `bytes` as one connection's input, read and judged as the poll loop does
+    // and processed as a handler does (tests and fuzzing; no socket).
+    std::string answer_bytes(const std::string& bytes);
 
   private:
     struct State;

@@ -309,6 +309,10 @@ void WebServer::run() {
     sweeper.join();
 }
 
+std::string WebServer::answer_bytes(const std::string& bytes) {
+    return impl_->server.answer_bytes(bytes);
+}
+
 void WebServer::stop() {
     impl_->server.halt();
 }

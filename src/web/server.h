@@ -47,6 +47,8 @@ class WebServer {
     // Serves until stop(); sessions idle for too long are swept meanwhile.
     void run();
     void stop();
+    // The reply to `bytes` as one connection's input, without a socket (fuzzing).
+    std::string answer_bytes(const std::string& bytes);
 
   private:
     struct Impl;

@@ -282,3 +282,27 @@ TEST_F(WebTest, OnlyTheServersHostNamesAndWellFormedHeadsAreServed) {
 
 }  // namespace
 }  // namespace zuva::web::testing
+
+namespace zuva::web::testing {
+namespace {
+
+TEST_F(WebTest, BytesWithoutASocketAreAnsweredAsAConnectionsAre) {
+    start();
+    // What the HTTP fuzzing harness drives: a start, then two requests in one connection's bytes.
+    const std::string body = "baza=BAZY%2FREAUTO.BEN";
+    const std::string started = server->answer_bytes(
+        "POST /start HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: http://127.0.0.1\r\nContent-Length: " +
+        std::to_string(body.size()) + "\r\n\r\n" + body);
+    ASSERT_EQ(status_of(started), 303);
+    const std::size_t at = started.find("zuva_sesja=");
+    ASSERT_NE(at, std::string::npos);
+    const std::string cookie = started.substr(at, 11 + 32);
+    const std::string two =
+        server->answer_bytes("GET /konsultacja HTTP/1.1\r\nHost: 127.0.0.1\r\nCookie: " + cookie +
+                             "\r\n\r\nGET /nie-ma HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    EXPECT_NE(two.find("data-pytanie=\"wskaznik_paliwa_na_zero\""), std::string::npos);
+    EXPECT_NE(two.find("HTTP/1.1 404"), std::string::npos) << "the second request of the bytes";
+}
+
+}  // namespace
+}  // namespace zuva::web::testing
