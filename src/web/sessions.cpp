@@ -43,7 +43,7 @@ SessionTable::SessionTable(std::size_t max_sessions, std::chrono::seconds idle)
 
 std::shared_ptr<WebSession> SessionTable::find(const std::string& token) {
     if (!well_formed_token(token)) return nullptr;
-    std::shared_ptr<WebSession> expired;
+    std::shared_ptr<WebSession> expired, evicted;
     std::unique_lock<std::mutex> lock(mutex_);
     auto it = sessions_.find(token);
     if (it == sessions_.end()) {
@@ -54,8 +54,20 @@ std::shared_ptr<WebSession> SessionTable::find(const std::string& token) {
         lock.lock();
         if (!kept) return nullptr;
         if (sessions_.size() >= max_) {
-            expired = std::move(kept);
-            return nullptr;
+            // A kept session comes back in the place of the least recently used one idle
+            // long enough, as a new one would.
+            const auto t = now();
+            auto oldest = sessions_.end();
+            for (auto i = sessions_.begin(); i != sessions_.end(); ++i)
+                if (t - i->second.used >= evict_after &&
+                    (oldest == sessions_.end() || i->second.used < oldest->second.used))
+                    oldest = i;
+            if (oldest == sessions_.end()) {
+                expired = std::move(kept);
+                return nullptr;
+            }
+            evicted = std::move(oldest->second.session);
+            sessions_.erase(oldest);
         }
         auto [at, fresh] = sessions_.emplace(token, Entry{kept, now()});
         return at->second.session;  // another request may have restored it first
