@@ -20,6 +20,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include "web/app.h"
 
@@ -41,6 +42,9 @@ struct Conn {
     bool close = false;      // set by the handler: the connection ends
     bool head_only = false;  // handed over without its body (of no usable length): ends after
     bool waiting = false;    // whole, waiting for a handler while its client has enough of them
+    // The request being read: how far its head was searched, the lines seen there, and once
+    // the head is whole, the bytes of the whole request (0 before).
+    std::size_t scanned = 0, lines = 0, need = 0;
 };
 
 std::string address_of(const sockaddr_storage& a, int& port) {
@@ -86,8 +90,8 @@ std::string trim(const std::string& s) {
     return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 }
 
-// What the bytes so far make of a request: more to wait for, a refusal, or a whole request
-// of `length` bytes (its body too when its length is stated and allowed).
+// What a whole head makes of a request: a refusal, or a request of `length` bytes (its body
+// too when its length is stated and allowed; the bytes may not all be there yet).
 struct Verdict {
     enum Kind { More, Refuse, Ready } kind = More;
     int status = 0;
@@ -140,7 +144,6 @@ Verdict judge(const std::string& buf, const FrontLimits& l) {
             return v;
         }
     }
-    if (buf.size() < head + body) return v;
     v.kind = Verdict::Ready;
     v.length = head + body;
     return v;
@@ -279,7 +282,7 @@ std::string Front::answer_bytes(const std::string& bytes) {
             c.buf.erase(0, 2);
         const Verdict v = judge(c.buf, s.limits);
         if (v.kind == Verdict::Refuse) out += "HTTP/1.1 " + std::to_string(v.status) + " (refused)\r\n\r\n";
-        if (v.kind != Verdict::Ready) break;
+        if (v.kind != Verdict::Ready || v.length > c.buf.size()) break;
         c.request_len = v.length;
         ConnStream stream(c, 1);
         bool closed = false;
@@ -324,15 +327,38 @@ void Front::serve() {
     };
     // Judges the bytes of a polled connection; false when it left the poll set.
     auto look = [&](const std::shared_ptr<Conn>& c, Clock::time_point now) {
-        while (c->buf.rfind("\r\n", 0) == 0)
-            c->buf.erase(0, 2);  // empty lines between requests
+        if (c->scanned == 0) c->buf.erase(0, std::min(c->buf.find_first_not_of("\r\n"), c->buf.size()));
         if (c->buf.empty()) return true;
         if (!c->started) {
             c->started = true;
             c->deadline = now + std::chrono::seconds(l.request_seconds);
         }
-        const Verdict v = judge(c->buf, l);
-        if (v.kind == Verdict::More) return true;
+        Verdict v;
+        if (c->need == 0) {
+            // The head is searched and its lines counted once over its bytes, as they arrive.
+            const std::size_t end = c->buf.find("\r\n\r\n", c->scanned >= 3 ? c->scanned - 3 : 0);
+            const std::size_t upto = end == std::string::npos ? c->buf.size() : end + 4;
+            c->lines += static_cast<std::size_t>(
+                std::count(c->buf.begin() + static_cast<std::ptrdiff_t>(c->scanned),
+                           c->buf.begin() + static_cast<std::ptrdiff_t>(upto), '\n'));
+            c->scanned = upto;
+            if (upto > l.max_head_bytes || c->lines > l.max_head_lines + 1) {
+                v.kind = Verdict::Refuse;
+                v.status = 431;
+            } else if (end == std::string::npos) {
+                return true;
+            } else {
+                v = judge(c->buf, l);
+                c->need = v.length;
+                c->head_only = v.head_only;
+            }
+        }
+        if (v.kind != Verdict::Refuse) {
+            if (c->buf.size() < c->need) return true;
+            v.kind = Verdict::Ready;
+            v.length = c->need;
+            v.head_only = c->head_only;
+        }
         if (v.kind == Verdict::Refuse) {
             send_now(c->fd, v.status == 431 ? reply(431, "Request Header Fields Too Large",
                                                     "Nagłówki żądania są za duże.")
@@ -367,6 +393,7 @@ void Front::serve() {
                 continue;
             }
             c->started = false;
+            c->scanned = c->lines = c->need = 0;
             c->deadline = now + std::chrono::seconds(l.idle_seconds);
             if (look(c, now)) s.polled.push_back(c);
         }
@@ -426,7 +453,13 @@ void Front::serve() {
                 socklen_t len = sizeof peer;
                 const int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(&peer), &len,
                                          SOCK_NONBLOCK | SOCK_CLOEXEC);
-                if (fd < 0) break;
+                if (fd < 0) {
+                    // Out of descriptors: the waiting connections stay queued a moment
+                    // rather than the loop spinning on them.
+                    if (errno == EMFILE || errno == ENFILE)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    break;
+                }
                 auto c = std::make_shared<Conn>();
                 c->fd = fd;
                 c->peer = address_of(peer, c->peer_port);
