@@ -371,7 +371,8 @@ void Front::serve() {
         }
         // A client's requests take a bounded share of the handlers (one that does not read
         // its replies holds a handler until the write's time runs out).
-        if (!s.proxies.count(c->peer) && s.busy[c->peer] >= l.per_client_handlers) {
+        const auto busy = s.busy.find(c->peer);
+        if (!s.proxies.count(c->peer) && busy != s.busy.end() && busy->second >= l.per_client_handlers) {
             c->waiting = true;
             return true;
         }
