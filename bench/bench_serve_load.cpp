@@ -7,8 +7,14 @@
 // drawn evenly between half and one and a half of it). 0, the default, answers at once: all
 // users at the server all the time, which measures the server saturated (the latency is then
 // mostly the wait behind the other users' answers on the machine's cores).
+// Then slow connections (half silent, half stopped in the middle of a request's head, from
+// loopback addresses 127.0.0.10 and up, 25 each) are held open, 100 to 800 of them, while one
+// more consultation runs: prints the most the server holds with every step of that
+// consultation (answer and next page) within 100 ms.
 //   bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS] [THINK-MS]
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -76,6 +82,85 @@ double percentile(std::vector<double> v, double p) {
     return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size())))];
 }
 
+// Connects from the loopback address `from`; -1 when it cannot.
+int connect_from(const std::string& from, int port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    inet_pton(AF_INET, from.c_str(), &a.sin_addr);
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    inet_pton(AF_INET, "127.0.0.1", &a.sin_addr);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// One whole consultation; the slowest step (answer and next page) in ms, or -1 on an error.
+double slowest_step(int port, const std::string& origin) {
+    httplib::Client c("127.0.0.1", port);
+    c.set_read_timeout(std::chrono::seconds(30));
+    httplib::Headers post{{"Origin", origin}};
+    auto r = c.Post("/start", post, "baza=BAZY%2FREAUTO.BEN", "application/x-www-form-urlencoded");
+    if (!r || r->status != 303) return -1;
+    const std::string set = r->get_header_value("Set-Cookie");
+    const std::string cookie = set.substr(0, set.find(';'));
+    httplib::Headers get{{"Cookie", cookie}};
+    post.emplace("Cookie", cookie);
+    double slowest = 0;
+    for (int guard = 0; guard < 100; ++guard) {
+        const auto t0 = Clock::now();
+        auto page = c.Get("/konsultacja", get);
+        if (!page || page->status != 200) return -1;
+        const std::string& body = page->body;
+        if (body.find("data-pytanie=\"") == std::string::npos) return slowest;
+        auto field = [&](const std::string& key) {
+            const std::string mark = "name=\"" + key + "\" value=\"";
+            const std::size_t at = body.find(mark);
+            if (at == std::string::npos) return std::string();
+            const std::size_t from = at + mark.size();
+            return body.substr(from, body.find('"', from) - from);
+        };
+        auto it = kAnswers.find(field("pytanie"));
+        if (it == kAnswers.end()) return -1;
+        auto a = c.Post("/odpowiedz", post,
+                        "numer=" + field("numer") + "&pytanie=" + field("pytanie") + "&konsultacja=" +
+                            field("konsultacja") + "&pozycja=" + field("pozycja") + "&wartosc=" + it->second,
+                        "application/x-www-form-urlencoded");
+        if (!a || a->status != 303) return -1;
+        slowest = std::max(slowest, std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    return -1;
+}
+
+// The most slow connections (of 100, 200, 400, 800) held while a consultation answers every
+// step within 100 ms.
+int slow_connections_survived(int port, const std::string& origin) {
+    int survived = 0;
+    for (int k : {100, 200, 400, 800}) {
+        std::vector<int> held;
+        for (int i = 0; i < k; ++i) {
+            const int fd = connect_from("127.0.0." + std::to_string(10 + i / 25), port);
+            if (fd < 0) break;
+            if (i % 2) {
+                const char head[] = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-A: ";
+                [[maybe_unused]] ssize_t n = send(fd, head, sizeof head - 1, MSG_NOSIGNAL);
+            }
+            held.push_back(fd);
+        }
+        const double slowest = static_cast<int>(held.size()) == k ? slowest_step(port, origin) : -1;
+        std::printf("%d slow connections held: slowest step of a consultation %.1f ms\n", k, slowest);
+        for (int fd : held)
+            close(fd);
+        if (slowest < 0 || slowest >= 100) break;
+        survived = k;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return survived;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,8 +192,11 @@ int main(int argc, char** argv) {
         dup2(out[1], 1);
         close(out[0]);
         const std::string sessions = std::to_string(users + 16);
+        // The simulated users all come from 127.0.0.1: it is named a proxy (held to the total
+        // bound of connections only), and its bounds of sessions and starts are lifted.
         execl(zuva.c_str(), zuva.c_str(), "serve", (work + "/bazy").c_str(), "--listen", "127.0.0.1:0",
-              "--max-sessions", sessions.c_str(), "--threads", "64", nullptr);
+              "--max-sessions", sessions.c_str(), "--threads", "64", "--proxy", "127.0.0.1",
+              "--client-sessions", sessions.c_str(), "--client-starts", "1000000", nullptr);
         _exit(127);
     }
     close(out[1]);
@@ -185,7 +273,18 @@ int main(int argc, char** argv) {
                 return;
             }
             const auto t0 = Clock::now();
-            auto a = c.Post("/odpowiedz", post, "numer=" + number + "&wartosc=" + it->second,
+            // The form's other fields (the sample's names need no encoding).
+            auto field = [&](const std::string& key) {
+                const std::string mark = "name=\"" + key + "\" value=\"";
+                const std::size_t at = body.find(mark, name_end);
+                if (at == std::string::npos) return std::string();
+                const std::size_t from = at + mark.size();
+                return body.substr(from, body.find('"', from) - from);
+            };
+            const std::string fields = "numer=" + number + "&pytanie=" + field("pytanie") +
+                                       "&konsultacja=" + field("konsultacja") +
+                                       "&pozycja=" + field("pozycja");
+            auto a = c.Post("/odpowiedz", post, fields + "&wartosc=" + it->second,
                             "application/x-www-form-urlencoded");
             const auto t1 = Clock::now();
             if (!a || a->status != 303) fail("answer");
@@ -213,6 +312,7 @@ int main(int argc, char** argv) {
     for (auto& t : threads)
         t.join();
     const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    const int survived = slow_connections_survived(port, origin);
     kill(server, SIGTERM);
     int status = 0;
     waitpid(server, &status, 0);
@@ -227,6 +327,7 @@ int main(int argc, char** argv) {
                 percentile(step_ms, 0.99));
     std::printf("server memory: %ld KB idle, %ld KB with %d live sessions: %.0f KB per live session\n",
                 rss_idle, rss_live, users, static_cast<double>(rss_live - rss_idle) / users);
+    std::printf("slow connections survived (every step of a consultation within 100 ms): %d\n", survived);
     std::printf("server end after SIGTERM: %s\n",
                 WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "clean (status 0)" : "NOT CLEAN");
     const bool ok =

@@ -3,7 +3,8 @@
 // line "METHOD PATH", header lines "Name: value", an empty line and the body. The harness
 // carries the session cookie a response sets into the next requests (unless a request has
 // its own) and adds the page's Origin and Host, so that the fuzzer reaches the
-// consultations; at the end of an input every session is dropped.
+// consultations, and "@FORM@" in a body becomes the fields of the last answer form shown; at
+// the end of an input every session is dropped.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +28,26 @@ const Catalog& catalog() {
         return Catalog::scan(ZUVA_EXAMPLES, skipped);
     }();
     return c;
+}
+
+// The hidden fields of the last answer form a page showed ("numer=..&pytanie=..&..."), which
+// "@FORM@" in a request's body stands for, so that inputs reach the answers.
+std::string form_fields(const std::string& page) {
+    std::string out;
+    for (const char* name : {"numer", "pytanie", "konsultacja", "pozycja"}) {
+        const std::string mark = std::string("name=\"") + name + "\" value=\"";
+        const std::size_t at = page.find(mark);
+        if (at == std::string::npos) return {};
+        const std::size_t from = at + mark.size();
+        out += (out.empty() ? "" : "&") + std::string(name) + "=" +
+               page.substr(from, page.find('"', from) - from);
+    }
+    return out;
+}
+
+void fill_form(std::string& text, const std::string& fields) {
+    for (std::size_t p; (p = text.find("@FORM@")) != std::string::npos;)
+        text.replace(p, 6, fields);
 }
 
 WebRequest parse_request(std::string_view text) {
@@ -67,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.token_header = "X-Zuva-Token";
     options.max_body = 4096;
     WebApp app(catalog(), sessions, options);
-    std::string cookie;
+    std::string cookie, fields;
     std::size_t at = 0;
     for (int n = 0; n < 24 && at <= input.size(); ++n) {
         std::size_t end = input.find("\n@@\n", at);
@@ -76,9 +97,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at = end + 4;
         if (!r.headers.count("host")) r.headers["host"] = "zuva.test";
         if (!r.headers.count("origin")) r.headers["origin"] = "http://zuva.test";
+        fill_form(r.body, fields);
         if (!r.headers.count("content-length")) r.headers["content-length"] = std::to_string(r.body.size());
         if (!r.headers.count("cookie") && !cookie.empty()) r.headers["cookie"] = cookie;
         WebResponse w = app.handle(r);
+        if (const std::string f = form_fields(w.body); !f.empty()) fields = f;
         if (w.status < 200 || w.status > 599) __builtin_trap();
         for (const auto& [k, v] : w.headers)
             if (k == "Set-Cookie") cookie = v.substr(0, v.find(';'));

@@ -26,6 +26,6 @@ if [ $# -gt 0 ]; then
 else
   cmake --build build-san -j2
   if command -v clang++ >/dev/null 2>&1; then
-    cmake --build build-san -j2 --target fuzz_base_reader fuzz_text_files fuzz_answer_script fuzz_lsp_reader fuzz_web_requests
+    cmake --build build-san -j2 --target fuzz_base_reader fuzz_text_files fuzz_answer_script fuzz_lsp_reader fuzz_web_requests fuzz_http_server fuzz_test_cases
   fi
 fi

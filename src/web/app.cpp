@@ -4,15 +4,17 @@
 // position: no path ever comes from a request), GET /assets/NAME (the embedded files).
 #include "web/app.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
+#include <iostream>
 
-#include "report/report.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "web/catalog.h"
 #include "web/html.h"
 #include "web/pages.h"
+#include "web/responses.h"
 #include "web/session_store.h"
 #include "web/sessions.h"
 
@@ -20,55 +22,16 @@ namespace zuva::web {
 
 namespace {
 
-WebResponse html(int status, std::string body) {
-    WebResponse r;
-    r.status = status;
-    r.body = std::move(body);
-    return r;
-}
-
-WebResponse redirect(const std::string& to, int status = 303) {
-    WebResponse r;
-    r.status = status;
-    r.headers.emplace_back("Location", to);
-    r.type = "text/plain; charset=utf-8";
-    return r;
-}
-
-std::string session_cookie(const std::string& token) {
-    return std::string(kCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict";
-}
-
-std::string cleared_cookie() {
-    return std::string(kCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0";
-}
-
-int parse_int(const std::string& text) {
-    int v = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    return ec == std::errc() && end == text.data() + text.size() ? v : -1;
-}
-
-std::string lower_ascii(std::string s) {
-    for (char& c : s)
+// The name a Host header gives, without its port, in lower case ("[::1]" keeps its brackets).
+std::string host_name(const std::string& host) {
+    std::string h = host;
+    if (!h.empty() && h.front() == '[')
+        h = h.substr(0, h.find(']') + 1);
+    else if (h.find(':') == h.rfind(':'))
+        h = h.substr(0, h.find(':'));
+    for (char& c : h)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string media_type(const std::string& path, bool picture) {
-    const std::string p = lower_ascii(path);
-    auto ends = [&](const char* ext) {
-        const std::string e = ext;
-        return p.size() >= e.size() && p.compare(p.size() - e.size(), e.size(), e) == 0;
-    };
-    if (ends(".bmp")) return "image/bmp";
-    if (ends(".png")) return "image/png";
-    if (ends(".jpg") || ends(".jpeg")) return "image/jpeg";
-    if (ends(".gif")) return "image/gif";
-    if (ends(".wav")) return "audio/wav";
-    if (ends(".ogg")) return "audio/ogg";
-    if (ends(".mp3")) return "audio/mpeg";
-    return picture ? "application/octet-stream" : "application/octet-stream";
+    return h;
 }
 
 }  // namespace
@@ -84,10 +47,47 @@ std::string WebResponse::header(const std::string& name) const {
     return {};
 }
 
+const std::vector<std::pair<std::string, std::string>>& common_headers() {
+    static const std::vector<std::pair<std::string, std::string>> headers = {
+        {"X-Content-Type-Options", "nosniff"},
+        // Not "no-referrer": with it a browser sends "Origin: null" on a post, and the origin
+        // check refuses the page itself.
+        {"Referrer-Policy", "same-origin"},
+        {"X-Frame-Options", "DENY"},
+        {"Content-Security-Policy",
+         "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; media-src 'self'; "
+         "form-action 'self'; base-uri 'none'; frame-ancestors 'none'"},
+    };
+    return headers;
+}
+
 WebApp::WebApp(const Catalog& catalog, SessionTable& sessions, AppOptions options)
-    : catalog_(catalog), sessions_(sessions), options_(std::move(options)) {}
+    : catalog_(catalog),
+      sessions_(sessions),
+      options_(std::move(options)),
+      starts_(std::make_unique<StartRate>(options_.client_starts)) {
+    for (auto& h : options_.hosts)
+        h = host_name(h);
+}
+
+WebApp::~WebApp() = default;
+
+std::string WebApp::cookie_of(const WebRequest& q, const std::string& token) const {
+    return std::string(kCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict" +
+           (options_.secure_cookie || q.secure ? "; Secure" : "");
+}
 
 std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
+    // Only the server's own names: a page of another site whose name is made to point here
+    // (DNS rebinding) names its own host.
+    if (!options_.hosts.empty()) {
+        const std::string name = host_name(head.header("host"));
+        if (std::find(options_.hosts.begin(), options_.hosts.end(), name) == options_.hosts.end()) {
+            WebResponse r = html(421, message_page("Odmowa", "Ten serwer nie obsługuje tej nazwy."));
+            r.headers.emplace_back("Connection", "close");
+            return r;
+        }
+    }
     if (head.method != "POST") return std::nullopt;
     const std::string origin = head.header("origin");
     const std::string host = head.header("host");
@@ -128,24 +128,18 @@ WebResponse WebApp::handle(const WebRequest& request) {
         else
             r = route(request);
     } catch (const std::exception& e) {
-        r = html(500,
-                 message_page("Błąd serwera", std::string("Żądanie nie zostało obsłużone: ") + e.what()));
+        // The reason goes to the server's log, not to the page.
+        std::cerr << "zuva serve: " << request.method << " " << request.path << ": " << e.what() << "\n";
+        r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
     } catch (...) {
         r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
     }
-    r.headers.emplace_back("X-Content-Type-Options", "nosniff");
-    // Not "no-referrer": with it a browser sends "Origin: null" on a post, and the origin check
-    // refuses the page itself.
-    r.headers.emplace_back("Referrer-Policy", "same-origin");
-    r.headers.emplace_back("X-Frame-Options", "DENY");
-    r.headers.emplace_back("Content-Security-Policy",
-                           "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
-                           "media-src 'self'; form-action 'self'; base-uri 'none'; frame-ancestors 'none'");
+    for (const auto& h : common_headers())
+        r.headers.push_back(h);
     if (r.header("Cache-Control").empty()) r.headers.emplace_back("Cache-Control", "no-store");
     if (!options_.name.empty()) r.headers.emplace_back("X-Zuva-Server", options_.name);
     return r;
 }
-
 WebResponse WebApp::route(const WebRequest& q) {
     const std::string token = cookie_value(q.header("cookie"), kCookie);
     std::shared_ptr<WebSession> s = token.empty() ? nullptr : sessions_.find(token);
@@ -169,52 +163,12 @@ WebResponse WebApp::route(const WebRequest& q) {
         return finish(r);
     }
     if (get && q.path == "/") return finish(html(200, bases_page(catalog_)));
+    if (get && q.path == "/wygasla")
+        return finish(html(200, bases_page(catalog_,
+                                           "Twoja konsultacja wygasła albo została zakończona. "
+                                           "Wybierz bazę wiedzy, aby zacząć nową.")));
 
-    if (post && q.path == "/start") {
-        const auto form = parse_form(q.body);
-        const BaseEntry* base = catalog_.find(form_value(form, "baza"));
-        if (!base) return finish(html(404, bases_page(catalog_, "Nie ma takiej bazy wiedzy.")));
-        // The browser repeats the post without the stale token, so that a proxy routing by
-        // the token can place the new session where it will be found again.
-        if (stale) {
-            WebResponse r = redirect("/start", 307);
-            r.headers.emplace_back("Set-Cookie", cleared_cookie());
-            return r;
-        }
-        const bool fresh = !s;
-        if (!s) {
-            const std::string proposed = options_.token_header.empty() || !token.empty()
-                                             ? std::string()
-                                             : q.header(lower_ascii(options_.token_header));
-            s = sessions_.create(proposed);
-            if (!s)
-                return html(503, message_page(
-                                     "Serwer zajęty",
-                                     "Serwer prowadzi teraz tyle konsultacji, ile może. Spróbuj za chwilę."));
-        }
-        const std::string hypothesis = form_value(form, "hipoteza");
-        std::lock_guard<std::mutex> lock(s->mutex);
-        s->consultation.reset();
-        s->parked.clear();
-        s->why.reset();
-        s->error.clear();
-        s->result_html.clear();
-        s->base = base;
-        s->hypothesis = hypothesis;
-        try {
-            const api::KnowledgeBase kb = base->live->current();
-            s->consultation.emplace(hypothesis.empty() ? kb.forward() : kb.backward(hypothesis));
-            s->kb = kb;
-            if (options_.store) options_.store->save(*s);
-        } catch (const api::Error& e) {
-            if (fresh) sessions_.remove(s->token);
-            return html(422, bases_page(catalog_, e.message()));
-        }
-        WebResponse r = redirect("/konsultacja");
-        if (fresh) r.headers.emplace_back("Set-Cookie", session_cookie(s->token));
-        return r;
-    }
-
+    if (post && q.path == "/start") return start(q, s, token, stale);
     const bool consultation_route = q.path == "/konsultacja" || q.path == "/odpowiedz" ||
                                     q.path == "/dlaczego" || q.path == "/raport" ||
                                     q.path == "/podsumowanie" || q.path.rfind("/plik/", 0) == 0;
@@ -226,7 +180,8 @@ WebResponse WebApp::route(const WebRequest& q) {
     }
     if (!consultation_route || (!get && !post))
         return finish(html(404, message_page("Nie znaleziono", "Nie ma takiej strony.")));
-    if (!s) return finish(redirect("/"));
+    // A browser whose consultation is gone is told so on the list of bases.
+    if (!s) return finish(redirect(token.empty() ? "/" : "/wygasla"));
 
     std::unique_lock<std::mutex> lock(s->mutex);
     // A parked consultation is resumed from its log.
@@ -240,104 +195,9 @@ WebResponse WebApp::route(const WebRequest& q) {
     // Another process sharing the state folder may have moved the consultation on, or
     // ended it.
     if (options_.store && !options_.store->refresh(*s)) s->consultation.reset();
-    if (!s->consultation) return finish(redirect("/"));
-    api::Consultation& c = *s->consultation;
+    if (!s->consultation) return finish(redirect("/wygasla"));
     try {
-        std::optional<api::Question> pending = c.next();
-        if (get && q.path == "/konsultacja") {
-            if (pending) {
-                std::string body = question_page(*s, *pending);
-                s->error.clear();
-                return html(200, std::move(body));
-            }
-            if (s->result_html.empty()) s->result_html = result_body(c, *s->base, s->hypothesis);
-            return html(200, page("Wyniki konsultacji", s->result_html));
-        }
-        if (post && (q.path == "/odpowiedz" || q.path == "/dlaczego")) {
-            const auto form = parse_form(q.body);
-            if (!pending || parse_int(form_value(form, "numer")) != pending->number) {
-                if (pending)
-                    s->error = "Ta odpowiedź dotyczyła wcześniejszego pytania. Odpowiedz na pytanie poniżej.";
-                return redirect("/konsultacja");
-            }
-            if (q.path == "/dlaczego") {
-                try {
-                    s->why = c.why();
-                    s->why_number = pending->number;
-                } catch (const api::Error& e) {
-                    s->error = e.message();
-                }
-                return redirect("/konsultacja#dlaczego");
-            }
-            try {
-                switch (pending->kind) {
-                    case api::QuestionKind::Choice:
-                    case api::QuestionKind::Radio:
-                    case api::QuestionKind::List: {
-                        const int position = parse_int(form_value(form, "wybor"));
-                        if (position == 0 && pending->kind == api::QuestionKind::List)
-                            c.answer(std::string());
-                        else
-                            c.choose(position);
-                        break;
-                    }
-                    case api::QuestionKind::MultiList: {
-                        std::string joined;
-                        for (const auto& v : form_values(form, "wybor"))
-                            joined += (joined.empty() ? "" : ",") + v;
-                        c.answer(joined);
-                        break;
-                    }
-                    default: {
-                        std::string value = form_value(form, "wartosc");
-                        if (value == "suwak") value = form_value(form, "suwak");
-                        c.answer(value);
-                    }
-                }
-                s->why.reset();
-            } catch (const api::Error& e) {
-                s->error = e.message();
-            }
-            if (options_.store) options_.store->save(*s);
-            // The answer that ends the consultation records it (once: a consultation resumed
-            // in another process after its end is not recorded again).
-            if (!options_.log_dir.empty() && !c.next()) append_audit_line(options_.log_dir, s->base->id, c);
-            return redirect("/konsultacja");
-        }
-        if (!get || pending) return redirect("/konsultacja");
-        const api::Result& result = c.result();
-        if (q.path == "/raport" || q.path == "/podsumowanie") {
-            const bool report = q.path == "/raport";
-            const std::string& text = report ? result.report : result.summary;
-            if (text.empty())
-                return html(404, message_page("Nie znaleziono", "Ta konsultacja nie ma tego pliku."));
-            WebResponse r;
-            r.type = "text/plain; charset=windows-1250";
-            // The same bytes as the file the program writes.
-            r.body = utf8_to_cp1250_lossy(report ? report_file_line(text) : text);
-            r.headers.emplace_back(
-                "Content-Disposition",
-                "attachment; filename=\"" +
-                    safe_file_name((report ? "raport-" : "podsumowanie-") + s->base->name) +
-                    (report ? ".rpt\"" : ".txt\""));
-            return r;
-        }
-        // /plik/obraz/N, /plik/dzwiek/N
-        const bool picture = q.path.rfind("/plik/obraz/", 0) == 0;
-        const bool sound = q.path.rfind("/plik/dzwiek/", 0) == 0;
-        const auto& offers = picture ? result.pictures : result.sounds;
-        const int n = picture ? parse_int(q.path.substr(12)) : sound ? parse_int(q.path.substr(13)) : -1;
-        if ((!picture && !sound) || n < 1 || n > static_cast<int>(offers.size()))
-            return html(404, message_page("Nie znaleziono", "Nie ma takiego pliku."));
-        const api::Offer& o = offers[static_cast<std::size_t>(n - 1)];
-        if (!o.available || !catalog_.inside(o.path))
-            return html(404, message_page("Nie znaleziono", "Plik leży poza katalogiem baz albo go nie ma."));
-        auto bytes = read_file_bytes(o.path);
-        if (!bytes) return html(404, message_page("Nie znaleziono", "Nie można odczytać pliku."));
-        WebResponse r;
-        r.type = media_type(o.path, picture);
-        r.body = std::move(*bytes);
-        return r;
+        return in_consultation(q, *s);
     } catch (const api::Error& e) {
         // The consultation cannot go on: it is dropped, the server and the others go on.
         s->consultation.reset();
@@ -347,6 +207,76 @@ WebResponse WebApp::route(const WebRequest& q) {
         r.headers.emplace_back("Set-Cookie", cleared_cookie());
         return r;
     }
+}
+
+// POST /start: a new session under a new token, its consultation started.
+WebResponse WebApp::start(const WebRequest& q, std::shared_ptr<WebSession> s, const std::string& token,
+                          bool stale) {
+    auto finish = [&](WebResponse r) {
+        if (stale && r.header("Set-Cookie").empty()) r.headers.emplace_back("Set-Cookie", cleared_cookie());
+        return r;
+    };
+    const auto form = parse_form(q.body);
+    const BaseEntry* base = catalog_.find(form_value(form, "baza"));
+    if (!base) return finish(html(404, bases_page(catalog_, "Nie ma takiej bazy wiedzy.")));
+    // The browser repeats the post without the stale token, so that a proxy routing by
+    // the token can place the new session where it will be found again.
+    if (stale) {
+        WebResponse r = redirect("/start", 307);
+        r.headers.emplace_back("Set-Cookie", cleared_cookie());
+        return r;
+    }
+    // Every start is a new session under a new token: a token planted in the browser
+    // before (session fixation) never names the consultation that follows, and a form
+    // of the consultation it replaces names another consultation.
+    // A client starts a bounded number of consultations a minute.
+    int retry_after = 0;
+    if (!starts_->allow(q.client, retry_after)) {
+        WebResponse r = html(429, message_page("Za dużo konsultacji",
+                                               "Z tego adresu rozpoczęto ostatnio zbyt wiele konsultacji. "
+                                               "Spróbuj za chwilę."));
+        r.headers.emplace_back("Retry-After", std::to_string(retry_after));
+        return r;
+    }
+    if (s) {
+        const std::string old = s->token;
+        s.reset();
+        sessions_.remove(old);
+    }
+    const std::string proposed =
+        options_.token_header.empty() ? std::string() : q.header(lower_ascii(options_.token_header));
+    s = sessions_.create(proposed, q.client, &retry_after);
+    if (!s) {
+        WebResponse r = html(503, message_page("Serwer zajęty",
+                                               "Serwer prowadzi teraz tyle konsultacji, "
+                                               "ile może. Spróbuj za chwilę."));
+        r.headers.emplace_back("Retry-After", std::to_string(retry_after));
+        return r;
+    }
+    const std::string hypothesis = form_value(form, "hipoteza");
+    std::lock_guard<std::mutex> lock(s->mutex);
+    s->consultation.reset();
+    s->parked.clear();
+    s->why.reset();
+    s->error.clear();
+    s->result_html.clear();
+    s->base = base;
+    s->hypothesis = hypothesis;
+    s->consultation_id = new_token().substr(0, 16);
+    try {
+        const api::KnowledgeBase kb = base->live->current();
+        s->consultation.emplace(hypothesis.empty() ? kb.forward() : kb.backward(hypothesis));
+        s->kb = kb;
+        if (options_.store) options_.store->save(*s);
+    } catch (const api::Error& e) {
+        sessions_.remove(s->token);
+        WebResponse r = html(422, bases_page(catalog_, e.message()));
+        if (!token.empty()) r.headers.emplace_back("Set-Cookie", cleared_cookie());
+        return r;
+    }
+    WebResponse r = redirect("/konsultacja");
+    r.headers.emplace_back("Set-Cookie", cookie_of(q, s->token));
+    return r;
 }
 
 }  // namespace zuva::web

@@ -1,9 +1,12 @@
 #include "web/html.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "text/markup_escape.h"
+#include "text/number_format.h"
 #include "text/percent_decode.h"
 
 namespace zuva::web {
@@ -71,14 +74,50 @@ std::string cookie_value(std::string_view header, std::string_view name) {
 
 std::string format_number(double value) {
     if (!std::isfinite(value)) return "?";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.4f", value);
-    std::string s = buf;
-    while (!s.empty() && s.back() == '0')
-        s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    if (s == "-0") s = "0";
-    return s;
+    const std::string s = format_lg(value);
+    return s == "-0" ? "0" : s;
+}
+
+std::string percent_encode(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+            c == '.' || c == '_' || c == '~') {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string readable_file_name(std::string_view name) {
+    // The Polish letters (UTF-8) as their plain forms; anything else not plain becomes '_'.
+    static const std::pair<const char*, char> kLetters[] = {
+        {"ą", 'a'}, {"ć", 'c'}, {"ę", 'e'}, {"ł", 'l'}, {"ń", 'n'}, {"ó", 'o'},
+        {"ś", 's'}, {"ź", 'z'}, {"ż", 'z'}, {"Ą", 'A'}, {"Ć", 'C'}, {"Ę", 'E'},
+        {"Ł", 'L'}, {"Ń", 'N'}, {"Ó", 'O'}, {"Ś", 'S'}, {"Ź", 'Z'}, {"Ż", 'Z'}};
+    std::string plain;
+    for (std::size_t i = 0; i < name.size();) {
+        bool done = false;
+        for (const auto& [utf8, letter] : kLetters)
+            if (name.substr(i, 2) == utf8) {
+                plain += letter;
+                i += 2;
+                done = true;
+                break;
+            }
+        if (done) continue;
+        const auto c = static_cast<unsigned char>(name[i]);
+        std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        plain += c < 0x80 ? static_cast<char>(c) : '_';
+        i += std::min(len, name.size() - i);
+    }
+    return safe_file_name(plain);
 }
 
 std::string safe_file_name(std::string_view name) {

@@ -28,7 +28,12 @@ std::vector<std::string> form_values(const std::multimap<std::string, std::strin
 std::string cookie_value(std::string_view header, std::string_view name);
 
 // A certainty factor or value as the page shows it: up to four decimals, no trailing zeros.
+// A number as the program prints it elsewhere ("%lg").
 std::string format_number(double value);
+// Every byte but letters, digits and "-._~" as %XX (a header's UTF-8 file name).
+std::string percent_encode(std::string_view text);
+// A download's file name from a base's name: Polish letters plain, nothing unsafe.
+std::string readable_file_name(std::string_view name);
 
 // A file name for Content-Disposition: ASCII letters, digits, '-', '_' and '.', others '_'.
 std::string safe_file_name(std::string_view name);

@@ -25,25 +25,56 @@ std::string direction_text(const std::string& hypothesis) {
     return hypothesis.empty() ? "wnioskowanie w przód" : "wnioskowanie wstecz, hipoteza " + hypothesis;
 }
 
+// The hidden fields of every answer form: the question's number and name, the consultation
+// and how many answers its log holds. An answer that does not match all of them is refused
+// (a form of another tab, another consultation, an earlier question).
+std::string answer_fields(const WebSession& s, const api::Question& q, std::size_t position) {
+    return "<input type=\"hidden\" name=\"numer\" value=\"" + std::to_string(q.number) +
+           "\"><input type=\"hidden\" name=\"pytanie\" value=\"" + html_escape(q.name) +
+           "\"><input type=\"hidden\" name=\"konsultacja\" value=\"" + html_escape(s.consultation_id) +
+           "\"><input type=\"hidden\" name=\"pozycja\" value=\"" + std::to_string(position) + "\">";
+}
+
+// The "Tak", "Nie" and "Nie wiem" buttons in the question's form; the slider in a form of its
+// own, so that Enter on the slider sends the slider's value (a form's implicit submission
+// takes its first button).
 std::string cf_answers(const api::Question& q) {
-    // A member of an exact constraint takes -1 or 1 only: the program says so in its text.
-    const bool exact = q.text.find("równe -1.0 lub 1.0") != std::string::npos;
+    const bool exact = exact_member(q);
     std::string h;
     h += "<div class=\"odpowiedzi\">";
     h += "<button type=\"submit\" name=\"wartosc\" value=\"1\" data-fokus>Tak</button>";
     h += "<button type=\"submit\" name=\"wartosc\" value=\"-1\">Nie</button>";
     if (!exact) h += "<button type=\"submit\" name=\"wartosc\" value=\"0\">Nie wiem</button>";
     h += "</div>";
-    if (exact) return h;
+    return h;
+}
+
+std::string slider_form(const WebSession& s, const api::Question& q, std::size_t position) {
     const std::string lo = format_number(q.min.value_or(-1.0)), hi = format_number(q.max.value_or(1.0));
+    std::string h =
+        "<form method=\"post\" action=\"/odpowiedz\" class=\"suwak-forma\">" + answer_fields(s, q, position);
+    h += "<input type=\"hidden\" name=\"wartosc\" value=\"suwak\">";
     h += "<label for=\"suwak\">Wartość pośrednia (od " + lo + " do " + hi + ")</label>";
     h += "<div class=\"suwak\"><input type=\"range\" id=\"suwak\" name=\"suwak\" min=\"" + lo + "\" max=\"" +
          hi + "\" step=\"0.05\" value=\"0\" data-wyjscie=\"suwak-wartosc\">";
     h += "<output id=\"suwak-wartosc\" for=\"suwak\">0</output></div>";
-    h += "<p><button type=\"submit\" class=\"drugi\" name=\"wartosc\" value=\"suwak\">Odpowiedz wartością z "
-         "suwaka</button></p>";
+    h += "<p><button type=\"submit\" class=\"drugi\">Odpowiedz wartością z suwaka</button></p></form>";
     return h;
 }
+
+}  // namespace
+
+bool exact_member(const api::Question& q) {
+    // A member of an exact constraint takes -1 or 1 only: the program says so in its texts,
+    // when it is asked first and when it is asked as a follow-up of another member.
+    for (const std::string* t : {&q.text, &q.title})
+        if (t->find("równe -1.0 lub 1.0") != std::string::npos ||
+            t->find("ograniczeń dokładnych CF =1 lub -1") != std::string::npos)
+            return true;
+    return false;
+}
+
+namespace {
 
 std::string value_answer(const api::Question& q, bool numeric) {
     std::string h = "<label for=\"wartosc\">" + html_escape(numeric          ? "Wartość argumentu " + q.name
@@ -121,13 +152,19 @@ std::string how_tree(api::Consultation& c, const std::string& name) {
     return h;
 }
 
-std::string offers(const std::vector<api::Offer>& items, const char* kind) {
+// Each file once (two conclusions may name the same one); one the server will not serve
+// (missing, unreadable, or outside the folder) by its name only.
+std::string offers(const std::vector<api::Offer>& items, const char* kind, const OfferCheck& usable) {
     std::string h;
+    std::vector<std::string> shown;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const api::Offer& o = items[i];
+        const std::string key = o.path.empty() ? o.name : o.path;
+        if (std::find(shown.begin(), shown.end(), key) != shown.end()) continue;
+        shown.push_back(key);
         const std::string url = std::string("/plik/") + kind + "/" + std::to_string(i + 1);
         h += "<figure>";
-        if (!o.available) {
+        if (!o.available || !usable(o)) {
             h += "<figcaption>" + html_escape(o.name) + " (brak pliku)</figcaption>";
         } else if (std::strcmp(kind, "obraz") == 0) {
             h += "<img src=\"" + url + "\" alt=\"" + html_escape("Ilustracja " + o.name) + "\">";
@@ -182,7 +219,7 @@ std::string bases_page(const Catalog& catalog, const std::string& notice) {
     return page("Bazy wiedzy", h);
 }
 
-std::string question_page(const WebSession& s, const api::Question& q) {
+std::string question_page(const WebSession& s, const api::Question& q, std::size_t position) {
     std::string h = "<h1>Konsultacja: baza " + html_escape(s.base->name) + "</h1>";
     h += "<p class=\"krok\">" + html_escape(direction_text(s.hypothesis)) + " · pytanie " +
          std::to_string(q.number) + "</p>";
@@ -192,7 +229,8 @@ std::string question_page(const WebSession& s, const api::Question& q) {
     if (!q.text.empty() && q.kind != api::QuestionKind::Text) h += "<p>" + html_escape(q.text) + "</p>";
     if (!s.error.empty()) h += "<p class=\"blad\" role=\"alert\">" + html_escape(s.error) + "</p>";
     h += "<form method=\"post\" action=\"/odpowiedz\" data-pytanie=\"" + html_escape(q.name) + "\">";
-    h += "<input type=\"hidden\" name=\"numer\" value=\"" + std::to_string(q.number) + "\">";
+    h += answer_fields(s, q, position);
+    const bool cf = q.kind == api::QuestionKind::ConditionCf || q.kind == api::QuestionKind::ConclusionCf;
     switch (q.kind) {
         case api::QuestionKind::ConditionCf:
         case api::QuestionKind::ConclusionCf:
@@ -208,10 +246,10 @@ std::string question_page(const WebSession& s, const api::Question& q) {
             h += choice_answer(q);
     }
     h += "</form>";
+    if (cf && !exact_member(q)) h += slider_form(s, q, position);
     if (q.can_ask_why && !(s.why && s.why_number == q.number))
-        h += "<form method=\"post\" action=\"/dlaczego\"><input type=\"hidden\" name=\"numer\" value=\"" +
-             std::to_string(q.number) +
-             "\"><p><button type=\"submit\" class=\"drugi\">Dlaczego pytam?</button></p></form>";
+        h += "<form method=\"post\" action=\"/dlaczego\">" + answer_fields(s, q, position) +
+             "<p><button type=\"submit\" class=\"drugi\">Dlaczego pytam?</button></p></form>";
     h += "</section>";
     if (s.why && s.why_number == q.number) h += why_section(*s.why);
     h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\" class=\"drugi\">"
@@ -219,7 +257,8 @@ std::string question_page(const WebSession& s, const api::Question& q) {
     return page("Pytanie " + std::to_string(q.number), h);
 }
 
-std::string result_body(api::Consultation& c, const BaseEntry& base, const std::string& hypothesis) {
+std::string result_body(api::Consultation& c, const BaseEntry& base, const std::string& hypothesis,
+                        const OfferCheck& usable) {
     const api::Result& r = c.result();
     std::string h =
         "<h1 data-fokus tabindex=\"-1\">Wyniki konsultacji: baza " + html_escape(base.name) + "</h1>";
@@ -260,20 +299,33 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
     }
     if (!r.advice.empty()) {
         h += "<section aria-labelledby=\"rady\"><h2 id=\"rady\">Rady</h2>";
+        std::vector<std::string> shown;
         for (const auto& a : r.advice) {
-            h += "<div class=\"karta rada\"><h3>" + html_escape(a.name) + "</h3>";
-            h += a.available && !a.text.empty() ? "<pre>" + html_escape(a.text) + "</pre>"
-                                                : "<p>Brak pliku rady.</p>";
+            const std::string key = a.path.empty() ? a.name : a.path;
+            if (std::find(shown.begin(), shown.end(), key) != shown.end()) continue;
+            shown.push_back(key);
+            // The advice's first line is its title; a missing file is named by its file.
+            std::string text = a.available ? a.text : std::string();
+            const std::size_t start = text.find_first_not_of("\r\n \t");
+            text = start == std::string::npos ? std::string() : text.substr(start);
+            const std::size_t eol = text.find('\n');
+            std::string title = text.substr(0, eol);
+            while (!title.empty() && (title.back() == '\r' || title.back() == ' '))
+                title.pop_back();
+            const std::string rest = eol == std::string::npos ? std::string() : text.substr(eol + 1);
+            h += "<div class=\"karta rada\"><h3>" + html_escape(title.empty() ? "Rada " + a.name : title) +
+                 "</h3>";
+            h += !text.empty() ? "<pre>" + html_escape(rest) + "</pre>" : "<p>Brak pliku rady.</p>";
             h += "</div>";
         }
         h += "</section>";
     }
     if (!r.pictures.empty())
         h += "<section aria-labelledby=\"obrazy\"><h2 id=\"obrazy\">Ilustracje</h2>" +
-             offers(r.pictures, "obraz") + "</section>";
+             offers(r.pictures, "obraz", usable) + "</section>";
     if (!r.sounds.empty())
         h += "<section aria-labelledby=\"dzwieki\"><h2 id=\"dzwieki\">Dźwięki</h2>" +
-             offers(r.sounds, "dzwiek") + "</section>";
+             offers(r.sounds, "dzwiek", usable) + "</section>";
     if (!r.notes.empty()) {
         h += "<section aria-labelledby=\"komunikaty\"><h2 id=\"komunikaty\">Komunikaty programu</h2><ul>";
         for (const auto& n : r.notes)

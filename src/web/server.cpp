@@ -21,6 +21,7 @@
 #include "text/file_confine.h"
 #include "text/file_io.h"
 #include "web/catalog.h"
+#include "web/front.h"
 #include "web/session_store.h"
 #include "web/sessions.h"
 
@@ -39,6 +40,16 @@ const char* const kServeUsage =
     "  --name NAZWA            nazwa serwera w nagłówku X-Zuva-Server (domyślnie ADRES:PORT)\n"
     "  --allow-origin URL      dodatkowy dozwolony nagłówek Origin (np. https://porady.example)\n"
     "  --token-header NAZWA    nagłówek, w którym pośrednik (nginx) proponuje token nowej sesji\n"
+    "  --host NAZWA            nazwa serwera w nagłówku Host (można powtarzać; domyślnie adres\n"
+    "                          z --listen i localhost); żądania o inne nazwy są odrzucane\n"
+    "  --proxy ADRES           adres pośrednika (nginx), którego X-Forwarded-For i X-Forwarded-Proto\n"
+    "                          są wiarygodne (można powtarzać)\n"
+    "  --secure-cookie         ciasteczko sesji z atrybutem Secure (serwer za pośrednikiem z TLS)\n"
+    "  --request-timeout SEKUNDY  czas na odczyt całego żądania, nagłówków i treści (10)\n"
+    "  --max-connections N     najwięcej otwartych połączeń naraz (1000)\n"
+    "  --client-connections N  najwięcej połączeń naraz z jednego adresu (32)\n"
+    "  --client-sessions N     najwięcej żywych sesji z jednego adresu (100)\n"
+    "  --client-starts N       najwięcej nowych konsultacji z jednego adresu na minutę (120)\n"
     "  --state-dir KATALOG     konsultacje przetrwają ponowne uruchomienie: dziennik każdej sesji\n"
     "                          w pliku tego katalogu (poza KATALOGIEM baz; wspólny dla kilku serwerów)\n"
     "  --log-dir KATALOG       każda zakończona konsultacja dopisana jako wiersz JSON do\n"
@@ -50,8 +61,9 @@ bool to_number(const std::string& text, long long& v, long long min, long long m
     return ec == std::errc() && end == text.data() + text.size() && v >= min && v <= max;
 }
 
-WebRequest request_of(const httplib::Request& req) {
+WebRequest request_of(const httplib::Request& req, const std::vector<std::string>& proxies) {
     WebRequest w;
+    w.client = req.remote_addr;
     w.method = req.method;
     w.path = req.path;
     w.body = req.body;
@@ -61,11 +73,20 @@ WebRequest request_of(const httplib::Request& req) {
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         w.headers.emplace(key, v);
     }
+    // A configured proxy names the client (the last address it added) and the scheme.
+    if (std::find(proxies.begin(), proxies.end(), req.remote_addr) != proxies.end()) {
+        std::string forwarded = req.get_header_value("X-Forwarded-For");
+        forwarded = forwarded.substr(forwarded.rfind(',') + 1);
+        const std::size_t a = forwarded.find_first_not_of(' ');
+        if (a != std::string::npos) w.client = forwarded.substr(a, forwarded.find_last_not_of(' ') - a + 1);
+        w.secure = req.get_header_value("X-Forwarded-Proto") == "https";
+    }
     return w;
 }
 
-void apply(const WebResponse& w, httplib::Response& res) {
-    res.status = w.status;
+void apply(const WebResponse& w, httplib::Response& res, const httplib::Request& req) {
+    // The library sends the one range asked for (a picture or a sound): the reply says so.
+    res.status = w.status == 200 && req.ranges.size() == 1 ? 206 : w.status;
     for (const auto& [k, v] : w.headers)
         res.set_header(k.c_str(), v);
     res.set_content(w.body, w.type.c_str());
@@ -99,7 +120,9 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             if (o.host.size() > 2 && o.host.front() == '[' && o.host.back() == ']')
                 o.host = o.host.substr(1, o.host.size() - 2);
             o.port = static_cast<int>(n);
-        } else if (a == "--idle-timeout" || a == "--max-sessions" || a == "--max-body" || a == "--threads") {
+        } else if (a == "--idle-timeout" || a == "--max-sessions" || a == "--max-body" || a == "--threads" ||
+                   a == "--max-connections" || a == "--client-connections" || a == "--client-sessions" ||
+                   a == "--client-starts" || a == "--request-timeout") {
             if (!value(v)) return std::nullopt;
             const long long max = a == "--max-body" ? (1LL << 30) : 1000000;
             if (!to_number(v, n, 1, max)) {
@@ -110,6 +133,16 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             if (a == "--max-sessions") o.max_sessions = static_cast<std::size_t>(n);
             if (a == "--max-body") o.max_body = static_cast<std::size_t>(n);
             if (a == "--threads") o.threads = static_cast<int>(std::min<long long>(n, 1024));
+            if (a == "--request-timeout") o.request_seconds = static_cast<int>(std::min<long long>(n, 3600));
+            if (a == "--max-connections") o.max_connections = static_cast<std::size_t>(n);
+            if (a == "--client-connections") o.client_connections = static_cast<std::size_t>(n);
+            if (a == "--client-sessions") o.client_sessions = static_cast<std::size_t>(n);
+            if (a == "--client-starts") o.app.client_starts = static_cast<int>(n);
+        } else if (a == "--host" || a == "--proxy") {
+            if (!value(v)) return std::nullopt;
+            (a == "--host" ? o.app.hosts : o.proxies).push_back(v);
+        } else if (a == "--secure-cookie") {
+            o.app.secure_cookie = true;
         } else if (a == "--name") {
             if (!value(o.app.name)) return std::nullopt;
             named = true;
@@ -156,11 +189,30 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
     return o;
 }
 
+FrontLimits limits_of(const ServeOptions& o) {
+    FrontLimits l;
+    l.request_seconds = o.request_seconds;
+    l.max_connections = o.max_connections;
+    l.per_client = o.client_connections;
+    l.max_body = o.max_body;
+    l.threads = o.threads;
+    l.proxies = o.proxies;
+    return l;
+}
+
+AppOptions app_options_of(const ServeOptions& o) {
+    AppOptions a = o.app;
+    // By default the names of the listening address and of this machine.
+    if (a.hosts.empty())
+        a.hosts = {o.host.find(':') != std::string::npos ? "[" + o.host + "]" : o.host, "localhost"};
+    return a;
+}
+
 struct WebServer::Impl {
     ServeOptions options;
     SessionTable& sessions;
     WebApp app;
-    httplib::Server server;
+    Front server;
     int port = -1;
     int listening = -1;  // the listening socket, as the library made it
     std::mutex mutex;
@@ -168,31 +220,27 @@ struct WebServer::Impl {
     bool stopped = false;
 
     Impl(const ServeOptions& o, const Catalog& catalog, SessionTable& s)
-        : options(o), sessions(s), app(catalog, s, o.app) {}
+        : options(o), sessions(s), app(catalog, s, app_options_of(o)), server(limits_of(o)) {}
 };
 
 WebServer::WebServer(const ServeOptions& options, const Catalog& catalog, SessionTable& sessions)
     : impl_(std::make_unique<Impl>(options, catalog, sessions)) {
     Impl& m = *impl_;
-    const int threads = options.threads;
-    m.server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+    sessions.per_client = options.client_sessions;
     m.server.set_payload_max_length(options.max_body);
-    m.server.set_keep_alive_timeout(5);
-    m.server.set_read_timeout(10);
-    m.server.set_write_timeout(10);
     m.server.set_socket_options([&m](socket_t sock) {
         httplib::default_socket_options(sock);
         m.listening = sock;
     });
     m.server.set_pre_routing_handler([&m](const httplib::Request& req, httplib::Response& res) {
-        if (auto refused = m.app.precheck(request_of(req))) {
-            apply(*refused, res);
+        if (auto refused = m.app.precheck(request_of(req, m.options.proxies))) {
+            apply(*refused, res, req);
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
     auto handler = [&m](const httplib::Request& req, httplib::Response& res) {
-        apply(m.app.handle(request_of(req)), res);
+        apply(m.app.handle(request_of(req, m.options.proxies)), res, req);
     };
     m.server.Get(".*", handler);
     m.server.Post(".*", handler);
@@ -200,6 +248,17 @@ WebServer::WebServer(const ServeOptions& options, const Catalog& catalog, Sessio
         res.status = 500;
         res.set_content("Błąd serwera.", "text/plain; charset=utf-8");
     });
+    // The library's own error replies (a request it cannot parse, a method it does not
+    // serve) carry the headers of every other reply and a short text.
+    m.server.set_error_handler(
+        httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
+            if (res.has_header("Content-Security-Policy")) return httplib::Server::HandlerResponse::Unhandled;
+            for (const auto& [k, v] : common_headers())
+                res.set_header(k.c_str(), v);
+            if (res.body.empty())
+                res.set_content("Żądanie nie zostało obsłużone.", "text/plain; charset=utf-8");
+            return httplib::Server::HandlerResponse::Handled;
+        }));
 }
 
 WebServer::~WebServer() {
@@ -241,7 +300,7 @@ void WebServer::run() {
             lock.lock();
         }
     });
-    m.server.listen_after_bind();
+    m.server.serve();
     {
         std::lock_guard<std::mutex> lock(m.mutex);
         m.stopped = true;
@@ -250,8 +309,12 @@ void WebServer::run() {
     sweeper.join();
 }
 
+std::string WebServer::answer_bytes(const std::string& bytes) {
+    return impl_->server.answer_bytes(bytes);
+}
+
 void WebServer::stop() {
-    impl_->server.stop();
+    impl_->server.halt();
 }
 
 void keep_sessions(ServeOptions& options, const Catalog& catalog, SessionTable& sessions) {

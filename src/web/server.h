@@ -19,7 +19,12 @@ struct ServeOptions {
     std::size_t max_sessions = 500;
     std::size_t max_body = 64 * 1024;
     int threads = 32;
-    std::string state_dir;  // where consultations outlive the process; none when empty
+    int request_seconds = 10;  // to read one request, its head and body
+    std::size_t max_connections = 1000;
+    std::size_t client_connections = 32;  // connections held at once per client address
+    std::size_t client_sessions = 100;    // live sessions per client address
+    std::vector<std::string> proxies;     // whose X-Forwarded-For and -Proto are believed
+    std::string state_dir;                // where consultations outlive the process; none when empty
     AppOptions app;
 };
 
@@ -42,6 +47,8 @@ class WebServer {
     // Serves until stop(); sessions idle for too long are swept meanwhile.
     void run();
     void stop();
+    // The reply to `bytes` as one connection's input, without a socket (fuzzing).
+    std::string answer_bytes(const std::string& bytes);
 
   private:
     struct Impl;

@@ -1,5 +1,5 @@
-// Sessions as files: `TOKEN.zuva` holds the base's id on its first line and the
-// consultation's log (JSON) after it.
+// Sessions as files: `TOKEN.zuva` holds the base's id and, after a tab, the consultation's
+// id on its first line, and the consultation's log (JSON) after it.
 #include "web/session_store.h"
 
 #include <fcntl.h>
@@ -23,8 +23,8 @@ std::string SessionStore::path_of(const std::string& token) const {
 }
 
 void SessionStore::save(WebSession& s) const {
-    if (!s.consultation || !s.base || s.base->id.find('\n') != std::string::npos) return;
-    std::string text = s.base->id + "\n" + s.consultation->log().to_json();
+    if (!s.consultation || !s.base || s.base->id.find_first_of("\t\n") != std::string::npos) return;
+    std::string text = s.base->id + "\t" + s.consultation_id + "\n" + s.consultation->log().to_json();
     if (write_file_bytes(path_of(s.token), text)) s.stored = std::move(text);
 }
 
@@ -33,7 +33,9 @@ namespace {
 // The session a file holds, its consultation resumed; throws api::Error when it cannot be.
 void resume_into(WebSession& s, const Catalog& catalog, const std::string& text) {
     const std::size_t eol = text.find('\n');
-    const BaseEntry* base = eol == std::string::npos ? nullptr : catalog.find(text.substr(0, eol));
+    const std::string first = eol == std::string::npos ? std::string() : text.substr(0, eol);
+    const std::size_t tab = first.find('\t');
+    const BaseEntry* base = eol == std::string::npos ? nullptr : catalog.find(first.substr(0, tab));
     if (!base) throw api::Error("Nie ma już tej bazy wiedzy.");
     const api::Log log = api::Log::from_json(text.substr(eol + 1));
     const api::KnowledgeBase kb = base->live->current();
@@ -41,6 +43,8 @@ void resume_into(WebSession& s, const Catalog& catalog, const std::string& text)
     s.kb = kb;
     s.base = base;
     s.hypothesis = log.hypothesis;
+    // A file of an older server names no consultation: it gets an id of its own.
+    s.consultation_id = tab == std::string::npos ? new_token().substr(0, 16) : first.substr(tab + 1);
     s.stored = text;
     s.error.clear();
     s.why.reset();

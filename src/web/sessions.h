@@ -22,7 +22,8 @@ struct WebSession {
     std::mutex mutex;
     std::string token;
     const BaseEntry* base = nullptr;
-    std::string hypothesis;  // empty for a forward run
+    std::string hypothesis;       // empty for a forward run
+    std::string consultation_id;  // new at every start; every answer form names it
     std::optional<api::Consultation> consultation;
     std::optional<api::KnowledgeBase> kb;  // the loaded base the consultation runs on
     std::string error;                     // the reason the last answer was refused, shown once
@@ -47,14 +48,20 @@ class SessionTable {
 
     // The live session of `token` (and its idle time starts again), or null.
     std::shared_ptr<WebSession> find(const std::string& token);
-    // A new session; its token is `proposed` when that is well formed and not in use, a
-    // fresh one otherwise. Null when the table is full even after dropping idle sessions.
-    std::shared_ptr<WebSession> create(const std::string& proposed = {});
+    // A new session of the client at address `client`; its token is `proposed` when that is
+    // well formed and not in use, a fresh one otherwise. A client at its bound of sessions
+    // loses its least recently used one; a full table loses its least recently used session
+    // not used for `evict_after`. Null when there is none such, and `retry_after` then says
+    // in how many seconds there will be.
+    std::shared_ptr<WebSession> create(const std::string& proposed = {}, const std::string& client = {},
+                                       int* retry_after = nullptr);
     void remove(const std::string& token);
     // Drops the sessions idle for longer than the idle time; returns how many. Parks the
     // consultations of sessions idle for longer than `park_after` (their logs kept).
     std::size_t sweep();
     std::chrono::seconds park_after{60};
+    std::chrono::seconds evict_after{30};
+    std::size_t per_client = 100;
     std::size_t size() const;
     std::size_t max_sessions() const { return max_; }
 
@@ -70,11 +77,31 @@ class SessionTable {
     struct Entry {
         std::shared_ptr<WebSession> session;
         Clock::time_point used;
+        std::string client;
     };
     mutable std::mutex mutex_;
     std::unordered_map<std::string, Entry> sessions_;
     std::size_t max_;
     std::chrono::seconds idle_;
+};
+
+// The starts of consultations a client address may make: a bucket of `per_minute` starts,
+// refilled evenly over a minute. Bounded in the addresses it remembers.
+class StartRate {
+  public:
+    explicit StartRate(int per_minute) : per_minute_(per_minute) {}
+    // Whether `client` may start now; when not, `retry_after` is the seconds to wait.
+    bool allow(const std::string& client, int& retry_after);
+    std::function<SessionTable::Clock::time_point()> now = [] { return SessionTable::Clock::now(); };
+
+  private:
+    struct Bucket {
+        double tokens;
+        SessionTable::Clock::time_point at;
+    };
+    std::mutex mutex_;
+    std::unordered_map<std::string, Bucket> buckets_;
+    int per_minute_;
 };
 
 }  // namespace zuva::web

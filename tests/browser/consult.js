@@ -16,6 +16,9 @@ const ANSWERS = {
   napiecie_spoczynkowe: "11.9", napiecie_podczas_rozruchu: "9.1", akumulator_rozladowany: "0.8",
 };
 
+// The members of the sample's exact constraint (the first asked, the others as follow-ups).
+const EXACT = new Set(["rozrusznik_nie_kreci", "rozrusznik_kreci_wolno", "silnik_kreci_ale_nie_zapala"]);
+
 function check(ok, what) {
   if (!ok) throw new Error("check failed: " + what);
   console.log("ok: " + what);
@@ -55,6 +58,9 @@ async function answerAll(page, options = {}) {
       check(await page.evaluate(() => document.activeElement.id === "dlaczego"), "the focus moves to the why");
       if (options.shot) await page.screenshot({ path: path.join(shots, options.shot), fullPage: true });
     }
+    if (EXACT.has(name))
+      check((await page.getByRole("button", { name: "Nie wiem" }).count()) === 0 && (await page.locator("#suwak").count()) === 0,
+            "a member of the exact constraint is offered Tak and Nie only: " + name);
     const numeric = (await page.locator("input#wartosc").count()) > 0;
     const button = { "1": "Tak", "-1": "Nie", "0": "Nie wiem" }[value];
     if (numeric) {
@@ -69,7 +75,14 @@ async function answerAll(page, options = {}) {
         el.dispatchEvent(new Event("input", { bubbles: true }));
       }, value);
       check((await page.locator("#suwak-wartosc").textContent()) === Number(value).toFixed(2), "the slider shows " + value);
-      await Promise.all([page.waitForNavigation(), page.getByRole("button", { name: "Odpowiedz wartością z suwaka" }).click()]);
+      if (options.keyboard) {
+        // Enter on the slider answers the slider's value (not the form's first button).
+        await page.locator("#suwak").focus();
+        await Promise.all([page.waitForNavigation(), page.keyboard.press("Enter")]);
+        (options.sliders = options.sliders || []).push([name, value]);
+      } else {
+        await Promise.all([page.waitForNavigation(), page.getByRole("button", { name: "Odpowiedz wartością z suwaka" }).click()]);
+      }
     }
     check((await page.locator("p.blad").count()) === 0, "the answer to " + name + " is taken");
   }
@@ -119,8 +132,14 @@ async function checkResults(page, label) {
     const auto = page.locator("section", { has: page.getByRole("heading", { name: "Baza wiedzy auto" }) });
     check((await auto.locator(".opis").textContent()).includes("samochód nie zapala"), "its description is shown");
     await Promise.all([page.waitForNavigation(), auto.getByRole("button", { name: "Wnioskowanie w przód" }).click()]);
-    await answerAll(page, { keyboard: true, why: true, shot: "web-pytanie.png" });
+    const keyboard = { keyboard: true, why: true, shot: "web-pytanie.png" };
+    await answerAll(page, keyboard);
     const forward = await checkResults(page, "forward");
+    check((keyboard.sliders || []).length > 0, "some answers were given by Enter on the slider");
+    const course = await page.locator("details.raport pre").textContent();
+    for (const [name, value] of keyboard.sliders)
+      check(new RegExp("CF\\(" + name + "\\) = (\\S+ = )?" + value.replace(/[.-]/g, "\\$&") + "\n").test(course),
+            "Enter on the slider recorded " + name + " = " + value);
     check(forward[0].name === "uszkodzony_akumulator" || forward[0].name === "naladuj_lub_wymien_akumulator",
           "the battery is the strongest conclusion");
     // The HOW tree unfolds under the conclusion.
@@ -144,6 +163,22 @@ async function checkResults(page, label) {
     check(backward.some((c) => c.name === "naladuj_lub_wymien_akumulator" && c.cf > 0.9), "the hypothesis is confirmed");
     check((await page.locator("p.krok").textContent()).includes("hipoteza naladuj_lub_wymien_akumulator"), "the hypothesis is named");
 
+    // Two tabs of one browser: a restart in the second ends the first's consultation, and an
+    // answer from the first is refused with the second's question shown.
+    await page.goto(url + "/");
+    await Promise.all([page.waitForNavigation(), auto.getByRole("button", { name: "Wnioskowanie w przód" }).click()]);
+    const other = await context.newPage();
+    await other.goto(url + "/");
+    const oauto = other.locator("section", { has: other.getByRole("heading", { name: "Baza wiedzy auto" }) });
+    await oauto.getByLabel("Hipoteza do sprawdzenia").selectOption("naladuj_lub_wymien_akumulator");
+    await Promise.all([other.waitForNavigation(), oauto.getByRole("button", { name: "Wnioskowanie wstecz" }).click()]);
+    const asked = await other.locator("form[data-pytanie]").getAttribute("data-pytanie");
+    await Promise.all([page.waitForNavigation(), page.getByRole("button", { name: "Tak", exact: true }).click()]);
+    check((await page.locator("p.blad").textContent()).includes("innej konsultacji"), "the first tab's answer is refused");
+    check((await page.locator("form[data-pytanie]").getAttribute("data-pytanie")) === asked, "the second tab's question is shown");
+    check((await page.locator("p.krok").textContent()).includes("pytanie 1"), "nothing was recorded");
+    await other.close();
+
     // A base whose texts are markup: shown as text, nothing runs.
     await page.goto(url + "/");
     const evil = page.locator("section", { has: page.getByRole("heading", { name: "Baza wiedzy zle" }) });
@@ -164,6 +199,21 @@ async function checkResults(page, label) {
     await Promise.all([p.waitForNavigation(), p.getByRole("button", { name: "Nie", exact: true }).click()]);
     check(await p.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), "no sideways scrolling on a phone");
     await p.screenshot({ path: path.join(shots, "web-telefon.png") });
+    // Long names wrap on every page: the list, each question, the results.
+    const fits = async (what) =>
+      check(await p.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), "no sideways scrolling: " + what);
+    await p.goto(url + "/");
+    await fits("the list of bases with long names");
+    const plong = p.locator("section", { has: p.getByRole("heading", { name: "Baza wiedzy dlugie" }) });
+    await Promise.all([p.waitForNavigation(), plong.getByRole("button", { name: "Wnioskowanie w przód" }).click()]);
+    await fits("a question about a 72-character condition");
+    await Promise.all([p.waitForNavigation(), p.getByRole("button", { name: "Tak", exact: true }).click()]);
+    check((await p.locator(".pytanie-nazwa").textContent()).length > 5000, "the 5,000-character condition is asked");
+    await fits("a question about a 5,000-character condition");
+    await Promise.all([p.waitForNavigation(), p.getByRole("button", { name: "Tak", exact: true }).click()]);
+    await p.evaluate(() => document.querySelectorAll("details").forEach((d) => { d.open = true; }));
+    await fits("the results with a 75-character conclusion, every part unfolded");
+    await p.screenshot({ path: path.join(shots, "web-telefon-dlugie.png"), fullPage: true });
     await phone.close();
   } finally {
     await browser.close();

@@ -32,6 +32,16 @@ cp -r "$source_dir/examples" "$work/bazy"
 mkdir -p "$work/bazy/ZLE/BAZY" "$work/bazy/ZLE/OPISY"
 printf 'regu\xb3a(1,"wynik",["<script>alert(1)</script>"],1,"0.9")\n' > "$work/bazy/ZLE/BAZY/REZLE.BEN"
 printf 'Opis <img src=x onerror=alert(2)>\n' > "$work/bazy/ZLE/OPISY/ZLE.OPI"
+# A base of long names, as people write them (65-75 characters), and one of 5,000.
+mkdir -p "$work/bazy/DLUGIE/BAZY"
+python3 - "$work/bazy/DLUGIE/BAZY/REDLUGIE.BEN" <<'PY'
+import sys
+wniosek = "nalezy_wymienic_akumulator_i_sprawdzic_alternator_przed_najblizszym_mrozem"
+warunek = "silnik_kreci_bardzo_wolno_przy_pierwszej_probie_rozruchu_w_chlodny_ranek"
+olbrzym = "bardzo_dlugi_warunek_" * 238 + "koniec"
+with open(sys.argv[1], "w", encoding="cp1250") as f:
+    f.write(f'reguła(1,"{wniosek}",["{warunek}","{olbrzym}"],1,"0.9")\n')
+PY
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 SDL_AUDIODRIVER=dummy "$zuva" serve "$work/bazy" --listen "127.0.0.1:$port" > "$work/serve.log" 2>&1 &
 server_pid=$!

@@ -60,7 +60,7 @@ def main():
         os.makedirs(state)
         for name, port in zip("ab", ports):
             p = subprocess.Popen([zuva, "serve", examples, "--listen", f"127.0.0.1:{port}", "--name", name,
-                                  "--state-dir", state], stdout=subprocess.DEVNULL)
+                                  "--state-dir", state, "--proxy", "127.0.0.1"], stdout=subprocess.DEVNULL)
             procs.append(p)
         for port, p in zip(ports, procs):
             wait_port(port, p, "zuva serve")

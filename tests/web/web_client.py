@@ -3,6 +3,7 @@ Origin, answers every question of a consultation from a table by what is asked."
 import html
 import http.client
 import re
+import urllib.parse
 import subprocess
 
 # The answers of tests/data/api/forward.txt and backward.txt, by what is asked.
@@ -14,7 +15,10 @@ ANSWERS = {
     "brak_iskry_na_swiecy": "-1", "wilgoc_na_przewodach_zaplonowych": "-1", "pompa_paliwa_milczy": "-1",
     "napiecie_spoczynkowe": "11.9", "napiecie_podczas_rozruchu": "9.1", "akumulator_rozladowany": "0.8",
 }
-QUESTION = re.compile(r'data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)"')
+QUESTION = re.compile(r'data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)">'
+                      r'<input type="hidden" name="pytanie" value="([^"]*)">'
+                      r'<input type="hidden" name="konsultacja" value="([^"]*)">'
+                      r'<input type="hidden" name="pozycja" value="(\d+)">')
 
 
 class Browser:
@@ -58,7 +62,9 @@ class Browser:
                 _, _, summary = self.request("GET", "/podsumowanie")
                 return text, summary
             name = html.unescape(m.group(1))
-            status, _, _ = self.request("POST", "/odpowiedz", f"numer={m.group(2)}&wartosc={ANSWERS[name]}")
+            fields = urllib.parse.urlencode({"numer": m.group(2), "pytanie": html.unescape(m.group(3)),
+                                             "konsultacja": m.group(4), "pozycja": m.group(5)})
+            status, _, _ = self.request("POST", "/odpowiedz", f"{fields}&wartosc={ANSWERS[name]}")
             assert status == 303, status
             if answered:
                 answered(int(m.group(2)))

@@ -22,8 +22,21 @@ ScriptFiles script_files(const std::string& bazy, const std::string& name) {
         lines.push_back(l);
     ScriptRun run = run_script(lines, bazy);
     EXPECT_EQ(run.status, kExitOk) << run.error;
-    ScriptFiles f{read_file_bytes(bazy + "/P.txt").value_or("<none>"),
-                  read_file_bytes(bazy + "/R.RPT").value_or("<none>")};
+    // The report file is one record, tekst_raportu("..."): its text, line by line.
+    std::string record = cp1250_to_utf8(read_file_bytes(bazy + "/R.RPT").value_or("")).value_or("");
+    const std::string head = "tekst_raportu(\"", tail = "\")\n";
+    EXPECT_TRUE(record.rfind(head, 0) == 0 && record.size() > head.size() + tail.size());
+    record = record.substr(head.size(), record.size() - head.size() - tail.size());
+    std::string report;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (record[i] != '\\' || i + 1 == record.size()) {
+            report += record[i];
+            continue;
+        }
+        const char c = record[++i];
+        report += c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    }
+    ScriptFiles f{read_file_bytes(bazy + "/P.txt").value_or("<none>"), report};
     std::filesystem::remove(bazy + "/P.txt");
     std::filesystem::remove(bazy + "/R.RPT");
     return f;
@@ -67,10 +80,10 @@ TEST_F(WebTest, ForwardAndBackwardGiveTheAnswerScriptsFilesAndShowTheResults) {
     EXPECT_EQ(picture->get_header_value("Content-Type"), "image/bmp");
     EXPECT_EQ(picture->body.substr(0, 2), "BM");
 
-    // Backward, in the same browser: the session goes on with a new consultation.
+    // Backward, in the same browser: a new consultation under a new token.
     const std::string token = b.token();
     result = consult(b, "baza=BAZY%2FREAUTO.BEN&hipoteza=naladuj_lub_wymien_akumulator");
-    EXPECT_EQ(b.token(), token);
+    EXPECT_NE(b.token(), token);
     EXPECT_NE(result.find("hipoteza naladuj_lub_wymien_akumulator"), std::string::npos);
     summary = b.get("/podsumowanie");
     ASSERT_TRUE(summary);
@@ -99,10 +112,7 @@ TEST_F(WebTest, AConsultationOutlivesARestartThroughItsStateFolder) {
     auto answer_one = [](Browser& b) -> std::optional<PendingQuestion> {
         auto q = pending_of(b.get("/konsultacja")->body);
         if (!q) return std::nullopt;
-        EXPECT_EQ(
-            b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + kAnswers.at(q->name))
-                ->status,
-            303);
+        EXPECT_EQ(b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name))->status, 303);
         return q;
     };
     start(tune);
@@ -154,7 +164,7 @@ TEST_F(WebTest, AnIdleConsultationIsParkedAsItsLogAndGoesOn) {
     for (int i = 0; i < 2; ++i) {
         auto q = pending_of(b.get("/konsultacja")->body);
         ASSERT_TRUE(q);
-        b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + kAnswers.at(q->name));
+        b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name));
     }
     const auto before = pending_of(b.get("/konsultacja")->body);
     ASSERT_TRUE(before);
@@ -172,7 +182,7 @@ TEST_F(WebTest, AnIdleConsultationIsParkedAsItsLogAndGoesOn) {
     EXPECT_EQ(after->number, before->number);
     EXPECT_EQ(after->name, before->name);
     while (auto q = pending_of(b.get("/konsultacja")->body))
-        b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + kAnswers.at(q->name));
+        b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name));
     EXPECT_EQ(b.get("/podsumowanie")->body, forward.summary);
 }
 
@@ -189,7 +199,7 @@ TEST_F(WebTest, WhyRefusalsAndStaleFormsKeepTheQuestion) {
     EXPECT_NE(page->body.find("type=\"range\""), std::string::npos);
 
     // Why: the chain is shown under the same question.
-    auto why = b.post("/dlaczego", "numer=" + std::to_string(q->number));
+    auto why = b.post("/dlaczego", q->form);
     ASSERT_TRUE(why && why->status == 303);
     page = b.get("/konsultacja");
     EXPECT_NE(page->body.find("<h2 id=\"dlaczego\""), std::string::npos);
@@ -197,18 +207,19 @@ TEST_F(WebTest, WhyRefusalsAndStaleFormsKeepTheQuestion) {
     EXPECT_EQ(pending_of(page->body)->number, q->number);
 
     // An answer out of range is refused with the program's reason; the question stays.
-    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=7"));
+    ASSERT_TRUE(b.post("/odpowiedz", q->form + "&wartosc=7"));
     page = b.get("/konsultacja");
     EXPECT_NE(page->body.find("role=\"alert\""), std::string::npos);
     EXPECT_EQ(pending_of(page->body)->name, q->name);
+    q = pending_of(page->body);  // the refused answer is in the log: the form moved on
     // The slider's value is the answer when its button is pressed.
-    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=suwak&suwak=0.35"));
+    ASSERT_TRUE(b.post("/odpowiedz", q->form + "&wartosc=suwak&suwak=0.35"));
     page = b.get("/konsultacja");
     auto next = pending_of(page->body);
     ASSERT_TRUE(next);
     EXPECT_EQ(next->number, q->number + 1);
     // A form of an earlier question (a second click, the back button) answers nothing.
-    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=1"));
+    ASSERT_TRUE(b.post("/odpowiedz", q->form + "&wartosc=1"));
     page = b.get("/konsultacja");
     EXPECT_EQ(pending_of(page->body)->number, next->number);
     EXPECT_NE(page->body.find("wcześniejszego pytania"), std::string::npos);
@@ -233,10 +244,47 @@ TEST_F(WebTest, TextsOfABaseAreShownAsText) {
     EXPECT_EQ(q->name, evil);
     EXPECT_EQ(page->body.find("<script>alert"), std::string::npos);
     EXPECT_NE(page->body.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
-    ASSERT_TRUE(b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=1"));
+    ASSERT_TRUE(b.post("/odpowiedz", q->form + "&wartosc=1"));
     page = b.get("/konsultacja");
     EXPECT_NE(page->body.find("<span class=\"nazwa\">wynik</span>"), std::string::npos) << page->body;
     EXPECT_EQ(page->body.find("<script>alert"), std::string::npos);
+}
+
+TEST_F(WebTest, TheResultsNameEachFileOnceAndSayWhatIsMissingOrGone) {
+    // Two fired rules name the same picture (and, in the sample, the same advice); another
+    // picture is a link out of the folder.
+    const std::string pictures = root + "/BAZY/GRAUTO.BEN";
+    write_file_bytes(pictures, read_file_bytes(pictures).value_or("") + "grafika(14,\"akumulator\")\n");
+    const std::string secret = temp->write("poza/tajny.bmp", "BM sekret");
+    std::filesystem::remove(root + "/GRAFIKA/AUTO/woltomierz.bmp");
+    std::filesystem::create_symlink(secret, root + "/GRAFIKA/AUTO/woltomierz.bmp");
+    start();
+    Browser b(port);
+    const std::string page = consult(b, "baza=BAZY%2FREAUTO.BEN");
+    auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("alt=\"Ilustracja akumulator.bmp\""), 1u);
+    EXPECT_EQ(count("<h3>Akumulator</h3>"), 1u) << "the advice titled by its first line, once";
+    EXPECT_EQ(count(".hlp</h3>"), 0u);
+    EXPECT_EQ(count("alt=\"Ilustracja woltomierz.bmp\""), 0u) << "no broken image";
+    EXPECT_EQ(count("woltomierz.bmp (brak pliku)"), 1u);
+    EXPECT_EQ(count("<li>napiecie_spoczynkowe = 11.9</li>"), 1u);
+    // The report downloads line by line under a readable name.
+    auto report = b.get("/raport");
+    ASSERT_TRUE(report && report->status == 200);
+    EXPECT_NE(report->body.find("\nKoniec wnioskowania w przód\n"), std::string::npos);
+    EXPECT_NE(report->get_header_value("Content-Disposition").find("filename=\"raport-auto.txt\""),
+              std::string::npos)
+        << report->get_header_value("Content-Disposition");
+    // A browser whose session is gone is told so.
+    sessions->remove(b.token());
+    auto gone = b.get("/konsultacja");
+    ASSERT_EQ(gone->status, 303);
+    EXPECT_NE(b.get(gone->get_header_value("Location"))->body.find("konsultacja wygasła"), std::string::npos);
 }
 
 TEST(WebText, EscapingFormsAndCookies) {
@@ -248,9 +296,16 @@ TEST(WebText, EscapingFormsAndCookies) {
     EXPECT_EQ(form.count("pusty"), 1u);
     EXPECT_EQ(cookie_value("a=1; zuva_sesja=abc ;b=2", "zuva_sesja"), "abc");
     EXPECT_EQ(cookie_value("xzuva_sesja=abc", "zuva_sesja"), "");
-    EXPECT_EQ(format_number(-0.62), "-0.62");
-    EXPECT_EQ(format_number(-0.00001), "0");
+    // Numbers as the program prints them ("%lg"), whatever their size.
+    for (const auto& [value, text] : std::vector<std::pair<double, std::string>>{{-0.62, "-0.62"},
+                                                                                 {-0.00001, "-1e-05"},
+                                                                                 {1e-12, "1e-12"},
+                                                                                 {-1e308, "-1e+308"},
+                                                                                 {-0.0, "0"},
+                                                                                 {11.9, "11.9"}})
+        EXPECT_EQ(format_number(value), text) << value;
     EXPECT_EQ(safe_file_name("raport-ąb/../x"), "raport-__b_.._x");
+    EXPECT_EQ(readable_file_name("raport-DŹWIĘKÓW ż.txt"), "raport-DZWIEKOW_z.txt");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -63,25 +64,46 @@ struct Browser {
     std::string token() const { return cookie.empty() ? "" : cookie.substr(cookie.find('=') + 1); }
 };
 
-// The pending question of a question page: its name (unescaped) and number, or none.
+// The pending question of a question page: its name (unescaped) and number, and the fields
+// its answer form sends besides the answer ("numer=3&pytanie=...&konsultacja=...&pozycja=2").
 struct PendingQuestion {
     std::string name;
     int number = 0;
+    std::string form;
 };
-inline std::optional<PendingQuestion> pending_of(const std::string& page) {
-    static const std::regex form(
-        R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)")re");
-    std::smatch m;
-    if (!std::regex_search(page, m, form)) return std::nullopt;
-    std::string name = m[1];
+inline std::string unescape_html(std::string text) {
     for (auto [from, to] : {std::pair<std::string, std::string>{"&lt;", "<"},
                             {"&gt;", ">"},
                             {"&quot;", "\""},
                             {"&#39;", "'"},
                             {"&amp;", "&"}})
-        for (std::size_t at; (at = name.find(from)) != std::string::npos;)
-            name.replace(at, from.size(), to);
-    return PendingQuestion{name, std::stoi(m[2])};
+        for (std::size_t at; (at = text.find(from)) != std::string::npos;)
+            text.replace(at, from.size(), to);
+    return text;
+}
+inline std::string form_encode(const std::string& text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (std::isalnum(c) || c == '_' || c == '-' || c == '.') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+inline std::optional<PendingQuestion> pending_of(const std::string& page) {
+    static const std::regex form(
+        R"re(data-pytanie="([^"]*)">\s*<input type="hidden" name="numer" value="(\d+)"><input type="hidden" name="pytanie" value="([^"]*)"><input type="hidden" name="konsultacja" value="([^"]*)"><input type="hidden" name="pozycja" value="(\d+)">)re");
+    std::smatch m;
+    if (!std::regex_search(page, m, form)) return std::nullopt;
+    PendingQuestion q{unescape_html(m[1]), std::stoi(m[2]), {}};
+    q.form = "numer=" + std::string(m[2]) + "&pytanie=" + form_encode(unescape_html(m[3])) +
+             "&konsultacja=" + std::string(m[4]) + "&pozycja=" + std::string(m[5]);
+    return q;
 }
 
 class WebTest : public ::testing::Test {
@@ -136,7 +158,7 @@ class WebTest : public ::testing::Test {
                 ADD_FAILURE() << "unexpected question about " << q->name;
                 return {};
             }
-            auto a = b.post("/odpowiedz", "numer=" + std::to_string(q->number) + "&wartosc=" + it->second);
+            auto a = b.post("/odpowiedz", q->form + "&wartosc=" + it->second);
             EXPECT_TRUE(a && a->status == 303);
         }
         ADD_FAILURE() << "the consultation did not end";

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <csignal>
@@ -87,14 +88,47 @@ TEST(FileConfinement, ReadsOutsideTheRootFailAndNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(t.path("root/new.txt")));
 }
 
+TEST(FileConfinement, ALinkSwappedWhileFilesAreReadNeverLeadsOut) {
+    // root/cur is a link that another thread swaps, as fast as it can, between a folder inside
+    // the root and one outside it; reads of root/cur/plik.txt get the inside file or nothing.
+    testing_support::TempDir t("zuva-swap");
+    t.write("root/in/plik.txt", "wewnatrz");
+    t.write("out/plik.txt", "sekret");
+    std::filesystem::create_directory_symlink(t.path("root/in"), t.path("root/link-in"));
+    std::filesystem::create_directory_symlink(t.path("out"), t.path("root/link-out"));
+    std::filesystem::create_directory_symlink("in", t.path("root/cur"));
+    confine_files(t.path("root"));
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+        const std::string tmp = t.path("root/tmp"), cur = t.path("root/cur");
+        for (int i = 0; !done; ++i) {
+            ::unlink(tmp.c_str());
+            if (::symlink(i % 2 ? t.path("out").c_str() : "in", tmp.c_str()) == 0)
+                ::rename(tmp.c_str(), cur.c_str());
+        }
+    });
+    int inside = 0, outside = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    while (std::chrono::steady_clock::now() < until) {
+        const auto got = read_file_bytes(t.path("root/cur/plik.txt"));
+        inside += got && *got == "wewnatrz";
+        outside += got && *got == "sekret";
+    }
+    done = true;
+    swapper.join();
+    release_files();
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 0) << "the link to the inside folder is followed";
+}
+
 TEST_F(WebTest, ATokenThisServerDidNotGiveNeverReachesASession) {
     start();
     Browser alice(port);
     ASSERT_TRUE(alice.post("/start", "baza=BAZY%2FREAUTO.BEN"));
     ASSERT_TRUE(well_formed_token(alice.token()));
-    auto first = alice.get("/konsultacja");
-    ASSERT_TRUE(pending_of(first->body));
-    ASSERT_TRUE(alice.post("/odpowiedz", "numer=1&wartosc=-1"));
+    auto first = pending_of(alice.get("/konsultacja")->body);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(alice.post("/odpowiedz", first->form + "&wartosc=-1"));
 
     // Forged tokens: random, empty, of the wrong form, a prefix of Alice's, Alice's in upper case.
     const std::string a = alice.token();
@@ -107,7 +141,7 @@ TEST_F(WebTest, ATokenThisServerDidNotGiveNeverReachesASession) {
         auto page = mallory.get("/konsultacja");
         ASSERT_TRUE(page);
         EXPECT_EQ(page->status, 303) << forged;
-        EXPECT_EQ(page->get_header_value("Location"), "/");
+        EXPECT_EQ(page->get_header_value("Location"), "/wygasla");
         EXPECT_TRUE(mallory.cookie.empty()) << "the stale cookie is cleared";
         mallory.cookie = std::string(kCookie) + "=" + forged;
         auto start = mallory.post("/start", "baza=BAZY%2FREAUTO.BEN");
@@ -243,7 +277,7 @@ TEST_F(WebTest, SessionsAreBoundedFreedWhenIdleAndAFailedOneLeavesTheOthers) {
     now += std::chrono::seconds(30);
     EXPECT_EQ(c.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303) << "b's place is freed";
     EXPECT_EQ(sessions->size(), 2u);
-    EXPECT_EQ(b.get("/konsultacja")->get_header_value("Location"), "/");
+    EXPECT_EQ(b.get("/konsultacja")->get_header_value("Location"), "/wygasla");
     EXPECT_EQ(sessions->sweep(), 0u);
     now += std::chrono::seconds(61);
     EXPECT_EQ(sessions->sweep(), 2u);
@@ -296,8 +330,9 @@ TEST(ServeCommand, ServesUntilSigtermAndWritesNothingInTheFolder) {
     {
         Browser b(port);
         ASSERT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
-        ASSERT_TRUE(pending_of(b.get("/konsultacja")->body));
-        ASSERT_EQ(b.post("/odpowiedz", "numer=1&wartosc=1")->status, 303);
+        auto q = pending_of(b.get("/konsultacja")->body);
+        ASSERT_TRUE(q);
+        ASSERT_EQ(b.post("/odpowiedz", q->form + "&wartosc=1")->status, 303);
         // A consultation is left open when the server is told to end.
     }
     kill(pid, SIGTERM);
