@@ -17,38 +17,15 @@
 #include "web/catalog.h"
 #include "web/html.h"
 #include "web/sessions.h"
+#include "web_fuzz_support.h"
 
 namespace {
 
 using namespace zuva::web;
 
-const Catalog& catalog() {
-    static const Catalog c = [] {
-        std::vector<std::string> skipped;
-        return Catalog::scan(ZUVA_EXAMPLES, skipped);
-    }();
-    return c;
-}
-
-// The hidden fields of the last answer form a page showed ("numer=..&pytanie=..&..."), which
-// "@FORM@" in a request's body stands for, so that inputs reach the answers.
-std::string form_fields(const std::string& page) {
-    std::string out;
-    for (const char* name : {"numer", "pytanie", "konsultacja", "pozycja"}) {
-        const std::string mark = std::string("name=\"") + name + "\" value=\"";
-        const std::size_t at = page.find(mark);
-        if (at == std::string::npos) return {};
-        const std::size_t from = at + mark.size();
-        out += (out.empty() ? "" : "&") + std::string(name) + "=" +
-               page.substr(from, page.find('"', from) - from);
-    }
-    return out;
-}
-
-void fill_form(std::string& text, const std::string& fields) {
-    for (std::size_t p; (p = text.find("@FORM@")) != std::string::npos;)
-        text.replace(p, 6, fields);
-}
+using fuzz_support::catalog;
+using fuzz_support::fill_form;
+using fuzz_support::form_fields;
 
 WebRequest parse_request(std::string_view text) {
     WebRequest r;
