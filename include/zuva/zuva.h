@@ -59,6 +59,9 @@ struct Question {
     std::vector<std::string> options;  // buttons or items
     bool can_ask_why = false;          // why() answers at this question
     int number = 0;                    // the question's number in the consultation, from 1
+    // What the knowledge base's texts base gives `name` for a person to read (the question in
+    // the base's own words) and its longer help; empty when it gives none.
+    std::string display, help;
 };
 
 // Why a value is asked: the program's "Dlaczego pytam?" text and its chain, the innermost
@@ -79,11 +82,13 @@ struct HowNode {
 struct Conclusion {
     std::string name;
     std::optional<double> cf;  // none when the run gave it no CF
+    std::string display;       // the label the texts base gives it, "" when none
 };
 
 struct Argument {
     std::string name;
     double value = 0.0;
+    std::string display;  // the label the texts base gives it, "" when none
 };
 
 // An advice text, picture or sound offered at the end: its file as named in the base, its
@@ -243,6 +248,10 @@ class KnowledgeBase {
     std::vector<Finding> findings() const;
     std::vector<Finding> check() const;                       // every test and diagnosis and the analysis
     std::vector<std::string> hypotheses(int type = 1) const;  // candidates: 1 narrow, 2 broad
+    // What the texts base (TE*.BEN) gives a name for a person to read, in `language` when it
+    // has a text there, else in Polish; "" when it gives none. `help` the longer help text.
+    std::string display_text(const std::string& name, const std::string& language = {}) const;
+    std::string help_text(const std::string& name, const std::string& language = {}) const;
 
     Consultation forward(const Options& options = {}) const;
     // With no hypothesis, the program's choices come to the caller: the type of hypothesis

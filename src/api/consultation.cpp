@@ -14,6 +14,7 @@
 #include "consult/inference_start.h"
 #include "consult/summary.h"
 #include "kb/base_files.h"
+#include "kb/texts_base.h"
 #include "session/command_registry.h"
 #include "shell/base_group.h"
 #include "shell/handlers.h"
@@ -24,6 +25,11 @@
 namespace zuva::api {
 
 namespace {
+
+std::string in_words(const zuva::KnowledgeBase& kb, const std::string& name) {
+    const std::string* t = display_text(kb, name);
+    return t ? *t : std::string();
+}
 
 // The core's deepest recursion is far below this; the pages a thread never touches cost
 // nothing but address space. The sanitizers' frames are larger.
@@ -162,10 +168,11 @@ void run_to_end(Consultation::Impl& c) {
         r.completed = s.inference.explain.finished != RunDirection::None;
         if (r.completed)
             for (const auto& item : conclusions_of_last_run(s))
-                r.conclusions.push_back(
-                    {item.statement, item.has_cf ? std::optional<double>(item.cf) : std::nullopt});
+                r.conclusions.push_back({item.statement,
+                                         item.has_cf ? std::optional<double>(item.cf) : std::nullopt,
+                                         in_words(s.kb, item.statement)});
         s.inference.zmienna_ustalona.for_each([&](const std::string& name, double value) {
-            if (!parse_real(name)) r.arguments.push_back({name, value});
+            if (!parse_real(name)) r.arguments.push_back({name, value, in_words(s.kb, name)});
         });
         if (r.report.empty()) r.report = s.report.text;
         if (r.summary.empty() && r.completed) r.summary = tekst_podsumowania(s);

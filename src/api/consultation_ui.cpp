@@ -9,6 +9,7 @@
 #include "consult/backward.h"
 #include "consult/summary.h"
 #include "kb/media_bases.h"
+#include "kb/texts_base.h"
 #include "session/session.h"
 #include "text/file_io.h"
 #include "text/number_format.h"
@@ -261,6 +262,8 @@ Ui::ValueReply ConsultationUi::value_dialog_why(std::string_view dialog, std::st
     q.title = std::string(dialog);
     q.text = std::string(title);
     q.dialog = std::string(dialog);
+    if (const std::string* t = display_text(session->kb, q.name)) q.display = *t;
+    if (const std::string* h = help_text(session->kb, q.name)) q.help = *h;
     Reply r = ask(std::move(q));
     if (r.kind == Reply::Kind::Why) return {ValueReply::Kind::Why, {}};
     return {ValueReply::Kind::Text, r.kind == Reply::Kind::Text ? r.text : std::to_string(r.position)};

@@ -76,6 +76,8 @@ class ConsultationUi final : public Ui {
     void helper_recreate(int) override {}
     void set_title(std::string_view) override {}
     void on_asking(Asking what, std::string_view subject) override;
+    // The texts of the texts base go beside the names (Question::display), not in place of them.
+    bool shows_display_texts() const override { return false; }
     void note(std::string_view title, std::string_view text) override;
     int question(std::string_view title, std::string_view text,
                  const std::vector<std::string>& buttons) override;

@@ -9,6 +9,7 @@
 #include "api/consultation_impl.h"
 #include "api/trace.h"
 #include "consult/backward.h"
+#include "kb/texts_base.h"
 #include "shell/check.h"
 #include "text/file_io.h"
 #include "text/nearest_name.h"
@@ -131,6 +132,16 @@ std::vector<Finding> KnowledgeBase::check() const {
 
 std::vector<std::string> KnowledgeBase::hypotheses(int type) const {
     return type == kHipotezaSzeroka ? impl_->loaded->broad : impl_->loaded->narrow;
+}
+
+std::string KnowledgeBase::display_text(const std::string& name, const std::string& language) const {
+    const std::string* t = zuva::display_text(impl_->loaded->s.kb, name, language);
+    return t ? *t : std::string();
+}
+
+std::string KnowledgeBase::help_text(const std::string& name, const std::string& language) const {
+    const std::string* t = zuva::help_text(impl_->loaded->s.kb, name, language);
+    return t ? *t : std::string();
 }
 
 Consultation KnowledgeBase::forward(const Options& options) const {

@@ -26,6 +26,7 @@
 #include "consult/why_asked.h"
 #include "kb/askable_conditions.h"
 #include "kb/model_base.h"
+#include "kb/texts_base.h"
 #include "report/report.h"
 #include "session/command_registry.h"
 #include "session/session.h"
@@ -207,10 +208,18 @@ void opcja_z_menu_testowania(Session& s, int typ) {
         s.ui.note("Uwaga!", "Brak hipotez do testowania!");
         return;
     }
+    // The list reads in the words of the texts base when it gives any.
+    TextList in_words;
+    if (!s.kb.texts.text_by_key.empty() && s.ui.shows_display_texts()) {
+        in_words.reserve(candidates.size());
+        for (const auto& c : candidates)
+            in_words.push_back(shown_name(s.kb, c));
+    }
+    const TextList& labels = in_words.empty() ? candidates : in_words;
     s.ui.asking(Asking::Hypothesis);
     auto chosen = s.ui.choose_one_prompted(
         waska ? "Hipoteza w sensie wąskim" : "Hipoteza w sensie szerokim",
-        waska ? "Wybierz hipotezę w sensie wąskim!" : "Wybierz hipotezę w sensie szerokim!", candidates);
+        waska ? "Wybierz hipotezę w sensie wąskim!" : "Wybierz hipotezę w sensie szerokim!", labels);
     if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= candidates.size()) return;
     const std::string h = candidates[static_cast<std::size_t>(*chosen)];
 

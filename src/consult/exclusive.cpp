@@ -246,7 +246,7 @@ double zapytaj_dokladny(Session& s, const std::string& member) {
         piszcr(s);
         std::optional<double> v;
         while (!v) {
-            auto typed = ask_value(s, "Określ wartość CF", " " + head, member, AskedKind::ConditionCf);
+            auto typed = ask_value(s, "Określ wartość CF", " " + head, member, AskedKind::ConditionCf, true);
             if (typed) v = parse_real(*typed);
         }
         pisz(s, "    CF(" + member + ") = ");

@@ -9,6 +9,7 @@
 #include "consult/calculus_basics.h"
 #include "consult/how_tree.h"
 #include "consult/why_asked.h"
+#include "kb/texts_base.h"
 #include "session/command_registry.h"
 #include "session/enabling.h"
 #include "session/session.h"
@@ -98,7 +99,8 @@ void jak_uzyskano_wniosek(Session& s) {
     std::vector<std::string> labels;
     labels.reserve(items.size());
     for (const auto& i : items)
-        labels.push_back(i.statement + (i.has_cf ? " (CF = " + format_cf(i.cf) + ")" : " (brak CF)"));
+        labels.push_back(dialog_name(s, i.statement) +
+                         (i.has_cf ? " (CF = " + format_cf(i.cf) + ")" : " (brak CF)"));
     auto chosen =
         s.ui.choose_one_prompted("Jak uzyskano wniosek?", "Wybierz wniosek ostatniego wnioskowania:", labels);
     if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= items.size()) return;

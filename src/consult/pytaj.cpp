@@ -68,7 +68,7 @@ double pytaj(Session& s, const std::string& condition) {
         piszln(s, "z przedziału [-1, 1]");
     }
     for (;;) {
-        auto typed = ask_value(s, "Określ wartość CF", title, condition, AskedKind::ConditionCf);
+        auto typed = ask_value(s, "Określ wartość CF", title, condition, AskedKind::ConditionCf, exact);
         if (!typed) continue;
         auto v = exact ? testuj_cf_warunku_1(s, *typed) : testuj_cf_warunku(s, *typed);
         if (!v) continue;

@@ -10,6 +10,7 @@
 #include "consult/cf_calculus.h"
 #include "consult/model_eval.h"
 #include "kb/model_base.h"
+#include "kb/texts_base.h"
 #include "session/session.h"
 #include "text/number_format.h"
 
@@ -90,7 +91,15 @@ bool numeric_literal(const std::string& name) {
 }  // namespace
 
 std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::string_view title,
-                                     const std::string& name, AskedKind kind) {
+                                     const std::string& name, AskedKind kind, bool exact) {
+    std::string in_words;
+    if (const std::string* t = dialog_text(s, name)) {
+        // A conclusion's text is a statement: the dialog asks how sure it is.
+        in_words = exact                             ? *t + std::string(kOnlyEnds)
+                   : kind == AskedKind::ConclusionCf ? *t + " (na ile pewne?)"
+                                                     : *t;
+        title = in_words;
+    }
     const Asking what = kind == AskedKind::ConditionCf     ? Asking::ConditionCf
                         : kind == AskedKind::ArgumentValue ? Asking::ArgumentValue
                                                            : Asking::ConclusionCf;
@@ -123,7 +132,11 @@ std::string why_text(const Session& s, const std::string& name, AskedKind kind) 
             lines.push_back("Pytam o współczynnik pewności wniosku:");
             break;
     }
-    lines.push_back("    " + name);
+    lines.push_back("    " + dialog_name(s, name));
+    if (const std::string* help = s.ui.shows_display_texts() ? help_text(s.kb, name) : nullptr) {
+        lines.push_back("");
+        lines.push_back(*help);
+    }
     const std::size_t header = lines.size();
     const auto& stack = s.inference.explain.why;
     for (std::size_t i = stack.size(); i-- > 0;)

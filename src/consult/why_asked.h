@@ -19,9 +19,11 @@ enum class AskedKind { ConditionCf, ArgumentValue, ConclusionCf };
 
 // The value dialog of a consultation. "Dlaczego?" shows why the value is needed (the reading
 // dialog "Dlaczego pytam?") and the same dialog comes again; nothing of it reaches the report
-// or the helper window. nullopt when the dialog was closed.
+// or the helper window. nullopt when the dialog was closed. When the texts base gives the
+// name a text, the dialog asks in it (`exact`: a member of an exact constraint, answered
+// with -1 or 1 only, which the text is followed by).
 std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::string_view title,
-                                     const std::string& name, AskedKind kind);
+                                     const std::string& name, AskedKind kind, bool exact = false);
 // The text of "Dlaczego pytam?" for the value of `name` asked now.
 std::string why_text(const Session& s, const std::string& name, AskedKind kind);
 

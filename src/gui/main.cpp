@@ -18,6 +18,7 @@
 #include "gui/task_window.h"
 #include "kb/sibling_bases.h"
 #include "session/session.h"
+#include "shell/base_group.h"
 #include "shell/handlers.h"
 #include "testing/record_case.h"
 
@@ -30,17 +31,6 @@ const char* kUsage =
     "  zuva-gui --version       wersja programu\n"
     "  zuva-gui --quit-at-idle  uruchamia program, wypisuje czas do bezczynnego okna i kończy pracę\n"
     "Program tekstowy: zuva.\n";
-
-// The loads after the rule base, in menu order: models, exact and uncertain constraints,
-// advice, graphics, sounds.
-const std::pair<int, zuva::BaseKind> kSiblingLoads[] = {
-    {10077, zuva::BaseKind::Models},
-    {10093, zuva::BaseKind::ExactConstraints},
-    {10103, zuva::BaseKind::UncertainConstraints},
-    {10113, zuva::BaseKind::Advice},
-    {10124, zuva::BaseKind::Graphics},
-    {10134, zuva::BaseKind::Sounds},
-};
 
 // Started on a file (a double click on a base): each load's file dialog is answered with
 // the file given here; all other dialogs are the user's.
@@ -64,7 +54,7 @@ void open_knowledge_base(zuva::TaskWindow& w, OpeningUi& ui, const std::string& 
     w.run_command(10064);
     ui.preset.clear();
     if (!w.session().kb.nazwa_re.loaded()) return;
-    for (const auto& [command, kind] : kSiblingLoads)
+    for (const auto& [command, kind] : zuva::kSiblingLoads)
         if (auto sibling = zuva::sibling_base(rules, kind)) {
             ui.preset = *sibling;
             w.run_command(command);

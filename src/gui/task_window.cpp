@@ -145,7 +145,7 @@ void TaskWindow::show_loaded_bases() {
     const std::pair<const char*, const BaseName*> kinds[] = {
         {"Reguły", &kb.nazwa_re},        {"Modele", &kb.nazwa_mo}, {"Ogr. dokładne", &kb.nazwa_og},
         {"Ogr. niepewne", &kb.nazwa_op}, {"Rady", &kb.nazwa_ra},   {"Grafika", &kb.nazwa_gr},
-        {"Dźwięki", &kb.nazwa_me}};
+        {"Dźwięki", &kb.nazwa_me},       {"Teksty", &kb.nazwa_te}};
     QStringList parts;
     for (const auto& [label, name] : kinds)
         if (name->loaded()) parts << QString(label) + ": " + qs(name->name());

@@ -203,6 +203,34 @@ Schema make_schema(BaseKind kind) {
                 in);
             break;
         }
+        case BaseKind::Texts: {
+            auto in = [](void* t) -> InactiveRecords& { return KB(t).texts.inactive; };
+            add(
+                s, "tekst", {kT, kT},
+                [](void* t, Fields&& f, std::string_view) {
+                    KB(t).texts.tekst.append({T(f, 0), T(f, 1)});
+                },
+                in);
+            add(
+                s, "pomoc", {kT, kT},
+                [](void* t, Fields&& f, std::string_view) {
+                    KB(t).texts.pomoc.append({T(f, 0), T(f, 1)});
+                },
+                in);
+            add(
+                s, "tekst_w_języku", {kT, kT, kT},
+                [](void* t, Fields&& f, std::string_view) {
+                    KB(t).texts.tekst_w_jezyku.append({T(f, 0), T(f, 1), T(f, 2)});
+                },
+                in);
+            add(
+                s, "pomoc_w_języku", {kT, kT, kT},
+                [](void* t, Fields&& f, std::string_view) {
+                    KB(t).texts.pomoc_w_jezyku.append({T(f, 0), T(f, 1), T(f, 2)});
+                },
+                in);
+            break;
+        }
         case BaseKind::Report:
             s["tekst_raportu"] = {{kT}, [](void* t, Fields&& f, std::string_view) {
                                       static_cast<ReportGroup*>(t)->tekst_raportu.append(T(f, 0));
@@ -220,7 +248,8 @@ const Schema& schema_for(BaseKind kind) {
                                      make_schema(BaseKind::Advice),
                                      make_schema(BaseKind::Graphics),
                                      make_schema(BaseKind::Sounds),
-                                     make_schema(BaseKind::Report)};
+                                     make_schema(BaseKind::Report),
+                                     make_schema(BaseKind::Texts)};
     return schemas[static_cast<int>(kind)];
 }
 
@@ -496,36 +525,6 @@ std::optional<ReadError> read_into(const std::string& path, const Schema& schema
 }
 
 }  // namespace
-
-std::string read_error_message(int code) {
-    switch (code) {
-        case kErrInteger:
-            return "Błędna liczba całkowita.";
-        case kErrReal:
-            return "Błędna liczba rzeczywista.";
-        case kErrText:
-            return "Tekst musi zaczynać się od cudzysłowu.";
-        case kErrListStart:
-            return "Lista musi zaczynać się od nawiasu [.";
-        case kErrListElement:
-            return "Po elemencie listy musi wystąpić przecinek lub nawias ].";
-        case kErrTableName:
-            return "Nieznana nazwa tabeli.";
-        case kErrOpenParen:
-            return "Po nazwie tabeli musi wystąpić nawias (.";
-        case kErrFieldEnd:
-            return "Po polu rekordu musi wystąpić przecinek lub nawias ).";
-        case kErrIntRange:
-            return "Liczba całkowita spoza zakresu.";
-        case kErrTrailing:
-            return "Po rekordzie mogą wystąpić tylko spacje.";
-        case kErrCannotOpen:
-            return "Nie można odczytać pliku.";
-        case kErrEncoding:
-            return "Plik nie jest tekstem w stronie kodowej Windows-1250.";
-    }
-    return "Błąd odczytu.";
-}
 
 std::optional<std::size_t> field_count(BaseKind kind, std::string_view table) {
     const Schema& schema = schema_for(kind);

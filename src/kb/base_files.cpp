@@ -38,6 +38,11 @@ const KindInfo& kind_info(BaseKind kind) {
          {"Bazy dźwięków (DŹ*.BEN)", "DŹ*.BEN"},
          "Wskaż nazwę bazy dźwięków : "},
         {BaseKind::Report, "", "*.rpt", {"Pliki raportów", "*.rpt"}, "Wybierz raport do przeczytania : "},
+        {BaseKind::Texts,
+         "TE",
+         "TE*.BEN",
+         {"Bazy tekstów (TE*.BEN)", "TE*.BEN"},
+         "Wybierz nazwę bazy tekstów : "},
     };
     return infos[static_cast<int>(kind)];
 }

@@ -73,4 +73,34 @@ std::string syntax_error_text(const ReadError& e, const FieldCount& fields_of,
     return read_error_message(e.code);
 }
 
+std::string read_error_message(int code) {
+    switch (code) {
+        case kErrInteger:
+            return "Błędna liczba całkowita.";
+        case kErrReal:
+            return "Błędna liczba rzeczywista.";
+        case kErrText:
+            return "Tekst musi zaczynać się od cudzysłowu.";
+        case kErrListStart:
+            return "Lista musi zaczynać się od nawiasu [.";
+        case kErrListElement:
+            return "Po elemencie listy musi wystąpić przecinek lub nawias ].";
+        case kErrTableName:
+            return "Nieznana nazwa tabeli.";
+        case kErrOpenParen:
+            return "Po nazwie tabeli musi wystąpić nawias (.";
+        case kErrFieldEnd:
+            return "Po polu rekordu musi wystąpić przecinek lub nawias ).";
+        case kErrIntRange:
+            return "Liczba całkowita spoza zakresu.";
+        case kErrTrailing:
+            return "Po rekordzie mogą wystąpić tylko spacje.";
+        case kErrCannotOpen:
+            return "Nie można odczytać pliku.";
+        case kErrEncoding:
+            return "Plik nie jest tekstem w stronie kodowej Windows-1250.";
+    }
+    return "Błąd odczytu.";
+}
+
 }  // namespace zuva

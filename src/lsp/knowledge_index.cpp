@@ -61,6 +61,8 @@ std::vector<Field> name_fields(std::string_view table) {
         return {{1, Role::Used}, {2, Role::Computed}, {3, Role::Used}, {4, Role::Used}};
     if (table == "modele_ekskluzywne") return {{0, Role::Used}};
     if (table == "ograniczenie" || table == "ograniczenie_n") return {{1, Role::Used}};
+    if (table == "tekst" || table == "pomoc") return {{0, Role::Labelled}};
+    if (table == "tekst_w_języku" || table == "pomoc_w_języku") return {{1, Role::Labelled}};
     return {};
 }
 
@@ -103,6 +105,7 @@ KnowledgeIndex::KnowledgeIndex(const Group& g) {
                     outline_.push_back({f.path, l, "Ograniczenie " + std::to_string(number), t, 23});
                 else if (t == "fakt" || t == "m_fakt" || t == "argument_znany" || t == "arg_dopyt")
                     outline_.push_back({f.path, l, t + ": " + first_text(0), t, 14});
+                if (t == "tekst" && fields.size() == 2) texts_.emplace(first_text(0), first_text(1));
                 auto fields_of = name_fields(table);
                 if (fields_of.empty()) return;
                 const auto quoted = quoted_texts(text);
@@ -170,6 +173,8 @@ std::string KnowledgeIndex::describe(const std::string& name) const {
                                 : o.table == "arg_dopyt"      ? "argument dopytywalny"
                                                               : "wniosek dysjunktywny");
                 break;
+            case Role::Labelled:
+                break;
             case Role::Used:
                 if (o.table == "reguła")
                     used_rules.push_back(o.number);
@@ -181,6 +186,7 @@ std::string KnowledgeIndex::describe(const std::string& name) const {
         }
     }
     std::string md = "**" + name + "**\n\n";
+    if (auto t = texts_.find(name); t != texts_.end()) md += "Tekst dla użytkownika: *" + t->second + "*\n\n";
     std::vector<std::string> from;
     if (!rules.empty()) from.push_back("wnioskowany przez reguły " + join_numbers(rules));
     if (!models.empty()) from.push_back("wyliczany przez modele " + join_numbers(models));

@@ -13,7 +13,8 @@
 
 namespace zuva::lsp {
 
-enum class Role { Concluded, Computed, Declared, Used };
+// Labelled: the texts base gives the name the text a person reads.
+enum class Role { Concluded, Computed, Declared, Used, Labelled };
 
 struct Occurrence {
     std::string path;
@@ -51,6 +52,7 @@ class KnowledgeIndex {
     std::vector<Outline> outline_;
     std::vector<std::string> short_names_;  // of the files, for the hover text
     std::map<std::string, std::string> file_names_;
+    std::map<std::string, std::string> texts_;  // the Polish display text of each name
 };
 
 }  // namespace zuva::lsp

@@ -26,7 +26,8 @@ inline constexpr BaseKind kBaseFileKinds[] = {BaseKind::Rules,
                                               BaseKind::UncertainConstraints,
                                               BaseKind::Advice,
                                               BaseKind::Graphics,
-                                              BaseKind::Sounds};
+                                              BaseKind::Sounds,
+                                              BaseKind::Texts};
 
 // The text of a base file on disk (Windows-1250 or UTF-8), or nullopt for a file that is not
 // a regular file (a device would never end), too large, or not text.

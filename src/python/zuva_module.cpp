@@ -131,6 +131,8 @@ PYBIND11_MODULE(zuva, m) {
         .def_readonly("options", &Question::options)
         .def_readonly("can_ask_why", &Question::can_ask_why)
         .def_readonly("number", &Question::number)
+        .def_readonly("display", &Question::display)
+        .def_readonly("help", &Question::help)
         .def("__repr__", [](const Question& q) {
             return std::string("<zuva.Question ") + kind_name(q.kind) + " " + q.name + ">";
         });
@@ -215,6 +217,15 @@ PYBIND11_MODULE(zuva, m) {
                                        d[py::str(a.name)] = a.value;
                                    return d;
                                })
+        .def_property_readonly("labels",
+                               [](Consultation& c) {
+                                   py::dict d;
+                                   for (const auto& x : c.result().conclusions)
+                                       if (!x.display.empty()) d[py::str(x.name)] = x.display;
+                                   for (const auto& a : c.result().arguments)
+                                       if (!a.display.empty()) d[py::str(a.name)] = a.display;
+                                   return d;
+                               })
         .def_property_readonly("advice", [](Consultation& c) { return c.result().advice; })
         .def_property_readonly("pictures", [](Consultation& c) { return c.result().pictures; })
         .def_property_readonly("sounds", [](Consultation& c) { return c.result().sounds; })
@@ -229,6 +240,8 @@ PYBIND11_MODULE(zuva, m) {
         .def("check", &KnowledgeBase::check, py::call_guard<py::gil_scoped_release>())
         .def("hypotheses", &KnowledgeBase::hypotheses, py::arg("type") = 1,
              py::call_guard<py::gil_scoped_release>())
+        .def("display_text", &KnowledgeBase::display_text, py::arg("name"), py::arg("language") = "")
+        .def("help_text", &KnowledgeBase::help_text, py::arg("name"), py::arg("language") = "")
         .def(
             "resume",
             [](const KnowledgeBase& kb, const py::object& log) {

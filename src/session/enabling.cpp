@@ -63,6 +63,7 @@ const std::vector<int>& intro_closed_set() {
                                                 {10131, 10132},
                                                 {10136, 10138},
                                                 {10141, 10142},
+                                                {10192, 10194},
                                                 {10151, 10158},
                                                 {10161, 10162},
                                                 {10167, 10171}});
@@ -70,8 +71,8 @@ const std::vector<int>& intro_closed_set() {
 }
 
 const std::vector<int>& rules_loaded_set() {
-    static const std::vector<int> ids = {10065, 10067, 10068, 10069, 10145, 10146, 10077, 10093,
-                                         10103, 10113, 10124, 10134, 10164, 10165, 10160, 10076};
+    static const std::vector<int> ids = {10065, 10067, 10068, 10069, 10145, 10146, 10077, 10093, 10103,
+                                         10113, 10124, 10134, 10164, 10165, 10160, 10076, 10190};
     return ids;
 }
 
@@ -105,6 +106,11 @@ const std::vector<int>& sounds_loaded_set() {
     return ids;
 }
 
+const std::vector<int>& texts_loaded_set() {
+    static const std::vector<int> ids = {10191};
+    return ids;
+}
+
 void enable_intro_closed_set(Session& s) {
     enable_commands(s, intro_closed_set());
 }
@@ -128,6 +134,10 @@ void enable_graphics_loaded_set(Session& s) {
 }
 void enable_sounds_loaded_set(Session& s) {
     enable_commands(s, sounds_loaded_set());
+}
+
+void enable_texts_loaded_set(Session& s) {
+    enable_commands(s, texts_loaded_set());
 }
 
 }  // namespace zuva

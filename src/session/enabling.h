@@ -59,6 +59,7 @@ const std::vector<int>& uncertain_loaded_set();  // an uncertain-constraint base
 const std::vector<int>& advice_loaded_set();     // an advice base was loaded
 const std::vector<int>& graphics_loaded_set();   // a graphics base was loaded
 const std::vector<int>& sounds_loaded_set();     // a sound base was loaded
+const std::vector<int>& texts_loaded_set();      // a texts base was loaded
 
 void enable_intro_closed_set(Session& s);
 void enable_rules_loaded_set(Session& s);
@@ -68,5 +69,6 @@ void enable_uncertain_loaded_set(Session& s);
 void enable_advice_loaded_set(Session& s);
 void enable_graphics_loaded_set(Session& s);
 void enable_sounds_loaded_set(Session& s);
+void enable_texts_loaded_set(Session& s);
 
 }  // namespace zuva

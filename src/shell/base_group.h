@@ -14,10 +14,11 @@ struct SiblingLoad {
     int command;
     BaseKind kind;
 };
-// Models, exact and uncertain constraints, advice, graphics, sounds.
+// Models, exact and uncertain constraints, advice, graphics, sounds, display texts.
 inline constexpr SiblingLoad kSiblingLoads[] = {
     {10077, BaseKind::Models}, {10093, BaseKind::ExactConstraints}, {10103, BaseKind::UncertainConstraints},
     {10113, BaseKind::Advice}, {10124, BaseKind::Graphics},         {10134, BaseKind::Sounds},
+    {10190, BaseKind::Texts},
 };
 
 }  // namespace zuva

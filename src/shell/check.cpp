@@ -25,6 +25,7 @@
 #include "session/session.h"
 #include "shell/base_group.h"
 #include "shell/check_filters.h"
+#include "shell/check_texts.h"
 #include "shell/check_ui.h"
 #include "shell/finding_text.h"
 #include "shell/handlers.h"
@@ -166,6 +167,7 @@ class Checker {
             // diagnoses kept goes first.
             shared.reset();
             if (options_.anomalies && rules_read_) anomalies(full);
+            if (rules_read_) display_texts();
         } catch (const CheckAborted&) {
             add({result_.rule_file, 1, 1, true, "check", "Test przerwany: program pytał bez końca."});
         } catch (const ProgramExit&) {
@@ -229,7 +231,7 @@ class Checker {
         f.lines = RecordLines(*text);
         // The records as written, for placing findings and for the completeness analysis.
         if (auto err = syntax_finding(kind, *text, shown_path, &records_)) {
-            clear_group(kind);
+            clear_group(records_, kind);
             add(std::move(*err));
             if (kind == BaseKind::Rules) rules_read_ = false;
             return false;
@@ -242,31 +244,6 @@ class Checker {
         ui_.next_open.clear();
         collect_load(kind);
         return true;
-    }
-
-    void clear_group(BaseKind kind) {
-        switch (kind) {
-            case BaseKind::Rules:
-                records_.rules = RuleGroup{};
-                break;
-            case BaseKind::Models:
-                records_.models = ModelGroup{};
-                break;
-            case BaseKind::ExactConstraints:
-                records_.exact = ExactConstraintGroup{};
-                break;
-            case BaseKind::UncertainConstraints:
-                records_.uncertain = UncertainConstraintGroup{};
-                break;
-            case BaseKind::Advice:
-                records_.advice = AdviceGroup{};
-                break;
-            case BaseKind::Graphics:
-                records_.graphics = GraphicsGroup{};
-                break;
-            default:
-                records_.sounds = SoundGroup{};
-        }
     }
 
     // Position of the first record of the table with the number, through an index built
@@ -546,6 +523,22 @@ class Checker {
                 if (auto line = b->lines.line_of(a.table, a.ordinal)) f.line = *line;
             f.kind = std::move(a.kind);
             f.message = std::move(a.message);
+            add(std::move(f));
+        }
+    }
+
+    // The names of the texts base against the names of the other bases.
+    void display_texts() {
+        const BaseFile* b = base_of(BaseKind::Texts);
+        const bool missing = options_.enabled.count("missing-text") > 0;
+        if (!b && !missing) return;
+        std::vector<std::string> askable(s_.kb.dopytywalny.begin(), s_.kb.dopytywalny.end());
+        for (const auto& a : s_.kb.models.arg_dopyt)
+            askable.push_back(a.argument_name);
+        for (auto& t : texts_findings(records_, askable, missing)) {
+            Finding f{b ? b->path : result_.rule_file, 1, 1, t.error, t.kind, std::move(t.message)};
+            if (b && *t.table)
+                if (auto line = b->lines.line_of(t.table, t.ordinal)) f.line = *line;
             add(std::move(f));
         }
     }

@@ -32,6 +32,8 @@ struct CheckOptions {
     // Kinds of findings switched off, and switched down to warnings (which
     // `warnings_as_errors` then leaves as warnings).
     std::set<std::string> disabled, warned;
+    // Kinds of findings that are off unless switched on (kOffByDefault).
+    std::set<std::string> enabled;
     // Texts of base files as an editor holds them (UTF-8), by absolute, normalised path:
     // read in place of the files, and found as bases of the name even before they are saved.
     std::map<std::string, std::string> texts;

@@ -21,8 +21,9 @@ const char* const kCheckUsage =
     "  są sprawdzane razem z nią. Stan wyjścia: 0 bez błędów, 1 są błędy, 2 złe argumenty\n"
     "  lub plik nie do odczytania.\n"
     "  --disable RODZAJ pomija ustalenia tego rodzaju, --warn RODZAJ czyni je ostrzeżeniami\n"
-    "  (także przy --warnings-as-errors); to samo w pliku zuva-check.conf obok bazy reguł,\n"
-    "  wiersz na rodzaj: disable RODZAJ albo warn RODZAJ.\n";
+    "  (także przy --warnings-as-errors), --enable RODZAJ włącza rodzaj domyślnie wyłączony\n"
+    "  (missing-text: pytanie bez tekstu w bazie tekstów); to samo w pliku zuva-check.conf\n"
+    "  obok bazy reguł, wiersz na rodzaj: disable RODZAJ, warn RODZAJ albo enable RODZAJ.\n";
 
 // The usage with every kind of finding.
 std::string usage() {
@@ -62,12 +63,12 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
             o.anomalies = false;
         } else if (a == "--warnings-as-errors") {
             o.warnings_as_errors = true;
-        } else if (a == "--disable" || a == "--warn") {
+        } else if (a == "--disable" || a == "--warn" || a == "--enable") {
             if (i + 1 >= args.size() || !check::finding_kinds().count(args[i + 1])) {
                 err << "zuva check: po " << a << " podaj rodzaj ustaleń\n" << usage();
                 return 2;
             }
-            (a == "--disable" ? o.disabled : o.warned).insert(args[++i]);
+            (a == "--disable" ? o.disabled : a == "--warn" ? o.warned : o.enabled).insert(args[++i]);
         } else if (a == "--help" || a == "-h") {
             out << usage();
             return 0;
@@ -101,6 +102,8 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
                 if (!o.warned.count(k)) with_conf.disabled.insert(k);
             for (const auto& k : from_file.warned)
                 if (!o.disabled.count(k)) with_conf.warned.insert(k);
+            for (const auto& k : from_file.enabled)
+                with_conf.enabled.insert(k);
         }
         CheckResult r = check_knowledge_base(f, with_conf);
         out << (o.json ? format_findings_json(r) : format_findings_text(r));

@@ -37,7 +37,9 @@ const std::set<std::string>& finding_kinds() {
                                                 "unused-constraint-member",
                                                 "unused-known-argument",
                                                 "unused-model",
-                                                "unused-model-fact"};
+                                                "unused-model-fact",
+                                                "unknown-text-name",
+                                                "missing-text"};
     return kinds;
 }
 
@@ -140,12 +142,12 @@ std::optional<std::string> read_check_conf(const std::string& path, const std::s
         const std::string kind =
             k == std::string::npos ? "" : l.substr(k, ke == std::string::npos ? ke : ke - k);
         const std::string place = path + ":" + std::to_string(line) + ": ";
-        if (word != "disable" && word != "warn")
-            return place + "nieznane polecenie '" + word + "' (disable RODZAJ albo warn RODZAJ)";
+        if (word != "disable" && word != "warn" && word != "enable")
+            return place + "nieznane polecenie '" + word + "' (disable, warn albo enable RODZAJ)";
         if (!finding_kinds().count(kind))
             return place + (kind.empty() ? "brak rodzaju po " + word : "nieznany rodzaj '" + kind + "'") +
                    " (rodzaje podaje zuva check --help)";
-        (word == "disable" ? o.disabled : o.warned).insert(kind);
+        (word == "disable" ? o.disabled : word == "warn" ? o.warned : o.enabled).insert(kind);
     }
     return std::nullopt;
 }

@@ -94,6 +94,11 @@ const std::vector<CommandInfo>& all_commands() {
         {10140, "Obejrzenie podkartotek i przesłuchiwanie plików dźwiękowych"},
         {10141, "Tworzenie lub kasowanie podkartoteki plików dźwięków"},
         {10142, "Kasowanie pliku dźwięków"},
+        {10190, "Ładowanie bazy tekstów"},
+        {10191, "Przegląd bazy tekstów"},
+        {10192, "Edycja bazy tekstów"},
+        {10193, "Tworzenie bazy tekstów"},
+        {10194, "Kasowanie bazy tekstów"},
         {10145, "Spłaszczanie wybranej reguły"},
         {10146, "Spłaszczanie kolejne wszystkich reguł"},
         {10147, "Wnioski wykluczające się do jednego"},
@@ -188,6 +193,11 @@ const std::vector<MenuNode>& main_menu() {
                            item(10136), item(10137),
                            item(10138), submenu("Pliki dźwięków", {10141, 10142})};
         m.push_back(sounds);
+
+        // The display texts of the names: questions and labels in the base's own words.
+        MenuNode texts{"Baza tekstów", 0, {}};
+        texts.children = {item(10190), item(10191), item(10192), item(10193), item(10194)};
+        m.push_back(texts);
 
         // The flattened rule base and the analysis of exclusive conclusions.
         MenuNode analysis{"Analiza bazy wiedzy", 0, {}};

@@ -9,6 +9,7 @@
 #include "kb/media_bases.h"
 #include "kb/model_base.h"
 #include "kb/rule_base.h"
+#include "kb/texts_base.h"
 #include "shell/shell.h"
 #include "shell/test_case_command.h"
 #include "verify/analysis.h"
@@ -31,6 +32,7 @@ void install_handlers(CommandRegistry& r) {
     register_explain_commands(r);
     register_import_commands(r);
     register_media_commands(r);
+    register_texts_commands(r);
     register_test_case_command(r);
 }
 

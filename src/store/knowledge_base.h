@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -150,6 +151,28 @@ struct SoundGroup {
     Table<Zrodlo> ndzwiek;
     InactiveRecords inactive;
 };
+// Display texts: what a person reads for a name of the base (the question of an askable
+// condition or argument, the label of a conclusion or hypothesis) and a longer help text,
+// in Polish or in a named language. `by_key` indexes the records after a load: the key is
+// the language ("" for Polish), a NUL and the name; the value the position in its table.
+struct TekstNazwy {  // tekst, pomoc
+    std::string name;
+    std::string text;
+};
+struct TekstWJezyku {  // tekst_w_języku, pomoc_w_języku
+    std::string language;
+    std::string name;
+    std::string text;
+};
+struct TextsGroup {
+    Table<TekstNazwy> tekst;
+    Table<TekstNazwy> pomoc;
+    Table<TekstWJezyku> tekst_w_jezyku;
+    Table<TekstWJezyku> pomoc_w_jezyku;
+    InactiveRecords inactive;
+    // Filled by index_display_texts after a load; first record of a key wins.
+    std::unordered_map<std::string, std::string> text_by_key, help_by_key;
+};
 // The report file holds one table only.
 struct ReportGroup {
     Table<std::string> tekst_raportu;
@@ -164,7 +187,8 @@ enum class BaseKind {
     Advice,
     Graphics,
     Sounds,
-    Report
+    Report,
+    Texts
 };
 
 // Short name and full path of a loaded base; a record in `short_name` means "loaded".
@@ -187,8 +211,9 @@ struct KnowledgeBase {
     AdviceGroup advice;
     GraphicsGroup graphics;
     SoundGroup sounds;
+    TextsGroup texts;
 
-    BaseName nazwa_re, nazwa_mo, nazwa_og, nazwa_op, nazwa_ra, nazwa_gr, nazwa_me;
+    BaseName nazwa_re, nazwa_mo, nazwa_og, nazwa_op, nazwa_ra, nazwa_gr, nazwa_me, nazwa_te;
     Table<std::string> wyroznik;                     // distinguishing name of the rule base
     Table<std::string> rozszerzenie;                 // rest of the rule-base file name after it
     Table<std::string> opis;                         // description file of the rule base
@@ -233,6 +258,8 @@ inline BaseName& KnowledgeBase::name_of(BaseKind k) {
             return nazwa_ra;
         case BaseKind::Graphics:
             return nazwa_gr;
+        case BaseKind::Texts:
+            return nazwa_te;
         case BaseKind::Sounds:
         case BaseKind::Report:
             break;
@@ -241,6 +268,38 @@ inline BaseName& KnowledgeBase::name_of(BaseKind k) {
 }
 inline const BaseName& KnowledgeBase::name_of(BaseKind k) const {
     return const_cast<KnowledgeBase*>(this)->name_of(k);
+}
+
+// Empties the records of one kind of base (its group), nothing else.
+inline void clear_group(KnowledgeBase& kb, BaseKind kind) {
+    switch (kind) {
+        case BaseKind::Rules:
+            kb.rules = RuleGroup{};
+            break;
+        case BaseKind::Models:
+            kb.models = ModelGroup{};
+            break;
+        case BaseKind::ExactConstraints:
+            kb.exact = ExactConstraintGroup{};
+            break;
+        case BaseKind::UncertainConstraints:
+            kb.uncertain = UncertainConstraintGroup{};
+            break;
+        case BaseKind::Advice:
+            kb.advice = AdviceGroup{};
+            break;
+        case BaseKind::Graphics:
+            kb.graphics = GraphicsGroup{};
+            break;
+        case BaseKind::Sounds:
+            kb.sounds = SoundGroup{};
+            break;
+        case BaseKind::Texts:
+            kb.texts = TextsGroup{};
+            break;
+        case BaseKind::Report:
+            break;
+    }
 }
 
 }  // namespace zuva

@@ -237,6 +237,11 @@ class Ui {
     // The set of enabled commands changed.
     virtual void commands_changed() {}
 
+    // True when the port shows a person the texts the knowledge base gives its names (the
+    // questions in the base's own words, "text (name)" in lists); false for a port that hands
+    // the dialogs to a program as data, which gives those texts beside the names instead.
+    virtual bool shows_display_texts() const { return true; }
+
     // True when browse windows are closed before the call that opens them returns (the
     // terminal and the answer scripts): what their closing does is then done by the caller.
     virtual bool browse_windows_close_at_once() const { return false; }

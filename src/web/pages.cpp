@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kb/texts_base.h"
 #include "web/catalog.h"
 #include "web/html.h"
 #include "web/sessions.h"
@@ -67,6 +68,7 @@ std::string slider_form(const WebSession& s, const api::Question& q, std::size_t
 bool exact_member(const api::Question& q) {
     // A member of an exact constraint takes -1 or 1 only: the program says so in its texts,
     // when it is asked first and when it is asked as a follow-up of another member.
+    if (!q.display.empty() && q.text.ends_with(kOnlyEnds)) return true;
     for (const std::string* t : {&q.text, &q.title})
         if (t->find("równe -1.0 lub 1.0") != std::string::npos ||
             t->find("ograniczeń dokładnych CF =1 lub -1") != std::string::npos)
@@ -77,7 +79,8 @@ bool exact_member(const api::Question& q) {
 namespace {
 
 std::string value_answer(const api::Question& q, bool numeric) {
-    std::string h = "<label for=\"wartosc\">" + html_escape(numeric          ? "Wartość argumentu " + q.name
+    std::string h = "<label for=\"wartosc\">" + html_escape(!q.display.empty() ? q.display
+                                                            : numeric        ? "Wartość argumentu " + q.name
                                                             : q.text.empty() ? q.title
                                                                              : q.text);
     if (q.min && q.max) h += " (od " + format_number(*q.min) + " do " + format_number(*q.max) + ")";
@@ -209,8 +212,11 @@ std::string bases_page(const Catalog& catalog, const std::string& notice) {
                  html_escape(b.id) + "\">";
             h += "<label for=\"" + id + "-hipoteza\">Hipoteza do sprawdzenia</label>";
             h += "<select id=\"" + id + "-hipoteza\" name=\"hipoteza\">";
-            for (const auto& hyp : b.hypotheses)
-                h += "<option value=\"" + html_escape(hyp) + "\">" + html_escape(hyp) + "</option>";
+            for (const auto& hyp : b.hypotheses) {
+                const std::string shown = b.kb.display_text(hyp);
+                h += "<option value=\"" + html_escape(hyp) + "\">" +
+                     html_escape(shown.empty() ? hyp : shown + " (" + hyp + ")") + "</option>";
+            }
             h +=
                 "</select><p><button type=\"submit\" class=\"drugi\">Wnioskowanie wstecz</button></p></form>";
         }
@@ -224,9 +230,17 @@ std::string question_page(const WebSession& s, const api::Question& q, std::size
     h += "<p class=\"krok\">" + html_escape(direction_text(s.hypothesis)) + " · pytanie " +
          std::to_string(q.number) + "</p>";
     h += "<section class=\"karta\" aria-labelledby=\"pytanie\">";
-    h += "<h2 id=\"pytanie\">" + html_escape(q.dialog.empty() ? q.title : q.dialog) +
-         ": <span class=\"pytanie-nazwa\">" + html_escape(q.name) + "</span></h2>";
-    if (!q.text.empty() && q.kind != api::QuestionKind::Text) h += "<p>" + html_escape(q.text) + "</p>";
+    if (!q.display.empty()) {
+        // In the base's own words, the identifier small under them for the engineer.
+        h += "<h2 id=\"pytanie\">" + html_escape(q.display) + "</h2>";
+        h +=
+            "<p class=\"identyfikator\"><span class=\"pytanie-nazwa\">" + html_escape(q.name) + "</span></p>";
+        if (!q.help.empty()) h += "<p class=\"pomoc\">" + html_escape(q.help) + "</p>";
+    } else {
+        h += "<h2 id=\"pytanie\">" + html_escape(q.dialog.empty() ? q.title : q.dialog) +
+             ": <span class=\"pytanie-nazwa\">" + html_escape(q.name) + "</span></h2>";
+        if (!q.text.empty() && q.kind != api::QuestionKind::Text) h += "<p>" + html_escape(q.text) + "</p>";
+    }
     if (!s.error.empty()) h += "<p class=\"blad\" role=\"alert\">" + html_escape(s.error) + "</p>";
     h += "<form method=\"post\" action=\"/odpowiedz\" data-pytanie=\"" + html_escape(q.name) + "\">";
     h += answer_fields(s, q, position);
@@ -275,7 +289,13 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
     if (ranked.empty()) h += "<p>Wnioskowanie nie dało żadnego wniosku.</p>";
     h += "<ol class=\"wnioski\">";
     for (const auto* x : ranked) {
-        h += "<li><div class=\"wniosek\"><span class=\"nazwa\">" + html_escape(x->name) + "</span>";
+        // `.nazwa` is the identifier; a label of the texts base goes above it, and the
+        // identifier is then shown small.
+        h += "<li><div class=\"wniosek\">";
+        if (!x->display.empty())
+            h += "<span class=\"z-etykieta\"><span class=\"etykieta\">" + html_escape(x->display) + "</span>";
+        h += "<span class=\"nazwa\">" + html_escape(x->name) + "</span>";
+        if (!x->display.empty()) h += "</span>";
         if (x->cf) {
             const std::string v = format_number(*x->cf);
             h += "<span class=\"cf\">CF = " + v + "</span>";
@@ -294,7 +314,10 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
     if (!r.arguments.empty()) {
         h += "<section aria-labelledby=\"argumenty\"><h2 id=\"argumenty\">Wartości argumentów</h2><ul>";
         for (const auto& a : r.arguments)
-            h += "<li>" + html_escape(a.name) + " = " + format_number(a.value) + "</li>";
+            h +=
+                "<li>" +
+                (a.display.empty() ? "" : "<span class=\"etykieta\">" + html_escape(a.display) + "</span> ") +
+                html_escape(a.name) + " = " + format_number(a.value) + "</li>";
         h += "</ul></section>";
     }
     if (!r.advice.empty()) {

@@ -71,7 +71,7 @@ def test_forward_and_backward_match_the_terminal_program(bazy):
     fwd_files = script_files(bazy, "forward.txt")
     bwd_files = script_files(bazy, "backward.txt")
     kb = zuva.open(os.path.join(bazy, "REAUTO.BEN"))
-    assert len(kb.files) == 7
+    assert len(kb.files) == 8
 
     c = kb.forward()
     asked = drive(c)
@@ -190,3 +190,22 @@ def test_a_log_survives_json_and_resumes_in_a_new_process_state(bazy):
         kb.reload().resume(saved)
     with pytest.raises(zuva.Error):
         kb.resume("{}")
+
+
+def test_display_texts_come_beside_the_names(bazy):
+    kb = zuva.open(os.path.join(bazy, "REAUTO.BEN"))
+    assert kb.display_text("silny_mroz") == "Czy jest silny mróz?"
+    assert kb.display_text("nieznana_nazwa") == ""
+    assert kb.help_text("pompa_paliwa_milczy").startswith("Pompa paliwa")
+    c = kb.forward()
+    shown = {}
+    for q in c:
+        shown[q.name] = q.display
+        # The program's own text stays: the base's words come beside it.
+        assert q.display == kb.display_text(q.name)
+        assert not q.display or q.display not in q.text
+        c.answer(str(ANSWERS[q.name]))
+    assert shown["wskaznik_paliwa_na_zero"] == "Czy wskaźnik paliwa pokazuje zero?"
+    assert c.completed
+    assert c.labels["uszkodzony_akumulator"] == "Akumulator jest uszkodzony lub rozładowany"
+    assert set(c.labels) <= set(c.conclusions) | set(c.arguments)

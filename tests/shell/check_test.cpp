@@ -308,3 +308,67 @@ TEST_F(Check, TextsHeldByAnEditorAreCheckedInPlaceOfTheirFiles) {
 
 }  // namespace
 }  // namespace zuva
+
+namespace zuva {
+namespace {
+
+// The texts base: a text for a name the base does not have is an error at its record (with
+// the nearest known name offered), a syntax error is placed as in every base, a good texts
+// base adds nothing, and the askable names without a text are warned of only when asked.
+TEST_F(Check, TextsBaseNamesAreCheckedAgainstTheKnowledgeBase) {
+    const std::string rules = "reguła(1,\"awaria\",[\"mroz\",\"stary_akumulator\"],1,\"0.8\")\n";
+    struct Case {
+        const char* name;
+        const char* texts;  // UTF-8; "" for no texts base
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> expected;  // after "FILE:", in order of the output
+    };
+    const Case cases[] = {
+        {"good",
+         "rem_tekst(\"x\")\ntekst(\"mroz\",\"Czy jest mróz?\")\npomoc(\"awaria\",\"Wynik.\")\n",
+         {},
+         0,
+         {}},
+        {"unknown",
+         "tekst(\"mroz\",\"Czy jest mróz?\")\ntekst(\"stary_akumultor\",\"Stary?\")\n"
+         "tekst_w_języku(\"en\",\"zima\",\"Winter?\")\n",
+         {},
+         1,
+         {"2:1: error: Baza tekstów podaje tekst nazwy \"stary_akumultor\", której nie ma w bazie wiedzy. "
+          "Czy "
+          "chodziło o \"stary_akumulator\"?",
+          "3:1: error: Baza tekstów podaje tekst nazwy \"zima\""}},
+        {"syntax",
+         "tekst(\"mroz\",\"Czy jest mróz?\")\ntkest(\"awaria\",\"Awaria\")\n",
+         {},
+         1,
+         {"2:6: error: Błąd syntaksu"}},
+        {"missing asked for",
+         "tekst(\"mroz\",\"Czy jest mróz?\")\n",
+         {"--enable", "missing-text"},
+         0,
+         {"1:1: warning: Pytanie o \"stary_akumulator\" nie ma tekstu"}},
+        {"missing off", "tekst(\"mroz\",\"Czy jest mróz?\")\n", {}, 0, {}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dir = "t" + std::to_string(++n) + "/";
+        fs::create_directories(path(dir));
+        const std::string re = base(dir + "REZIMA.BEN", rules);
+        const std::string te = base(dir + "TEZIMA.BEN", c.texts);
+        std::vector<std::string> args = c.args;
+        args.push_back(re);
+        EXPECT_EQ(check(args), c.status) << out.str();
+        std::size_t at = 0;
+        for (const auto& e : c.expected) {
+            at = out.str().find(te + ":" + e, at);
+            EXPECT_NE(at, std::string::npos) << e << "\n" << out.str();
+        }
+        if (c.expected.empty()) EXPECT_EQ(out.str(), "");
+    }
+}
+
+}  // namespace
+}  // namespace zuva

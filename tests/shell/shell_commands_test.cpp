@@ -45,8 +45,9 @@ TEST(ShellCommands, MenuTreeHoldsEveryCommandExactlyOnce) {
 
 TEST(ShellCommands, EnablingGroupsAreDisjointAndReachEveryCommandWithAnOperation) {
     std::vector<const std::vector<int>*> groups = {
-        &intro_closed_set(),     &rules_loaded_set(),  &models_loaded_set(),   &exact_loaded_set(),
-        &uncertain_loaded_set(), &advice_loaded_set(), &graphics_loaded_set(), &sounds_loaded_set()};
+        &intro_closed_set(),    &rules_loaded_set(),     &models_loaded_set(),
+        &exact_loaded_set(),    &uncertain_loaded_set(), &advice_loaded_set(),
+        &graphics_loaded_set(), &sounds_loaded_set(),    &texts_loaded_set()};
     std::map<int, int> in_groups;
     for (const auto* g : groups)
         for (int id : *g) {
