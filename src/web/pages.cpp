@@ -79,10 +79,12 @@ bool exact_member(const api::Question& q) {
 namespace {
 
 std::string value_answer(const api::Question& q, bool numeric) {
-    std::string h = "<label for=\"wartosc\">" + html_escape(!q.display.empty() ? q.display
-                                                            : numeric        ? "Wartość argumentu " + q.name
-                                                            : q.text.empty() ? q.title
-                                                                             : q.text);
+    const std::string plain = numeric ? "Wartość argumentu " + q.name : q.text.empty() ? q.title : q.text;
+    // The base's words when it gives any, the program's own under them.
+    std::string h = "<label for=\"wartosc\">" +
+                    (q.display.empty() ? html_escape(plain)
+                                       : html_escape(q.display) + " <small class=\"identyfikator\">" +
+                                             html_escape(plain) + "</small>");
     if (q.min && q.max) h += " (od " + format_number(*q.min) + " do " + format_number(*q.max) + ")";
     h += "</label>";
     h += "<input type=\"text\" id=\"wartosc\" name=\"wartosc\" autocomplete=\"off\" data-fokus";
