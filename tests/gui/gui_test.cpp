@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -74,6 +75,7 @@ class GuiTest : public QObject {
     void editor_saves_asks_and_keeps_the_menu();
     void picture_window_sound_and_the_why_button();
     void prompted_choice_and_labelled_lists();
+    void texts_base_words_the_questions();
 };
 
 void GuiTest::menu_tree_is_the_command_table() {
@@ -490,6 +492,35 @@ void GuiTest::prompted_choice_and_labelled_lists() {
     QCOMPARE(counts, (QList<int>{2, 1}));
     QVERIFY(d.done());
     QVERIFY(d.unexpected.isEmpty());
+}
+
+// The texts base loaded by its command: the value dialogs ask in the base's words, the
+// identifier still under them, and the status bar names the texts base.
+void GuiTest::texts_base_words_the_questions() {
+    Program p;
+    p.open();
+    DialogDriver d;
+    p.load_rules(d);
+    d.file(p.bases() + "TEAUTO.BEN");
+    d.click("OK");  // the texts base was loaded
+    QVERIFY(p.w->run_command(10190));
+    QVERIFY(p.w->statusBar()->findChild<QLabel*>("zaladowane_bazy")->text().contains("Teksty: TEAUTO.BEN"));
+    QStringList asked;
+    d.fallback = [&](QWidget* w) {
+        if (w->objectName() == "dlg_wartosc") {
+            QStringList labels;
+            for (auto* l : w->findChildren<QLabel*>())
+                labels << l->text();
+            asked << labels.join("|");
+        }
+        usual_answer(w);
+    };
+    QVERIFY(p.w->run_command(cmd::wnioskowanie_w_przod));
+    QVERIFY2(d.unexpected.isEmpty(), qPrintable(d.unexpected.join("\n")));
+    QVERIFY(!asked.isEmpty());
+    QVERIFY2(asked.first().contains("Czy wskaźnik paliwa pokazuje zero?") &&
+                 asked.first().contains("wskaznik_paliwa_na_zero"),
+             qPrintable(asked.first()));
 }
 
 int run_new_user_gui_tests(int argc, char** argv);
