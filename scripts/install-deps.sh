@@ -13,6 +13,9 @@ pkgs+=(nlohmann-json3-dev neovim)
 pkgs+=(dpkg-dev file man-db lintian)
 # The Python module (pybind11) and its tests.
 pkgs+=(pybind11-dev python3-dev python3-pytest)
+# The Python package: its wheel (setuptools driving CMake), a fresh virtual environment for the
+# wheel's test, and mypy over its type stubs.
+pkgs+=(python3-setuptools python3-wheel python3-build python3-pip python3-venv mypy)
 # The desktop program (Qt 6 Widgets and Multimedia, with Qt's own Polish dialog texts) and
 # the Xvfb screenshot script of its end-to-end check.
 pkgs+=(qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n xvfb xdotool imagemagick)

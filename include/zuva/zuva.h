@@ -56,6 +56,7 @@ struct Question {
     std::string text;    // the text the dialog shows ("Zadeklaruj CF warunku ..."), or its prompt
     std::string dialog;  // the dialog's own name ("Określ wartość CF")
     std::optional<double> min, max;    // the allowed range of a number, when there is one
+    std::vector<double> accepted;      // the only numbers taken (a member of an exact constraint: -1 and 1)
     std::vector<std::string> options;  // buttons or items
     bool can_ask_why = false;          // why() answers at this question
     int number = 0;                    // the question's number in the consultation, from 1
@@ -213,6 +214,9 @@ class Consultation {
     HowNode how(const std::string& statement);
     // The log so far: the base, the options and every answer given, in order.
     Log log() const;
+    // Ends the consultation now: a pending question is dropped and its thread ends before
+    // this returns; next() then gives none. Results stay as far as they were.
+    void close();
 
     struct Impl;
 

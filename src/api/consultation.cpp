@@ -219,6 +219,15 @@ const Question& pending_of(Consultation::Impl& c) {
 
 }  // namespace
 
+void Consultation::close() {
+    {
+        std::lock_guard<std::mutex> lock(impl_->ui.mutex);
+        if (impl_->ui.phase != Phase::Done) impl_->ui.cancel = true;
+    }
+    impl_->ui.changed.notify_all();
+    impl_->thread.join();
+}
+
 std::optional<Question> Consultation::next() {
     auto lock = settled(*impl_);
     if (impl_->ui.phase == Phase::Done) return std::nullopt;

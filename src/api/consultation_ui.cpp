@@ -8,6 +8,7 @@
 
 #include "consult/backward.h"
 #include "consult/summary.h"
+#include "consult/why_asked.h"
 #include "kb/media_bases.h"
 #include "kb/texts_base.h"
 #include "session/session.h"
@@ -250,7 +251,8 @@ Ui::ValueReply ConsultationUi::value_dialog_why(std::string_view dialog, std::st
     }
     Question q;
     q.kind = QuestionKind::Text;
-    if (what == Asking::ConditionCf) q.kind = QuestionKind::ConditionCf;
+    if (what == Asking::ConditionCf || what == Asking::ExactMemberCf) q.kind = QuestionKind::ConditionCf;
+    if (what == Asking::ExactMemberCf) q.accepted = {-1.0, 1.0};
     if (what == Asking::ConclusionCf) q.kind = QuestionKind::ConclusionCf;
     if (what == Asking::ArgumentValue) q.kind = QuestionKind::ArgumentValue;
     if (q.kind == QuestionKind::ConditionCf || q.kind == QuestionKind::ConclusionCf) {
@@ -278,6 +280,10 @@ Why ConsultationUi::why_now(const std::string& text) const {
     Why w;
     w.name = asked_name_;
     w.text = text;
+    // No window closes here: the line that says the question comes again after it does goes,
+    // with the blank line before it.
+    const std::string again = "\n\n" + std::string(kAskedAgainLine) + "\n";
+    if (w.text.ends_with(again)) w.text.erase(w.text.size() - again.size() + 1);
     const auto& stack = session->inference.explain.why;
     for (std::size_t i = stack.size(); i-- > 0;) {
         std::vector<std::string> lines;

@@ -100,7 +100,7 @@ std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::s
                                                      : *t;
         title = in_words;
     }
-    const Asking what = kind == AskedKind::ConditionCf     ? Asking::ConditionCf
+    const Asking what = kind == AskedKind::ConditionCf ? (exact ? Asking::ExactMemberCf : Asking::ConditionCf)
                         : kind == AskedKind::ArgumentValue ? Asking::ArgumentValue
                                                            : Asking::ConclusionCf;
     for (;;) {
@@ -143,7 +143,7 @@ std::string why_text(const Session& s, const std::string& name, AskedKind kind) 
         stack[i]->why(s, i + 1 == stack.size(), lines);
     if (lines.size() == header) lines.push_back("Wartość ta jest potrzebna do dalszego wnioskowania.");
     lines.push_back("");
-    lines.push_back("Po zamknięciu tego okna pytanie padnie ponownie.");
+    lines.push_back(std::string(kAskedAgainLine));
     std::string text;
     for (const auto& l : lines) {
         text += l;

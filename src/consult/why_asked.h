@@ -24,6 +24,8 @@ enum class AskedKind { ConditionCf, ArgumentValue, ConclusionCf };
 // with -1 or 1 only, which the text is followed by).
 std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::string_view title,
                                      const std::string& name, AskedKind kind, bool exact = false);
+// The last line of "Dlaczego pytam?": the reading dialog closes and the question comes again.
+inline constexpr std::string_view kAskedAgainLine = "Po zamknięciu tego okna pytanie padnie ponownie.";
 // The text of "Dlaczego pytam?" for the value of `name` asked now.
 std::string why_text(const Session& s, const std::string& name, AskedKind kind);
 

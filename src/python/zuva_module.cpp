@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "python/zuva_bindings.h"
 #include "zuva/zuva.h"
 
 namespace py = pybind11;
@@ -51,11 +52,32 @@ const char* level_name(Finding::Level l) {
     return "note";
 }
 
-Options options_of(int detail, const std::vector<std::string>& labels, int hypothesis_type) {
+// Rows to import: (kind, name, value) sequences, or dicts with those keys; a value may be a
+// number.
+std::vector<ImportedRow> rows_of(const py::iterable& rows) {
+    std::vector<ImportedRow> out;
+    auto text = [](const py::handle& v) { return py::str(v).cast<std::string>(); };
+    for (const auto& r : rows) {
+        if (py::isinstance<py::dict>(r)) {
+            const auto d = r.cast<py::dict>();
+            out.push_back({text(d["kind"]), text(d["name"]), text(d["value"])});
+        } else {
+            const auto t = py::tuple(py::reinterpret_borrow<py::object>(r));
+            if (t.size() != 3) throw py::value_error("wiersz importu to (rodzaj, nazwa, wartość)");
+            out.push_back({text(t[0]), text(t[1]), text(t[2])});
+        }
+    }
+    return out;
+}
+
+Options options_of(int detail, const std::vector<std::string>& labels, int hypothesis_type,
+                   const py::iterable& imported = py::list(), bool ask_labels = false) {
     Options o;
     o.detail = detail;
     o.labels = labels;
     o.hypothesis_type = hypothesis_type;
+    o.imported = rows_of(imported);
+    o.ask_labels = ask_labels;
     return o;
 }
 
@@ -91,8 +113,10 @@ void answer(Consultation& c, const py::object& value) {
 
 }  // namespace
 
-PYBIND11_MODULE(zuva, m) {
-    m.doc() = "zuva: consultations of rule-and-model knowledge bases";
+PYBIND11_MODULE(_zuva, m) {
+    m.doc() = "zuva: consultations of rule-and-model knowledge bases (the compiled part of the package)";
+    m.attr("__version__") = ZUVA_VERSION;
+    bind_records(m);
 
     static py::exception<Error> error(m, "Error");
     py::register_exception_translator([](std::exception_ptr p) {
@@ -131,6 +155,9 @@ PYBIND11_MODULE(zuva, m) {
         .def_readonly("options", &Question::options)
         .def_readonly("can_ask_why", &Question::can_ask_why)
         .def_readonly("number", &Question::number)
+        .def_readonly("accepted", &Question::accepted,
+                      "The only numbers taken (a member of an exact constraint: [-1.0, 1.0]); empty when any "
+                      "number in [min, max] is.")
         .def_readonly("display", &Question::display)
         .def_readonly("help", &Question::help)
         .def("__repr__", [](const Question& q) {
@@ -166,28 +193,60 @@ PYBIND11_MODULE(zuva, m) {
         .def_readonly("available", &Offer::available)
         .def("__repr__", [](const Offer& o) { return "<zuva.Offer " + o.path + ">"; });
 
-    py::class_<Consultation>(m, "Consultation")
+    py::class_<Consultation>(m, "Consultation", py::dynamic_attr())
         .def(
-            "__iter__", [](Consultation& c) -> Consultation& { return c; },
-            py::return_value_policy::reference)
+            "__iter__", [](py::object self) { return self; },
+            "The pending questions in turn; each must be answered before the next is asked for.")
         .def("__next__",
-             [](Consultation& c) {
+             [](py::object self) {
+                 Consultation& c = self.cast<Consultation&>();
                  std::optional<Question> q;
                  {
                      py::gil_scoped_release release;
                      q = c.next();
                  }
                  if (!q) throw py::stop_iteration();
+                 // The same question unanswered would come for ever.
+                 if (py::hasattr(self, "_awaiting") && self.attr("_awaiting").cast<int>() == q->number)
+                     throw Error("Pytanie " + std::to_string(q->number) + " (" + q->name +
+                                 ") nie dostało odpowiedzi: odpowiedz na nie (answer) przed następnym.");
+                 self.attr("_awaiting") = q->number;
                  return *q;
              })
+        .def(
+            "close",
+            [](py::object self) {
+                Consultation& c = self.cast<Consultation&>();
+                py::gil_scoped_release release;
+                c.close();
+            },
+            "Ends the consultation now: its thread ends before this returns; no question is pending "
+            "after it.")
+        .def("__enter__", [](py::object self) { return self; })
+        .def(
+            "__exit__",
+            [](py::object self, const py::object&, const py::object&, const py::object&) {
+                Consultation& c = self.cast<Consultation&>();
+                py::gil_scoped_release release;
+                c.close();
+                return false;
+            },
+            "Closes the consultation, whether the block ended or raised.")
         .def_property_readonly("pending",
                                [](Consultation& c) {
                                    py::gil_scoped_release release;
                                    return c.next();
                                })
-        .def("answer", &answer, py::arg("value"),
-             "Answers the pending question: a number for a CF or a value, a label or a position "
-             "(from 1) for a choice, a text as typed.")
+        .def(
+            "answer",
+            [](py::object self, const py::object& value) {
+                // Answered (or refused): the question may come again.
+                if (py::hasattr(self, "_awaiting")) py::delattr(self, "_awaiting");
+                answer(self.cast<Consultation&>(), value);
+            },
+            py::arg("value"),
+            "Answers the pending question: a number for a CF or a value, a label or a position "
+            "(from 1) for a choice, a text as typed.")
         .def("why", &Consultation::why, py::call_guard<py::gil_scoped_release>())
         .def("how", &Consultation::how, py::arg("statement"), py::call_guard<py::gil_scoped_release>())
         .def_property_readonly(
@@ -202,7 +261,17 @@ PYBIND11_MODULE(zuva, m) {
                                    py::gil_scoped_release release;
                                    return c.finished();
                                })
-        .def_property_readonly("completed", [](Consultation& c) { return c.result().completed; })
+        .def_property_readonly(
+            "completed",
+            [](Consultation& c) {
+                py::gil_scoped_release release;
+                return c.finished() && c.result().completed;
+            },
+            "The consultation ran to its normal end (False while a question is pending).")
+        .def_property_readonly(
+            "trace", [](Consultation& c) { return c.result().trace; },
+            "The rules and models applied, the answered and completed conditions, the "
+            "contributions in the order made.")
         .def_property_readonly("conclusions",
                                [](Consultation& c) {
                                    py::dict d;
@@ -261,18 +330,33 @@ PYBIND11_MODULE(zuva, m) {
                                "A file of the base changed on disk since it was opened.")
         .def(
             "forward",
-            [](const KnowledgeBase& kb, int detail, const std::vector<std::string>& labels) {
-                return kb.forward(options_of(detail, labels, 0));
+            [](const KnowledgeBase& kb, int detail, const std::vector<std::string>& labels,
+               const py::iterable& imported, bool ask_labels) {
+                const Options o = options_of(detail, labels, 0, imported, ask_labels);
+                py::gil_scoped_release release;
+                return kb.forward(o);
             },
             py::arg("detail") = 1, py::arg("labels") = std::vector<std::string>{},
-            py::call_guard<py::gil_scoped_release>())
+            py::arg("imported") = py::list(), py::arg("ask_labels") = false,
+            "A forward consultation; `imported` rows (kind, name, value) are declared before it, as an "
+            "import from a data source declares them; with ask_labels the labels questions come to the "
+            "caller.")
         .def(
             "backward",
             [](const KnowledgeBase& kb, const std::string& h, int detail,
-               const std::vector<std::string>& labels,
-               int type) { return kb.backward(h, options_of(detail, labels, type)); },
+               const std::vector<std::string>& labels, int type, const py::iterable& imported,
+               bool ask_labels) {
+                const Options o = options_of(detail, labels, type, imported, ask_labels);
+                py::gil_scoped_release release;
+                return kb.backward(h, o);
+            },
             py::arg("hypothesis"), py::arg("detail") = 1, py::arg("labels") = std::vector<std::string>{},
-            py::arg("type") = 0, py::call_guard<py::gil_scoped_release>())
+            py::arg("type") = 0, py::arg("imported") = py::list(), py::arg("ask_labels") = false,
+            "A backward consultation testing the hypothesis (\"\": the type and the hypothesis are asked).")
+        .def(
+            "inventory", [](const KnowledgeBase& kb) { return inventory(kb); },
+            py::call_guard<py::gil_scoped_release>(),
+            "The rules, models, askable conditions and arguments, each placed in its base file.")
         .def("__repr__",
              [](const KnowledgeBase& kb) { return "<zuva.KnowledgeBase " + kb.rule_file() + ">"; });
 

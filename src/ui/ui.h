@@ -78,6 +78,7 @@ enum class Asking : std::uint8_t {
     HypothesisType,   // radio: narrow or broad hypothesis
     Hypothesis,       // list: the hypothesis to test
     ConditionCf,      // value: the CF of a condition
+    ExactMemberCf,    // value: the CF of a member of an exact constraint, -1 or 1 only
     ArgumentValue,    // value: the value of a model argument
     ConclusionCf,     // value: the CF of a conclusion
     WhyAsked,         // read: why the value is asked ("Dlaczego pytam?")
