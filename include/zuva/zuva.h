@@ -93,12 +93,19 @@ struct Argument {
 };
 
 // An advice text, picture or sound offered at the end: its file as named in the base, its
-// path, and for an advice its text; `available` is false when the file is missing.
+// path, and for an advice its text; `available` is false when the file is missing. A file
+// offered for several conclusions is listed once, with the first.
 struct Offer {
     std::string name;
     std::string path;
     std::string text;
     bool available = true;
+    // What it came with: the conclusion, the rule (or relational model, `model`) whose record
+    // names the file, and the conclusion's CF at the end of the run (none when it has none).
+    std::string conclusion;
+    int rule = 0;
+    bool model = false;
+    std::optional<double> cf;
 };
 
 // A row as a data source gives it: kind "fakt" (name, CF) or "argument_znany" (name, value);

@@ -110,7 +110,8 @@ def _how_dict(n: HowNode) -> Dict[str, Any]:
 
 def _offer_dict(o: Offer) -> Dict[str, Any]:
     """The advice text, picture or sound as plain data."""
-    return {"name": o.name, "path": o.path, "text": o.text, "available": o.available}
+    return {"name": o.name, "path": o.path, "text": o.text, "available": o.available,
+            "conclusion": o.conclusion, "rule": o.rule, "model": o.model, "cf": o.cf}
 
 
 def _contribution_dict(c: Contribution) -> Dict[str, Any]:

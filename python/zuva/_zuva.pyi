@@ -51,6 +51,10 @@ class Offer:
     path: str
     text: str
     available: bool
+    conclusion: str
+    rule: int
+    model: bool
+    cf: Optional[float]
     def to_dict(self) -> Dict[str, Any]: ...
 
 class Contribution:

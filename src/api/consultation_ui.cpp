@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "consult/backward.h"
+#include "consult/calculus_basics.h"
+#include "consult/media_offers.h"
 #include "consult/summary.h"
 #include "consult/why_asked.h"
 #include "kb/media_bases.h"
@@ -52,6 +54,7 @@ void ConsultationUi::restart(const Options& options, const std::string& hypothes
     after_why_ = false;
     advice_items_.clear();
     advice_next_ = 0;
+    offer_conclusion_.clear();
     answers_given.clear();
 }
 
@@ -68,6 +71,28 @@ std::optional<Asking> ConsultationUi::take_asking() {
 void ConsultationUi::on_asking(Asking what, std::string_view subject) {
     asking_ = what;
     subject_ = std::string(subject);
+    if (what == Asking::AdviceOffer || what == Asking::PictureOffer || what == Asking::SoundOffer)
+        offer_conclusion_ = subject_;
+}
+
+void ConsultationUi::add_offer(std::vector<Offer>& list, Offer o, int kind) {
+    for (const auto& x : list)
+        if (x.path == o.path) return;
+    const OfferedKind k = static_cast<OfferedKind>(kind);
+    std::optional<MediaOrigin> origin;
+    if (k == OfferedKind::Advice && offer_conclusion_.empty()) {
+        origin = advice_origin(*session, o.name);
+    } else if (!offer_conclusion_.empty()) {
+        origin = offer_origin(*session, k, resultant(*session, offer_conclusion_).value_or(0.0),
+                              offer_conclusion_);
+    }
+    if (origin) {
+        o.conclusion = origin->conclusion;
+        o.rule = origin->number;
+        o.model = origin->model;
+        o.cf = resultant(*session, origin->conclusion);
+    }
+    list.push_back(std::move(o));
 }
 
 bool ConsultationUi::same_as_answered(const Question& q) const {
@@ -306,7 +331,8 @@ void ConsultationUi::read_text(std::string_view title, std::string_view text) {
         auto it = std::find_if(result.advice.begin(), result.advice.end(),
                                [&](const Offer& o) { return o.path == subject_; });
         if (it == result.advice.end()) {
-            result.advice.push_back({short_name_of(subject_), subject_, {}, true});
+            add_offer(result.advice, {short_name_of(subject_), subject_, {}, true},
+                      static_cast<int>(OfferedKind::Advice));
             it = result.advice.end() - 1;
         }
         it->text = std::string(text);
@@ -330,8 +356,10 @@ std::optional<int> ConsultationUi::choose_one_prompted(std::string_view title, s
         if (advice_items_ != items) {
             advice_items_ = items;
             advice_next_ = 0;
+            offer_conclusion_.clear();  // the advice of the applied rules: each finds its rule
             for (const auto& i : items)
-                result.advice.push_back({i, nazwa_pelna_rady(*session, i), {}, false});
+                add_offer(result.advice, {i, nazwa_pelna_rady(*session, i), {}, false},
+                          static_cast<int>(OfferedKind::Advice));
         }
         if (advice_next_ < items.size()) return static_cast<int>(advice_next_++);
         return std::nullopt;
@@ -381,13 +409,15 @@ std::optional<std::vector<int>> ConsultationUi::choose_many_prompted(std::string
 
 MediaOutcome ConsultationUi::show_picture(std::string_view path) {
     if (phase != Phase::Loading)
-        result.pictures.push_back({short_name_of(std::string(path)), std::string(path), {}, true});
+        add_offer(result.pictures, {short_name_of(std::string(path)), std::string(path), {}, true},
+                  static_cast<int>(OfferedKind::Picture));
     return {true, {}};
 }
 
 MediaOutcome ConsultationUi::play_sound(std::string_view path) {
     if (phase != Phase::Loading)
-        result.sounds.push_back({short_name_of(std::string(path)), std::string(path), {}, true});
+        add_offer(result.sounds, {short_name_of(std::string(path)), std::string(path), {}, true},
+                  static_cast<int>(OfferedKind::Sound));
     return {true, {}};
 }
 

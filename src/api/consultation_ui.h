@@ -126,6 +126,9 @@ class ConsultationUi final : public Ui {
     Options options_;
     std::optional<Asking> asking_;
     std::string subject_;
+    std::string offer_conclusion_;  // the conclusion of the last offer of an advice, picture or sound
+    // Adds an offer once (by path), with the conclusion it came with, its record and CF.
+    void add_offer(std::vector<Offer>& list, Offer o, int kind);
     std::size_t labels_given_ = 0;
     int questions_ = 0;
     std::string asked_name_;            // what the pending (or last) question asks about

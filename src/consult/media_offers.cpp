@@ -17,9 +17,15 @@
 
 namespace zuva {
 
-// Conclusion -> data-file name, per table of the media bases.
+// Conclusion -> data-file name with the rule or model whose record it is, per table of the
+// media bases.
+struct MediaSource {
+    std::string file;
+    std::int32_t number = 0;
+    bool model = false;
+};
 struct MediaLookup {
-    using Map = std::unordered_map<std::string, std::string>;
+    using Map = std::unordered_map<std::string, MediaSource>;
     Map rada, grafika, ngrafika, dzwiek, ndzwiek;
 };
 
@@ -35,11 +41,11 @@ NumberMap first_by_number(const Table<Rec>& t, Num num) {
     return m;
 }
 
-void fill(MediaLookup::Map& out, const NumberMap& by_number, std::int32_t number,
+void fill(MediaLookup::Map& out, const NumberMap& by_number, std::int32_t number, bool model,
           const std::string& conclusion) {
     if (by_number.empty() || out.count(conclusion)) return;
     auto it = by_number.find(number);
-    if (it != by_number.end()) out.emplace(conclusion, it->second);
+    if (it != by_number.end()) out.emplace(conclusion, MediaSource{it->second, number, model});
 }
 
 std::shared_ptr<MediaLookup> build(const Session& s) {
@@ -52,21 +58,21 @@ std::shared_ptr<MediaLookup> build(const Session& s) {
     const NumberMap ngrafika = gr ? first_by_number(s.kb.graphics.ngrafika, src) : NumberMap{};
     const NumberMap dzwiek = me ? first_by_number(s.kb.sounds.dzwiek, src) : NumberMap{};
     const NumberMap ndzwiek = me ? first_by_number(s.kb.sounds.ndzwiek, src) : NumberMap{};
-    auto add = [&](std::int32_t n, const std::string& c) {
-        fill(l->rada, rada, n, c);
-        fill(l->grafika, grafika, n, c);
-        fill(l->ngrafika, ngrafika, n, c);
-        fill(l->dzwiek, dzwiek, n, c);
-        fill(l->ndzwiek, ndzwiek, n, c);
+    auto add = [&](std::int32_t n, const std::string& c, bool model = false) {
+        fill(l->rada, rada, n, model, c);
+        fill(l->grafika, grafika, n, model, c);
+        fill(l->ngrafika, ngrafika, n, model, c);
+        fill(l->dzwiek, dzwiek, n, model, c);
+        fill(l->ndzwiek, ndzwiek, n, model, c);
     };
     if (rada.empty() && grafika.empty() && ngrafika.empty() && dzwiek.empty() && ndzwiek.empty()) return l;
     for (const auto& r : s.kb.rules.regula)
         if (r.display_flag == 1) add(r.rule_number, r.conclusion);
     if (s.kb.nazwa_mo.loaded()) {
         for (const auto& m : s.kb.models.model)
-            if (model_relacyjny(m)) add(m.model_number, m.result);
+            if (model_relacyjny(m)) add(m.model_number, m.result, true);
         for (const auto& m : s.kb.models.model_r)
-            if (model_relacyjny(m) && m.variables.size() == 3) add(m.model_number, m.result);
+            if (model_relacyjny(m) && m.variables.size() == 3) add(m.model_number, m.result, true);
     }
     return l;
 }
@@ -78,11 +84,12 @@ const MediaLookup& lookup(Session& s) {
 
 const std::string* find(const MediaLookup::Map& m, const std::string& c) {
     auto it = m.find(c);
-    return it == m.end() ? nullptr : &it->second;
+    return it == m.end() ? nullptr : &it->second.file;
 }
 
-bool tak(Session& s, Asking what, const std::string& question) {
-    s.ui.asking(what);
+// The offer names the conclusion it is about, for a port that keeps offers as data.
+bool tak(Session& s, Asking what, const std::string& question, const std::string& conclusion) {
+    s.ui.asking(what, conclusion);
     return s.ui.question("Wybierz:", question, {"&Tak", "&Nie"}) == 0;
 }
 
@@ -113,7 +120,7 @@ void udziel_rady_wstecz(Session& s, const std::string& h) {
     const std::string* file = find(lookup(s).rada, h);
     if (!file) return;
     s.helper(" Czy chcesz uzyskać radę?  ");
-    if (tak(s, Asking::AdviceOffer, "Czy chcesz uzyskać radę?") && dlg_czytanie_rady(s, *file)) return;
+    if (tak(s, Asking::AdviceOffer, "Czy chcesz uzyskać radę?", h) && dlg_czytanie_rady(s, *file)) return;
     s.helper("    NIE\n\n");
 }
 
@@ -122,7 +129,7 @@ void wyswietl_grafike(Session& s, double cf, const std::string& conclusion) {
     const MediaLookup& l = lookup(s);
     const std::string* name = find(cf < 0 ? l.ngrafika : l.grafika, conclusion);
     if (!name) return;
-    if (!tak(s, Asking::PictureOffer, "Czy chcesz przejrzeć dołączoną grafikę?")) return;
+    if (!tak(s, Asking::PictureOffer, "Czy chcesz przejrzeć dołączoną grafikę?", conclusion)) return;
     pokaz_plik_grafiki(s, nazwa_pelna_grafiki(s, *name));
 }
 
@@ -133,8 +140,30 @@ void przesluchaj_melodie(Session& s, double cf, const std::string& conclusion) {
     if (!name) return;
     const std::string path = nazwa_pelna_dzwieku(s, *name);
     if (!file_exists(path)) return;
-    if (!tak(s, Asking::SoundOffer, "Czy chcesz przesłuchać dołączony dźwięk?")) return;
+    if (!tak(s, Asking::SoundOffer, "Czy chcesz przesłuchać dołączony dźwięk?", conclusion)) return;
     odtworz_plik_dzwieku(s, path);
+}
+
+std::optional<MediaOrigin> offer_origin(Session& s, OfferedKind kind, double cf,
+                                        const std::string& conclusion) {
+    const MediaLookup& l = lookup(s);
+    const MediaLookup::Map& m = kind == OfferedKind::Advice    ? l.rada
+                                : kind == OfferedKind::Picture ? (cf < 0 ? l.ngrafika : l.grafika)
+                                                               : (cf < 0 ? l.ndzwiek : l.dzwiek);
+    auto it = m.find(conclusion);
+    if (it == m.end()) return std::nullopt;
+    return MediaOrigin{it->second.number, it->second.model, conclusion};
+}
+
+std::optional<MediaOrigin> advice_origin(const Session& s, const std::string& file_name) {
+    std::unordered_map<std::int32_t, bool> names_it;
+    for (const auto& r : s.kb.advice.rada)
+        if (r.file_name == file_name) names_it.emplace(r.rule_number, true);
+    for (const auto& r : s.kb.rules.regula)
+        if (r.display_flag == 1 && names_it.count(r.rule_number) &&
+            s.inference.regula_zastosowana.contains(r.rule_number))
+            return MediaOrigin{r.rule_number, false, r.conclusion};
+    return std::nullopt;
 }
 
 }  // namespace zuva

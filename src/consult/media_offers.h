@@ -2,6 +2,8 @@
 // rules after a forward run, the advice of a tested hypothesis, and the picture and the
 // sound of each presented conclusion.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zuva {
@@ -18,5 +20,20 @@ void udziel_rady_wstecz(Session& s, const std::string& h);
 // exists.
 void wyswietl_grafike(Session& s, double cf, const std::string& conclusion);
 void przesluchaj_melodie(Session& s, double cf, const std::string& conclusion);
+
+// Where an offered data file came from: the rule (or relational model) whose record names it
+// and the conclusion that rule concludes.
+struct MediaOrigin {
+    std::int32_t number = 0;
+    bool model = false;
+    std::string conclusion;
+};
+enum class OfferedKind { Advice, Picture, Sound };
+// The record that gives the conclusion its advice, picture or sound (the negative tables below
+// CF 0), as the offers of a run find it; nullopt when none does.
+std::optional<MediaOrigin> offer_origin(Session& s, OfferedKind kind, double cf,
+                                        const std::string& conclusion);
+// The first applied rule with display flag 1 whose advice record names the file.
+std::optional<MediaOrigin> advice_origin(const Session& s, const std::string& file_name);
 
 }  // namespace zuva

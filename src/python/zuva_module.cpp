@@ -191,6 +191,10 @@ PYBIND11_MODULE(_zuva, m) {
         .def_readonly("path", &Offer::path)
         .def_readonly("text", &Offer::text)
         .def_readonly("available", &Offer::available)
+        .def_readonly("conclusion", &Offer::conclusion, "The conclusion it came with.")
+        .def_readonly("rule", &Offer::rule, "The rule (or relational model) whose record names the file.")
+        .def_readonly("model", &Offer::model, "True when `rule` is a relational model's number.")
+        .def_readonly("cf", &Offer::cf, "The conclusion's CF at the end of the run (None when it has none).")
         .def("__repr__", [](const Offer& o) { return "<zuva.Offer " + o.path + ">"; });
 
     py::class_<Consultation>(m, "Consultation", py::dynamic_attr())

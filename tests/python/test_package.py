@@ -158,3 +158,19 @@ def test_the_data_alone_reaches_the_answer_scripts_conclusions(tmp_path):
     for q in c:
         c.answer(q.accepted[0] if q.accepted and ANSWERS[q.name] < 0 else ANSWERS[q.name])
     assert c.summary.encode("cp1250") == summary
+
+
+def test_offers_name_what_they_came_with_and_come_once(kb):
+    """A caller can show only what concerns a likely conclusion: each offer names its conclusion,
+    the rule or model whose record gives it, and that conclusion's CF; a file comes once."""
+    for hypothesis in ("", "naladuj_lub_wymien_akumulator"):
+        c = zuva.run(kb, ANSWERS, hypothesis=hypothesis)
+        offers = c.advice + c.pictures + c.sounds
+        assert offers
+        paths = [o.path for o in offers]
+        assert len(paths) == len(set(paths))
+        inv = kb.inventory()
+        records = {False: {(i.number, i.name) for i in inv.rules}, True: {(i.number, i.name) for i in inv.models}}
+        for o in offers:
+            assert (o.rule, o.conclusion) in records[o.model], o.to_dict()
+            assert o.cf == c.conclusions[o.conclusion]
