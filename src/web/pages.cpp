@@ -290,10 +290,10 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
             // server draws (by the conclusion's place in the results).
             const std::size_t place = static_cast<std::size_t>(x - r.conclusions.data()) + 1;
             h += "<details class=\"jak\"><summary>Jak uzyskano wniosek?</summary>" + how_tree(c, x->name) +
-                 "<figure class=\"jak-rysunek\"><img loading=\"lazy\" src=\"/plik/jak/" +
-                 std::to_string(place) + "\" alt=\"" +
+                 "<div class=\"jak-rysunek\"><img loading=\"lazy\" src=\"/plik/jak/" + std::to_string(place) +
+                 "\" alt=\"" +
                  html_escape("Rysunek drzewa wyjaśnienia wniosku " + x->name + " (jak w tekście wyżej)") +
-                 "\"></figure></details>";
+                 "\"></div></details>";
         }
         h += "</li>";
     }

@@ -51,7 +51,7 @@ TEST_F(WebTest, TheHowTreeIsAlsoAPictureWithANodeForEveryLineOfTheText) {
     const std::size_t battery = result.find("<span class=\"nazwa\">uszkodzony_akumulator</span>");
     ASSERT_NE(battery, std::string::npos) << result;
     const std::size_t tree = result.find("<ul class=\"drzewo\">", battery);
-    const std::size_t figure = result.find("<figure class=\"jak-rysunek\">", tree);
+    const std::size_t figure = result.find("<div class=\"jak-rysunek\">", tree);
     ASSERT_NE(figure, std::string::npos);
     ASSERT_LT(figure, result.find("</li>", result.find("</details>", figure)));
     // The lines of the text tree in order: branches are summaries, leaves list items.
