@@ -2,10 +2,12 @@
 """Checks that every include in src/ points down the layers, bottom to top:
 
   text -> store, ui -> session -> report -> kb -> consult -> verify -> import -> shell -> api -> testing
-  -> lsp, web -> cli, gui, python
+  -> draw -> lsp, web -> cli, gui, python
 
 lsp/ (the language server) and web/ (the browser front end of `zuva serve`) are front ends like
 cli/ and gui/, but the terminal program's main starts them, so they sit just below the others.
+draw/ (pictures of graphs through Graphviz's library) serves the front ends and links nothing
+of the core.
 
 The public header folder include/zuva/ belongs to api/ ("zuva/..." counts as api's own), and
 may include nothing of src/ (it is installed without the internals).
@@ -18,7 +20,7 @@ import re
 import sys
 
 LAYERS = [["text"], ["store", "ui"], ["session"], ["report"], ["kb"], ["consult"], ["verify"],
-          ["import"], ["shell"], ["api"], ["testing"], ["lsp", "web"],
+          ["import"], ["shell"], ["api"], ["testing"], ["draw"], ["lsp", "web"],
           ["cli", "gui", "python"]]
 # Include prefixes that name another folder's headers: the public headers are the api layer's.
 ALIASES = {"zuva": "api"}

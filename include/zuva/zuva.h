@@ -2,6 +2,7 @@
 // (each pending question as data, answered by the caller), read the results as data.
 // Value types and handles only: no toolkit, no internals. Texts are UTF-8.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -193,6 +194,29 @@ struct Log {
     static Log from_json(const std::string& text);
 };
 
+// What a picture of the network of a knowledge base shows: all of it, or the neighbourhood
+// of one name (a statement, a quantity, or "reguła N" / "model N") to a depth, each step
+// through one rule, model or constraint, towards what it depends on (up), what depends on it
+// (down) or both. Without a focus, a base of more than `overview_from` nodes is drawn as its
+// conclusions only.
+struct GraphOptions {
+    std::string focus;
+    int depth = 2;
+    bool up = true, down = true;
+    std::size_t overview_from = 300;
+};
+// The network in Graphviz's language (DOT, UTF-8); node i has the id "n<i>" in it and in
+// the SVG Graphviz makes, and is named by names[i].
+struct Graph {
+    std::string dot;
+    std::vector<std::string> names;
+    bool overview = false;          // the conclusions-only overview of a large base
+    std::size_t network_nodes = 0;  // nodes of the whole network
+};
+// The HOW tree as a picture in Graphviz's language: a node per line of the tree (node i has
+// the id "n<i>" in depth-first order), the CF a line gives on the edge to the line above.
+std::string how_dot(const HowNode& root);
+
 class KnowledgeBase;
 struct Inventory;
 
@@ -272,6 +296,9 @@ class KnowledgeBase {
     // with the same results. Throws Error, naming the first file or question that differs,
     // when the log is of other files or the base no longer asks what the log answers.
     Consultation resume(const Log& log) const;
+    // The network of the base as DOT; throws Error when the focus names nothing of it.
+    std::string graph(const GraphOptions& options = {}) const { return graph_view(options).dot; }
+    Graph graph_view(const GraphOptions& options = {}) const;
 
     struct Impl;
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/graph_command.h"
 #include "cli/line_editing.h"
 #include "cli/media.h"
 #include "cli/resume_log.h"
@@ -35,6 +36,8 @@ const char* kUsage =
     "  zuva --answers -        odpowiedzi ze standardowego wejścia\n"
     "  zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] PLIK...\n"
     "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
+    "  zuva graph PLIK [--focus NAZWA] [--depth N] [--up|--down] [--format svg|dot|png] [--out PLIK]\n"
+    "                          rysunek sieci bazy wiedzy (Graphviz; zuva graph --help)\n"
     "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
     "                          przypadki testowe baz wiedzy (zuva test --help)\n"
     "  zuva lsp                serwer języka dla edytorów (LSP na standardowym wejściu i wyjściu)\n"
@@ -154,6 +157,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "check") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::check_command(args, std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "graph") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        return zuva::graph_command(args, std::cout, std::cerr);
     }
     if (argc >= 2 && std::string(argv[1]) == "serve")
         return zuva::exec_serve(zuva::own_program_dir(), argc - 2, argv + 2);

@@ -328,6 +328,21 @@ PYBIND11_MODULE(_zuva, m) {
             py::arg("log"),
             "The consultation of a log (a dict or its JSON text) run again to the same point; raises "
             "zuva.Error naming the first file or question that differs.")
+        .def(
+            "graph",
+            [](const KnowledgeBase& kb, const std::string& focus, int depth, bool up, bool down) {
+                zuva::api::GraphOptions o;
+                o.focus = focus;
+                o.depth = depth;
+                o.up = up;
+                o.down = down;
+                py::gil_scoped_release release;
+                return kb.graph(o);
+            },
+            py::arg("focus") = "", py::arg("depth") = 2, py::arg("up") = true, py::arg("down") = true,
+            "The network of the base in Graphviz's language (DOT): all of it, or the neighbourhood of "
+            "`focus` to `depth` steps (up: what it depends on, down: what depends on it); a large base "
+            "without a focus as its conclusions only.")
         .def("reload", &KnowledgeBase::reload, py::call_guard<py::gil_scoped_release>(),
              "The same rule-base file opened again, as its files are now.")
         .def_property_readonly("changed_on_disk", &KnowledgeBase::changed_on_disk,

@@ -1,10 +1,11 @@
 // The routes of a live consultation, its session locked: the pending question or the
 // results (GET /konsultacja), the answer forms (POST /odpowiedz, /dlaczego), and the files
-// of the finished run (GET /raport, /podsumowanie, /plik/obraz/N, /plik/dzwiek/N: by
+// of the finished run (GET /raport, /podsumowanie, /plik/obraz/N, /plik/dzwiek/N, /plik/jak/N: by
 // position, no path ever comes from a request).
 #include <map>
 #include <optional>
 
+#include "draw/render.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "web/app.h"
@@ -148,6 +149,24 @@ WebResponse WebApp::download(const WebRequest& q, WebSession& s) {
         const std::string name = (report ? "raport-" : "podsumowanie-") + s.base->name + ".txt";
         r.headers.emplace_back("Content-Disposition", "attachment; filename=\"" + readable_file_name(name) +
                                                           "\"; filename*=UTF-8''" + percent_encode(name));
+        return r;
+    }
+    // /plik/jak/N: the HOW tree of the N-th conclusion of the results, drawn as SVG.
+    if (q.path.rfind("/plik/jak/", 0) == 0) {
+        const int n = parse_int(q.path.substr(10));
+        if (n < 1 || n > static_cast<int>(result.conclusions.size()))
+            return html(404, message_page("Nie znaleziono", "Nie ma takiego wniosku."));
+        api::HowNode how;
+        try {
+            how = c.how(result.conclusions[static_cast<std::size_t>(n - 1)].name);
+        } catch (const api::Error& e) {
+            return html(404, message_page("Nie znaleziono", e.message()));
+        }
+        const draw::Drawing d = draw::render(api::how_dot(how), "svg");
+        if (!d.ok) return html(500, message_page("Błąd rysunku", d.error));
+        WebResponse r;
+        r.type = "image/svg+xml";
+        r.body = d.data;
         return r;
     }
     // /plik/obraz/N, /plik/dzwiek/N

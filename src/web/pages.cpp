@@ -307,9 +307,16 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
             h += "<span class=\"cf\">brak CF</span>";
         }
         h += "</div>";
-        if (r.completed)
+        if (r.completed) {
+            // The text tree for reading and screen readers, and the same tree as a picture the
+            // server draws (by the conclusion's place in the results).
+            const std::size_t place = static_cast<std::size_t>(x - r.conclusions.data()) + 1;
             h += "<details class=\"jak\"><summary>Jak uzyskano wniosek?</summary>" + how_tree(c, x->name) +
-                 "</details>";
+                 "<div class=\"jak-rysunek\"><img loading=\"lazy\" src=\"/plik/jak/" + std::to_string(place) +
+                 "\" alt=\"" +
+                 html_escape("Rysunek drzewa wyjaśnienia wniosku " + x->name + " (jak w tekście wyżej)") +
+                 "\"></div></details>";
+        }
         h += "</li>";
     }
     h += "</ol></section>";

@@ -149,6 +149,13 @@ async function checkResults(page, label) {
     check(await tree.isVisible(), "the HOW tree unfolds");
     check((await tree.locator("li").count()) > 2, "the HOW tree has branches");
     check((await tree.textContent()).includes("rozrusznik_kreci_wolno"), "the HOW tree reaches the answers");
+    // Beside the text tree, the same tree as a picture the server draws.
+    const how = first.locator(".jak-rysunek img");
+    check(await how.isVisible(), "the HOW picture is shown under the text tree");
+    check(await how.evaluate((i) => i.complete ? i.naturalWidth > 0 : new Promise((done) => {
+      i.onload = () => done(i.naturalWidth > 0);
+      i.onerror = () => done(false);
+    })), "the HOW picture loads");
     const img = page.locator("figure img").first();
     check(await img.evaluate((i) => i.complete && i.naturalWidth > 0), "the picture is shown");
     check((await page.locator("audio").count()) >= 0, "sounds are audio elements");

@@ -209,3 +209,15 @@ def test_display_texts_come_beside_the_names(bazy):
     assert c.completed
     assert c.labels["uszkodzony_akumulator"] == "Akumulator jest uszkodzony lub rozładowany"
     assert set(c.labels) <= set(c.conclusions) | set(c.arguments)
+
+
+def test_graph_gives_the_network_or_a_neighbourhood_as_dot(bazy):
+    kb = zuva.open(os.path.join(bazy, "REAUTO.BEN"))
+    whole = kb.graph()
+    near = kb.graph(focus="uszkodzony_akumulator", depth=1)
+    assert whole.startswith("digraph") and near.startswith("digraph")
+    nodes = lambda dot: [l for l in dot.splitlines() if l.startswith("  n") and "->" not in l]
+    assert 0 < len(nodes(near)) < len(nodes(whole))
+    assert 'tooltip="reguła 14"' in near and 'tooltip="reguła 1"' not in near
+    with pytest.raises(zuva.Error):
+        kb.graph(focus="nie_ma_takiej_nazwy")
