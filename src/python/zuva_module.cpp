@@ -132,47 +132,55 @@ PYBIND11_MODULE(_zuva, m) {
         }
     });
 
-    py::class_<Finding>(m, "Finding")
-        .def_property_readonly("level", [](const Finding& f) { return level_name(f.level); })
-        .def_readonly("kind", &Finding::kind)
-        .def_readonly("text", &Finding::text)
-        .def_readonly("file", &Finding::file)
-        .def_readonly("line", &Finding::line)
-        .def_readonly("column", &Finding::column)
+    py::class_<Finding>(m, "Finding", "A finding of the loads, tests and diagnoses of a knowledge base.")
+        .def_property_readonly(
+            "level", [](const Finding& f) { return level_name(f.level); },
+            "\"error\", \"warning\" or \"note\".")
+        .def_readonly("kind", &Finding::kind, "Short ASCII name of the test or diagnosis that found it.")
+        .def_readonly("text", &Finding::text, "The program's message.")
+        .def_readonly("file", &Finding::file, "The base file it concerns.")
+        .def_readonly("line", &Finding::line, "Its line, from 1.")
+        .def_readonly("column", &Finding::column, "Its column, from 1.")
         .def("__repr__", [](const Finding& f) {
             return "<zuva.Finding " + f.file + ":" + std::to_string(f.line) + ": " + level_name(f.level) +
                    ": " + f.text + ">";
         });
 
-    py::class_<Question>(m, "Question")
-        .def_property_readonly("kind", [](const Question& q) { return kind_name(q.kind); })
-        .def_readonly("name", &Question::name)
-        .def_readonly("title", &Question::title)
-        .def_readonly("text", &Question::text)
-        .def_readonly("dialog", &Question::dialog)
-        .def_readonly("min", &Question::min)
-        .def_readonly("max", &Question::max)
-        .def_readonly("options", &Question::options)
-        .def_readonly("can_ask_why", &Question::can_ask_why)
-        .def_readonly("number", &Question::number)
+    py::class_<Question>(m, "Question", "The pending question of a consultation, as data.")
+        .def_property_readonly(
+            "kind", [](const Question& q) { return kind_name(q.kind); },
+            "What kind of question: condition_cf, conclusion_cf, argument_value, choice, radio, list, "
+            "multi_list or text.")
+        .def_readonly("name", &Question::name,
+                      "What is asked about: the condition or argument, else the dialog's title.")
+        .def_readonly("title", &Question::title, "The dialog's title as the program shows it.")
+        .def_readonly("text", &Question::text, "The program's own text of the question (or its prompt).")
+        .def_readonly("dialog", &Question::dialog, "The dialog's own name (\"Określ wartość CF\").")
+        .def_readonly("min", &Question::min, "The smallest number taken, when there is a range.")
+        .def_readonly("max", &Question::max, "The largest number taken, when there is a range.")
+        .def_readonly("options", &Question::options, "The buttons or items to choose from.")
+        .def_readonly("can_ask_why", &Question::can_ask_why, "why() answers at this question.")
+        .def_readonly("number", &Question::number, "The question's number in the consultation, from 1.")
         .def_readonly("accepted", &Question::accepted,
                       "The only numbers taken (a member of an exact constraint: [-1.0, 1.0]); empty when any "
                       "number in [min, max] is.")
-        .def_readonly("display", &Question::display)
-        .def_readonly("help", &Question::help)
+        .def_readonly("display", &Question::display,
+                      "The text the knowledge base's texts base gives the name (\"\" when none).")
+        .def_readonly("help", &Question::help, "The longer help text of the texts base (\"\" when none).")
         .def("__repr__", [](const Question& q) {
             return std::string("<zuva.Question ") + kind_name(q.kind) + " " + q.name + ">";
         });
 
-    py::class_<Why>(m, "Why")
-        .def_readonly("name", &Why::name)
-        .def_readonly("chain", &Why::chain)
-        .def_readonly("text", &Why::text)
+    py::class_<Why>(m, "Why", "Why a value is asked: the program's \"Dlaczego pytam?\" as data.")
+        .def_readonly("name", &Why::name, "What is asked about.")
+        .def_readonly("chain", &Why::chain,
+                      "The reasons, the innermost first: each the lines one rule or model adds.")
+        .def_readonly("text", &Why::text, "The program's text of the reasons.")
         .def("__str__", [](const Why& w) { return w.text; });
 
-    py::class_<HowNode>(m, "HowNode")
-        .def_readonly("text", &HowNode::text)
-        .def_readonly("children", &HowNode::children)
+    py::class_<HowNode>(m, "HowNode", "How a conclusion got its CF, as a tree of the explanation's lines.")
+        .def_readonly("text", &HowNode::text, "A line of the program's explanation.")
+        .def_readonly("children", &HowNode::children, "The lines under it.")
         .def("__str__", [](const HowNode& n) {
             std::string out;
             std::vector<std::pair<const HowNode*, int>> todo{{&n, 0}};
@@ -186,18 +194,20 @@ PYBIND11_MODULE(_zuva, m) {
             return out;
         });
 
-    py::class_<Offer>(m, "Offer")
-        .def_readonly("name", &Offer::name)
-        .def_readonly("path", &Offer::path)
-        .def_readonly("text", &Offer::text)
-        .def_readonly("available", &Offer::available)
+    py::class_<Offer>(m, "Offer", "An advice text, picture or sound offered with a conclusion.")
+        .def_readonly("name", &Offer::name, "The file as the base names it.")
+        .def_readonly("path", &Offer::path, "The file's path.")
+        .def_readonly("text", &Offer::text, "An advice's text (\"\" for a picture or sound).")
+        .def_readonly("available", &Offer::available, "False when the file is missing.")
         .def_readonly("conclusion", &Offer::conclusion, "The conclusion it came with.")
         .def_readonly("rule", &Offer::rule, "The rule (or relational model) whose record names the file.")
         .def_readonly("model", &Offer::model, "True when `rule` is a relational model's number.")
         .def_readonly("cf", &Offer::cf, "The conclusion's CF at the end of the run (None when it has none).")
         .def("__repr__", [](const Offer& o) { return "<zuva.Offer " + o.path + ">"; });
 
-    py::class_<Consultation>(m, "Consultation", py::dynamic_attr())
+    py::class_<Consultation>(m, "Consultation",
+                             "A consultation: an iterator over its questions, then its results.",
+                             py::dynamic_attr())
         .def(
             "__iter__", [](py::object self) { return self; },
             "The pending questions in turn; each must be answered before the next is asked for.")
@@ -236,11 +246,13 @@ PYBIND11_MODULE(_zuva, m) {
                 return false;
             },
             "Closes the consultation, whether the block ended or raised.")
-        .def_property_readonly("pending",
-                               [](Consultation& c) {
-                                   py::gil_scoped_release release;
-                                   return c.next();
-                               })
+        .def_property_readonly(
+            "pending",
+            [](Consultation& c) {
+                py::gil_scoped_release release;
+                return c.next();
+            },
+            "The question waiting for an answer, or None when the consultation has ended.")
         .def(
             "answer",
             [](py::object self, const py::object& value) {
@@ -260,11 +272,13 @@ PYBIND11_MODULE(_zuva, m) {
             },
             "The log so far (a dict that json.dumps takes): the base's files with their SHA-256, the "
             "direction, hypothesis and options, and every answer with its question; kb.resume takes it.")
-        .def_property_readonly("finished",
-                               [](Consultation& c) {
-                                   py::gil_scoped_release release;
-                                   return c.finished();
-                               })
+        .def_property_readonly(
+            "finished",
+            [](Consultation& c) {
+                py::gil_scoped_release release;
+                return c.finished();
+            },
+            "The consultation has ended (normally or not).")
         .def_property_readonly(
             "completed",
             [](Consultation& c) {
@@ -276,45 +290,68 @@ PYBIND11_MODULE(_zuva, m) {
             "trace", [](Consultation& c) { return c.result().trace; },
             "The rules and models applied, the answered and completed conditions, the "
             "contributions in the order made.")
-        .def_property_readonly("conclusions",
-                               [](Consultation& c) {
-                                   py::dict d;
-                                   for (const auto& x : c.result().conclusions)
-                                       d[py::str(x.name)] = x.cf ? py::object(py::float_(*x.cf)) : py::none();
-                                   return d;
-                               })
-        .def_property_readonly("arguments",
-                               [](Consultation& c) {
-                                   py::dict d;
-                                   for (const auto& a : c.result().arguments)
-                                       d[py::str(a.name)] = a.value;
-                                   return d;
-                               })
-        .def_property_readonly("labels",
-                               [](Consultation& c) {
-                                   py::dict d;
-                                   for (const auto& x : c.result().conclusions)
-                                       if (!x.display.empty()) d[py::str(x.name)] = x.display;
-                                   for (const auto& a : c.result().arguments)
-                                       if (!a.display.empty()) d[py::str(a.name)] = a.display;
-                                   return d;
-                               })
-        .def_property_readonly("advice", [](Consultation& c) { return c.result().advice; })
-        .def_property_readonly("pictures", [](Consultation& c) { return c.result().pictures; })
-        .def_property_readonly("sounds", [](Consultation& c) { return c.result().sounds; })
-        .def_property_readonly("report", [](Consultation& c) { return c.result().report; })
-        .def_property_readonly("summary", [](Consultation& c) { return c.result().summary; })
-        .def_property_readonly("notes", [](Consultation& c) { return c.result().notes; });
+        .def_property_readonly(
+            "conclusions",
+            [](Consultation& c) {
+                py::dict d;
+                for (const auto& x : c.result().conclusions)
+                    d[py::str(x.name)] = x.cf ? py::object(py::float_(*x.cf)) : py::none();
+                return d;
+            },
+            "The conclusions of the finished run with their CFs (None for one without a CF).")
+        .def_property_readonly(
+            "arguments",
+            [](Consultation& c) {
+                py::dict d;
+                for (const auto& a : c.result().arguments)
+                    d[py::str(a.name)] = a.value;
+                return d;
+            },
+            "The values of the model arguments the run knew at its end.")
+        .def_property_readonly(
+            "labels",
+            [](Consultation& c) {
+                py::dict d;
+                for (const auto& x : c.result().conclusions)
+                    if (!x.display.empty()) d[py::str(x.name)] = x.display;
+                for (const auto& a : c.result().arguments)
+                    if (!a.display.empty()) d[py::str(a.name)] = a.display;
+                return d;
+            },
+            "The labels the texts base gives the conclusions and arguments of the results.")
+        .def_property_readonly(
+            "advice", [](Consultation& c) { return c.result().advice; }, "The advice texts offered.")
+        .def_property_readonly(
+            "pictures", [](Consultation& c) { return c.result().pictures; }, "The pictures offered.")
+        .def_property_readonly(
+            "sounds", [](Consultation& c) { return c.result().sounds; }, "The sounds offered.")
+        .def_property_readonly(
+            "report", [](Consultation& c) { return c.result().report; },
+            "The report text as a report file holds it.")
+        .def_property_readonly(
+            "summary", [](Consultation& c) { return c.result().summary; },
+            "The summary text as a summary file holds it.")
+        .def_property_readonly(
+            "notes", [](Consultation& c) { return c.result().notes; },
+            "The notes the program showed, in order.");
 
-    py::class_<KnowledgeBase>(m, "KnowledgeBase")
-        .def_property_readonly("rule_file", &KnowledgeBase::rule_file)
-        .def_property_readonly("files", &KnowledgeBase::files)
-        .def_property_readonly("findings", &KnowledgeBase::findings)
-        .def("check", &KnowledgeBase::check, py::call_guard<py::gil_scoped_release>())
+    py::class_<KnowledgeBase>(
+        m, "KnowledgeBase", "An opened knowledge base: its bases loaded once, consulted any number of times.")
+        .def_property_readonly("rule_file", &KnowledgeBase::rule_file, "The rule-base file as it was given.")
+        .def_property_readonly("files", &KnowledgeBase::files, "Every base loaded, the rule base first.")
+        .def_property_readonly(
+            "findings", &KnowledgeBase::findings,
+            "The findings of the loads and their tests (a base that did not load is an error here).")
+        .def("check", &KnowledgeBase::check, py::call_guard<py::gil_scoped_release>(),
+             "Every test and diagnosis of `zuva check` and the analysis, as findings.")
         .def("hypotheses", &KnowledgeBase::hypotheses, py::arg("type") = 1,
-             py::call_guard<py::gil_scoped_release>())
-        .def("display_text", &KnowledgeBase::display_text, py::arg("name"), py::arg("language") = "")
-        .def("help_text", &KnowledgeBase::help_text, py::arg("name"), py::arg("language") = "")
+             py::call_guard<py::gil_scoped_release>(),
+             "The candidates of backward inference: type 1 narrow, 2 broad.")
+        .def("display_text", &KnowledgeBase::display_text, py::arg("name"), py::arg("language") = "",
+             "The text the texts base gives a name for a person to read, in `language` when it has one "
+             "there, else in Polish; \"\" when it gives none.")
+        .def("help_text", &KnowledgeBase::help_text, py::arg("name"), py::arg("language") = "",
+             "The longer help text the texts base gives a name; \"\" when it gives none.")
         .def(
             "resume",
             [](const KnowledgeBase& kb, const py::object& log) {

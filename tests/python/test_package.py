@@ -174,3 +174,17 @@ def test_offers_name_what_they_came_with_and_come_once(kb):
         for o in offers:
             assert (o.rule, o.conclusion) in records[o.model], o.to_dict()
             assert o.cf == c.conclusions[o.conclusion]
+
+
+def test_every_public_name_is_documented():
+    undocumented = []
+    for cls in (zuva.Consultation, zuva.KnowledgeBase, zuva.Question, zuva.Finding, zuva.Why, zuva.HowNode,
+                zuva.Offer, zuva.Trace, zuva.Contribution, zuva.Item, zuva.Inventory, zuva.Result, zuva.Runner):
+        if not (cls.__doc__ or "").strip():
+            undocumented.append(cls.__name__)
+        for name, attr in vars(cls).items():
+            if not name.startswith("_") and not (getattr(attr, "__doc__", None) or "").strip():
+                undocumented.append(cls.__name__ + "." + name)
+    for f in (zuva.open, zuva.run):
+        assert f.__doc__
+    assert undocumented == []
