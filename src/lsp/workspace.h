@@ -20,14 +20,9 @@ bool is_case_file(const std::string& path);
 // The kind of a base file by its name (prefix and ".BEN", in any case), or nullopt.
 std::optional<BaseKind> kind_of_file(const std::string& path);
 // The kinds of base file a group may hold, the rule base first.
-inline constexpr BaseKind kBaseFileKinds[] = {BaseKind::Rules,
-                                              BaseKind::Models,
-                                              BaseKind::ExactConstraints,
-                                              BaseKind::UncertainConstraints,
-                                              BaseKind::Advice,
-                                              BaseKind::Graphics,
-                                              BaseKind::Sounds,
-                                              BaseKind::Texts};
+inline constexpr BaseKind kBaseFileKinds[] = {
+    BaseKind::Rules,  BaseKind::Models,   BaseKind::ExactConstraints, BaseKind::UncertainConstraints,
+    BaseKind::Advice, BaseKind::Graphics, BaseKind::Sounds,           BaseKind::Texts};
 
 // The text of a base file on disk (Windows-1250 or UTF-8), or nullopt for a file that is not
 // a regular file (a device would never end), too large, or not text.
