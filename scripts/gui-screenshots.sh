@@ -101,7 +101,11 @@ step Return                 # the first picture
 step Down; step Return      # the second one, cascaded
 step Escape
 shot 11-okno-grafiki
+step alt+a; step Up; step Return   # Analiza bazy wiedzy / Graf bazy wiedzy (the last item)
+shot 12-graf-bazy-wiedzy
 # The README's copies: the task window's 1280 x 800 pixels, halved.
 for s in 09-pasek-menu-1280:zuva-gui-menu-1280 10-okno-pomocy:zuva-gui-pomoc 11-okno-grafiki:zuva-gui-grafika; do
   convert "$out/${s%%:*}.png" -crop 1280x800+0+0 +repage -resize 50% "$out/${s##*:}.png"
 done
+# The graph at its size: halved, its labels could not be read.
+convert "$out/12-graf-bazy-wiedzy.png" -crop 1280x800+0+0 +repage "$out/zuva-gui-graf.png"

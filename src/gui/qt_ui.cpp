@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPixmap>
@@ -22,15 +23,18 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "gui/child_windows.h"
 #include "gui/dialogs.h"
 #include "gui/editor_window.h"
+#include "gui/graph_window.h"
 #include "gui/helper_window.h"
 #include "gui/record_window.h"
 #include "gui/task_window.h"
+#include "kb/record_windows.h"
 #include "session/enabling.h"
 #include "session/session.h"
 #include "shell/commands.h"
@@ -287,7 +291,11 @@ void QtUi::browse_list(std::string_view title, const std::vector<std::string>& i
 }
 
 void QtUi::browse_records(const RecordWindow& rw) {
-    if (window_ == nullptr) return;
+    open_record_window(rw);
+}
+
+RecordBrowser* QtUi::open_record_window(const RecordWindow& rw) {
+    if (window_ == nullptr) return nullptr;
     auto* view = new RecordBrowser(rw);
     TaskWindow* tw = window_;
     ChildWindow* w = tw->add_child(view, qs(rw.title), QSize(780, 500));
@@ -296,6 +304,61 @@ void QtUi::browse_records(const RecordWindow& rw) {
     w->on_closed = [tw] {
         if (!tw->ended()) record_window_closed(tw->session());
     };
+    return view;
+}
+
+void QtUi::show_knowledge_graph(std::string_view) {
+    if (window_ == nullptr) return;
+    TaskWindow* tw = window_;
+    if (graph_) {
+        static_cast<GraphWindow*>(graph_->widget())->reload();
+        tw->area()->setActiveSubWindow(graph_);
+        return;
+    }
+    auto* view = new GraphWindow(tw->session());
+    view->on_open_record = [this](const GraphNode& n) { open_graph_record(n); };
+    graph_ = tw->add_child(view, "Graf bazy wiedzy", QSize(900, 620));
+    graph_->setObjectName("okno_grafu");
+    QObject::connect(tw, &TaskWindow::bases_loaded, view, &GraphWindow::reload);
+    // Most of the area is the picture's; it fits the window once the window has its size.
+    const QRect a = tw->area()->viewport()->rect();
+    if (a.width() > 400 && a.height() > 300) graph_->setGeometry(a.adjusted(8, 8, -8, -8));
+    QTimer::singleShot(0, view, &GraphWindow::fit);
+}
+
+// A rule, model or constraint of the graph in the record window of its kind, chosen in the
+// list by its number (the first record of that number).
+void QtUi::open_graph_record(const GraphNode& n) {
+    if (window_ == nullptr) return;
+    const Session& s = window_->session();
+    const ModelGroup& m = s.kb.models;
+    auto has = [&n](const auto& table) {
+        return std::any_of(table.begin(), table.end(),
+                           [&n](const auto& r) { return r.model_number == n.number; });
+    };
+    RecordWindow rw;
+    switch (n.kind) {
+        case GraphNode::Kind::Rule:
+            rw = rule_record_window(s);
+            break;
+        case GraphNode::Kind::Model:
+            rw = model_record_window(s, n.detail == "liniowy"     ? ModelKind::Linear
+                                        : n.detail == "wielomian" ? ModelKind::Polynomial
+                                        : has(m.model)            ? ModelKind::Basic
+                                                                  : ModelKind::Extended);
+            break;
+        case GraphNode::Kind::Exact:
+        case GraphNode::Kind::Uncertain:
+            rw = constraint_record_window(s, n.kind == GraphNode::Kind::Uncertain);
+            break;
+        default:
+            return;
+    }
+    RecordBrowser* b = open_record_window(rw);
+    const auto at = std::find(rw.numbers.begin(), rw.numbers.end(), std::to_string(n.number));
+    if (b == nullptr || at == rw.numbers.end()) return;
+    const QModelIndex i = b->numbers()->model()->index(static_cast<int>(at - rw.numbers.begin()), 0);
+    b->numbers()->setCurrentIndex(i);
 }
 
 // The editor window: the shell reads and writes its file and keeps its `dla_zapisu`

@@ -11,6 +11,8 @@ class QWidget;
 
 namespace zuva {
 
+struct GraphNode;
+class RecordBrowser;
 class TaskWindow;
 class ChildWindow;
 
@@ -61,8 +63,10 @@ class QtUi : public Ui {
     MediaOutcome show_picture(std::string_view path) override;
     MediaOutcome play_sound(std::string_view path) override;
     void commands_changed() override;
+    void show_knowledge_graph(std::string_view rule_base) override;
 
   private:
+    RecordBrowser* open_record_window(const RecordWindow& w);
     // The parent of a modal dialog; the helper window's text is shown first.
     QWidget* dialog_parent();
     // `ask_replacing`: whether a save dialog asks before it returns an existing file.
@@ -79,6 +83,10 @@ class QtUi : public Ui {
     // The sound being played; a new one replaces it.
     QSoundEffect* sound_ = nullptr;
     QPointer<ChildWindow> help_;
+    // The graph window; one, brought forward and drawn again when asked again.
+    QPointer<ChildWindow> graph_;
+    // The record window of a rule, model or constraint of the graph, at that record.
+    void open_graph_record(const GraphNode& n);
     std::string refused_value_, refused_for_;
 };
 

@@ -15,9 +15,12 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
+#include <iterator>
 
 #include "gui/child_windows.h"
 #include "gui/helper_window.h"
+#include "session/enabling.h"
 #include "session/session.h"
 #include "shell/commands.h"
 #include "shell/shell.h"
@@ -218,6 +221,9 @@ bool TaskWindow::run_command(int id) {
     busy_ = false;
     if (helper_) helper_->flush();
     refresh_commands();
+    static constexpr int loads[] = {cmd::ladowanie_bazy_regul, cmd::ladowanie_bazy_modeli,
+                                    cmd::ladowanie_bazy_ograniczen, cmd::ladowanie_bazy_ograniczen_n};
+    if (std::find(std::begin(loads), std::end(loads), id) != std::end(loads)) emit bases_loaded();
     return true;
 }
 

@@ -59,6 +59,8 @@ class TaskWindow : public QMainWindow {
   signals:
     // The user confirmed the end of the program.
     void program_ended();
+    // A command that loads a base (of any kind) has run.
+    void bases_loaded();
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -124,6 +124,7 @@ const std::vector<CommandInfo>& all_commands() {
         {10171, "&Właściciel"},
         {10180, "Jak uzyskano wniosek?"},
         {10181, "Zapis przypadku testowego z podsumowania"},
+        {10185, "Graf bazy wiedzy"},
     };
     return table;
 }
@@ -202,7 +203,7 @@ const std::vector<MenuNode>& main_menu() {
         // The flattened rule base and the analysis of exclusive conclusions.
         MenuNode analysis{"Analiza bazy wiedzy", 0, {}};
         analysis.children = {submenu("Baza reguł spłaszczona", {10145, 10146}), item(10147), item(10148),
-                             item(10149)};
+                             item(10149), item(10185)};
         m.push_back(analysis);
 
         m.push_back(submenu("Dopytywalne", {10065, 10160, 10161, 10162}));

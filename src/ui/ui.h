@@ -235,6 +235,15 @@ class Ui {
         return {false, "ten program nie odtwarza dźwięków"};
     }
 
+    // A window with the picture of the network of the loaded bases (`rule_base` is the path
+    // of the rule base); it lives on its own once opened and follows later loads. A front end
+    // that draws no pictures says where the picture is made.
+    virtual void show_knowledge_graph(std::string_view rule_base) {
+        note("Graf bazy wiedzy",
+             "Ten program nie rysuje grafu bazy wiedzy; rysunek daje polecenie\nzuva graph " +
+                 std::string(rule_base));
+    }
+
     // The set of enabled commands changed.
     virtual void commands_changed() {}
 

@@ -224,7 +224,8 @@ bool is_conclusion(const GraphNode& n) {
 }
 
 // The node the focus names: a statement or quantity by its text (letter case aside when
-// no text matches exactly), or "reguła N" / "model N" / "R12" / "M3".
+// no text matches exactly), or "reguła N" / "model N" / "R12" / "M3", or a constraint by the
+// name the picture gives it ("ograniczenie dokładne N", "ograniczenie niepewne N").
 std::size_t find_focus(const KnowledgeGraph& g, const std::string& focus) {
     for (std::size_t i = 0; i < g.nodes.size(); ++i)
         if (is_statement(g.nodes[i]) && g.nodes[i].name == focus) return i;
@@ -236,7 +237,9 @@ std::size_t find_focus(const KnowledgeGraph& g, const std::string& focus) {
                                                              {"regula ", Kind::Rule},
                                                              {"r", Kind::Rule},
                                                              {"model ", Kind::Model},
-                                                             {"m", Kind::Model}}) {
+                                                             {"m", Kind::Model},
+                                                             {"ograniczenie dokładne ", Kind::Exact},
+                                                             {"ograniczenie niepewne ", Kind::Uncertain}}) {
         const std::string p = prefix;
         if (lower.rfind(p, 0) != 0 || lower.size() == p.size()) continue;
         const std::string digits = lower.substr(p.size());

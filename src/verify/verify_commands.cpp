@@ -35,6 +35,12 @@ void register_verify_commands(CommandRegistry& r) {
     r.set(10145, [](Session& s) { splaszczanie_wybranej_reguly(s); });
     r.set(10146, [](Session& s) { splaszczanie_wszystkich_regul(s); });
     r.set(kDiagnostykaKompletnosci, [](Session& s) { diagnostyka_kompletnosci(s); });
+    // The picture is the front end's to draw (the core links no drawing library).
+    r.set(cmd::graf_bazy_wiedzy, [](Session& s) {
+        if (!s.kb.nazwa_re.loaded() || s.kb.nazwa_re.full_path.empty())
+            return s.ui.note("Uwaga błąd!", "Brak bazy reguł!");
+        s.ui.show_knowledge_graph(*s.kb.nazwa_re.full_path.first());
+    });
 }
 
 }  // namespace zuva

@@ -525,6 +525,7 @@ void GuiTest::texts_base_words_the_questions() {
 
 int run_new_user_gui_tests(int argc, char** argv);
 int run_keep_case_gui_tests(int argc, char** argv);
+int run_graph_gui_tests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -532,6 +533,7 @@ int main(int argc, char** argv) {
     int status = QTest::qExec(&t, argc, argv);
     status |= run_new_user_gui_tests(argc, argv);
     status |= run_keep_case_gui_tests(argc, argv);
+    status |= run_graph_gui_tests(argc, argv);
     return status;
 }
 #include "gui_test.moc"
