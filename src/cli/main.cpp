@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/diff_command.h"
 #include "cli/graph_command.h"
 #include "cli/line_editing.h"
 #include "cli/media.h"
@@ -38,6 +39,9 @@ const char* kUsage =
     "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
     "  zuva graph PLIK [--focus NAZWA] [--depth N] [--up|--down] [--format svg|dot|png] [--out PLIK]\n"
     "                          rysunek sieci bazy wiedzy (Graphviz; zuva graph --help)\n"
+    "  zuva diff STARA NOWA [--format text|json] [--no-check]\n"
+    "                          porównanie dwóch wersji bazy wiedzy według znaczenia (zuva diff --help)\n"
+    "  zuva show PLIK          baza jako tekst UTF-8, rekord w wierszu (textconv gita)\n"
     "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
     "                          przypadki testowe baz wiedzy (zuva test --help)\n"
     "  zuva lsp                serwer języka dla edytorów (LSP na standardowym wejściu i wyjściu)\n"
@@ -157,6 +161,14 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "check") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::check_command(args, std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "diff") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        return zuva::diff_command(args, std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "show") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        return zuva::show_command(args, std::cout, std::cerr);
     }
     if (argc >= 2 && std::string(argv[1]) == "graph") {
         std::vector<std::string> args(argv + 2, argv + argc);
