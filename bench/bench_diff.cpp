@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     for (std::size_t at = 0; at < changed.size() && done < 10; ++line) {
         const std::size_t end = changed.find('\n', at);
         if (end == std::string::npos) break;
-        if (line % (lines / 10 + 1) == lines / 20 && changed.compare(at, std::string("reguła(").size(), "reguła(") == 0) {
+        if (line % (lines / 10 + 1) == lines / 20 &&
+            changed.compare(at, std::string("reguła(").size(), "reguła(") == 0) {
             const std::size_t q = changed.rfind(",\"", end);
             changed.replace(q, end - q, ",\"0.123\")");
             ++done;
