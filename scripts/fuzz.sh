@@ -32,7 +32,7 @@ fuzz_one() {
   if [ -d "fuzz/corpus/$h" ]; then cp -r "fuzz/corpus/$h/." "$work/"; fi
   echo "fuzz: $h for ${t}s over $(ls "$work" | wc -l) seeds"
   if ! (cd build-san/findings && ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
-        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        LSAN_OPTIONS=suppressions="$PWD/../../scripts/lsan-suppressions.txt" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         "../fuzz/$h" -max_total_time="$t" -timeout=10 -rss_limit_mb=2048 -max_len=8192 -seed="$seed" \
         -print_final_stats=1 "$work" > "$h.log" 2>&1); then
     touch "build-san/findings/$h.failed"

@@ -66,7 +66,7 @@ if ! wait "$san_build"; then
   echo "The sanitizer build failed (whole output: build-san.log)." >&2
   exit 1
 fi
-(cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 -E '^(ImportOdbc\..*|gui)$')
+(cd build-san && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/../scripts/lsan-suppressions.txt" UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 -E '^(ImportOdbc\..*|gui)$')
 # The SQLite ODBC driver loses memory inside SQLConnect (in its own settings reading), which
 # is not ours to free, and Qt keeps its font and platform caches to the end of the process:
 # the tests through them run under ASan and UBSan without the leak check.
