@@ -75,17 +75,15 @@ void ConsultationUi::on_asking(Asking what, std::string_view subject) {
         offer_conclusion_ = subject_;
 }
 
-void ConsultationUi::add_offer(std::vector<Offer>& list, Offer o, int kind) {
+std::optional<MediaOrigin> ConsultationUi::offered_origin(OfferedKind kind) {
+    if (offer_conclusion_.empty()) return std::nullopt;
+    return offer_origin(*session, kind, resultant(*session, offer_conclusion_).value_or(0.0),
+                        offer_conclusion_);
+}
+
+void ConsultationUi::add_offer(std::vector<Offer>& list, Offer o, const std::optional<MediaOrigin>& origin) {
     for (const auto& x : list)
         if (x.path == o.path) return;
-    const OfferedKind k = static_cast<OfferedKind>(kind);
-    std::optional<MediaOrigin> origin;
-    if (k == OfferedKind::Advice && offer_conclusion_.empty()) {
-        origin = advice_origin(*session, o.name);
-    } else if (!offer_conclusion_.empty()) {
-        origin = offer_origin(*session, k, resultant(*session, offer_conclusion_).value_or(0.0),
-                              offer_conclusion_);
-    }
     if (origin) {
         o.conclusion = origin->conclusion;
         o.rule = origin->number;
@@ -332,7 +330,7 @@ void ConsultationUi::read_text(std::string_view title, std::string_view text) {
                                [&](const Offer& o) { return o.path == subject_; });
         if (it == result.advice.end()) {
             add_offer(result.advice, {short_name_of(subject_), subject_, {}, true},
-                      static_cast<int>(OfferedKind::Advice));
+                      offered_origin(OfferedKind::Advice));
             it = result.advice.end() - 1;
         }
         it->text = std::string(text);
@@ -356,10 +354,14 @@ std::optional<int> ConsultationUi::choose_one_prompted(std::string_view title, s
         if (advice_items_ != items) {
             advice_items_ = items;
             advice_next_ = 0;
-            offer_conclusion_.clear();  // the advice of the applied rules: each finds its rule
-            for (const auto& i : items)
+            // The advice of the applied rules: each comes with the rule whose record names it.
+            offer_conclusion_.clear();
+            const auto origins = advice_origins(*session);
+            for (const auto& i : items) {
+                auto o = origins.find(i);
                 add_offer(result.advice, {i, nazwa_pelna_rady(*session, i), {}, false},
-                          static_cast<int>(OfferedKind::Advice));
+                          o == origins.end() ? std::nullopt : std::optional<MediaOrigin>(o->second));
+            }
         }
         if (advice_next_ < items.size()) return static_cast<int>(advice_next_++);
         return std::nullopt;
@@ -410,14 +412,14 @@ std::optional<std::vector<int>> ConsultationUi::choose_many_prompted(std::string
 MediaOutcome ConsultationUi::show_picture(std::string_view path) {
     if (phase != Phase::Loading)
         add_offer(result.pictures, {short_name_of(std::string(path)), std::string(path), {}, true},
-                  static_cast<int>(OfferedKind::Picture));
+                  offered_origin(OfferedKind::Picture));
     return {true, {}};
 }
 
 MediaOutcome ConsultationUi::play_sound(std::string_view path) {
     if (phase != Phase::Loading)
         add_offer(result.sounds, {short_name_of(std::string(path)), std::string(path), {}, true},
-                  static_cast<int>(OfferedKind::Sound));
+                  offered_origin(OfferedKind::Sound));
     return {true, {}};
 }
 

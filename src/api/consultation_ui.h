@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "consult/media_offers.h"
 #include "ui/ui.h"
 #include "zuva/zuva.h"
 
@@ -128,7 +129,9 @@ class ConsultationUi final : public Ui {
     std::string subject_;
     std::string offer_conclusion_;  // the conclusion of the last offer of an advice, picture or sound
     // Adds an offer once (by path), with the conclusion it came with, its record and CF.
-    void add_offer(std::vector<Offer>& list, Offer o, int kind);
+    void add_offer(std::vector<Offer>& list, Offer o, const std::optional<MediaOrigin>& origin);
+    // The origin of a picture, sound or hypothesis's advice: the conclusion of the last offer.
+    std::optional<MediaOrigin> offered_origin(OfferedKind kind);
     std::size_t labels_given_ = 0;
     int questions_ = 0;
     std::string asked_name_;            // what the pending (or last) question asks about

@@ -155,15 +155,20 @@ std::optional<MediaOrigin> offer_origin(Session& s, OfferedKind kind, double cf,
     return MediaOrigin{it->second.number, it->second.model, conclusion};
 }
 
-std::optional<MediaOrigin> advice_origin(const Session& s, const std::string& file_name) {
-    std::unordered_map<std::int32_t, bool> names_it;
+std::unordered_map<std::string, MediaOrigin> advice_origins(const Session& s) {
+    std::unordered_map<std::int32_t, std::vector<std::string>> by_rule;
     for (const auto& r : s.kb.advice.rada)
-        if (r.file_name == file_name) names_it.emplace(r.rule_number, true);
-    for (const auto& r : s.kb.rules.regula)
-        if (r.display_flag == 1 && names_it.count(r.rule_number) &&
-            s.inference.regula_zastosowana.contains(r.rule_number))
-            return MediaOrigin{r.rule_number, false, r.conclusion};
-    return std::nullopt;
+        by_rule[r.rule_number].push_back(r.file_name);
+    std::unordered_map<std::string, MediaOrigin> out;
+    if (by_rule.empty()) return out;
+    for (const auto& r : s.kb.rules.regula) {
+        if (r.display_flag != 1 || !s.inference.regula_zastosowana.contains(r.rule_number)) continue;
+        auto it = by_rule.find(r.rule_number);
+        if (it == by_rule.end()) continue;
+        for (const auto& f : it->second)
+            out.emplace(f, MediaOrigin{r.rule_number, false, r.conclusion});
+    }
+    return out;
 }
 
 }  // namespace zuva

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace zuva {
 
@@ -33,7 +34,8 @@ enum class OfferedKind { Advice, Picture, Sound };
 // CF 0), as the offers of a run find it; nullopt when none does.
 std::optional<MediaOrigin> offer_origin(Session& s, OfferedKind kind, double cf,
                                         const std::string& conclusion);
-// The first applied rule with display flag 1 whose advice record names the file.
-std::optional<MediaOrigin> advice_origin(const Session& s, const std::string& file_name);
+// Each advice file of the applied rules with display flag 1, with the first such rule (in
+// table order) whose record names it.
+std::unordered_map<std::string, MediaOrigin> advice_origins(const Session& s);
 
 }  // namespace zuva

@@ -84,6 +84,9 @@ std::string condition_state(const Session& s, const std::string& c) {
     return "(jeszcze bez CF)";
 }
 
+// What follows the base's text of a member of an exact constraint in its question.
+constexpr std::string_view kOnlyEnds = " (tylko -1 albo 1)";
+
 bool numeric_literal(const std::string& name) {
     return parse_real(name).has_value();
 }

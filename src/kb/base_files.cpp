@@ -226,4 +226,14 @@ bool delete_base_file(Session& s, const DeleteTexts& t) {
     return true;
 }
 
+std::optional<std::string> base_file_text(Session& s, const std::string& path) {
+    auto bytes = read_file_bytes(path);
+    CodecError err;
+    auto text = bytes ? decode_file_text(*bytes, &err) : std::nullopt;
+    if (!text)
+        s.ui.note("Uwaga błąd!",
+                  "Nie można odczytać pliku\n   " + path + (bytes ? "\n" + err.message : std::string(".")));
+    return text;
+}
+
 }  // namespace zuva

@@ -51,6 +51,10 @@ struct LoadSteps {
 // Runs the load; returns the chosen full path when the kind was loaded, else the empty text.
 std::string run_load_sequence(Session& s, const LoadSteps& steps);
 
+// The text of a loaded base's file for a browse window; nullopt after a note that says why it
+// cannot be read.
+std::optional<std::string> base_file_text(Session& s, const std::string& path);
+
 // Records the short name and full path of a base just read.
 void record_base_name(Session& s, BaseKind kind, const std::string& full_path);
 

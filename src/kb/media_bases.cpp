@@ -142,15 +142,8 @@ MediaAction dzialanie(Session& s, MediaKind k, int option) {
             s.ui.note("Uwaga!", t.no_base_note);
             return a;
         }
-        const std::string path = *name.full_path.first();
-        auto bytes = read_file_bytes(path);
-        CodecError err;
-        auto text = bytes ? decode_file_text(*bytes, &err) : std::nullopt;
-        if (!text) {
-            s.ui.note("Uwaga błąd!", "Nie można odczytać pliku\n   " + path +
-                                         (bytes ? "\n" + err.message : std::string(".")));
-            return a;
-        }
+        auto text = base_file_text(s, *name.full_path.first());
+        if (!text) return a;
         s.set_title(t.browse_title + name.name());
         a.ok = true;
         a.title = "Przegląd";

@@ -8,8 +8,6 @@
 #include "session/command_registry.h"
 #include "session/enabling.h"
 #include "session/session.h"
-#include "text/codec.h"
-#include "text/file_io.h"
 
 namespace zuva {
 
@@ -46,15 +44,8 @@ void przeglad_bazy(Session& s) {
         s.ui.note("Uwaga!", "Brak bazy tekstów do przeglądania!");
         return;
     }
-    const std::string path = *name.full_path.first();
-    auto bytes = read_file_bytes(path);
-    CodecError err;
-    auto text = bytes ? decode_file_text(*bytes, &err) : std::nullopt;
-    if (!text) {
-        s.ui.note("Uwaga błąd!",
-                  "Nie można odczytać pliku\n   " + path + (bytes ? "\n" + err.message : std::string(".")));
-        return;
-    }
+    auto text = base_file_text(s, *name.full_path.first());
+    if (!text) return;
     s.set_title("zuva_EN Przegląd pliku bazy: " + name.name());
     browse_text_window(s, "Przegląd", *text);
 }

@@ -32,8 +32,6 @@ void index_display_texts(TextsGroup& g);
 const std::string* display_text(const KnowledgeBase& kb, std::string_view name,
                                 std::string_view language = {});
 const std::string* help_text(const KnowledgeBase& kb, std::string_view name, std::string_view language = {});
-// What follows the text of a member of an exact constraint in its question.
-inline constexpr std::string_view kOnlyEnds = " (tylko -1 albo 1)";
 // The name as a dialog shows it: "text (name)" when the base gives a text, else the name.
 std::string shown_name(const KnowledgeBase& kb, const std::string& name);
 // The same for the dialogs of the session: the text only when its port shows texts to a person.

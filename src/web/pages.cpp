@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "kb/texts_base.h"
 #include "web/catalog.h"
 #include "web/html.h"
 #include "web/sessions.h"
@@ -66,14 +65,8 @@ std::string slider_form(const WebSession& s, const api::Question& q, std::size_t
 }  // namespace
 
 bool exact_member(const api::Question& q) {
-    // A member of an exact constraint takes -1 or 1 only: the program says so in its texts,
-    // when it is asked first and when it is asked as a follow-up of another member.
-    if (!q.display.empty() && q.text.ends_with(kOnlyEnds)) return true;
-    for (const std::string* t : {&q.text, &q.title})
-        if (t->find("równe -1.0 lub 1.0") != std::string::npos ||
-            t->find("ograniczeń dokładnych CF =1 lub -1") != std::string::npos)
-            return true;
-    return false;
+    // A member of an exact constraint takes -1 or 1 only: the question says so in its data.
+    return !q.accepted.empty();
 }
 
 namespace {
