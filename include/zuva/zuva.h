@@ -275,11 +275,15 @@ class KnowledgeBase {
     bool changed_on_disk() const;
 
     const std::string& rule_file() const;
-    std::vector<std::string> files() const;  // every base loaded, the rule base first
+    // Every base file of the knowledge base, the rule base first: those loaded and those found
+    // beside it that did not load (an edit of any of them is a change on disk).
+    std::vector<std::string> files() const;
+    // The bases beside the rule base that were found but not loaded, as files() names them.
+    std::vector<std::string> unloaded_files() const;
     // Of the loads and their tests. A base beside the rule base that did not load (a model base
-    // with a syntax error, say) does not make open() throw: it is an Error finding here (kind
-    // "file" or "syntax", or "load" when its load refused it, at its file and line), and
-    // consultations run without it.
+    // with a syntax error, say) does not make open() throw: it is in unloaded_files(), an Error
+    // finding here says why (kind "file" or "syntax", or "load" when its load refused it, at its
+    // file and line), and consultations run without it.
     std::vector<Finding> findings() const;
     std::vector<Finding> check() const;                       // every test and diagnosis and the analysis
     std::vector<std::string> hypotheses(int type = 1) const;  // candidates: 1 narrow, 2 broad

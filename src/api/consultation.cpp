@@ -114,13 +114,16 @@ std::shared_ptr<const LoadedBase> load_knowledge_base(const std::string& rule_fu
         if (!s.kb.nazwa_re.loaded()) throw Error(not_loaded, shown, 1);
         const bool contradictory =
             s.kb.sprzecznosc_1z.find_first([](const std::string& v) { return v == "TAK"; }) != nullptr;
+        // Beside a contradictory rule base nothing is loaded: every run is refused for it.
         if (!contradictory)
             for (const auto& l : kSiblingLoads)
-                if (auto sibling = sibling_base(rule_full, l.kind))
+                if (auto sibling = sibling_base(rule_full, l.kind)) {
                     if (command_available(s, r, l.command)) {
                         ui.next_open = *sibling;
                         dispatch_command(s, r, l.command);
                     }
+                    if (!s.kb.name_of(l.kind).loaded()) made->unloaded.push_back(*sibling);
+                }
     } catch (const Stop& stop) {
         throw Error(stop.reason.empty() ? not_loaded : stop.reason, shown, 1);
     } catch (const ProgramExit&) {

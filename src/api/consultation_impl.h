@@ -26,6 +26,9 @@ struct LoadedBase {
     Session s;
     // The candidates of backward inference, narrow and broad, in the program's order.
     std::vector<std::string> narrow, broad;
+    // The bases beside the rule base that were found but are not loaded: their load refused
+    // them (none when the rule base is contradictory: its runs are refused for that).
+    std::vector<std::string> unloaded;
 };
 
 struct Consultation::Impl {
@@ -57,6 +60,7 @@ struct KnowledgeBase::Impl {
     std::string rule_file;  // as given
     std::string full;       // absolute
     std::vector<std::string> files;
+    std::vector<std::string> unloaded;  // of `files`, those not loaded
     std::vector<Finding> findings;
     std::shared_ptr<const LoadedBase> loaded;
     // Each file of the base as it was when loaded: its time of modification and size.

@@ -93,6 +93,10 @@ KnowledgeBase KnowledgeBase::open(const std::string& rule_file) {
             {fs::path(f).filename().string(), sha256_hex(read_file_bytes(f).value_or(""))});
     }
     impl->loaded = load_knowledge_base(impl->full, rule_file);
+    for (const auto& f : impl->files)
+        for (const auto& u : impl->loaded->unloaded)
+            if (fs::absolute(f, ec).lexically_normal() == fs::path(u).lexically_normal())
+                impl->unloaded.push_back(f);
     KnowledgeBase kb;
     kb.impl_ = std::move(impl);
     return kb;
@@ -116,6 +120,10 @@ const std::string& KnowledgeBase::rule_file() const {
 
 std::vector<std::string> KnowledgeBase::files() const {
     return impl_->files;
+}
+
+std::vector<std::string> KnowledgeBase::unloaded_files() const {
+    return impl_->unloaded;
 }
 
 std::vector<Finding> KnowledgeBase::findings() const {

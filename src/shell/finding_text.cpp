@@ -33,7 +33,8 @@ std::string without_question(std::string_view text) {
     std::size_t q = t.rfind("\n\nChcesz");
     if (q != std::string::npos) t.erase(q);
     for (const char* direction :
-         {"przejść do opcji", "Przejdź do opcji", "Przejdź do '", "wybierz opcję", "Wykonaj diagnozę"}) {
+         {"przejść do opcji", "Przejdź do opcji", "Przejdź do '", "wybierz opcję", "Wykonaj diagnozę",
+          "Możesz:\n1. Przejść do '", "pokazuje opcja:", "Przejdź do edycji"}) {
         const std::size_t at = t.find(direction);
         if (at == std::string::npos) continue;
         // From the start of its line; kept when nothing would be left before it.

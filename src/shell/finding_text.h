@@ -1,5 +1,5 @@
 // The texts of notes as findings of `zuva check`: on one line, without their closing
-// question, and the record they name. Internal to shell/.
+// question, and the record they name. Used by shell/ and by the test runner of testing/.
 #pragma once
 #include <optional>
 #include <string>

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "shell/finding_text.h"
 #include "text/number_format.h"
 
 namespace zuva::testing {
@@ -126,20 +127,13 @@ bool value_question(api::QuestionKind k) {
 }
 
 // A refusal (the base cannot be opened, the run cannot start or go on): expected or not.
-void refusal(const TestCase& c, const std::string& message, std::vector<std::string>& diffs) {
+void refusal(const TestCase& c, const std::string& said, std::vector<std::string>& diffs) {
+    const std::string message = check::one_line(check::without_question(said));
     if (!c.refused)
         diffs.push_back("wnioskowanie odmówione: " + message);
     else if (message.find(*c.refused) == std::string::npos)
         diffs.push_back("oczekiwano odmowy z komunikatem zawierającym \"" + *c.refused +
                         "\", otrzymano: " + message);
-}
-
-// A finding that says its base was not loaded: it could not be read, or its load refused it
-// (other load errors leave the base loaded, and the run says what they refuse).
-bool did_not_load(const api::Finding& f) {
-    if (f.kind == "file" || f.kind == "syntax") return true;
-    return f.kind == "load" && (f.text.find("nie można ładować") != std::string::npos ||
-                                f.text.find("nie zostanie załadowana") != std::string::npos);
 }
 
 }  // namespace
@@ -160,10 +154,21 @@ const api::KnowledgeBase* OpenedBases::get(const std::string& rule_path, std::st
         Entry e;
         try {
             e.kb = std::make_unique<api::KnowledgeBase>(api::KnowledgeBase::open(rule_path));
-            for (const auto& f : e.kb->findings())
-                if (f.level == api::Finding::Level::Error && f.file != rule_path && did_not_load(f))
-                    e.failed_loads.push_back(shown_path(f.file) + ":" + std::to_string(f.line) + ":" +
-                                             std::to_string(f.column) + ": " + f.text);
+            // Each base that did not load, with the first error said of it: without its
+            // directions to a menu (no menu is open here).
+            const std::vector<api::Finding> findings = e.kb->findings();
+            for (const auto& file : e.kb->unloaded_files()) {
+                std::string where = shown_path(file) + ":1:1: ";
+                std::string why = "baza nie została załadowana.";
+                for (const auto& f : findings)
+                    if (f.level == api::Finding::Level::Error && f.file == file) {
+                        where = shown_path(f.file) + ":" + std::to_string(f.line) + ":" +
+                                std::to_string(f.column) + ": ";
+                        why = check::one_line(check::without_question(f.text));
+                        break;
+                    }
+                e.failed_loads.push_back(where + why);
+            }
         } catch (const api::Error& x) {
             e.error = x.what();
         }

@@ -120,24 +120,45 @@ TEST_F(SuiteMistakes, EachMistakeIsAnErrorAtItsPlace) {
     EXPECT_NE(err.find("żaden przypadek nie ma w nazwie \"nic\""), std::string::npos) << err;
 }
 
-// A model base beside the rule base that does not load: said at the top and in JUnit, and the
-// cases fail with its place and reason instead of asking for the model's conclusion.
+// A base beside the rule base that does not load (a model base with a syntax error, a
+// constraint base its load refuses): said at the top and in JUnit, and the cases fail with its
+// place and reason, without the directions to a menu of the program's load, instead of
+// asking for the model's conclusion or passing without the constraint.
 TEST_F(SuiteMistakes, ABaseThatDidNotLoadFailsItsCasesWithTheReason) {
-    write_cp1250("MOT.BEN", "model(1,\"bez_warunku\",\"v\",\"a\",\"+\",\"1\",1,\"1\")\nmodel(2,\n");
-    const std::string file = write_cp1250("T.TST", kHead + "wniosek(\"wniosek_a\",\"0.8\")\n");
-    EXPECT_EQ(run({"--junit", path("j.xml"), file}), 1) << out << err;
-    EXPECT_NE(err.find("baza nie została załadowana, jej przypadki nie przejdą: "), std::string::npos) << err;
-    EXPECT_NE(err.find("MOT.BEN:2:"), std::string::npos) << err;
-    EXPECT_NE(out.find("FAIL c: wnioskowanie odmówione: baza nie została załadowana: "), std::string::npos)
-        << out;
-    // The session API says so too.
-    const auto findings = api::KnowledgeBase::open(path("RET.BEN")).findings();
-    EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [&](const api::Finding& f) {
-        return f.level == api::Finding::Level::Error && f.file == path("MOT.BEN") && f.line == 2;
-    }));
-    const auto junit = read_file_bytes(path("j.xml"));
-    ASSERT_TRUE(junit);
-    EXPECT_NE(junit->find("type=\"LOAD\""), std::string::npos) << *junit;
+    struct Row {
+        std::string file, records, place, reason;
+    };
+    const std::vector<Row> rows = {
+        {"MOT.BEN", "model(1,\"bez_warunku\",\"v\",\"a\",\"+\",\"1\",1,\"1\")\nmodel(2,\n", "MOT.BEN:2:", ""},
+        {"OGT.BEN", "ograniczenie(1,[\"warunek_x\",\"wniosek_b\"])\n", "OGT.BEN:1:1: ",
+         "Warunek wniosek_b w ograniczeniu 1 bazy ograniczeń OGT.BEN nie jest warunkiem dopytywalnym."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        write_cp1250(row.file, row.records);
+        const std::string file = write_cp1250("T.TST", kHead + "wniosek(\"wniosek_a\",\"0.8\")\n");
+        EXPECT_EQ(run({"--junit", path("j.xml"), file}), 1) << out << err;
+        EXPECT_NE(err.find("baza nie została załadowana, jej przypadki nie przejdą: "), std::string::npos)
+            << err;
+        EXPECT_NE(err.find(row.place), std::string::npos) << err;
+        EXPECT_NE(err.find(row.reason), std::string::npos) << err;
+        EXPECT_NE(out.find("FAIL c: wnioskowanie odmówione: baza nie została załadowana: "),
+                  std::string::npos)
+            << out;
+        for (const char* menu : {"Przejść do", "Przejdź do", "opcj"})
+            EXPECT_EQ((out + err).find(menu), std::string::npos) << out << err;
+        // The session API says so too.
+        const auto kb = api::KnowledgeBase::open(path("RET.BEN"));
+        EXPECT_EQ(kb.unloaded_files(), std::vector<std::string>{path(row.file)});
+        const auto findings = kb.findings();
+        EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [&](const api::Finding& f) {
+            return f.level == api::Finding::Level::Error && f.file == path(row.file);
+        }));
+        const auto junit = read_file_bytes(path("j.xml"));
+        ASSERT_TRUE(junit);
+        EXPECT_NE(junit->find("type=\"LOAD\""), std::string::npos) << *junit;
+        fs::remove(path(row.file));
+    }
 }
 
 // A CF is compared as the FAIL line shows it: they agree for CFs on a half as for any other.
