@@ -33,7 +33,11 @@ void Server::publish_cases(const Document& d) {
     if (!file) {
         add(e.line, e.column, e.message);
     } else {
-        testing::OpenedBases bases;
+        // The bases stay open from one edit of a suite to the next, opened again only when
+        // their files change.
+        if (!case_bases_) case_bases_ = std::make_unique<testing::OpenedBases>();
+        testing::OpenedBases& bases = *case_bases_;
+        bases.forget_changed();
         for (const auto& c : file->cases) {
             std::error_code ec;
             if (!fs::is_regular_file(c.rule_path, ec)) {

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "testing/case_run.h"
+
 namespace zuva::lsp {
 
 namespace {

@@ -20,6 +20,10 @@
 #include "lsp/workspace.h"
 #include "shell/check.h"
 
+namespace zuva::testing {
+class OpenedBases;
+}
+
 namespace zuva::lsp {
 
 using Json = nlohmann::json;
@@ -112,6 +116,8 @@ class Server {
     std::uint64_t edits_ = 0;
     std::map<std::string, std::pair<std::uint64_t, std::shared_ptr<const KnowledgeIndex>>> indexes_;
     std::unique_ptr<DiagnosticsWorker> worker_;
+    // The bases the open test-case files run, kept loaded between their edits.
+    std::unique_ptr<testing::OpenedBases> case_bases_;
 };
 
 // Reads frames from `in_fd` and writes to `out_fd` until "exit" or the end of the input.

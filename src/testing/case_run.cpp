@@ -179,6 +179,17 @@ const api::KnowledgeBase* OpenedBases::get(const std::string& rule_path, std::st
     return it->second.kb.get();
 }
 
+void OpenedBases::forget_changed() {
+    for (auto it = bases_.begin(); it != bases_.end();) {
+        if (it->second.kb && !it->second.kb->changed_on_disk()) {
+            ++it;
+            continue;
+        }
+        order_.erase(std::find(order_.begin(), order_.end(), it->first));
+        it = bases_.erase(it);
+    }
+}
+
 api::Runner& OpenedBases::runner(const std::string& rule_path) {
     Entry& e = bases_.at(rule_path);
     if (!e.runner) e.runner = std::make_unique<api::Runner>(*e.kb);

@@ -37,6 +37,9 @@ class OpenedBases {
     const std::vector<std::string>& failed_loads(const std::string& rule_path);
     // The names of a base `get` opened, or null when its inventory cannot be made.
     const BaseNames* names(const std::string& rule_path, const std::string& shown_base);
+    // Forgets each base whose files changed on disk since it was opened, or that could not be
+    // opened: the next `get` opens it as it is now. The others stay loaded.
+    void forget_changed();
     // The bases opened so far, by path, in the order they were first opened.
     const std::vector<std::string>& paths() const { return order_; }
 

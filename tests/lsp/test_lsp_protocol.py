@@ -270,6 +270,17 @@ class Session(unittest.TestCase):
         self.assertEqual(diags[0]["message"], "Rekord wniosek ma 2 pola, a podano 1.")
         c.change(suite, text.replace('wniosek("aa","0.5")\n', ''), 3)
         c.wait_diagnostics(uri(suite), lambda d: d == [])
+        # The base stays loaded between edits of the suite, and is read again once it changes.
+        with open(self.re, "rb") as f:
+            saved = f.read()
+        write_cp1250(self.re, RULES.replace('"a"', '"ab"'))
+        c.change(suite, text.replace('wniosek("aa","0.5")\n', ''), 4)
+        diags = c.wait_diagnostics(uri(suite), lambda d: len(d) > 0)
+        self.assertIn("nie zna wniosku a ", diags[0]["message"] + " ")
+        with open(self.re, "wb") as f:
+            f.write(saved)
+        c.change(suite, text.replace('wniosek("aa","0.5")\n', ''), 5)
+        c.wait_diagnostics(uri(suite), lambda d: d == [])
         # A rename of "a" in the rule base reaches the suite (saved as it was), not "aa".
         line = RULES.splitlines()[0]
         edit = c.request("textDocument/rename", {"textDocument": {"uri": uri(self.re)},
