@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The examples of the README that can run, run: the Python session over the sample base (what
 it prints where the README shows it), the command table an answer script needs, the sample's
-zuva-check.conf as the README quotes it, and the layout that must name every folder of src/.
+zuva-check.conf as the README quotes it, the circular base of the check section, and the layout that must name every folder of src/.
 
   readme_examples.py ZUVA SOURCE_DIR   (the module zuva on PYTHONPATH; skipped, 77, without it)"""
 import os
@@ -44,6 +44,28 @@ check(("coverage BAZY/" + quoted_cover) in suite.stdout.splitlines(), "coverage 
 checked = subprocess.run([zuva_binary, "check", "--warnings-as-errors", "REAUTO.BEN"],
                          cwd=os.path.join(source, "examples", "BAZY"), capture_output=True, text=True)
 check(checked.returncode == 0, "zuva check --warnings-as-errors on the sample: %s" % checked.stdout)
+
+# The circular rule base the README shows, checked as the README shows it: each line as
+# quoted, "(...)" standing for the rest of a message; the JSON form's counts.
+import json  # noqa: E402
+import tempfile  # noqa: E402
+block = readme.split("    # BAZY/REKOLO.BEN\n", 1)[1].split("\n\n", 1)[0]
+with tempfile.TemporaryDirectory() as tmp:
+    os.mkdir(os.path.join(tmp, "BAZY"))
+    with open(os.path.join(tmp, "BAZY", "REKOLO.BEN"), "wb") as f:
+        f.write("".join(line[4:] + "\n" for line in block.splitlines()).encode("cp1250"))
+    run = subprocess.run([zuva_binary, "check", "BAZY/REKOLO.BEN"], cwd=tmp, capture_output=True, text=True)
+    quoted = readme.split("    $ zuva check BAZY/REKOLO.BEN\n", 1)[1].split("\n\n", 1)[0].splitlines()
+    printed = run.stdout.splitlines()
+    check(run.returncode == 1 and len(printed) == len(quoted), "zuva check BAZY/REKOLO.BEN: %s" % run.stdout)
+    for q, p in zip(quoted, printed):
+        pattern = ".*".join(re.escape(part) for part in q[4:].split("(...)"))
+        check(re.fullmatch(pattern, p) is not None, "REKOLO line %r printed as %r" % (q[4:], p))
+    as_json = subprocess.run([zuva_binary, "check", "--format", "json", "BAZY/REKOLO.BEN"], cwd=tmp,
+                             capture_output=True, text=True)
+    counts = re.search(r'"errors":(\d+),"warnings":(\d+)', readme.split('{"file":"BAZY/REKOLO.BEN"', 1)[1])
+    got = json.loads(as_json.stdout)
+    check((got["errors"], got["warnings"]) == (int(counts[1]), int(counts[2])), "REKOLO JSON counts %r" % got)
 
 # The sample's settings of zuva check as the README quotes them.
 quoted_conf = readme.split("# examples/BAZY/zuva-check.conf\n", 1)[1].split("\n\n", 1)[0]
