@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <set>
 
 #include "kb/base_files.h"
 #include "shell/check.h"
+#include "testing/case_impact.h"
 #include "text/codec.h"
 #include "text/file_io.h"
 #include "verify/base_diff.h"
@@ -22,11 +24,14 @@ namespace zuva {
 namespace {
 
 const char* const kDiffUsage =
-    "Użycie: zuva diff STARA NOWA [--format text|json] [--no-check]\n"
+    "Użycie: zuva diff STARA NOWA [--cases PLIK.TST]... [--format text|json] [--no-check]\n"
     "  porównuje dwie wersje bazy wiedzy według znaczenia: reguły, modele i ograniczenia według\n"
     "  numerów (warunki i człony ograniczeń jako zbiory, CF jako liczby), reguła o innym numerze,\n"
     "  poza tym równa, jako przeniesiona; pozostałe rekordy jako zbiór; oraz ustalenia zuva check,\n"
     "  które się pojawiły lub zniknęły (bez nich: --no-check).\n"
+    "  --cases: przypadki testowe uruchomione na obu wersjach; wypisuje te, których wyniki się\n"
+    "  zmieniły (wnioski z CF przed i po, reguły i modele o zmienionym wkładzie, przypadek, który\n"
+    "  przechodził, a teraz nie przechodzi, lub odwrotnie).\n"
     "  STARA i NOWA: pliki baz (baza reguł RE*.BEN z bazami tej samej nazwy obok niej)\n"
     "  albo katalogi z bazą reguł.\n"
     "  Kod wyjścia: 0 równe, 1 różne, 2 błędne argumenty lub nieczytelna baza.\n"
@@ -109,10 +114,80 @@ std::multiset<std::string> findings_of(const std::string& rule_base) {
     return out;
 }
 
+std::string cf_json(bool present, const std::optional<double>& cf) {
+    return present && cf ? testing::cf_text(*cf) : "null";
+}
+
+std::string numbers_json(const std::vector<int>& numbers) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        out += (i ? "," : "") + std::to_string(numbers[i]);
+    return out + "]";
+}
+
+std::string impacts_json(const testing::CaseImpacts& impacts) {
+    std::string out = "{\"run\":" + std::to_string(impacts.run) +
+                      ",\"skipped\":" + std::to_string(impacts.skipped) + ",\"changed\":[";
+    for (std::size_t i = 0; i < impacts.changed.size(); ++i) {
+        const testing::CaseImpact& c = impacts.changed[i];
+        out += std::string(i ? "," : "") + "{\"file\":" + json_string(c.file) +
+               ",\"line\":" + std::to_string(c.line) + ",\"case\":" + json_string(c.name) +
+               ",\"passed_before\":" + (c.passed_before ? "true" : "false") +
+               ",\"passed_after\":" + (c.passed_after ? "true" : "false") +
+               ",\"failure_before\":" + json_string(c.failure_before) +
+               ",\"failure_after\":" + json_string(c.failure_after) + ",\"conclusions\":[";
+        for (std::size_t k = 0; k < c.conclusions.size(); ++k) {
+            const testing::ConclusionMove& m = c.conclusions[k];
+            out += std::string(k ? "," : "") + "{\"name\":" + json_string(m.name) +
+                   ",\"in_before\":" + (m.in_before ? "true" : "false") +
+                   ",\"in_after\":" + (m.in_after ? "true" : "false") +
+                   ",\"cf_before\":" + cf_json(m.in_before, m.before) +
+                   ",\"cf_after\":" + cf_json(m.in_after, m.after) + "}";
+        }
+        out += "],\"rules\":" + numbers_json(c.rules) + ",\"models\":" + numbers_json(c.models) + "}";
+    }
+    return out + "]}";
+}
+
+// A conclusion's CF in one version as a FAIL line says it: "CF 0.7", "brak CF", "brak wniosku".
+std::string cf_said(bool present, const std::optional<double>& cf) {
+    if (!present) return "brak wniosku";
+    return cf ? "CF " + testing::cf_text(*cf) : "brak CF";
+}
+
+std::string numbers_text(const std::vector<int>& numbers) {
+    std::string out;
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        out += (i ? ", " : "") + std::to_string(numbers[i]);
+    return out;
+}
+
+void print_impacts(const testing::CaseImpacts& impacts, std::ostream& out) {
+    out << "Przypadki testowe: uruchomione na obu wersjach " << impacts.run << ", ze zmienionymi wynikami "
+        << impacts.changed.size();
+    if (impacts.skipped > 0) out << ", pominięte (innych baz reguł) " << impacts.skipped;
+    out << ".\n";
+    for (const testing::CaseImpact& c : impacts.changed) {
+        out << c.file << ":" << c.line << ": przypadek \"" << c.name << "\"";
+        if (c.passed_before && !c.passed_after)
+            out << ": przechodził, teraz nie przechodzi (" << c.failure_after << ")";
+        else if (!c.passed_before && c.passed_after)
+            out << ": nie przechodził, teraz przechodzi";
+        else
+            out << (c.passed_after ? ": przechodzi w obu wersjach" : ": nie przechodzi w obu wersjach");
+        out << "\n";
+        for (const testing::ConclusionMove& m : c.conclusions)
+            out << "  wniosek " << m.name << ": " << cf_said(m.in_before, m.before) << " → "
+                << cf_said(m.in_after, m.after) << "\n";
+        if (!c.rules.empty()) out << "  reguły o zmienionym wkładzie: " << numbers_text(c.rules) << "\n";
+        if (!c.models.empty()) out << "  modele o zmienionym wkładzie: " << numbers_text(c.models) << "\n";
+    }
+}
+
 }  // namespace
 
 int diff_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> paths;
+    std::vector<std::string> paths, case_files;
     std::string format = "text";
     bool check = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -123,6 +198,12 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
                 return 2;
             }
             format = args[++i];
+        } else if (a == "--cases") {
+            if (i + 1 >= args.size()) {
+                err << "zuva diff: po --cases: plik przypadków testowych\n" << kDiffUsage;
+                return 2;
+            }
+            case_files.push_back(args[++i]);
         } else if (a == "--no-check") {
             check = false;
         } else if (a == "--help" || a == "-h") {
@@ -147,11 +228,22 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
             err << ": " << e->message << "\n";
             return 2;
         }
+    std::vector<testing::CaseFile> suites;
+    for (const auto& path : case_files) {
+        testing::CaseFileError e;
+        auto suite = testing::read_case_file(path, e);
+        if (!suite) {
+            err << e.text() << "\n";
+            return 2;
+        }
+        suites.push_back(std::move(*suite));
+    }
     // Files paired by kind; a kind in one version only is all added or all removed.
     std::vector<BaseChange> changes;
     std::vector<std::string> files;
-    for (int k = 0; k <= static_cast<int>(BaseKind::Sounds); ++k) {
+    for (int k = 0; k <= static_cast<int>(BaseKind::Texts); ++k) {
         const BaseKind kind = static_cast<BaseKind>(k);
+        if (kind == BaseKind::Report) continue;
         BaseFileRecords none_a, none_b;
         const BaseFileRecords* a = &none_a;
         const BaseFileRecords* b = &none_b;
@@ -171,6 +263,14 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         const auto fa = findings_of(before.rule_base), fb = findings_of(after.rule_base);
         std::set_difference(fb.begin(), fb.end(), fa.begin(), fa.end(), std::back_inserter(appeared));
         std::set_difference(fa.begin(), fa.end(), fb.begin(), fb.end(), std::back_inserter(disappeared));
+    }
+    std::optional<testing::CaseImpacts> impacts;
+    if (!case_files.empty()) {
+        if (before.rule_base.empty() || after.rule_base.empty()) {
+            err << "zuva diff: przypadki testowe wymagają bazy reguł w obu wersjach\n";
+            return 2;
+        }
+        impacts = testing::case_impacts(suites, before.rule_base, after.rule_base);
     }
     const bool equal = changes.empty() && appeared.empty() && disappeared.empty();
     if (format == "json") {
@@ -194,7 +294,9 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         out << "],\"findings_disappeared\":[";
         for (std::size_t i = 0; i < disappeared.size(); ++i)
             out << (i ? "," : "") << json_string(disappeared[i]);
-        out << "]}\n";
+        out << "]";
+        if (impacts) out << ",\"cases\":" << impacts_json(*impacts);
+        out << "}\n";
     } else {
         for (std::size_t i = 0; i < changes.size(); ++i) {
             const BaseChange& c = changes[i];
@@ -215,6 +317,7 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         for (const auto& f : disappeared)
             out << "ustalenie znikło: " << f << "\n";
         if (equal) out << "Bazy są równe co do znaczenia.\n";
+        if (impacts) print_impacts(*impacts, out);
     }
     out.flush();
     return equal ? 0 : 1;

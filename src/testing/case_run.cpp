@@ -261,6 +261,7 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
             if (auto r = bases.runner(c.rule_path).run(c.hypothesis, o, answer)) {
                 out.completed = true;
                 out.trace = r->trace;
+                out.conclusions = r->conclusions;
                 if (c.refused)
                     diffs.push_back("oczekiwano odmowy wnioskowania (\"" + *c.refused +
                                     "\"), a wnioskowanie przebiegło");

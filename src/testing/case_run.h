@@ -20,6 +20,7 @@ struct CaseOutcome {
     double seconds = 0.0;
     bool completed = false;  // the run gave results; `trace` and `asked` hold them
     api::Trace trace;
+    std::vector<api::Conclusion> conclusions;
     std::vector<std::string> asked;  // what the run asked: conditions, arguments, CFs
 };
 

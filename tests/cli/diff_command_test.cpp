@@ -95,6 +95,64 @@ TEST(DiffCommand, FiveEditsOfTheSampleAreTheFiveChanges) {
     EXPECT_EQ(run({old_bases, bases, "--format", "xml"}, out, err), 2);
 }
 
+// The sample suite run on both versions: exactly the cases whose conclusions moved, with both
+// CFs, the rules whose contributions changed, and passing turned failing; none for an edit
+// that changes no result.
+TEST(DiffCommand, CasesWhoseResultsMovedAreListed) {
+    struct Row {
+        std::string from, to;
+        int changed;
+        std::vector<std::string> lines;  // lines the text output must hold
+    };
+    const std::vector<Row> rows = {
+        {"\"wskaznik_paliwa_na_zero\"],1,\"0.8\"",
+         "\"wskaznik_paliwa_na_zero\"],1,\"0.6\"",
+         10,
+         {":27: przypadek \"pusty bak kończy konsultację\": przechodził, teraz nie przechodzi (brak_paliwa: "
+          "oczekiwano CF 0.67, otrzymano CF 0.33",
+          "\n  wniosek brak_paliwa: CF 0.67 → CF 0.33\n  reguły o zmienionym wkładzie: 1, 3\n",
+          ":34: przypadek \"rozładowany akumulator: rozrusznik kręci wolno, kontrolki gasną, niskie "
+          "napięcie\": przechodzi w obu wersjach\n  wniosek brak_paliwa: CF -0.88 → CF -0.76\n"}},
+        {"rem_reguła(\"Baza reguł: ", "rem_reguła(\"Baza reguł (nowa): ", 0, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.to);
+        TempDir dir("zuva-diff-cases");
+        fs::copy(kExamples, dir.path("new"), fs::copy_options::recursive);
+        const std::string bases = dir.path("new/BAZY");
+        edit(bases + "/REAUTO.BEN", row.from, row.to);
+        std::string out, err;
+        ASSERT_EQ(run({kExamples + "/BAZY", bases, "--no-check", "--cases", bases + "/AUTO.TST"}, out, err),
+                  row.changed ? 1 : 0)
+            << err;
+        EXPECT_NE(out.find("Przypadki testowe: uruchomione na obu wersjach 11, ze zmienionymi wynikami " +
+                           std::to_string(row.changed) + ".\n"),
+                  std::string::npos)
+            << out;
+        for (const auto& l : row.lines)
+            EXPECT_NE(out.find(l), std::string::npos) << l << "\n" << out;
+        // The refused hypothesis gives no conclusion in either version: never listed.
+        EXPECT_EQ(out.find("hipoteza spoza bazy"), std::string::npos) << out;
+        ASSERT_EQ(run({kExamples + "/BAZY", bases, "--no-check", "--format", "json", "--cases",
+                       bases + "/AUTO.TST"},
+                      out, err),
+                  row.changed ? 1 : 0);
+        const std::string json = dir.write("diff.json", out);
+        EXPECT_EQ(std::system(("python3 -c 'import json,sys; d=json.load(open(sys.argv[1]))[\"cases\"]; "
+                               "assert d[\"run\"] == 11 and len(d[\"changed\"]) == " +
+                               std::to_string(row.changed) + "' " + json)
+                                  .c_str()),
+                  0)
+            << out;
+    }
+    // A suite that cannot be read: its place, exit 2.
+    TempDir dir("zuva-diff-cases");
+    const std::string bad = dir.write("BAD.TST", "przypadek(\"a\"\n");
+    std::string out, err;
+    EXPECT_EQ(run({kExamples + "/BAZY", kExamples + "/BAZY", "--cases", bad}, out, err), 2);
+    EXPECT_NE(err.find("BAD.TST:1:"), std::string::npos) << err;
+}
+
 TEST(DiffCommand, GitDiffShowsTheChangedRecordAsUtf8) {
     TempDir dir("zuva-git");
     const std::string repo = dir.path("repo");
