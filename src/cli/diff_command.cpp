@@ -1,7 +1,6 @@
 // The command lines of `zuva diff` and `zuva show`. The bases of each version are grouped as
 // `zuva check` groups them (a rule base and the bases of its name beside it) and paired by
-// kind; the comparison itself is verify/base_diff's. Findings are compared by their file's
-// name, kind and text, not by line: a line moved by an edit above it is no new finding.
+// kind; the comparison itself is shell/version_diff's, the cases' impact testing/case_impact's.
 #include "cli/diff_command.h"
 
 #include <algorithm>
@@ -13,11 +12,10 @@
 #include <set>
 
 #include "kb/base_files.h"
-#include "shell/check.h"
+#include "shell/version_diff.h"
 #include "testing/case_impact.h"
 #include "text/codec.h"
 #include "text/file_io.h"
-#include "verify/base_diff.h"
 
 namespace zuva {
 
@@ -66,52 +64,6 @@ const char* type_name(BaseChange::Type t) {
         default:
             return "changed";
     }
-}
-
-const char* type_text(BaseChange::Type t) {
-    switch (t) {
-        case BaseChange::Type::Added:
-            return "dodany rekord";
-        case BaseChange::Type::Removed:
-            return "usunięty rekord";
-        case BaseChange::Type::Moved:
-            return "przeniesiony rekord";
-        default:
-            return "zmieniony rekord";
-    }
-}
-
-struct Version {
-    std::vector<BaseFileRecords> files;
-    std::string rule_base;  // "" when the version has no rule base
-};
-
-std::optional<BaseReadFailure> read_version(const std::string& path, Version& v) {
-    const auto files = knowledge_base_files(path);
-    if (files.empty())
-        return BaseReadFailure{path, 0, 0, "nie znaleziono bazy wiedzy (pliku RE*.BEN, MO*.BEN, ...)"};
-    for (const auto& [kind, file] : files) {
-        BaseFileRecords f;
-        if (auto e = read_base_records(file, kind, f)) return e;
-        if (kind == BaseKind::Rules) v.rule_base = file;
-        v.files.push_back(std::move(f));
-    }
-    return std::nullopt;
-}
-
-std::string file_name(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
-// The findings of `zuva check` as comparable lines: file name, level, kind and text.
-std::multiset<std::string> findings_of(const std::string& rule_base) {
-    std::multiset<std::string> out;
-    if (rule_base.empty()) return out;
-    const CheckResult r = check_knowledge_base(rule_base, CheckOptions{});
-    for (const Finding& f : r.findings)
-        out.insert(file_name(f.file) + ": " + (f.error ? "błąd" : "ostrzeżenie") + " [" + f.kind + "] " +
-                   f.message);
-    return out;
 }
 
 std::string cf_json(bool present, const std::optional<double>& cf) {
@@ -220,14 +172,6 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "zuva diff: podaj dwie wersje bazy wiedzy\n" << kDiffUsage;
         return 2;
     }
-    Version before, after;
-    for (auto [path, v] : {std::pair{&paths[0], &before}, std::pair{&paths[1], &after}})
-        if (auto e = read_version(*path, *v)) {
-            err << e->file;
-            if (e->line > 0) err << ":" << e->line << ":" << e->column;
-            err << ": " << e->message << "\n";
-            return 2;
-        }
     std::vector<testing::CaseFile> suites;
     for (const auto& path : case_files) {
         testing::CaseFileError e;
@@ -238,41 +182,25 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         }
         suites.push_back(std::move(*suite));
     }
-    // Files paired by kind; a kind in one version only is all added or all removed.
-    std::vector<BaseChange> changes;
-    std::vector<std::string> files;
-    for (int k = 0; k <= static_cast<int>(BaseKind::Texts); ++k) {
-        const BaseKind kind = static_cast<BaseKind>(k);
-        if (kind == BaseKind::Report) continue;
-        BaseFileRecords none_a, none_b;
-        const BaseFileRecords* a = &none_a;
-        const BaseFileRecords* b = &none_b;
-        for (const auto& f : before.files)
-            if (f.kind == kind) a = &f;
-        for (const auto& f : after.files)
-            if (f.kind == kind) b = &f;
-        none_a.kind = none_b.kind = kind;
-        if (a == &none_a && b == &none_b) continue;
-        for (BaseChange& c : diff_base_files(*a, *b)) {
-            files.push_back(file_name(c.type == BaseChange::Type::Removed ? a->path : b->path));
-            changes.push_back(std::move(c));
-        }
+    VersionDiff d;
+    if (auto e = compare_versions(paths[0], paths[1], check, d)) {
+        err << e->file;
+        if (e->line > 0) err << ":" << e->line << ":" << e->column;
+        err << ": " << e->message << "\n";
+        return 2;
     }
-    std::vector<std::string> appeared, disappeared;
-    if (check) {
-        const auto fa = findings_of(before.rule_base), fb = findings_of(after.rule_base);
-        std::set_difference(fb.begin(), fb.end(), fa.begin(), fa.end(), std::back_inserter(appeared));
-        std::set_difference(fa.begin(), fa.end(), fb.begin(), fb.end(), std::back_inserter(disappeared));
-    }
+    const std::vector<BaseChange>& changes = d.changes;
+    const std::vector<std::string>& files = d.files;
+    const std::vector<std::string>&appeared = d.appeared, &disappeared = d.disappeared;
     std::optional<testing::CaseImpacts> impacts;
     if (!case_files.empty()) {
-        if (before.rule_base.empty() || after.rule_base.empty()) {
+        if (d.before_rule_base.empty() || d.after_rule_base.empty()) {
             err << "zuva diff: przypadki testowe wymagają bazy reguł w obu wersjach\n";
             return 2;
         }
-        impacts = testing::case_impacts(suites, before.rule_base, after.rule_base);
+        impacts = testing::case_impacts(suites, d.before_rule_base, d.after_rule_base);
     }
-    const bool equal = changes.empty() && appeared.empty() && disappeared.empty();
+    const bool equal = d.equal();
     if (format == "json") {
         out << "{\"equal\":" << (equal ? "true" : "false") << ",\"changes\":[";
         for (std::size_t i = 0; i < changes.size(); ++i) {
@@ -284,8 +212,8 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
             out << ",\"old_line\":" << c.old_line << ",\"new_line\":" << c.new_line
                 << ",\"old\":" << json_string(c.old_text) << ",\"new\":" << json_string(c.new_text)
                 << ",\"details\":[";
-            for (std::size_t d = 0; d < c.details.size(); ++d)
-                out << (d ? "," : "") << json_string(c.details[d]);
+            for (std::size_t k = 0; k < c.details.size(); ++k)
+                out << (k ? "," : "") << json_string(c.details[k]);
             out << "]}";
         }
         out << "],\"findings_appeared\":[";
@@ -298,25 +226,7 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         if (impacts) out << ",\"cases\":" << impacts_json(*impacts);
         out << "}\n";
     } else {
-        for (std::size_t i = 0; i < changes.size(); ++i) {
-            const BaseChange& c = changes[i];
-            const int line = c.type == BaseChange::Type::Removed ? c.old_line : c.new_line;
-            out << files[i] << ":" << line << ": " << type_text(c.type) << " " << c.table << " " << c.key;
-            if (c.type == BaseChange::Type::Moved) out << " → " << c.new_key;
-            if (!c.details.empty()) {
-                out << ":";
-                for (std::size_t d = 0; d < c.details.size(); ++d)
-                    out << (d ? ";" : "") << " " << c.details[d];
-            }
-            out << "\n";
-            if (c.type == BaseChange::Type::Changed)
-                out << "  - " << c.old_text << "\n  + " << c.new_text << "\n";
-        }
-        for (const auto& f : appeared)
-            out << "nowe ustalenie: " << f << "\n";
-        for (const auto& f : disappeared)
-            out << "ustalenie znikło: " << f << "\n";
-        if (equal) out << "Bazy są równe co do znaczenia.\n";
+        out << version_diff_text(d);
         if (impacts) print_impacts(*impacts, out);
     }
     out.flush();

@@ -71,8 +71,8 @@ const std::vector<int>& intro_closed_set() {
 }
 
 const std::vector<int>& rules_loaded_set() {
-    static const std::vector<int> ids = {10065, 10067, 10068, 10069, 10145, 10146, 10077, 10093, 10103,
-                                         10113, 10124, 10134, 10164, 10165, 10160, 10076, 10190, 10185};
+    static const std::vector<int> ids = {10065, 10067, 10068, 10069, 10145, 10146, 10077, 10093, 10103, 10113,
+                                         10124, 10134, 10164, 10165, 10160, 10076, 10190, 10185, 10186};
     return ids;
 }
 

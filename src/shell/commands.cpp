@@ -125,6 +125,7 @@ const std::vector<CommandInfo>& all_commands() {
         {10180, "Jak uzyskano wniosek?"},
         {10181, "Zapis przypadku testowego z podsumowania"},
         {10185, "Graf bazy wiedzy"},
+        {10186, "Porównanie baz wiedzy"},
     };
     return table;
 }
@@ -202,8 +203,12 @@ const std::vector<MenuNode>& main_menu() {
 
         // The flattened rule base and the analysis of exclusive conclusions.
         MenuNode analysis{"Analiza bazy wiedzy", 0, {}};
-        analysis.children = {submenu("Baza reguł spłaszczona", {10145, 10146}), item(10147), item(10148),
-                             item(10149), item(10185)};
+        analysis.children = {submenu("Baza reguł spłaszczona", {10145, 10146}),
+                             item(10147),
+                             item(10148),
+                             item(10149),
+                             item(10185),
+                             item(10186)};
         m.push_back(analysis);
 
         m.push_back(submenu("Dopytywalne", {10065, 10160, 10161, 10162}));

@@ -12,6 +12,7 @@
 #include "kb/texts_base.h"
 #include "shell/shell.h"
 #include "shell/test_case_command.h"
+#include "shell/version_diff.h"
 #include "verify/analysis.h"
 #include "verify/joint_diagnoses.h"
 #include "verify/load_checks.h"
@@ -34,6 +35,7 @@ void install_handlers(CommandRegistry& r) {
     register_media_commands(r);
     register_texts_commands(r);
     register_test_case_command(r);
+    register_version_diff_command(r);
 }
 
 void prepare_session(Session& s) {

@@ -22,15 +22,11 @@ namespace zuva {
 
 namespace {
 
-constexpr BaseKind kKinds[] = {BaseKind::Rules,
-                               BaseKind::Models,
-                               BaseKind::ExactConstraints,
-                               BaseKind::UncertainConstraints,
-                               BaseKind::Advice,
-                               BaseKind::Graphics,
-                               BaseKind::Sounds};
+constexpr BaseKind kKinds[] = {
+    BaseKind::Rules,  BaseKind::Models,   BaseKind::ExactConstraints, BaseKind::UncertainConstraints,
+    BaseKind::Advice, BaseKind::Graphics, BaseKind::Sounds,           BaseKind::Texts};
 
-// Field names of the numbered tables, for the details of a change; a field in `sets` is
+// Field names of the numbered (or named) tables, for the details of a change; a field in `sets` is
 // compared as a set. Tables not listed are compared as whole records.
 struct TableShape {
     std::vector<const char*> fields;
@@ -64,6 +60,9 @@ const TableShape* shape_of(const std::string& table) {
         {"ngrafika", {{"numer", "plik"}, {}, 0}},
         {"dźwięk", {{"numer", "plik"}, {}, 0}},
         {"ndźwięk", {{"numer", "plik"}, {}, 0}},
+        // The texts of a name, by the name (the texts in other languages as whole records).
+        {"tekst", {{"nazwa", "tekst"}, {}, 0}},
+        {"pomoc", {{"nazwa", "pomoc"}, {}, 0}},
     };
     auto it = shapes.find(table);
     return it == shapes.end() ? nullptr : &it->second;
