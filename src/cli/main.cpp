@@ -39,7 +39,7 @@ const char* kUsage =
     "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
     "  zuva graph PLIK [--focus NAZWA] [--depth N] [--up|--down] [--format svg|dot|png] [--out PLIK]\n"
     "                          rysunek sieci bazy wiedzy (Graphviz; zuva graph --help)\n"
-    "  zuva diff STARA NOWA [--format text|json] [--no-check]\n"
+    "  zuva diff STARA NOWA [--cases PLIK.TST]... [--format text|json] [--no-check]\n"
     "                          porównanie dwóch wersji bazy wiedzy według znaczenia (zuva diff --help)\n"
     "  zuva show PLIK          baza jako tekst UTF-8, rekord w wierszu (textconv gita)\n"
     "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"

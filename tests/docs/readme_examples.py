@@ -25,6 +25,14 @@ layout = readme.split("## Layout", 1)[1].split("\n## ", 1)[0]
 for folder in sorted(os.listdir(os.path.join(source, "src"))):
     check("src/%s/" % folder in layout, "src/%s/ missing from the README's layout" % folder)
 
+# Every subcommand of `zuva --help` in the manual page and in the bash completion.
+usage = subprocess.run([zuva_binary, "--help"], capture_output=True, text=True).stdout
+manual = open(os.path.join(source, "packaging", "zuva.1"), encoding="utf-8").read()
+completion = open(os.path.join(source, "packaging", "zuva.bash-completion"), encoding="utf-8").read()
+for sub in re.findall(r"^  zuva ([a-z]+)", usage, re.M):
+    check(".B zuva %s" % sub in manual, "zuva %s in the synopsis of zuva.1" % sub)
+    check(re.search(r'compgen -W "[^"]*\b%s\b' % sub, completion) is not None, "zuva %s in the completion" % sub)
+
 # The command ids the README gives are in `zuva --commands`, with their menus and names.
 commands = subprocess.run([zuva_binary, "--commands"], capture_output=True, text=True, check=True).stdout
 rows = {line.split("\t")[0]: line.split("\t") for line in commands.splitlines()}
