@@ -22,6 +22,8 @@ pkgs+=(qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n xvfb xdot
 # zuva serve (cpp-httplib) and its tests: nginx in front of two servers, Debian's chromium
 # driven by playwright-core, which the browser test installs from npm with node.
 pkgs+=(libcpp-httplib-dev nginx chromium)
+# zuva serve --secret-file: consultations signed with HMAC-SHA256 in a compressed cookie.
+pkgs+=(libssl-dev zlib1g-dev)
 # Pictures of the network of a base and of the HOW tree: Graphviz's library (the terminal
 # program, zuva serve), Qt SVG for the desktop window.
 pkgs+=(libgraphviz-dev graphviz qt6-svg-dev)

@@ -17,6 +17,7 @@
 #include "web/responses.h"
 #include "web/session_store.h"
 #include "web/sessions.h"
+#include "web/signed_log.h"
 
 namespace zuva::web {
 
@@ -75,6 +76,18 @@ WebApp::~WebApp() = default;
 std::string WebApp::cookie_of(const WebRequest& q, const std::string& token) const {
     return std::string(kCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict" +
            (options_.secure_cookie || q.secure ? "; Secure" : "");
+}
+
+void WebApp::seal_into(const WebRequest& q, WebSession& s, WebResponse& r) const {
+    std::string text = session_text(s);
+    if (text.empty()) return;
+    // Sealed again at every request of the consultation: its time is the time of last use.
+    const std::string value = options_.signed_logs->seal(s.token, text);
+    if (!value.empty())
+        r.headers.emplace_back("Set-Cookie", std::string(kLogCookie) + "=" + value +
+                                                 "; Path=/; HttpOnly; SameSite=Strict" +
+                                                 (options_.secure_cookie || q.secure ? "; Secure" : ""));
+    s.stored = std::move(text);
 }
 
 std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
@@ -142,7 +155,26 @@ WebResponse WebApp::handle(const WebRequest& request) {
 }
 WebResponse WebApp::route(const WebRequest& q) {
     const std::string token = cookie_value(q.header("cookie"), kCookie);
-    std::shared_ptr<WebSession> s = token.empty() ? nullptr : sessions_.find(token);
+    // With signed consultations, what the browser carries: a session this process does not
+    // hold (after a restart, or another server's) comes back from it.
+    std::string carried;
+    SessionTable::Restore from_cookie;
+    if (options_.signed_logs && !token.empty()) {
+        if (auto text = options_.signed_logs->open(token, cookie_value(q.header("cookie"), kLogCookie)))
+            carried = std::move(*text);
+        if (!carried.empty())
+            from_cookie = [this, &carried](const std::string& t) -> std::shared_ptr<WebSession> {
+                auto kept = std::make_shared<WebSession>();
+                kept->token = t;
+                try {
+                    resume_session(*kept, catalog_, carried);
+                } catch (const api::Error&) {
+                    return nullptr;
+                }
+                return kept;
+            };
+    }
+    std::shared_ptr<WebSession> s = token.empty() ? nullptr : sessions_.find(token, from_cookie);
     // A token this process does not hold (forged, expired, another server's) is cleared in
     // the browser; it never names a session here.
     const bool stale = !token.empty() && !s;
@@ -176,6 +208,9 @@ WebResponse WebApp::route(const WebRequest& q) {
         if (s) sessions_.remove(s->token);
         WebResponse r = redirect("/");
         if (s) r.headers.emplace_back("Set-Cookie", cleared_cookie());
+        if (options_.signed_logs)
+            r.headers.emplace_back(
+                "Set-Cookie", std::string(kLogCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0");
         return finish(r);
     }
     if (!consultation_route || (!get && !post))
@@ -195,9 +230,19 @@ WebResponse WebApp::route(const WebRequest& q) {
     // Another process sharing the state folder may have moved the consultation on, or
     // ended it.
     if (options_.store && !options_.store->refresh(*s)) s->consultation.reset();
+    // Or the browser's signed consultation may be ahead of the one held here.
+    if (!carried.empty() && carried != s->stored) {
+        try {
+            resume_session(*s, catalog_, carried);
+        } catch (const api::Error&) {
+            s->consultation.reset();
+        }
+    }
     if (!s->consultation) return finish(redirect("/wygasla"));
     try {
-        return in_consultation(q, *s);
+        WebResponse r = in_consultation(q, *s);
+        if (options_.signed_logs) seal_into(q, *s, r);
+        return r;
     } catch (const api::Error& e) {
         // The consultation cannot go on: it is dropped, the server and the others go on.
         s->consultation.reset();
@@ -276,6 +321,7 @@ WebResponse WebApp::start(const WebRequest& q, std::shared_ptr<WebSession> s, co
     }
     WebResponse r = redirect("/konsultacja");
     r.headers.emplace_back("Set-Cookie", cookie_of(q, s->token));
+    if (options_.signed_logs) seal_into(q, *s, r);
     return r;
 }
 

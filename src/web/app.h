@@ -15,11 +15,14 @@ namespace zuva::web {
 
 class Catalog;
 class SessionStore;
+class SignedLogs;
 class SessionTable;
 class StartRate;
 struct WebSession;
 
 inline constexpr const char* kCookie = "zuva_sesja";
+// The signed consultation of a session (with --secret-file and no state folder).
+inline constexpr const char* kLogCookie = "zuva_stan";
 
 struct WebRequest {
     std::string method;  // "GET", "POST", ...
@@ -55,6 +58,8 @@ struct AppOptions {
     // is recorded (--log-dir); none when not given.
     std::shared_ptr<SessionStore> store;
     std::string log_dir;
+    // With a key and no state folder (--secret-file): consultations kept in a signed cookie.
+    std::shared_ptr<const SignedLogs> signed_logs;
 };
 
 class WebApp {
@@ -79,6 +84,8 @@ class WebApp {
     WebResponse answer(const WebRequest& q, WebSession& s, const std::optional<api::Question>& pending);
     WebResponse download(const WebRequest& q, WebSession& s);
     std::string cookie_of(const WebRequest& q, const std::string& token) const;
+    // Sets the signed cookie of the session (locked) on the reply.
+    void seal_into(const WebRequest& q, WebSession& s, WebResponse& r) const;
     const Catalog& catalog_;
     SessionTable& sessions_;
     AppOptions options_;

@@ -24,6 +24,7 @@
 #include "web/front.h"
 #include "web/session_store.h"
 #include "web/sessions.h"
+#include "web/signed_log.h"
 
 namespace zuva::web {
 
@@ -52,6 +53,9 @@ const char* const kServeUsage =
     "  --client-starts N       najwięcej nowych konsultacji z jednego adresu na minutę (120)\n"
     "  --state-dir KATALOG     konsultacje przetrwają ponowne uruchomienie: dziennik każdej sesji\n"
     "                          w pliku tego katalogu (poza KATALOGIEM baz; wspólny dla kilku serwerów)\n"
+    "  --secret-file PLIK      bez --state-dir: konsultacja przechowywana w przeglądarce, w ciasteczku\n"
+    "                          podpisanym HMAC-SHA256 kluczem z PLIKU (co najmniej 32 bajty, poza\n"
+    "                          KATALOGIEM baz); każdy serwer z tym kluczem i tymi bazami ją prowadzi\n"
     "  --log-dir KATALOG       każda zakończona konsultacja dopisana jako wiersz JSON do\n"
     "                          KATALOG/zuva-konsultacje.jsonl (czas, baza, dziennik, wnioski)\n"
     "SIGTERM lub SIGINT kończy serwer.\n";
@@ -151,6 +155,8 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             o.app.origins.push_back(v);
         } else if (a == "--token-header") {
             if (!value(o.app.token_header)) return std::nullopt;
+        } else if (a == "--secret-file") {
+            if (!value(o.secret_file)) return std::nullopt;
         } else if (a == "--state-dir" || a == "--log-dir") {
             if (!value(v)) return std::nullopt;
             std::error_code ec;
@@ -183,6 +189,25 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             error = "katalog '" + *own + "' nie może leżeć w katalogu baz ani go zawierać";
             return std::nullopt;
         }
+    }
+    if (!o.secret_file.empty()) {
+        if (!o.state_dir.empty()) {
+            error =
+                "--secret-file i --state-dir wykluczają się: konsultacje są albo w katalogu, albo w "
+                "przeglądarce";
+            return std::nullopt;
+        }
+        std::error_code ec;
+        const auto key_file = std::filesystem::weakly_canonical(o.secret_file, ec).string();
+        const auto served = std::filesystem::weakly_canonical(o.dir, ec).string() + "/";
+        if (key_file.rfind(served, 0) == 0) {
+            error = "plik klucza '" + o.secret_file + "' nie może leżeć w katalogu baz";
+            return std::nullopt;
+        }
+        auto key = SignedLogs::read_key(o.secret_file, error);
+        if (!key) return std::nullopt;
+        o.app.signed_logs =
+            std::make_shared<SignedLogs>(std::move(*key), std::chrono::seconds(o.idle_seconds));
     }
     o.app.max_body = o.max_body;
     if (!named) o.app.name = o.host + ":" + std::to_string(o.port);

@@ -25,6 +25,7 @@ struct ServeOptions {
     std::size_t client_sessions = 100;    // live sessions per client address
     std::vector<std::string> proxies;     // whose X-Forwarded-For and -Proto are believed
     std::string state_dir;                // where consultations outlive the process; none when empty
+    std::string secret_file;              // the key of consultations kept in the browser, signed
     AppOptions app;
 };
 

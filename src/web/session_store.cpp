@@ -22,16 +22,17 @@ std::string SessionStore::path_of(const std::string& token) const {
     return (fs::path(dir_) / (token + ".zuva")).string();
 }
 
-void SessionStore::save(WebSession& s) const {
-    if (!s.consultation || !s.base || s.base->id.find_first_of("\t\n") != std::string::npos) return;
-    std::string text = s.base->id + "\t" + s.consultation_id + "\n" + s.consultation->log().to_json();
-    if (write_file_bytes(path_of(s.token), text)) s.stored = std::move(text);
+std::string session_text(WebSession& s) {
+    if (!s.consultation || !s.base || s.base->id.find_first_of("\t\n") != std::string::npos) return {};
+    return s.base->id + "\t" + s.consultation_id + "\n" + s.consultation->log().to_json();
 }
 
-namespace {
+void SessionStore::save(WebSession& s) const {
+    std::string text = session_text(s);
+    if (!text.empty() && write_file_bytes(path_of(s.token), text)) s.stored = std::move(text);
+}
 
-// The session a file holds, its consultation resumed; throws api::Error when it cannot be.
-void resume_into(WebSession& s, const Catalog& catalog, const std::string& text) {
+void resume_session(WebSession& s, const Catalog& catalog, const std::string& text) {
     const std::size_t eol = text.find('\n');
     const std::string first = eol == std::string::npos ? std::string() : text.substr(0, eol);
     const std::size_t tab = first.find('\t');
@@ -51,8 +52,6 @@ void resume_into(WebSession& s, const Catalog& catalog, const std::string& text)
     s.result_html.clear();
 }
 
-}  // namespace
-
 std::shared_ptr<WebSession> SessionStore::restore(const std::string& token) const {
     if (!well_formed_token(token)) return nullptr;
     const auto text = read_file_bytes(path_of(token));
@@ -60,7 +59,7 @@ std::shared_ptr<WebSession> SessionStore::restore(const std::string& token) cons
     auto s = std::make_shared<WebSession>();
     s->token = token;
     try {
-        resume_into(*s, catalog_, *text);
+        resume_session(*s, catalog_, *text);
     } catch (const api::Error&) {
         erase(token);
         return nullptr;
@@ -73,7 +72,7 @@ bool SessionStore::refresh(WebSession& s) const {
     if (!text) return false;
     if (*text == s.stored) return true;
     try {
-        resume_into(s, catalog_, *text);
+        resume_session(s, catalog_, *text);
     } catch (const api::Error&) {
         erase(s.token);
         return false;

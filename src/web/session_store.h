@@ -38,6 +38,14 @@ class SessionStore {
     const Catalog& catalog_;
 };
 
+// The text a state file (or a signed cookie) keeps of a session (locked by the caller): its
+// base's id and, after a tab, its consultation's id, then the consultation's log (JSON); ""
+// when it has no consultation to keep.
+std::string session_text(WebSession& s);
+// The session (locked by the caller) brought to what `text` keeps, its consultation resumed;
+// throws api::Error when it cannot be (the base is gone or changed).
+void resume_session(WebSession& s, const Catalog& catalog, const std::string& text);
+
 // Appends the audit line of a finished consultation to `dir`/zuva-konsultacje.jsonl: the time
 // (UTC), the base, the log and the conclusions with their CFs, in one write.
 bool append_audit_line(const std::string& dir, const std::string& base_id, api::Consultation& c);

@@ -41,16 +41,17 @@ bool well_formed_token(const std::string& token) {
 SessionTable::SessionTable(std::size_t max_sessions, std::chrono::seconds idle)
     : max_(max_sessions), idle_(idle) {}
 
-std::shared_ptr<WebSession> SessionTable::find(const std::string& token) {
+std::shared_ptr<WebSession> SessionTable::find(const std::string& token, const Restore& here) {
     if (!well_formed_token(token)) return nullptr;
     std::shared_ptr<WebSession> expired, evicted;
     std::unique_lock<std::mutex> lock(mutex_);
     auto it = sessions_.find(token);
     if (it == sessions_.end()) {
-        if (!restore) return nullptr;
+        const Restore& from = here ? here : restore;
+        if (!from) return nullptr;
         // Resumed outside the lock: a replay takes the inference's time.
         lock.unlock();
-        std::shared_ptr<WebSession> kept = restore(token);
+        std::shared_ptr<WebSession> kept = from(token);
         lock.lock();
         if (!kept) return nullptr;
         if (sessions_.size() >= max_) {

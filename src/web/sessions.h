@@ -46,8 +46,11 @@ class SessionTable {
     using Clock = std::chrono::steady_clock;
     SessionTable(std::size_t max_sessions, std::chrono::seconds idle);
 
-    // The live session of `token` (and its idle time starts again), or null.
-    std::shared_ptr<WebSession> find(const std::string& token);
+    using Restore = std::function<std::shared_ptr<WebSession>(const std::string& token)>;
+    // The live session of `token` (and its idle time starts again), or null. A token the
+    // table does not hold is brought back by `here` when given (from what the request
+    // carries), else by `restore`.
+    std::shared_ptr<WebSession> find(const std::string& token, const Restore& here = {});
     // A new session of the client at address `client`; its token is `proposed` when that is
     // well formed and not in use, a fresh one otherwise. A client at its bound of sessions
     // loses its least recently used one; a full table loses its least recently used session
@@ -70,7 +73,7 @@ class SessionTable {
     // With a state folder: the session of a token this table does not hold, as the folder
     // keeps it (null when it keeps none), and the forgetting of a session that is ended
     // (`remove`; one that is only idle here may go on in another process).
-    std::function<std::shared_ptr<WebSession>(const std::string& token)> restore;
+    Restore restore;
     std::function<void(const std::string& token)> forget;
 
   private:

@@ -6,6 +6,7 @@
 #include "shell/script_loop.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "web/signed_log.h"
 #include "web_fixture.h"
 
 namespace zuva::web::testing {
@@ -307,6 +308,83 @@ TEST(WebText, EscapingFormsAndCookies) {
         EXPECT_EQ(format_number(value), text) << value;
     EXPECT_EQ(safe_file_name("raport-ąb/../x"), "raport-__b_.._x");
     EXPECT_EQ(readable_file_name("raport-DŹWIĘKÓW ż.txt"), "raport-DZWIEKOW_z.txt");
+}
+
+// Without a state folder, under a key (--secret-file): the consultation is the browser's
+// signed cookie. A server restarted with the same key goes on with it to the answer script's
+// summary; a cookie altered, moved to another session or signed with another key starts
+// nothing of it.
+TEST_F(WebTest, ASignedConsultationGoesOnAfterARestartWithTheSameKey) {
+    const ScriptFiles forward = script_files(root + "/BAZY", "forward.txt");
+    const std::string key_file = temp->path("klucz");
+    ASSERT_TRUE(write_file_bytes(key_file, std::string(40, 'k') + "\n"));
+    const auto tune = [&](ServeOptions& o) {
+        std::string error;
+        auto parsed = parse_serve_args({root, "--secret-file", key_file}, error);
+        ASSERT_TRUE(parsed) << error;
+        o.app.signed_logs = parsed->app.signed_logs;
+    };
+    auto answer_one = [](Browser& b) -> std::optional<PendingQuestion> {
+        auto q = pending_of(b.get("/konsultacja")->body);
+        if (!q) return std::nullopt;
+        EXPECT_EQ(b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name))->status, 303);
+        return q;
+    };
+    start(tune);
+    Browser b(port);
+    ASSERT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(answer_one(b));
+    const auto before = pending_of(b.get("/konsultacja")->body);
+    ASSERT_TRUE(before);
+    ASSERT_FALSE(b.log_cookie.empty());
+    stop();
+
+    start(tune);
+    // What a stranger makes of the cookie finds nothing: the browser is sent to start anew.
+    const std::string value = b.log_cookie.substr(b.log_cookie.find('=') + 1);
+    std::string altered = value;
+    altered[5] = altered[5] == 'A' ? 'B' : 'A';
+    for (const auto& [session, log] :
+         {std::pair{b.cookie, std::string(kLogCookie) + "=" + altered},
+          std::pair{std::string(kCookie) + "=" + std::string(32, 'a'), b.log_cookie},
+          std::pair{b.cookie, std::string(kLogCookie) + "=" +
+                                  SignedLogs(std::string(40, 'x'), std::chrono::hours(1))
+                                      .seal(b.token(), "BAZY/REAUTO.BEN\tx\n{}")}}) {
+        Browser stranger(port);
+        stranger.cookie = session;
+        stranger.log_cookie = log;
+        auto r = stranger.get("/konsultacja");
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->status, 303);
+        EXPECT_EQ(r->get_header_value("Location"), "/wygasla");
+    }
+    Browser again(port);
+    again.cookie = b.cookie;
+    again.log_cookie = b.log_cookie;
+    const auto after = pending_of(again.get("/konsultacja")->body);
+    ASSERT_TRUE(after) << "the consultation goes on after the restart";
+    EXPECT_EQ(after->name, before->name);
+    EXPECT_EQ(after->number, before->number);
+    while (answer_one(again)) {
+    }
+    auto summary = again.get("/podsumowanie");
+    ASSERT_TRUE(summary && summary->status == 200);
+    EXPECT_EQ(summary->body, forward.summary);
+    // Ending the consultation clears both cookies.
+    again.post("/koniec", "");
+    EXPECT_TRUE(again.cookie.empty() && again.log_cookie.empty());
+
+    // A key with a state folder, a short key, a key among the bases: refused.
+    std::string error;
+    const std::string state = temp->path("stan");
+    std::filesystem::create_directories(state);
+    EXPECT_FALSE(parse_serve_args({root, "--secret-file", key_file, "--state-dir", state}, error));
+    ASSERT_TRUE(write_file_bytes(temp->path("krotki"), "za krótki"));
+    EXPECT_FALSE(parse_serve_args({root, "--secret-file", temp->path("krotki")}, error));
+    EXPECT_NE(error.find("32 bajty"), std::string::npos) << error;
+    ASSERT_TRUE(write_file_bytes(root + "/klucz", std::string(40, 'k')));
+    EXPECT_FALSE(parse_serve_args({root, "--secret-file", root + "/klucz"}, error));
 }
 
 }  // namespace

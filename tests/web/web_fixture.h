@@ -35,11 +35,13 @@ struct Browser {
     }
     httplib::Client client;
     std::string origin;
-    std::string cookie;  // "zuva_sesja=..." or ""
+    std::string cookie;      // "zuva_sesja=..." or ""
+    std::string log_cookie;  // "zuva_stan=..." or "": a consultation signed by the server
 
     httplib::Headers headers(bool post) const {
         httplib::Headers h;
-        if (!cookie.empty()) h.emplace("Cookie", cookie);
+        const std::string both = cookie + (cookie.empty() || log_cookie.empty() ? "" : "; ") + log_cookie;
+        if (!both.empty()) h.emplace("Cookie", both);
         if (post) h.emplace("Origin", origin);
         return h;
     }
@@ -48,7 +50,10 @@ struct Browser {
         for (const auto& [k, v] : r->headers) {
             if (k != "Set-Cookie") continue;
             const std::string value = v.substr(0, v.find(';'));
-            cookie = value == std::string(kCookie) + "=" ? std::string() : value;
+            if (value.rfind(std::string(kLogCookie) + "=", 0) == 0)
+                log_cookie = value == std::string(kLogCookie) + "=" ? std::string() : value;
+            else
+                cookie = value == std::string(kCookie) + "=" ? std::string() : value;
         }
     }
     httplib::Result get(const std::string& path) {
