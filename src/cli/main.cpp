@@ -117,6 +117,7 @@ int run_answers(const std::string& source) {
     s.shell.owner = owner_from_environment(false);
     s.shell.user_guide = user_guide_path();
     s.shell.keep_case = zuva::testing::keep_case;
+    s.shell.keep_log = zuva::testing::keep_log;
     zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
@@ -145,6 +146,7 @@ int run_terminal() {
     s.shell.owner = owner_from_environment(true);
     s.shell.user_guide = user_guide_path();
     s.shell.keep_case = zuva::testing::keep_case;
+    s.shell.keep_log = zuva::testing::keep_log;
     zuva::prepare_session(s);
     zuva::CommandRegistry r;
     zuva::install_handlers(r);

@@ -70,7 +70,7 @@ void podsumowanie(Session& s) {
         const std::string* h = s.inference.hipoteza.first();
         s.inference.zapisane_podsumowanie =
             InferenceState::SavedSummary{path, base ? *base : std::string(), h ? *h : std::string()};
-        enable_commands(s, {cmd::przypadek_testowy});
+        enable_commands(s, {cmd::przypadek_testowy, cmd::dziennik_konsultacji});
         s.helper("\n Podsumowanie " + shortn + " zostało zapamietane.");
         s.ui.note("Podsumowanie", " Podsumowanie " + shortn + " zostało zapamiętane.");
         return;

@@ -120,6 +120,7 @@ int main(int argc, char** argv) {
             break;
         }
     s.shell.keep_case = zuva::testing::keep_case;
+    s.shell.keep_log = zuva::testing::keep_log;
     zuva::CommandRegistry r;
     zuva::install_handlers(r);
     zuva::prepare_session(s);

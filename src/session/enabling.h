@@ -48,6 +48,7 @@ inline constexpr int wlasciciel = 10171;
 inline constexpr int jak_uzyskano_wniosek = 10180;
 // Enabled when a summary has been saved.
 inline constexpr int przypadek_testowy = 10181;
+inline constexpr int dziennik_konsultacji = 10182;
 // The picture of the network of the loaded bases.
 inline constexpr int graf_bazy_wiedzy = 10185;
 }  // namespace cmd

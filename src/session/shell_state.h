@@ -20,6 +20,11 @@ using CaseKeeper =
     std::function<KeptCase(const std::string& summary, const std::string& rule_base,
                            const std::string& hypothesis, const std::string& name, const std::string& file)>;
 
+// Keeps the log of the consultation of a saved summary: the summary file, the rule base of its
+// run, the hypothesis (none: forward), the log file.
+using LogKeeper = std::function<KeptCase(const std::string& summary, const std::string& rule_base,
+                                         const std::string& hypothesis, const std::string& file)>;
+
 struct ShellState {
     std::string title;
     std::set<int> enabled;
@@ -34,6 +39,8 @@ struct ShellState {
     std::string user_guide;
     // What keeps a test case from a saved summary (the test-case module); set by the front end.
     CaseKeeper keep_case;
+    // What keeps the log of a saved summary's consultation (the same module); set likewise.
+    LogKeeper keep_log;
 };
 
 }  // namespace zuva

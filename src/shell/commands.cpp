@@ -124,6 +124,7 @@ const std::vector<CommandInfo>& all_commands() {
         {10171, "&Właściciel"},
         {10180, "Jak uzyskano wniosek?"},
         {10181, "Zapis przypadku testowego z podsumowania"},
+        {10182, "Zapis dziennika konsultacji z podsumowania"},
         {10185, "Graf bazy wiedzy"},
         {10186, "Porównanie baz wiedzy"},
     };
@@ -216,7 +217,7 @@ const std::vector<MenuNode>& main_menu() {
 
         MenuNode reports{"Raporty i podsumowania", 0, {}};
         reports.children = {submenu("Raporty wnioskowania/diagnostyki", {10151, 10152}),
-                            submenu("Raporty podsumowania", {10157, 10158}), item(10181)};
+                            submenu("Raporty podsumowania", {10157, 10158}), item(10181), item(10182)};
         m.push_back(reports);
 
         m.push_back(submenu("Opisy", {10153, 10154, 10155, 10156}));

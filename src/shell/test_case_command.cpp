@@ -58,8 +58,48 @@ void zapis_przypadku_testowego(Session& s) {
     }
 }
 
+void zapis_dziennika_konsultacji(Session& s) {
+    const auto& saved = s.inference.zapisane_podsumowanie;
+    if (!saved || saved->rule_base.empty()) {
+        s.ui.note("Uwaga!",
+                  "Dziennik konsultacji powstaje z zapisanego podsumowania wnioskowania.\n"
+                  "Proszę najpierw zapisać podsumowanie!");
+        return;
+    }
+    if (!s.shell.keep_log) {
+        s.ui.note("Uwaga!", "Ta wersja programu nie zapisuje dzienników konsultacji.");
+        return;
+    }
+    // Beside the summary, of its name: P.txt gives P.json.
+    std::string path = saved->path;
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
+    path += ".json";
+    const KeptCase kept = s.shell.keep_log(saved->path, saved->rule_base, saved->hypothesis, path);
+    const std::string where = short_name_of(path);
+    switch (kept.status) {
+        case 0:
+            s.helper("\n Dziennik konsultacji został zapisany w pliku " + where + ".");
+            s.ui.note("Dziennik konsultacji", " Dziennik konsultacji został zapisany w pliku " + where +
+                                                  ".\n Odtwarza go polecenie: zuva --resume " + where);
+            return;
+        case 1:
+            s.helper("\n Dziennik konsultacji został zapisany w pliku " + where +
+                     ", ale jego odtworzenie różni się od podsumowania: " + kept.problem);
+            s.ui.note("Uwaga!", "Dziennik konsultacji został zapisany w pliku " + where +
+                                    ",\nale jego odtworzenie różni się od podsumowania:\n" + kept.problem);
+            return;
+        default:
+            s.helper("\n Nie zapisano dziennika konsultacji: " + kept.problem);
+            s.ui.note("Uwaga błąd!", "Nie można zapisać dziennika konsultacji:\n" + kept.problem);
+            return;
+    }
+}
+
 void register_test_case_command(CommandRegistry& r) {
     r.set(cmd::przypadek_testowy, zapis_przypadku_testowego);
+    r.set(cmd::dziennik_konsultacji, zapis_dziennika_konsultacji);
 }
 
 }  // namespace zuva

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <set>
 
@@ -230,6 +231,32 @@ KeptCase keep_case(const std::string& summary, const std::string& rule_base, con
                    const std::string& name, const std::string& file) {
     // The menu command keeps the case as the user asked and says when it does not pass.
     const Recording r = record_case(summary, rule_base, hypothesis, name, file, true);
+    return KeptCase{r.status, r.problem};
+}
+
+KeptCase keep_log(const std::string& summary, const std::string& rule_base, const std::string& hypothesis,
+                  const std::string& file) {
+    // The answers the summary gives, as the case made of it gives them, run again through the
+    // session API, whose consultation keeps its log.
+    const Recording r = record_case(summary, rule_base, hypothesis, "dziennik", "", false);
+    if (r.records.empty()) return KeptCase{2, r.problem};
+    CaseFileError e;
+    auto parsed = parse_case_text("dziennik", r.records, e);
+    if (!parsed || parsed->cases.empty()) return KeptCase{2, e.text()};
+    const TestCase& c = parsed->cases.back();
+    try {
+        const api::KnowledgeBase kb = api::KnowledgeBase::open(rule_base);
+        api::Options o;
+        o.labels = c.labels;
+        o.imported = c.imported;
+        const std::map<std::string, std::string> answers(c.answers.begin(), c.answers.end());
+        api::Consultation run = api::run(kb, answers, hypothesis, o);
+        std::string why;
+        if (!write_file_bytes(file, run.log().to_json() + "\n", why))
+            return KeptCase{2, "nie można zapisać " + file + ": " + why};
+    } catch (const api::Error& x) {
+        return KeptCase{2, x.message()};
+    }
     return KeptCase{r.status, r.problem};
 }
 

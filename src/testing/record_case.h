@@ -45,6 +45,11 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
 // The same for the menu command of the front ends (their CaseKeeper).
 KeptCase keep_case(const std::string& summary, const std::string& rule_base, const std::string& hypothesis,
                    const std::string& name, const std::string& file);
+// The log of the consultation of a saved summary (its answers run again on the base), as
+// JSON in `file` (the atomic writer): status 0 written, 1 written but the run differs from
+// the summary (`problem` says how), 2 nothing written.
+KeptCase keep_log(const std::string& summary, const std::string& rule_base, const std::string& hypothesis,
+                  const std::string& file);
 
 // `zuva test --record`: writes the case to `out` or appends it to the file `out_path` (saying
 // whether the file was made or appended to), running it first; exit status 0 (it passes), 1 (it

@@ -1,6 +1,7 @@
 // Keeping a consultation as a test case from the menu of the terminal program: after the
 // summary is saved, command 10181 appends a case made from it to a test-case file, which
-// `zuva test` then runs; without a saved summary the command is not available.
+// `zuva test` then runs, and 10182 saves its log beside the summary; without a saved summary
+// neither is available.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -8,6 +9,8 @@
 
 #include "e2e/script_run.h"
 #include "text/codec.h"
+#include "text/file_io.h"
+#include "zuva/zuva.h"
 
 namespace zuva {
 namespace {
@@ -68,9 +71,27 @@ TEST_F(KeepCaseScript, ANewFileAndTheProposedNameFromTheSummary) {
     EXPECT_NE(out.find("1 passed, 0 failed"), std::string::npos) << out;
 }
 
+// The log of the run beside its summary (P.txt gives P.json): resumed through the session
+// API it ends with the summary the terminal program saved, and `zuva --resume` shows it.
+TEST_F(KeepCaseScript, TheLogOfASavedSummaryResumesToTheSameSummary) {
+    std::vector<std::string> answers = consultation();
+    answers.push_back("10182");
+    ASSERT_EQ(run(answers), 0) << err;
+    EXPECT_TRUE(has("Dziennik konsultacji został zapisany w pliku P.json.")) << out;
+    const auto text = read_file_bytes(path("P.json"));
+    ASSERT_TRUE(text);
+    const api::Log log = api::Log::from_json(*text);
+    api::Consultation c = api::KnowledgeBase::open(path("REAUTO.BEN")).resume(log);
+    ASSERT_FALSE(c.next());
+    EXPECT_EQ(c.result().summary, cp1250_to_utf8(file("P.txt")).value_or("?"));
+    EXPECT_EQ(run_args("--resume P.json"), 0) << err;
+    EXPECT_NE(out.find("uszkodzony_akumulator"), std::string::npos) << out;
+}
+
 TEST_F(KeepCaseScript, WithoutASavedSummaryTheCommandIsNotAvailable) {
-    // The menu offers it at the end of "Raporty i podsumowania", enabled by a saved summary.
-    EXPECT_EQ(run({"10064", "REAUTO.BEN", "Tak", "Tak", "Tak", "Tak", "Tak", "10181"}), 2);
+    // The menu offers them at the end of "Raporty i podsumowania", enabled by a saved summary.
+    for (const char* command : {"10181", "10182"})
+        EXPECT_EQ(run({"10064", "REAUTO.BEN", "Tak", "Tak", "Tak", "Tak", "Tak", command}), 2) << command;
     EXPECT_FALSE(err.empty());
     EXPECT_EQ(file("AUTO.TST"), read_file_bytes(kExamples + "/BAZY/AUTO.TST").value_or(""));
 }

@@ -29,15 +29,20 @@ class KeepCaseGuiTest : public QObject {
 void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
     Program p;
     p.s.shell.keep_case = testing::keep_case;
+    p.s.shell.keep_log = testing::keep_log;
     p.open();
     QAction* keep = p.w->action(cmd::przypadek_testowy);
     QVERIFY(keep != nullptr);
     QVERIFY(!keep->isEnabled());
-    // The command is the last item of "Raporty i podsumowania".
+    // The command and the log's are the last items of "Raporty i podsumowania".
+    QAction* log = p.w->action(cmd::dziennik_konsultacji);
+    QVERIFY(log != nullptr && !log->isEnabled());
     bool last_of_reports = false;
     for (QAction* top : p.w->menuBar()->actions())
-        if (top->menu() != nullptr && top->text().remove('&') == "Raporty i podsumowania")
-            last_of_reports = top->menu()->actions().back() == keep;
+        if (top->menu() != nullptr && top->text().remove('&') == "Raporty i podsumowania") {
+            const auto items = top->menu()->actions();
+            last_of_reports = items.size() >= 2 && items[items.size() - 2] == keep && items.back() == log;
+        }
     QVERIFY(last_of_reports);
 
     const QString summary = p.bases() + "P.txt";
@@ -145,6 +150,13 @@ void KeepCaseGuiTest::a_saved_summary_becomes_a_case_of_the_suite() {
     testing::OpenedBases bases;
     const testing::CaseOutcome o = testing::run_case(suite->cases.back(), bases);
     QVERIFY2(o.passed, o.differences.empty() ? "" : o.differences.front().c_str());
+
+    // The log beside the summary, said in one note (the driver of the case answers it).
+    QVERIFY(log->isEnabled());
+    k.click("OK");
+    QVERIFY(p.w->run_command(cmd::dziennik_konsultacji));
+    QVERIFY(seen_with(k, "Dziennik konsultacji", "został zapisany w pliku P.json"));
+    QVERIFY(QFileInfo::exists(p.bases() + "P.json"));
 }
 
 int run_keep_case_gui_tests(int argc, char** argv) {

@@ -57,8 +57,8 @@ TEST(ShellCommands, EnablingGroupsAreDisjointAndReachEveryCommandWithAnOperation
     for (auto [id, n] : in_groups)
         EXPECT_EQ(n, 1) << id;
     // Enabled by the diagnoses when they have something to report, or never (10074); 10180
-    // when a consultation ends normally, 10181 when a summary is saved.
-    const std::set<int> outside = {10073, 10074, 10075, 10090, 10091, 10180, 10181};
+    // when a consultation ends normally, 10181 and 10182 when a summary is saved.
+    const std::set<int> outside = {10073, 10074, 10075, 10090, 10091, 10180, 10181, 10182};
     for (const auto& c : all_commands())
         EXPECT_EQ(in_groups.count(c.id) == 0, outside.count(c.id) == 1) << c.id;
 }
