@@ -1,12 +1,16 @@
 // Clicks through consultations of the sample base in chromium, as a user would, and checks
 // what the page shows. Exits non-zero on the first failed check.
-//   node consult.js URL CHROMIUM SCREENSHOT-DIR DOWNLOAD-DIR
+//   node consult.js URL CHROMIUM SCREENSHOT-DIR DOWNLOAD-DIR [before-restart|after-restart FILE]
+// With a phase, only a consultation across a restart of the server: "before-restart" answers
+// four questions and keeps the browser's cookies and the question it stands at in FILE;
+// "after-restart" (run against the restarted server) opens the page with those cookies,
+// finds the same question and finishes the consultation.
 "use strict";
 const { chromium } = require("playwright-core");
 const fs = require("fs");
 const path = require("path");
 
-const [url, executablePath, shots, downloads] = process.argv.slice(2);
+const [url, executablePath, shots, downloads, phase, phaseFile] = process.argv.slice(2);
 const ANSWERS = {
   wskaznik_paliwa_na_zero: "-1", silnik_kreci_ale_nie_zapala: "-1", rozrusznik_nie_kreci: "-1",
   brak_zapachu_paliwa_przy_rozruchu: "-1", rozrusznik_kreci_wolno: "1", kontrolki_gasna_przy_rozruchu: "1",
@@ -36,7 +40,7 @@ async function answerAll(page, options = {}) {
   let asked = 0;
   for (;;) {
     const form = page.locator("form[data-pytanie]");
-    if ((await form.count()) === 0) return asked;
+    if ((await form.count()) === 0 || (options.limit && asked >= options.limit)) return asked;
     const name = await form.getAttribute("data-pytanie");
     const value = ANSWERS[name];
     check(value !== undefined, "a question of the sample: " + name);
@@ -117,8 +121,52 @@ async function checkResults(page, label) {
   return shown;
 }
 
+// The question a page stands at: its name and its number ("pytanie N" of the step line).
+async function standingAt(page) {
+  const name = await page.locator("form[data-pytanie]").getAttribute("data-pytanie");
+  const step = await page.locator("p.krok").textContent();
+  return { name, step: step.match(/pytanie \d+/)[0] };
+}
+
+async function acrossRestart() {
+  const browser = await chromium.launch({ executablePath, args: ["--no-sandbox"] });
+  try {
+    if (phase === "before-restart") {
+      const context = await browser.newContext({ acceptDownloads: true });
+      const page = await context.newPage();
+      await page.goto(url + "/");
+      const auto = page.locator("section", { has: page.getByRole("heading", { name: "Baza wiedzy auto" }) });
+      await Promise.all([page.waitForNavigation(), auto.getByRole("button", { name: "Wnioskowanie w przód" }).click()]);
+      check((await answerAll(page, { limit: 4 })) === 4, "four answers before the restart");
+      const at = await standingAt(page);
+      fs.writeFileSync(phaseFile, JSON.stringify({ at, state: await context.storageState() }));
+      console.log("before the restart: at " + at.name + ", " + at.step);
+    } else {
+      const kept = JSON.parse(fs.readFileSync(phaseFile, "utf8"));
+      const context = await browser.newContext({ acceptDownloads: true, storageState: kept.state });
+      const page = await context.newPage();
+      await page.goto(url + "/konsultacja");
+      const at = await standingAt(page);
+      check(at.name === kept.at.name && at.step === kept.at.step,
+            "after the restart the page stands at the same question: " + at.name + ", " + at.step);
+      await page.screenshot({ path: path.join(shots, "web-po-restarcie.png"), fullPage: true });
+      await answerAll(page);
+      const shown = await checkResults(page, "restart");
+      check(shown[0].name === "uszkodzony_akumulator" || shown[0].name === "naladuj_lub_wymien_akumulator",
+            "the battery is the strongest conclusion after the restart");
+    }
+  } finally {
+    await browser.close();
+  }
+}
+
 (async () => {
   fs.mkdirSync(downloads, { recursive: true });
+  if (phase) {
+    await acrossRestart();
+    console.log("browser test (" + phase + "): passed");
+    return;
+  }
   const browser = await chromium.launch({ executablePath, args: ["--no-sandbox"] });
   let dialogs = 0;
   try {

@@ -2,7 +2,8 @@
 # The page of `zuva serve` in a real browser: Debian's chromium driven by playwright-core
 # (installed from npm into BUILD/browser-test by install-playwright.sh) clicks through a
 # forward and a backward consultation of the sample base and keeps screenshots in
-# BUILD/screenshots/.
+# BUILD/screenshots/; then a consultation across a restart of the server, whose state folder
+# keeps it: the browser stands at the same question and finishes it.
 # Exits 77 (skipped) when chromium, node or the npm registry is not at hand.
 #   tests/browser/run.sh ZUVA BUILD-DIR
 set -euo pipefail
@@ -43,12 +44,25 @@ with open(sys.argv[1], "w", encoding="cp1250") as f:
     f.write(f'reguła(1,"{wniosek}",["{warunek}","{olbrzym}"],1,"0.9")\n')
 PY
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-SDL_AUDIODRIVER=dummy "$zuva" serve "$work/bazy" --listen "127.0.0.1:$port" > "$work/serve.log" 2>&1 &
-server_pid=$!
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+mkdir -p "$work/stan"
+serve() {
+  SDL_AUDIODRIVER=dummy "$zuva" serve "$work/bazy" --listen "127.0.0.1:$port" --state-dir "$work/stan" \
+    >> "$work/serve.log" 2>&1 &
+  server_pid=$!
+  for _ in $(seq 100); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+    sleep 0.1
+  done
+}
+serve
 mkdir -p "$build/screenshots"
-NODE_PATH="$modules/node_modules" node "$here/consult.js" "http://127.0.0.1:$port" "$chromium" \
-  "$build/screenshots" "$build/browser-test/downloads"
+consult() {
+  NODE_PATH="$modules/node_modules" node "$here/consult.js" "http://127.0.0.1:$port" "$chromium" \
+    "$build/screenshots" "$build/browser-test/downloads" "$@"
+}
+consult
+consult before-restart "$work/restart.json"
+kill -TERM "$server_pid"
+wait "$server_pid" || true
+serve
+consult after-restart "$work/restart.json"
