@@ -11,7 +11,7 @@
 // loopback addresses 127.0.0.10 and up, 25 each) are held open, 100 to 800 of them, while one
 // more consultation runs: prints the most the server holds with every step of that
 // consultation (answer and next page) within 100 ms.
-//   bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS] [THINK-MS]
+//   bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS] [THINK-MS] [state|signed]
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <netinet/in.h>
@@ -165,13 +165,18 @@ int slow_connections_survived(int port, const std::string& origin) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS]\n");
+        std::fprintf(stderr,
+                     "usage: bench_serve_load ZUVA SOURCE-DIR [USERS] [SECONDS] [THINK-MS] [state|signed]\n");
         return 2;
     }
     const std::string zuva = fs::absolute(argv[1]).string(), source = fs::absolute(argv[2]).string();
     const int users = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 1000) : 200;
     const int limit = argc > 4 ? std::clamp(std::atoi(argv[4]), 5, 3600) : 120;
     const int think_ms = argc > 5 ? std::clamp(std::atoi(argv[5]), 0, 60000) : 0;
+    // Where the consultations are kept besides the process: "state" (a state folder, a file
+    // written at every answer), "signed" (a signed cookie sealed at every request), or only
+    // in the process (the default).
+    const std::string kept = argc > 6 ? argv[6] : "";
     std::string tmpl = (fs::temp_directory_path() / "zuva-load-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) return 2;
     const std::string work = tmpl;
@@ -194,9 +199,22 @@ int main(int argc, char** argv) {
         const std::string sessions = std::to_string(users + 16);
         // The simulated users all come from 127.0.0.1: it is named a proxy (held to the total
         // bound of connections only), and its bounds of sessions and starts are lifted.
-        execl(zuva.c_str(), zuva.c_str(), "serve", (work + "/bazy").c_str(), "--listen", "127.0.0.1:0",
-              "--max-sessions", sessions.c_str(), "--threads", "64", "--proxy", "127.0.0.1",
-              "--client-sessions", sessions.c_str(), "--client-starts", "1000000", nullptr);
+        std::vector<std::string> args = {
+            zuva,     "serve",           work + "/bazy", "--listen", "127.0.0.1:0", "--max-sessions",
+            sessions, "--threads",       "64",           "--proxy",  "127.0.0.1",   "--client-sessions",
+            sessions, "--client-starts", "1000000"};
+        if (kept == "state") {
+            fs::create_directories(work + "/stan");
+            args.insert(args.end(), {"--state-dir", work + "/stan"});
+        } else if (kept == "signed") {
+            std::ofstream(work + "/klucz") << std::string(48, 'k');
+            args.insert(args.end(), {"--secret-file", work + "/klucz"});
+        }
+        std::vector<char*> argp;
+        for (auto& a : args)
+            argp.push_back(a.data());
+        argp.push_back(nullptr);
+        execv(argp[0], argp.data());
         _exit(127);
     }
     close(out[1]);

@@ -81,7 +81,11 @@ std::string WebApp::cookie_of(const WebRequest& q, const std::string& token) con
 void WebApp::seal_into(const WebRequest& q, WebSession& s, WebResponse& r) const {
     std::string text = session_text(s);
     if (text.empty()) return;
-    // Sealed again at every request of the consultation: its time is the time of last use.
+    // Sealed again when the consultation moved on, and at a request a minute after the last
+    // seal: the time it carries is then the time of last use, give or take that minute.
+    const auto now = std::chrono::steady_clock::now();
+    if (text == s.stored && now - s.sealed < std::chrono::seconds(60)) return;
+    s.sealed = now;
     const std::string value = options_.signed_logs->seal(s.token, text);
     if (!value.empty())
         r.headers.emplace_back("Set-Cookie", std::string(kLogCookie) + "=" + value +

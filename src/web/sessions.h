@@ -31,6 +31,7 @@ struct WebSession {
     int why_number = 0;                    // the question it was asked at
     std::string result_html;               // the result part of the page, made once when the run ends
     std::string stored;                    // with a state folder: the session's file as last written or read
+    std::chrono::steady_clock::time_point sealed;  // with signed consultations: when last sealed
     // The log of a consultation parked while its browser is away (no thread, no session of
     // the core: its answers only); it is resumed at the next request.
     std::string parked;

@@ -61,7 +61,7 @@ std::optional<std::string> deflated(const std::string& text) {
     uLongf size = compressBound(text.size());
     std::string out(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
-                  text.size(), Z_BEST_COMPRESSION) != Z_OK)
+                  text.size(), Z_DEFAULT_COMPRESSION) != Z_OK)
         return std::nullopt;
     out.resize(size);
     return out;
