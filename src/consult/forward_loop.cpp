@@ -46,6 +46,7 @@
 #include "report/report.h"
 #include "session/command_registry.h"
 #include "session/session.h"
+#include "store/paged_array.h"
 #include "text/codec.h"
 #include "text/number_format.h"
 
@@ -85,7 +86,7 @@ class ForwardRun : public WhySource {
             if (is_disj(p)) {
                 disjunctive_.insert(p);
             } else if (rules_[i].conclusion == kKoniec) {
-                state_[i] = RuleState::Excluded;
+                state_.mut(i) = RuleState::Excluded;
             } else {
                 cumulative_.insert(p);
             }
@@ -168,7 +169,8 @@ class ForwardRun : public WhySource {
     std::int32_t conclusion_id(std::int32_t p) const { return ix_.conclusion_of[u(p)]; }
     bool is_disj(std::int32_t p) const { return ix_.disjunctive[u(conclusion_id(p))] != 0; }
     bool conclusion_pending(std::int32_t p) const { return ix_.remaining[u(conclusion_id(p))] > 0; }
-    RuleState& st(std::int32_t p) { return state_[u(p)]; }
+    RuleState st(std::int32_t p) const { return state_[u(p)]; }
+    void set_st(std::int32_t p, RuleState v) { state_.mut(u(p)) = v; }
     const Regula& rule(std::int32_t p) const { return rules_[u(p)]; }
     // The text of a conclusion, as its first rule holds it.
     const std::string& conclusion_text(std::int32_t id) const {
@@ -176,7 +178,7 @@ class ForwardRun : public WhySource {
     }
 
     void make_candidate(std::int32_t p) {
-        st(p) = RuleState::Candidate;
+        set_st(p, RuleState::Candidate);
         negative_.erase(p);
         (is_disj(p) ? disjunctive_ : cumulative_).insert(p);
     }
@@ -187,9 +189,9 @@ class ForwardRun : public WhySource {
     }
     void wait_on(std::int32_t p, std::int32_t statement) {
         leave_sets(p);
-        st(p) = RuleState::Waiting;
+        set_st(p, RuleState::Waiting);
         wait_pool_.push_back({p, wait_head_[u(statement)]});
-        wait_head_[u(statement)] = static_cast<std::int32_t>(wait_pool_.size() - 1);
+        wait_head_.mut(u(statement)) = static_cast<std::int32_t>(wait_pool_.size() - 1);
     }
 
     // A waiting rule whose blocking statement got a resultant: a candidate again, or
@@ -224,11 +226,11 @@ class ForwardRun : public WhySource {
                 id = ix_.id_of(key);
             known_ = -1;
             if (id < 0) continue;
-            res_row_[u(id)] = change.gone ? -1 : static_cast<std::int64_t>(change.row);
+            res_row_.mut(u(id)) = change.gone ? -1 : static_cast<std::int64_t>(change.row);
             if (change.gone) continue;
             if (change.first) {
                 std::int32_t w = wait_head_[u(id)];
-                wait_head_[u(id)] = -1;
+                if (w >= 0) wait_head_.mut(u(id)) = -1;
                 for (; w >= 0; w = wait_pool_[u(w)].next)
                     if (st(wait_pool_[u(w)].position) == RuleState::Waiting)
                         reevaluate(wait_pool_[u(w)].position);
@@ -246,7 +248,7 @@ class ForwardRun : public WhySource {
             if (conclusion_pending(p))
                 make_candidate(p);
             else
-                st(p) = RuleState::Done;
+                set_st(p, RuleState::Done);
         }
         while (emptied_seen_ < ix_.emptied.size()) {
             const std::int32_t id = ix_.emptied[emptied_seen_++];
@@ -298,18 +300,18 @@ class ForwardRun : public WhySource {
     bool retire_if_done(std::int32_t p) {
         if (conclusion_pending(p)) return false;
         leave_sets(p);
-        st(p) = RuleState::Done;
+        set_st(p, RuleState::Done);
         return true;
     }
 
     void applied(std::int32_t p) {
         leave_sets(p);
         oznacz_zastosowana(s_, rule(p).rule_number);
-        st(p) = RuleState::Applied;
+        set_st(p, RuleState::Applied);
     }
     void dormant(std::int32_t p) {
         leave_sets(p);
-        st(p) = RuleState::Dormant;
+        set_st(p, RuleState::Dormant);
         drain();
     }
 
@@ -356,7 +358,7 @@ class ForwardRun : public WhySource {
                 if (!oba_cf_ujemne(cf, rule_cf)) return false;
                 disjunctive_.erase(p);
                 negative_.insert(p);
-                st(p) = RuleState::Negative;
+                set_st(p, RuleState::Negative);
                 return true;
             },
             [this](std::int32_t p, double cf, double rule_cf) {
@@ -445,13 +447,13 @@ class ForwardRun : public WhySource {
     Session& s_;
     RuleIndex& ix_;
     const std::vector<Regula>& rules_;
-    std::vector<RuleState> state_;
+    PagedArray<RuleState> state_;
     PositionSet cumulative_, disjunctive_, negative_;
-    std::vector<std::int64_t> res_row_;  // per statement id: slot of its resultant, or -1
+    PagedArray<std::int64_t> res_row_;  // per statement id: slot of its resultant, or -1
     struct Waiter {
         std::int32_t position, next;
     };
-    std::vector<std::int32_t> wait_head_;  // per statement id: rules waiting on it
+    PagedArray<std::int32_t> wait_head_;  // per statement id: rules waiting on it
     std::vector<Waiter> wait_pool_;
     std::size_t journal_seen_ = 0, unmarked_seen_ = 0, emptied_seen_ = 0;
     std::int32_t known_ = -1;

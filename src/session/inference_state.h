@@ -18,6 +18,7 @@
 #include "session/explain_state.h"
 #include "store/flat_map.h"
 #include "store/keyed_table.h"
+#include "store/paged_array.h"
 #include "store/small_ints.h"
 #include "store/statement_ids.h"
 #include "store/table.h"
@@ -128,7 +129,6 @@ class PrbdTable {
         by_conclusion_.clear();
         ids_.reset();
         by_id_.clear();
-        by_id_.shrink_to_fit();
         last_ = LastChain{};
         alive_ = 0;
         positive_koniec_ = 0;
@@ -147,9 +147,7 @@ class PrbdTable {
         if (id < 0 && ids_) id = ids_->id_of(conclusion);
         const auto at32 = static_cast<std::uint32_t>(at);
         if (id >= 0) {
-            const auto u = static_cast<std::size_t>(id);
-            if (u >= by_id_.size()) by_id_.resize(u + 1, Chain{kEnd, kEnd});
-            Chain& c = by_id_[u];
+            Chain& c = by_id_.mut(static_cast<std::size_t>(id));
             if (c.first == kEnd)
                 c.first = at32;
             else
@@ -188,8 +186,8 @@ class PrbdTable {
         if (ids_) {
             const std::int32_t id = known >= 0 ? known : ids_->id_of(conclusion);
             if (id >= 0) {
-                const auto u = static_cast<std::size_t>(id);
-                return u < by_id_.size() && by_id_[u].first != kEnd ? &by_id_[u] : nullptr;
+                const Chain* c = by_id_.find(static_cast<std::size_t>(id));
+                return c && c->first != kEnd ? c : nullptr;
             }
         }
         return by_conclusion_.find(std::string_view(conclusion));
@@ -215,7 +213,7 @@ class PrbdTable {
     FlatMap<std::int32_t, std::size_t, IntKeyHash> by_rule_;
     FlatMap<std::string_view, Chain, TextHash> by_conclusion_;
     std::shared_ptr<const StatementIds> ids_;  // see use_ids
-    std::vector<Chain> by_id_;
+    PagedArray<Chain> by_id_;
     // The entry of by_conclusion_ for the conclusion of the previous update. A copy of
     // the table starts without it (it would point into the other table's index); a move
     // keeps it, as the index's storage moves along.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "store/flat_map.h"
+#include "store/paged_array.h"
 #include "store/statement_ids.h"
 
 namespace zuva {
@@ -93,7 +94,6 @@ class KeyedTable {
         index_.clear();
         ids_.reset();
         by_id_.clear();
-        by_id_.shrink_to_fit();
         more_.clear();
         journal_.clear();
         journal_base_ = 0;
@@ -179,7 +179,7 @@ class KeyedTable {
     void reindex() {
         index_.clear();
         more_.clear();
-        std::fill(by_id_.begin(), by_id_.end(), Slots{kAbsent, 0});
+        by_id_.reset();
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (rows_[i].alive) index_row(i, -1);
     }
@@ -191,23 +191,22 @@ class KeyedTable {
     const Slots* slots_of(std::string_view key) const {
         const std::int32_t id = id_for(key, -1);
         if (id < 0) return index_.find(key);
-        const auto u = static_cast<std::size_t>(id);
-        return u < by_id_.size() && by_id_[u].head != kAbsent ? &by_id_[u] : nullptr;
+        const Slots* sl = by_id_.find(static_cast<std::size_t>(id));
+        return sl && sl->head != kAbsent ? sl : nullptr;
     }
     // The key's index entry (the key views the text of a record), made for slot `at` when
     // the key has none; true when made.
     std::pair<Slots*, bool> emplace_slots(const std::string& key, std::uint32_t at, std::int32_t id) {
         id = id_for(key, id);
         if (id < 0) return index_.try_emplace(std::string_view(key), Slots{at, 0});
-        const auto u = static_cast<std::size_t>(id);
-        if (u >= by_id_.size()) by_id_.resize(u + 1, Slots{kAbsent, 0});
-        Slots& sl = by_id_[u];
+        Slots& sl = by_id_.mut(static_cast<std::size_t>(id));
         if (sl.head != kAbsent) return {&sl, false};
         sl = Slots{at, 0};
         return {&sl, true};
     }
+    // A key with an id is always indexed by it (see emplace_slots).
     void erase_slots(std::string_view key, Slots* sl) {
-        if (!by_id_.empty() && sl >= by_id_.data() && sl < by_id_.data() + by_id_.size())
+        if (id_for(key, -1) >= 0)
             *sl = Slots{kAbsent, 0};
         else
             index_.erase(key);
@@ -226,7 +225,7 @@ class KeyedTable {
         std::deque<Slot> old = std::move(rows_);
         rows_ = {};
         index_.clear();
-        std::fill(by_id_.begin(), by_id_.end(), Slots{kAbsent, 0});
+        by_id_.reset();
         more_.clear();
         alive_ = 0;
         for (auto& r : old)
@@ -236,7 +235,7 @@ class KeyedTable {
     std::deque<Slot> rows_;
     FlatMap<std::string_view, Slots, TextHash> index_;
     std::shared_ptr<const StatementIds> ids_;  // see use_ids
-    std::vector<Slots> by_id_;                 // head kAbsent: the key has no record
+    PagedArray<Slots> by_id_;                  // head kAbsent: the key has no record
     std::vector<std::vector<std::uint32_t>> more_;
     std::vector<Change> journal_;
     std::size_t journal_base_ = 0;  // number of the first entry in journal_

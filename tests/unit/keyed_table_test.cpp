@@ -1,6 +1,7 @@
 // The keyed table against a plain vector of records under random appends, removals and
 // replacements: the first record of each key, table order, compaction, and (with a
-// journal) the visible values rebuilt from the journal alone.
+// journal) the visible values rebuilt from the journal alone. The paged array of its index by
+// statement id against a plain vector likewise.
 #include "store/keyed_table.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "store/paged_array.h"
 #include "store/small_ints.h"
 #include "store/statement_ids.h"
 
@@ -242,3 +244,52 @@ TEST(SmallInts, BehavesAsAVectorInPlaceAndOnTheHeap) {
     EXPECT_TRUE(swapped == (std::vector<std::int32_t>{4, 5, 6}));
     EXPECT_TRUE(two.empty());
 }
+
+namespace zuva {
+namespace {
+
+// The paged array against a plain vector under the same random writes, growth, resets and
+// copies: every entry reads the same, and entries never written hold no page.
+TEST(PagedArray, ReadsAsAVectorOfTheSameWrites) {
+    std::mt19937 random(7);
+    for (const std::size_t n : {std::size_t{0}, std::size_t{5}, PagedArray<int>::kPage, std::size_t{5000}}) {
+        PagedArray<int> paged(n, -1);
+        std::vector<int> plain(n, -1);
+        for (int step = 0; step < 3000; ++step) {
+            const std::size_t at = random() % (n + 1500);
+            const int value = static_cast<int>(random() % 100);
+            switch (random() % 20) {
+                case 0:
+                    paged.reset();
+                    std::fill(plain.begin(), plain.end(), -1);
+                    break;
+                case 1: {
+                    const PagedArray<int> copy = paged;  // a copy is independent of its source
+                    paged.mut(0) = 99;
+                    paged = copy;
+                    break;
+                }
+                default:
+                    paged.mut(at) = value;
+                    if (at >= plain.size()) plain.resize(at + 1, -1);
+                    plain[at] = value;
+            }
+            ASSERT_EQ(paged.size(), plain.size());
+        }
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            ASSERT_EQ(paged[i], plain[i]) << n << " at " << i;
+            const int* stored = paged.find(i);
+            if (stored) EXPECT_EQ(*stored, plain[i]);
+        }
+        EXPECT_EQ(paged.find(plain.size()), nullptr);
+    }
+    // Untouched pages are not made: a write far in touches one page.
+    PagedArray<int> sparse(1 << 20, 0);
+    sparse.mut(900000) = 1;
+    EXPECT_EQ(sparse.find(5), nullptr);
+    EXPECT_EQ(sparse[5], 0);
+    EXPECT_NE(sparse.find(900001), nullptr);
+}
+
+}  // namespace
+}  // namespace zuva
