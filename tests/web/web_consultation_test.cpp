@@ -110,18 +110,9 @@ TEST_F(WebTest, AConsultationOutlivesARestartThroughItsStateFolder) {
         o.state_dir = state;
         o.app.log_dir = logs;
     };
-    auto answer_one = [](Browser& b) -> std::optional<PendingQuestion> {
-        auto q = pending_of(b.get("/konsultacja")->body);
-        if (!q) return std::nullopt;
-        EXPECT_EQ(b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name))->status, 303);
-        return q;
-    };
     start(tune);
     Browser b(port);
-    ASSERT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(answer_one(b));
-    const auto before = pending_of(b.get("/konsultacja")->body);
+    const auto before = three_answers(b);
     ASSERT_TRUE(before);
     stop();
 
@@ -324,18 +315,9 @@ TEST_F(WebTest, ASignedConsultationGoesOnAfterARestartWithTheSameKey) {
         ASSERT_TRUE(parsed) << error;
         o.app.signed_logs = parsed->app.signed_logs;
     };
-    auto answer_one = [](Browser& b) -> std::optional<PendingQuestion> {
-        auto q = pending_of(b.get("/konsultacja")->body);
-        if (!q) return std::nullopt;
-        EXPECT_EQ(b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name))->status, 303);
-        return q;
-    };
     start(tune);
     Browser b(port);
-    ASSERT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(answer_one(b));
-    const auto before = pending_of(b.get("/konsultacja")->body);
+    const auto before = three_answers(b);
     ASSERT_TRUE(before);
     ASSERT_FALSE(b.log_cookie.empty());
     stop();
