@@ -252,7 +252,8 @@ namespace {
 // copies: every entry reads the same, and entries never written hold no page.
 TEST(PagedArray, ReadsAsAVectorOfTheSameWrites) {
     std::mt19937 random(7);
-    for (const std::size_t n : {std::size_t{0}, std::size_t{5}, PagedArray<int>::kPage, std::size_t{5000}}) {
+    for (const std::size_t n :
+         {std::size_t{0}, std::size_t{5}, std::size_t{64}, std::size_t{5000}, std::size_t{200000}}) {
         PagedArray<int> paged(n, -1);
         std::vector<int> plain(n, -1);
         for (int step = 0; step < 3000; ++step) {
