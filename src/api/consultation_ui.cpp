@@ -305,7 +305,7 @@ Why ConsultationUi::why_now(const std::string& text) const {
     w.text = text;
     // No window closes here: the line that says the question comes again after it does goes,
     // with the blank line before it.
-    const std::string again = "\n\n" + std::string(kAskedAgainLine) + "\n";
+    const std::string again = "\n\n" + std::string(tr(kAskedAgainLine)) + "\n";
     if (w.text.ends_with(again)) w.text.erase(w.text.size() - again.size() + 1);
     const auto& stack = session->inference.explain.why;
     for (std::size_t i = stack.size(); i-- > 0;) {

@@ -15,6 +15,7 @@
 #include "shell/check.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "verify/base_diff.h"
 
 namespace zuva {
@@ -22,15 +23,15 @@ namespace zuva {
 namespace {
 
 const char* const kDiffUsage =
-    "Użycie: zuva diff STARA NOWA [--format text|json] [--no-check]\n"
-    "  porównuje dwie wersje bazy wiedzy według znaczenia: reguły, modele i ograniczenia według\n"
-    "  numerów (warunki i człony ograniczeń jako zbiory, CF jako liczby), reguła o innym numerze,\n"
-    "  poza tym równa, jako przeniesiona; pozostałe rekordy jako zbiór; oraz ustalenia zuva check,\n"
-    "  które się pojawiły lub zniknęły (bez nich: --no-check).\n"
-    "  STARA i NOWA: pliki baz (baza reguł RE*.BEN z bazami tej samej nazwy obok niej)\n"
-    "  albo katalogi z bazą reguł.\n"
-    "  Kod wyjścia: 0 równe, 1 różne, 2 błędne argumenty lub nieczytelna baza.\n"
-    "  Jako narzędzie git: git difftool -x 'zuva diff' -y\n";
+    N_("Użycie: zuva diff STARA NOWA [--format text|json] [--no-check]\n"
+       "  porównuje dwie wersje bazy wiedzy według znaczenia: reguły, modele i ograniczenia według\n"
+       "  numerów (warunki i człony ograniczeń jako zbiory, CF jako liczby), reguła o innym numerze,\n"
+       "  poza tym równa, jako przeniesiona; pozostałe rekordy jako zbiór; oraz ustalenia zuva check,\n"
+       "  które się pojawiły lub zniknęły (bez nich: --no-check).\n"
+       "  STARA i NOWA: pliki baz (baza reguł RE*.BEN z bazami tej samej nazwy obok niej)\n"
+       "  albo katalogi z bazą reguł.\n"
+       "  Kod wyjścia: 0 równe, 1 różne, 2 błędne argumenty lub nieczytelna baza.\n"
+       "  Jako narzędzie git: git difftool -x 'zuva diff' -y\n");
 
 std::string json_string(const std::string& s) {
     std::string out = "\"";
@@ -66,13 +67,13 @@ const char* type_name(BaseChange::Type t) {
 const char* type_text(BaseChange::Type t) {
     switch (t) {
         case BaseChange::Type::Added:
-            return "dodany rekord";
+            return tr("dodany rekord");
         case BaseChange::Type::Removed:
-            return "usunięty rekord";
+            return tr("usunięty rekord");
         case BaseChange::Type::Moved:
-            return "przeniesiony rekord";
+            return tr("przeniesiony rekord");
         default:
-            return "zmieniony rekord";
+            return tr("zmieniony rekord");
     }
 }
 
@@ -84,7 +85,7 @@ struct Version {
 std::optional<BaseReadFailure> read_version(const std::string& path, Version& v) {
     const auto files = knowledge_base_files(path);
     if (files.empty())
-        return BaseReadFailure{path, 0, 0, "nie znaleziono bazy wiedzy (pliku RE*.BEN, MO*.BEN, ...)"};
+        return BaseReadFailure{path, 0, 0, tr("nie znaleziono bazy wiedzy (pliku RE*.BEN, MO*.BEN, ...)")};
     for (const auto& [kind, file] : files) {
         BaseFileRecords f;
         if (auto e = read_base_records(file, kind, f)) return e;
@@ -104,8 +105,8 @@ std::multiset<std::string> findings_of(const std::string& rule_base) {
     if (rule_base.empty()) return out;
     const CheckResult r = check_knowledge_base(rule_base, CheckOptions{});
     for (const Finding& f : r.findings)
-        out.insert(file_name(f.file) + ": " + (f.error ? "błąd" : "ostrzeżenie") + " [" + f.kind + "] " +
-                   f.message);
+        out.insert(file_name(f.file) + ": " + (f.error ? tr("błąd") : tr("ostrzeżenie")) + " [" + f.kind +
+                   "] " + f.message);
     return out;
 }
 
@@ -119,24 +120,24 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         const std::string& a = args[i];
         if (a == "--format") {
             if (i + 1 >= args.size() || (args[i + 1] != "text" && args[i + 1] != "json")) {
-                err << "zuva diff: po --format: text albo json\n" << kDiffUsage;
+                err << tr("zuva diff: po --format: text albo json\n") << tr(kDiffUsage);
                 return 2;
             }
             format = args[++i];
         } else if (a == "--no-check") {
             check = false;
         } else if (a == "--help" || a == "-h") {
-            out << kDiffUsage;
+            out << tr(kDiffUsage);
             return 0;
         } else if (a.size() > 1 && a[0] == '-') {
-            err << "zuva diff: nieznany argument '" << a << "'\n" << kDiffUsage;
+            err << tr("zuva diff: nieznany argument '") << a << "'\n" << tr(kDiffUsage);
             return 2;
         } else {
             paths.push_back(a);
         }
     }
     if (paths.size() != 2) {
-        err << "zuva diff: podaj dwie wersje bazy wiedzy\n" << kDiffUsage;
+        err << tr("zuva diff: podaj dwie wersje bazy wiedzy\n") << tr(kDiffUsage);
         return 2;
     }
     Version before, after;
@@ -211,10 +212,10 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
                 out << "  - " << c.old_text << "\n  + " << c.new_text << "\n";
         }
         for (const auto& f : appeared)
-            out << "nowe ustalenie: " << f << "\n";
+            out << tr("nowe ustalenie: ") << f << "\n";
         for (const auto& f : disappeared)
-            out << "ustalenie znikło: " << f << "\n";
-        if (equal) out << "Bazy są równe co do znaczenia.\n";
+            out << tr("ustalenie znikło: ") << f << "\n";
+        if (equal) out << tr("Bazy są równe co do znaczenia.\n");
     }
     out.flush();
     return equal ? 0 : 1;
@@ -222,20 +223,21 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
 
 int show_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-' && args[0] != "-")) {
-        err << "Użycie: zuva show PLIK\n  baza jako tekst UTF-8, jeden rekord w wierszu (dla textconv "
-               "gita)\n";
+        err << tr(
+            "Użycie: zuva show PLIK\n  baza jako tekst UTF-8, jeden rekord w wierszu (dla textconv "
+            "gita)\n");
         return args.size() == 1 && (args[0] == "--help" || args[0] == "-h") ? 0 : 2;
     }
     const auto bytes = read_file_bytes(args[0]);
     if (!bytes) {
-        err << args[0] << ": nie można odczytać pliku\n";
+        err << args[0] << tr(": nie można odczytać pliku\n");
         return 2;
     }
     // The file's own lines, comments and switched-off records included, only converted and
     // with line ends unified: a diff of the output points at the lines of the file.
     const auto text = decode_file_text(*bytes);
     if (!text) {
-        err << args[0] << ": plik nie jest tekstem w kodzie Windows-1250 ani UTF-8\n";
+        err << args[0] << tr(": plik nie jest tekstem w kodzie Windows-1250 ani UTF-8\n");
         return 2;
     }
     std::string t;

@@ -13,6 +13,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -125,7 +126,7 @@ void podkartoteka(Session& s, MediaKind k) {
     std::error_code ec;
     if (!fs::exists(path, ec)) {
         int b = s.ui.question("Tworzenie podkartoteki", "Czy utworzyć podkartotekę\n   " + path + " ?",
-                              {"&Tak", "&Nie"});
+                              {tr("&Tak"), tr("&Nie")});
         if (b != 0) return;
         if (!fs::create_directories(path, ec)) {
             s.ui.note("Uwaga błąd!", "Nie można utworzyć podkartoteki\n   " + path + ".");

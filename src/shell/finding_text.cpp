@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "text/codec.h"
+#include "text/i18n.h"
 
 namespace zuva {
 namespace check {
@@ -30,16 +31,23 @@ std::string one_line(std::string_view text) {
 // follow a verdict: `zuva check` opens no menu, and the finding names its record.
 std::string without_question(std::string_view text) {
     std::string t(text);
-    std::size_t q = t.rfind("\n\nChcesz");
-    if (q != std::string::npos) t.erase(q);
-    for (const char* direction :
-         {"przejść do opcji", "Przejdź do opcji", "Przejdź do '", "wybierz opcję", "Wykonaj diagnozę"}) {
-        const std::size_t at = t.find(direction);
-        if (at == std::string::npos) continue;
-        // From the start of its line; kept when nothing would be left before it.
-        const std::size_t line = t.rfind('\n', at);
-        if (line == std::string::npos || t.find_first_not_of(" \n", 0) >= line) continue;
-        t.erase(line);
+    // The words as written and in the language of the run: the texts come from the core.
+    const char* ask = N_("\n\nChcesz");
+    for (const char* shown : {ask, tr(ask)}) {
+        const std::size_t q = t.rfind(shown);
+        if (q != std::string::npos) t.erase(q);
+        if (std::string_view(tr(ask)) == ask) break;
+    }
+    for (const char* polish : {N_("przejść do opcji"), N_("Przejdź do opcji"), N_("Przejdź do '"),
+                               N_("wybierz opcję"), N_("Wykonaj diagnozę")}) {
+        for (const char* direction : {polish, tr(polish)}) {
+            const std::size_t at = t.find(direction);
+            if (at == std::string::npos) continue;
+            // From the start of its line; kept when nothing would be left before it.
+            const std::size_t line = t.rfind('\n', at);
+            if (line == std::string::npos || t.find_first_not_of(" \n", 0) >= line) continue;
+            t.erase(line);
+        }
     }
     return t;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva::testing {
@@ -27,7 +28,7 @@ std::string sources(const api::Result& r, const std::string& statement) {
     for (const auto& c : r.trace.contributions) {
         if (c.conclusion != statement) continue;
         if (!out.empty()) out += ", ";
-        out += (c.model ? "model " : "reguła ") + std::to_string(c.number) + ": " + cf_text(c.cf);
+        out += (c.model ? "model " : tr("reguła ")) + std::to_string(c.number) + ": " + cf_text(c.cf);
     }
     return out;
 }
@@ -64,7 +65,8 @@ void compare_offers(const char* what, const std::vector<api::Offer>& offered,
             extra.push_back(o.name);
     }
     if (missing.empty() && extra.empty()) return;
-    std::string d = std::string(what) + ": oczekiwano " + listed(*expected) + ", otrzymano " + listed(names);
+    std::string d =
+        std::string(what) + tr(": oczekiwano ") + listed(*expected) + tr(", otrzymano ") + listed(names);
     diffs.push_back(d);
 }
 
@@ -82,8 +84,8 @@ void compare_results(const TestCase& c, const api::Result& r, std::vector<std::s
         bool known = false;
         std::optional<double> got = r.completed ? cf_of(c.hypothesis, known) : std::nullopt;
         if (!c.verdict->matches(got)) {
-            std::string d = "werdykt " + c.hypothesis + ": oczekiwano " + c.verdict->text() + ", otrzymano " +
-                            (got ? got_text(got) : std::string("brak werdyktu"));
+            std::string d = tr("werdykt ") + c.hypothesis + tr(": oczekiwano ") + c.verdict->text() +
+                            tr(", otrzymano ") + (got ? got_text(got) : std::string("brak werdyktu"));
             const std::string from = sources(r, c.hypothesis);
             if (!from.empty()) d += " (" + from + ")";
             diffs.push_back(d);
@@ -93,11 +95,12 @@ void compare_results(const TestCase& c, const api::Result& r, std::vector<std::s
         bool known = false;
         const std::optional<double> got = cf_of(e.name, known);
         if (!known && e.expected.kind != Expected::Kind::None) {
-            diffs.push_back(e.name + ": oczekiwano " + e.expected.text() + ", a baza nie ma takiego wniosku");
+            diffs.push_back(e.name + tr(": oczekiwano ") + e.expected.text() +
+                            tr(", a baza nie ma takiego wniosku"));
             continue;
         }
         if (e.expected.matches(got)) continue;
-        std::string d = e.name + ": oczekiwano " + e.expected.text() + ", otrzymano " + got_text(got);
+        std::string d = e.name + tr(": oczekiwano ") + e.expected.text() + tr(", otrzymano ") + got_text(got);
         const std::string from = sources(r, e.name);
         if (!from.empty()) d += " (" + from + ")";
         diffs.push_back(d);
@@ -110,10 +113,10 @@ void compare_results(const TestCase& c, const api::Result& r, std::vector<std::s
         if (want.matches(got)) continue;
         std::string wanted =
             want.kind == Expected::Kind::Range
-                ? "wartości z przedziału [" + format_lg(want.low) + ", " + format_lg(want.high) + "]"
-                : "wartości " + format_lg(want.low);
-        diffs.push_back(e.name + ": oczekiwano " + wanted + ", otrzymano " +
-                        (got ? "wartość " + format_lg(*got) : std::string("brak wartości")));
+                ? tr("wartości z przedziału [") + format_lg(want.low) + ", " + format_lg(want.high) + "]"
+                : tr("wartości ") + format_lg(want.low);
+        diffs.push_back(e.name + tr(": oczekiwano ") + wanted + tr(", otrzymano ") +
+                        (got ? tr("wartość ") + format_lg(*got) : std::string(tr("brak wartości"))));
     }
     compare_offers("rady", r.advice, c.advice, diffs);
     compare_offers("grafiki", r.pictures, c.pictures, diffs);
@@ -128,18 +131,21 @@ bool value_question(api::QuestionKind k) {
 // A refusal (the base cannot be opened, the run cannot start or go on): expected or not.
 void refusal(const TestCase& c, const std::string& message, std::vector<std::string>& diffs) {
     if (!c.refused)
-        diffs.push_back("wnioskowanie odmówione: " + message);
+        diffs.push_back(tr("wnioskowanie odmówione: ") + message);
     else if (message.find(*c.refused) == std::string::npos)
-        diffs.push_back("oczekiwano odmowy z komunikatem zawierającym \"" + *c.refused +
-                        "\", otrzymano: " + message);
+        diffs.push_back(tr("oczekiwano odmowy z komunikatem zawierającym \"") + *c.refused +
+                        tr("\", otrzymano: ") + message);
 }
 
 // A finding that says its base was not loaded: it could not be read, or its load refused it
 // (other load errors leave the base loaded, and the run says what they refuse).
 bool did_not_load(const api::Finding& f) {
     if (f.kind == "file" || f.kind == "syntax") return true;
-    return f.kind == "load" && (f.text.find("nie można ładować") != std::string::npos ||
-                                f.text.find("nie zostanie załadowana") != std::string::npos);
+    // The load's texts as written or in the language of the run.
+    auto says = [&f](const char* text) {
+        return f.text.find(text) != std::string::npos || f.text.find(tr(text)) != std::string::npos;
+    };
+    return f.kind == "load" && (says(N_("nie można ładować")) || says(N_("nie zostanie załadowana")));
 }
 
 }  // namespace
@@ -210,7 +216,7 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
     } else if (!bases.failed_loads(c.rule_path).empty()) {
         // Run without it, the case would fail for another reason (a model's conclusion asked
         // as a question) or pass without what it tests.
-        refusal(c, "baza nie została załadowana: " + bases.failed_loads(c.rule_path).front(), diffs);
+        refusal(c, tr("baza nie została załadowana: ") + bases.failed_loads(c.rule_path).front(), diffs);
     } else {
         api::Options o;
         o.labels = c.labels;
@@ -221,21 +227,22 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
         // refused, or a run that keeps asking ends the case.
         auto answer = [&](const api::Question& q, const std::string& refused) -> std::optional<std::string> {
             if (!refused.empty()) {
-                diffs.push_back("odpowiedź \"" + last_answer + "\" na pytanie o " + q.name +
-                                " odrzucona: " + refused);
+                diffs.push_back(tr("odpowiedź \"") + last_answer + tr("\" na pytanie o ") + q.name +
+                                tr(" odrzucona: ") + refused);
                 return std::nullopt;
             }
             auto a = std::find_if(c.answers.begin(), c.answers.end(),
                                   [&](const auto& x) { return x.first == q.name; });
             if (a == c.answers.end()) {
                 diffs.push_back((value_question(q.kind) ? "pytanie o " : "pytanie ") + q.name +
-                                " bez odpowiedzi w przypadku (dodaj odpowiedź(\"" + q.name + "\",\"...\"))");
+                                tr(" bez odpowiedzi w przypadku (dodaj odpowiedź(\"") + q.name +
+                                "\",\"...\"))");
                 return std::nullopt;
             }
             if (std::find(out.asked.begin(), out.asked.end(), q.name) == out.asked.end())
                 out.asked.push_back(q.name);
             if (++questions > kMaxQuestions) {
-                diffs.push_back("wnioskowanie pyta bez końca (ostatnio o " + q.name + ")");
+                diffs.push_back(tr("wnioskowanie pyta bez końca (ostatnio o ") + q.name + ")");
                 return std::nullopt;
             }
             last_answer = a->second;
@@ -246,8 +253,8 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
                 out.completed = true;
                 out.trace = r->trace;
                 if (c.refused)
-                    diffs.push_back("oczekiwano odmowy wnioskowania (\"" + *c.refused +
-                                    "\"), a wnioskowanie przebiegło");
+                    diffs.push_back(tr("oczekiwano odmowy wnioskowania (\"") + *c.refused +
+                                    tr("\"), a wnioskowanie przebiegło"));
                 else
                     compare_results(c, *r, diffs);
             }
