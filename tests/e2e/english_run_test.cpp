@@ -35,13 +35,13 @@ class EnglishRun : public testing_support::TempDirTest {
         std::vector<std::string> asked;
     };
 
-    // A forward consultation of a fresh copy of the sample in `language`, the symptoms answered
-    // as the session API's tests answer them, the summary kept as P.txt.
+    // A forward consultation of a fresh copy of the sample with its texts base in `language`,
+    // the symptoms answered as the session API's tests answer them, the summary kept as P.txt.
     Run consult(const std::string& language, const std::string& folder) {
         const fs::path bazy = fs::path(dir) / folder / "BAZY";
         fs::create_directories(bazy.parent_path());
         fs::copy(testing_support::kExamples, bazy.parent_path(), fs::copy_options::recursive);
-        std::string script = "10064\nREAUTO.BEN\nNie\nNie\nNie\n10164\n1\nNIE\n1\n";
+        std::string script = "10064\nREAUTO.BEN\nNie\nNie\nNie\n10190\nTEAUTO.BEN\n10164\n1\nNIE\n1\n";
         for (const auto& name : testing_support::kSampleSymptoms)
             script += testing_support::kSampleAnswers.at(name) + "\n";
         script += "TAK\nP.txt\nNie\n";
@@ -80,11 +80,14 @@ TEST_F(EnglishRun, SampleConsultationInEnglishReachesThePolishResults) {
     // English texts: menu, dialogs, explanations, the buttons the Polish answers chose.
     for (const char* text : {"[command] 10064 Load &rule base", "[command] 10164 Uncertain forward inference",
                              "answer: &YES", "answer: &No", "[explanation] Explanation of the rule",
-                             "[radio] Level of detail", "[value] Enter the CF value"})
+                             "[radio] Level of detail", "[value] Enter the CF value",
+                             // the texts base's English questions
+                             "title: Is there a hard frost?\nname: silny_mroz"})
         EXPECT_TRUE(has(en.out, text)) << text;
     for (const char* text : {"Ładowanie bazy", "Wnioskowanie elementarne", "Wyjaśnienie reguły", "&TAK"})
         EXPECT_FALSE(has(en.out, text)) << text;
     EXPECT_TRUE(has(pl.out, "[command] 10164 Wnioskowanie elementarne niepewne w przód"));
+    EXPECT_TRUE(has(pl.out, "title: Czy jest silny mróz?\nname: silny_mroz"));
 
     // The summary written under English is read back into the same case under either language.
     const fs::path en_dir = fs::path(dir) / "en" / "BAZY";
