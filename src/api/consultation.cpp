@@ -50,6 +50,7 @@ const CommandRegistry& registry() {
 
 void* thread_main(void* arg) {
     auto& c = *static_cast<Consultation::Impl*>(arg);
+    const ThreadLanguage language(c.language);
     c.release.take();
     run_to_end(c);
     if (c.dropped) c.state.reset();
@@ -72,7 +73,9 @@ int position_of(const Question& q, const std::string& text) {
         return pos >= 1 && pos <= static_cast<int>(q.options.size()) ? pos : 0;
     const std::string want = to_lower_pl(strip_amp(text));
     for (std::size_t i = 0; i < q.options.size(); ++i)
-        if (to_lower_pl(strip_amp(q.options[i])) == want) return static_cast<int>(i) + 1;
+        if (to_lower_pl(strip_amp(q.options[i])) == want ||
+            to_lower_pl(strip_amp(untranslated(q.options[i]))) == want)
+            return static_cast<int>(i) + 1;
     return 0;
 }
 

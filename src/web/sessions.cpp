@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "text/i18n.h"
+
 namespace zuva::web {
 
 std::string new_token() {

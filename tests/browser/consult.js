@@ -122,7 +122,8 @@ async function checkResults(page, label) {
   const browser = await chromium.launch({ executablePath, args: ["--no-sandbox"] });
   let dialogs = 0;
   try {
-    const context = await browser.newContext({ viewport: { width: 1100, height: 900 }, acceptDownloads: true });
+    // A Polish visitor: the page follows the browser's language (Chromium's own is English).
+    const context = await browser.newContext({ viewport: { width: 1100, height: 900 }, acceptDownloads: true, locale: "pl-PL" });
     const page = await context.newPage();
     page.on("dialog", (d) => { dialogs++; d.dismiss(); });
 
@@ -198,7 +199,7 @@ async function checkResults(page, label) {
     await context.close();
 
     // A phone.
-    const phone = await browser.newContext({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+    const phone = await browser.newContext({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true, locale: "pl-PL" });
     const p = await phone.newPage();
     await p.goto(url + "/");
     const pauto = p.locator("section", { has: p.getByRole("heading", { name: "Baza wiedzy auto" }) });
