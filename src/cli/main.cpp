@@ -83,16 +83,19 @@ std::string owner_from_environment(bool account_too) {
 }
 
 // The user guide beside the program: docs/ next to the executable (the build directory
-// and an installation), or the source tree's docs/ one level up.
+// and an installation), or the source tree's docs/ one level up; the English guide when the
+// program runs in English and it is there.
 std::string user_guide_path() {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return "";
     const std::filesystem::path dir = exe.parent_path();
-    for (const auto& candidate :
-         {dir / "docs" / "pomoc.html", dir / ".." / "share" / "doc" / "zuva" / "pomoc.html",
-          dir / ".." / "docs" / "pomoc.html"})
-        if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
+    std::vector<const char*> guides = {"pomoc.html"};
+    if (zuva::current_language() == zuva::Language::english) guides.insert(guides.begin(), "help-en.html");
+    for (const char* guide : guides)
+        for (const auto& candidate : {dir / "docs" / guide, dir / ".." / "share" / "doc" / "zuva" / guide,
+                                      dir / ".." / "docs" / guide})
+            if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
     return "";
 }
 

@@ -119,13 +119,19 @@ int main(int argc, char** argv) {
         s.shell.owner = user;
     // The user guide beside the program: docs/ next to it (the build directory), in an
     // installation's share/doc/zuva, or the source tree's docs/ one level up.
+    // The English guide first when the program runs in English.
     const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString& g :
-         {dir + "/docs/pomoc.html", dir + "/../share/doc/zuva/pomoc.html", dir + "/../docs/pomoc.html"})
-        if (QFileInfo(g).isFile()) {
-            s.shell.user_guide = QFileInfo(g).canonicalFilePath().toStdString();
-            break;
-        }
+    QStringList guides = {"pomoc.html"};
+    if (zuva::current_language() == zuva::Language::english) guides.prepend("help-en.html");
+    for (const QString& guide : guides) {
+        for (const QString& g :
+             {dir + "/docs/" + guide, dir + "/../share/doc/zuva/" + guide, dir + "/../docs/" + guide})
+            if (QFileInfo(g).isFile()) {
+                s.shell.user_guide = QFileInfo(g).canonicalFilePath().toStdString();
+                break;
+            }
+        if (!s.shell.user_guide.empty()) break;
+    }
     s.shell.keep_case = zuva::testing::keep_case;
     zuva::CommandRegistry r;
     zuva::install_handlers(r);

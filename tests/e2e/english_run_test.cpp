@@ -108,3 +108,23 @@ TEST_F(EnglishRun, SampleConsultationInEnglishReachesThePolishResults) {
 
 }  // namespace
 }  // namespace zuva
+
+namespace zuva {
+namespace {
+
+// "Pomoc" opens the user guide of the program's language.
+TEST_F(EnglishRun, HelpOpensTheGuideOfTheLanguage) {
+    const fs::path here = fs::path(dir);
+    ASSERT_TRUE(write_file_bytes((here / "odp.txt").string(), "10169\n"));
+    for (const auto& [language, guide] :
+         {std::pair<const char*, const char*>{kEnglish, "/help-en.html\n"}, {kPolish, "/pomoc.html\n"}}) {
+        ASSERT_EQ(shell(here, std::string(language) + "'" ZUVA_BINARY "' --answers odp.txt"), 0);
+        const std::string out = read_file_bytes((here / "out.txt").string()).value_or("");
+        const std::size_t at = out.find("[document] ");
+        ASSERT_NE(at, std::string::npos) << out;
+        EXPECT_TRUE(out.substr(at).ends_with(guide)) << out.substr(at);
+    }
+}
+
+}  // namespace
+}  // namespace zuva
