@@ -106,18 +106,22 @@ std::optional<RecordRef> named_record(std::string_view text) {
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
         std::string l = to_lower_pl(words[i]);
         char what = 0;
-        if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0)
+        // In either language of the texts: the core's notes come in the language of the run.
+        if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0 || l == "rule" || l == "rules")
             what = 'r';
         else if (l.rfind("model", 0) == 0)
             what = 'm';
-        else if (l.rfind("ogranicz", 0) == 0)
+        else if (l.rfind("ogranicz", 0) == 0 || l.rfind("constraint", 0) == 0)
             what = 'o';
         if (!what) continue;
         std::size_t j = i + 1;
         // "reguła o numerze 5", "Model arytmetyczny 4", "Ograniczenie dokładne 2".
-        static const char* const between[] = {"o",          "numerze",  "nr",           "arytmetyczny",
-                                              "relacyjny",  "liniowy",  "wielomianowy", "rozszerzony",
-                                              "podstawowy", "dokładne", "niepewne"};
+        static const char* const between[] = {"o",          "numerze",    "nr",           "arytmetyczny",
+                                              "relacyjny",  "liniowy",    "wielomianowy", "rozszerzony",
+                                              "podstawowy", "dokładne",   "niepewne",     "number",
+                                              "the",        "basic",      "extended",     "linear",
+                                              "polynomial", "arithmetic", "relational",   "exact",
+                                              "uncertain"};
         auto skippable = [&](const std::string& x) {
             return std::find(std::begin(between), std::end(between), x) != std::end(between);
         };

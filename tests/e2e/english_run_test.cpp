@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -123,6 +124,44 @@ TEST_F(EnglishRun, HelpOpensTheGuideOfTheLanguage) {
         const std::size_t at = out.find("[document] ");
         ASSERT_NE(at, std::string::npos) << out;
         EXPECT_TRUE(out.substr(at).ends_with(guide)) << out.substr(at);
+    }
+}
+
+}  // namespace
+}  // namespace zuva
+
+namespace zuva {
+namespace {
+
+// zuva check finds the same things at the same places in either language: it reads the
+// core's notes, which come in the language of the run.
+TEST_F(EnglishRun, CheckFindsTheSameInEitherLanguage) {
+    const std::string data = std::string(ZUVA_TEST_DATA) + "/e2e";
+    const std::pair<std::string, std::string> bases[] = {{testing_support::kExamples + "/BAZY", "REAUTO.BEN"},
+                                                         {data, "REBLAD.BEN"},
+                                                         {data, "RECOMP.BEN"},
+                                                         {data, "REKOLO.BEN"},
+                                                         {data, "RENADM.BEN"},
+                                                         {data, "RENUMER.BEN"},
+                                                         {data, "REOGR.BEN"},
+                                                         {data, "REZNAKI.BEN"},
+                                                         {data, "REKONIEC.BEN"}};
+    const std::regex message(R"(,"message":"(?:[^"\\]|\\.)*")");
+    for (const auto& [folder, base] : bases) {
+        std::string found[2];
+        int status[2];
+        for (int english = 0; english < 2; ++english) {
+            const std::string cmd = std::string("cd '") + folder + "' && " + (english ? kEnglish : kPolish) +
+                                    "'" + ZUVA_BINARY "' check --format json " + base + " >'" + dir +
+                                    "/check.txt'";
+            const int rc = std::system(cmd.c_str());
+            status[english] = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+            found[english] =
+                std::regex_replace(read_file_bytes(dir + "/check.txt").value_or(""), message, "");
+        }
+        EXPECT_EQ(status[1], status[0]) << base;
+        EXPECT_EQ(found[1], found[0]) << base;
+        EXPECT_NE(found[0].find("\"findings\""), std::string::npos) << base;
     }
 }
 
