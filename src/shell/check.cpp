@@ -125,7 +125,7 @@ class Checker {
         if (!held && (!bytes || !fs::is_regular_file(full, ec))) {
             result_.unreadable = true;
             add({result_.rule_file, 1, 1, true, "file",
-                 "Nie można odczytać pliku " + result_.rule_file + "."});
+                 tr("Nie można odczytać pliku ") + result_.rule_file + "."});
             return result_;
         }
         try {
@@ -179,7 +179,7 @@ class Checker {
             if (options_.anomalies && rules_read_) anomalies(full);
             if (rules_read_) display_texts();
         } catch (const CheckAborted&) {
-            add({result_.rule_file, 1, 1, true, "check", "Test przerwany: program pytał bez końca."});
+            add({result_.rule_file, 1, 1, true, "check", tr("Test przerwany: program pytał bez końca.")});
         } catch (const ProgramExit&) {
         }
         return finish();
@@ -233,7 +233,7 @@ class Checker {
         if (!text) {
             add({shown_path, 1, 1, true, "file",
                  bytes ? "Plik nie jest tekstem w kodowaniu Windows-1250 ani UTF-8."
-                       : "Nie można odczytać pliku."});
+                       : tr("Nie można odczytać pliku.")});
             if (kind == BaseKind::Rules) result_.unreadable = true;
             return false;
         }
@@ -579,7 +579,7 @@ std::optional<Finding> syntax_finding(BaseKind kind, std::string_view text, cons
     std::string msg =
         err->line_text.empty() && err->position == 0
             ? "Baza zawiera puste linie!"
-            : "Błąd syntaksu: " +
+            : tr("Błąd syntaksu: ") +
                   syntax_error_text(
                       *err, [kind](std::string_view t) { return field_count(kind, t); }, table_names(kind));
     return Finding{shown_path, err->line_number, err->position + 1, true, "syntax", msg};

@@ -153,15 +153,15 @@ std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view 
 }
 
 std::string not_run_text(const std::vector<std::string>& kinds, const std::vector<std::string>& bases) {
-    std::string m = "Baza reguł jest zewnętrznie sprzeczna i nie daje się spłaszczyć, więc nie wykonano";
+    std::string m = tr("Baza reguł jest zewnętrznie sprzeczna i nie daje się spłaszczyć, więc nie wykonano");
     auto list = [&](const char* what, const std::vector<std::string>& items) {
         m += what;
         for (std::size_t i = 0; i < items.size(); ++i)
             m += (i ? ", " : " ") + items[i];
     };
-    if (!kinds.empty()) list(" testów", kinds);
-    if (!bases.empty()) list(kinds.empty() ? " ładowania baz" : " i nie załadowano baz", bases);
-    return m + ". Usuń sprzeczność i sprawdź bazę ponownie.";
+    if (!kinds.empty()) list(tr(" testów"), kinds);
+    if (!bases.empty()) list(kinds.empty() ? tr(" ładowania baz") : tr(" i nie załadowano baz"), bases);
+    return m + tr(". Usuń sprzeczność i sprawdź bazę ponownie.");
 }
 
 }  // namespace check
