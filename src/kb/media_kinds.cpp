@@ -130,7 +130,7 @@ void kasowanie_bazy(Session& s, MediaKind k) {
 std::string read_text_file(const std::string& path, std::string& why) {
     auto bytes = read_file_bytes(path);
     if (!bytes) {
-        why = "Nie można odczytać pliku";
+        why = tr("Nie można odczytać pliku");
         return {};
     }
     CodecError err;
