@@ -60,7 +60,7 @@ double pytaj(Session& s, const std::string& condition) {
         title = tr("Określ CF warunku ") + condition + tr(" równe -1.0 lub 1.0.");
     } else if (uncertain) {
         zapowiedz_ograniczenie(
-            s, condition, "niepewnej.", tr("Określ CF warunku  z przedziału [-1,1]."),
+            s, condition, tr("niepewnej."), tr("Określ CF warunku  z przedziału [-1,1]."),
             tr("\n jest w bazie ograniczeń niepewnej.\n Określ CF warunku z przedziału [-1,1]"));
         title = tr("Określ CF warunku ") + condition + tr(" z przedziału [-1,1].");
     } else {

@@ -183,7 +183,7 @@ bool testuj_sprzecznosc_1z(Session& s) {
          {tr("Baza reguł elementarna niepewna może być diagnozowana na obecność sprzeczności "),
           tr("zewnętrznych. Diagnostyka sprzeczności zewnętrznych dużych i silnie zagnieżdżonych"),
           tr("baz reguł może trwać długo, gdyż wymaga ona spłaszczenia tych baz."), "",
-          tr("Zaleca się diagnozowanie sprzeczności zewnętrznych baz nowych lub"), "zmodyfikowanych.",
+          tr("Zaleca się diagnozowanie sprzeczności zewnętrznych baz nowych lub"), tr("zmodyfikowanych."),
           tr("Przy kolejnym stosowaniu tych baz można test sprzeczności zewnętrznej "), tr("pominąć."), "",
           tr("Pamiętaj, że niepewne sprzeczności zewnętrzne mogą doprowadzić do 'zawieszenia się'"),
           tr("komputera. "), ""})

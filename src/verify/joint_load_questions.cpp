@@ -189,7 +189,7 @@ bool testuj_sprzecznosc_2(Session& s, Niepewne n) {
           tr("łącznych. Diagnostyka sprzeczności łącznych dużych i silnie zagnieżdżonych"),
           tr("baz reguł i baz ograniczeń może trwać długo, gdyż wymaga ona spłaszczenia"),
           tr("diagnozowanej bazy reguł."), "",
-          tr("Zaleca się diagnozowanie sprzecznosci łącznych baz nowych lub"), "zmodyfikowanych.",
+          tr("Zaleca się diagnozowanie sprzecznosci łącznych baz nowych lub"), tr("zmodyfikowanych."),
           tr("Przy kolejnym stosowaniu tych baz można test sprzeczności łącznej "), tr("pominąć."), "",
           tr("Pamiętej, że sprzeczności łączne nie doprowadzą do 'zawieszenia się'"),
           tr("komputera, lecz mogą doprowadzić do niepoprawnych wniosków. "), ""})
