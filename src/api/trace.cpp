@@ -15,7 +15,6 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
-#include "text/i18n.h"
 #include "text/number_format.h"
 #include "verify/completeness.h"
 

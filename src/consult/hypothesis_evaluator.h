@@ -15,7 +15,6 @@
 #include "consult/why_asked.h"
 #include "kb/askable_conditions.h"
 #include "session/session.h"
-#include "text/i18n.h"
 
 namespace zuva {
 namespace backward {

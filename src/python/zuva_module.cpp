@@ -416,6 +416,10 @@ PYBIND11_MODULE(_zuva, m) {
         .def("__repr__",
              [](const KnowledgeBase& kb) { return "<zuva.KnowledgeBase " + kb.rule_file() + ">"; });
 
+    m.def("set_language", &zuva::api::set_language, py::arg("code"),
+          "The language of the program's texts in the consultations started afterwards: \"pl\" "
+          "(the default) or \"en\"; False when no English catalog is found or the code is neither.");
+    m.def("language", &zuva::api::language, "The language of the program's texts: \"pl\" or \"en\".");
     m.def(
         "open", [](const std::string& path) { return KnowledgeBase::open(path); }, py::arg("path"),
         py::call_guard<py::gil_scoped_release>(),

@@ -9,8 +9,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "text/i18n.h"
-
 namespace zuva::web {
 
 std::string new_token() {
