@@ -15,7 +15,7 @@ import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src")
 POLISH = re.compile("[ąćęłńóśźżĄĆĘŁŃÓŚŹŻ]")
-COMPLETE = ["api", "cli", "consult", "gui", "import", "kb", "lsp", "report", "session", "testing", "text", "ui"]
+COMPLETE = ["api", "cli", "consult", "gui", "import", "kb", "lsp", "python", "report", "session", "testing", "text", "ui"]
 FIXED_FILE = os.path.join(ROOT, "..", "po", "fixed-texts.txt")
 LITERAL = re.compile(r'(u8|L|u|U)?"((?:[^"\\\n]|\\.)*)"')
 MARK = re.compile(r'(?:\btr|\bN_)\s*\(\s*$')
