@@ -27,6 +27,8 @@ pkgs+=(libssl-dev zlib1g-dev)
 # Pictures of the network of a base and of the HOW tree: Graphviz's library (the terminal
 # program, zuva serve), Qt SVG for the desktop window.
 pkgs+=(libgraphviz-dev graphviz qt6-svg-dev)
+# The English catalog of the program's texts: xgettext and msgfmt (libintl is in glibc).
+pkgs+=(gettext)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -361,4 +361,11 @@ struct Inventory {
 };
 Inventory inventory(const KnowledgeBase& kb);
 
+// The language of the program's texts (questions, explanations, notes, errors) in the
+// consultations started afterwards: "pl" (the default) or "en". False when there is no
+// English catalog to be found (the texts then stay Polish) or the code is neither.
+bool set_language(const std::string& code);
+// "pl" or "en".
+std::string language();
+
 }  // namespace zuva::api

@@ -34,11 +34,14 @@ from ._zuva import (
     Trace,
     Why,
     __version__,
+    language,
+    set_language,
 )
 
 __all__ = [
     "Consultation", "Contribution", "Error", "Finding", "HowNode", "Inventory", "Item", "KnowledgeBase",
-    "Offer", "Question", "Result", "Runner", "Trace", "Why", "__version__", "open", "run",
+    "Offer", "Question", "Result", "Runner", "Trace", "Why", "__version__", "language", "open", "run",
+    "set_language",
 ]
 
 Answer = Union[str, int, float]

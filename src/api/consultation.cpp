@@ -20,6 +20,7 @@
 #include "shell/handlers.h"
 #include "shell/shell.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva::api {
@@ -50,6 +51,7 @@ const CommandRegistry& registry() {
 
 void* thread_main(void* arg) {
     auto& c = *static_cast<Consultation::Impl*>(arg);
+    const ThreadLanguage language(c.language);
     c.release.take();
     run_to_end(c);
     if (c.dropped) c.state.reset();
@@ -72,7 +74,9 @@ int position_of(const Question& q, const std::string& text) {
         return pos >= 1 && pos <= static_cast<int>(q.options.size()) ? pos : 0;
     const std::string want = to_lower_pl(strip_amp(text));
     for (std::size_t i = 0; i < q.options.size(); ++i)
-        if (to_lower_pl(strip_amp(q.options[i])) == want) return static_cast<int>(i) + 1;
+        if (to_lower_pl(strip_amp(q.options[i])) == want ||
+            to_lower_pl(strip_amp(untranslated(q.options[i]))) == want)
+            return static_cast<int>(i) + 1;
     return 0;
 }
 
@@ -82,8 +86,8 @@ void check_position(const Question& q, int position) {
     const bool none_allowed = q.kind == QuestionKind::List && position == 0;
     if ((position == 0 && none_allowed) || (position >= 1 && position <= static_cast<int>(q.options.size())))
         return;
-    throw Error("Pozycja " + std::to_string(position) + " nie należy do odpowiedzi na to pytanie (1-" +
-                std::to_string(q.options.size()) + ").");
+    throw Error(tr("Pozycja ") + std::to_string(position) +
+                tr(" nie należy do odpowiedzi na to pytanie (1-") + std::to_string(q.options.size()) + ").");
 }
 
 }  // namespace
@@ -107,7 +111,7 @@ std::shared_ptr<const LoadedBase> load_knowledge_base(const std::string& rule_fu
     prepare_session(s);
     start_program(s);
     close_intro(s);
-    const std::string not_loaded = "Baza reguł nie została załadowana.";
+    const std::string not_loaded = tr("Baza reguł nie została załadowana.");
     try {
         ui.next_open = rule_full;
         dispatch_command(s, r, 10064);
@@ -148,7 +152,7 @@ void run_to_end(Consultation::Impl& c) {
         if (dispatch_command(s, registry(), c.command) != DispatchResult::Done && c.failure.empty()) {
             // Why, on one line after the refusal: the verdict that forbids inference, else the
             // note the start showed; without the directions to the menu that follow it.
-            c.failure = "Wnioskowanie nie może być teraz rozpoczęte.";
+            c.failure = tr("Wnioskowanie nie może być teraz rozpoczęte.");
             std::string note = powod_odmowy_wnioskowania(s);
             if (note.empty() && !c.ui.result.notes.empty()) note = c.ui.result.notes.back().text;
             note = note.substr(0, note.find("\n\n"));
@@ -216,7 +220,7 @@ void hand_over(Consultation::Impl& c, std::unique_lock<std::mutex>& lock, Reply 
 
 const Question& pending_of(Consultation::Impl& c) {
     if (c.ui.phase != Phase::Asking)
-        throw Error("Konsultacja zakończyła się; nie ma pytania, na które można odpowiedzieć.");
+        throw Error(tr("Konsultacja zakończyła się; nie ma pytania, na które można odpowiedzieć."));
     return c.ui.pending;
 }
 
@@ -248,7 +252,7 @@ void Consultation::answer(const std::string& text) {
             r.kind = Reply::Kind::Position;
             r.position = text.empty() && q.kind == QuestionKind::List ? 0 : position_of(q, text);
             if (r.position == 0 && !(text.empty() && q.kind == QuestionKind::List))
-                throw Error("'" + text + "' nie jest żadną z odpowiedzi na to pytanie.");
+                throw Error("'" + text + tr("' nie jest żadną z odpowiedzi na to pytanie."));
             break;
         }
         case QuestionKind::MultiList:
@@ -262,7 +266,7 @@ void Consultation::answer(const std::string& text) {
                 int pos = 0;
                 auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), pos);
                 if (ec != std::errc() || end != part.data() + part.size() || part.empty())
-                    throw Error("'" + text + "' nie jest listą pozycji (np. 1,3).");
+                    throw Error("'" + text + tr("' nie jest listą pozycji (np. 1,3)."));
                 check_position(q, pos);
                 at = comma + 1;
             }
@@ -300,11 +304,11 @@ void Consultation::choose(int position) {
 Why Consultation::why() {
     auto lock = settled(*impl_);
     const Question& q = pending_of(*impl_);
-    if (!q.can_ask_why) throw Error("Przy tym pytaniu nie można zapytać, dlaczego pytam.");
+    if (!q.can_ask_why) throw Error(tr("Przy tym pytaniu nie można zapytać, dlaczego pytam."));
     Reply r;
     r.kind = Reply::Kind::Why;
     hand_over(*impl_, lock, std::move(r));
-    if (!impl_->ui.why) throw Error("Program nie odpowiedział, dlaczego pyta.");
+    if (!impl_->ui.why) throw Error(tr("Program nie odpowiedział, dlaczego pyta."));
     return *impl_->ui.why;
 }
 
@@ -316,7 +320,7 @@ bool Consultation::finished() {
 const Result& Consultation::result() {
     auto lock = settled(*impl_);
     if (impl_->ui.phase != Phase::Done)
-        throw Error("Konsultacja czeka na odpowiedź na pytanie o " + impl_->ui.pending.name + ".");
+        throw Error(tr("Konsultacja czeka na odpowiedź na pytanie o ") + impl_->ui.pending.name + ".");
     if (!impl_->failure.empty()) throw Error(impl_->failure);
     return impl_->ui.result;
 }
@@ -324,7 +328,7 @@ const Result& Consultation::result() {
 HowNode Consultation::how(const std::string& statement) {
     auto lock = settled(*impl_);
     if (impl_->ui.phase != Phase::Done || !impl_->ui.result.completed)
-        throw Error("Brak wyników zakończonego wnioskowania.");
+        throw Error(tr("Brak wyników zakończonego wnioskowania."));
     const std::string text = how_tree(impl_->s, statement);
     // Each line a node, its children the lines indented further (four blanks a level) under
     // it; a tree of one top line is that line.

@@ -11,6 +11,7 @@
 #include "api/consultation_thread.h"
 #include "api/consultation_ui.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "zuva/zuva.h"
 
 namespace zuva::api {
@@ -54,6 +55,8 @@ struct Consultation::Impl {
     ConsultationThread thread;
     bool dropped = false;  // the run ended because the consultation was dropped
     Log log;               // the base, direction and options (the answers are the port's)
+    // The language of its texts: that of the thread that made it (a web request's).
+    Language language = thread_language();
 };
 
 struct KnowledgeBase::Impl {

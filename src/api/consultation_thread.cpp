@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "text/i18n.h"
 #include "zuva/zuva.h"
 
 namespace zuva::api {
@@ -28,13 +29,14 @@ void ConsultationThread::start(void* (*main)(void*), void* arg, std::size_t stac
     void* m = mmap(nullptr, total, PROT_READ | PROT_WRITE,
                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
     if (m == MAP_FAILED)
-        throw Error(std::string("Nie można przydzielić stosu wątku konsultacji: ") + std::strerror(errno) +
-                    ".");
+        throw Error(std::string(tr("Nie można przydzielić stosu wątku konsultacji: ")) +
+                    std::strerror(errno) + ".");
     // The lowest page is the guard: the stack grows down towards it.
     if (mprotect(m, page, PROT_NONE) != 0) {
         const int e = errno;
         munmap(m, total);
-        throw Error(std::string("Nie można przydzielić stosu wątku konsultacji: ") + std::strerror(e) + ".");
+        throw Error(std::string(tr("Nie można przydzielić stosu wątku konsultacji: ")) + std::strerror(e) +
+                    ".");
     }
     pthread_attr_t attr;
     pthread_attr_init(&attr);
@@ -43,7 +45,7 @@ void ConsultationThread::start(void* (*main)(void*), void* arg, std::size_t stac
     pthread_attr_destroy(&attr);
     if (rc != 0) {
         munmap(m, total);
-        throw Error(std::string("Nie można uruchomić wątku konsultacji: ") + std::strerror(rc) + ".");
+        throw Error(std::string(tr("Nie można uruchomić wątku konsultacji: ")) + std::strerror(rc) + ".");
     }
     mapping_ = m;
     mapped_ = total;

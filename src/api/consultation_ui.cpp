@@ -15,6 +15,7 @@
 #include "kb/texts_base.h"
 #include "session/session.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva::api {
@@ -107,10 +108,10 @@ std::string ConsultationUi::refusal_reason() const {
     const std::string& t = answered_text_;
     if (!parse_real(t)) {
         if (t.find(',') != std::string::npos && parse_real(std::string(t).replace(t.find(','), 1, ".")))
-            return "'" + t + "' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.";
-        return "'" + t + "' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.";
+            return "'" + t + tr("' nie jest liczbą: część dziesiętną oddziela się kropką, np. 0.8.");
+        return "'" + t + tr("' nie jest liczbą. Wpisz liczbę, np. 0.8 lub -1.");
     }
-    return "Odpowiedź '" + t + "' nie została przyjęta.";
+    return tr("Odpowiedź '") + t + tr("' nie została przyjęta.");
 }
 
 Reply ConsultationUi::ask(Question q) {
@@ -269,7 +270,7 @@ Ui::ValueReply ConsultationUi::value_dialog_why(std::string_view dialog, std::st
     const auto what = take_asking();
     if (phase == Phase::Loading) {
         static_assert(kLoadValues > 0);
-        if (++load_values_ > kLoadValues) throw Stop{false, "Test przerwany: program pytał bez końca."};
+        if (++load_values_ > kLoadValues) throw Stop{false, tr("Test przerwany: program pytał bez końca.")};
         return {ValueReply::Kind::Text, "0"};
     }
     Question q;
@@ -305,7 +306,7 @@ Why ConsultationUi::why_now(const std::string& text) const {
     w.text = text;
     // No window closes here: the line that says the question comes again after it does goes,
     // with the blank line before it.
-    const std::string again = "\n\n" + std::string(kAskedAgainLine) + "\n";
+    const std::string again = "\n\n" + std::string(tr(kAskedAgainLine)) + "\n";
     if (w.text.ends_with(again)) w.text.erase(w.text.size() - again.size() + 1);
     const auto& stack = session->inference.explain.why;
     for (std::size_t i = stack.size(); i-- > 0;) {
@@ -346,7 +347,7 @@ std::optional<int> ConsultationUi::choose_one_prompted(std::string_view title, s
     if (what == Asking::Hypothesis && !hypothesis.empty()) {
         auto it = std::find(items.begin(), items.end(), hypothesis);
         if (it == items.end())
-            throw Stop{false, "Hipotezy " + hypothesis + " nie ma wśród hipotez do testowania."};
+            throw Stop{false, tr("Hipotezy ") + hypothesis + tr(" nie ma wśród hipotez do testowania.")};
         return static_cast<int>(it - items.begin());
     }
     if (what == Asking::AdviceList) {

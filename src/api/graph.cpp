@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "api/consultation_impl.h"
+#include "text/i18n.h"
 #include "verify/graph_dot.h"
 #include "verify/knowledge_graph.h"
 #include "zuva/zuva.h"
@@ -50,23 +51,34 @@ std::string how_label(const std::string& text) {
     return text.substr(0, colon) + "\n" + rest;
 }
 
-// The CF or value a line gives, as the edge to the line above shows it.
+// The CF or value a line gives, as the edge to the line above shows it. The lines come in the
+// language of the run, so their words are looked for as written and as shown.
 std::string how_edge(const std::string& text) {
     static const std::regex cf(R"(\(CF = (-?[0-9][0-9.e+-]*)\))");
-    static const std::regex share(R"(wkład (-?[0-9][0-9.e+-]*))");
     static const std::regex value(R"(^[^:(]* = (-?[0-9][0-9.e+-]*):)");
     std::smatch m;
     if (std::regex_search(text, m, cf)) return "CF " + m[1].str();
-    if (std::regex_search(text, m, share)) return "wkład " + m[1].str();
+    for (const char* word : {"wkład ", tr("wkład ")}) {
+        const std::regex share(std::string(word) + "(-?[0-9][0-9.e+-]*)");
+        if (std::regex_search(text, m, share)) return tr("wkład ") + m[1].str();
+    }
     if (std::regex_search(text, m, value)) return "= " + m[1].str();
     return "";
 }
 
+bool has_text(const std::string& text, const char* polish) {
+    return text.find(polish) != std::string::npos || text.find(tr(polish)) != std::string::npos;
+}
+
 const char* how_shape(const std::string& text) {
-    if (text.rfind("reguła ", 0) == 0) return "shape=box, style=filled, fillcolor=\"#f3f4f6\"";
-    if (text.find(": model ") != std::string::npos || text.find("modelu ") != std::string::npos)
+    if (text.rfind("reguła ", 0) == 0 || text.rfind(tr("reguła "), 0) == 0)
+        return "shape=box, style=filled, fillcolor=\"#f3f4f6\"";
+    if (text.find(": model ") != std::string::npos || text.find("modelu ") != std::string::npos ||
+        has_text(text, N_("wynik modelu arytmetycznego ")) ||
+        has_text(text, N_("model relacyjny podstawowy ")) ||
+        has_text(text, N_("model relacyjny rozwinięty ")))
         return "shape=hexagon, style=filled, fillcolor=\"#e0e7ff\"";
-    if (text.find("odpowiedź użytkownika") != std::string::npos)
+    if (has_text(text, N_("odpowiedź użytkownika")))
         return "shape=ellipse, style=filled, fillcolor=\"#dbeafe\"";
     return "shape=box, style=\"rounded,filled\", fillcolor=\"#fef3c7\"";
 }

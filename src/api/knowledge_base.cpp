@@ -12,6 +12,7 @@
 #include "kb/texts_base.h"
 #include "shell/check.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/nearest_name.h"
 
 namespace zuva::api {
@@ -61,7 +62,7 @@ void check_hypothesis(const LoadedBase& kb, const std::string& h, int type) {
         const TextList& candidates = t == kHipotezaWaska ? kb.narrow : kb.broad;
         if (std::find(candidates.begin(), candidates.end(), h) != candidates.end()) return;
     }
-    throw Error("Hipotezy " + h + " nie ma wśród hipotez do testowania.");
+    throw Error(tr("Hipotezy ") + h + tr(" nie ma wśród hipotez do testowania."));
 }
 
 KnowledgeBase KnowledgeBase::open(const std::string& rule_file) {
@@ -71,7 +72,7 @@ KnowledgeBase KnowledgeBase::open(const std::string& rule_file) {
     std::error_code ec;
     impl->full = fs::absolute(rule_file, ec).lexically_normal().string();
     if (!fs::is_regular_file(impl->full, ec) || !read_file_bytes(impl->full))
-        throw Error("Nie można odczytać pliku " + rule_file + ".", rule_file, 1);
+        throw Error(tr("Nie można odczytać pliku ") + rule_file + ".", rule_file, 1);
     CheckOptions o;
     o.anomalies = false;
     const CheckResult r = check_knowledge_base(rule_file, o);
@@ -81,7 +82,7 @@ KnowledgeBase KnowledgeBase::open(const std::string& rule_file) {
             throw Error(f.message, f.file, f.line);
         impl->findings.push_back(finding_of(f));
     }
-    if (r.unreadable) throw Error("Nie można odczytać pliku " + rule_file + ".", rule_file, 1);
+    if (r.unreadable) throw Error(tr("Nie można odczytać pliku ") + rule_file + ".", rule_file, 1);
     impl->files = r.files;
     // The stamps are taken before the load: an edit that lands while it reads counts as a
     // change and the next check sees it.
@@ -191,9 +192,9 @@ void refuse_unknown_answers(const KnowledgeBase& kb, const std::map<std::string,
             std::sort(known.begin(), known.end());
         }
         if (std::binary_search(known.begin(), known.end(), name)) continue;
-        std::string m = "Baza nie zna nazwy " + name + ", na którą podano odpowiedź";
+        std::string m = tr("Baza nie zna nazwy ") + name + tr(", na którą podano odpowiedź");
         const std::string near = nearest_name(name, known);
-        if (!near.empty()) m += " (czy chodziło o " + near + "?)";
+        if (!near.empty()) m += tr(" (czy chodziło o ") + near + "?)";
         throw Error(m + ".");
     }
 }

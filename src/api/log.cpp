@@ -9,6 +9,7 @@
 
 #include "api/consultation_impl.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva::api {
 
@@ -28,7 +29,7 @@ std::string kind_text(QuestionKind k) {
 QuestionKind kind_of(const std::string& text) {
     for (int i = 0; i < static_cast<int>(std::size(kKinds)); ++i)
         if (text == kKinds[i]) return static_cast<QuestionKind>(i);
-    throw Error("Dziennik konsultacji: nieznany rodzaj pytania '" + text + "'.");
+    throw Error(tr("Dziennik konsultacji: nieznany rodzaj pytania '") + text + "'.");
 }
 
 // What a question is, as a log names it: "3 (condition_cf rozrusznik_nie_kreci)".
@@ -135,12 +136,12 @@ Log Log::from_json(const std::string& text) {
         // A line of zuva serve's audit file holds the log under "log".
         const json& j = !whole.contains("zuva_log") && whole.contains("log") ? whole.at("log") : whole;
         if (j.at("zuva_log").get<int>() != kLogVersion)
-            throw Error("Dziennik konsultacji ma nieznaną wersję.");
+            throw Error(tr("Dziennik konsultacji ma nieznaną wersję."));
         for (const auto& f : j.at("base"))
             log.base.push_back({f.at("file").get<std::string>(), f.at("sha256").get<std::string>()});
         const std::string direction = j.at("direction").get<std::string>();
         if (direction != "forward" && direction != "backward")
-            throw Error("Dziennik konsultacji: nieznany kierunek wnioskowania '" + direction + "'.");
+            throw Error(tr("Dziennik konsultacji: nieznany kierunek wnioskowania '") + direction + "'.");
         log.backward = direction == "backward";
         log.hypothesis = j.at("hypothesis").get<std::string>();
         const json& o = j.at("options");
@@ -166,7 +167,7 @@ Log Log::from_json(const std::string& text) {
             log.answers.push_back(std::move(e));
         }
     } catch (const json::exception& e) {
-        throw Error(std::string("Dziennik konsultacji jest uszkodzony: ") + e.what());
+        throw Error(std::string(tr("Dziennik konsultacji jest uszkodzony: ")) + e.what());
     }
     return log;
 }
@@ -185,18 +186,18 @@ Consultation KnowledgeBase::resume(const Log& log) const {
         if (i >= log.base.size() || i >= identity.size() || identity[i].name != log.base[i].name ||
             identity[i].sha256 != log.base[i].sha256) {
             const std::string file = i < log.base.size() ? log.base[i].name : identity[i].name;
-            throw Error("Dziennik konsultacji dotyczy innej wersji bazy wiedzy: plik " + file +
-                        " jest inny niż wtedy.");
+            throw Error(tr("Dziennik konsultacji dotyczy innej wersji bazy wiedzy: plik ") + file +
+                        tr(" jest inny niż wtedy."));
         }
     }
     Consultation c = log.backward ? backward(log.hypothesis, log.options) : forward(log.options);
     for (const auto& a : log.answers) {
         const std::optional<Question> q = c.next();
         if (!q || q->number != a.number || q->kind != a.kind || q->name != a.name)
-            throw Error("Dziennik konsultacji nie pasuje do bazy wiedzy: pytanie " +
+            throw Error(tr("Dziennik konsultacji nie pasuje do bazy wiedzy: pytanie ") +
                         named(a.number, a.kind, a.name) +
-                        (q ? " różni się od zadanego teraz pytania " + named(q->number, q->kind, q->name)
-                           : " nie zostało zadane, konsultacja zakończyła się wcześniej") +
+                        (q ? tr(" różni się od zadanego teraz pytania ") + named(q->number, q->kind, q->name)
+                           : tr(" nie zostało zadane, konsultacja zakończyła się wcześniej")) +
                         ".");
         bool refused = false;
         try {
@@ -208,9 +209,10 @@ Consultation KnowledgeBase::resume(const Log& log) const {
             refused = true;
         }
         if (refused != a.refused)
-            throw Error("Dziennik konsultacji nie pasuje do bazy wiedzy: odpowiedź na pytanie " +
-                        named(a.number, a.kind, a.name) +
-                        (refused ? " nie została teraz przyjęta." : " została teraz przyjęta, a wtedy nie."));
+            throw Error(
+                tr("Dziennik konsultacji nie pasuje do bazy wiedzy: odpowiedź na pytanie ") +
+                named(a.number, a.kind, a.name) +
+                (refused ? tr(" nie została teraz przyjęta.") : tr(" została teraz przyjęta, a wtedy nie.")));
     }
     return c;
 }

@@ -5,6 +5,7 @@
 // halfway, so it is let go and the next run starts a new consultation of the loaded base; so
 // is a run with imported rows, which has a copy of the tables of its own.
 #include "api/consultation_impl.h"
+#include "text/i18n.h"
 
 namespace zuva::api {
 
@@ -67,7 +68,7 @@ std::optional<Result> Runner::run(const std::string& hypothesis, const Options& 
             r.position = nothing ? 0 : position_of(q, *text);
             if (r.position != 0 || nothing) return r;
             // A label or position the question does not have never reaches the core.
-            reason = "'" + *text + "' nie jest żadną z odpowiedzi na to pytanie.";
+            reason = "'" + *text + tr("' nie jest żadną z odpowiedzi na to pytanie.");
         }
     };
     run_to_end(*c);

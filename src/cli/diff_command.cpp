@@ -16,24 +16,25 @@
 #include "testing/case_impact.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
 namespace {
 
 const char* const kDiffUsage =
-    "Użycie: zuva diff STARA NOWA [--cases PLIK.TST]... [--format text|json] [--no-check]\n"
-    "  porównuje dwie wersje bazy wiedzy według znaczenia: reguły, modele i ograniczenia według\n"
-    "  numerów (warunki i człony ograniczeń jako zbiory, CF jako liczby), reguła o innym numerze,\n"
-    "  poza tym równa, jako przeniesiona; pozostałe rekordy jako zbiór; oraz ustalenia zuva check,\n"
-    "  które się pojawiły lub zniknęły (bez nich: --no-check).\n"
-    "  --cases: przypadki testowe uruchomione na obu wersjach; wypisuje te, których wyniki się\n"
-    "  zmieniły (wnioski z CF przed i po, reguły i modele o zmienionym wkładzie, przypadek, który\n"
-    "  przechodził, a teraz nie przechodzi, lub odwrotnie).\n"
-    "  STARA i NOWA: pliki baz (baza reguł RE*.BEN z bazami tej samej nazwy obok niej)\n"
-    "  albo katalogi z bazą reguł.\n"
-    "  Kod wyjścia: 0 równe, 1 różne, 2 błędne argumenty lub nieczytelna baza.\n"
-    "  Jako narzędzie git: git difftool -x 'zuva diff' -y\n";
+    N_("Użycie: zuva diff STARA NOWA [--cases PLIK.TST]... [--format text|json] [--no-check]\n"
+       "  porównuje dwie wersje bazy wiedzy według znaczenia: reguły, modele i ograniczenia według\n"
+       "  numerów (warunki i człony ograniczeń jako zbiory, CF jako liczby), reguła o innym numerze,\n"
+       "  poza tym równa, jako przeniesiona; pozostałe rekordy jako zbiór; oraz ustalenia zuva check,\n"
+       "  które się pojawiły lub zniknęły (bez nich: --no-check).\n"
+       "  --cases: przypadki testowe uruchomione na obu wersjach; wypisuje te, których wyniki się\n"
+       "  zmieniły (wnioski z CF przed i po, reguły i modele o zmienionym wkładzie, przypadek, który\n"
+       "  przechodził, a teraz nie przechodzi, lub odwrotnie).\n"
+       "  STARA i NOWA: pliki baz (baza reguł RE*.BEN z bazami tej samej nazwy obok niej)\n"
+       "  albo katalogi z bazą reguł.\n"
+       "  Kod wyjścia: 0 równe, 1 różne, 2 błędne argumenty lub nieczytelna baza.\n"
+       "  Jako narzędzie git: git difftool -x 'zuva diff' -y\n");
 
 std::string json_string(const std::string& s) {
     std::string out = "\"";
@@ -103,8 +104,8 @@ std::string impacts_json(const testing::CaseImpacts& impacts) {
 
 // A conclusion's CF in one version as a FAIL line says it: "CF 0.7", "brak CF", "brak wniosku".
 std::string cf_said(bool present, const std::optional<double>& cf) {
-    if (!present) return "brak wniosku";
-    return cf ? "CF " + testing::cf_text(*cf) : "brak CF";
+    if (!present) return tr("brak wniosku");
+    return cf ? "CF " + testing::cf_text(*cf) : std::string(tr("brak CF"));
 }
 
 std::string numbers_text(const std::vector<int>& numbers) {
@@ -115,24 +116,26 @@ std::string numbers_text(const std::vector<int>& numbers) {
 }
 
 void print_impacts(const testing::CaseImpacts& impacts, std::ostream& out) {
-    out << "Przypadki testowe: uruchomione na obu wersjach " << impacts.run << ", ze zmienionymi wynikami "
-        << impacts.changed.size();
-    if (impacts.skipped > 0) out << ", pominięte (innych baz reguł) " << impacts.skipped;
+    out << tr("Przypadki testowe: uruchomione na obu wersjach ") << impacts.run
+        << tr(", ze zmienionymi wynikami ") << impacts.changed.size();
+    if (impacts.skipped > 0) out << tr(", pominięte (innych baz reguł) ") << impacts.skipped;
     out << ".\n";
     for (const testing::CaseImpact& c : impacts.changed) {
-        out << c.file << ":" << c.line << ": przypadek \"" << c.name << "\"";
+        out << c.file << ":" << c.line << tr(": przypadek \"") << c.name << "\"";
         if (c.passed_before && !c.passed_after)
-            out << ": przechodził, teraz nie przechodzi (" << c.failure_after << ")";
+            out << tr(": przechodził, teraz nie przechodzi (") << c.failure_after << ")";
         else if (!c.passed_before && c.passed_after)
-            out << ": nie przechodził, teraz przechodzi";
+            out << tr(": nie przechodził, teraz przechodzi");
         else
-            out << (c.passed_after ? ": przechodzi w obu wersjach" : ": nie przechodzi w obu wersjach");
+            out << (c.passed_after ? tr(": przechodzi w obu wersjach")
+                                   : tr(": nie przechodzi w obu wersjach"));
         out << "\n";
         for (const testing::ConclusionMove& m : c.conclusions)
-            out << "  wniosek " << m.name << ": " << cf_said(m.in_before, m.before) << " → "
+            out << tr("  wniosek ") << m.name << ": " << cf_said(m.in_before, m.before) << " → "
                 << cf_said(m.in_after, m.after) << "\n";
-        if (!c.rules.empty()) out << "  reguły o zmienionym wkładzie: " << numbers_text(c.rules) << "\n";
-        if (!c.models.empty()) out << "  modele o zmienionym wkładzie: " << numbers_text(c.models) << "\n";
+        if (!c.rules.empty()) out << tr("  reguły o zmienionym wkładzie: ") << numbers_text(c.rules) << "\n";
+        if (!c.models.empty())
+            out << tr("  modele o zmienionym wkładzie: ") << numbers_text(c.models) << "\n";
     }
 }
 
@@ -146,30 +149,30 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
         const std::string& a = args[i];
         if (a == "--format") {
             if (i + 1 >= args.size() || (args[i + 1] != "text" && args[i + 1] != "json")) {
-                err << "zuva diff: po --format: text albo json\n" << kDiffUsage;
+                err << tr("zuva diff: po --format: text albo json\n") << tr(kDiffUsage);
                 return 2;
             }
             format = args[++i];
         } else if (a == "--cases") {
             if (i + 1 >= args.size()) {
-                err << "zuva diff: po --cases: plik przypadków testowych\n" << kDiffUsage;
+                err << tr("zuva diff: po --cases: plik przypadków testowych\n") << tr(kDiffUsage);
                 return 2;
             }
             case_files.push_back(args[++i]);
         } else if (a == "--no-check") {
             check = false;
         } else if (a == "--help" || a == "-h") {
-            out << kDiffUsage;
+            out << tr(kDiffUsage);
             return 0;
         } else if (a.size() > 1 && a[0] == '-') {
-            err << "zuva diff: nieznany argument '" << a << "'\n" << kDiffUsage;
+            err << tr("zuva diff: nieznany argument '") << a << "'\n" << tr(kDiffUsage);
             return 2;
         } else {
             paths.push_back(a);
         }
     }
     if (paths.size() != 2) {
-        err << "zuva diff: podaj dwie wersje bazy wiedzy\n" << kDiffUsage;
+        err << tr("zuva diff: podaj dwie wersje bazy wiedzy\n") << tr(kDiffUsage);
         return 2;
     }
     std::vector<testing::CaseFile> suites;
@@ -195,7 +198,7 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
     std::optional<testing::CaseImpacts> impacts;
     if (!case_files.empty()) {
         if (d.before_rule_base.empty() || d.after_rule_base.empty()) {
-            err << "zuva diff: przypadki testowe wymagają bazy reguł w obu wersjach\n";
+            err << tr("zuva diff: przypadki testowe wymagają bazy reguł w obu wersjach\n");
             return 2;
         }
         impacts = testing::case_impacts(suites, d.before_rule_base, d.after_rule_base);
@@ -235,20 +238,21 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
 
 int show_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-' && args[0] != "-")) {
-        err << "Użycie: zuva show PLIK\n  baza jako tekst UTF-8, jeden rekord w wierszu (dla textconv "
-               "gita)\n";
+        err << tr(
+            "Użycie: zuva show PLIK\n  baza jako tekst UTF-8, jeden rekord w wierszu (dla textconv "
+            "gita)\n");
         return args.size() == 1 && (args[0] == "--help" || args[0] == "-h") ? 0 : 2;
     }
     const auto bytes = read_file_bytes(args[0]);
     if (!bytes) {
-        err << args[0] << ": nie można odczytać pliku\n";
+        err << args[0] << tr(": nie można odczytać pliku\n");
         return 2;
     }
     // The file's own lines, comments and switched-off records included, only converted and
     // with line ends unified: a diff of the output points at the lines of the file.
     const auto text = decode_file_text(*bytes);
     if (!text) {
-        err << args[0] << ": plik nie jest tekstem w kodzie Windows-1250 ani UTF-8\n";
+        err << args[0] << tr(": plik nie jest tekstem w kodzie Windows-1250 ani UTF-8\n");
         return 2;
     }
     std::string t;

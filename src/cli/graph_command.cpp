@@ -7,13 +7,14 @@
 
 #include "draw/render.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "zuva/zuva.h"
 
 namespace zuva {
 
 namespace {
 
-const char* const kGraphUsage =
+const char* const kGraphUsage = N_(
     "Użycie: zuva graph PLIK [--focus NAZWA] [--depth N] [--up|--down] [--format svg|dot|png] [--out PLIK]\n"
     "  rysuje sieć bazy wiedzy PLIKU (RE*.BEN) i baz tej samej nazwy wyróżniającej obok niej:\n"
     "  warunki dopytywalne, wnioski, reguły, modele, ograniczenia; reguły w kole na czerwono,\n"
@@ -23,11 +24,11 @@ const char* const kGraphUsage =
     "                  --down tylko w dół (co z niej wynika)\n"
     "  --format        svg (domyślny), png albo dot (tekst Graphviza bez rozmieszczenia)\n"
     "  --out PLIK      zapis do pliku zamiast na standardowe wyjście\n"
-    "  Bez --focus baza większa niż kilkaset węzłów jest rysowana jako przegląd samych wniosków.\n";
+    "  Bez --focus baza większa niż kilkaset węzłów jest rysowana jako przegląd samych wniosków.\n");
 
 bool value_after(const std::vector<std::string>& args, std::size_t& i, std::string& v, std::ostream& err) {
     if (i + 1 >= args.size()) {
-        err << "zuva graph: brak wartości po " << args[i] << "\n" << kGraphUsage;
+        err << tr("zuva graph: brak wartości po ") << args[i] << "\n" << tr(kGraphUsage);
         return false;
     }
     v = args[++i];
@@ -50,7 +51,8 @@ int graph_command(const std::vector<std::string>& args, std::ostream& out, std::
             const bool digits =
                 !v.empty() && v.size() <= 4 && v.find_first_not_of("0123456789") == std::string::npos;
             if (!digits || std::stoi(v) < 1) {
-                err << "zuva graph: głębokość musi być liczbą całkowitą od 1 do 9999, a jest '" << v << "'\n";
+                err << tr("zuva graph: głębokość musi być liczbą całkowitą od 1 do 9999, a jest '") << v
+                    << "'\n";
                 return 2;
             }
             o.depth = std::stoi(v);
@@ -61,34 +63,35 @@ int graph_command(const std::vector<std::string>& args, std::ostream& out, std::
         } else if (a == "--format") {
             if (!value_after(args, i, format, err)) return 2;
             if (format != "svg" && format != "dot" && format != "png") {
-                err << "zuva graph: nieznany format '" << format << "' (svg, dot lub png)\n" << kGraphUsage;
+                err << tr("zuva graph: nieznany format '") << format << tr("' (svg, dot lub png)\n")
+                    << tr(kGraphUsage);
                 return 2;
             }
         } else if (a == "--out") {
             if (!value_after(args, i, target, err)) return 2;
         } else if (a == "--help" || a == "-h") {
-            out << kGraphUsage;
+            out << tr(kGraphUsage);
             return 0;
         } else if (a.size() > 1 && a[0] == '-') {
-            err << "zuva graph: nieznany argument '" << a << "'\n" << kGraphUsage;
+            err << tr("zuva graph: nieznany argument '") << a << "'\n" << tr(kGraphUsage);
             return 2;
         } else if (file.empty()) {
             file = a;
         } else {
-            err << "zuva graph: podaj jeden plik bazy reguł\n" << kGraphUsage;
+            err << tr("zuva graph: podaj jeden plik bazy reguł\n") << tr(kGraphUsage);
             return 2;
         }
     }
     if (file.empty()) {
-        err << "zuva graph: nie podano pliku bazy reguł\n" << kGraphUsage;
+        err << tr("zuva graph: nie podano pliku bazy reguł\n") << tr(kGraphUsage);
         return 2;
     }
     if (up && down) {
-        err << "zuva graph: --up i --down wykluczają się (bez nich: w obie strony)\n";
+        err << tr("zuva graph: --up i --down wykluczają się (bez nich: w obie strony)\n");
         return 2;
     }
     if ((up || down) && o.focus.empty()) {
-        err << "zuva graph: --up i --down dotyczą otoczenia nazwy z --focus\n";
+        err << tr("zuva graph: --up i --down dotyczą otoczenia nazwy z --focus\n");
         return 2;
     }
     o.up = !down;
@@ -101,8 +104,9 @@ int graph_command(const std::vector<std::string>& args, std::ostream& out, std::
         return o.focus.empty() || !e.file().empty() ? 1 : 2;
     }
     if (g.overview)
-        err << "zuva graph: baza ma " << g.network_nodes << " węzłów; narysowano przegląd samych wniosków ("
-            << g.names.size() << "). Szczegóły: zuva graph " << file << " --focus NAZWA [--depth N]\n";
+        err << tr("zuva graph: baza ma ") << g.network_nodes
+            << tr(" węzłów; narysowano przegląd samych wniosków (") << g.names.size()
+            << tr("). Szczegóły: zuva graph ") << file << " --focus NAZWA [--depth N]\n";
     std::string bytes = g.dot;
     if (format != "dot") {
         const draw::Drawing d = draw::render(g.dot, format);
@@ -118,7 +122,7 @@ int graph_command(const std::vector<std::string>& args, std::ostream& out, std::
         return out ? 0 : 1;
     }
     if (!write_file_bytes(target, bytes)) {
-        err << "zuva graph: nie można zapisać pliku " << target << "\n";
+        err << tr("zuva graph: nie można zapisać pliku ") << target << "\n";
         return 1;
     }
     return 0;

@@ -27,42 +27,45 @@
 #include "testing/record_case.h"
 #include "testing/suite.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace {
 
+using zuva::tr;
+
 const char* kUsage =
-    "Użycie:\n"
-    "  zuva                    praca interaktywna (standardowe wejście musi być terminalem)\n"
-    "  zuva --answers PLIK     odpowiedzi ze skryptu PLIK (UTF-8, jedna odpowiedź w wierszu)\n"
-    "  zuva --answers -        odpowiedzi ze standardowego wejścia\n"
-    "  zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] PLIK...\n"
-    "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
-    "  zuva graph PLIK [--focus NAZWA] [--depth N] [--up|--down] [--format svg|dot|png] [--out PLIK]\n"
-    "                          rysunek sieci bazy wiedzy (Graphviz; zuva graph --help)\n"
-    "  zuva diff STARA NOWA [--cases PLIK.TST]... [--format text|json] [--no-check]\n"
-    "                          porównanie dwóch wersji bazy wiedzy według znaczenia (zuva diff --help)\n"
-    "  zuva show PLIK          baza jako tekst UTF-8, rekord w wierszu (textconv gita)\n"
-    "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
-    "                          przypadki testowe baz wiedzy (zuva test --help)\n"
-    "  zuva lsp                serwer języka dla edytorów (LSP na standardowym wejściu i wyjściu)\n"
-    "  zuva serve KATALOG [--listen ADRES:PORT] [opcje]\n"
-    "                          konsultacje w przeglądarce (zuva serve --help)\n"
-    "  zuva --resume DZIENNIK [PLIK-BAZY]\n"
-    "                          konsultacja z dziennika (API, zuva serve --log-dir/--state-dir)\n"
-    "                          pokazana ponownie: odpowiedzi, raport, wnioski i ich wyjaśnienia\n"
-    "  zuva --commands         tablica poleceń: numer, ścieżka menu, nazwa (dla skryptów odpowiedzi)\n"
-    "  zuva --version          wersja programu\n"
-    "Przebieg (transkrypt) trafia na standardowe wyjście.\n";
+    N_("Użycie:\n"
+       "  zuva                    praca interaktywna (standardowe wejście musi być terminalem)\n"
+       "  zuva --answers PLIK     odpowiedzi ze skryptu PLIK (UTF-8, jedna odpowiedź w wierszu)\n"
+       "  zuva --answers -        odpowiedzi ze standardowego wejścia\n"
+       "  zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] PLIK...\n"
+       "                          testy i diagnostyka baz wiedzy bez okien dialogowych\n"
+       "  zuva graph PLIK [--focus NAZWA] [--depth N] [--up|--down] [--format svg|dot|png] [--out PLIK]\n"
+       "                          rysunek sieci bazy wiedzy (Graphviz; zuva graph --help)\n"
+       "  zuva diff STARA NOWA [--cases PLIK.TST]... [--format text|json] [--no-check]\n"
+       "                          porównanie dwóch wersji bazy wiedzy według znaczenia (zuva diff --help)\n"
+       "  zuva show PLIK          baza jako tekst UTF-8, rekord w wierszu (textconv gita)\n"
+       "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
+       "                          przypadki testowe baz wiedzy (zuva test --help)\n"
+       "  zuva lsp                serwer języka dla edytorów (LSP na standardowym wejściu i wyjściu)\n"
+       "  zuva serve KATALOG [--listen ADRES:PORT] [opcje]\n"
+       "                          konsultacje w przeglądarce (zuva serve --help)\n"
+       "  zuva --resume DZIENNIK [PLIK-BAZY]\n"
+       "                          konsultacja z dziennika (API, zuva serve --log-dir/--state-dir)\n"
+       "                          pokazana ponownie: odpowiedzi, raport, wnioski i ich wyjaśnienia\n"
+       "  zuva --commands         tablica poleceń: numer, ścieżka menu, nazwa (dla skryptów odpowiedzi)\n"
+       "  zuva --version          wersja programu\n"
+       "Przebieg (transkrypt) trafia na standardowe wyjście.\n");
 
 // The command table an answer script needs: one command a line, its id, the menus that lead
 // to it and its name, separated by tabs, in menu order.
 void print_commands(const std::vector<zuva::MenuNode>& nodes, const std::string& path) {
     for (const auto& n : nodes) {
-        const std::string title = zuva::menu_label(n.title);
+        const std::string title = zuva::menu_label(zuva::tr(n.title));
         if (n.is_command()) {
             const zuva::CommandInfo* c = zuva::find_command(n.id);
             std::printf("%d\t%s\t%s\n", n.id, path.c_str(),
-                        zuva::menu_label(c != nullptr ? c->text : n.title).c_str());
+                        zuva::menu_label(zuva::tr(c != nullptr ? c->text : n.title)).c_str());
         } else {
             print_commands(n.children, path.empty() ? title : path + " / " + title);
         }
@@ -80,16 +83,19 @@ std::string owner_from_environment(bool account_too) {
 }
 
 // The user guide beside the program: docs/ next to the executable (the build directory
-// and an installation), or the source tree's docs/ one level up.
+// and an installation), or the source tree's docs/ one level up; the English guide when the
+// program runs in English and it is there.
 std::string user_guide_path() {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return "";
     const std::filesystem::path dir = exe.parent_path();
-    for (const auto& candidate :
-         {dir / "docs" / "pomoc.html", dir / ".." / "share" / "doc" / "zuva" / "pomoc.html",
-          dir / ".." / "docs" / "pomoc.html"})
-        if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
+    std::vector<const char*> guides = {"pomoc.html"};
+    if (zuva::current_language() == zuva::Language::english) guides.insert(guides.begin(), "help-en.html");
+    for (const char* guide : guides)
+        for (const auto& candidate : {dir / "docs" / guide, dir / ".." / "share" / "doc" / "zuva" / guide,
+                                      dir / ".." / "docs" / guide})
+            if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
     return "";
 }
 
@@ -100,7 +106,7 @@ int run_answers(const std::string& source) {
     } else {
         auto bytes = zuva::read_file_bytes(source);
         if (!bytes) {
-            std::fprintf(stderr, "zuva: nie można odczytać pliku odpowiedzi %s\n", source.c_str());
+            std::fprintf(stderr, tr("zuva: nie można odczytać pliku odpowiedzi %s\n"), source.c_str());
             return 1;
         }
         content = *bytes;
@@ -125,7 +131,7 @@ int run_answers(const std::string& source) {
     int status = zuva::run_answer_script(s, ui, r, error);
     std::fflush(stdout);
     if (status != zuva::kExitOk)
-        std::fprintf(stderr, "zuva: %s: %s\n", source == "-" ? "standardowe wejście" : source.c_str(),
+        std::fprintf(stderr, "zuva: %s: %s\n", source == "-" ? tr("standardowe wejście") : source.c_str(),
                      error.c_str());
 #ifndef __SANITIZE_ADDRESS__
     // The memory of the run goes back to the system with the process: freeing a large base
@@ -160,6 +166,8 @@ int main(int argc, char** argv) {
     // back to the system when freed. Left to itself, glibc raises that size after the
     // first such block is freed, and the blocks the load frees stay in the process.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    // The texts in the language of the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+    zuva::use_environment_language();
     if (argc >= 2 && std::string(argv[1]) == "check") {
         std::vector<std::string> args(argv + 2, argv + argc);
         return zuva::check_command(args, std::cout, std::cerr);
@@ -193,10 +201,11 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--answers" || a == "--answers=") {
             if (i + 1 >= argc || a == "--answers=") {
-                std::fprintf(stderr,
-                             "zuva: brak pliku odpowiedzi po --answers (podaj PLIK albo - dla standardowego "
-                             "wejścia)\n%s",
-                             kUsage);
+                std::fprintf(
+                    stderr,
+                    tr("zuva: brak pliku odpowiedzi po --answers (podaj PLIK albo - dla standardowego "
+                       "wejścia)\n%s"),
+                    tr(kUsage));
                 return 1;
             }
             answers = argv[++i];
@@ -209,18 +218,18 @@ int main(int argc, char** argv) {
             print_commands(zuva::main_menu(), "");
             return 0;
         } else if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
+            std::fputs(tr(kUsage), stdout);
             return 0;
         } else {
-            std::fprintf(stderr, "zuva: nieznany argument '%s'\n%s", a.c_str(), kUsage);
+            std::fprintf(stderr, tr("zuva: nieznany argument '%s'\n%s"), a.c_str(), tr(kUsage));
             return 1;
         }
     }
     if (!answers.empty()) return run_answers(answers);
     if (!isatty(STDIN_FILENO)) {
         std::fprintf(stderr,
-                     "zuva: standardowe wejście nie jest terminalem; aby czytać z niego odpowiedzi, "
-                     "użyj --answers -\n");
+                     tr("zuva: standardowe wejście nie jest terminalem; aby czytać z niego odpowiedzi, "
+                        "użyj --answers -\n"));
         return 1;
     }
     return run_terminal();

@@ -12,6 +12,7 @@
 
 #include "cli/dynamic_library.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "ui/scripted_ui.h"
 
 extern char** environ;
@@ -22,11 +23,11 @@ DecodedPicture decode_bitmap(const std::string& path) {
     DecodedPicture p;
     auto bytes = read_file_bytes(path);
     if (!bytes) {
-        p.reason = "nie można odczytać pliku";
+        p.reason = tr("nie można odczytać pliku");
         return p;
     }
     if (bytes->size() < 2 || (*bytes)[0] != 'B' || (*bytes)[1] != 'M') {
-        p.reason = "plik nie jest mapą bitową BMP";
+        p.reason = tr("plik nie jest mapą bitową BMP");
         return p;
     }
     int w = 0, h = 0, channels = 0;
@@ -34,7 +35,7 @@ DecodedPicture decode_bitmap(const std::string& path) {
                                               static_cast<int>(bytes->size()), &w, &h, &channels, 4);
     if (!px) {
         const char* why = stbi_failure_reason();
-        p.reason = std::string("uszkodzona mapa bitowa BMP (") + (why ? why : "?") + ")";
+        p.reason = std::string(tr("uszkodzona mapa bitowa BMP (")) + (why ? why : "?") + ")";
         return p;
     }
     p.ok = true;
@@ -160,7 +161,7 @@ const SdlAudio& sdl() {
         constexpr const char* kLibrary = "libSDL2-2.0.so.0";
         static DynamicLibrary lib(kLibrary);
         if (!lib.loaded()) {
-            a.error = std::string("brak biblioteki dźwięku ") + kLibrary;
+            a.error = std::string(tr("brak biblioteki dźwięku ")) + kLibrary;
             return a;
         }
         lib.get(a.InitSubSystem, "SDL_InitSubSystem");
@@ -176,7 +177,7 @@ const SdlAudio& sdl() {
         lib.get(a.GetQueuedAudioSize, "SDL_GetQueuedAudioSize");
         lib.get(a.GetTicks, "SDL_GetTicks");
         lib.get(a.Delay, "SDL_Delay");
-        if (!lib.complete()) a.error = std::string("niepełna biblioteka dźwięku ") + kLibrary;
+        if (!lib.complete()) a.error = std::string(tr("niepełna biblioteka dźwięku ")) + kLibrary;
         return a;
     }();
     return api;
@@ -233,7 +234,7 @@ PlayedSound play_wave(const std::string& path, bool fallback_silent) {
     }
     auto bytes = read_file_bytes(path);
     if (!bytes) {
-        r.reason = "nie można odczytać pliku";
+        r.reason = tr("nie można odczytać pliku");
         return r;
     }
     SDL_AudioSpec audio_format{};
@@ -241,7 +242,7 @@ PlayedSound play_wave(const std::string& path, bool fallback_silent) {
     Uint32 len = 0;
     SDL_RWops* rw = sdl().RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
     if (!rw || !sdl().LoadWAV_RW(rw, 1, &audio_format, &buf, &len)) {
-        r.reason = std::string("plik nie jest poprawnym plikiem dźwięku WAV (") + sdl().GetError() + ")";
+        r.reason = std::string(tr("plik nie jest poprawnym plikiem dźwięku WAV (")) + sdl().GetError() + ")";
         return r;
     }
     r.seconds = seconds_of(audio_format, len);
@@ -250,7 +251,7 @@ PlayedSound play_wave(const std::string& path, bool fallback_silent) {
     {
         AudioDevice dev(audio_format, fallback_silent);
         if (!dev.id) {
-            r.reason = "brak wyjścia dźwięku (" + dev.error + ")";
+            r.reason = tr("brak wyjścia dźwięku (") + dev.error + ")";
         } else {
             sdl().QueueAudio(dev.id, buf, len);
             sdl().PauseAudioDevice(dev.id, 0);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 #include "zuva/zuva.h"
 
@@ -12,8 +13,9 @@ namespace zuva {
 
 namespace {
 
-const char* const kKinds[] = {"CF warunku", "CF wniosku", "wartość argumentu", "wybór", "wybór", "lista",
-                              "lista",      "tekst"};
+const char* const kKinds[] = {N_("CF warunku"), N_("CF wniosku"), N_("wartość argumentu"),
+                              N_("wybór"),      N_("wybór"),      N_("lista"),
+                              N_("lista"),      N_("tekst")};
 
 // The JSON text of the log in a file of one of the three kinds.
 std::string log_text(const std::string& bytes) {
@@ -42,12 +44,12 @@ int resume_command(const std::string& log_path, const std::string& rule_file, st
     namespace fs = std::filesystem;
     const auto bytes = read_file_bytes(log_path);
     if (!bytes) {
-        err << "zuva: nie można odczytać dziennika " << log_path << "\n";
+        err << tr("zuva: nie można odczytać dziennika ") << log_path << "\n";
         return 2;
     }
     try {
         const api::Log log = api::Log::from_json(log_text(*bytes));
-        if (log.base.empty()) throw api::Error("Dziennik nie wymienia bazy wiedzy.");
+        if (log.base.empty()) throw api::Error(tr("Dziennik nie wymienia bazy wiedzy."));
         // The rule base: as given, else the log's file beside the log, else in this folder.
         std::string rules = rule_file;
         if (rules.empty()) {
@@ -57,30 +59,30 @@ int resume_command(const std::string& log_path, const std::string& rule_file, st
         }
         const api::KnowledgeBase kb = api::KnowledgeBase::open(rules);
         api::Consultation c = kb.resume(log);
-        out << "Konsultacja z dziennika " << log_path << "\n";
-        out << "Baza wiedzy: " << rules << "\n";
-        out << (log.backward ? "Wnioskowanie wstecz" : "Wnioskowanie w przód");
-        if (!log.hypothesis.empty()) out << ", hipoteza " << log.hypothesis;
-        out << "\nOdpowiedzi:\n";
+        out << tr("Konsultacja z dziennika ") << log_path << "\n";
+        out << tr("Baza wiedzy: ") << rules << "\n";
+        out << (log.backward ? tr("Wnioskowanie wstecz") : tr("Wnioskowanie w przód"));
+        if (!log.hypothesis.empty()) out << tr(", hipoteza ") << log.hypothesis;
+        out << tr("\nOdpowiedzi:\n");
         for (const auto& a : log.answers)
-            out << "  " << a.number << ". " << a.name << " (" << kKinds[static_cast<int>(a.kind)]
-                << "): " << (a.by_position ? "pozycja " + std::to_string(a.position) : a.text)
-                << (a.refused ? "  [nie przyjęto]" : "") << "\n";
+            out << "  " << a.number << ". " << a.name << " (" << tr(kKinds[static_cast<int>(a.kind)])
+                << "): " << (a.by_position ? tr("pozycja ") + std::to_string(a.position) : a.text)
+                << (a.refused ? tr("  [nie przyjęto]") : "") << "\n";
         if (auto q = c.next()) {
-            out << "Konsultacja nie jest zakończona: czeka na odpowiedź na pytanie " << q->number << " ("
+            out << tr("Konsultacja nie jest zakończona: czeka na odpowiedź na pytanie ") << q->number << " ("
                 << q->name << ").\n";
             return 0;
         }
         const api::Result& r = c.result();
         out << "\n" << r.report;
         if (!r.report.empty() && r.report.back() != '\n') out << "\n";
-        out << "\nWnioski:\n";
+        out << tr("\nWnioski:\n");
         for (const auto& x : r.conclusions)
-            out << "  " << x.name << (x.cf ? " (CF = " + format_cf(*x.cf) + ")" : std::string(" (brak CF)"))
-                << "\n";
+            out << "  " << x.name
+                << (x.cf ? " (CF = " + format_cf(*x.cf) + ")" : std::string(tr(" (brak CF)"))) << "\n";
         for (const auto& x : r.conclusions) {
             if (!x.cf) continue;
-            out << "\nJak uzyskano wniosek " << x.name << "?\n";
+            out << tr("\nJak uzyskano wniosek ") << x.name << "?\n";
             print_how(c.how(x.name), 1, out);
         }
         return 0;

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "text/i18n.h"
+
 namespace zuva {
 
 std::string own_program_dir() {
@@ -31,11 +33,11 @@ int exec_serve(const std::string& program_dir, int argc, char** argv) {
     const int error = errno;
     if (error == ENOENT)
         std::fprintf(stderr,
-                     "zuva serve: brak programu %s obok programu zuva (w folderze %s); serwer "
-                     "konsultacji w przeglądarce nie jest zainstalowany\n",
+                     tr("zuva serve: brak programu %s obok programu zuva (w folderze %s); serwer "
+                        "konsultacji w przeglądarce nie jest zainstalowany\n"),
                      kServeProgram, program_dir.empty() ? "?" : program_dir.c_str());
     else
-        std::fprintf(stderr, "zuva serve: nie można uruchomić programu %s: %s\n", program.c_str(),
+        std::fprintf(stderr, tr("zuva serve: nie można uruchomić programu %s: %s\n"), program.c_str(),
                      std::strerror(error));
     return 1;
 }

@@ -11,6 +11,7 @@
 #include "shell/editor_files.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -21,11 +22,11 @@ using namespace terminal;
 // was changed, with the messages of the desktop editor's "Zapisz".
 void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     std::string path(path_view);
-    heading("Edycja", path);
+    heading(tr("Edycja"), path);
     std::string error;
     auto original = read_for_editor(path, error);
     if (!original) {
-        note("Uwaga błąd!", error);
+        note(tr("Uwaga błąd!"), error);
         return;
     }
     std::string tmpl = (std::filesystem::temp_directory_path() / "zuva-edycja-XXXXXX.txt").string();
@@ -33,7 +34,7 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     buf.push_back('\0');
     int fd = mkstemps(buf.data(), 4);
     if (fd < 0) {
-        note("Uwaga błąd!", "Nie można utworzyć pliku roboczego edytora.");
+        note(tr("Uwaga błąd!"), tr("Nie można utworzyć pliku roboczego edytora."));
         return;
     }
     close(fd);
@@ -62,7 +63,7 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     editors.push_back({"vi"});
     bool ran = false;
     for (auto& argv : editors) {
-        hint("Uruchamiam edytor " + argv[0] + " ...");
+        hint(tr("Uruchamiam edytor ") + argv[0] + " ...");
         argv.push_back(tmp);
         if (run_program(argv, true)) {
             ran = true;
@@ -71,7 +72,7 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     }
     if (!ran) {
         std::filesystem::remove(tmp);
-        note("Uwaga błąd!", "Nie znaleziono edytora tekstu. Ustaw zmienną EDITOR.");
+        note(tr("Uwaga błąd!"), tr("Nie znaleziono edytora tekstu. Ustaw zmienną EDITOR."));
         return;
     }
     auto edited = read_file_bytes(tmp);
@@ -86,25 +87,26 @@ void TerminalUi::open_editor(std::string_view path_view, bool wrap) {
     const int window = session_ != nullptr ? editor_opened(*session_, path) : 0;
     bool saved = false;
     if (text == original->text) {
-        hint("Plik nie został zmieniony.");
+        hint(tr("Plik nie został zmieniony."));
     } else if (session_ != nullptr) {
         if (!original->format.utf8 && !utf8_to_cp1250(text)) {
-            int b = question("Uwaga!",
-                             "Tekst zawiera znaki spoza kodowania Windows-1250.\nZapisać go z tymi znakami "
-                             "zamienionymi na '?' ?",
-                             {"&Tak", "&Nie"});
+            int b =
+                question(tr("Uwaga!"),
+                         tr("Tekst zawiera znaki spoza kodowania Windows-1250.\nZapisać go z tymi znakami "
+                            "zamienionymi na '?' ?"),
+                         {tr("&Tak"), tr("&Nie")});
             if (b == 0) text = *cp1250_to_utf8(utf8_to_cp1250_lossy(text));
         }
         // A changed text is written only when the user says where: its own file or another.
-        const int b = question("Zapis pliku", "Czy zapisać aktualną postać pliku ?",
-                               {"&Zapisz", "Zapisz &jako", "&Nie zapisuj"});
+        const int b = question(tr("Zapis pliku"), tr("Czy zapisać aktualną postać pliku ?"),
+                               {tr("&Zapisz"), tr("Zapisz &jako"), tr("&Nie zapisuj")});
         if (b == 0) saved = editor_save(*session_, window, text, original->format);
         if (b == 1) saved = editor_save_as(*session_, window, text, original->format);
     }
     if (saved || text == original->text) {
         std::filesystem::remove(tmp);
     } else {
-        hint("Zmieniony tekst pozostał w pliku " + tmp + ".");
+        hint(tr("Zmieniony tekst pozostał w pliku ") + tmp + ".");
     }
     if (session_ != nullptr) editor_closed(*session_, window, saved);
 }

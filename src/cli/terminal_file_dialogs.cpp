@@ -7,6 +7,7 @@
 #include "cli/terminal_ui.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "ui/file_names.h"
 
 namespace zuva {
@@ -83,19 +84,19 @@ std::vector<std::string> subdirectories(const std::string& dir) {
 
 std::string TerminalUi::file_prompt(bool save, std::string_view mask, const std::vector<FileFilter>& filters,
                                     std::string_view title) {
-    heading(save ? "Zapis pliku" : "Wybór pliku", title);
+    heading(save ? tr("Zapis pliku") : tr("Wybór pliku"), title);
     std::string dir = current_dir();
     std::string shown_mask(mask);
     for (;;) {
         std::vector<std::string> files = files_matching(dir, shown_mask);
         std::vector<std::string> dirs = subdirectories(dir);
-        print("Katalog: " + dir);
-        std::string m = "Maska: " + shown_mask;
+        print(tr("Katalog: ") + dir);
+        std::string m = tr("Maska: ") + shown_mask;
         for (const auto& f : filters)
             if (f.mask != shown_mask) m += "   (" + f.description + ")";
         print(m);
         if (files.empty()) {
-            hint("Brak plików pasujących do maski w tym katalogu.");
+            hint(tr("Brak plików pasujących do maski w tym katalogu."));
         } else {
             std::vector<std::string> lines;
             for (size_t i = 0; i < files.size(); ++i)
@@ -103,20 +104,20 @@ std::string TerminalUi::file_prompt(bool save, std::string_view mask, const std:
             page(lines);
         }
         if (!dirs.empty()) {
-            std::string d = "Podkatalogi:";
+            std::string d = tr("Podkatalogi:");
             for (const auto& n : dirs)
                 d += " " + n + "/";
             hint(d);
         }
         // A name without an extension gets the mask's, so that it shows under the mask later.
         if (save && !mask_extension(shown_mask).empty())
-            hint("Nazwa bez rozszerzenia dostaje rozszerzenie " + mask_extension(shown_mask) +
-                 " (np. WYNIK -> WYNIK" + mask_extension(shown_mask) + ").");
+            hint(tr("Nazwa bez rozszerzenia dostaje rozszerzenie ") + mask_extension(shown_mask) +
+                 tr(" (np. WYNIK -> WYNIK") + mask_extension(shown_mask) + ").");
         completion_dir_ = dir;
         std::string a =
-            trim(ask(save ? "Podaj nazwę pliku (katalog: przejście do niego, pusty wiersz: anuluj):"
-                          : "Podaj numer pliku lub ścieżkę (katalog: przejście do niego, pusty "
-                            "wiersz: anuluj):"));
+            trim(ask(save ? tr("Podaj nazwę pliku (katalog: przejście do niego, pusty wiersz: anuluj):")
+                          : tr("Podaj numer pliku lub ścieżkę (katalog: przejście do niego, pusty "
+                               "wiersz: anuluj):")));
         completion_dir_.clear();
         if (a.empty()) return "";
         int pos = 0;
@@ -133,7 +134,7 @@ std::string TerminalUi::file_prompt(bool save, std::string_view mask, const std:
             continue;
         }
         if (!save && !file_exists(path)) {
-            hint("Nie ma pliku " + path + ". Podaj inny albo pusty wiersz, aby anulować.");
+            hint(tr("Nie ma pliku ") + path + tr(". Podaj inny albo pusty wiersz, aby anulować."));
             continue;
         }
         return save ? with_mask_extension(path, shown_mask) : path;
@@ -151,7 +152,7 @@ std::string TerminalUi::save_file(std::string_view mask, const std::vector<FileF
     for (;;) {
         std::string path = file_prompt(true, mask, filters, title);
         if (path.empty() || !file_exists(path)) return path;
-        if (question("Zapisz jako", overwrite_question(path), {"&Tak", "&Nie"}) == 0) return path;
+        if (question(tr("Zapisz jako"), overwrite_question(path), {tr("&Tak"), tr("&Nie")}) == 0) return path;
     }
 }
 

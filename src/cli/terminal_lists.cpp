@@ -6,50 +6,51 @@
 #include "cli/terminal_support.h"
 #include "cli/terminal_ui.h"
 #include "shell/shell.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
 using namespace terminal;
 
 void TerminalUi::read_text(std::string_view title, std::string_view text) {
-    heading("Tekst", title);
+    heading(tr("Tekst"), title);
     page(split_lines(text));
-    wait_enter("Enter: OK");
+    wait_enter(tr("Enter: OK"));
 }
 
 void TerminalUi::show_lists(std::string_view title, const std::vector<LabelledList>& lists) {
-    heading("Przegląd", title);
+    heading(tr("Przegląd"), title);
     std::vector<std::string> lines;
     for (const auto& l : lists) {
         lines.push_back(l.label);
         for (const auto& i : l.items)
             lines.push_back("   " + i);
-        if (l.items.empty()) lines.push_back("   (brak)");
+        if (l.items.empty()) lines.push_back(tr("   (brak)"));
     }
     page(lines);
-    wait_enter("Enter: OK");
+    wait_enter(tr("Enter: OK"));
 }
 
 std::optional<int> TerminalUi::choose_one(std::string_view title, const std::vector<std::string>& items) {
-    heading("Lista", title);
+    heading(tr("Lista"), title);
     const bool numbered = items_begin_with_numbers(items);
     std::vector<std::string> lines;
     for (size_t i = 0; i < items.size(); ++i)
         lines.push_back(position_prefix(i + 1, items.size(), numbered) + items[i]);
     page(lines);
-    if (items.empty()) hint("(lista jest pusta)");
+    if (items.empty()) hint(tr("(lista jest pusta)"));
     for (;;) {
-        std::string a = trim(ask(numbered ? "Wybierz pozycję [1-" + std::to_string(items.size()) +
-                                                "] albo numer z listy po znaku #, np. #" +
-                                                own_number(items.front()) + " (pusty wiersz: nic):"
-                                          : "Wybierz numer pozycji (pusty wiersz: nic):"));
+        std::string a = trim(ask(numbered ? tr("Wybierz pozycję [1-") + std::to_string(items.size()) +
+                                                tr("] albo numer z listy po znaku #, np. #") +
+                                                own_number(items.front()) + tr(" (pusty wiersz: nic):")
+                                          : tr("Wybierz numer pozycji (pusty wiersz: nic):")));
         if (a.empty()) return std::nullopt;
         if (numbered)
             if (auto at = position_of_own_number(items, a)) return static_cast<int>(*at);
         int pos = 0;
         if (parse_number(a, pos) && pos >= 1 && pos <= static_cast<int>(items.size())) return pos - 1;
-        hint(numbered && a[0] == '#' ? "Żadna pozycja listy nie ma numeru " + trim(a.substr(1)) + "."
-                                     : "Wpisz numer od 1 do " + std::to_string(items.size()) + ".");
+        hint(numbered && a[0] == '#' ? tr("Żadna pozycja listy nie ma numeru ") + trim(a.substr(1)) + "."
+                                     : tr("Wpisz numer od 1 do ") + std::to_string(items.size()) + ".");
     }
 }
 
@@ -61,7 +62,7 @@ std::optional<std::vector<int>> TerminalUi::choose_many(std::string_view title,
 std::optional<std::vector<int>> TerminalUi::choose_many_prompted(std::string_view title,
                                                                  std::string_view prompt,
                                                                  const std::vector<std::string>& items) {
-    heading("Lista wielokrotnego wyboru", title);
+    heading(tr("Lista wielokrotnego wyboru"), title);
     std::vector<std::string> lines;
     if (!prompt.empty()) lines.push_back(std::string(prompt));
     const bool numbered = items_begin_with_numbers(items);
@@ -70,11 +71,11 @@ std::optional<std::vector<int>> TerminalUi::choose_many_prompted(std::string_vie
     page(lines);
     int n = static_cast<int>(items.size());
     for (;;) {
-        std::string a =
-            trim(ask(numbered ? "Wybierz pozycje oddzielone przecinkami, np. 1,3,5-7, albo numery z "
-                                "listy po znaku #, np. #" +
-                                    own_number(items.front()) + " (pusty wiersz: nic):"
-                              : "Wybierz numery oddzielone przecinkami, np. 1,3,5-7 (pusty wiersz: nic):"));
+        std::string a = trim(
+            ask(numbered ? tr("Wybierz pozycje oddzielone przecinkami, np. 1,3,5-7, albo numery z "
+                              "listy po znaku #, np. #") +
+                               own_number(items.front()) + tr(" (pusty wiersz: nic):")
+                         : tr("Wybierz numery oddzielone przecinkami, np. 1,3,5-7 (pusty wiersz: nic):")));
         if (a.empty()) return std::nullopt;
         std::vector<int> chosen;
         bool ok = true;
@@ -101,12 +102,12 @@ std::optional<std::vector<int>> TerminalUi::choose_many_prompted(std::string_vie
             p = c + 1;
         }
         if (ok) return chosen;
-        hint("Wpisz numery od 1 do " + std::to_string(n) + " oddzielone przecinkami.");
+        hint(tr("Wpisz numery od 1 do ") + std::to_string(n) + tr(" oddzielone przecinkami."));
     }
 }
 
 void TerminalUi::browse_text(std::string_view title, std::string_view text, bool wrap) {
-    heading("Przegląd", title);
+    heading(tr("Przegląd"), title);
     std::vector<std::string> lines;
     int width = terminal_cols() - 1;
     for (const auto& l : split_lines(text)) {
@@ -118,20 +119,20 @@ void TerminalUi::browse_text(std::string_view title, std::string_view text, bool
             lines.push_back(std::move(piece));
     }
     page(lines);
-    wait_enter("Enter: zamknij okno przeglądu");
+    wait_enter(tr("Enter: zamknij okno przeglądu"));
 }
 
 void TerminalUi::browse_list(std::string_view title, const std::vector<std::string>& items) {
-    heading("Przegląd", title);
-    if (items.empty()) hint("(lista jest pusta)");
+    heading(tr("Przegląd"), title);
+    if (items.empty()) hint(tr("(lista jest pusta)"));
     page(items);
-    wait_enter("Enter: zamknij okno przeglądu");
+    wait_enter(tr("Enter: zamknij okno przeglądu"));
 }
 
 // The record window as a numbered list: a position shows that record's fields, an empty
 // line closes the window (and, as closing a record window does, starts a new helper window).
 void TerminalUi::browse_records(const RecordWindow& w) {
-    heading("Przegląd", w.title);
+    heading(tr("Przegląd"), w.title);
     for (const auto& h : w.headings)
         print(bold(h));
     for (const auto& [label, n] : w.counts)
@@ -147,14 +148,15 @@ void TerminalUi::browse_records(const RecordWindow& w) {
     page(lines);
     const int n = static_cast<int>(w.numbers.size());
     for (;;) {
-        std::string a = trim(ask("Pozycja na liście [1-" + std::to_string(n) + "] albo " + w.number_label +
-                                 " po znaku #, np. #" + (own.empty() ? "1" : w.numbers.front()) +
-                                 " (pusty wiersz: zamknij okno):"));
+        std::string a =
+            trim(ask(tr("Pozycja na liście [1-") + std::to_string(n) + tr("] albo ") + w.number_label +
+                     tr(" po znaku #, np. #") + (own.empty() ? "1" : w.numbers.front()) +
+                     tr(" (pusty wiersz: zamknij okno):")));
         if (a.empty()) break;
         int pos = 0;
         if (auto at = position_of_own_number(own, a)) pos = static_cast<int>(*at) + 1;
         if (pos == 0 && (!parse_number(a, pos) || pos < 1 || pos > n)) {
-            hint("Wpisz numer pozycji od 1 do " + std::to_string(n) + " albo pusty wiersz.");
+            hint(tr("Wpisz numer pozycji od 1 do ") + std::to_string(n) + tr(" albo pusty wiersz."));
             continue;
         }
         heading(w.number_label + " " + w.numbers[static_cast<size_t>(pos - 1)], "");

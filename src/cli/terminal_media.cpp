@@ -11,6 +11,7 @@
 #include "cli/terminal_ui.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -100,28 +101,28 @@ std::string html_as_text(std::string_view html) {
 MediaOutcome TerminalUi::show_picture(std::string_view path) {
     DecodedPicture p = decode_bitmap(std::string(path));
     if (!p.ok) return {false, p.reason};
-    heading("Grafika", short_name_of(std::string(path)));
+    heading(tr("Grafika"), short_name_of(std::string(path)));
     print(std::string(path));
-    print("Obraz " + std::to_string(p.width) + " × " + std::to_string(p.height) + " pikseli");
+    print(tr("Obraz ") + std::to_string(p.width) + " × " + std::to_string(p.height) + tr(" pikseli"));
     // Character art only where a terminal shows it; a file or pipe gets the lines above.
     const char* term = std::getenv("TERM");
     if (&out_ == &std::cout && isatty(STDOUT_FILENO) && term && std::string(term) != "dumb") {
         out_ << picture_art(p, terminal_cols() - 2, terminal_rows() - 6, color_) << "\n";
         at_line_start_ = true;
     }
-    wait_enter("Enter: zamknij okno grafiki");
+    wait_enter(tr("Enter: zamknij okno grafiki"));
     return {true, ""};
 }
 
 MediaOutcome TerminalUi::play_sound(std::string_view path) {
-    heading("Dźwięk", short_name_of(std::string(path)));
-    print("Odtwarzanie pliku " + std::string(path));
+    heading(tr("Dźwięk"), short_name_of(std::string(path)));
+    print(tr("Odtwarzanie pliku ") + std::string(path));
     out_.flush();
     PlayedSound r = play_wave(std::string(path), false);
     if (!r.ok) return {false, r.reason};
     char secs[32];
     std::snprintf(secs, sizeof secs, "%.1f", r.seconds);
-    print(std::string("Odtworzono (") + secs + " s).");
+    print(std::string(tr("Odtworzono (")) + secs + " s).");
     return {true, ""};
 }
 
@@ -136,16 +137,16 @@ void TerminalUi::open_document(std::string_view path) {
                                      lower.compare(lower.size() - 4, 4, ".htm") == 0);
     auto bytes = html ? read_file_bytes(p) : std::nullopt;
     if (!bytes) {
-        print("Dokument do otwarcia: " + p);
+        print(tr("Dokument do otwarcia: ") + p);
         return;
     }
-    heading("Pomoc", p);
+    heading(tr("Pomoc"), p);
     std::vector<std::string> lines;
     for (const auto& l : split_lines(html_as_text(*bytes)))
         for (auto& piece : wrap_line(l, terminal_cols() - 1))
             lines.push_back(std::move(piece));
     page(lines);
-    wait_enter("Enter: zamknij pomoc");
+    wait_enter(tr("Enter: zamknij pomoc"));
 }
 
 }  // namespace zuva

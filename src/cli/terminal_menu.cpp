@@ -6,6 +6,7 @@
 #include "shell/commands.h"
 #include "shell/shell.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -26,49 +27,49 @@ std::string loaded_bases(const Session& s) {
         BaseKind kind;
         const char* label;
     };
-    static const Kind kinds[] = {{BaseKind::Rules, "reguł"},
-                                 {BaseKind::Models, "modeli"},
-                                 {BaseKind::ExactConstraints, "ograniczeń dokładnych"},
-                                 {BaseKind::UncertainConstraints, "ograniczeń niepewnych"},
-                                 {BaseKind::Advice, "rad"},
-                                 {BaseKind::Graphics, "grafiki"},
-                                 {BaseKind::Sounds, "dźwięku"}};
+    static const Kind kinds[] = {{BaseKind::Rules, N_("reguł")},
+                                 {BaseKind::Models, N_("modeli")},
+                                 {BaseKind::ExactConstraints, N_("ograniczeń dokładnych")},
+                                 {BaseKind::UncertainConstraints, N_("ograniczeń niepewnych")},
+                                 {BaseKind::Advice, N_("rad")},
+                                 {BaseKind::Graphics, N_("grafiki")},
+                                 {BaseKind::Sounds, N_("dźwięku")}};
     std::string out;
     for (const auto& k : kinds) {
         const BaseName& b = s.kb.name_of(k.kind);
         if (!b.loaded()) continue;
         if (!out.empty()) out += ", ";
-        out += std::string(k.label) + " " + b.name();
+        out += std::string(tr(k.label)) + " " + b.name();
     }
     return out;
 }
 
 void usage_help(TerminalUi& ui) {
-    ui.heading("Jak korzystać z programu", "");
+    ui.heading(tr("Jak korzystać z programu"), "");
     ui.print(
-        "Menu główne grupuje polecenia według rodzaju bazy. Wpisz numer menu, aby je otworzyć,\n"
-        "a potem numer polecenia. Numerowane są tylko polecenia dostępne w tej chwili;\n"
-        "pozostałe stają się dostępne po załadowaniu odpowiednich baz (zacznij od\n"
-        "'Baza reguł' -> 'Ładowanie bazy reguł').\n\n"
-        "Polecenie można też wybrać od razu jego pięciocyfrowym numerem (np. 10064).\n"
-        "W każdym pytaniu program podaje, czego oczekuje: numeru przycisku lub jego nazwy,\n"
-        "numeru pozycji listy, ścieżki pliku; pusty wiersz w wyborze pliku anuluje.\n\n"
-        "  o  pokazuje ponownie okno pomocnicze (ostatnie wiersze tego, co wypisały operacje)\n"
-        "  k  kończy program");
-    ui.wait_enter("Enter: powrót do menu");
+        tr("Menu główne grupuje polecenia według rodzaju bazy. Wpisz numer menu, aby je otworzyć,\n"
+           "a potem numer polecenia. Numerowane są tylko polecenia dostępne w tej chwili;\n"
+           "pozostałe stają się dostępne po załadowaniu odpowiednich baz (zacznij od\n"
+           "'Baza reguł' -> 'Ładowanie bazy reguł').\n\n"
+           "Polecenie można też wybrać od razu jego pięciocyfrowym numerem (np. 10064).\n"
+           "W każdym pytaniu program podaje, czego oczekuje: numeru przycisku lub jego nazwy,\n"
+           "numeru pozycji listy, ścieżki pliku; pusty wiersz w wyborze pliku anuluje.\n\n"
+           "  o  pokazuje ponownie okno pomocnicze (ostatnie wiersze tego, co wypisały operacje)\n"
+           "  k  kończy program"));
+    ui.wait_enter(tr("Enter: powrót do menu"));
 }
 
 // Shows one menu level; returns the command chosen, 0 to go back, -1 to redraw the top.
 int menu_level(Session& s, TerminalUi& ui, const CommandRegistry& r, const MenuNode& menu,
                const std::string& path) {
     for (;;) {
-        ui.heading("Menu", path);
+        ui.heading(tr("Menu"), path);
         std::vector<const MenuNode*> numbered;
         for (const auto& ch : menu.children) {
             int avail = available_count(s, r, ch);
-            std::string label = menu_label(ch.title);
+            std::string label = menu_label(tr(ch.title));
             if (avail == 0) {
-                ui.print("      " + ui.dim(label + (ch.is_command() ? "" : " ›") + "  (niedostępne)"));
+                ui.print("      " + ui.dim(label + (ch.is_command() ? "" : " ›") + tr("  (niedostępne)")));
                 continue;
             }
             numbered.push_back(&ch);
@@ -78,19 +79,19 @@ int menu_level(Session& s, TerminalUi& ui, const CommandRegistry& r, const MenuN
             ui.print(line);
         }
         if (numbered.empty())
-            ui.hint(
-                "Nic w tym menu nie jest teraz dostępne; polecenia stają się dostępne po załadowaniu baz.");
-        ui.print("  0) Powrót");
-        std::string a = trim(ui.ask("Wybierz numer:"));
+            ui.hint(tr(
+                "Nic w tym menu nie jest teraz dostępne; polecenia stają się dostępne po załadowaniu baz."));
+        ui.print(tr("  0) Powrót"));
+        std::string a = trim(ui.ask(tr("Wybierz numer:")));
         if (a.empty() || a == "0") return 0;
         int pos = 0;
         if (!parse_number(a, pos) || pos < 1 || pos > static_cast<int>(numbered.size())) {
-            ui.hint("Wpisz numer z listy albo 0, aby wrócić.");
+            ui.hint(tr("Wpisz numer z listy albo 0, aby wrócić."));
             continue;
         }
         const MenuNode* n = numbered[pos - 1];
         if (n->is_command()) return n->id;
-        int chosen = menu_level(s, ui, r, *n, path + " › " + menu_label(n->title));
+        int chosen = menu_level(s, ui, r, *n, path + " › " + menu_label(tr(n->title)));
         if (chosen != 0) return chosen;
     }
 }
@@ -98,14 +99,15 @@ int menu_level(Session& s, TerminalUi& ui, const CommandRegistry& r, const MenuN
 void run_command(Session& s, TerminalUi& ui, const CommandRegistry& r, int id) {
     const CommandInfo* c = find_command(id);
     if (c == nullptr) {
-        ui.hint("Nie ma polecenia o numerze " + std::to_string(id) + ".");
+        ui.hint(tr("Nie ma polecenia o numerze ") + std::to_string(id) + ".");
         return;
     }
     if (!command_available(s, r, id)) {
-        ui.hint("Polecenie " + std::to_string(id) + " (" + menu_label(c->text) + ") jest teraz niedostępne.");
+        ui.hint(tr("Polecenie ") + std::to_string(id) + " (" + menu_label(tr(c->text)) +
+                tr(") jest teraz niedostępne."));
         return;
     }
-    ui.print(ui.bold("» " + menu_label(c->text)));
+    ui.print(ui.bold("» " + menu_label(tr(c->text))));
     dispatch_command(s, r, id);
 }
 
@@ -118,27 +120,27 @@ int run_interactive(Session& s, TerminalUi& ui, const CommandRegistry& r) {
         ui.heading("zuva_EN", "");
         ui.print(ui.bold(s.shell.title));
         ui.print(
-            "\nSystem ekspertowy regułowo-modelowy: ładuje bazy wiedzy (reguły, modele, ograniczenia,\n"
-            "rady, grafikę, dźwięki), diagnozuje je i prowadzi wnioskowanie niepewne w przód i wstecz.");
-        ui.wait_enter("Enter: zamknij okno wstępne i przejdź do menu");
+            tr("\nSystem ekspertowy regułowo-modelowy: ładuje bazy wiedzy (reguły, modele, ograniczenia,\n"
+               "rady, grafikę, dźwięki), diagnozuje je i prowadzi wnioskowanie niepewne w przód i wstecz."));
+        ui.wait_enter(tr("Enter: zamknij okno wstępne i przejdź do menu"));
         close_intro(s);
         const auto& menu = main_menu();
         for (;;) {
             std::string bases = loaded_bases(s);
-            ui.heading("Menu główne", "");
+            ui.heading(tr("Menu główne"), "");
             ui.print(ui.bold(s.shell.title));
-            ui.print("Katalog: " + s.current_dir);
+            ui.print(tr("Katalog: ") + s.current_dir);
             ui.print(bases.empty()
-                         ? "Załadowane bazy: brak (zacznij od 'Baza reguł' -> 'Ładowanie bazy reguł')"
-                         : "Załadowane bazy: " + bases);
+                         ? tr("Załadowane bazy: brak (zacznij od 'Baza reguł' -> 'Ładowanie bazy reguł')")
+                         : tr("Załadowane bazy: ") + bases);
             for (size_t i = 0; i < menu.size(); ++i) {
                 int avail = available_count(s, r, menu[i]);
-                std::string line = "  " + std::to_string(i + 1) + ") " + menu_label(menu[i].title);
-                line += ui.dim(avail == 0 ? "  (nic dostępnego)" : "  (" + std::to_string(avail) + ")");
+                std::string line = "  " + std::to_string(i + 1) + ") " + menu_label(tr(menu[i].title));
+                line += ui.dim(avail == 0 ? tr("  (nic dostępnego)") : "  (" + std::to_string(avail) + ")");
                 ui.print(line);
             }
-            ui.print("  o) okno pomocnicze   ?) jak korzystać   k) koniec programu");
-            std::string a = trim(ui.ask("Wybierz menu, numer polecenia lub literę:"));
+            ui.print(tr("  o) okno pomocnicze   ?) jak korzystać   k) koniec programu"));
+            std::string a = trim(ui.ask(tr("Wybierz menu, numer polecenia lub literę:")));
             if (a.empty()) continue;
             std::string la = to_lower_pl(a);
             if (la == "k" || la == "q") {
@@ -155,11 +157,12 @@ int run_interactive(Session& s, TerminalUi& ui, const CommandRegistry& r) {
             }
             int n = 0;
             if (!parse_number(a, n)) {
-                ui.hint("Nie rozumiem '" + a + "'. Wpisz numer menu, numer polecenia albo ? po pomoc.");
+                ui.hint(tr("Nie rozumiem '") + a +
+                        tr("'. Wpisz numer menu, numer polecenia albo ? po pomoc."));
                 continue;
             }
             if (n >= 1 && n <= static_cast<int>(menu.size())) {
-                int id = menu_level(s, ui, r, menu[n - 1], menu_label(menu[n - 1].title));
+                int id = menu_level(s, ui, r, menu[n - 1], menu_label(tr(menu[n - 1].title)));
                 if (id != 0) run_command(s, ui, r, id);
                 continue;
             }

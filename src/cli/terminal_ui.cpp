@@ -9,6 +9,7 @@
 #include "cli/terminal_support.h"
 #include "session/session.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -92,8 +93,8 @@ void TerminalUi::page(const std::vector<std::string>& lines) {
     for (size_t i = 0; i < lines.size(); ++i) {
         out_ << lines[i] << '\n';
         if (++shown == per_page && i + 1 < lines.size()) {
-            std::string a = ask(dim("[Enter: dalej, q: koniec przeglądania — wiersz " +
-                                    std::to_string(i + 1) + " z " + std::to_string(lines.size()) + "]"));
+            std::string a = ask(dim(tr("[Enter: dalej, q: koniec przeglądania — wiersz ") +
+                                    std::to_string(i + 1) + tr(" z ") + std::to_string(lines.size()) + "]"));
             if (trim(a) == "q" || trim(a) == "Q") return;
             shown = 0;
         }
@@ -120,7 +121,7 @@ void TerminalUi::helper_write(std::string_view text) {
 void TerminalUi::helper_clear() {
     helper_lines_.clear();
     helper_partial_.clear();
-    hint("(okno pomocnicze zostało wyczyszczone)");
+    hint(tr("(okno pomocnicze zostało wyczyszczone)"));
 }
 
 void TerminalUi::helper_recreate(int capacity) {
@@ -130,14 +131,14 @@ void TerminalUi::helper_recreate(int capacity) {
 }
 
 void TerminalUi::show_helper_window() {
-    heading("Okno pomocnicze", "ostatnie " + std::to_string(helper_capacity_) + " wierszy");
+    heading(tr("Okno pomocnicze"), tr("ostatnie ") + std::to_string(helper_capacity_) + tr(" wierszy"));
     std::vector<std::string> lines(helper_lines_.begin(), helper_lines_.end());
     if (!helper_partial_.empty()) lines.push_back(helper_partial_);
     if (lines.empty())
-        hint("(okno pomocnicze jest puste)");
+        hint(tr("(okno pomocnicze jest puste)"));
     else
         page(lines);
-    wait_enter("Enter: powrót do menu");
+    wait_enter(tr("Enter: powrót do menu"));
 }
 
 void TerminalUi::set_title(std::string_view title) {
@@ -145,9 +146,9 @@ void TerminalUi::set_title(std::string_view title) {
 }
 
 void TerminalUi::note(std::string_view title, std::string_view text) {
-    heading("Komunikat", title);
+    heading(tr("Komunikat"), title);
     print(text);
-    wait_enter("Enter: OK");
+    wait_enter(tr("Enter: OK"));
 }
 
 }  // namespace zuva

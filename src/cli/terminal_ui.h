@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "session/command_registry.h"
+#include "text/i18n.h"
 #include "ui/ui.h"
 
 namespace zuva {
@@ -74,7 +75,7 @@ class TerminalUi : public Ui {
     // Pieces the menu loop uses.
     // One line typed by the user after the prompt; end of input ends the program.
     std::string ask(std::string_view prompt);
-    void wait_enter(std::string_view what = "Naciśnij Enter, aby kontynuować");
+    void wait_enter(std::string_view what = tr("Naciśnij Enter, aby kontynuować"));
     void show_helper_window();
     void heading(std::string_view kind, std::string_view title);
     void print(std::string_view text);

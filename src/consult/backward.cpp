@@ -33,6 +33,7 @@
 #include "store/flat_map.h"
 #include "store/list_helpers.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -54,9 +55,9 @@ class KoniecWhy : public WhySource {
   public:
     KoniecWhy(const Regula& r, const std::size_t& at) : r_(r), at_(at) {}
     void why(const Session& s, bool innermost, std::vector<std::string>& lines) const override {
-        lines.push_back("Jest to potrzebne regule " + std::to_string(r_.rule_number) + " o postaci:");
+        lines.push_back(tr("Jest to potrzebne regule ") + std::to_string(r_.rule_number) + tr(" o postaci:"));
         rule_lines(s, r_, at_, innermost, lines);
-        lines.push_back("Reguły z wnioskiem 'koniec' są sprawdzane przed testowaniem hipotezy.");
+        lines.push_back(tr("Reguły z wnioskiem 'koniec' są sprawdzane przed testowaniem hipotezy."));
     }
 
   private:
@@ -137,7 +138,7 @@ TextList kandydaci_hipotez(Session& s, int typ) {
 }
 
 double pytaj_0(Session& s, const std::string& condition) {
-    s.ui.note("Określenie CF dla warunku ", "Podaj CF dla warunku\n   " + condition);
+    s.ui.note(tr("Określenie CF dla warunku "), tr("Podaj CF dla warunku\n   ") + condition);
     return pytaj(s, condition);
 }
 
@@ -147,15 +148,15 @@ void komunikat(Session& s, const std::string& h) {
     // Both texts are built in a buffer kept between calls: a rule chain announces one
     // hypothesis per applied rule.
     std::string& text = scratch();
-    text += main ? "Hipoteza główna  " : "Hipoteza pomocnicza ";
+    text += main ? tr("Hipoteza główna  ") : tr("Hipoteza pomocnicza ");
     text += h;
-    text += " jest testowana.\n";
+    text += tr(" jest testowana.\n");
     pisz(s, text);
     text.clear();
-    text += main ? "Hipoteza główna \n    " : "Hipoteza pomocnicza \n     ";
+    text += main ? tr("Hipoteza główna \n    ") : tr("Hipoteza pomocnicza \n     ");
     text += h;
-    text += "\njest testowana.";
-    s.ui.note(main ? "Hipoteza główna" : "Hipoteza pomocnicza", text);
+    text += tr("\njest testowana.");
+    s.ui.note(main ? tr("Hipoteza główna") : tr("Hipoteza pomocnicza"), text);
 }
 
 std::optional<double> ocena_hipotezy_cd(Session& s, const std::string& h) {
@@ -205,7 +206,7 @@ void opcja_z_menu_testowania(Session& s, int typ) {
     const bool waska = typ == kHipotezaWaska;
     const TextList candidates = kandydaci_hipotez(s, typ);
     if (candidates.empty()) {
-        s.ui.note("Uwaga!", "Brak hipotez do testowania!");
+        s.ui.note(tr("Uwaga!"), tr("Brak hipotez do testowania!"));
         return;
     }
     // The list reads in the words of the texts base when it gives any.
@@ -218,19 +219,19 @@ void opcja_z_menu_testowania(Session& s, int typ) {
     const TextList& labels = in_words.empty() ? candidates : in_words;
     s.ui.asking(Asking::Hypothesis);
     auto chosen = s.ui.choose_one_prompted(
-        waska ? "Hipoteza w sensie wąskim" : "Hipoteza w sensie szerokim",
-        waska ? "Wybierz hipotezę w sensie wąskim!" : "Wybierz hipotezę w sensie szerokim!", labels);
+        waska ? tr("Hipoteza w sensie wąskim") : tr("Hipoteza w sensie szerokim"),
+        waska ? tr("Wybierz hipotezę w sensie wąskim!") : tr("Wybierz hipotezę w sensie szerokim!"), labels);
     if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= candidates.size()) return;
     const std::string h = candidates[static_cast<std::size_t>(*chosen)];
 
-    pisz(s, waska ? "Testuję hipotezę w sensie wąskim:  " : "Testuję hipotezę w sensie szerokim: ");
+    pisz(s, waska ? tr("Testuję hipotezę w sensie wąskim:  ") : tr("Testuję hipotezę w sensie szerokim: "));
     piszcr(s);
     pisz(s, h);
     piszcr(s);
     piszcr(s);
-    s.ui.note("Uwaga!", std::string(waska ? "Testuję hipotezę w sensie wąskim\n   "
-                                          : "Testuję hipotezę w sensie szerokim\n   ") +
-                            h);
+    s.ui.note(tr("Uwaga!"), std::string(waska ? tr("Testuję hipotezę w sensie wąskim\n   ")
+                                              : tr("Testuję hipotezę w sensie szerokim\n   ")) +
+                                h);
     s.inference.hipoteza.append(h);
 
     const auto cf = ocena_hipotezy(s, h);
@@ -240,36 +241,37 @@ void opcja_z_menu_testowania(Session& s, int typ) {
     if (!cf) return;
 
     const std::string w = wyroznik_duzymi(s);
-    piszln(s, waska && s.kb.nazwa_mo.loaded() ? "Dla testowanej hipotezy w sensie wąskim jest:"
-                                              : "Dla testowanej hipotezy jest:");
+    piszln(s, waska && s.kb.nazwa_mo.loaded() ? tr("Dla testowanej hipotezy w sensie wąskim jest:")
+                                              : tr("Dla testowanej hipotezy jest:"));
     pisz(s, "CF(" + h + ") = ");
     piszreal(s, *cf);
     piszcr(s);
     piszcr(s);
-    pokaz_wyjasnienie(s, "Wynik wnioskowania wstecz:",
-                      {"Z bazy wiedzy " + w, "z zadeklarowanych faktów i z wartości argumentów",
-                       waska ? "wynika hipoteza w sensie wąskim:" : "wynika hipoteza w sensie szerokim:",
-                       "  " + h + "(" + format_lg(*cf) + ")"});
+    pokaz_wyjasnienie(
+        s, tr("Wynik wnioskowania wstecz:"),
+        {tr("Z bazy wiedzy ") + w, tr("z zadeklarowanych faktów i z wartości argumentów"),
+         waska ? tr("wynika hipoteza w sensie wąskim:") : tr("wynika hipoteza w sensie szerokim:"),
+         "  " + h + "(" + format_lg(*cf) + ")"});
 
     udziel_rady_wstecz(s, h);
     wyswietl_grafike(s, *cf, h);
     przesluchaj_melodie(s, *cf, h);
 
-    s.ui.note("Uwaga!", "Teraz czas na podsumowanie!");
+    s.ui.note(tr("Uwaga!"), tr("Teraz czas na podsumowanie!"));
     opcja_z_menu_szczegolowosci(s, 2);
     przedstawienie_faktow(s);
     piszcr(s);
     przedstawienie_zmiennych(s);
     piszcr(s);
     wnioski_bez_cf(s);
-    piszln(s, "To już wszystko, co wynikło z bazy wiedzy " + w);
-    piszln(s, "z zadeklarowanych faktów i wartości argumentów");
-    piszln(s, "w trakcie testowania hipotezy:");
+    piszln(s, tr("To już wszystko, co wynikło z bazy wiedzy ") + w);
+    piszln(s, tr("z zadeklarowanych faktów i wartości argumentów"));
+    piszln(s, tr("w trakcie testowania hipotezy:"));
     piszln(s, h);
-    s.ui.note("Koniec wnioskowania wstecz",
-              "To już wszystko, co wynikło z bazy wiedzy  \n     " + w +
-                  "\nz zadeklarowanych faktów i wartości argumentów\nw trakcie testowania hipotezy:\n    " +
-                  h);
+    s.ui.note(
+        tr("Koniec wnioskowania wstecz"),
+        tr("To już wszystko, co wynikło z bazy wiedzy  \n     ") + w +
+            tr("\nz zadeklarowanych faktów i wartości argumentów\nw trakcie testowania hipotezy:\n    ") + h);
     s.inference.hipoteza.remove_first([&](const std::string& x) { return x == h; });
     podsumowanie(s);
     raport(s);
@@ -286,8 +288,9 @@ void wnioskowanie_wstecz(Session& s) {
     // The condition "bez warunku" always holds, as in the forward run.
     append_resultant(s, kBezWarunku, 1.0, {OriginKind::Always});
     s.ui.asking(Asking::HypothesisType);
-    const int typ = s.ui.radio("Hipoteza wybór", "Wybierz typ testowanej hipotezy!",
-                               {"Hipoteza w sensie wąskim", "Hipoteza w sensie szerokim"}, kHipotezaWaska);
+    const int typ =
+        s.ui.radio(tr("Hipoteza wybór"), tr("Wybierz typ testowanej hipotezy!"),
+                   {tr("Hipoteza w sensie wąskim"), tr("Hipoteza w sensie szerokim")}, kHipotezaWaska);
     try {
         opcja_z_menu_testowania(s, typ);
     } catch (const ConsultationStop&) {

@@ -4,22 +4,23 @@
 #include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
 
 double wyznacz_cf(Session& s, const std::string& conclusion, const std::string& cf_text) {
     if (auto v = cf_from_text(cf_text)) return *v;
-    const std::string title = "Zadeklaruj wartość CF z przedziału [-1,1]";
+    const std::string title = tr("Zadeklaruj wartość CF z przedziału [-1,1]");
     piszln(s, title);
     for (;;) {
-        auto typed = ask_value(s, "Określ wartość CF", title, conclusion, AskedKind::ConclusionCf);
+        auto typed = ask_value(s, tr("Określ wartość CF"), title, conclusion, AskedKind::ConclusionCf);
         if (!typed) continue;
         auto v = parse_real(*typed);
         if (!v) continue;
         if (*v < -1.0 || *v > 1.0) {
-            piszln(s, "     Źle! Musi być -1 <= CF <= 1 ! ");
-            s.ui.note("", "Źle! Musi być -1 <= CF <= 1 !");
+            piszln(s, tr("     Źle! Musi być -1 <= CF <= 1 ! "));
+            s.ui.note("", tr("Źle! Musi być -1 <= CF <= 1 !"));
             continue;
         }
         piszln(s, "   CF(" + conclusion + ") = " + cf_text + " = " + *typed);

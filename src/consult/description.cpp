@@ -8,11 +8,14 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
 namespace {
-const std::vector<FileFilter> kOpiFilters = {{"Pliki opisów (*.opi)", "*.opi"}};
+std::vector<FileFilter> opi_filters() {
+    return {{tr("Pliki opisów (*.opi)"), "*.opi"}};
+}
 
 std::optional<std::string> read_text_file(const std::string& path) {
     auto bytes = read_file_bytes(path);
@@ -28,23 +31,23 @@ void czytaj_opis(Session& s) {
     if (!file_exists(path)) return;
     auto text = read_text_file(path);
     if (!text) return;
-    s.ui.read_text("Czytanie opisu bazy: " + to_lower_pl(stem_of(path)), *text);
+    s.ui.read_text(tr("Czytanie opisu bazy: ") + to_lower_pl(stem_of(path)), *text);
 }
 
 void przeglad_opisow(Session& s) {
-    std::string name = s.ui.open_file("*.opi", kOpiFilters, "Wybierz nazwę pliku opisu dla czytania");
+    std::string name = s.ui.open_file("*.opi", opi_filters(), tr("Wybierz nazwę pliku opisu dla czytania"));
     if (name.empty()) return;
     const std::string path = s.resolve(name);
     auto text = read_text_file(path);
     if (!text) {
-        s.ui.note("Uwaga błąd!", "Nie można odczytać pliku\n   " + path + ".");
+        s.ui.note(tr("Uwaga błąd!"), tr("Nie można odczytać pliku\n   ") + path + ".");
         return;
     }
-    browse_text_window(s, "Przegląd pliku opisu: " + short_name_of(path), *text);
+    browse_text_window(s, tr("Przegląd pliku opisu: ") + short_name_of(path), *text);
 }
 
 void edycja_opisu(Session& s) {
-    std::string name = s.ui.open_file("*.opi", kOpiFilters, "Wybierz nazwę edytowanego opisu");
+    std::string name = s.ui.open_file("*.opi", opi_filters(), tr("Wybierz nazwę edytowanego opisu"));
     if (name.empty()) return;
     open_editor_window(s, s.resolve(name));
 }
@@ -52,12 +55,12 @@ void edycja_opisu(Session& s) {
 void tworzenie_opisu(Session& s) {
     CreateTexts t;
     t.mask = "*.opi";
-    t.dialog_title = "Podaj nazwę nowego pliku opisu";
-    t.note_title = "Tworzenie pliku opisu";
-    t.note_text = [](const std::string& n) { return "Nowy plik opisu " + n + " został utworzony."; };
-    t.question_title = "Tworzenie pliku opisu";
+    t.dialog_title = tr("Podaj nazwę nowego pliku opisu");
+    t.note_title = tr("Tworzenie pliku opisu");
+    t.note_text = [](const std::string& n) { return tr("Nowy plik opisu ") + n + tr(" został utworzony."); };
+    t.question_title = tr("Tworzenie pliku opisu");
     t.question_text = [](const std::string& n) {
-        return "Czy chcesz przejść od razu do edycji\nnowego pliku opisu " + n + " ?";
+        return tr("Czy chcesz przejść od razu do edycji\nnowego pliku opisu ") + n + " ?";
     };
     create_base_file(s, t);
 }
@@ -65,12 +68,12 @@ void tworzenie_opisu(Session& s) {
 void kasowanie_opisu(Session& s) {
     DeleteTexts t;
     t.mask = "*.opi";
-    t.dialog_title = "Zaznacz plik opisu do usunięcia";
-    t.question_title = "Usunięcie pliku opisu";
+    t.dialog_title = tr("Zaznacz plik opisu do usunięcia");
+    t.question_title = tr("Usunięcie pliku opisu");
     t.question_text = [](const std::string& n) {
-        return "Czy jesteś pewien, że chcesz usunąć plik opisu " + n + " ?";
+        return tr("Czy jesteś pewien, że chcesz usunąć plik opisu ") + n + " ?";
     };
-    t.note_text = [](const std::string& n) { return "Plik opisu " + n + " został usunięty."; };
+    t.note_text = [](const std::string& n) { return tr("Plik opisu ") + n + tr(" został usunięty."); };
     delete_base_file(s, t);
 }
 

@@ -18,6 +18,7 @@
 #include "report/report.h"
 #include "session/session.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -67,20 +68,20 @@ void wnioski_bez_cf(Session& s) {
         if (item.has_cf) continue;
         std::string tree = how_tree(s, item.statement);
         const bool waits = std::any_of(unknown.begin(), unknown.end(), [&](const std::string& a) {
-            return tree.find("bo argument " + a + " nie ma wartości") != std::string::npos;
+            return tree.find(tr("bo argument ") + a + tr(" nie ma wartości")) != std::string::npos;
         });
         if (waits) trees.push_back(std::move(tree));
     }
     std::string names;
     for (const auto& a : unknown)
         names += (names.empty() ? "" : ", ") + a;
-    piszln(s, "Nie podano wartości argumentów: " + names + ".");
+    piszln(s, tr("Nie podano wartości argumentów: ") + names + ".");
     if (trees.empty()) {
-        piszln(s, "Żaden wniosek nie pozostał z tego powodu bez CF.");
+        piszln(s, tr("Żaden wniosek nie pozostał z tego powodu bez CF."));
         piszcr(s);
         return;
     }
-    piszln(s, "Z tego powodu bez CF pozostały wnioski:");
+    piszln(s, tr("Z tego powodu bez CF pozostały wnioski:"));
     for (const auto& t : trees) {
         std::istringstream in(t);
         std::string line;
@@ -92,9 +93,9 @@ void wnioski_bez_cf(Session& s) {
 
 void koniec_wnioskowania_w_przod(Session& s) {
     s.inference.konczenie = true;
-    s.ui.note("Uwaga!", "Brak możliwości dalszego wnioskowania!\n\nTeraz czas na podsumowanie!");
+    s.ui.note(tr("Uwaga!"), tr("Brak możliwości dalszego wnioskowania!\n\nTeraz czas na podsumowanie!"));
     piszcr(s);
-    piszln(s, "Brak możliwości dalszego wnioskowania!");
+    piszln(s, tr("Brak możliwości dalszego wnioskowania!"));
     piszcr(s);
     opcja_z_menu_szczegolowosci(s, 2);
     przedstawienie_faktow(s);
@@ -103,20 +104,21 @@ void koniec_wnioskowania_w_przod(Session& s) {
     piszcr(s);
     wnioski_bez_cf(s);
     const std::string w = s.kb.wyroznik.empty() ? std::string() : *s.kb.wyroznik.first();
-    piszln(s, "To już wszystko, co wynika z bazy wiedzy " + w + ",");
-    piszln(s, "z zadeklarowanych faktów i wartości argumentów.");
+    piszln(s, tr("To już wszystko, co wynika z bazy wiedzy ") + w + ",");
+    piszln(s, tr("z zadeklarowanych faktów i wartości argumentów."));
     piszcr(s);
-    piszln(s, "Koniec wnioskowania ekspertowego.");
+    piszln(s, tr("Koniec wnioskowania ekspertowego."));
     piszcr(s);
-    s.ui.note("Koniec wnioskowania w przód",
-              "To już wszystko, co wynika z bazy wiedzy " + to_upper_pl(w) +
-                  ",\nz zadeklarowanych faktów i wartości argumentów.\n\nKoniec wnioskowania ekspertowego.");
-    piszln(s, "Koniec wnioskowania w przód");
+    s.ui.note(
+        tr("Koniec wnioskowania w przód"),
+        tr("To już wszystko, co wynika z bazy wiedzy ") + to_upper_pl(w) +
+            tr(",\nz zadeklarowanych faktów i wartości argumentów.\n\nKoniec wnioskowania ekspertowego."));
+    piszln(s, tr("Koniec wnioskowania w przód"));
     piszcr(s);
     podsumowanie(s);
     if (s.kb.nazwa_ra.loaded()) {
         s.ui.asking(Asking::AdviceQuestion);
-        int b = s.ui.question("Możesz uzyskać radę", "Chcesz uzyskać radę?", {"Tak", "Nie"});
+        int b = s.ui.question(tr("Możesz uzyskać radę"), tr("Chcesz uzyskać radę?"), {tr("Tak"), tr("Nie")});
         if (b == 1) {
             raport(s);
             return;

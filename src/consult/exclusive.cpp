@@ -11,6 +11,7 @@
 #include "report/report.h"
 #include "session/session.h"
 #include "store/list_helpers.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -66,23 +67,23 @@ void zapisz_blad(Session& s, bool answers = false) {
     if (answers && !werdykt_odpowiedzi(s)) s.inference.blad_wykluczajacych.append(kBladOdpowiedzi);
 }
 
-const char* const kPath = "Wnioskowanie nie jest możliwe! Aby poprawić bazę reguł przejdź do opcji:";
-const char* const kMenu = " 'Baza reguł niepewna/Edycja bazy reguł' ";
+const char* const kPath = N_("Wnioskowanie nie jest możliwe! Aby poprawić bazę reguł przejdź do opcji:");
+const char* const kMenu = N_(" 'Baza reguł niepewna/Edycja bazy reguł' ");
 
 // Two members of one exact constraint are both true.
 void blad_dwa_prawdziwe(Session& s, const std::string& a, const std::string& b, std::int32_t k,
                         const char* where) {
     const std::string n = std::to_string(k);
-    piszln(s, "Błąd bazy reguł! Dwa warunki wykluczające się:");
+    piszln(s, tr("Błąd bazy reguł! Dwa warunki wykluczające się:"));
     piszln(s, "    " + a);
     piszln(s, "    " + b);
-    piszln(s, "z ograniczenia dokładnego " + n + std::string(where));
-    piszln(s, kPath);
-    piszln(s, kMenu);
+    piszln(s, tr("z ograniczenia dokładnego ") + n + std::string(where));
+    piszln(s, tr(kPath));
+    piszln(s, tr(kMenu));
     piszcr(s);
-    s.ui.note("Uwaga błąd!", "Błąd bazy reguł! Dwa warunki wykluczające się:\n   " + a + "\n   " + b +
-                                 "\nz ograniczenia dokładnego " + n + std::string(where) + "\n" + kPath +
-                                 "\n" + kMenu);
+    s.ui.note(tr("Uwaga błąd!"), tr("Błąd bazy reguł! Dwa warunki wykluczające się:\n   ") + a + "\n   " + b +
+                                     tr("\nz ograniczenia dokładnego ") + n + std::string(where) + "\n" +
+                                     tr(kPath) + "\n" + tr(kMenu));
     zapisz_blad(s);
 }
 
@@ -121,13 +122,13 @@ Zrodlo zrodlo(const Session& s, const std::string& statement) {
 std::string opis_zrodla(Zrodlo z) {
     switch (z) {
         case Zrodlo::Odpowiedz:
-            return " (z odpowiedzi)";
+            return tr(" (z odpowiedzi)");
         case Zrodlo::Fakt:
-            return " (z faktów)";
+            return tr(" (z faktów)");
         case Zrodlo::Regula:
-            return " (z reguł)";
+            return tr(" (z reguł)");
         case Zrodlo::Model:
-            return " (z modeli)";
+            return tr(" (z modeli)");
         case Zrodlo::Nieznane:
             break;
     }
@@ -142,27 +143,28 @@ void blad_sprzeczny(Session& s, const std::string& x, const std::string& other, 
     const Zrodlo zx = zrodlo(s, x), zo = zrodlo(s, other);
     const bool answers = zx == Zrodlo::Odpowiedz || zo == Zrodlo::Odpowiedz;
     const std::string n = std::to_string(k);
-    const std::string where = cf > 0 ? " mają CF=1.0." : " mają CF=-1.0, a jeden z nich musi mieć CF=1.0.";
-    const std::string head = answers ? "Sprzeczne odpowiedzi! Dwa warunki wykluczające się:"
-                                     : "Błąd bazy reguł! Dwa warunki wykluczające się:";
+    const std::string where =
+        cf > 0 ? tr(" mają CF=1.0.") : tr(" mają CF=-1.0, a jeden z nich musi mieć CF=1.0.");
+    const std::string head = answers ? tr("Sprzeczne odpowiedzi! Dwa warunki wykluczające się:")
+                                     : tr("Błąd bazy reguł! Dwa warunki wykluczające się:");
     const std::string a = x + opis_zrodla(zx), b = other + opis_zrodla(zo);
-    const std::string tail = answers ? "Wnioskowanie nie może być kontynuowane. Rozpocznij je ponownie\n"
-                                       "i udziel odpowiedzi zgodnych z bazą ograniczeń dokładnych."
-                                     : std::string(kPath) + "\n" + kMenu;
+    const std::string tail = answers ? tr("Wnioskowanie nie może być kontynuowane. Rozpocznij je ponownie\n"
+                                          "i udziel odpowiedzi zgodnych z bazą ograniczeń dokładnych.")
+                                     : std::string(tr(kPath)) + "\n" + tr(kMenu);
     piszln(s, head);
     piszln(s, "    " + a);
     piszln(s, "    " + b);
-    piszln(s, "z ograniczenia dokładnego " + n + where);
+    piszln(s, tr("z ograniczenia dokładnego ") + n + where);
     if (answers) {
-        piszln(s, "Wnioskowanie nie może być kontynuowane. Rozpocznij je ponownie");
-        piszln(s, "i udziel odpowiedzi zgodnych z bazą ograniczeń dokładnych.");
+        piszln(s, tr("Wnioskowanie nie może być kontynuowane. Rozpocznij je ponownie"));
+        piszln(s, tr("i udziel odpowiedzi zgodnych z bazą ograniczeń dokładnych."));
     } else {
-        piszln(s, kPath);
-        piszln(s, kMenu);
+        piszln(s, tr(kPath));
+        piszln(s, tr(kMenu));
     }
     piszcr(s);
-    s.ui.note("Uwaga błąd!",
-              head + "\n   " + a + "\n   " + b + "\nz ograniczenia dokładnego " + n + where + "\n" + tail);
+    s.ui.note(tr("Uwaga błąd!"), head + "\n   " + a + "\n   " + b + tr("\nz ograniczenia dokładnego ") + n +
+                                     where + "\n" + tail);
     zapisz_blad(s, answers);
 }
 
@@ -211,9 +213,9 @@ class CompletionWhy : public WhySource {
         : trigger_(trigger), o_(o), exact_(exact) {}
     void why(const Session& s, bool innermost, std::vector<std::string>& lines) const override {
         const auto cf = resultant(s, trigger_);
-        lines.push_back("Warunek " + trigger_ + (cf ? " (CF = " + format_cf(*cf) + ")" : std::string()) +
-                        " jest w ograniczeniu " + (exact_ ? "dokładnym " : "niepewnym ") +
-                        std::to_string(o_.constraint_number) + " razem z warunkami:");
+        lines.push_back(tr("Warunek ") + trigger_ + (cf ? " (CF = " + format_cf(*cf) + ")" : std::string()) +
+                        tr(" jest w ograniczeniu ") + (exact_ ? tr("dokładnym ") : tr("niepewnym ")) +
+                        std::to_string(o_.constraint_number) + tr(" razem z warunkami:"));
         // The members are asked in list order: the first one still open is asked now.
         bool current_found = false;
         for (const auto& m : pozostale(o_, trigger_)) {
@@ -221,15 +223,15 @@ class CompletionWhy : public WhySource {
             if (auto r = resultant(s, m)) {
                 state = "(CF = " + format_cf(*r) + ")";
             } else if (!current_found) {
-                state = innermost ? "(o to pytam)" : "(ustalane teraz)";
+                state = innermost ? tr("(o to pytam)") : tr("(ustalane teraz)");
                 current_found = true;
             } else {
-                state = "(jeszcze bez CF)";
+                state = tr("(jeszcze bez CF)");
             }
             lines.push_back("    " + m + " " + state);
         }
-        lines.push_back(exact_ ? "Tylko jeden z tych warunków może mieć CF=1, a pozostałe mają CF=-1."
-                               : "Przynajmniej jeden z tych warunków musi mieć CF>0.");
+        lines.push_back(exact_ ? tr("Tylko jeden z tych warunków może mieć CF=1, a pozostałe mają CF=-1.")
+                               : tr("Przynajmniej jeden z tych warunków musi mieć CF>0."));
     }
 
   private:
@@ -240,13 +242,14 @@ class CompletionWhy : public WhySource {
 
 // Asks one member of an exact constraint until kontrola_cf accepts the answer.
 double zapytaj_dokladny(Session& s, const std::string& member) {
-    const std::string head = "Dla warunków z bazy ograniczeń dokładnych CF =1 lub -1";
+    const std::string head = tr("Dla warunków z bazy ograniczeń dokładnych CF =1 lub -1");
     for (;;) {
         piszln(s, head);
         piszcr(s);
         std::optional<double> v;
         while (!v) {
-            auto typed = ask_value(s, "Określ wartość CF", " " + head, member, AskedKind::ConditionCf, true);
+            auto typed =
+                ask_value(s, tr("Określ wartość CF"), " " + head, member, AskedKind::ConditionCf, true);
             if (typed) v = parse_real(*typed);
         }
         pisz(s, "    CF(" + member + ") = ");
@@ -286,30 +289,31 @@ void uzupelnij_falszywy(Session& s, const std::string& x, const Ograniczenie& o)
     };
     auto last_follows = [&](const std::string& m) {
         nadaj(s, x, m, k, 1.0);
-        piszln(s, "Pozostałe warunki wykluczające się z ograniczenia dokładnego " + std::to_string(k) +
-                      " mają CF=-1, więc warunek " + m + " ma CF=1.");
+        piszln(s, tr("Pozostałe warunki wykluczające się z ograniczenia dokładnego ") + std::to_string(k) +
+                      tr(" mają CF=-1, więc warunek ") + m + " ma CF=1.");
         piszcr(s);
     };
     if (open.size() == 1 && all_others_false(open.front())) return last_follows(open.front());
 
-    piszln(s, "Warunek: ");
+    piszln(s, tr("Warunek: "));
     piszln(s, "    " + y + "(-1)");
-    piszln(s, std::string("jest w liście warunków wykluczających się ") + "bazy ograniczeń dokładnych.");
-    piszln(s, "Pozostałe warunki wykluczające się z niezadeklarowanym CF są następujące:");
+    piszln(s,
+           std::string(tr("jest w liście warunków wykluczających się ")) + tr("bazy ograniczeń dokładnych."));
+    piszln(s, tr("Pozostałe warunki wykluczające się z niezadeklarowanym CF są następujące:"));
     for (const auto& m : open)
         piszln(s, "    " + m);
-    piszln(s, "Tylko jeden z z pozostałych warunków musi mieć CF=1, a pozostałe CF=-1. ");
-    piszln(s, "Zadeklaruj wartości CF tych warunków. ");
-    std::vector<std::string> lines = {"Warunek ",
+    piszln(s, tr("Tylko jeden z z pozostałych warunków musi mieć CF=1, a pozostałe CF=-1. "));
+    piszln(s, tr("Zadeklaruj wartości CF tych warunków. "));
+    std::vector<std::string> lines = {tr("Warunek "),
                                       "    " + y + "(-1)",
-                                      "jest w liście warunków wykluczających się ",
-                                      "bazy ograniczeń dokładnych. ",
-                                      "Pozostałe warunki wykluczające się z ",
-                                      "niezadeklarowanym CF są następujące:"};
+                                      tr("jest w liście warunków wykluczających się "),
+                                      tr("bazy ograniczeń dokładnych. "),
+                                      tr("Pozostałe warunki wykluczające się z "),
+                                      tr("niezadeklarowanym CF są następujące:")};
     for (const auto& m : open)
         lines.push_back("    " + m);
-    lines.push_back("i tylko jeden z nich musi mieć CF=1, a pozostałe CF=-1. ");
-    pokaz_wyjasnienie(s, "CF warunków wykluczających bazy ograniczeń dokładnych", lines);
+    lines.push_back(tr("i tylko jeden z nich musi mieć CF=1, a pozostałe CF=-1. "));
+    pokaz_wyjasnienie(s, tr("CF warunków wykluczających bazy ograniczeń dokładnych"), lines);
 
     // pamietaj_warunki_pozostale_dalej: the members without a resultant in list order.
     const CompletionWhy why(x, o, true);
@@ -350,11 +354,11 @@ void uzupelnij_niepewny(Session& s, const std::string& x, const Ograniczenie& o)
     if (open.empty()) return;
 
     if (!declared.empty()) {
-        piszln(s, "Zadeklarowano wartości CF dla następujących warunków dopytywalnych");
-        piszln(s, "z bazy ograniczeń niepewnych:");
+        piszln(s, tr("Zadeklarowano wartości CF dla następujących warunków dopytywalnych"));
+        piszln(s, tr("z bazy ograniczeń niepewnych:"));
         std::vector<std::string> lines = {
-            "Zadeklarowano wartości CF dla następujących warunków dopytywalnych",
-            "z bazy ograniczeń niepewnych: "};
+            tr("Zadeklarowano wartości CF dla następujących warunków dopytywalnych"),
+            tr("z bazy ograniczeń niepewnych: ")};
         for (const auto& d : declared) {
             pisz(s, "    " + d.member + "(");
             piszreal(s, d.cf);
@@ -362,20 +366,21 @@ void uzupelnij_niepewny(Session& s, const std::string& x, const Ograniczenie& o)
             piszcr(s);
             lines.push_back("    " + d.member + "(" + format_lg(d.cf) + ")");
         }
-        pokaz_wyjasnienie(s, "Wartości CF dla warunków dopytywalnych z bazy ograniczeń niepewnych", lines);
+        pokaz_wyjasnienie(s, tr("Wartości CF dla warunków dopytywalnych z bazy ograniczeń niepewnych"),
+                          lines);
     }
-    piszln(s, "Pozostałe warunki niepewnie wykluczające się są następujące:");
-    std::vector<std::string> lines = {"Pozostałe warunki niepewnie wykluczające się są następujące:"};
+    piszln(s, tr("Pozostałe warunki niepewnie wykluczające się są następujące:"));
+    std::vector<std::string> lines = {tr("Pozostałe warunki niepewnie wykluczające się są następujące:")};
     for (const auto& m : open) {
         piszln(s, "    " + m);
         lines.push_back("    " + m);
     }
     piszcr(s);
-    piszln(s, "Deklarując wartości CF tych warunków pamiętaj, że");
-    piszln(s, "przynajmniej jeden z pośród wszystkich wykluczających się warunków musi mieć CF>0 ");
-    lines.push_back("Deklarując wartości CF tych warunków pamiętaj, że");
-    lines.push_back("przynajmniej jeden z pośród wszystkich wykluczających się warunków musi mieć CF>0 ");
-    pokaz_wyjasnienie(s, "CF warunków wykluczających się bazy ograniczeń niepewnych", lines);
+    piszln(s, tr("Deklarując wartości CF tych warunków pamiętaj, że"));
+    piszln(s, tr("przynajmniej jeden z pośród wszystkich wykluczających się warunków musi mieć CF>0 "));
+    lines.push_back(tr("Deklarując wartości CF tych warunków pamiętaj, że"));
+    lines.push_back(tr("przynajmniej jeden z pośród wszystkich wykluczających się warunków musi mieć CF>0 "));
+    pokaz_wyjasnienie(s, tr("CF warunków wykluczających się bazy ograniczeń niepewnych"), lines);
 
     // deklaruj_niepewny: each remaining member in list order, its CF checked as any CF.
     const CompletionWhy why(x, o, false);
@@ -386,9 +391,9 @@ void uzupelnij_niepewny(Session& s, const std::string& x, const Ograniczenie& o)
         std::optional<double> v;
         while (!v) {
             auto typed =
-                ask_value(s, "Określ wartość CF",
-                          " Dla warunków z bazy ograniczeń niepewnych CF mieści się w przedziale[1,-1]", m,
-                          AskedKind::ConditionCf);
+                ask_value(s, tr("Określ wartość CF"),
+                          tr(" Dla warunków z bazy ograniczeń niepewnych CF mieści się w przedziale[1,-1]"),
+                          m, AskedKind::ConditionCf);
             if (typed) v = testuj_cf_warunku(s, *typed);
         }
         pisz(s, "   CF(" + m + ") = ");
@@ -427,8 +432,8 @@ std::optional<double> testuj_cf_warunku_1(Session& s, const std::string& typed) 
     auto v = parse_real(typed);
     if (!v) return std::nullopt;
     if (*v != -1.0 && *v != 1.0) {
-        piszln(s, "     Źle! Musi być -1 = CF  lub CF = 1 ! ");
-        s.ui.note("", "Źle! Musi być -1 = CF  lub CF = 1 !");
+        piszln(s, tr("     Źle! Musi być -1 = CF  lub CF = 1 ! "));
+        s.ui.note("", tr("Źle! Musi być -1 = CF  lub CF = 1 !"));
         return std::nullopt;
     }
     return v;
@@ -436,9 +441,9 @@ std::optional<double> testuj_cf_warunku_1(Session& s, const std::string& typed) 
 
 bool kontrola_cf(Session& s, double cf) {
     if (cf == 1.0 || cf == -1.0) return true;
-    piszln(s, "Źle! Warunki z listy warunków wzajemnie się wykluczających");
-    piszln(s, "z ograniczenia w bazie ograniczeń dokładnych mogą mieć wyłącznie");
-    piszln(s, "wartości CF równe 1 lub -1.");
+    piszln(s, tr("Źle! Warunki z listy warunków wzajemnie się wykluczających"));
+    piszln(s, tr("z ograniczenia w bazie ograniczeń dokładnych mogą mieć wyłącznie"));
+    piszln(s, tr("wartości CF równe 1 lub -1."));
     return false;
 }
 
@@ -517,7 +522,7 @@ bool testuj_wykluczajace(Session& s, const Fakt& fact, const std::unordered_set<
         for (const auto& m : pozostale(o, fact.fact_text)) {
             if (!true_facts.count(m)) continue;
             blad_dwa_prawdziwe(s, fact.fact_text, m, o.constraint_number,
-                               " zostały zadeklarowane w bazie reguł jako fakty z CF=1.0.");
+                               tr(" zostały zadeklarowane w bazie reguł jako fakty z CF=1.0."));
             return false;
         }
     }

@@ -17,6 +17,7 @@
 #include "consult/why_asked.h"
 #include "session/command_registry.h"
 #include "session/session.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -43,8 +44,8 @@ void wnioskowanie(Session& s) {
         }
     };
     stoppable([&] {
-        przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:", true);
-        przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
+        przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, tr("W bazie reguł są następujące fakty:"), true);
+        przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, tr("W bazie modeli są następujące fakty:"));
         if (!s.kb.models.argument_znany.empty()) przedstawienie_zmiennych_pierwotnych(s);
     });
     // Facts that contradict the exact constraints stop the run with the error's message.
@@ -62,8 +63,9 @@ void opcja_wnioskowania_w_przod(Session& s) {
     if (!start_wnioskowania(s, InferenceDirection::Forward)) return;
     append_resultant(s, "bez warunku", 1.0, {OriginKind::Always});
     s.ui.asking(Asking::FactMode);
-    s.inference.tryb_deklaracji_faktow = s.ui.radio("Wybierz tryb deklaracji faktów!", "",
-                                                    {"Menu wyboru faktów", "Interfejs zadający pytania"}, 1);
+    s.inference.tryb_deklaracji_faktow =
+        s.ui.radio(tr("Wybierz tryb deklaracji faktów!"), "",
+                   {tr("Menu wyboru faktów"), tr("Interfejs zadający pytania")}, 1);
     wnioskowanie(s);
     run_finished(s, RunDirection::Forward);
 }

@@ -12,6 +12,7 @@
 #include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -59,11 +60,11 @@ void wnioskowanie_cd_0(Session& s) {
 }
 
 void przedstawienie_faktow_pierwotnych(Session& s) {
-    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, "W bazie reguł są następujące fakty:", true);
+    przedstaw_fakty_pierwotne(s, s.kb.rules.fakt, tr("W bazie reguł są następujące fakty:"), true);
 }
 
 void przedstawienie_m_faktow_pierwotnych(Session& s) {
-    przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, "W bazie modeli są następujące fakty:");
+    przedstaw_fakty_pierwotne(s, s.kb.models.m_fakt, tr("W bazie modeli są następujące fakty:"));
 }
 
 void inicjalizacja_faktow(Session& s, bool model_facts) {

@@ -48,6 +48,7 @@
 #include "session/session.h"
 #include "store/paged_array.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -102,7 +103,7 @@ class ForwardRun : public WhySource {
     void why(const Session& s, bool innermost, std::vector<std::string>& lines) const override {
         if (asking_ < 0) return;
         const Regula& r = rule(asking_);
-        lines.push_back("Jest to potrzebne regule " + std::to_string(r.rule_number) + " o postaci:");
+        lines.push_back(tr("Jest to potrzebne regule ") + std::to_string(r.rule_number) + tr(" o postaci:"));
         rule_lines(s, r, asking_at_, innermost, lines);
         feeds_lines(s, r.conclusion, lines);
     }
@@ -427,9 +428,9 @@ class ForwardRun : public WhySource {
 
     // Step 18.
     void koniec() {
-        const std::string text = "Reguła z wnioskiem 'koniec' kończy wnioskowanie.";
+        const std::string text = tr("Reguła z wnioskiem 'koniec' kończy wnioskowanie.");
         s_.helper(text + "\n");
-        s_.ui.note("Uwaga - koniec!", text);
+        s_.ui.note(tr("Uwaga - koniec!"), text);
         zakonczenie_wczesne();
     }
 

@@ -13,6 +13,7 @@
 #include "session/command_registry.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -86,27 +87,26 @@ std::vector<ConclusionItem> conclusions_of_last_run(const Session& s) {
 
 void jak_uzyskano_wniosek(Session& s) {
     if (!results_available(s)) {
-        s.ui.note(
-            "Uwaga!",
-            "Brak wyników zakończonego wnioskowania.\nNajpierw przeprowadź wnioskowanie w przód lub wstecz.");
+        s.ui.note(tr("Uwaga!"), tr("Brak wyników zakończonego wnioskowania.\nNajpierw przeprowadź "
+                                   "wnioskowanie w przód lub wstecz."));
         return;
     }
     const std::vector<ConclusionItem> items = conclusions_of_last_run(s);
     if (items.empty()) {
-        s.ui.note("Uwaga!", "Baza reguł nie ma wniosków do wyjaśnienia.");
+        s.ui.note(tr("Uwaga!"), tr("Baza reguł nie ma wniosków do wyjaśnienia."));
         return;
     }
     std::vector<std::string> labels;
     labels.reserve(items.size());
     for (const auto& i : items)
         labels.push_back(dialog_name(s, i.statement) +
-                         (i.has_cf ? " (CF = " + format_cf(i.cf) + ")" : " (brak CF)"));
-    auto chosen =
-        s.ui.choose_one_prompted("Jak uzyskano wniosek?", "Wybierz wniosek ostatniego wnioskowania:", labels);
+                         (i.has_cf ? " (CF = " + format_cf(i.cf) + ")" : tr(" (brak CF)")));
+    auto chosen = s.ui.choose_one_prompted(tr("Jak uzyskano wniosek?"),
+                                           tr("Wybierz wniosek ostatniego wnioskowania:"), labels);
     if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= items.size()) return;
     const ConclusionItem& item = items[static_cast<std::size_t>(*chosen)];
-    s.ui.read_text(item.has_cf ? "Jak uzyskano wniosek " + item.statement
-                               : "Dlaczego wniosek " + item.statement + " nie ma CF",
+    s.ui.read_text(item.has_cf ? tr("Jak uzyskano wniosek ") + item.statement
+                               : tr("Dlaczego wniosek ") + item.statement + tr(" nie ma CF"),
                    how_tree(s, item.statement));
 }
 

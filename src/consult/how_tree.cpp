@@ -18,6 +18,7 @@
 #include "kb/askable_conditions.h"
 #include "kb/model_base.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -64,7 +65,7 @@ class Tracer {
     std::string tree(const std::string& statement) {
         if (!resultant(s_, statement) && !fixed(statement) && koniec_) out_.push_back(koniec_line());
         node(statement, 0);
-        if (cut_) out_.push_back("... (dalsza część drzewa została pominięta)");
+        if (cut_) out_.push_back(tr("... (dalsza część drzewa została pominięta)"));
         std::string text;
         for (const auto& l : out_) {
             text += l;
@@ -78,8 +79,8 @@ class Tracer {
     static constexpr std::size_t kDepth = 200;
 
     std::string koniec_line() const {
-        return "Wnioskowanie zakończyła reguła " + std::to_string(koniec_->rule_number) +
-               " z wnioskiem 'koniec' (CF = " + cf_text_of(koniec_->contribution) + ").";
+        return tr("Wnioskowanie zakończyła reguła ") + std::to_string(koniec_->rule_number) +
+               tr(" z wnioskiem 'koniec' (CF = ") + cf_text_of(koniec_->contribution) + ").";
     }
     static std::string ind(std::size_t depth) {
         return std::string(4 * std::min<std::size_t>(depth, 30), ' ');
@@ -129,13 +130,13 @@ class Tracer {
         if (!room(depth)) return;
         const std::string pad = ind(depth);
         if (st == kBezWarunku) {
-            out_.push_back(pad + st + " (CF = 1): warunek zawsze spełniony");
+            out_.push_back(pad + st + tr(" (CF = 1): warunek zawsze spełniony"));
             return;
         }
         auto cf = resultant(s_, st);
         if (!cf) {
             if (const double* v = fixed(st)) {
-                out_.push_back(pad + st + " (CF = 1): wartość wyznaczona przez model");
+                out_.push_back(pad + st + tr(" (CF = 1): wartość wyznaczona przez model"));
                 value_node(st, *v, depth + 1);
                 return;
             }
@@ -146,25 +147,25 @@ class Tracer {
         std::string line = pad + st + " (CF = " + cf_text_of(*cf) + "): ";
         switch (o.kind) {
             case OriginKind::Always:
-                out_.push_back(line + "warunek zawsze spełniony");
+                out_.push_back(line + tr("warunek zawsze spełniony"));
                 return;
             case OriginKind::Fact:
-                out_.push_back(line + "fakt zadeklarowany w bazie reguł");
+                out_.push_back(line + tr("fakt zadeklarowany w bazie reguł"));
                 return;
             case OriginKind::ModelFact:
-                out_.push_back(line + "fakt zadeklarowany w bazie modeli");
+                out_.push_back(line + tr("fakt zadeklarowany w bazie modeli"));
                 return;
             case OriginKind::Imported:
-                out_.push_back(line + "fakt zaimportowany z zewnętrznego źródła danych");
+                out_.push_back(line + tr("fakt zaimportowany z zewnętrznego źródła danych"));
                 return;
             case OriginKind::Answer:
-                out_.push_back(line + "odpowiedź użytkownika");
+                out_.push_back(line + tr("odpowiedź użytkownika"));
                 return;
             case OriginKind::ExactConstraint:
             case OriginKind::UncertainConstraint: {
-                line += o.kind == OriginKind::ExactConstraint ? "uzupełnienie z ograniczenia dokładnego"
-                                                              : "uzupełnienie z ograniczenia niepewnego";
-                if (o.flag) line += " (odpowiedź użytkownika)";
+                line += o.kind == OriginKind::ExactConstraint ? tr("uzupełnienie z ograniczenia dokładnego")
+                                                              : tr("uzupełnienie z ograniczenia niepewnego");
+                if (o.flag) line += tr(" (odpowiedź użytkownika)");
                 if (o.ref < 0) {
                     out_.push_back(line);
                     return;
@@ -172,7 +173,7 @@ class Tracer {
                 const std::string& trigger =
                     s_.inference.wypadkowa_prbd.key_of_row(static_cast<std::size_t>(o.ref));
                 out_.push_back(
-                    line + ", bo warunek " + trigger + " ma CF = " +
+                    line + tr(", bo warunek ") + trigger + " ma CF = " +
                     cf_text_of(s_.inference.wypadkowa_prbd.value_of_row(static_cast<std::size_t>(o.ref))));
                 if (expand(st)) node(trigger, depth + 1);
                 return;
@@ -182,10 +183,10 @@ class Tracer {
                 const bool disj = o.kind == OriginKind::DisjunctiveRules;
                 std::string x;
                 const std::string& target = *rule_target(st, o.flag, x);
-                line += disj ? "wypadkowa reguł dysjunktywnych" : "wypadkowa reguł kumulatywnych";
-                if (o.flag) line += " wniosku " + target + ", ze zmienionym znakiem";
+                line += disj ? tr("wypadkowa reguł dysjunktywnych") : tr("wypadkowa reguł kumulatywnych");
+                if (o.flag) line += tr(" wniosku ") + target + tr(", ze zmienionym znakiem");
                 if (!expand(st)) {
-                    out_.push_back(line + " (jak wyżej)");
+                    out_.push_back(line + tr(" (jak wyżej)"));
                     return;
                 }
                 out_.push_back(line);
@@ -194,10 +195,11 @@ class Tracer {
                 return;
             }
             case OriginKind::RelationalModel:
-                line += std::string(o.flag ? "model relacyjny rozwinięty " : "model relacyjny podstawowy ") +
+                line += std::string(o.flag ? tr("model relacyjny rozwinięty ")
+                                           : tr("model relacyjny podstawowy ")) +
                         std::to_string(o.ref);
                 if (!expand(st)) {
-                    out_.push_back(line + " (jak wyżej)");
+                    out_.push_back(line + tr(" (jak wyżej)"));
                     return;
                 }
                 out_.push_back(line);
@@ -209,10 +211,10 @@ class Tracer {
         // Recorded by a path that gave no origin: the declared facts are recognisable.
         for (const auto& f : s_.kb.rules.fakt)
             if (f.fact_text == st) {
-                out_.push_back(line + "fakt zadeklarowany w bazie reguł");
+                out_.push_back(line + tr("fakt zadeklarowany w bazie reguł"));
                 return;
             }
-        out_.push_back(line + "pochodzenie nie zostało zapisane");
+        out_.push_back(line + tr("pochodzenie nie zostało zapisane"));
     }
 
     // A statement's subtree is written once.
@@ -230,40 +232,40 @@ class Tracer {
 
     void rule(const Regula& r, bool negated, std::size_t depth) {
         const std::string pad = ind(depth);
-        const std::string head = pad + "reguła " + std::to_string(r.rule_number);
+        const std::string head = pad + tr("reguła ") + std::to_string(r.rule_number);
         const auto cond = conditions_cf(r);
         if (auto c = contribution(r)) {
-            std::string line = head + ": wkład " + cf_text_of(*c);
+            std::string line = head + tr(": wkład ") + cf_text_of(*c);
             if (cond)
-                line +=
-                    " = zaokrąglenie(CF reguły " + r.cf_text + " × CF warunków " + cf_text_of(*cond) + ")";
-            if (negated) line += ", dla zaprzeczenia " + cf_text_of(-*c);
+                line += tr(" = zaokrąglenie(CF reguły ") + r.cf_text + tr(" × CF warunków ") +
+                        cf_text_of(*cond) + ")";
+            if (negated) line += tr(", dla zaprzeczenia ") + cf_text_of(-*c);
             out_.push_back(line);
             conditions(r, depth + 1);
             return;
         }
         if (zastosowana(s_, r.rule_number) && disjunctive_.count(r.conclusion)) {
-            out_.push_back(head + ": pominięta, bo CF warunków" +
-                           (cond ? " " + cf_text_of(*cond) : std::string()) + " i CF reguły " + r.cf_text +
-                           " są ujemne (reguła dysjunktywna)");
+            out_.push_back(head + tr(": pominięta, bo CF warunków") +
+                           (cond ? " " + cf_text_of(*cond) : std::string()) + tr(" i CF reguły ") +
+                           r.cf_text + tr(" są ujemne (reguła dysjunktywna)"));
             conditions(r, depth + 1);
             return;
         }
         // Not applied: the first condition without a CF is what it waited for.
         for (const auto& c : r.conditions) {
             if (condition_cf(c)) continue;
-            out_.push_back(head + ": nie została zastosowana, czeka na warunek " + c + ":");
+            out_.push_back(head + tr(": nie została zastosowana, czeka na warunek ") + c + ":");
             node(c, depth + 1);
             return;
         }
         std::string why;
         if (koniec_)
-            why = ", bo wnioskowanie zakończyła reguła z wnioskiem 'koniec'";
+            why = tr(", bo wnioskowanie zakończyła reguła z wnioskiem 'koniec'");
         else if (backward_ && r.conditions.size() == 1 && r.conditions[0] == kBezWarunku)
-            why = ", bo reguła bez warunku nie jest stosowana we wnioskowaniu wstecz";
+            why = tr(", bo reguła bez warunku nie jest stosowana we wnioskowaniu wstecz");
         else if (backward_)
-            why = ", bo nie była potrzebna do testowania hipotezy";
-        out_.push_back(head + ": nie została zastosowana" + why);
+            why = tr(", bo nie była potrzebna do testowania hipotezy");
+        out_.push_back(head + tr(": nie została zastosowana") + why);
     }
 
     void conditions(const Regula& r, std::size_t depth) {
@@ -278,10 +280,11 @@ class Tracer {
         const std::string pad = ind(depth);
         if (disj) {
             out_.push_back(
-                pad + (jednakowe_znaki(s_, target)
-                           ? "CF warunków zastosowanych reguł mają jeden znak: wypadkowa to największy wkład"
-                           : "CF warunków mają różne znaki: wypadkowa to największy wkład reguł o dodatnim "
-                             "CF warunków"));
+                pad +
+                (jednakowe_znaki(s_, target)
+                     ? tr("CF warunków zastosowanych reguł mają jeden znak: wypadkowa to największy wkład")
+                     : tr("CF warunków mają różne znaki: wypadkowa to największy wkład reguł o dodatnim "
+                          "CF warunków")));
             return;
         }
         auto [p, n] = dodatnie_i_ujemne_cf(s_, target);
@@ -291,11 +294,12 @@ class Tracer {
             n = nn;
         }
         if (p * n == -1.0) {
-            out_.push_back(pad + "wkłady P = 1 i N = -1 znoszą się (całkowity konflikt): wypadkowa 0");
+            out_.push_back(pad + tr("wkłady P = 1 i N = -1 znoszą się (całkowity konflikt): wypadkowa 0"));
             return;
         }
-        out_.push_back(pad + "wkłady dodatnie łącznie P = " + cf_text_of(p) + ", ujemne łącznie N = " +
-                       cf_text_of(n) + "; wypadkowa = zaokrąglenie((P + N) / (1 - min(P, -N)))");
+        out_.push_back(pad + tr("wkłady dodatnie łącznie P = ") + cf_text_of(p) +
+                       tr(", ujemne łącznie N = ") + cf_text_of(n) +
+                       tr("; wypadkowa = zaokrąglenie((P + N) / (1 - min(P, -N)))"));
     }
 
     // A relational model that concluded: its relation with the values, its condition of
@@ -338,12 +342,13 @@ class Tracer {
                 }
         }
         if (!found) return;
-        out_.push_back(pad + "relacja: " + form);
+        out_.push_back(pad + tr("relacja: ") + form);
         if (holds)
-            out_.push_back(pad + (*holds ? "relacja jest spełniona, CF wniosku z modelu: " + cf_text
-                                         : std::string("relacja nie jest spełniona, więc CF wniosku = -1")));
+            out_.push_back(pad + (*holds
+                                      ? tr("relacja jest spełniona, CF wniosku z modelu: ") + cf_text
+                                      : std::string(tr("relacja nie jest spełniona, więc CF wniosku = -1"))));
         if (!jest_bez_warunku(condition)) {
-            out_.push_back(pad + "warunek stosowania modelu:");
+            out_.push_back(pad + tr("warunek stosowania modelu:"));
             node(condition, depth + 1);
         }
         values(names, depth);
@@ -357,7 +362,7 @@ class Tracer {
             if (const double* v = fixed(n))
                 value_node(n, *v, depth);
             else
-                out_.push_back(ind(depth) + n + ": brak wartości");
+                out_.push_back(ind(depth) + n + tr(": brak wartości"));
         }
     }
 
@@ -367,23 +372,23 @@ class Tracer {
         for (const auto& a : s_.kb.models.argument_znany)
             if (a.argument_name == name) {
                 out_.push_back(line + (s_.inference.explain.imported_arguments.count(name)
-                                           ? "argument zaimportowany z zewnętrznego źródła danych"
-                                           : "argument znany z bazy modeli"));
+                                           ? tr("argument zaimportowany z zewnętrznego źródła danych")
+                                           : tr("argument znany z bazy modeli")));
                 return;
             }
         auto it = s_.inference.explain.value_origins.find(name);
         if (it == s_.inference.explain.value_origins.end()) {
-            out_.push_back(line + "wartość ustalona w trakcie wnioskowania");
+            out_.push_back(line + tr("wartość ustalona w trakcie wnioskowania"));
             return;
         }
         const ValueOrigin& o = it->second;
         if (o.kind == ValueOrigin::Answer) {
-            out_.push_back(line + "odpowiedź użytkownika");
+            out_.push_back(line + tr("odpowiedź użytkownika"));
             return;
         }
-        static const char* const kinds[] = {"podstawowego ", "rozwiniętego ", "liniowego ",
-                                            "wielomianowego "};
-        out_.push_back(line + "wynik modelu arytmetycznego " + kinds[std::min<int>(o.model_kind, 3)] +
+        static const char* const kinds[] = {N_("podstawowego "), N_("rozwiniętego "), N_("liniowego "),
+                                            N_("wielomianowego ")};
+        out_.push_back(line + tr("wynik modelu arytmetycznego ") + tr(kinds[std::min<int>(o.model_kind, 3)]) +
                        std::to_string(o.model_number));
         if (!expand("=" + name)) return;
         arithmetic(o, name, depth + 1);
@@ -395,7 +400,7 @@ class Tracer {
         auto common = [&](const std::string& condition, const std::string& form, const TextList& names) {
             out_.push_back(pad + form);
             if (!jest_bez_warunku(condition)) {
-                out_.push_back(pad + "warunek stosowania modelu:");
+                out_.push_back(pad + tr("warunek stosowania modelu:"));
                 node(condition, depth + 1);
             }
             values(names, depth);
@@ -455,10 +460,10 @@ class Tracer {
     void why_not(const std::string& st, std::size_t depth) {
         const std::string pad = ind(depth);
         if (!expand("?" + st)) {
-            out_.push_back(pad + st + ": brak CF (jak wyżej)");
+            out_.push_back(pad + st + tr(": brak CF (jak wyżej)"));
             return;
         }
-        out_.push_back(pad + st + ": brak CF");
+        out_.push_back(pad + st + tr(": brak CF"));
         const std::string sub = ind(depth + 1);
         // "n" + X stands for the negation of X when X is askable or concluded by rules.
         const bool starts_n = st.size() > 1 && st[0] == 'n';
@@ -468,19 +473,19 @@ class Tracer {
         if (askable_.count(st) || neg_askable) {
             std::string why;
             if (koniec_)
-                why = ", bo wnioskowanie zakończyła reguła z wnioskiem 'koniec'";
+                why = tr(", bo wnioskowanie zakończyła reguła z wnioskiem 'koniec'");
             else if (backward_)
-                why = ", bo nie był potrzebny do testowania hipotezy";
+                why = tr(", bo nie był potrzebny do testowania hipotezy");
             else
-                why = ", bo żadna reguła, która go potrzebuje, nie doszła do niego";
-            out_.push_back(sub + "nie zapytano o ten warunek" + why);
+                why = tr(", bo żadna reguła, która go potrzebuje, nie doszła do niego");
+            out_.push_back(sub + tr("nie zapytano o ten warunek") + why);
             return;
         }
         bool explained = false;
         const std::string& target = neg_rules ? x : st;
         if (const auto* list = rules_of(target)) {
             explained = true;
-            if (neg_rules) out_.push_back(sub + "jest zaprzeczeniem wniosku " + x + " jego reguł:");
+            if (neg_rules) out_.push_back(sub + tr("jest zaprzeczeniem wniosku ") + x + tr(" jego reguł:"));
             bool all_done = true, any_contribution = false;
             for (std::size_t p : *list) {
                 if (!room(depth + 1)) return;
@@ -492,49 +497,52 @@ class Tracer {
                 rule(r, neg_rules, depth + 1);
             }
             if (all_done && disjunctive_.count(target) && !any_contribution)
-                out_.push_back(sub + "wszystkie reguły dysjunktywne tego wniosku zostały pominięte");
+                out_.push_back(sub + tr("wszystkie reguły dysjunktywne tego wniosku zostały pominięte"));
             else if (all_done && !disjunctive_.count(target))
                 combination(target, neg_rules, false, depth + 1);
             else if (!all_done)
-                out_.push_back(sub + "wypadkowa powstaje dopiero, gdy zastosowano wszystkie reguły wniosku");
+                out_.push_back(sub +
+                               tr("wypadkowa powstaje dopiero, gdy zastosowano wszystkie reguły wniosku"));
         }
         if (s_.kb.nazwa_mo.loaded()) {
             for (const auto& m : s_.kb.models.model)
                 if (m.result == st && relational_basic(m)) {
                     explained = true;
-                    model_not_applied("model relacyjny podstawowy ", m.model_number, m.application_condition,
-                                      {m.argument1, m.argument2}, depth + 1);
+                    model_not_applied(tr("model relacyjny podstawowy "), m.model_number,
+                                      m.application_condition, {m.argument1, m.argument2}, depth + 1);
                 }
             for (const auto& m : s_.kb.models.model_r)
                 if (m.result == st && relational_extended(m)) {
                     explained = true;
-                    model_not_applied("model relacyjny rozwinięty ", m.model_number, m.application_condition,
-                                      m.variables, depth + 1);
+                    model_not_applied(tr("model relacyjny rozwinięty "), m.model_number,
+                                      m.application_condition, m.variables, depth + 1);
                 }
         }
         if (!explained)
-            out_.push_back(sub + "żaden fakt, reguła ani model go nie wyznacza i nie można o niego zapytać");
+            out_.push_back(sub +
+                           tr("żaden fakt, reguła ani model go nie wyznacza i nie można o niego zapytać"));
     }
 
     void model_not_applied(const std::string& kind, std::int32_t number, const std::string& condition,
                            const TextList& names, std::size_t depth) {
         if (!room(depth)) return;
-        const std::string head = ind(depth) + kind + std::to_string(number) + ": nie został zastosowany";
+        const std::string head = ind(depth) + kind + std::to_string(number) + tr(": nie został zastosowany");
         if (!jest_bez_warunku(condition)) {
             auto cf = resultant(s_, condition);
             if (!cf) {
-                out_.push_back(head + ", czeka na warunek stosowania " + condition + ":");
+                out_.push_back(head + tr(", czeka na warunek stosowania ") + condition + ":");
                 node(condition, depth + 1);
                 return;
             }
             if (*cf <= 0.0) {
-                out_.push_back(head + ", bo warunek stosowania " + condition + " ma CF = " + cf_text_of(*cf));
+                out_.push_back(head + tr(", bo warunek stosowania ") + condition +
+                               " ma CF = " + cf_text_of(*cf));
                 return;
             }
         }
         for (const auto& n : names)
             if (!parse_real(n) && !fixed(n)) {
-                out_.push_back(head + ", bo argument " + n + " nie ma wartości");
+                out_.push_back(head + tr(", bo argument ") + n + tr(" nie ma wartości"));
                 return;
             }
         out_.push_back(head);

@@ -11,13 +11,14 @@
 #include "consult/calculus_basics.h"
 #include "consult/model_steps.h"
 #include "report/report.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
 namespace backward {
 
 namespace {
-const char* const kKoniecText = "Reguła z wnioskiem 'koniec' kończy wnioskowanie.";
+const char* const kKoniecText = N_("Reguła z wnioskiem 'koniec' kończy wnioskowanie.");
 }  // namespace
 
 // A text buffer for the pieces of one report block, kept between uses (emptied here).
@@ -28,8 +29,8 @@ std::string& scratch() {
 }
 
 void komunikat_koniec(Session& s) {
-    s.helper(std::string(kKoniecText) + "\n");
-    s.ui.note("Uwaga - koniec!", kKoniecText);
+    s.helper(std::string(tr(kKoniecText)) + "\n");
+    s.ui.note(tr("Uwaga - koniec!"), tr(kKoniecText));
 }
 
 std::optional<double> Evaluator::evaluate(const std::string& h) {
@@ -112,28 +113,30 @@ void Evaluator::StackWhy::why(const Session& s, bool innermost, std::vector<std:
         const auto tid = static_cast<std::size_t>(f.target);
         const Regula& r = e_.rule(e_.positions_[static_cast<std::size_t>(e_.first_[tid]) + f.rule_i]);
         if (full < kFull) {
-            lines.push_back("Jest to potrzebne regule " + std::to_string(r.rule_number) + " o postaci:");
+            lines.push_back(tr("Jest to potrzebne regule ") + std::to_string(r.rule_number) +
+                            tr(" o postaci:"));
             // The condition is the one asked when the frame above it asks its own name.
             const bool asked = innermost && j + 2 == stack_.size() && stack_.back().stage == Stage::Start;
             rule_lines(s, r, f.cond_i, asked, lines);
-            if (f.negated) lines.push_back("(hipoteza " + *f.h + " jest zaprzeczeniem wniosku tej reguły)");
+            if (f.negated)
+                lines.push_back(tr("(hipoteza ") + *f.h + tr(" jest zaprzeczeniem wniosku tej reguły)"));
             ++full;
         } else if (brief < kBrief) {
-            if (brief == 0) lines.push_back("Dalej w łańcuchu reguł:");
-            lines.push_back("    reguła " + std::to_string(r.rule_number) + " (wniosek: " + r.conclusion +
-                            ")");
+            if (brief == 0) lines.push_back(tr("Dalej w łańcuchu reguł:"));
+            lines.push_back(tr("    reguła ") + std::to_string(r.rule_number) + tr(" (wniosek: ") +
+                            r.conclusion + ")");
             ++brief;
         } else {
             ++more;
         }
     }
-    if (more) lines.push_back("    ... (jeszcze " + std::to_string(more) + " reguł)");
+    if (more) lines.push_back(tr("    ... (jeszcze ") + std::to_string(more) + tr(" reguł)"));
     if (!main_) return;
     if (stack_.size() == 1 && innermost && stack_.front().stage == Stage::Start) {
-        lines.push_back("Warunek ten jest testowaną hipotezą główną.");
+        lines.push_back(tr("Warunek ten jest testowaną hipotezą główną."));
         return;
     }
-    lines.push_back("Wszystko to służy testowaniu hipotezy głównej:");
+    lines.push_back(tr("Wszystko to służy testowaniu hipotezy głównej:"));
     lines.push_back("    " + *stack_.front().h);
 }
 
@@ -320,9 +323,9 @@ bool Evaluator::resultant_from_rules(Frame& f) {
         if (p * n == -1.0) return false;
         const double cf = zaokraglenie((p + n) / (1.0 - std::min(p, -n)));
         std::string& text = scratch();
-        text += "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla hipotezy:\n    ";
+        text += tr("Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla hipotezy:\n    ");
         text += h;
-        text += "\nwynika:\n    ";
+        text += tr("\nwynika:\n    ");
         text += h;
         text += '(';
         text += format_cf(cf);
@@ -344,10 +347,10 @@ bool Evaluator::resultant_from_rules(Frame& f) {
             c = -c;
     const double cf = zaokraglenie(*std::max_element(v.begin(), v.end()));
     std::string& text = scratch();
-    text += same_signs ? "Z wszystkich reguł dysjunktywnych dla hipotezy:\n    "
-                       : "Z wszystkich reguł dysjunktywnych dla hipotezy\n    ";
+    text += same_signs ? tr("Z wszystkich reguł dysjunktywnych dla hipotezy:\n    ")
+                       : tr("Z wszystkich reguł dysjunktywnych dla hipotezy\n    ");
     text += h;
-    text += "\nwynika:\n    CF(";
+    text += tr("\nwynika:\n    CF(");
     text += h;
     text += same_signs ? ")  = " : ") = ";
     text += format_cf(cf);

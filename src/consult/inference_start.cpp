@@ -12,6 +12,7 @@
 #include "session/load_hooks.h"
 #include "session/session.h"
 #include "session/verdicts.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -23,9 +24,10 @@ constexpr std::size_t kReportBytesPerRule = 512;
 // The verdicts are tried in the order in which the start checks them.
 std::string odmowa_numerow(const Session& s) {
     if (numbering_failed(s))
-        return "Numery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.\n"
-               "Wnioskowanie nie może być rozpoczęte.\n\n"
-               "Przejdź do edycji błędnej bazy, nadaj różne numery\ni załaduj bazę ponownie.";
+        return tr(
+            "Numery reguł, modeli lub ograniczeń załadowanej bazy wiedzy powtarzają się.\n"
+            "Wnioskowanie nie może być rozpoczęte.\n\n"
+            "Przejdź do edycji błędnej bazy, nadaj różne numery\ni załaduj bazę ponownie.");
     return {};
 }
 
@@ -34,28 +36,29 @@ std::string powod_odmowy(const Session& s) {
     if (std::string n = odmowa_numerow(s); !n.empty()) return n;
     // An error the answers of the last run caused is forgotten when the next run starts.
     if (werdykt(s.inference.blad_wykluczajacych, "TAK") && !werdykt_odpowiedzi(s))
-        return "W bazie wiedzy stwierdzono błąd warunków wykluczających się.\n"
-               "Wnioskowanie nie może być rozpoczęte.\n\n"
-               "Popraw bazę ograniczeń i załaduj bazy ponownie.";
+        return tr(
+            "W bazie wiedzy stwierdzono błąd warunków wykluczających się.\n"
+            "Wnioskowanie nie może być rozpoczęte.\n\n"
+            "Popraw bazę ograniczeń i załaduj bazy ponownie.");
     if (sprzeczna_baza_regul(s))
-        return "Baza reguł elementarna niepewna\n   " + re +
-               "\nzawiera co najmniej jedną sprzeczność zewnętrzną.\nWnioskowanie nie może być rozpoczęte."
-               "\n\nSprzeczności pokazuje opcja:\n   'Baza reguł niepewna\n     Diagnostyka sprzeczności "
-               "zewnętrznych bazy reguł'.";
+        return tr("Baza reguł elementarna niepewna\n   ") + re +
+               tr("\nzawiera co najmniej jedną sprzeczność zewnętrzną.\nWnioskowanie nie może być rozpoczęte."
+                  "\n\nSprzeczności pokazuje opcja:\n   'Baza reguł niepewna\n     Diagnostyka sprzeczności "
+                  "zewnętrznych bazy reguł'.");
     if (sprzeczna_baza_modeli(s)) {
         const std::string* kept = s.models.duplikat_nazwy_mo.first();
-        return "Baza modeli elementarna niepewna\n   " + (kept ? *kept : s.kb.nazwa_mo.name()) +
-               "\nma co najmniej jedną sprzeczność.\nWnioskowanie nie może być rozpoczęte."
-               "\n\nSprzeczności pokazuje opcja:\n   'Baza modeli niepewna\n     Diagnostyka sprzeczności "
-               "bazy modeli'.\nUsuń je w edycji bazy modeli i załaduj ją ponownie.";
+        return tr("Baza modeli elementarna niepewna\n   ") + (kept ? *kept : s.kb.nazwa_mo.name()) +
+               tr("\nma co najmniej jedną sprzeczność.\nWnioskowanie nie może być rozpoczęte."
+                  "\n\nSprzeczności pokazuje opcja:\n   'Baza modeli niepewna\n     Diagnostyka sprzeczności "
+                  "bazy modeli'.\nUsuń je w edycji bazy modeli i załaduj ją ponownie.");
     }
     if (sprzecznosc_modeli_i_regul(s))
-        return "Baza modeli elementarna niepewna\n   " + s.kb.nazwa_mo.name() +
-               "\ni baza reguł elementarna niepewna\n   " + re +
-               "\nmają co najmniej jedną sprzeczność łączną.\nWnioskowanie nie może być rozpoczęte."
-               "\n\nSprzeczności łączne pokazuje opcja:\n   'Baza modeli niepewna\n     Diagnostyka "
-               "sprzeczności łącznych\n     bazy modeli i bazy reguł'.\nUsuń je w edycji baz i załaduj je "
-               "ponownie.";
+        return tr("Baza modeli elementarna niepewna\n   ") + s.kb.nazwa_mo.name() +
+               tr("\ni baza reguł elementarna niepewna\n   ") + re +
+               tr("\nmają co najmniej jedną sprzeczność łączną.\nWnioskowanie nie może być rozpoczęte."
+                  "\n\nSprzeczności łączne pokazuje opcja:\n   'Baza modeli niepewna\n     Diagnostyka "
+                  "sprzeczności łącznych\n     bazy modeli i bazy reguł'.\nUsuń je w edycji baz i załaduj je "
+                  "ponownie.");
     return {};
 }
 
@@ -72,13 +75,14 @@ bool wnioskowanie_dozwolone(const Session& s) {
 void tworzenie_etykiet(Session& s) {
     s.inference.etykieta.clear();
     s.ui.asking(Asking::LabelsQuestion);
-    int b = s.ui.question("Tworzenie etykiet", "Zachować etykiety wnioskowania?", {"&TAK", "&NIE"});
+    int b = s.ui.question(tr("Tworzenie etykiet"), tr("Zachować etykiety wnioskowania?"),
+                          {tr("&TAK"), tr("&NIE")});
     while (b == 0) {
         s.ui.asking(Asking::LabelText);
-        if (auto label = s.ui.input_text("Tworzenie etykiety", "Pisz etykietę:", ""))
+        if (auto label = s.ui.input_text(tr("Tworzenie etykiety"), tr("Pisz etykietę:"), ""))
             s.inference.etykieta.append(*label);
         s.ui.asking(Asking::NextLabel);
-        b = s.ui.question("", "Następna etykieta?", {"&TAK", "&NIE"});
+        b = s.ui.question("", tr("Następna etykieta?"), {tr("&TAK"), tr("&NIE")});
     }
 }
 
@@ -92,28 +96,30 @@ void naglowek_wnioskowania(Session& s, InferenceDirection d) {
         const char* line;
     };
     const Kind kinds[] = {
-        {kb.nazwa_mo, "\n\nBazy modeli elementarnej niepewnej\n    ",
-         "                               bazy modeli "},
-        {kb.nazwa_og, "\n\nBazy ograniczeń elementarnej dokładnej\n    ",
-         "          bazy ograniczeń dokładnej "},
-        {kb.nazwa_op, "\n\nBazy ograniczeń elementarnej niepewnej\n     ",
-         "         bazy ograniczeń niepewnej "},
-        {kb.nazwa_ra, "\n\nBazy rad elementarnej niepewnej\n    ",
-         "                                    bazy rad "},
-        {kb.nazwa_gr, "\n\nBazy grafiki elementarnej niepewnej\n    ",
-         fwd ? "                               bazy grafiki "
-             : "                                bazy grafiki "},
-        {kb.nazwa_me, "\n\nBazy dźwięku elementarnej niepewnej\n    ",
-         fwd ? "                          bazy dźwięków " : "                           bazy dźwięków "},
+        {kb.nazwa_mo, tr("\n\nBazy modeli elementarnej niepewnej\n    "),
+         tr("                               bazy modeli ")},
+        {kb.nazwa_og, tr("\n\nBazy ograniczeń elementarnej dokładnej\n    "),
+         tr("          bazy ograniczeń dokładnej ")},
+        {kb.nazwa_op, tr("\n\nBazy ograniczeń elementarnej niepewnej\n     "),
+         tr("         bazy ograniczeń niepewnej ")},
+        {kb.nazwa_ra, tr("\n\nBazy rad elementarnej niepewnej\n    "),
+         tr("                                    bazy rad ")},
+        {kb.nazwa_gr, tr("\n\nBazy grafiki elementarnej niepewnej\n    "),
+         fwd ? tr("                               bazy grafiki ")
+             : tr("                                bazy grafiki ")},
+        {kb.nazwa_me, tr("\n\nBazy dźwięku elementarnej niepewnej\n    "),
+         fwd ? tr("                          bazy dźwięków ")
+             : tr("                           bazy dźwięków ")},
     };
-    std::string text = std::string(fwd ? "Wnioskowanie w przód dla:" : "Wnioskowanie wstecz dla:") +
-                       "\n\nBazy reguł elementarnej niepewnej\n    " + kb.nazwa_re.name();
+    std::string text = std::string(fwd ? tr("Wnioskowanie w przód dla:") : tr("Wnioskowanie wstecz dla:")) +
+                       tr("\n\nBazy reguł elementarnej niepewnej\n    ") + kb.nazwa_re.name();
     for (const Kind& k : kinds)
         if (k.name.loaded()) text += k.note + k.name.name();
-    s.ui.note(fwd ? "Wnioskowanie elementarne niepewne w przód" : "Wnioskowanie elementarne niepewne wstecz",
+    s.ui.note(fwd ? tr("Wnioskowanie elementarne niepewne w przód")
+                  : tr("Wnioskowanie elementarne niepewne wstecz"),
               text);
-    piszln(s, std::string(fwd ? "Wnioskowanie elementarne niepewne w przód dla bazy reguł "
-                              : "Wnioskowanie elementarne niepewne wstecz dla bazy reguł ") +
+    piszln(s, std::string(fwd ? tr("Wnioskowanie elementarne niepewne w przód dla bazy reguł ")
+                              : tr("Wnioskowanie elementarne niepewne wstecz dla bazy reguł ")) +
                   kb.nazwa_re.name());
     for (const Kind& k : kinds)
         if (k.name.loaded()) piszln(s, k.line + k.name.name());
@@ -123,17 +129,17 @@ void naglowek_wnioskowania(Session& s, InferenceDirection d) {
 bool start_wnioskowania(Session& s, InferenceDirection d) {
     if (werdykt_odpowiedzi(s)) s.inference.blad_wykluczajacych.clear();
     if (const std::string why = odmowa_numerow(s); !why.empty()) {
-        s.ui.note("Uwaga!", why);
+        s.ui.note(tr("Uwaga!"), why);
         return false;
     }
     // The tests of model results tell their own reasons.
     if (!run_load_check(s.diagnoses.model_results, s)) return false;
     if (const std::string why = powod_odmowy(s); !why.empty()) {
-        s.ui.note("Uwaga!", why);
+        s.ui.note(tr("Uwaga!"), why);
         return false;
     }
     if (!s.kb.nazwa_re.loaded()) {
-        s.ui.note("Uwaga!", "Proszę załadować bazę reguł!");
+        s.ui.note(tr("Uwaga!"), tr("Proszę załadować bazę reguł!"));
         return false;
     }
     czytaj_opis(s);

@@ -14,6 +14,7 @@
 #include "session/session.h"
 #include "store/list_helpers.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -90,7 +91,7 @@ const std::string* find(const MediaLookup::Map& m, const std::string& c) {
 // The offer names the conclusion it is about, for a port that keeps offers as data.
 bool tak(Session& s, Asking what, const std::string& question, const std::string& conclusion) {
     s.ui.asking(what, conclusion);
-    return s.ui.question("Wybierz:", question, {"&Tak", "&Nie"}) == 0;
+    return s.ui.question(tr("Wybierz:"), question, {tr("&Tak"), tr("&Nie")}) == 0;
 }
 
 }  // namespace
@@ -109,7 +110,8 @@ void udziel_rady(Session& s) {
     }
     names = redukuj(names);
     if (names.empty()) {
-        s.ui.note("Uwaga!", "Dla zastosowanych reguł baza rad " + s.kb.nazwa_ra.name() + " nie zawiera rad.");
+        s.ui.note(tr("Uwaga!"),
+                  tr("Dla zastosowanych reguł baza rad ") + s.kb.nazwa_ra.name() + tr(" nie zawiera rad."));
         return;
     }
     dlg_przeglad_rad(s, names);
@@ -119,9 +121,9 @@ void udziel_rady_wstecz(Session& s, const std::string& h) {
     if (!s.kb.nazwa_ra.loaded() || s.kb.advice.rada.empty()) return;
     const std::string* file = find(lookup(s).rada, h);
     if (!file) return;
-    s.helper(" Czy chcesz uzyskać radę?  ");
-    if (tak(s, Asking::AdviceOffer, "Czy chcesz uzyskać radę?", h) && dlg_czytanie_rady(s, *file)) return;
-    s.helper("    NIE\n\n");
+    s.helper(tr(" Czy chcesz uzyskać radę?  "));
+    if (tak(s, Asking::AdviceOffer, tr("Czy chcesz uzyskać radę?"), h) && dlg_czytanie_rady(s, *file)) return;
+    s.helper(tr("    NIE\n\n"));
 }
 
 void wyswietl_grafike(Session& s, double cf, const std::string& conclusion) {
@@ -129,7 +131,7 @@ void wyswietl_grafike(Session& s, double cf, const std::string& conclusion) {
     const MediaLookup& l = lookup(s);
     const std::string* name = find(cf < 0 ? l.ngrafika : l.grafika, conclusion);
     if (!name) return;
-    if (!tak(s, Asking::PictureOffer, "Czy chcesz przejrzeć dołączoną grafikę?", conclusion)) return;
+    if (!tak(s, Asking::PictureOffer, tr("Czy chcesz przejrzeć dołączoną grafikę?"), conclusion)) return;
     pokaz_plik_grafiki(s, nazwa_pelna_grafiki(s, *name));
 }
 
@@ -140,7 +142,7 @@ void przesluchaj_melodie(Session& s, double cf, const std::string& conclusion) {
     if (!name) return;
     const std::string path = nazwa_pelna_dzwieku(s, *name);
     if (!file_exists(path)) return;
-    if (!tak(s, Asking::SoundOffer, "Czy chcesz przesłuchać dołączony dźwięk?", conclusion)) return;
+    if (!tak(s, Asking::SoundOffer, tr("Czy chcesz przesłuchać dołączony dźwięk?"), conclusion)) return;
     odtworz_plik_dzwieku(s, path);
 }
 

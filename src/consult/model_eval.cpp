@@ -18,6 +18,7 @@
 #include "kb/model_base.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -33,7 +34,7 @@ std::string num(std::int32_t n) {
 // An undefined case of an operation: the model is not applied, the user is told why.
 std::nullopt_t odmowa(Session& s, const std::string& why) {
     s.helper(why + "\n");
-    s.ui.note("Uwaga!", why);
+    s.ui.note(tr("Uwaga!"), why);
     return std::nullopt;
 }
 
@@ -100,17 +101,17 @@ std::string przytnij(const std::string& t) {
 
 // dlg_określ_wartość_argumentu: nullopt when the text typed is not a number.
 std::optional<double> okresl_wartosc_argumentu(Session& s, const std::string& name) {
-    pisz(s, "Określ wartość argumentu: ");
+    pisz(s, tr("Określ wartość argumentu: "));
     pisz(s, name);
     piszcr(s);
     std::optional<std::string> typed;
-    while (!(typed = ask_value(s, "Określ wartość argumentu", "Określ wartość argumentu:", name,
+    while (!(typed = ask_value(s, tr("Określ wartość argumentu"), tr("Określ wartość argumentu:"), name,
                                AskedKind::ArgumentValue)))
         potwierdz_zakonczenie(s);  // "Zakończ": ends the program on yes, asks again on no
     // No value at all: the user does not know it, and is not asked for it again in this run.
     if (przytnij(*typed).empty()) {
         pamietaj_nieznany_argument(s, name);
-        piszln(s, "Nie podano wartości argumentu " + name + ".");
+        piszln(s, tr("Nie podano wartości argumentu ") + name + ".");
         piszcr(s);
         return std::nullopt;
     }
@@ -177,7 +178,7 @@ void zapamietaj(Session& s, std::int32_t n, std::uint8_t kind, const std::string
 // The value of an operation must be a finite number to be fixed.
 bool skonczony(Session& s, double v, const std::string& op) {
     if (std::isfinite(v)) return true;
-    odmowa(s, "Wynik operacji " + op + " nie jest liczbą skończoną!");
+    odmowa(s, tr("Wynik operacji ") + op + tr(" nie jest liczbą skończoną!"));
     return false;
 }
 

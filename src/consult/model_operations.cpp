@@ -8,6 +8,7 @@
 #include "consult/model_eval_support.h"
 #include "kb/model_base.h"
 #include "session/session.h"
+#include "text/i18n.h"
 
 namespace zuva {
 using namespace model_eval;
@@ -75,34 +76,34 @@ std::optional<double> wykonaj(Session& s, double a, double b, const std::string&
     if (op == "*") return a * b;
     if (op == "/") {
         if (b != 0.0) return a / b;
-        s.helper("Próba dzielenia przez 0!\n");
-        s.ui.note("Uwaga!", "Próba dzielenia przez 0!");
+        s.helper(tr("Próba dzielenia przez 0!\n"));
+        s.ui.note(tr("Uwaga!"), tr("Próba dzielenia przez 0!"));
         return 1.0;
     }
     if (op == "A^N") {
         auto n = calkowita(b);
-        if (!n) return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji A^N!");
-        if (*n < 0) return odmowa(s, "Ujemny wykładnik N w operacji A^N!");
+        if (!n) return odmowa(s, tr("Wartość spoza zakresu liczb całkowitych w operacji A^N!"));
+        if (*n < 0) return odmowa(s, tr("Ujemny wykładnik N w operacji A^N!"));
         if (a == 1.0 || *n == 0) return 1.0;
         if (a == -1.0) return *n % 2 ? -1.0 : 1.0;
         return potega(a, *n);
     }
     if (op == "mod" || op == "div") {
         auto x = calkowita(a), y = calkowita(b);
-        if (!x || !y) return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji " + op + "!");
-        if (*y == 0) return odmowa(s, "Próba dzielenia całkowitego przez 0 w operacji " + op + "!");
+        if (!x || !y) return odmowa(s, tr("Wartość spoza zakresu liczb całkowitych w operacji ") + op + "!");
+        if (*y == 0) return odmowa(s, tr("Próba dzielenia całkowitego przez 0 w operacji ") + op + "!");
         return static_cast<double>(op == "mod" ? *x % *y : *x / *y);
     }
     if (op == "%") {
-        if (b == 0.0) return odmowa(s, "Próba obliczenia procentu względem 0!");
+        if (b == 0.0) return odmowa(s, tr("Próba obliczenia procentu względem 0!"));
         return a * 100.0 / b;
     }
     if (op == "min") return a <= b ? a : b;
     if (op == "max") return a <= b ? b : a;
     if (op == "zaokrąglenie_do_N") {
         auto n = calkowita(b);
-        if (!n) return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji zaokrąglenie_do_N!");
-        if (*n < 0) return odmowa(s, "Ujemna liczba miejsc dziesiętnych N w operacji zaokrąglenie_do_N!");
+        if (!n) return odmowa(s, tr("Wartość spoza zakresu liczb całkowitych w operacji zaokrąglenie_do_N!"));
+        if (*n < 0) return odmowa(s, tr("Ujemna liczba miejsc dziesiętnych N w operacji zaokrąglenie_do_N!"));
         double m = 1.0;
         for (std::int64_t i = 0; i < *n && std::isfinite(m); ++i)
             m *= 10.0;
@@ -112,7 +113,7 @@ std::optional<double> wykonaj(Session& s, double a, double b, const std::string&
     }
     if (op == "sqrt") {
         if (a >= 0.0) return std::sqrt(a);
-        s.ui.note("Uwaga!", "Pierwiastek z liczby ujemnej!");
+        s.ui.note(tr("Uwaga!"), tr("Pierwiastek z liczby ujemnej!"));
         return std::sqrt(-a);
     }
     if (op == "sin") return std::sin(a);
@@ -120,14 +121,14 @@ std::optional<double> wykonaj(Session& s, double a, double b, const std::string&
     if (op == "tan") return std::tan(a);
     if (op == "arctan") return std::atan(a);
     if (op == "ln" || op == "log") {
-        if (a <= 0.0) return odmowa(s, "Logarytm z liczby niedodatniej w operacji " + op + "!");
+        if (a <= 0.0) return odmowa(s, tr("Logarytm z liczby niedodatniej w operacji ") + op + "!");
         return op == "ln" ? std::log(a) : std::log10(a);
     }
     if (op == "exp") return std::exp(a);
     if (op == "round" || op == "trunc") {
         double r = op == "round" ? std::floor(a + 0.5) : std::trunc(a);
         if (!(r >= -2147483648.0 && r <= 2147483647.0))
-            return odmowa(s, "Wartość spoza zakresu liczb całkowitych w operacji " + op + "!");
+            return odmowa(s, tr("Wartość spoza zakresu liczb całkowitych w operacji ") + op + "!");
         return r;
     }
     if (op == "abs") return std::fabs(a);

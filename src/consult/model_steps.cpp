@@ -10,6 +10,7 @@
 #include "kb/model_base.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -102,7 +103,7 @@ void przedstawienie_zmiennych(Session& s) {
     s.inference.zmienna_ustalona.for_each([&](const std::string& name, double value) {
         if (!jest_liczba(name)) rows.emplace_back(name, value);
     });
-    pokaz_wartosci(s, "Dane są wartości następujących argumentów:", rows);
+    pokaz_wartosci(s, tr("Dane są wartości następujących argumentów:"), rows);
 }
 
 void przedstawienie_zmiennych_pierwotnych(Session& s) {
@@ -110,7 +111,7 @@ void przedstawienie_zmiennych_pierwotnych(Session& s) {
     std::vector<std::pair<std::string, double>> rows;
     for (const auto& a : s.kb.models.argument_znany)
         rows.emplace_back(a.argument_name, a.value);
-    pokaz_wartosci(s, "W bazie modeli są wartości następujących argumentów:", rows);
+    pokaz_wartosci(s, tr("W bazie modeli są wartości następujących argumentów:"), rows);
 }
 
 }  // namespace zuva

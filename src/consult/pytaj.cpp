@@ -8,6 +8,7 @@
 #include "consult/why_asked.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -16,8 +17,8 @@ std::optional<double> testuj_cf_warunku(Session& s, const std::string& typed) {
     auto v = parse_real(typed);
     if (!v) return std::nullopt;
     if (*v < -1.0 || *v > 1.0) {
-        piszln(s, "     Źle! Musi być -1 <= CF <= 1 ! ");
-        s.ui.note("", "Źle! Musi być -1 <= CF <= 1 !");
+        piszln(s, tr("     Źle! Musi być -1 <= CF <= 1 ! "));
+        s.ui.note("", tr("Źle! Musi być -1 <= CF <= 1 !"));
         return std::nullopt;
     }
     return v;
@@ -34,11 +35,11 @@ namespace {
 // after the condition.
 void zapowiedz_ograniczenie(Session& s, const std::string& condition, const char* base, const char* cf_line,
                             const char* note_tail) {
-    piszln(s, "Warunek: ");
+    piszln(s, tr("Warunek: "));
     piszln(s, "   " + condition);
-    piszln(s, std::string("jest w bazie ograniczeń ") + base);
+    piszln(s, std::string(tr("jest w bazie ograniczeń ")) + base);
     piszln(s, cf_line);
-    s.ui.note("Uwaga!", "Warunek\n " + condition + note_tail);
+    s.ui.note(tr("Uwaga!"), tr("Warunek\n ") + condition + note_tail);
 }
 
 }  // namespace
@@ -53,22 +54,23 @@ double pytaj(Session& s, const std::string& condition) {
     const bool uncertain = !exact && w_ograniczeniu_niepewnym(s, condition);
     std::string title;
     if (exact) {
-        zapowiedz_ograniczenie(s, condition, "dokładnej.", "Określ CF warunku równe -1.0 lub 1.0.",
-                               "\njest w bazie ograniczeń dokładnej.\nOkreśl CF warunku równe -1.0 lub 1.0.");
-        title = "Określ CF warunku " + condition + " równe -1.0 lub 1.0.";
+        zapowiedz_ograniczenie(
+            s, condition, tr("dokładnej."), tr("Określ CF warunku równe -1.0 lub 1.0."),
+            tr("\njest w bazie ograniczeń dokładnej.\nOkreśl CF warunku równe -1.0 lub 1.0."));
+        title = tr("Określ CF warunku ") + condition + tr(" równe -1.0 lub 1.0.");
     } else if (uncertain) {
         zapowiedz_ograniczenie(
-            s, condition, "niepewnej.", "Określ CF warunku  z przedziału [-1,1].",
-            "\n jest w bazie ograniczeń niepewnej.\n Określ CF warunku z przedziału [-1,1]");
-        title = "Określ CF warunku " + condition + " z przedziału [-1,1].";
+            s, condition, tr("niepewnej."), tr("Określ CF warunku  z przedziału [-1,1]."),
+            tr("\n jest w bazie ograniczeń niepewnej.\n Określ CF warunku z przedziału [-1,1]"));
+        title = tr("Określ CF warunku ") + condition + tr(" z przedziału [-1,1].");
     } else {
-        title = "Zadeklaruj CF warunku " + condition + " z przedziału [-1, 1]";
-        piszln(s, "Zadeklaruj CF warunku ");
+        title = tr("Zadeklaruj CF warunku ") + condition + tr(" z przedziału [-1, 1]");
+        piszln(s, tr("Zadeklaruj CF warunku "));
         piszln(s, "   " + condition);
-        piszln(s, "z przedziału [-1, 1]");
+        piszln(s, tr("z przedziału [-1, 1]"));
     }
     for (;;) {
-        auto typed = ask_value(s, "Określ wartość CF", title, condition, AskedKind::ConditionCf, exact);
+        auto typed = ask_value(s, tr("Określ wartość CF"), title, condition, AskedKind::ConditionCf, exact);
         if (!typed) continue;
         auto v = exact ? testuj_cf_warunku_1(s, *typed) : testuj_cf_warunku(s, *typed);
         if (!v) continue;

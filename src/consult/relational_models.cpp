@@ -10,6 +10,7 @@
 #include "kb/model_base.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 
 namespace zuva {
 using namespace model_eval;
@@ -36,32 +37,33 @@ struct Relacyjny {
 
 void pierwsze_linie(Lines& L, const Relacyjny& r, bool negative) {
     if (r.extended)
-        L.line((negative ? "Stosuje model relacyjny rozwinięty " : "Stosuję model relacyjny rozwinięty ") +
-               num(r.n) + " o postaci: ");
+        L.line((negative ? tr("Stosuje model relacyjny rozwinięty ")
+                         : tr("Stosuję model relacyjny rozwinięty ")) +
+               num(r.n) + tr(" o postaci: "));
     else
-        L.line("Stosuję model relacyjny podstawowy " + num(r.n) + " o postaci: ");
-    L.line(r.extended ? "dla spełnionego warunku startowego modelu "
-                      : "dla spełnionego warunku startowego modelu: ");
+        L.line(tr("Stosuję model relacyjny podstawowy ") + num(r.n) + tr(" o postaci: "));
+    L.line(r.extended ? tr("dla spełnionego warunku startowego modelu ")
+                      : tr("dla spełnionego warunku startowego modelu: "));
     L.line("    " + r.cond);
-    L.line("i spełnionej relacji: ");
+    L.line(tr("i spełnionej relacji: "));
     L.line("    " + r.form);
-    L.line((r.extended && negative ? "twynika z CF = " : "wynika z  CF = ") + r.cf_text);
+    L.line((r.extended && negative ? tr("twynika z CF = ") : tr("wynika z  CF = ")) + r.cf_text);
     L.line("  " + r.res);
 }
 
 std::string tytul_relacyjny(const Relacyjny& r) {
-    return r.extended ? "Wyjaśnienie modelu relacyjnego rozwiniętego"
-                      : "Wyjaśnienie modelu relacyjnego podstawowego";
+    return r.extended ? tr("Wyjaśnienie modelu relacyjnego rozwiniętego")
+                      : tr("Wyjaśnienie modelu relacyjnego podstawowego");
 }
 
 void wyjasnienie_wstepne(Session& s, const Relacyjny& r) {
     Lines L(s);
     pierwsze_linie(L, r, false);
-    L.line("Dla modelu " + num(r.n) + " jest spełniona relacja: ");
+    L.line(tr("Dla modelu ") + num(r.n) + tr(" jest spełniona relacja: "));
     L.line("    " + r.values);
-    L.line("Stąd wynika wniosek: ");
+    L.line(tr("Stąd wynika wniosek: "));
     L.line("   " + r.res);
-    L.line("Określ współczynnik pewności  tego wniosku!");
+    L.line(tr("Określ współczynnik pewności  tego wniosku!"));
     L.show(tytul_relacyjny(r));
 }
 
@@ -70,16 +72,16 @@ void wyjasnienie_negatywne(Session& s, const Relacyjny& r) {
     piszcr(s);
     Lines L(s);
     pierwsze_linie(L, r, true);
-    L.line("Ponieważ dla wyznaczonych danych nie jest spełniona relacja " + r.op);
+    L.line(tr("Ponieważ dla wyznaczonych danych nie jest spełniona relacja ") + r.op);
     L.line("    " + r.values);
-    L.line("to przyjmuje się CF(" + r.res + ") = -1.");
+    L.line(tr("to przyjmuje się CF(") + r.res + ") = -1.");
     L.cr();
     L.show(tytul_relacyjny(r));
 }
 
 void wyjasnienie_wniosku(Session& s, const Relacyjny& r, double cf) {
     if (r.flag != 1) return;
-    pisz(s, "Stąd wynika wniosek: ");
+    pisz(s, tr("Stąd wynika wniosek: "));
     piszcr(s);
     pisz(s, "    " + r.res + "(");
     piszreal(s, cf);
@@ -88,9 +90,9 @@ void wyjasnienie_wniosku(Session& s, const Relacyjny& r, double cf) {
     piszcr(s);
     pokaz_wyjasnienie(
         s, tytul_relacyjny(r),
-        {(r.extended ? "Z modelu relacyjnego rozwiniętego " : "Z modelu relacyjnego podstawowego ") +
+        {(r.extended ? tr("Z modelu relacyjnego rozwiniętego ") : tr("Z modelu relacyjnego podstawowego ")) +
              num(r.n),
-         "wynika wniosek: ", "  " + r.res + "(" + lg(cf) + ")"});
+         tr("wynika wniosek: "), "  " + r.res + "(" + lg(cf) + ")"});
 }
 
 // Steps 3 to 5 of the relational model once the relation was decided.

@@ -7,6 +7,7 @@
 #include "consult/cf_calculus.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 #include "text/pieces.h"
 
@@ -25,50 +26,51 @@ void explanation_lines(Session& s, const std::string& title, const std::vector<s
 
 void wyjasnienie_regula(Session& s, double cf, const Regula& r) {
     if (r.display_flag != 1 || r.conclusion == kKoniec) return;
-    const std::string heading = "Stosuję regułę " + std::to_string(r.rule_number) + " o postaci:";
-    const std::string cf_line = "to z współczynnikiem CF = " + r.cf_text;
+    const std::string heading = tr("Stosuję regułę ") + std::to_string(r.rule_number) + tr(" o postaci:");
+    const std::string cf_line = tr("to z współczynnikiem CF = ") + r.cf_text;
     const std::string result = "    " + r.conclusion + "(" + format_cf(cf) + ")";
     piszcr(s);
     piszln(s, heading);
-    piszln(s, "Jeżeli");
+    piszln(s, tr("Jeżeli"));
     for (const auto& c : r.conditions)
         piszln(s, "    " + c);
     piszln(s, cf_line);
     piszln(s, "    " + r.conclusion);
-    piszln(s, "Stąd wynika wniosek: ");
+    piszln(s, tr("Stąd wynika wniosek: "));
     piszln(s, result);
     piszcr(s);
     std::vector<std::string> lines;
     lines.reserve(r.conditions.size() + 6);
     lines.push_back(heading);
-    lines.push_back("Jeżeli");
+    lines.push_back(tr("Jeżeli"));
     for (const auto& c : r.conditions)
         lines.push_back("    " + c);
     lines.push_back(cf_line);
     lines.push_back("    " + r.conclusion);
-    lines.push_back("Stąd wynika wniosek:");
+    lines.push_back(tr("Stąd wynika wniosek:"));
     lines.push_back(result);
-    explanation_lines(s, "Wyjaśnienie reguły", lines);
+    explanation_lines(s, tr("Wyjaśnienie reguły"), lines);
 }
 
 void wyjasnienie_regula_dysjunktywna_pomijana(Session& s, const Regula& r, double conditions_cf,
                                               double rule_cf) {
     if (r.display_flag != 1) return;
     const std::string number = std::to_string(r.rule_number);
-    piszln(s, "Stosuję regułę dysjunktywną " + number);
-    piszln(s, "z ujemnym CF listy warunków, równym " + format_cf(conditions_cf));
-    piszln(s, "i z ujemnym CF reguły, równym " + format_cf(rule_cf));
-    piszln(s, "Reguła ta zostanie pominięta przy dalszym wnioskowaniu.");
+    piszln(s, tr("Stosuję regułę dysjunktywną ") + number);
+    piszln(s, tr("z ujemnym CF listy warunków, równym ") + format_cf(conditions_cf));
+    piszln(s, tr("i z ujemnym CF reguły, równym ") + format_cf(rule_cf));
+    piszln(s, tr("Reguła ta zostanie pominięta przy dalszym wnioskowaniu."));
     piszcr(s);
-    s.ui.note("Uwaga!", "Stosuję regułę dysjunktywną " + number + "\nz ujemnym CF listy warunków, równym " +
-                            format_cf(conditions_cf) + "\ni z ujemnym CF reguły, równym " +
-                            format_cf(rule_cf) + "\nReguła ta zostanie pominięta przy dalszym wnioskowaniu.");
+    s.ui.note(tr("Uwaga!"), tr("Stosuję regułę dysjunktywną ") + number +
+                                tr("\nz ujemnym CF listy warunków, równym ") + format_cf(conditions_cf) +
+                                tr("\ni z ujemnym CF reguły, równym ") + format_cf(rule_cf) +
+                                tr("\nReguła ta zostanie pominięta przy dalszym wnioskowaniu."));
 }
 
 void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf, bool disjunctive) {
     const char* heading = disjunctive
-                              ? "Z wszystkich reguł dysjunktywnych dla wniosku: "
-                              : "Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla wniosku: ";
+                              ? tr("Z wszystkich reguł dysjunktywnych dla wniosku: ")
+                              : tr("Z wszystkich reguł kumulatywnych (z pojedynczej reguły) dla wniosku: ");
     // A forward run explains every resultant: the texts are made in buffers kept from one
     // call to the next, so that a large run does not allocate them each time.
     static thread_local std::string text;
@@ -78,7 +80,7 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
     lines[0].assign(heading);
     indented.assign("    ");
     indented += conclusion;
-    lines[2].assign("wynika: ");
+    lines[2].assign(tr("wynika: "));
     line.assign(indented);
     line += '(';
     line += format_cf(cf);
@@ -94,8 +96,8 @@ void wyjasnienie_wypadkowej(Session& s, const std::string& conclusion, double cf
     text += "\n\n";
     pisz(s, text);
     explanation_lines(s,
-                      disjunctive ? "Wypadkowe CF wniosku reguł dysjunktywnych "
-                                  : "Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)",
+                      disjunctive ? tr("Wypadkowe CF wniosku reguł dysjunktywnych ")
+                                  : tr("Wypadkowe CF wniosku reguł kumulatywnych (pojedynczej reguły)"),
                       lines);
 }
 
@@ -105,7 +107,7 @@ void przedstawienie_faktow(Session& s) {
     // run is not held a second time as one text.
     std::vector<std::string> lines;
     lines.reserve(s.inference.wypadkowa_prbd.count());
-    std::string written = "\nDane są następujące fakty:\n";
+    std::string written = tr("\nDane są następujące fakty:\n");
     LinePieces pieces(written, [&s](std::string_view piece) { pisz(s, piece); });
     s.inference.wypadkowa_prbd.for_each([&](const std::string& statement, double cf) {
         if (statement == kBezWarunku || statement == kKoniec) return;
@@ -121,7 +123,7 @@ void przedstawienie_faktow(Session& s) {
         lines.push_back(std::move(line));
     });
     pieces.finish();
-    explanation_lines(s, "Dane są następujące fakty:", lines);
+    explanation_lines(s, tr("Dane są następujące fakty:"), lines);
 }
 
 }  // namespace zuva

@@ -12,6 +12,7 @@
 #include "kb/model_base.h"
 #include "kb/texts_base.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -63,7 +64,8 @@ std::vector<std::string> models_conditioned_on(const Session& s, const std::stri
     auto add = [&](const auto& table) {
         for (const auto& m : table)
             if (m.application_condition == statement)
-                out.push_back("model " + std::to_string(m.model_number) + " (wynik: " + m.result + ")");
+                out.push_back(tr("model ") + std::to_string(m.model_number) + tr(" (wynik: ") + m.result +
+                              ")");
     };
     add(s.kb.models.model);
     add(s.kb.models.model_r);
@@ -73,19 +75,19 @@ std::vector<std::string> models_conditioned_on(const Session& s, const std::stri
 }
 
 std::string current_mark(bool innermost) {
-    return innermost ? "(o to pytam)" : "(ustalane teraz)";
+    return innermost ? tr("(o to pytam)") : tr("(ustalane teraz)");
 }
 
 // The state of a condition that is not the current one.
 std::string condition_state(const Session& s, const std::string& c) {
-    if (jest_bez_warunku(c) || c == "bez warunku") return "(zawsze spełniony)";
+    if (jest_bez_warunku(c) || c == "bez warunku") return tr("(zawsze spełniony)");
     if (auto r = resultant(s, c)) return "(CF = " + format_cf(*r) + ")";
-    if (s.inference.zmienna_ustalona.find(c)) return "(CF = 1, wartość wyznaczona przez model)";
-    return "(jeszcze bez CF)";
+    if (s.inference.zmienna_ustalona.find(c)) return tr("(CF = 1, wartość wyznaczona przez model)");
+    return tr("(jeszcze bez CF)");
 }
 
 // What follows the base's text of a member of an exact constraint in its question.
-constexpr std::string_view kOnlyEnds = " (tylko -1 albo 1)";
+constexpr const char* kOnlyEnds = N_(" (tylko -1 albo 1)");
 
 bool numeric_literal(const std::string& name) {
     return parse_real(name).has_value();
@@ -98,8 +100,8 @@ std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::s
     std::string in_words;
     if (const std::string* t = dialog_text(s, name)) {
         // A conclusion's text is a statement: the dialog asks how sure it is.
-        in_words = exact                             ? *t + std::string(kOnlyEnds)
-                   : kind == AskedKind::ConclusionCf ? *t + " (na ile pewne?)"
+        in_words = exact                             ? *t + std::string(tr(kOnlyEnds))
+                   : kind == AskedKind::ConclusionCf ? *t + tr(" (na ile pewne?)")
                                                      : *t;
         title = in_words;
     }
@@ -111,7 +113,7 @@ std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::s
         Ui::ValueReply reply = s.ui.value_dialog_why(dialog, title, name);
         if (reply.kind == Ui::ValueReply::Kind::Why) {
             s.ui.asking(Asking::WhyAsked);
-            s.ui.read_text("Dlaczego pytam?", why_text(s, name, kind));
+            s.ui.read_text(tr("Dlaczego pytam?"), why_text(s, name, kind));
             continue;
         }
         if (reply.kind == Ui::ValueReply::Kind::Closed) return std::nullopt;
@@ -126,13 +128,13 @@ std::string why_text(const Session& s, const std::string& name, AskedKind kind) 
     std::vector<std::string> lines;
     switch (kind) {
         case AskedKind::ConditionCf:
-            lines.push_back("Pytam o CF warunku:");
+            lines.push_back(tr("Pytam o CF warunku:"));
             break;
         case AskedKind::ArgumentValue:
-            lines.push_back("Pytam o wartość argumentu:");
+            lines.push_back(tr("Pytam o wartość argumentu:"));
             break;
         case AskedKind::ConclusionCf:
-            lines.push_back("Pytam o współczynnik pewności wniosku:");
+            lines.push_back(tr("Pytam o współczynnik pewności wniosku:"));
             break;
     }
     lines.push_back("    " + dialog_name(s, name));
@@ -144,9 +146,9 @@ std::string why_text(const Session& s, const std::string& name, AskedKind kind) 
     const auto& stack = s.inference.explain.why;
     for (std::size_t i = stack.size(); i-- > 0;)
         stack[i]->why(s, i + 1 == stack.size(), lines);
-    if (lines.size() == header) lines.push_back("Wartość ta jest potrzebna do dalszego wnioskowania.");
+    if (lines.size() == header) lines.push_back(tr("Wartość ta jest potrzebna do dalszego wnioskowania."));
     lines.push_back("");
-    lines.push_back(std::string(kAskedAgainLine));
+    lines.push_back(tr(kAskedAgainLine));
     std::string text;
     for (const auto& l : lines) {
         text += l;
@@ -165,21 +167,21 @@ WhyScope::~WhyScope() {
 
 void rule_lines(const Session& s, const Regula& r, std::size_t current, bool innermost,
                 std::vector<std::string>& out) {
-    out.push_back("Jeżeli");
+    out.push_back(tr("Jeżeli"));
     for (std::size_t i = 0; i < r.conditions.size(); ++i) {
         const std::string& c = r.conditions[i];
         out.push_back("    " + c + " " +
-                      (i == current
-                           ? (innermost ? "(o ten warunek pytam)" : "(ten warunek jest teraz ustalany)")
-                           : condition_state(s, c)));
+                      (i == current ? (innermost ? tr("(o ten warunek pytam)")
+                                                 : tr("(ten warunek jest teraz ustalany)"))
+                                    : condition_state(s, c)));
     }
-    out.push_back("to z współczynnikiem CF = " + r.cf_text);
+    out.push_back(tr("to z współczynnikiem CF = ") + r.cf_text);
     out.push_back("    " + r.conclusion);
 }
 
 void feeds_lines(const Session& s, const std::string& conclusion, std::vector<std::string>& out) {
     if (conclusion == kKoniec) {
-        out.push_back("Wniosek 'koniec' z CF > 0 kończy wnioskowanie.");
+        out.push_back(tr("Wniosek 'koniec' z CF > 0 kończy wnioskowanie."));
         return;
     }
     const auto& rules = s.kb.rules.regula.rows();
@@ -196,8 +198,8 @@ void feeds_lines(const Session& s, const std::string& conclusion, std::vector<st
                 return;
             }
             const Regula& r = rules[static_cast<std::size_t>(p)];
-            tree.push_back(indent(depth) + "reguły " + std::to_string(r.rule_number) +
-                           " (wniosek: " + r.conclusion + ")");
+            tree.push_back(indent(depth) + tr("reguły ") + std::to_string(r.rule_number) + tr(" (wniosek: ") +
+                           r.conclusion + ")");
             if (depth + 1 < kDepth && r.conclusion != kKoniec && seen.insert(r.conclusion).second)
                 walk(r.conclusion, depth + 1);
         }
@@ -206,15 +208,16 @@ void feeds_lines(const Session& s, const std::string& conclusion, std::vector<st
                 cut = true;
                 return;
             }
-            tree.push_back(indent(depth) + "warunkiem stosowania: " + m);
+            tree.push_back(indent(depth) + tr("warunkiem stosowania: ") + m);
         }
     };
     walk(conclusion, 0);
     if (tree.empty()) {
-        out.push_back("Wniosek " + conclusion + " nie jest warunkiem żadnej innej reguły ani modelu.");
+        out.push_back(tr("Wniosek ") + conclusion +
+                      tr(" nie jest warunkiem żadnej innej reguły ani modelu."));
         return;
     }
-    out.push_back("Wniosek " + conclusion + " jest dalej warunkiem:");
+    out.push_back(tr("Wniosek ") + conclusion + tr(" jest dalej warunkiem:"));
     out.insert(out.end(), tree.begin(), tree.end());
     if (cut) out.push_back(indent(0) + "...");
 }
@@ -234,7 +237,8 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
     if (basic_) {
         const Model& m = *basic_;
         relational = relacja_modelu(m.operation_symbol);
-        common(m, relational ? "modelowi relacyjnemu podstawowemu" : "modelowi arytmetycznemu podstawowemu");
+        common(m, relational ? tr("modelowi relacyjnemu podstawowemu")
+                             : tr("modelowi arytmetycznemu podstawowemu"));
         if (relational)
             formula = m.argument1 + " " + m.operation_symbol + " " + m.argument2;
         else if (jest_operacja_jednoargumentowa(m.operation_symbol))
@@ -245,7 +249,8 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
     } else if (extended_) {
         const ModelR& m = *extended_;
         relational = jest_relacja_r(m.operation_symbol);
-        common(m, relational ? "modelowi relacyjnemu rozwiniętemu" : "modelowi arytmetycznemu rozwiniętemu");
+        common(m, relational ? tr("modelowi relacyjnemu rozwiniętemu")
+                             : tr("modelowi arytmetycznemu rozwiniętemu"));
         if (relational && m.variables.size() == 3) {
             const auto comma = m.operation_symbol.find(',');
             formula = m.variables[0] + " " + m.operation_symbol.substr(0, comma) + " " + m.variables[1] +
@@ -258,7 +263,7 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
         names = m.variables;
     } else if (linear_) {
         const ModelLiniowy& m = *linear_;
-        common(m, "modelowi arytmetycznemu liniowemu");
+        common(m, tr("modelowi arytmetycznemu liniowemu"));
         formula = m.result + " =";
         for (std::size_t i = 0; i < m.variables.size() && i < m.coefficients.size(); ++i)
             formula += (i ? " + " : " ") + m.coefficients[i] + " * " + m.variables[i];
@@ -266,7 +271,7 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
         names.insert(names.end(), m.variables.begin(), m.variables.end());
     } else if (polynomial_) {
         const ModelWielomianowy& m = *polynomial_;
-        common(m, "modelowi arytmetycznemu wielomianowemu");
+        common(m, tr("modelowi arytmetycznemu wielomianowemu"));
         formula = m.result + " =";
         for (std::size_t i = 0; i < m.coefficients.size() && i < m.powers.size(); ++i)
             formula += (i ? " + " : " ") + m.coefficients[i] + " * " + m.variable + "^" +
@@ -276,10 +281,10 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
     } else {
         return;
     }
-    lines.push_back("Jest to potrzebne " + kind + " " + std::to_string(number) + " o postaci:");
+    lines.push_back(tr("Jest to potrzebne ") + kind + " " + std::to_string(number) + tr(" o postaci:"));
     lines.push_back("    " + formula);
     if (relational) {
-        lines.push_back("z wnioskiem:");
+        lines.push_back(tr("z wnioskiem:"));
         lines.push_back("    " + result);
     }
     // The condition of application is tested first, then the values in their order: the first
@@ -287,7 +292,7 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
     bool current_found = false;
     if (!jest_bez_warunku(condition)) {
         const bool open = !resultant(s, condition);
-        lines.push_back("dla warunku stosowania modelu:");
+        lines.push_back(tr("dla warunku stosowania modelu:"));
         lines.push_back("    " + condition + " " +
                         (open ? current_mark(innermost) : condition_state(s, condition)));
         current_found = open;
@@ -302,7 +307,7 @@ void ModelWhy::why(const Session& s, bool innermost, std::vector<std::string>& l
             values.push_back("    " + n + " " + current_mark(innermost));
             current_found = true;
         } else {
-            values.push_back("    " + n + " (jeszcze bez wartości)");
+            values.push_back("    " + n + tr(" (jeszcze bez wartości)"));
         }
     }
     if (!values.empty()) {

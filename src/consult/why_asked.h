@@ -10,6 +10,7 @@
 
 #include "session/explain_state.h"
 #include "store/knowledge_base.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -25,7 +26,7 @@ enum class AskedKind { ConditionCf, ArgumentValue, ConclusionCf };
 std::optional<std::string> ask_value(Session& s, std::string_view dialog, std::string_view title,
                                      const std::string& name, AskedKind kind, bool exact = false);
 // The last line of "Dlaczego pytam?": the reading dialog closes and the question comes again.
-inline constexpr std::string_view kAskedAgainLine = "Po zamknięciu tego okna pytanie padnie ponownie.";
+inline constexpr std::string_view kAskedAgainLine = N_("Po zamknięciu tego okna pytanie padnie ponownie.");
 // The text of "Dlaczego pytam?" for the value of `name` asked now.
 std::string why_text(const Session& s, const std::string& name, AskedKind kind);
 

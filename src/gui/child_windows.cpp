@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "text/i18n.h"
+
 namespace zuva {
 
 ChildWindow::ChildWindow(QWidget* parent) : QMdiSubWindow(parent) {
@@ -54,7 +56,8 @@ IntroView::IntroView(QWidget* parent) : PictureView(QPixmap(":/zuva/wstep.png"),
 }
 
 CloseHelpRow make_close_help_row(QWidget* parent) {
-    CloseHelpRow row{new QHBoxLayout, new QPushButton("&Zamknij", parent), new QPushButton("&Pomoc", parent)};
+    CloseHelpRow row{new QHBoxLayout, new QPushButton(zuva::tr("&Zamknij"), parent),
+                     new QPushButton(zuva::tr("&Pomoc"), parent)};
     row.layout->addStretch(1);
     row.layout->addWidget(row.close);
     row.layout->addWidget(row.help);

@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "text/i18n.h"
+
 namespace zuva {
 namespace {
 
@@ -103,7 +105,7 @@ std::optional<QString> input_dialog(QWidget* parent, const QString& title, const
     lay->addWidget(edit);
     auto* box = new QDialogButtonBox(&d);
     add_button(box, "&OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-    add_button(box, "&Anuluj", QDialogButtonBox::RejectRole);
+    add_button(box, zuva::tr("&Anuluj"), QDialogButtonBox::RejectRole);
     QObject::connect(box, &QDialogButtonBox::accepted, &d, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, &d, &QDialog::reject);
     lay->addWidget(box);
@@ -115,18 +117,18 @@ std::optional<QString> input_dialog(QWidget* parent, const QString& title, const
 int end_question_box(QWidget* parent, bool consultation) {
     QMessageBox box(parent);
     box.setObjectName("dlg_pytanie");
-    box.setWindowTitle("Uwaga!");
+    box.setWindowTitle(zuva::tr("Uwaga!"));
     box.setTextFormat(Qt::PlainText);
-    box.setText("Czy na pewno chcesz zakończyć program ?");
+    box.setText(zuva::tr("Czy na pewno chcesz zakończyć program ?"));
     box.setIcon(QMessageBox::Question);
-    QAbstractButton* yes = box.addButton("&Tak", QMessageBox::ActionRole);
-    QAbstractButton* no = box.addButton("&Nie", QMessageBox::ActionRole);
+    QAbstractButton* yes = box.addButton(zuva::tr("&Tak"), QMessageBox::ActionRole);
+    QAbstractButton* no = box.addButton(zuva::tr("&Nie"), QMessageBox::ActionRole);
     QAbstractButton* stop = nullptr;
     if (consultation) {
-        stop = box.addButton("Zakończ tylko &konsultację", QMessageBox::ActionRole);
+        stop = box.addButton(zuva::tr("Zakończ tylko &konsultację"), QMessageBox::ActionRole);
         box.setInformativeText(
-            "Zakończ tylko konsultację: wnioskowanie kończy się jak zwykle "
-            "(wnioski, podsumowanie, rady, raport), a program działa dalej.");
+            zuva::tr("Zakończ tylko konsultację: wnioskowanie kończy się jak zwykle "
+                     "(wnioski, podsumowanie, rady, raport), a program działa dalej."));
     }
     // Enter and Esc keep the program going: ending it takes a click on "Tak".
     box.setDefaultButton(qobject_cast<QPushButton*>(no));
@@ -165,7 +167,7 @@ std::optional<QString> value_dialog(QWidget* parent, const QString& dialog, cons
     auto* box = new QDialogButtonBox(&d);
     add_button(box, "&OK", QDialogButtonBox::AcceptRole)->setDefault(true);
     if (why != nullptr && *why) {
-        QPushButton* w = add_button(box, "&Dlaczego?", QDialogButtonBox::ActionRole);
+        QPushButton* w = add_button(box, zuva::tr("&Dlaczego?"), QDialogButtonBox::ActionRole);
         QObject::connect(w, &QPushButton::clicked, &d, [&d, why] { (*why)(&d); });
     }
     QObject::connect(box, &QDialogButtonBox::accepted, &d, &QDialog::accept);
@@ -188,9 +190,9 @@ bool explanation_dialog(QWidget* parent, const QString& title, const QStringList
     list->setSelectionMode(QAbstractItemView::NoSelection);
     lay->addWidget(list);
     auto* box = new QDialogButtonBox(&d);
-    QPushButton* go = add_button(box, "&Kontynuuj", QDialogButtonBox::AcceptRole);
+    QPushButton* go = add_button(box, zuva::tr("&Kontynuuj"), QDialogButtonBox::AcceptRole);
     go->setDefault(true);
-    add_button(box, "Zakończ", QDialogButtonBox::RejectRole);
+    add_button(box, zuva::tr("Zakończ"), QDialogButtonBox::RejectRole);
     QObject::connect(box, &QDialogButtonBox::accepted, &d, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, &d, &QDialog::reject);
     lay->addWidget(box);
@@ -242,7 +244,7 @@ QDialog* list_frame(QWidget* parent, const QString& title, const QString& prompt
     lay->addWidget(list);
     auto* box = new QDialogButtonBox(d);
     add_button(box, "&OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-    add_button(box, "&Anuluj", QDialogButtonBox::RejectRole);
+    add_button(box, zuva::tr("&Anuluj"), QDialogButtonBox::RejectRole);
     QObject::connect(box, &QDialogButtonBox::accepted, d, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, d, &QDialog::reject);
     if (!multi) QObject::connect(list, &QListWidget::itemDoubleClicked, d, &QDialog::accept);

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "text/i18n.h"
+
 namespace zuva {
 
 EditorWindow::EditorWindow(const QString& text, bool wrap, QWidget* parent) : QWidget(parent) {
@@ -25,7 +27,7 @@ EditorWindow::EditorWindow(const QString& text, bool wrap, QWidget* parent) : QW
     edit_->moveCursor(QTextCursor::Start);
     lay->addWidget(edit_);
 
-    QMenu* m = menu_->addMenu("&Edycja");
+    QMenu* m = menu_->addMenu(zuva::tr("&Edycja"));
     struct Item {
         int id;
         const char* text;
@@ -33,17 +35,17 @@ EditorWindow::EditorWindow(const QString& text, bool wrap, QWidget* parent) : QW
         std::function<void()> run;
     };
     const Item items[] = {
-        {10054, "Cofnij", QKeySequence::Undo, [this] { edit_->undo(); }},
-        {10055, "Ponów", QKeySequence::Redo, [this] { edit_->redo(); }},
-        {10056, "Wytnij", QKeySequence::Cut, [this] { edit_->cut(); }},
-        {10057, "Kopiuj", QKeySequence::Copy, [this] { edit_->copy(); }},
-        {10058, "Wklej", QKeySequence::Paste, [this] { edit_->paste(); }},
-        {10059, "Usuń", QKeySequence::Delete, [this] { edit_->textCursor().removeSelectedText(); }},
-        {10060, "Zapisz jako", QKeySequence::SaveAs,
+        {10054, zuva::tr("Cofnij"), QKeySequence::Undo, [this] { edit_->undo(); }},
+        {10055, zuva::tr("Ponów"), QKeySequence::Redo, [this] { edit_->redo(); }},
+        {10056, zuva::tr("Wytnij"), QKeySequence::Cut, [this] { edit_->cut(); }},
+        {10057, zuva::tr("Kopiuj"), QKeySequence::Copy, [this] { edit_->copy(); }},
+        {10058, zuva::tr("Wklej"), QKeySequence::Paste, [this] { edit_->paste(); }},
+        {10059, zuva::tr("Usuń"), QKeySequence::Delete, [this] { edit_->textCursor().removeSelectedText(); }},
+        {10060, zuva::tr("Zapisz jako"), QKeySequence::SaveAs,
          [this] {
              if (on_save_as && on_save_as()) emit close_wanted();
          }},
-        {10061, "Zapisz", QKeySequence::Save,
+        {10061, zuva::tr("Zapisz"), QKeySequence::Save,
          [this] {
              if (on_save && on_save()) emit close_wanted();
          }},

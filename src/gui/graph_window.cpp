@@ -23,6 +23,7 @@
 
 #include "draw/render.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "verify/graph_dot.h"
 
 namespace zuva {
@@ -46,22 +47,22 @@ GraphWindow::GraphWindow(Session& s, QWidget* parent) : QWidget(parent), s_(s) {
     setObjectName("win_graf_bazy_wiedzy");
     auto* lay = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel("Nazwa:", this));
+    row->addWidget(new QLabel(zuva::tr("Nazwa:"), this));
     name_ = new QLineEdit(this);
     name_->setObjectName("nazwa");
-    name_->setPlaceholderText("warunek, wniosek, argument, reguła N, model N");
+    name_->setPlaceholderText(zuva::tr("warunek, wniosek, argument, reguła N, model N"));
     name_->setClearButtonEnabled(true);
     row->addWidget(name_, 1);
-    row->addWidget(new QLabel("Głębokość:", this));
+    row->addWidget(new QLabel(zuva::tr("Głębokość:"), this));
     depth_ = new QSpinBox(this);
     depth_->setRange(1, 99);
     depth_->setValue(2);
     row->addWidget(depth_);
-    QPushButton* show = button("&Pokaż otoczenie", this, row);
-    QPushButton* all = button("&Cała sieć", this, row);
+    QPushButton* show = button(zuva::tr("&Pokaż otoczenie"), this, row);
+    QPushButton* all = button(zuva::tr("&Cała sieć"), this, row);
     QPushButton* in = button("+", this, row);
     QPushButton* out = button("−", this, row);
-    QPushButton* fits = button("&Dopasuj", this, row);
+    QPushButton* fits = button(zuva::tr("&Dopasuj"), this, row);
     lay->addLayout(row);
 
     scroll_ = new QScrollArea(this);
@@ -112,7 +113,7 @@ void GraphWindow::reload() {
         graph_ = {};
         view_ = {};
         svg_->load(QByteArray());
-        status_->setText("Brak bazy reguł.");
+        status_->setText(zuva::tr("Brak bazy reguł."));
         return;
     }
     const std::filesystem::path rule(*kb.nazwa_re.full_path.first());
@@ -148,20 +149,20 @@ bool GraphWindow::draw(const GraphOptions& o) {
     }
     const draw::Drawing d = draw::render(graph_dot(v, title_), "svg");
     if (!d.ok) {
-        status_->setText("Nie udało się narysować sieci: " + qs(d.error));
+        status_->setText(zuva::tr("Nie udało się narysować sieci: ") + qs(d.error));
         return false;
     }
     view_ = std::move(v);
     svg_->load(QByteArray::fromStdString(d.data));
     ++drawings_;
-    QString text = QString("%1: %2 węzłów sieci").arg(qs(title_)).arg(view_.network_nodes);
+    QString text = QString(zuva::tr("%1: %2 węzłów sieci")).arg(qs(title_)).arg(view_.network_nodes);
     if (view_.overview)
-        text += QString("; przegląd samych wniosków (%1) — wybierz nazwę, by zobaczyć szczegóły")
+        text += QString(zuva::tr("; przegląd samych wniosków (%1) — wybierz nazwę, by zobaczyć szczegóły"))
                     .arg(view_.nodes.size());
     else if (!view_.focus.empty())
-        text += QString("; otoczenie „%1” do głębokości %2").arg(qs(view_.focus)).arg(o.depth);
-    text +=
-        ". Kliknięcie: otoczenie węzła; dwukrotne kliknięcie reguły, modelu lub ograniczenia: jego rekord.";
+        text += QString(zuva::tr("; otoczenie „%1” do głębokości %2")).arg(qs(view_.focus)).arg(o.depth);
+    text += zuva::tr(
+        ". Kliknięcie: otoczenie węzła; dwukrotne kliknięcie reguły, modelu lub ograniczenia: jego rekord.");
     status_->setText(text);
     fit();
     return true;

@@ -9,6 +9,7 @@
 #include "gui/child_windows.h"
 #include "gui/qt_ui.h"
 #include "gui/task_window.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -25,7 +26,7 @@ void QtUi::show_help(const QString& path) {
     view->setObjectName("win_pomoc");
     view->setOpenExternalLinks(true);
     view->setSource(url);
-    help_ = window_->add_child(view, "Pomoc: " + QFileInfo(path).fileName(), QSize(860, 620));
+    help_ = window_->add_child(view, zuva::tr("Pomoc: ") + QFileInfo(path).fileName(), QSize(860, 620));
 }
 
 }  // namespace zuva

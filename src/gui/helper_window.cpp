@@ -8,6 +8,8 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include "text/i18n.h"
+
 namespace zuva {
 
 HelperWindow::HelperWindow(int capacity, QWidget* parent)
@@ -19,7 +21,7 @@ HelperWindow::HelperWindow(int capacity, QWidget* parent)
     // One block more than the capacity: the empty block after the last line end.
     setMaximumBlockCount(capacity_ + 1);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setWindowTitle("Okno pomocnicze");
+    setWindowTitle(zuva::tr("Okno pomocnicze"));
 }
 
 void HelperWindow::write(std::string_view text) {

@@ -21,16 +21,17 @@
 #include "shell/base_group.h"
 #include "shell/handlers.h"
 #include "testing/record_case.h"
+#include "text/i18n.h"
 
 namespace {
 
-const char* kUsage =
+const char* kUsage = N_(
     "Użycie:\n"
     "  zuva-gui                 program okienkowy (okno zadań z menu, paskiem narzędzi i oknem pomocniczym)\n"
     "  zuva-gui PLIK            ładuje bazę reguł bazy wiedzy PLIKU i jej pozostałe bazy obok niej\n"
     "  zuva-gui --version       wersja programu\n"
     "  zuva-gui --quit-at-idle  uruchamia program, wypisuje czas do bezczynnego okna i kończy pracę\n"
-    "Program tekstowy: zuva.\n";
+    "Program tekstowy: zuva.\n");
 
 // Started on a file (a double click on a base): each load's file dialog is answered with
 // the file given here; all other dialogs are the user's.
@@ -65,6 +66,8 @@ void open_knowledge_base(zuva::TaskWindow& w, OpeningUi& ui, const std::string& 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The texts in the language of the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+    zuva::use_environment_language();
     QElapsedTimer clock;
     clock.start();
     bool quit_at_idle = false;
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
+            std::fputs(zuva::tr(kUsage), stdout);
             return 0;
         }
         if (a == "--version") {
@@ -88,19 +91,23 @@ int main(int argc, char** argv) {
             continue;
         }
         if (a.rfind("-", 0) == 0 && a.rfind("-platform", 0) != 0) {
-            std::fprintf(stderr, "zuva-gui: nieznany argument '%s'\n%s", a.c_str(), kUsage);
+            std::fprintf(stderr, zuva::tr("zuva-gui: nieznany argument '%s'\n%s"), a.c_str(),
+                         zuva::tr(kUsage));
             return 1;
         }
         if (!file.empty()) {
-            std::fprintf(stderr, "zuva-gui: tylko jeden plik bazy '%s'\n%s", a.c_str(), kUsage);
+            std::fprintf(stderr, zuva::tr("zuva-gui: tylko jeden plik bazy '%s'\n%s"), a.c_str(),
+                         zuva::tr(kUsage));
             return 1;
         }
         file = std::filesystem::absolute(a).lexically_normal().string();
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("zuva_EN");
+    // Qt's own texts (standard buttons and dialogs) in Polish unless the program runs in English.
     QTranslator qt_pl;
-    if (qt_pl.load(QLocale(QLocale::Polish), "qtbase", "_",
+    if (zuva::current_language() == zuva::Language::polish &&
+        qt_pl.load(QLocale(QLocale::Polish), "qtbase", "_",
                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qt_pl);
 
@@ -112,13 +119,19 @@ int main(int argc, char** argv) {
         s.shell.owner = user;
     // The user guide beside the program: docs/ next to it (the build directory), in an
     // installation's share/doc/zuva, or the source tree's docs/ one level up.
+    // The English guide first when the program runs in English.
     const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString& g :
-         {dir + "/docs/pomoc.html", dir + "/../share/doc/zuva/pomoc.html", dir + "/../docs/pomoc.html"})
-        if (QFileInfo(g).isFile()) {
-            s.shell.user_guide = QFileInfo(g).canonicalFilePath().toStdString();
-            break;
-        }
+    QStringList guides = {"pomoc.html"};
+    if (zuva::current_language() == zuva::Language::english) guides.prepend("help-en.html");
+    for (const QString& guide : guides) {
+        for (const QString& g :
+             {dir + "/docs/" + guide, dir + "/../share/doc/zuva/" + guide, dir + "/../docs/" + guide})
+            if (QFileInfo(g).isFile()) {
+                s.shell.user_guide = QFileInfo(g).canonicalFilePath().toStdString();
+                break;
+            }
+        if (!s.shell.user_guide.empty()) break;
+    }
     s.shell.keep_case = zuva::testing::keep_case;
     s.shell.keep_log = zuva::testing::keep_log;
     zuva::CommandRegistry r;

@@ -40,6 +40,7 @@
 #include "shell/commands.h"
 #include "shell/editor_files.h"
 #include "shell/shell.h"
+#include "text/i18n.h"
 #include "ui/file_names.h"
 #include "ui/value_hint.h"
 
@@ -317,7 +318,7 @@ void QtUi::show_knowledge_graph(std::string_view) {
     }
     auto* view = new GraphWindow(tw->session());
     view->on_open_record = [this](const GraphNode& n) { open_graph_record(n); };
-    graph_ = tw->add_child(view, "Graf bazy wiedzy", QSize(900, 620));
+    graph_ = tw->add_child(view, zuva::tr("Graf bazy wiedzy"), QSize(900, 620));
     graph_->setObjectName("okno_grafu");
     QObject::connect(tw, &TaskWindow::bases_loaded, view, &GraphWindow::reload);
     // Most of the area is the picture's; it fits the window once the window has its size.
@@ -370,14 +371,14 @@ void QtUi::open_editor(std::string_view path_view, bool wrap) {
     std::string error;
     auto text = read_for_editor(path, error);
     if (!text) {
-        note("Uwaga błąd!", error);
+        note(zuva::tr("Uwaga błąd!"), error);
         return;
     }
     const EditorFormat format = text->format;
     auto* view = new EditorWindow(qs(text->text), wrap);
     const int id = editor_opened(tw->session(), path);
     ChildWindow* w = tw->add_child(view, "zuva_EN", QSize(780, 520));
-    w->setWindowTitle("Edycja pliku: " + QFileInfo(qs(path)).fileName());
+    w->setWindowTitle(zuva::tr("Edycja pliku: ") + QFileInfo(qs(path)).fileName());
     auto saved = std::make_shared<bool>(false);
     view->on_save = [tw, id, view, format, saved] {
         *saved = editor_save(tw->session(), id, view->text_utf8(), format);
@@ -410,8 +411,8 @@ void QtUi::open_document(std::string_view path) {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(p))) return;
     const std::string guide = window_ != nullptr ? window_->session().shell.user_guide : std::string();
     if (!guide.empty() && QFileInfo::exists(qs(guide))) return show_help(qs(guide));
-    note("Uwaga!",
-         "Nie można otworzyć dokumentu\n   " + std::string(path) + "\n(brak programu, który go otwiera).");
+    note(zuva::tr("Uwaga!"), zuva::tr("Nie można otworzyć dokumentu\n   ") + std::string(path) +
+                                 zuva::tr("\n(brak programu, który go otwiera)."));
 }
 
 void QtUi::commands_changed() {
@@ -426,10 +427,10 @@ namespace zuva {
 // the window afterwards; it stays open on its own.
 MediaOutcome QtUi::show_picture(std::string_view path) {
     QFile file(qs(path));
-    if (!file.open(QIODevice::ReadOnly)) return {false, "nie można odczytać pliku"};
+    if (!file.open(QIODevice::ReadOnly)) return {false, zuva::tr("nie można odczytać pliku")};
     QImageReader reader(&file);
     QImage image = reader.read();
-    if (image.isNull()) return {false, "plik nie jest obrazem, który można wyświetlić"};
+    if (image.isNull()) return {false, zuva::tr("plik nie jest obrazem, który można wyświetlić")};
     if (window_ == nullptr) return {true, ""};
     auto* view = new PictureView(QPixmap::fromImage(image));
     view->setObjectName("win_grafika");
@@ -441,7 +442,7 @@ MediaOutcome QtUi::show_picture(std::string_view path) {
 // so a file that cannot be played is reported at once.
 MediaOutcome QtUi::play_sound(std::string_view path) {
     QString file = qs(path);
-    if (!QFileInfo(file).isReadable()) return {false, "nie można odczytać pliku"};
+    if (!QFileInfo(file).isReadable()) return {false, zuva::tr("nie można odczytać pliku")};
     if (sound_ != nullptr) {
         sound_->stop();
         sound_->deleteLater();
@@ -453,7 +454,8 @@ MediaOutcome QtUi::play_sound(std::string_view path) {
     QTimer::singleShot(3000, &wait, &QEventLoop::quit);
     if (sound_->status() == QSoundEffect::Loading || sound_->status() == QSoundEffect::Null)
         wait.exec(QEventLoop::ExcludeUserInputEvents);
-    if (sound_->status() != QSoundEffect::Ready) return {false, "plik nie jest odtwarzalnym plikiem dźwięku"};
+    if (sound_->status() != QSoundEffect::Ready)
+        return {false, zuva::tr("plik nie jest odtwarzalnym plikiem dźwięku")};
     sound_->play();
     return {true, ""};
 }

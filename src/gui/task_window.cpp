@@ -24,6 +24,7 @@
 #include "session/session.h"
 #include "shell/commands.h"
 #include "shell/shell.h"
+#include "text/i18n.h"
 #include "ui/ui.h"
 
 namespace zuva {
@@ -41,17 +42,17 @@ struct Tool {
     const char* shortcut;
 };
 const Tool kTools[] = {
-    {10064, "Reguły", QStyle::SP_DialogOpenButton, "Ctrl+R"},
-    {10077, "Modele", QStyle::SP_DialogOpenButton, "Ctrl+M"},
-    {10093, "Ogr. dokładne", QStyle::SP_DialogOpenButton, ""},
-    {10103, "Ogr. niepewne", QStyle::SP_DialogOpenButton, ""},
-    {10113, "Rady", QStyle::SP_DialogOpenButton, ""},
-    {10124, "Grafika", QStyle::SP_DialogOpenButton, ""},
-    {10134, "Dźwięki", QStyle::SP_DialogOpenButton, ""},
-    {10164, "W przód", QStyle::SP_MediaSeekForward, "F5"},
-    {10165, "Wstecz", QStyle::SP_MediaSeekBackward, "F6"},
-    {10151, "Raport", QStyle::SP_FileDialogContentsView, "Ctrl+O"},
-    {10167, "Okno pomocnicze", QStyle::SP_FileDialogNewFolder, "Ctrl+H"},
+    {10064, N_("Reguły"), QStyle::SP_DialogOpenButton, "Ctrl+R"},
+    {10077, N_("Modele"), QStyle::SP_DialogOpenButton, "Ctrl+M"},
+    {10093, N_("Ogr. dokładne"), QStyle::SP_DialogOpenButton, ""},
+    {10103, N_("Ogr. niepewne"), QStyle::SP_DialogOpenButton, ""},
+    {10113, N_("Rady"), QStyle::SP_DialogOpenButton, ""},
+    {10124, N_("Grafika"), QStyle::SP_DialogOpenButton, ""},
+    {10134, N_("Dźwięki"), QStyle::SP_DialogOpenButton, ""},
+    {10164, N_("W przód"), QStyle::SP_MediaSeekForward, "F5"},
+    {10165, N_("Wstecz"), QStyle::SP_MediaSeekBackward, "F6"},
+    {10151, N_("Raport"), QStyle::SP_FileDialogContentsView, "Ctrl+O"},
+    {10167, N_("Okno pomocnicze"), QStyle::SP_FileDialogNewFolder, "Ctrl+H"},
 };
 
 // A menu title with a shortcut letter that its siblings do not use: the first free
@@ -96,15 +97,16 @@ void TaskWindow::build_menu() {
         QString used;
         for (const auto& ch : node.children)
             if (ch.is_command()) {
-                int amp = qs(ch.title).indexOf('&');
-                if (amp >= 0 && amp + 1 < qs(ch.title).size()) used += qs(ch.title)[amp + 1].toLower();
+                int amp = qs(zuva::tr(ch.title)).indexOf('&');
+                if (amp >= 0 && amp + 1 < qs(zuva::tr(ch.title)).size())
+                    used += qs(zuva::tr(ch.title))[amp + 1].toLower();
             }
         for (const auto& ch : node.children) {
             if (!ch.is_command()) {
-                fill(menu->addMenu(with_mnemonic(qs(ch.title), used)), ch);
+                fill(menu->addMenu(with_mnemonic(qs(zuva::tr(ch.title)), used)), ch);
                 continue;
             }
-            QAction* a = menu->addAction(qs(ch.title));
+            QAction* a = menu->addAction(qs(zuva::tr(ch.title)));
             a->setData(ch.id);
             a->setEnabled(false);
             const int id = ch.id;
@@ -116,7 +118,7 @@ void TaskWindow::build_menu() {
     QString used;
     QMenu* first = nullptr;
     for (const auto& top : main_menu()) {
-        QMenu* m = menuBar()->addMenu(with_mnemonic(qs(top.title), used));
+        QMenu* m = menuBar()->addMenu(with_mnemonic(qs(zuva::tr(top.title)), used));
         if (first == nullptr) first = m;
         fill(m, top);
     }
@@ -127,7 +129,7 @@ void TaskWindow::build_menu() {
     // The end of the program, as closing the task window: the question comes first.
     if (first != nullptr) {
         first->addSeparator()->setObjectName("przed_zakonczeniem");
-        QAction* quit = first->addAction("Zakończ program");
+        QAction* quit = first->addAction(zuva::tr("Zakończ program"));
         quit->setObjectName("zakonczenie_programu");
         quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
         quit->setShortcutContext(Qt::ApplicationShortcut);
@@ -146,25 +148,26 @@ void TaskWindow::show_loaded_bases() {
     }
     const KnowledgeBase& kb = s_.kb;
     const std::pair<const char*, const BaseName*> kinds[] = {
-        {"Reguły", &kb.nazwa_re},        {"Modele", &kb.nazwa_mo}, {"Ogr. dokładne", &kb.nazwa_og},
-        {"Ogr. niepewne", &kb.nazwa_op}, {"Rady", &kb.nazwa_ra},   {"Grafika", &kb.nazwa_gr},
-        {"Dźwięki", &kb.nazwa_me},       {"Teksty", &kb.nazwa_te}};
+        {N_("Reguły"), &kb.nazwa_re},        {N_("Modele"), &kb.nazwa_mo},
+        {N_("Ogr. dokładne"), &kb.nazwa_og}, {N_("Ogr. niepewne"), &kb.nazwa_op},
+        {N_("Rady"), &kb.nazwa_ra},          {N_("Grafika"), &kb.nazwa_gr},
+        {N_("Dźwięki"), &kb.nazwa_me},       {N_("Teksty"), &kb.nazwa_te}};
     QStringList parts;
     for (const auto& [label, name] : kinds)
-        if (name->loaded()) parts << QString(label) + ": " + qs(name->name());
-    bases_->setText(parts.isEmpty() ? QString("Nie załadowano żadnej bazy") : parts.join("   "));
+        if (name->loaded()) parts << QString(zuva::tr(label)) + ": " + qs(name->name());
+    bases_->setText(parts.isEmpty() ? QString(zuva::tr("Nie załadowano żadnej bazy")) : parts.join("   "));
 }
 
 void TaskWindow::build_toolbar() {
-    toolbar_ = addToolBar("Pasek narzędzi");
+    toolbar_ = addToolBar(zuva::tr("Pasek narzędzi"));
     toolbar_->setObjectName("pasek_narzedzi");
     toolbar_->setMovable(false);
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const auto& t : kTools) {
         const CommandInfo* c = find_command(t.id);
-        QAction* a = toolbar_->addAction(style()->standardIcon(t.icon), t.label);
-        a->setToolTip(qs(menu_label(c->text)));
-        a->setStatusTip(qs(menu_label(c->text)));
+        QAction* a = toolbar_->addAction(style()->standardIcon(t.icon), zuva::tr(t.label));
+        a->setToolTip(qs(menu_label(zuva::tr(c->text))));
+        a->setStatusTip(qs(menu_label(zuva::tr(c->text))));
         a->setData(t.id);
         a->setEnabled(false);
         if (*t.shortcut) a->setShortcut(QKeySequence(t.shortcut));
@@ -268,7 +271,7 @@ void TaskWindow::recreate_helper(int capacity) {
     auto* frame = new ChildWindow;
     frame->setObjectName("okno_pomocnicze_ramka");
     frame->setWidget(helper_);
-    frame->setWindowTitle("Okno pomocnicze");
+    frame->setWindowTitle(zuva::tr("Okno pomocnicze"));
     frame->on_closed = [this, h = helper_] {
         if (helper_ == h) helper_ = nullptr;
     };

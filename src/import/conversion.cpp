@@ -5,6 +5,7 @@
 
 #include "store/cf_values.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -22,10 +23,11 @@ std::string trimmed_with_points(const std::string& value) {
 
 // The reason a fact or argument row cannot be imported, or the empty text.
 std::string unusable(const ImportRow& r, const char* what) {
-    if (r.name == kErrorLoading || r.value == kErrorLoading) return "komórka wiersza nie dała się odczytać";
-    if (r.name.empty()) return std::string("brak nazwy ") + what;
+    if (r.name == kErrorLoading || r.value == kErrorLoading)
+        return tr("komórka wiersza nie dała się odczytać");
+    if (r.name.empty()) return std::string(tr("brak nazwy ")) + what;
     if (trimmed_with_points(r.value).empty())
-        return std::string("brak wartości ") + what + " '" + r.name + "'";
+        return std::string(tr("brak wartości ")) + what + " '" + r.name + "'";
     return {};
 }
 
@@ -58,8 +60,8 @@ ConvertedRows convert_rows(const std::vector<ImportRow>& rows, const RowRefusal&
         const std::string value = trimmed_with_points(r.value);
         if (fact) {
             if (!cf_from_text(value)) {
-                out.rejected.push_back({i + 1, "wartość CF '" + r.value + "' faktu '" + r.name +
-                                                   "' nie jest liczbą z przedziału [-1,1]"});
+                out.rejected.push_back({i + 1, tr("wartość CF '") + r.value + tr("' faktu '") + r.name +
+                                                   tr("' nie jest liczbą z przedziału [-1,1]")});
                 continue;
             }
             out.facts.push_back({r.name, value});
@@ -68,8 +70,8 @@ ConvertedRows convert_rows(const std::vector<ImportRow>& rows, const RowRefusal&
             auto real = parse_real(value);
             if (!real || !std::isfinite(*real)) {
                 out.argument_not_number = true;
-                out.rejected.push_back({i + 1, "wartość '" + r.value + "' argumentu '" + r.name +
-                                                   "' nie jest liczbą rzeczywistą"});
+                out.rejected.push_back({i + 1, tr("wartość '") + r.value + tr("' argumentu '") + r.name +
+                                                   tr("' nie jest liczbą rzeczywistą")});
                 continue;
             }
             out.arguments.push_back({r.name, *real});

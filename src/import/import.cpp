@@ -10,6 +10,7 @@
 #include "report/report.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -20,10 +21,10 @@ constexpr int kErrReal = 1402;
 
 void blad_odbc(Session& s, DataSource& source, const SourceFailure& f) {
     source.close();
-    const std::string text =
-        "Błąd źródła danych ODBC przy kroku: " + f.step + ".\n" + f.diagnostic + "\nImport został przerwany.";
+    const std::string text = tr("Błąd źródła danych ODBC przy kroku: ") + f.step + ".\n" + f.diagnostic +
+                             tr("\nImport został przerwany.");
     piszln(s, text);
-    s.ui.note("Uwaga błąd!", text);
+    s.ui.note(tr("Uwaga błąd!"), text);
 }
 
 std::vector<std::string> shown(const std::vector<std::string>& names) {
@@ -36,14 +37,14 @@ std::vector<std::string> shown(const std::vector<std::string>& names) {
 
 void report_rejected(Session& s, const std::vector<RejectedRow>& rejected) {
     if (rejected.empty()) return;
-    std::string text = "Następujące wiersze nie zostały zaimportowane:";
+    std::string text = tr("Następujące wiersze nie zostały zaimportowane:");
     piszln(s, text);
     for (const auto& r : rejected) {
-        const std::string line = "wiersz " + std::to_string(r.row) + ": " + r.reason;
+        const std::string line = tr("wiersz ") + std::to_string(r.row) + ": " + r.reason;
         piszln(s, "   " + line);
         text += "\n" + line;
     }
-    s.ui.note("Uwaga!", text);
+    s.ui.note(tr("Uwaga!"), text);
 }
 
 // The askability tests of the loads: a declared fact must not be a conclusion of the rules
@@ -59,9 +60,9 @@ RowRefusal niedopytywalne(const Session& s) {
     return [conclusions = std::move(conclusions), results = std::move(results)](const std::string& name,
                                                                                 bool fact) -> std::string {
         if (fact && conclusions.count(name))
-            return "fakt '" + name + "' nie jest warunkiem dopytywalnym (jest wnioskiem bazy wiedzy)";
+            return tr("fakt '") + name + tr("' nie jest warunkiem dopytywalnym (jest wnioskiem bazy wiedzy)");
         if (!fact && results.count(name))
-            return "argument '" + name + "' nie jest argumentem dopytywalnym (jest wynikiem modelu)";
+            return tr("argument '") + name + tr("' nie jest argumentem dopytywalnym (jest wynikiem modelu)");
         return {};
     };
 }
@@ -73,12 +74,12 @@ void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
     if (auto f = source.list_sources(sources)) return blad_odbc(s, source, *f);
     if (sources.empty()) {
         source.close();
-        s.ui.note("Uwaga!",
-                  "Nie zdefiniowano żadnego źródła danych ODBC.\n"
-                  "Źródła danych definiuje się w pliku ~/.odbc.ini lub /etc/odbc.ini.");
+        s.ui.note(tr("Uwaga!"), tr("Nie zdefiniowano żadnego źródła danych ODBC.\n"
+                                   "Źródła danych definiuje się w pliku ~/.odbc.ini lub /etc/odbc.ini."));
         return;
     }
-    auto chosen = s.ui.choose_one_prompted("Wybór źródła danych", "Wybierz źródło danych", shown(sources));
+    auto chosen =
+        s.ui.choose_one_prompted(tr("Wybór źródła danych"), tr("Wybierz źródło danych"), shown(sources));
     if (!chosen) return source.close();
     const std::string& name = sources[static_cast<size_t>(*chosen)];
     if (auto f = source.connect(name)) return blad_odbc(s, source, *f);
@@ -87,10 +88,11 @@ void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
     if (auto f = source.list_tables(tables)) return blad_odbc(s, source, *f);
     if (tables.empty()) {
         source.close();
-        s.ui.note("Uwaga!", "Źródło danych " + driver_text(name) + " nie zawiera tabel.");
+        s.ui.note(tr("Uwaga!"), tr("Źródło danych ") + driver_text(name) + tr(" nie zawiera tabel."));
         return;
     }
-    chosen = s.ui.choose_one_prompted("Wybór danych do importu", "Wybierz dane do importu", shown(tables));
+    chosen =
+        s.ui.choose_one_prompted(tr("Wybór danych do importu"), tr("Wybierz dane do importu"), shown(tables));
     if (!chosen) return source.close();
 
     std::string statement;
@@ -120,20 +122,21 @@ void import_z_zewnetrznego_zrodla(Session& s, DataSource& source) {
     }
 
     if (c.argument_not_number)
-        s.ui.note("Uwaga błąd!", "Wystąpił błąd numer: " + std::to_string(kErrReal) +
-                                     ",\numiemożliwiający przetworzenie danych(liczb) rzeczywistych.\n\n"
-                                     "Proszę sprawdzić dane zawarte w arkuszu Excela lub innym źródle "
-                                     "zewnętrznym.");
+        s.ui.note(tr("Uwaga błąd!"),
+                  tr("Wystąpił błąd numer: ") + std::to_string(kErrReal) +
+                      tr(",\numiemożliwiający przetworzenie danych(liczb) rzeczywistych.\n\n"
+                         "Proszę sprawdzić dane zawarte w arkuszu Excela lub innym źródle "
+                         "zewnętrznym."));
     report_rejected(s, c.rejected);
 
     if (c.fact_lines.empty() && c.argument_lines.empty()) {
-        s.ui.note("Uwaga!", "Brak danych do importu z zewnętrznego źródła danych!");
+        s.ui.note(tr("Uwaga!"), tr("Brak danych do importu z zewnętrznego źródła danych!"));
         return;
     }
     s.ui.show_lists(
-        "Przegląd zaimportowanych danych",
-        {{"Do bazy reguł zostały dodane następujące fakty:", std::move(c.fact_lines)},
-         {"Do bazy modeli zostały dodane następujące argumenty znane:", std::move(c.argument_lines)}});
+        tr("Przegląd zaimportowanych danych"),
+        {{tr("Do bazy reguł zostały dodane następujące fakty:"), std::move(c.fact_lines)},
+         {tr("Do bazy modeli zostały dodane następujące argumenty znane:"), std::move(c.argument_lines)}});
     disable_commands(s, {cmd::import_dopytywalnych});
 }
 

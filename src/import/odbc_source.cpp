@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "text/i18n.h"
+
 namespace zuva {
 
 namespace {
@@ -27,7 +29,7 @@ std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
                    driver_text(reinterpret_cast<const char*>(message));
         }
     }
-    if (out.empty()) out = "Sterownik nie podał opisu błędu.";
+    if (out.empty()) out = tr("Sterownik nie podał opisu błędu.");
     return out;
 }
 
@@ -106,13 +108,13 @@ std::optional<SourceFailure> OdbcSource::list_sources(std::vector<std::string>& 
     if (h_->env == SQL_NULL_HENV) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h_->env))) {
             h_->env = SQL_NULL_HENV;
-            return SourceFailure{"inicjowanie menedżera sterowników ODBC",
-                                 "Nie można przydzielić środowiska ODBC."};
+            return SourceFailure{tr("inicjowanie menedżera sterowników ODBC"),
+                                 tr("Nie można przydzielić środowiska ODBC.")};
         }
         SQLRETURN r =
             SQLSetEnvAttr(h_->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         if (!SQL_SUCCEEDED(r)) {
-            auto f = failure("inicjowanie menedżera sterowników ODBC", SQL_HANDLE_ENV, h_->env);
+            auto f = failure(tr("inicjowanie menedżera sterowników ODBC"), SQL_HANDLE_ENV, h_->env);
             close();
             return f;
         }
@@ -125,16 +127,16 @@ std::optional<SourceFailure> OdbcSource::list_sources(std::vector<std::string>& 
         SQLRETURN r = SQLDataSources(h_->env, direction, name, sizeof name, &name_length, description,
                                      sizeof description, &description_length);
         if (r == SQL_NO_DATA) return std::nullopt;
-        if (!SQL_SUCCEEDED(r)) return failure("wyliczanie źródeł danych", SQL_HANDLE_ENV, h_->env);
+        if (!SQL_SUCCEEDED(r)) return failure(tr("wyliczanie źródeł danych"), SQL_HANDLE_ENV, h_->env);
         names.emplace_back(reinterpret_cast<const char*>(name));
         direction = SQL_FETCH_NEXT;
     }
 }
 
 std::optional<SourceFailure> OdbcSource::connect(const std::string& source) {
-    const std::string step = "łączenie ze źródłem danych " + driver_text(source);
+    const std::string step = tr("łączenie ze źródłem danych ") + driver_text(source);
     if (h_->env == SQL_NULL_HENV)
-        return SourceFailure{step, "Menedżer sterowników ODBC nie został zainicjowany."};
+        return SourceFailure{step, tr("Menedżer sterowników ODBC nie został zainicjowany.")};
     if (h_->dbc == SQL_NULL_HDBC && !SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, h_->env, &h_->dbc))) {
         h_->dbc = SQL_NULL_HDBC;
         return failure(step, SQL_HANDLE_ENV, h_->env);
@@ -149,8 +151,8 @@ std::optional<SourceFailure> OdbcSource::connect(const std::string& source) {
 
 std::optional<SourceFailure> OdbcSource::list_tables(std::vector<std::string>& names) {
     names.clear();
-    const std::string step = "wyliczanie tabel źródła danych";
-    if (!h_->connected) return SourceFailure{step, "Brak połączenia ze źródłem danych."};
+    const std::string step = tr("wyliczanie tabel źródła danych");
+    if (!h_->connected) return SourceFailure{step, tr("Brak połączenia ze źródłem danych.")};
     Statement st;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, h_->dbc, &st.h))) {
         st.h = SQL_NULL_HSTMT;
@@ -171,8 +173,8 @@ std::optional<SourceFailure> OdbcSource::list_tables(std::vector<std::string>& n
 }
 
 std::optional<SourceFailure> OdbcSource::select_statement(const std::string& table, std::string& statement) {
-    const std::string step = "przygotowanie zapytania o tabelę " + driver_text(table);
-    if (!h_->connected) return SourceFailure{step, "Brak połączenia ze źródłem danych."};
+    const std::string step = tr("przygotowanie zapytania o tabelę ") + driver_text(table);
+    if (!h_->connected) return SourceFailure{step, tr("Brak połączenia ze źródłem danych.")};
     SQLCHAR quote[16] = {};
     SQLSMALLINT length = 0;
     SQLRETURN r = SQLGetInfo(h_->dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length);
@@ -181,9 +183,8 @@ std::optional<SourceFailure> OdbcSource::select_statement(const std::string& tab
     if (q.empty() || q == " ") {
         // The driver cannot quote identifiers: only a name that needs no quoting is safe.
         if (!plain_identifier(table))
-            return SourceFailure{step,
-                                 "Sterownik nie umożliwia ujęcia nazwy tabeli w cudzysłów, a nazwa "
-                                 "zawiera znaki inne niż litery, cyfry i podkreślenie."};
+            return SourceFailure{step, tr("Sterownik nie umożliwia ujęcia nazwy tabeli w cudzysłów, a nazwa "
+                                          "zawiera znaki inne niż litery, cyfry i podkreślenie.")};
         statement = "SELECT * FROM " + table;
         return std::nullopt;
     }
@@ -204,25 +205,27 @@ std::optional<SourceFailure> OdbcSource::select_statement(const std::string& tab
 std::optional<SourceFailure> OdbcSource::read_rows(const std::string& statement,
                                                    std::vector<ImportRow>& rows) {
     rows.clear();
-    if (!h_->connected) return SourceFailure{"wykonanie zapytania", "Brak połączenia ze źródłem danych."};
+    if (!h_->connected)
+        return SourceFailure{tr("wykonanie zapytania"), tr("Brak połączenia ze źródłem danych.")};
     Statement st;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, h_->dbc, &st.h))) {
         st.h = SQL_NULL_HSTMT;
-        return failure("wykonanie zapytania", SQL_HANDLE_DBC, h_->dbc);
+        return failure(tr("wykonanie zapytania"), SQL_HANDLE_DBC, h_->dbc);
     }
     SQLRETURN r = SQLExecDirect(st.h, sql_text(statement), SQL_NTS);
     if (!SQL_SUCCEEDED(r))
-        return failure("wykonanie zapytania " + driver_text(statement), SQL_HANDLE_STMT, st.h);
+        return failure(tr("wykonanie zapytania ") + driver_text(statement), SQL_HANDLE_STMT, st.h);
     SQLSMALLINT columns = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(st.h, &columns)))
-        return failure("odczyt opisu kolumn", SQL_HANDLE_STMT, st.h);
+        return failure(tr("odczyt opisu kolumn"), SQL_HANDLE_STMT, st.h);
     const SQLUSMALLINT used = static_cast<SQLUSMALLINT>(columns < 3 ? (columns < 0 ? 0 : columns) : 3);
     std::string cell;
     for (;;) {
         r = SQLFetch(st.h);
         if (r == SQL_NO_DATA) return std::nullopt;
         if (!SQL_SUCCEEDED(r))
-            return failure("pobieranie wiersza " + std::to_string(rows.size() + 1), SQL_HANDLE_STMT, st.h);
+            return failure(tr("pobieranie wiersza ") + std::to_string(rows.size() + 1), SQL_HANDLE_STMT,
+                           st.h);
         ImportRow& row = rows.emplace_back();
         std::string* fields[3] = {&row.kind, &row.name, &row.value};
         for (SQLUSMALLINT c = 1; c <= used; ++c) {

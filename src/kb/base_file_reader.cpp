@@ -11,6 +11,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 #include "text/pieces.h"
 
@@ -501,7 +502,7 @@ void reserve_rules(KnowledgeBase& kb, BaseKind kind, std::string_view text) {
 std::optional<ReadError> read_into(const std::string& path, const Schema& schema, void* target,
                                    const std::function<void(std::string_view)>& before = {}) {
     auto bytes = read_file_bytes(path);
-    if (!bytes) return ReadError{kErrCannotOpen, 0, {}, 0, "Nie można odczytać pliku " + path + "."};
+    if (!bytes) return ReadError{kErrCannotOpen, 0, {}, 0, tr("Nie można odczytać pliku ") + path + "."};
     CodecError cerr;
     // The bytes are handed over (ASCII and UTF-8 files are their own text) and, once
     // converted, dropped before the records are made: the file is not held twice while the
@@ -516,8 +517,8 @@ std::optional<ReadError> read_into(const std::string& path, const Schema& schema
                          line,
                          {},
                          0,
-                         "Plik " + path + " zawiera w wierszu " + std::to_string(line) +
-                             " bajt, który nie jest znakiem strony kodowej Windows-1250."};
+                         tr("Plik ") + path + tr(" zawiera w wierszu ") + std::to_string(line) +
+                             tr(" bajt, który nie jest znakiem strony kodowej Windows-1250.")};
     }
     bytes.reset();
     if (before) before(*text);

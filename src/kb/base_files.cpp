@@ -2,49 +2,75 @@
 // texts and after-load steps come from the caller.
 #include "kb/base_files.h"
 
+#include <array>
+#include <vector>
+
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
 const KindInfo& kind_info(BaseKind kind) {
     static const KindInfo infos[] = {
-        {BaseKind::Rules, "RE", "RE*.BEN", {"Bazy reguł (RE*.BEN)", "RE*.BEN"}, "Wybierz nazwę bazy reguł: "},
+        {BaseKind::Rules,
+         "RE",
+         "RE*.BEN",
+         {N_("Bazy reguł (RE*.BEN)"), "RE*.BEN"},
+         N_("Wybierz nazwę bazy reguł: ")},
         {BaseKind::Models,
          "MO",
          "MO*.BEN",
-         {"Bazy modeli elementarna niepewna  (MO*.BEN)", "mo*.BEN"},
-         "Wybierz nazwę bazy modeli : "},
+         {N_("Bazy modeli elementarna niepewna  (MO*.BEN)"), "mo*.BEN"},
+         N_("Wybierz nazwę bazy modeli : ")},
         {BaseKind::ExactConstraints,
          "OG",
          "OG*.BEN",
-         {"Bazy ograniczeń dokładna (OG*.BEN)", "OG*.BEN"},
-         "Wybierz nazwę bazy ograniczeń  dokładnej: "},
+         {N_("Bazy ograniczeń dokładna (OG*.BEN)"), "OG*.BEN"},
+         N_("Wybierz nazwę bazy ograniczeń  dokładnej: ")},
         {BaseKind::UncertainConstraints,
          "ON",
          "ON*.BEN",
-         {"Bazy ograniczeń niepewna (ON*.BEN)", "ON*.BEN"},
-         "Wybierz nazwę bazy ograniczeń niepewnej: "},
-        {BaseKind::Advice, "RA", "RA*.BEN", {"Bazy rad (RA*.BEN)", "ra*.BEN"}, "Wybierz nazwę  bazy rad : "},
+         {N_("Bazy ograniczeń niepewna (ON*.BEN)"), "ON*.BEN"},
+         N_("Wybierz nazwę bazy ograniczeń niepewnej: ")},
+        {BaseKind::Advice,
+         "RA",
+         "RA*.BEN",
+         {N_("Bazy rad (RA*.BEN)"), "ra*.BEN"},
+         N_("Wybierz nazwę  bazy rad : ")},
         {BaseKind::Graphics,
          "GR",
          "GR*.BEN",
-         {"Bazy grafiki (GR*.BEN)", "gr*.BEN"},
-         "Podaj nazwę istniejącej bazy grafiki : "},
+         {N_("Bazy grafiki (GR*.BEN)"), "gr*.BEN"},
+         N_("Podaj nazwę istniejącej bazy grafiki : ")},
         {BaseKind::Sounds,
          "DŹ",
          "DŹ*.BEN",
-         {"Bazy dźwięków (DŹ*.BEN)", "DŹ*.BEN"},
-         "Wskaż nazwę bazy dźwięków : "},
-        {BaseKind::Report, "", "*.rpt", {"Pliki raportów", "*.rpt"}, "Wybierz raport do przeczytania : "},
+         {N_("Bazy dźwięków (DŹ*.BEN)"), "DŹ*.BEN"},
+         N_("Wskaż nazwę bazy dźwięków : ")},
+        {BaseKind::Report,
+         "",
+         "*.rpt",
+         {N_("Pliki raportów"), "*.rpt"},
+         N_("Wybierz raport do przeczytania : ")},
         {BaseKind::Texts,
          "TE",
          "TE*.BEN",
-         {"Bazy tekstów (TE*.BEN)", "TE*.BEN"},
-         "Wybierz nazwę bazy tekstów : "},
+         {N_("Bazy tekstów (TE*.BEN)"), "TE*.BEN"},
+         N_("Wybierz nazwę bazy tekstów : ")},
     };
-    return infos[static_cast<int>(kind)];
+    // The texts in the language of the thread, made once for each language.
+    thread_local std::array<std::vector<KindInfo>, 2> shown;
+    std::vector<KindInfo>& in_language = shown[static_cast<int>(thread_language())];
+    if (in_language.empty())
+        for (const KindInfo& i : infos) {
+            KindInfo k = i;
+            k.filter.description = tr(i.filter.description);
+            k.open_title = tr(i.open_title);
+            in_language.push_back(std::move(k));
+        }
+    return in_language[static_cast<int>(kind)];
 }
 
 namespace {
@@ -98,10 +124,12 @@ bool korespondencja(Session& s, const std::string& chosen_full_path) {
     std::string chosen_short = short_name_of(chosen_full_path);
     if (split_distinguishing_name(chosen_short).first == *s.kb.wyroznik.first()) return true;
     std::string rule_short = s.kb.nazwa_re.name();
-    s.helper(" Wybrana baza: \n\n      " + chosen_full_path + "\n\n nie odpowiada bazie reguł: \n\n      " +
-             rule_short + "\n\n i dlatego nie zostanie załadowana.\n");
-    s.ui.note("Uwaga błąd!", "Wybrana baza\n   " + chosen_short + "\nnie odpowiada bazie reguł\n   " +
-                                 rule_short + "\ni dlatego nie zostanie załadowana.");
+    s.helper(tr(" Wybrana baza: \n\n      ") + chosen_full_path +
+             tr("\n\n nie odpowiada bazie reguł: \n\n      ") + rule_short +
+             tr("\n\n i dlatego nie zostanie załadowana.\n"));
+    s.ui.note(tr("Uwaga błąd!"), tr("Wybrana baza\n   ") + chosen_short +
+                                     tr("\nnie odpowiada bazie reguł\n   ") + rule_short +
+                                     tr("\ni dlatego nie zostanie załadowana."));
     return false;
 }
 
@@ -109,17 +137,17 @@ bool obsluga_bledu_konsultacji(Session& s, const ReadError& err, const std::stri
     if (err.code == kErrCannotOpen || err.code == kErrEncoding) {
         // Not a syntax error and not empty lines: say what went wrong with the file itself.
         s.helper("\n" + err.detail + "\n\n");
-        s.ui.note("Obsługa błędu", err.detail);
+        s.ui.note(tr("Obsługa błędu"), err.detail);
         return false;
     }
     if (err.position <= 0 || err.position >= 30000) return false;
     std::string msg = read_error_message(err.code);
-    s.helper("\nBłąd syntaksu w pliku " + full_path + "\n" + err.line_text + "\n" +
+    s.helper(tr("\nBłąd syntaksu w pliku ") + full_path + "\n" + err.line_text + "\n" +
              std::to_string(err.position) + "^\n" + msg + "\n\n");
     s.kb.blad.clear();
     s.kb.blad.append("błąd");
-    s.ui.note("Obsługa błędu", "Błąd syntaksu w pliku " + short_name_of(full_path) + "\n\n" + err.line_text +
-                                   "\n" + std::to_string(err.position) + "\n" + msg);
+    s.ui.note(tr("Obsługa błędu"), tr("Błąd syntaksu w pliku ") + short_name_of(full_path) + "\n\n" +
+                                       err.line_text + "\n" + std::to_string(err.position) + "\n" + msg);
     return false;
 }
 
@@ -195,18 +223,18 @@ std::string create_base_file(Session& s, const CreateTexts& t) {
     std::string full = s.resolve(chosen);
     std::string shortn = short_name_of(full);
     if (!write_file_bytes(full, "")) {
-        s.ui.note("Uwaga błąd!", "Nie można utworzyć pliku\n   " + full + ".");
+        s.ui.note(tr("Uwaga błąd!"), tr("Nie można utworzyć pliku\n   ") + full + ".");
         return {};
     }
     s.ui.note(t.note_title, t.note_text(shortn));
-    int b = s.ui.question(t.question_title, t.question_text(shortn), {"&TAK", "&NIE"});
+    int b = s.ui.question(t.question_title, t.question_text(shortn), {tr("&TAK"), tr("&NIE")});
     if (b == 0) open_editor_window(s, full);
     return full;
 }
 
 void open_editor_window(Session& s, const std::string& path) {
-    int wrap = s.ui.question("Zawiń/rozwiń", "Czy zawijać tekst?", {"&Tak", "&Nie"});
-    s.helper("Jeżeli chcesz edytować jeszcze jedną bazę, kliknij w to pole!");
+    int wrap = s.ui.question(tr("Zawiń/rozwiń"), tr("Czy zawijać tekst?"), {tr("&Tak"), tr("&Nie")});
+    s.helper(tr("Jeżeli chcesz edytować jeszcze jedną bazę, kliknij w to pole!"));
     s.ui.open_editor(path, wrap == 0);
 }
 
@@ -215,14 +243,14 @@ bool delete_base_file(Session& s, const DeleteTexts& t) {
     if (chosen.empty()) return false;
     std::string full = s.resolve(chosen);
     std::string shortn = short_name_of(full);
-    int b = s.ui.question(t.question_title, t.question_text(shortn), {"Tak", "Nie"});
+    int b = s.ui.question(t.question_title, t.question_text(shortn), {tr("Tak"), tr("Nie")});
     if (b != 0) return false;
     if (!remove_file(full)) {
-        s.ui.note("Uwaga błąd!",
-                  "Nie można usunąć pliku\n   " + (t.error_names_chosen ? chosen : full) + ".");
+        s.ui.note(tr("Uwaga błąd!"),
+                  tr("Nie można usunąć pliku\n   ") + (t.error_names_chosen ? chosen : full) + ".");
         return false;
     }
-    s.ui.note("Uwaga!", t.note_text(shortn));
+    s.ui.note(tr("Uwaga!"), t.note_text(shortn));
     return true;
 }
 
@@ -231,8 +259,8 @@ std::optional<std::string> base_file_text(Session& s, const std::string& path) {
     CodecError err;
     auto text = bytes ? decode_file_text(*bytes, &err) : std::nullopt;
     if (!text)
-        s.ui.note("Uwaga błąd!",
-                  "Nie można odczytać pliku\n   " + path + (bytes ? "\n" + err.message : std::string(".")));
+        s.ui.note(tr("Uwaga błąd!"), tr("Nie można odczytać pliku\n   ") + path +
+                                         (bytes ? "\n" + err.message : std::string(".")));
     return text;
 }
 

@@ -2,6 +2,8 @@
 // them is gathered in one table of texts per kind.
 #include "kb/constraint_base.h"
 
+#include <array>
+#include <optional>
 #include <unordered_set>
 
 #include "kb/base_files.h"
@@ -15,6 +17,7 @@
 #include "session/verdicts.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -66,107 +69,161 @@ struct KindTexts {
 
 const KindTexts kExact{
     BaseKind::ExactConstraints,
-    "Baza ograniczeń dokładna ",
-    "Wynik ładowania bazy ograniczeń dokładnej",
-    "Baza ograniczeń dokładna\n   ",
-    "Proszę załadować bazę reguł!",
-    {"Przejdż do 'Bazy ograniczeń  dokładnej'", "wybierz opcję 'Edycja bazy ograniczeń  dokładnej',",
-     "wybierz błędną bazę i usuń błąd."},
-    "Przejdź do 'Bazy ograniczeń dokładnej', wybierz opcję 'Edycja bazy ograniczeń  dokładnej',\nnastępnie "
-    "wybierz błędną bazę i usuń błąd.",
-    "Błąd w trakcie wczytywania bazy ograniczeń dokładnej. ",
-    {"Przejdź do 'Bazy ograniczeń dokładnej, ", "wybierz opcję 'Edycja bazy ograniczeń dokładnej ',",
-     "wybierz błędną bazę i usuń puste linie, "},
-    "Błąd w trakcie wczytywania bazy ograniczeń dokładnej. Baza zawiera puste linie!"
-    "\nPrzejdź do 'Bazy ograniczeń dokładnej',"
-    "wybierz opcję 'Edycja bazy ograniczeń  dokładnej',"
-    "\nnastępnie wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy.",
-    "Baza ograniczeń ",
-    " z listą warunków dopytywalnych",
-    "Przejdź do 'Baza ograniczeń'",
-    "Baza ograniczeń rozwinięta dokładna\n   ",
-    "\n\nPrzejdź do 'Bazy ograniczeń dokładnej', wybierz opcję 'Edycja bazy ograniczeń'\nnastępnie wybierz "
-    "błędną bazę i usuń błąd.",
-    {"W bazie ograniczeń dokładnej mogą być wyłącznie listy warunków dopytywalnych", "wykluczających się."},
-    " bazy ograniczeń dokładnej ",
-    "1. Przejść do 'Bazy ograniczeń dokładnej' ",
-    " wybrać opcję 'Edycja bazy ograniczeń',",
-    "2. Przejść do 'Baza reguł niepewnej' ",
-    " wybrać opcję 'Edycja bazy reguł'",
-    "W bazie ograniczeń dokładnej mogą być wyłącznie \nlisty warunków dopytywalnych wykluczających się.\n\n"
-    "Warunek\n  ",
-    "\nnie jest warunkiem dopytywalnym.\n\nMożesz:\n1. Przejść do 'Bazy ograniczeń dokładnej', wybrać opcję "
-    "'Edycja bazy ograniczeń',\nzaładować błędną bazę ograniczeń i usunąć błędne ograniczenie,"
-    "\nlub\n2. Przejść do 'Baza reguł dokładnej', wybrać opcję 'Edycja bazy reguł'\ni wprowadzić do "
-    "odpowiedniej reguły pominięty warunek dopytywalny.",
-    "Przegląd bazy ograniczeń: ",
+    N_("Baza ograniczeń dokładna "),
+    N_("Wynik ładowania bazy ograniczeń dokładnej"),
+    N_("Baza ograniczeń dokładna\n   "),
+    N_("Proszę załadować bazę reguł!"),
+    {N_("Przejdż do 'Bazy ograniczeń  dokładnej'"), N_("wybierz opcję 'Edycja bazy ograniczeń  dokładnej',"),
+     N_("wybierz błędną bazę i usuń błąd.")},
+    N_("Przejdź do 'Bazy ograniczeń dokładnej', wybierz opcję 'Edycja bazy ograniczeń  "
+       "dokładnej',\nnastępnie "
+       "wybierz błędną bazę i usuń błąd."),
+    N_("Błąd w trakcie wczytywania bazy ograniczeń dokładnej. "),
+    {N_("Przejdź do 'Bazy ograniczeń dokładnej, "), N_("wybierz opcję 'Edycja bazy ograniczeń dokładnej ',"),
+     N_("wybierz błędną bazę i usuń puste linie, ")},
+    N_("Błąd w trakcie wczytywania bazy ograniczeń dokładnej. Baza zawiera puste linie!"
+       "\nPrzejdź do 'Bazy ograniczeń dokładnej',"
+       "wybierz opcję 'Edycja bazy ograniczeń  dokładnej',"
+       "\nnastępnie wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy."),
+    N_("Baza ograniczeń "),
+    N_(" z listą warunków dopytywalnych"),
+    N_("Przejdź do 'Baza ograniczeń'"),
+    N_("Baza ograniczeń rozwinięta dokładna\n   "),
+    N_("\n\nPrzejdź do 'Bazy ograniczeń dokładnej', wybierz opcję 'Edycja bazy ograniczeń'\nnastępnie "
+       "wybierz "
+       "błędną bazę i usuń błąd."),
+    {N_("W bazie ograniczeń dokładnej mogą być wyłącznie listy warunków dopytywalnych"),
+     N_("wykluczających się.")},
+    N_(" bazy ograniczeń dokładnej "),
+    N_("1. Przejść do 'Bazy ograniczeń dokładnej' "),
+    N_(" wybrać opcję 'Edycja bazy ograniczeń',"),
+    N_("2. Przejść do 'Baza reguł niepewnej' "),
+    N_(" wybrać opcję 'Edycja bazy reguł'"),
+    N_("W bazie ograniczeń dokładnej mogą być wyłącznie \nlisty warunków dopytywalnych wykluczających "
+       "się.\n\n"
+       "Warunek\n  "),
+    N_("\nnie jest warunkiem dopytywalnym.\n\nMożesz:\n1. Przejść do 'Bazy ograniczeń dokładnej', wybrać "
+       "opcję "
+       "'Edycja bazy ograniczeń',\nzaładować błędną bazę ograniczeń i usunąć błędne ograniczenie,"
+       "\nlub\n2. Przejść do 'Baza reguł dokładnej', wybrać opcję 'Edycja bazy reguł'\ni wprowadzić do "
+       "odpowiedniej reguły pominięty warunek dopytywalny."),
+    N_("Przegląd bazy ograniczeń: "),
     "OG*.BEN",
-    "Podaj nazwę nowej bazy ograniczeń dokładnych",
-    "Tworzenie nowej bazy ograniczeń dokładnych_",
-    "Nowa baza ograniczeń dokładnych",
-    "Tworzenie bazy ograniczeń dokładnych",
-    "Czy chcesz przejść od razu do edycji\nnowej bazy ograniczeń dokładnych ",
-    "Wybierz nazwę edytowanej bazy ograniczeń : ",
-    "Wybierz bazę ograniczeń dokładnych przeznaczoną do usunięcia",
-    "Usunięcie bazy ograniczeń dokładnych",
-    "Czy jesteś pewien, że chcesz usunąć bazę ograniczeń dokładnych",
-    "Baza ograniczeń dokładnych",
-    "Selektywny wybór ograniczeń dokładnych",
+    N_("Podaj nazwę nowej bazy ograniczeń dokładnych"),
+    N_("Tworzenie nowej bazy ograniczeń dokładnych_"),
+    N_("Nowa baza ograniczeń dokładnych"),
+    N_("Tworzenie bazy ograniczeń dokładnych"),
+    N_("Czy chcesz przejść od razu do edycji\nnowej bazy ograniczeń dokładnych "),
+    N_("Wybierz nazwę edytowanej bazy ograniczeń : "),
+    N_("Wybierz bazę ograniczeń dokładnych przeznaczoną do usunięcia"),
+    N_("Usunięcie bazy ograniczeń dokładnych"),
+    N_("Czy jesteś pewien, że chcesz usunąć bazę ograniczeń dokładnych"),
+    N_("Baza ograniczeń dokładnych"),
+    N_("Selektywny wybór ograniczeń dokładnych"),
 };
 
 const KindTexts kUncertain{
     BaseKind::UncertainConstraints,
-    "Baza ograniczeń niepewna ",
-    "Wynik ładowania bazy ograniczeń niepewnej",
-    "Baza ograniczeń niepewna\n   ",
-    "Proszę załadować bazę reguł!",
-    {"Przejdż do 'Bazy ograniczeń niepewnej',", "wybierz opcję 'Edycja bazy ograniczeń niepewnej',",
-     "wybierz błędną bazę i usuń błąd."},
-    "Przejdź do 'Bazy ograniczeń niepewnej', wybierz opcję 'Edycja bazy ograniczeń niepewnej',\nnastępnie "
-    "wybierz błędną bazę i usuń błąd.",
-    "Błąd w trakcie wczytywania bazy ograniczeń niepewnej. ",
-    {"Przejdź do 'Bazy ograniczeń niepewnej, ", "wybierz opcję 'Edycja bazy ograniczeń niepewnej',",
-     "wybierz błędną bazę i usuń puste linie, "},
-    "Błąd w trakcie wczytywania bazy ograniczeń niepewnej. Baza zawiera puste linie!"
-    "\nPrzejdź do 'Bazy ograniczeń niepewnych',"
-    "wybierz opcję 'Edycja bazy ograniczeń niepewnej',"
-    "\nnastępnie wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy.",
-    "Baza ograniczeń niepewnych ",
-    " z listą warunków dopytywalnych niepewnych",
-    "Przejdź do 'Bazy ograniczeń niepewnych'",
-    "Baza ograniczeń rozwinięta niepewna\n   ",
-    "\n\nPrzejdź do 'Bazy ograniczeń niepewnej', wybierz opcję 'Edycja bazy ograniczeń'\nnastępnie wybierz "
-    "błędną bazę i usuń błąd.",
-    {"W bazie ograniczeń niepewnej mogą być wyłącznie listy warunków dopytywalnych",
-     "wykluczających się niepewnie."},
-    " bazy ograniczeń niepewnej ",
-    "1. Przejść do 'Bazy ograniczeń niepewnej', ",
-    " wybrać opcję 'Edycja bazy ograniczeń niepewnych',",
-    "2. Przejść do 'Bazy reguł niepewnej'",
-    " wybrać opcję 'Edycja bazy reguł'",
-    "W bazie ograniczeń rozwinietej niepewnej mogą być wyłącznie \nlisty warunków dopytywalnych "
-    "wykluczających się.\n\nWarunek\n  ",
-    "\nnie jest warunkiem dopytywalnym.\n\nMożesz:\n1. Przejść do 'Bazy ograniczeń niepewnej', wybrać opcję "
-    "'Edycja bazy ograniczeń',\nzaładować błędną bazę ograniczeń i usunąć błędne ograniczenie,"
-    "\nlub\n2. Przejść do 'Baza reguł niepewnej', wybrać opcję 'Edycja bazy reguł'\ni wprowadzić do "
-    "odpowiedniej reguły pominięty warunek dopytywalny.",
-    "Przegląd bazy ograniczeń niepewnych: ",
+    N_("Baza ograniczeń niepewna "),
+    N_("Wynik ładowania bazy ograniczeń niepewnej"),
+    N_("Baza ograniczeń niepewna\n   "),
+    N_("Proszę załadować bazę reguł!"),
+    {N_("Przejdż do 'Bazy ograniczeń niepewnej',"), N_("wybierz opcję 'Edycja bazy ograniczeń niepewnej',"),
+     N_("wybierz błędną bazę i usuń błąd.")},
+    N_("Przejdź do 'Bazy ograniczeń niepewnej', wybierz opcję 'Edycja bazy ograniczeń niepewnej',\nnastępnie "
+       "wybierz błędną bazę i usuń błąd."),
+    N_("Błąd w trakcie wczytywania bazy ograniczeń niepewnej. "),
+    {N_("Przejdź do 'Bazy ograniczeń niepewnej, "), N_("wybierz opcję 'Edycja bazy ograniczeń niepewnej',"),
+     N_("wybierz błędną bazę i usuń puste linie, ")},
+    N_("Błąd w trakcie wczytywania bazy ograniczeń niepewnej. Baza zawiera puste linie!"
+       "\nPrzejdź do 'Bazy ograniczeń niepewnych',"
+       "wybierz opcję 'Edycja bazy ograniczeń niepewnej',"
+       "\nnastępnie wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy."),
+    N_("Baza ograniczeń niepewnych "),
+    N_(" z listą warunków dopytywalnych niepewnych"),
+    N_("Przejdź do 'Bazy ograniczeń niepewnych'"),
+    N_("Baza ograniczeń rozwinięta niepewna\n   "),
+    N_("\n\nPrzejdź do 'Bazy ograniczeń niepewnej', wybierz opcję 'Edycja bazy ograniczeń'\nnastępnie "
+       "wybierz "
+       "błędną bazę i usuń błąd."),
+    {N_("W bazie ograniczeń niepewnej mogą być wyłącznie listy warunków dopytywalnych"),
+     N_("wykluczających się niepewnie.")},
+    N_(" bazy ograniczeń niepewnej "),
+    N_("1. Przejść do 'Bazy ograniczeń niepewnej', "),
+    N_(" wybrać opcję 'Edycja bazy ograniczeń niepewnych',"),
+    N_("2. Przejść do 'Bazy reguł niepewnej'"),
+    N_(" wybrać opcję 'Edycja bazy reguł'"),
+    N_("W bazie ograniczeń rozwinietej niepewnej mogą być wyłącznie \nlisty warunków dopytywalnych "
+       "wykluczających się.\n\nWarunek\n  "),
+    N_("\nnie jest warunkiem dopytywalnym.\n\nMożesz:\n1. Przejść do 'Bazy ograniczeń niepewnej', wybrać "
+       "opcję "
+       "'Edycja bazy ograniczeń',\nzaładować błędną bazę ograniczeń i usunąć błędne ograniczenie,"
+       "\nlub\n2. Przejść do 'Baza reguł niepewnej', wybrać opcję 'Edycja bazy reguł'\ni wprowadzić do "
+       "odpowiedniej reguły pominięty warunek dopytywalny."),
+    N_("Przegląd bazy ograniczeń niepewnych: "),
     "ON*.BEN",
-    "Podaj nazwę nowej bazy ograniczeń niepewnych",
-    "Tworzenie nowej bazy ograniczeń niepewnych_",
-    "Nowa baza ograniczeń niepewnych",
-    "Tworzenie bazy ograniczeń niepewnych",
-    "Czy chcesz przejść od razu do edycji\nnowej bazy ograniczeń niepewnych ",
-    "Wybierz nazwę edytowanej bazy ograniczeń : ",
-    "Wybierz bazę ograniczeń niepewnych przeznaczoną do usunięcia",
-    "Usunięcie bazy ograniczeń niepewnych",
-    "Czy jesteś pewien, że chcesz usunąć bazę ograniczeń niepewnych",
-    "Baza ograniczeń niepewnych",
-    "Selektywny wybór ograniczeń niepewnych",
+    N_("Podaj nazwę nowej bazy ograniczeń niepewnych"),
+    N_("Tworzenie nowej bazy ograniczeń niepewnych_"),
+    N_("Nowa baza ograniczeń niepewnych"),
+    N_("Tworzenie bazy ograniczeń niepewnych"),
+    N_("Czy chcesz przejść od razu do edycji\nnowej bazy ograniczeń niepewnych "),
+    N_("Wybierz nazwę edytowanej bazy ograniczeń : "),
+    N_("Wybierz bazę ograniczeń niepewnych przeznaczoną do usunięcia"),
+    N_("Usunięcie bazy ograniczeń niepewnych"),
+    N_("Czy jesteś pewien, że chcesz usunąć bazę ograniczeń niepewnych"),
+    N_("Baza ograniczeń niepewnych"),
+    N_("Selektywny wybór ograniczeń niepewnych"),
 };
 
+// The texts of a kind in the language of the thread, made once for each language.
 const KindTexts& texts(ConstraintKind k) {
-    return k == ConstraintKind::Exact ? kExact : kUncertain;
+    const KindTexts& polish = k == ConstraintKind::Exact ? kExact : kUncertain;
+    thread_local std::array<std::array<std::optional<KindTexts>, 2>, 2> shown;
+    std::optional<KindTexts>& t =
+        shown[static_cast<int>(thread_language())][k == ConstraintKind::Exact ? 0 : 1];
+    if (!t) {
+        KindTexts x = polish;
+        for (const char** f : {&x.loaded_line,
+                               &x.note_title,
+                               &x.note_first,
+                               &x.no_rule_base,
+                               &x.a_note,
+                               &x.b_first,
+                               &x.b_note,
+                               &x.single_first,
+                               &x.single_list,
+                               &x.single_path,
+                               &x.single_note_first,
+                               &x.single_note_path,
+                               &x.ask_where,
+                               &x.ask_option1,
+                               &x.ask_option1_edit,
+                               &x.ask_option2,
+                               &x.ask_option2_edit,
+                               &x.ask_note_first,
+                               &x.ask_note_tail,
+                               &x.browse_title,
+                               &x.create_title,
+                               &x.create_note_title,
+                               &x.create_note,
+                               &x.create_question_title,
+                               &x.create_question,
+                               &x.edit_title,
+                               &x.delete_title,
+                               &x.delete_question_title,
+                               &x.delete_question,
+                               &x.delete_note,
+                               &x.record_title})
+            *f = tr(*f);
+        for (const char*& l : x.a_lines)
+            l = tr(l);
+        for (const char*& l : x.b_lines)
+            l = tr(l);
+        for (const char*& l : x.ask_lines)
+            l = tr(l);
+        t = x;
+    }
+    return *t;
 }
 
 std::string lista(const TextList& l) {
@@ -199,12 +256,12 @@ std::string tekst_pliku(const std::string& path) {
 
 void przeglad_ograniczen(Session& s, ConstraintKind k) {
     const Table<Ograniczenie>& t = tabela_ograniczen(s, k);
-    if (t.empty()) return s.ui.note("Uwaga błąd!", "Brak bazy ograniczeń!");
+    if (t.empty()) return s.ui.note(tr("Uwaga błąd!"), tr("Brak bazy ograniczeń!"));
     s.ui.browse_records(constraint_record_window(s, k == ConstraintKind::Uncertain));
 }
 
 void przeglad_wszystkich(Session& s, ConstraintKind k) {
-    if (tabela_ograniczen(s, k).empty()) return s.ui.note("Uwaga błąd!", "Brak bazy ograniczeń!");
+    if (tabela_ograniczen(s, k).empty()) return s.ui.note(tr("Uwaga błąd!"), tr("Brak bazy ograniczeń!"));
     std::string title, text;
     if (dzialanie_w_bazie_ograniczen(s, k, 1, title, text)) browse_text_window(s, title, text);
 }
@@ -224,7 +281,7 @@ void tworzenie(Session& s, ConstraintKind k) {
     c.dialog_title = t.create_title;
     c.note_title = t.create_note_title;
     c.note_text = [&t](const std::string& n) {
-        return std::string(t.create_note) + n + " została utworzona.";
+        return std::string(t.create_note) + n + tr(" została utworzona.");
     };
     c.question_title = t.create_question_title;
     c.question_text = [&t](const std::string& n) { return std::string(t.create_question) + n + " ?"; };
@@ -240,7 +297,7 @@ void kasowanie(Session& s, ConstraintKind k) {
     d.question_title = t.delete_question_title;
     d.question_text = [&t](const std::string& n) { return std::string(t.delete_question) + n + " ?"; };
     d.note_text = [&t](const std::string& n) {
-        return std::string(t.delete_note) + n + " została usunięta.";
+        return std::string(t.delete_note) + n + tr(" została usunięta.");
     };
     const BaseName& name = nazwa_ograniczen(s, k);
     const std::string loaded = name.full_path.empty() ? std::string() : *name.full_path.first();
@@ -276,15 +333,15 @@ bool wykrywanie_ograniczen_pojedynczych(Session& s, ConstraintKind k) {
         const std::string n = std::to_string(o.constraint_number);
         const std::string l = lista(o.exclusive_conditions);
         piszln(s, t.single_first + name);
-        piszln(s, "ma ograniczenie " + n + t.single_list);
-        piszln(s, "wzajemnie wykluczających się, zawierającą mniej niż dwa warunki: " + l);
+        piszln(s, tr("ma ograniczenie ") + n + t.single_list);
+        piszln(s, tr("wzajemnie wykluczających się, zawierającą mniej niż dwa warunki: ") + l);
         piszln(s, t.single_path);
-        piszln(s, "wybierz opcję 'Edycja bazy ograniczeń',");
-        piszln(s, "wybierz błędną bazę i usuń błąd.");
-        s.ui.note("Uwaga błąd!", t.single_note_first + name + "\nma ograniczenie " + n +
-                                     ".\nz listą warunków dopytywalnych wzajemnie wykluczających się,"
-                                     "\nzawierającą mniej niż dwa warunki:\n\n" +
-                                     l + t.single_note_path);
+        piszln(s, tr("wybierz opcję 'Edycja bazy ograniczeń',"));
+        piszln(s, tr("wybierz błędną bazę i usuń błąd."));
+        s.ui.note(tr("Uwaga błąd!"), t.single_note_first + name + tr("\nma ograniczenie ") + n +
+                                         tr(".\nz listą warunków dopytywalnych wzajemnie wykluczających się,"
+                                            "\nzawierającą mniej niż dwa warunki:\n\n") +
+                                         l + t.single_note_path);
         usun_baze_ograniczen(s, k);
         return false;
     }
@@ -304,18 +361,18 @@ bool kontrola_dopytywalnosci_ograniczen(Session& s, ConstraintKind k) {
             const std::string n = std::to_string(o.constraint_number);
             piszln(s, t.ask_lines[0]);
             piszln(s, t.ask_lines[1]);
-            piszln(s, "Warunek '" + c + "' w ograniczeniu " + n + t.ask_where + name +
-                          " nie jest warunkiem dopytywalnym.");
-            piszln(s, "Możesz:");
+            piszln(s, tr("Warunek '") + c + tr("' w ograniczeniu ") + n + t.ask_where + name +
+                          tr(" nie jest warunkiem dopytywalnym."));
+            piszln(s, tr("Możesz:"));
             piszln(s, t.ask_option1);
             piszln(s, t.ask_option1_edit);
-            piszln(s, " załadować błędną bazę ograniczeń i usunąć błędne ograniczenie,");
-            piszln(s, " lub: ");
+            piszln(s, tr(" załadować błędną bazę ograniczeń i usunąć błędne ograniczenie,"));
+            piszln(s, tr(" lub: "));
             piszln(s, t.ask_option2);
             piszln(s, t.ask_option2_edit);
-            piszln(s, " i wprowadzić do odpowiedniej reguły pominięty warunek dopytywalny.");
-            s.ui.note("Uwaga błąd!", t.ask_note_first + c + "\nw ograniczeniu " + n +
-                                         " bazy ograniczeń\n   " + name + t.ask_note_tail);
+            piszln(s, tr(" i wprowadzić do odpowiedniej reguły pominięty warunek dopytywalny."));
+            s.ui.note(tr("Uwaga błąd!"), t.ask_note_first + c + tr("\nw ograniczeniu ") + n +
+                                             tr(" bazy ograniczeń\n   ") + name + t.ask_note_tail);
             usun_baze_ograniczen(s, k);
             return false;
         }
@@ -332,7 +389,7 @@ std::string ladowanie_bazy_ograniczen(Session& s, ConstraintKind k) {
     st.precondition = [&s, &t] {
         if (!s.kb.nazwa_re.loaded()) {
             // Nothing can be loaded without the rules whose conditions the constraints name.
-            s.ui.note("Uwaga!", t.no_rule_base);
+            s.ui.note(tr("Uwaga!"), t.no_rule_base);
             return false;
         }
         // Neither a contradictory rule base nor one jointly contradictory with its models.
@@ -344,8 +401,8 @@ std::string ladowanie_bazy_ograniczen(Session& s, ConstraintKind k) {
         if (!kontrola_dopytywalnosci_ograniczen(s, k)) return false;
         s.kb.jestem_tu.clear();
         const std::string name = nazwa_ograniczen(s, k).name();
-        piszln(s, t.loaded_line + name + "została załadowana!");
-        s.ui.note(t.note_title, t.note_first + name + "\nzostała załadowana.");
+        piszln(s, t.loaded_line + name + tr("została załadowana!"));
+        s.ui.note(t.note_title, t.note_first + name + tr("\nzostała załadowana."));
         if (!(exact ? testuj_numery_ograniczen_dokladnych(s) : testuj_numery_ograniczen_niepewnych(s)))
             return false;
         // The models of one result must now be shown exclusive by these constraints.
@@ -358,15 +415,15 @@ std::string ladowanie_bazy_ograniczen(Session& s, ConstraintKind k) {
     st.syntax_error_branch = [&s, &t] {
         for (const char* l : t.a_lines)
             piszln(s, l);
-        s.ui.note("Uwaga błąd!", t.a_note);
+        s.ui.note(tr("Uwaga błąd!"), t.a_note);
     };
     st.empty_lines_branch = [&s, &t] {
-        piszln(s, std::string(t.b_first) + "Baza zawiera puste linie!");
+        piszln(s, std::string(t.b_first) + tr("Baza zawiera puste linie!"));
         piszcr(s);
         piszln(s, t.b_lines[0]);
         piszln(s, t.b_lines[1]);
-        piszln(s, std::string(t.b_lines[2]) + "które najczęściej są na końcu bazy.");
-        s.ui.note("Uwaga błąd!", t.b_note);
+        piszln(s, std::string(t.b_lines[2]) + tr("które najczęściej są na końcu bazy."));
+        s.ui.note(tr("Uwaga błąd!"), t.b_note);
     };
     return run_load_sequence(s, st);
 }
@@ -377,8 +434,8 @@ bool dzialanie_w_bazie_ograniczen(Session& s, ConstraintKind k, int option, std:
     switch (option) {
         case 1:
             if (tabela_ograniczen(s, k).empty() || !name.loaded()) {
-                piszln(s, " Brak bazy ograniczeń do przeglądania.");
-                s.ui.note("Uwaga!", "Brak bazy ograniczeń do przeglądania!");
+                piszln(s, tr(" Brak bazy ograniczeń do przeglądania."));
+                s.ui.note(tr("Uwaga!"), tr("Brak bazy ograniczeń do przeglądania!"));
                 return false;
             }
             title = texts(k).browse_title + name.name();

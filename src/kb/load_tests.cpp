@@ -8,6 +8,7 @@
 #include "report/report.h"
 #include "session/session.h"
 #include "store/cf_values.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -45,12 +46,12 @@ bool testuj_cf_regul(Session& s) {
     const Regula* bad =
         s.kb.rules.regula.find_first([](const Regula& r) { return !cf_from_text(r.cf_text); });
     if (!bad) return true;
-    report_and_note(s, "Błędna wartość CF dla reguły!",
-                    {"Błędna wartość CF dla reguły " + std::to_string(bad->rule_number) + ".",
-                     "CF musi być ukonkretnioną niepewną zmienną  łańcuchową (inklud ma być liczbą "
-                     "rzeczywistą z przedziału [-1,1].",
-                     "Przejdź do 'Bazy reguł niepewnej'", "wybierz opcję 'Edycja bazy reguł', ",
-                     "wybierz błędną bazę i usuń błąd."});
+    report_and_note(s, tr("Błędna wartość CF dla reguły!"),
+                    {tr("Błędna wartość CF dla reguły ") + std::to_string(bad->rule_number) + ".",
+                     tr("CF musi być ukonkretnioną niepewną zmienną  łańcuchową (inklud ma być liczbą "
+                        "rzeczywistą z przedziału [-1,1]."),
+                     tr("Przejdź do 'Bazy reguł niepewnej'"), tr("wybierz opcję 'Edycja bazy reguł', "),
+                     tr("wybierz błędną bazę i usuń błąd.")});
     usuniecie_bazy_regul(s);
     return false;
 }
@@ -59,10 +60,10 @@ bool testuj_cf_faktow(Session& s) {
     const Fakt* bad = s.kb.rules.fakt.find_first([](const Fakt& f) { return !cf_from_text(f.cf_text); });
     if (!bad) return true;
     report_and_note(
-        s, "Błędna wartość CF dla faktu!",
-        {"Błędna wartość CF dla faktu '" + bad->fact_text + "'.",
-         "CF musi być liczbą rzeczywistą z przedziału [-1,1].", "Przejdź do 'Bazy reguł niepewnej,'",
-         "wybierz opcję 'Edycja bazy reguł', ", "wybierz błędną bazę i usuń błąd."});
+        s, tr("Błędna wartość CF dla faktu!"),
+        {tr("Błędna wartość CF dla faktu '") + bad->fact_text + "'.",
+         tr("CF musi być liczbą rzeczywistą z przedziału [-1,1]."), tr("Przejdź do 'Bazy reguł niepewnej,'"),
+         tr("wybierz opcję 'Edycja bazy reguł', "), tr("wybierz błędną bazę i usuń błąd.")});
     usuniecie_bazy_regul(s);
     return false;
 }
@@ -71,10 +72,10 @@ bool testuj_cf_m_faktow(Session& s) {
     const Fakt* bad = s.kb.models.m_fakt.find_first([](const Fakt& f) { return !cf_from_text(f.cf_text); });
     if (!bad) return true;
     report_and_note(
-        s, "Błędna wartość CF dla m_faktu!",
-        {"Błędna wartość CF dla m_faktu '" + bad->fact_text + "'.",
-         "CF musi być liczbą rzeczywistą z przedziału [-1,1].", "Przejdź do 'Bazy modeli niepewnej,'",
-         "wybierz opcję 'Edycja bazy modeli', ", "wybierz błędną bazę i usuń błąd."});
+        s, tr("Błędna wartość CF dla m_faktu!"),
+        {tr("Błędna wartość CF dla m_faktu '") + bad->fact_text + "'.",
+         tr("CF musi być liczbą rzeczywistą z przedziału [-1,1]."), tr("Przejdź do 'Bazy modeli niepewnej,'"),
+         tr("wybierz opcję 'Edycja bazy modeli', "), tr("wybierz błędną bazę i usuń błąd.")});
     usuniecie_bazy_modeli(s);
     return false;
 }

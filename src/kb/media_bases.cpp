@@ -17,6 +17,7 @@
 #include "store/list_helpers.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/path_lookup.h"
 
 namespace zuva {
@@ -65,7 +66,7 @@ bool test_kartoteki(Session& s, MediaKind k) {
     const std::string shown = kartoteka_danych(s, k);
     piszln(s, t.missing_dir + shown);
     piszln(s, t.missing_line);
-    s.ui.note("Uwaga błąd!", t.missing_dir + shown + t.missing_note);
+    s.ui.note(tr("Uwaga błąd!"), t.missing_dir + shown + t.missing_note);
     // The records go and so does the name: a base without its records must not count
     // as loaded.
     kasowanie_bazy(s, k);
@@ -79,7 +80,7 @@ std::string ladowanie(Session& s, MediaKind k) {
     st.marker = t.marker;
     st.precondition = [&s, k] {
         if (!s.kb.nazwa_re.loaded()) {
-            s.ui.note("Uwaga!", "Proszę załadować bazę reguł!");
+            s.ui.note(tr("Uwaga!"), tr("Proszę załadować bazę reguł!"));
             return false;
         }
         // A contradictory rule base loads no other base; the advice base is also barred by
@@ -90,8 +91,8 @@ std::string ladowanie(Session& s, MediaKind k) {
     st.clear = [&s, k] { kasowanie_bazy(s, k); };
     st.before_success = [&s, k] { return test_kartoteki(s, k); };
     st.success = [&s, &t](const std::string& name) {
-        piszln(s, t.loaded_line + name + "została załadowana!");
-        s.ui.note(t.loaded_title, t.loaded_note + name + "\nzostała załadowana.");
+        piszln(s, t.loaded_line + name + tr("została załadowana!"));
+        s.ui.note(t.loaded_title, t.loaded_note + name + tr("\nzostała załadowana."));
     };
     if (k == MediaKind::Advice) {
         st.after_load = [&s] {
@@ -107,23 +108,23 @@ std::string ladowanie(Session& s, MediaKind k) {
     const std::string section = t.section;
     const std::string edit = t.edit;
     st.syntax_error_branch = [&s, section, edit] {
-        piszln(s, "Przejdź do '" + section + " niepewnej'");
-        piszln(s, "wybierz opcję '" + edit + "',");
-        piszln(s, "wybierz błędną bazę i usuń błąd.");
-        s.ui.note("Uwaga błąd!", "Przejdź do '" + section + " niepewnej', wybierz opcję '" + edit +
-                                     "',\nnastępnie wybierz błędną bazę i usuń błąd.");
+        piszln(s, tr("Przejdź do '") + section + tr(" niepewnej'"));
+        piszln(s, tr("wybierz opcję '") + edit + "',");
+        piszln(s, tr("wybierz błędną bazę i usuń błąd."));
+        s.ui.note(tr("Uwaga błąd!"), tr("Przejdź do '") + section + tr(" niepewnej', wybierz opcję '") +
+                                         edit + tr("',\nnastępnie wybierz błędną bazę i usuń błąd."));
     };
     const std::string reading = t.reading;
     st.empty_lines_branch = [&s, section, edit, reading] {
-        piszln(s, "Błąd w trakcie wczytywania " + reading + ". Baza zawiera puste linie!");
-        piszln(s, "Przejdź do '" + section + " niepewnej'");
-        piszln(s, "wybierz opcję '" + edit + "',");
-        piszln(s, "wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy.");
-        s.ui.note("Uwaga błąd!", "Błąd w trakcie wczytywania " + reading +
-                                     ". Baza zawiera puste linie!\nPrzejdź do '" + section +
-                                     " niepewnej', wybierz opcję '" + edit +
-                                     "',\nnastępnie wybierz błędną bazę i usuń puste linie, które "
-                                     "najczęściej są na końcu bazy.");
+        piszln(s, tr("Błąd w trakcie wczytywania ") + reading + tr(". Baza zawiera puste linie!"));
+        piszln(s, tr("Przejdź do '") + section + tr(" niepewnej'"));
+        piszln(s, tr("wybierz opcję '") + edit + "',");
+        piszln(s, tr("wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy."));
+        s.ui.note(tr("Uwaga błąd!"), tr("Błąd w trakcie wczytywania ") + reading +
+                                         tr(". Baza zawiera puste linie!\nPrzejdź do '") + section +
+                                         tr(" niepewnej', wybierz opcję '") + edit +
+                                         tr("',\nnastępnie wybierz błędną bazę i usuń puste linie, które "
+                                            "najczęściej są na końcu bazy."));
     };
     return run_load_sequence(s, st);
 }
@@ -139,25 +140,25 @@ MediaAction dzialanie(Session& s, MediaKind k, int option) {
     if (option == 1) {
         if (!name.loaded() || name.full_path.empty()) {
             s.helper(std::string(t.no_base_line) + "\n");
-            s.ui.note("Uwaga!", t.no_base_note);
+            s.ui.note(tr("Uwaga!"), t.no_base_note);
             return a;
         }
         auto text = base_file_text(s, *name.full_path.first());
         if (!text) return a;
         s.set_title(t.browse_title + name.name());
         a.ok = true;
-        a.title = "Przegląd";
+        a.title = tr("Przegląd");
         a.text = std::move(*text);
         return a;
     }
     if ((k == MediaKind::Advice && option == 5) || (k != MediaKind::Advice && option == 2)) {
         if (!name.loaded()) {
-            s.ui.note("Uwaga!", t.load_first);
+            s.ui.note(tr("Uwaga!"), t.load_first);
             return a;
         }
         a.items = nazwy_plikow(s, k);
         if (a.items.empty()) {
-            s.ui.note("Uwaga!", t.no_names + name.name() + ".");
+            s.ui.note(tr("Uwaga!"), t.no_names + name.name() + ".");
             return a;
         }
         a.ok = true;

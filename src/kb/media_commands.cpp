@@ -13,6 +13,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -32,10 +33,10 @@ bool base_has_records(const Session& s, MediaKind k) {
     return false;
 }
 
-const std::vector<FileFilter>& data_filters(MediaKind k) {
-    static const std::vector<FileFilter> f[] = {{{"Pliki tekstowe rad (*.hlp)", "*.hlp"}},
-                                                {{"Pliki grafiki (*.bmp)", "*.bmp"}},
-                                                {{"Pliki dźwięków (*.wav)", "*.wav"}}};
+std::vector<FileFilter> data_filters(MediaKind k) {
+    const std::vector<FileFilter> f[] = {{{tr("Pliki tekstowe rad (*.hlp)"), "*.hlp"}},
+                                         {{tr("Pliki grafiki (*.bmp)"), "*.bmp"}},
+                                         {{tr("Pliki dźwięków (*.wav)"), "*.wav"}}};
     return f[static_cast<int>(k)];
 }
 
@@ -43,7 +44,7 @@ const std::vector<FileFilter>& data_filters(MediaKind k) {
 bool base_empty_note(Session& s, MediaKind k) {
     const KindTexts& t = texts(k);
     if (s.kb.name_of(t.base).loaded() && !base_has_records(s, k)) {
-        s.ui.note("Uwaga błąd!", t.empty_base);
+        s.ui.note(tr("Uwaga błąd!"), t.empty_base);
         return true;
     }
     return false;
@@ -75,9 +76,9 @@ void przeglad_nazw(Session& s, MediaKind k) {
 // "Obejrzenie podkartotek i ...": any data file chosen in a file dialog.
 void obejrzenie_plikow(Session& s, MediaKind k) {
     if (base_empty_note(s, k)) return;
-    static const char* const titles[] = {
-        "Obejrzenie podkartotek i plików tekstowych rad: ", "Obejrzenie podkartotek i plików graficznych : ",
-        "Obejrzenie podkartotek lub przesłuchanie plików dźwięków "};
+    const char* const titles[] = {tr("Obejrzenie podkartotek i plików tekstowych rad: "),
+                                  tr("Obejrzenie podkartotek i plików graficznych : "),
+                                  tr("Obejrzenie podkartotek lub przesłuchanie plików dźwięków ")};
     static const char* const masks[] = {"*.hlp", "*.bmp", "*.wav"};
     const std::string chosen =
         s.ui.open_file(masks[static_cast<int>(k)], data_filters(k), titles[static_cast<int>(k)]);
@@ -86,17 +87,17 @@ void obejrzenie_plikow(Session& s, MediaKind k) {
     switch (k) {
         case MediaKind::Advice: {
             if (!file_exists(path)) {
-                s.ui.note("Uwaga błąd!", "Brak pliku tekstowego rady\n   " + path + ".");
+                s.ui.note(tr("Uwaga błąd!"), tr("Brak pliku tekstowego rady\n   ") + path + ".");
                 return;
             }
             std::string why;
             std::string text = read_text_file(path, why);
             if (!why.empty()) {
-                s.ui.note("Uwaga błąd!",
-                          "Nie można odczytać pliku tekstowego rady\n   " + path + "\n" + why + ".");
+                s.ui.note(tr("Uwaga błąd!"),
+                          tr("Nie można odczytać pliku tekstowego rady\n   ") + path + "\n" + why + ".");
                 return;
             }
-            browse_text_window(s, "Przegląd pliku tekstowego rady: " + short_name_of(path), text);
+            browse_text_window(s, tr("Przegląd pliku tekstowego rady: ") + short_name_of(path), text);
             break;
         }
         case MediaKind::Graphics:
@@ -113,9 +114,9 @@ void obejrzenie_plikow(Session& s, MediaKind k) {
 // directory; an empty directory given is offered for removal; nothing is ever deleted
 // with files in it.
 void podkartoteka(Session& s, MediaKind k) {
-    static const char* const titles[] = {"Tworzenie lub kasowanie podkartoteki plików tekstowych rad : ",
-                                         "Tworzenie lub kasowanie podkartoteki plików grafiki : ",
-                                         "Tworzenie lub kasowanie podkartoteki plików melodii : "};
+    const char* const titles[] = {tr("Tworzenie lub kasowanie podkartoteki plików tekstowych rad : "),
+                                  tr("Tworzenie lub kasowanie podkartoteki plików grafiki : "),
+                                  tr("Tworzenie lub kasowanie podkartoteki plików melodii : ")};
     static const char* const masks[] = {"*.hlp", "*.bmp", "*.wav"};
     const std::string chosen =
         s.ui.open_file(masks[static_cast<int>(k)], data_filters(k), titles[static_cast<int>(k)]);
@@ -124,38 +125,39 @@ void podkartoteka(Session& s, MediaKind k) {
     const std::string path = fs::path(s.resolve(native_separators(chosen))).lexically_normal().string();
     std::error_code ec;
     if (!fs::exists(path, ec)) {
-        int b = s.ui.question("Tworzenie podkartoteki", "Czy utworzyć podkartotekę\n   " + path + " ?",
-                              {"&Tak", "&Nie"});
+        int b = s.ui.question(tr("Tworzenie podkartoteki"),
+                              tr("Czy utworzyć podkartotekę\n   ") + path + " ?", {tr("&Tak"), tr("&Nie")});
         if (b != 0) return;
         if (!fs::create_directories(path, ec)) {
-            s.ui.note("Uwaga błąd!", "Nie można utworzyć podkartoteki\n   " + path + ".");
+            s.ui.note(tr("Uwaga błąd!"), tr("Nie można utworzyć podkartoteki\n   ") + path + ".");
             return;
         }
-        s.ui.note("Uwaga!", "Podkartoteka " + path + " została utworzona.");
+        s.ui.note(tr("Uwaga!"), tr("Podkartoteka ") + path + tr(" została utworzona."));
         return;
     }
     if (!fs::is_directory(path, ec)) return;
     if (!fs::is_empty(path, ec)) {
-        s.ui.note("Uwaga!", "Podkartoteka " + path + " zawiera pliki i nie zostanie usunięta.");
+        s.ui.note(tr("Uwaga!"), tr("Podkartoteka ") + path + tr(" zawiera pliki i nie zostanie usunięta."));
         return;
     }
-    int b = s.ui.question("Usunięcie podkartoteki",
-                          "Czy jesteś pewien, że chcesz usunąć podkartotekę " + path + " ?", {"Tak", "Nie"});
+    int b = s.ui.question(tr("Usunięcie podkartoteki"),
+                          tr("Czy jesteś pewien, że chcesz usunąć podkartotekę ") + path + " ?",
+                          {tr("Tak"), tr("Nie")});
     if (b != 0) return;
     if (!fs::remove(path, ec)) {
-        s.ui.note("Uwaga błąd!", "Nie można usunąć podkartoteki\n   " + path + ".");
+        s.ui.note(tr("Uwaga błąd!"), tr("Nie można usunąć podkartoteki\n   ") + path + ".");
         return;
     }
-    s.ui.note("Uwaga!", "Podkartoteka " + path + " została usunięta.");
+    s.ui.note(tr("Uwaga!"), tr("Podkartoteka ") + path + tr(" została usunięta."));
 }
 
 void kasowanie_pliku_danych(Session& s, MediaKind k) {
-    static const char* const what[] = {"tekstowy rady ", "grafiki ", "dźwięku "};
-    static const char* const dialogs[] = {"Wybierz plik tekstowy rady przeznaczony do usunięcia",
-                                          "Wybierz plik grafiki przeznaczony do usunięcia",
-                                          "Wybierz plik dźwięku przeznaczony do usunięcia"};
-    static const char* const titles[] = {"Usunięcie pliku tekstowego rady", "Usunięcie pliku grafiki",
-                                         "Usunięcie pliku dźwięku"};
+    const char* const what[] = {tr("tekstowy rady "), tr("grafiki "), tr("dźwięku ")};
+    const char* const dialogs[] = {tr("Wybierz plik tekstowy rady przeznaczony do usunięcia"),
+                                   tr("Wybierz plik grafiki przeznaczony do usunięcia"),
+                                   tr("Wybierz plik dźwięku przeznaczony do usunięcia")};
+    const char* const titles[] = {tr("Usunięcie pliku tekstowego rady"), tr("Usunięcie pliku grafiki"),
+                                  tr("Usunięcie pliku dźwięku")};
     static const char* const masks[] = {"*.hlp", "*.bmp", "*.wav"};
     const int i = static_cast<int>(k);
     const std::string w = what[i];
@@ -165,22 +167,24 @@ void kasowanie_pliku_danych(Session& s, MediaKind k) {
     t.dialog_title = dialogs[i];
     t.question_title = titles[i];
     t.question_text = [w](const std::string& n) {
-        return "Czy jesteś pewien, że chcesz usunąć plik " + w + n + " ?";
+        return tr("Czy jesteś pewien, że chcesz usunąć plik ") + w + n + " ?";
     };
-    const std::string cap = k == MediaKind::Advice ? "Plik tekstowy rady " : "Plik " + w;
-    t.note_text = [cap](const std::string& n) { return cap + n + " został usunięty."; };
+    const std::string cap = k == MediaKind::Advice ? tr("Plik tekstowy rady ") : tr("Plik ") + w;
+    t.note_text = [cap](const std::string& n) { return cap + n + tr(" został usunięty."); };
     delete_base_file(s, t);
 }
 
 void tworzenie_pliku_rady(Session& s) {
     CreateTexts t;
     t.mask = "*.hlp";
-    t.dialog_title = "Podaj nazwę nowego pliku tekstowego rady";
-    t.note_title = "Tworzenie pliku tekstowego rady";
-    t.note_text = [](const std::string& n) { return "Nowy plik tekstowy rady " + n + " został utworzony."; };
-    t.question_title = "Tworzenie pliku tekstowego rady";
+    t.dialog_title = tr("Podaj nazwę nowego pliku tekstowego rady");
+    t.note_title = tr("Tworzenie pliku tekstowego rady");
+    t.note_text = [](const std::string& n) {
+        return tr("Nowy plik tekstowy rady ") + n + tr(" został utworzony.");
+    };
+    t.question_title = tr("Tworzenie pliku tekstowego rady");
     t.question_text = [](const std::string& n) {
-        return "Czy chcesz przejść od razu do edycji\nnowego pliku tekstowego rady " + n + " ?";
+        return tr("Czy chcesz przejść od razu do edycji\nnowego pliku tekstowego rady ") + n + " ?";
     };
     create_base_file(s, t);
 }
@@ -192,46 +196,46 @@ void tworzenie_bazy(Session& s, MediaKind k) {
     std::string what, subdir_note;
     switch (k) {
         case MediaKind::Advice:
-            t.dialog_title = "Podaj nazwę nowej bazy rad";
-            t.note_title = "Tworzenie nowej bazy rad";
-            t.question_title = "Tworzenie bazy rad";
-            what = "bazy rad ";
-            subdir_note =
+            t.dialog_title = tr("Podaj nazwę nowej bazy rad");
+            t.note_title = tr("Tworzenie nowej bazy rad");
+            t.question_title = tr("Tworzenie bazy rad");
+            what = tr("bazy rad ");
+            subdir_note = tr(
                 "Po zapisaniu treści bazy rad możesz przystąpić\ndo tworzenia podkartoteki plików tekstowych "
                 "rad.\nPodkartotekę należy umieścić w kartotece 'RADY'.\n\nW tym celu wybierz 'Baza "
-                "rad'\n'Tworzenie lub kasowanie podkartoteki plików tekstowych rad'.";
+                "rad'\n'Tworzenie lub kasowanie podkartoteki plików tekstowych rad'.");
             break;
         case MediaKind::Graphics:
-            t.dialog_title = "Podaj nazwę nowej bazy grafiki";
-            t.note_title = "Tworzenie nowej bazy grafiki";
-            t.question_title = "Tworzenie bazy grafiki";
-            what = "bazy grafiki ";
+            t.dialog_title = tr("Podaj nazwę nowej bazy grafiki");
+            t.note_title = tr("Tworzenie nowej bazy grafiki");
+            t.question_title = tr("Tworzenie bazy grafiki");
+            what = tr("bazy grafiki ");
             subdir_note =
-                "Po zapisaniu treści bazy grafiki możesz przystąpić\ndo tworzenia podkartoteki plików "
-                "grafik.\nPodkartotekę należy umieścić w kartotece 'GRAFIKA'.\n\nW tym celu wybierz 'Baza "
-                "grafiki'\n'Tworzenie lub kasowanie podkartoteki plików grafiki'.";
+                tr("Po zapisaniu treści bazy grafiki możesz przystąpić\ndo tworzenia podkartoteki plików "
+                   "grafik.\nPodkartotekę należy umieścić w kartotece 'GRAFIKA'.\n\nW tym celu wybierz 'Baza "
+                   "grafiki'\n'Tworzenie lub kasowanie podkartoteki plików grafiki'.");
             break;
         case MediaKind::Sounds:
-            t.dialog_title = "Podaj nazwę nowej bazy dźwięku";
-            t.note_title = "Tworzenie nowej bazy dźwięku";
-            t.question_title = "Tworzenie bazy melodii";
-            what = "bazy dźwięku ";
-            subdir_note =
+            t.dialog_title = tr("Podaj nazwę nowej bazy dźwięku");
+            t.note_title = tr("Tworzenie nowej bazy dźwięku");
+            t.question_title = tr("Tworzenie bazy melodii");
+            what = tr("bazy dźwięku ");
+            subdir_note = tr(
                 "Po zapisaniu treści bazy dźwięku możesz przystąpić\ndo tworzenia podkartoteki plików "
                 "dźwięków.\nPodkartotekę należy umieścić w kartotece 'DŹWIĘKI'.\n\nW tym celu wybierz 'Baza "
-                "dźwięku'\n'Tworzenie lub kasowanie podkartoteki plików dźwięków'.";
+                "dźwięku'\n'Tworzenie lub kasowanie podkartoteki plików dźwięków'.");
             break;
     }
     // "bazy rad " -> "baza rad ": the note names the base in the nominative.
     const std::string nominative = "baza" + what.substr(4);
     t.note_text = [nominative](const std::string& n) {
-        return "Nowa " + nominative + n + " została utworzona.";
+        return tr("Nowa ") + nominative + n + tr(" została utworzona.");
     };
     t.question_text = [what](const std::string& n) {
-        return "Czy chcesz przejść od razu do edycji\nnowej " + what + n + " ?";
+        return tr("Czy chcesz przejść od razu do edycji\nnowej ") + what + n + " ?";
     };
     if (create_base_file(s, t).empty()) return;
-    s.ui.note("Uwaga!", subdir_note);
+    s.ui.note(tr("Uwaga!"), subdir_note);
 }
 
 void kasowanie_bazy_pliku(Session& s, MediaKind k) {
@@ -241,34 +245,38 @@ void kasowanie_bazy_pliku(Session& s, MediaKind k) {
     std::string what;
     switch (k) {
         case MediaKind::Advice:
-            t.dialog_title = "Wybierz bazę rad przeznaczoną do usunięcia";
-            t.question_title = "Usunięcie bazy rad";
-            what = "bazę rad ";
-            t.note_text = [](const std::string& n) { return "Baza rad " + n + " została usunięta."; };
+            t.dialog_title = tr("Wybierz bazę rad przeznaczoną do usunięcia");
+            t.question_title = tr("Usunięcie bazy rad");
+            what = tr("bazę rad ");
+            t.note_text = [](const std::string& n) { return tr("Baza rad ") + n + tr(" została usunięta."); };
             break;
         case MediaKind::Graphics:
-            t.dialog_title = "Wybierz Bazę Grafiki przeznaczoną do usunięcia";
-            t.question_title = "Usunięcie bazy grafiki";
-            what = "bazę grafiki ";
-            t.note_text = [](const std::string& n) { return "Baza grafiki " + n + " została usunięta."; };
+            t.dialog_title = tr("Wybierz Bazę Grafiki przeznaczoną do usunięcia");
+            t.question_title = tr("Usunięcie bazy grafiki");
+            what = tr("bazę grafiki ");
+            t.note_text = [](const std::string& n) {
+                return tr("Baza grafiki ") + n + tr(" została usunięta.");
+            };
             break;
         case MediaKind::Sounds:
-            t.dialog_title = "Wybierz bazę dźwięku przeznaczoną do usunięcia";
-            t.question_title = "Usunięcie bazy melodii ";
-            what = "bazę dźwięku ";
-            t.note_text = [](const std::string& n) { return "Baza dźwięku " + n + " została usunięta."; };
+            t.dialog_title = tr("Wybierz bazę dźwięku przeznaczoną do usunięcia");
+            t.question_title = tr("Usunięcie bazy melodii ");
+            what = tr("bazę dźwięku ");
+            t.note_text = [](const std::string& n) {
+                return tr("Baza dźwięku ") + n + tr(" została usunięta.");
+            };
             break;
     }
     t.question_text = [what](const std::string& n) {
-        return "Czy jesteś pewien, że chcesz usunąć " + what + n + " ?";
+        return tr("Czy jesteś pewien, że chcesz usunąć ") + what + n + " ?";
     };
     delete_base_file(s, t);
 }
 
 void edycja_bazy(Session& s, MediaKind k) {
-    static const char* const titles[] = {
-        "Wybierz nazwę edytowanej bazy rad : ", "Wybierz edytowaną bazę  grafiki",
-        "Wybierz edytowaną bazę dźwięku "};
+    const char* const titles[] = {tr("Wybierz nazwę edytowanej bazy rad : "),
+                                  tr("Wybierz edytowaną bazę  grafiki"),
+                                  tr("Wybierz edytowaną bazę dźwięku ")};
     const KindInfo& info = kind_info(texts(k).base);
     std::string chosen = s.ui.open_file(info.mask, {info.filter}, titles[static_cast<int>(k)]);
     if (chosen.empty()) return;

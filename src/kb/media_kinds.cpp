@@ -3,12 +3,16 @@
 // "../DŹWIĘKI/W/" beside the base directory, W the distinguishing name of the rule base.
 #include "kb/media_kinds.h"
 
+#include <array>
+#include <optional>
+
 #include "kb/base_files.h"
 #include "kb/numbering.h"
 #include "session/session.h"
 #include "session/verdicts.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 namespace media {
@@ -19,65 +23,77 @@ const KindTexts kTexts[] = {
      "RADY",
      "*.HLP",
      "",
-     "Brak kartoteki z radami ",
-     "Bazy rad nie można ładować gdy brak kartoteki z radami.",
-     ".\nBazy rad nie można ładować gdy brak kartoteki z radami.",
-     "Baza rad ",
-     "Baza rad została załadowana !",
-     "Baza rad elementarna niepewna\n   ",
-     "Bazy rad",
-     "Edycja bazy rad",
-     "bazy rad",
-     " Brak bazy rad do przeglądania.",
-     "Brak bazy rad do przeglądania!",
-     "zuva_EN Przegląd pliku bazy: ",
-     "Proszę załadować bazę rad!",
-     "Brak pliku tekstowego dla rady ",
-     "Baza rad nie zawiera nazw rad !"},
+     N_("Brak kartoteki z radami "),
+     N_("Bazy rad nie można ładować gdy brak kartoteki z radami."),
+     N_(".\nBazy rad nie można ładować gdy brak kartoteki z radami."),
+     N_("Baza rad "),
+     N_("Baza rad została załadowana !"),
+     N_("Baza rad elementarna niepewna\n   "),
+     N_("Bazy rad"),
+     N_("Edycja bazy rad"),
+     N_("bazy rad"),
+     N_(" Brak bazy rad do przeglądania."),
+     N_("Brak bazy rad do przeglądania!"),
+     N_("zuva_EN Przegląd pliku bazy: "),
+     N_("Proszę załadować bazę rad!"),
+     N_("Brak pliku tekstowego dla rady "),
+     N_("Baza rad nie zawiera nazw rad !")},
     {BaseKind::Graphics,
      "Tak",
      "GRAFIKA",
      "*.BMP",
      ".bmp",
-     "Brak kartoteki z grafikami ",
-     "Bazy grafik nie można ładować gdy brak kartoteki z grafikami.",
-     ".\nBazy grafiki nie można ładować gdy brak kartoteki z grafikami.",
-     "Baza grafiki ",
-     "Baza grafiki została załadowana !",
-     "Baza grafiki elementarna niepewna\n   ",
-     "Bazy grafiki",
-     "Edycja bazy grafiki",
-     "bazy grafiki",
-     " Brak bazy grafiki do przeglądania.",
-     "Brak bazy grafiki do przeglądania!",
-     "zuva_EN Przegląd pliku bazy: ",
-     "Proszę załadować bazę grafiki!",
-     "Brak pliku grafiki z ",
-     "Baza grafiki nie zawiera nazw grafik !"},
+     N_("Brak kartoteki z grafikami "),
+     N_("Bazy grafik nie można ładować gdy brak kartoteki z grafikami."),
+     N_(".\nBazy grafiki nie można ładować gdy brak kartoteki z grafikami."),
+     N_("Baza grafiki "),
+     N_("Baza grafiki została załadowana !"),
+     N_("Baza grafiki elementarna niepewna\n   "),
+     N_("Bazy grafiki"),
+     N_("Edycja bazy grafiki"),
+     N_("bazy grafiki"),
+     N_(" Brak bazy grafiki do przeglądania."),
+     N_("Brak bazy grafiki do przeglądania!"),
+     N_("zuva_EN Przegląd pliku bazy: "),
+     N_("Proszę załadować bazę grafiki!"),
+     N_("Brak pliku grafiki z "),
+     N_("Baza grafiki nie zawiera nazw grafik !")},
     {BaseKind::Sounds,
      "Tak",
      "DŹWIĘKI",
      "*.WAV",
      ".wav",
-     "Brak kartoteki z dźwiękami ",
-     "Bazy dźwięków nie można ładować gdy brak kartoteki z dźwiękami.",
-     ".\nBazy dźwięków nie można ładować gdy brak kartoteki z dźwiękami.",
-     "Baza dźwięków ",
-     "Baza dźwięków została załadowana !",
-     "Baza dźwięków elementarna niepewna\n    ",
-     "Bazy dźwięków",
-     "Edycja bazy dźwięków",
-     "bazy dźwięków",
-     " Brak bazy dźwięków do przeglądania.",
-     "Brak bazy dźwięków do przeglądania!",
-     "Przegląd pliku bazy dźwięków: ",
-     "Proszę załadować bazę dźwięków!",
-     "Brak pliku dźwięków z ",
-     "Baza melodii nie zawiera nazw plików melodii !"},
+     N_("Brak kartoteki z dźwiękami "),
+     N_("Bazy dźwięków nie można ładować gdy brak kartoteki z dźwiękami."),
+     N_(".\nBazy dźwięków nie można ładować gdy brak kartoteki z dźwiękami."),
+     N_("Baza dźwięków "),
+     N_("Baza dźwięków została załadowana !"),
+     N_("Baza dźwięków elementarna niepewna\n    "),
+     N_("Bazy dźwięków"),
+     N_("Edycja bazy dźwięków"),
+     N_("bazy dźwięków"),
+     N_(" Brak bazy dźwięków do przeglądania."),
+     N_("Brak bazy dźwięków do przeglądania!"),
+     N_("Przegląd pliku bazy dźwięków: "),
+     N_("Proszę załadować bazę dźwięków!"),
+     N_("Brak pliku dźwięków z "),
+     N_("Baza melodii nie zawiera nazw plików melodii !")},
 };
 
+// The texts of a kind in the language of the thread, made once for each language.
 const KindTexts& texts(MediaKind k) {
-    return kTexts[static_cast<int>(k)];
+    thread_local std::array<std::array<std::optional<KindTexts>, 3>, 2> shown;
+    std::optional<KindTexts>& t = shown[static_cast<int>(thread_language())][static_cast<int>(k)];
+    if (!t) {
+        KindTexts x = kTexts[static_cast<int>(k)];
+        for (const char** f :
+             {&x.missing_dir, &x.missing_line, &x.missing_note, &x.loaded_line, &x.loaded_title,
+              &x.loaded_note, &x.section, &x.edit, &x.reading, &x.no_base_line, &x.no_base_note,
+              &x.browse_title, &x.load_first, &x.no_names, &x.empty_base})
+            *f = tr(*f);
+        t = x;
+    }
+    return *t;
 }
 
 Table<std::string>& sciezka_table(Session& s, MediaKind k) {
@@ -114,7 +130,7 @@ void kasowanie_bazy(Session& s, MediaKind k) {
 std::string read_text_file(const std::string& path, std::string& why) {
     auto bytes = read_file_bytes(path);
     if (!bytes) {
-        why = "Nie można odczytać pliku";
+        why = tr("Nie można odczytać pliku");
         return {};
     }
     CodecError err;

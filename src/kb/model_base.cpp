@@ -18,6 +18,7 @@
 #include "store/list_helpers.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -118,18 +119,18 @@ void raport_konfliktu(Session& s, const std::vector<std::string>& head, const Te
     for (const auto& n : names)
         piszln(s, n);
     piszln(s, path_line);
-    piszln(s, "wybierz opcję 'Edycja bazy modeli', ");
-    piszln(s, "lub opcję 'Edycja bazy reguł', ");
-    piszln(s, "wybierz błędną bazę i usuń błąd.");
+    piszln(s, tr("wybierz opcję 'Edycja bazy modeli', "));
+    piszln(s, tr("lub opcję 'Edycja bazy reguł', "));
+    piszln(s, tr("wybierz błędną bazę i usuń błąd."));
     s.ui.note(note_title, note_text);
 }
 
 const char* const kClosingNote =
-    ".\nWnioskowanie nie może być kontynuowane. \nPrzejdź do 'Bazy modeli niepewnej' lub \ndo 'Bazy reguł "
-    "niepewnej',"
-    "\nwybierz opcję 'Edycja bazy modeli', "
-    "\nlub opcję 'Edycja bazy reguł', "
-    "\nwybierz błędną bazę i usuń błąd.";
+    tr(".\nWnioskowanie nie może być kontynuowane. \nPrzejdź do 'Bazy modeli niepewnej' lub \ndo 'Bazy reguł "
+       "niepewnej',"
+       "\nwybierz opcję 'Edycja bazy modeli', "
+       "\nlub opcję 'Edycja bazy reguł', "
+       "\nwybierz błędną bazę i usuń błąd.");
 
 void po_konflikcie_nazw(Session& s) {
     usun_baze_modeli(s);
@@ -149,16 +150,17 @@ void przeglad_modeli(Session& s, int id) {
     const ModelGroup& g = s.kb.models;
     switch (id) {
         case 10080:
-            if (g.model_liniowy.empty()) return s.ui.note("Uwaga!", "Brak modeli liniowych !");
+            if (g.model_liniowy.empty()) return s.ui.note(tr("Uwaga!"), tr("Brak modeli liniowych !"));
             return s.ui.browse_records(model_record_window(s, ModelKind::Linear));
         case 10081:
-            if (g.model.empty()) return s.ui.note("Uwaga!", "Brak modeli podstawowych!");
+            if (g.model.empty()) return s.ui.note(tr("Uwaga!"), tr("Brak modeli podstawowych!"));
             return s.ui.browse_records(model_record_window(s, ModelKind::Basic));
         case 10082:
-            if (g.model_r.empty()) return s.ui.note("Uwaga!", "Brak modeli rozszerzonych!");
+            if (g.model_r.empty()) return s.ui.note(tr("Uwaga!"), tr("Brak modeli rozszerzonych!"));
             return s.ui.browse_records(model_record_window(s, ModelKind::Extended));
         default:
-            if (g.model_wielomianowy.empty()) return s.ui.note("Uwaga!", "Brak modeli wielomianowych!");
+            if (g.model_wielomianowy.empty())
+                return s.ui.note(tr("Uwaga!"), tr("Brak modeli wielomianowych!"));
             return s.ui.browse_records(model_record_window(s, ModelKind::Polynomial));
     }
 }
@@ -174,15 +176,16 @@ void pokaz_liste_akcji(Session& s, int option) {
 bool diagnoza_sprzecznosci_modeli(Session& s) {
     if (!s.diagnoses.model_contradictions) return true;
     const std::string mn = s.kb.nazwa_mo.name();
-    piszln(s, "Baza modeli elementarna niepewna " + mn + " jest diagnozowana na obecnośc sprzeczności.");
-    piszln(s, "Czas diagnozowania jest zależny od złożoności bazy.");
-    s.ui.note("Diagnozowanie", "Baza modeli elementarna niepewna\n   " + mn +
-                                   "\njest diagnozowana na obecność sprzeczności. " +
-                                   " \nCzas diagnozowania jest zależny od złożoności bazy.");
+    piszln(s,
+           tr("Baza modeli elementarna niepewna ") + mn + tr(" jest diagnozowana na obecnośc sprzeczności."));
+    piszln(s, tr("Czas diagnozowania jest zależny od złożoności bazy."));
+    s.ui.note(tr("Diagnozowanie"), tr("Baza modeli elementarna niepewna\n   ") + mn +
+                                       tr("\njest diagnozowana na obecność sprzeczności. ") +
+                                       tr(" \nCzas diagnozowania jest zależny od złożoności bazy."));
     if (!run_load_check(s.diagnoses.model_contradictions, s)) return false;
-    piszln(s, "Baza modeli elementarna niepewna nie ma sprzeczności!");
-    s.ui.note("Wynik diagnozowania sprzeczności",
-              "Baza modeli elementarna niepewna\n   " + mn + "\nnie ma sprzeczności!");
+    piszln(s, tr("Baza modeli elementarna niepewna nie ma sprzeczności!"));
+    s.ui.note(tr("Wynik diagnozowania sprzeczności"),
+              tr("Baza modeli elementarna niepewna\n   ") + mn + tr("\nnie ma sprzeczności!"));
     return true;
 }
 
@@ -190,18 +193,19 @@ bool diagnoza_sprzecznosci_modeli(Session& s) {
 bool diagnoza_sprzecznosci_lacznych(Session& s) {
     if (!s.diagnoses.model_rule_contradictions) return true;
     const std::string mn = s.kb.nazwa_mo.name(), rn = s.kb.nazwa_re.name();
-    piszln(s, "Baza modeli elementarna niepewna " + mn + " i baza reguł elementarna niepewna " + rn);
-    piszln(s, "są diagnozowane na obecność sprzeczności łącznych.");
-    piszln(s, "Czas diagnozowania jest zależny od złożoności bazy.");
-    s.ui.note("Diagnozowanie", "Baza modeli elementarna niepewna\n   " + mn +
-                                   "\ni baza reguł elementarna niepewna\n   " + rn +
-                                   "\nsą diagnozowane na obecność sprzeczności łącznych." +
-                                   "\n\nCzas diagnozowania jest zależny od złożoności baz.");
+    piszln(s, tr("Baza modeli elementarna niepewna ") + mn + tr(" i baza reguł elementarna niepewna ") + rn);
+    piszln(s, tr("są diagnozowane na obecność sprzeczności łącznych."));
+    piszln(s, tr("Czas diagnozowania jest zależny od złożoności bazy."));
+    s.ui.note(tr("Diagnozowanie"), tr("Baza modeli elementarna niepewna\n   ") + mn +
+                                       tr("\ni baza reguł elementarna niepewna\n   ") + rn +
+                                       tr("\nsą diagnozowane na obecność sprzeczności łącznych.") +
+                                       tr("\n\nCzas diagnozowania jest zależny od złożoności baz."));
     if (!run_load_check(s.diagnoses.model_rule_contradictions, s)) return false;
-    piszln(s, "Baza modeli i baza reguł nie mają sprzeczności łącznych!");
-    s.ui.note("Wynik diagnozowania sprzeczności łącznych", "Baza modeli elementarna niepewna\n   " + mn +
-                                                               "\ni baza reguł elementarna niepewna\n   " +
-                                                               rn + "\nnie mają sprzeczności łącznych!");
+    piszln(s, tr("Baza modeli i baza reguł nie mają sprzeczności łącznych!"));
+    s.ui.note(tr("Wynik diagnozowania sprzeczności łącznych"),
+              tr("Baza modeli elementarna niepewna\n   ") + mn +
+                  tr("\ni baza reguł elementarna niepewna\n   ") + rn +
+                  tr("\nnie mają sprzeczności łącznych!"));
     return true;
 }
 
@@ -345,13 +349,14 @@ bool wnioski_modeli_a_wnioski_regul(Session& s) {
     TextList common = czesc_wspolna(rule_conclusions, model_conclusions);
     if (!common.empty()) {
         raport_konfliktu(s,
-                         {"Błąd w bazie reguł " + rn, "i w bazie modeli " + mn,
-                          "Reguły i modele relacyjne mają jednakowe wnioski.", "Wnioskami tymi są:"},
-                         common, "Przejdź do 'Bazy modeli niepewnej' lub do 'Bazy reguł niepewnej',",
-                         "Błąd: jednakowe nazwy wniosków bazy reguł i bazy modeli",
-                         "Błąd w bazie reguł\n   " + rn + "\ni w bazie modeli\n   " + mn +
-                             "\nReguły i modele relacyjne mają wnioski o \njednakowych nazwach. " +
-                             "\nWnioskami tymi są wnioski z listy:\n   " + lacz(common, ", ") + kClosingNote);
+                         {tr("Błąd w bazie reguł ") + rn, tr("i w bazie modeli ") + mn,
+                          tr("Reguły i modele relacyjne mają jednakowe wnioski."), tr("Wnioskami tymi są:")},
+                         common, tr("Przejdź do 'Bazy modeli niepewnej' lub do 'Bazy reguł niepewnej',"),
+                         tr("Błąd: jednakowe nazwy wniosków bazy reguł i bazy modeli"),
+                         tr("Błąd w bazie reguł\n   ") + rn + tr("\ni w bazie modeli\n   ") + mn +
+                             tr("\nReguły i modele relacyjne mają wnioski o \njednakowych nazwach. ") +
+                             tr("\nWnioskami tymi są wnioski z listy:\n   ") + lacz(common, ", ") +
+                             kClosingNote);
         po_konflikcie_nazw(s);
         return false;
     }
@@ -364,16 +369,16 @@ bool wnioski_modeli_a_wnioski_regul(Session& s) {
         polacz({&pierwsza(s.models.lista_argumentow_modeli), &pierwsza(s.models.lista_wynikow_modeli)});
     common = czesc_wspolna(logical, numeric);
     if (common.empty()) return true;
-    raport_konfliktu(
-        s,
-        {"Błąd w bazie reguł " + rn, "i/lub w bazie modeli " + mn, "Reguły i modele mają warunki/wnioski",
-         "o tych samych nazwach jak argumenty/wyniki.", "Są nimi:"},
-        common, "Przejdź do 'Bazy modeli niepewnej ' lub do 'Bazy reguł niepewnej',",
-        "Błąd: jednakowe nazwy zmiennych bazy reguł i/lub zmiennych bazy modeli",
-        "Błąd w bazie reguł\n   " + rn + "\ni/lub w bazie modeli\n   " + mn +
-            "\nReguły i modele mają warunki/wnioski" +
-            "\no tych samych nazwach jak argumenty/wyniki. \nZawiera je lista:\n   " + lacz(common, ", ") +
-            kClosingNote);
+    raport_konfliktu(s,
+                     {tr("Błąd w bazie reguł ") + rn, tr("i/lub w bazie modeli ") + mn,
+                      tr("Reguły i modele mają warunki/wnioski"),
+                      tr("o tych samych nazwach jak argumenty/wyniki."), tr("Są nimi:")},
+                     common, tr("Przejdź do 'Bazy modeli niepewnej ' lub do 'Bazy reguł niepewnej',"),
+                     tr("Błąd: jednakowe nazwy zmiennych bazy reguł i/lub zmiennych bazy modeli"),
+                     tr("Błąd w bazie reguł\n   ") + rn + tr("\ni/lub w bazie modeli\n   ") + mn +
+                         tr("\nReguły i modele mają warunki/wnioski") +
+                         tr("\no tych samych nazwach jak argumenty/wyniki. \nZawiera je lista:\n   ") +
+                         lacz(common, ", ") + kClosingNote);
     po_konflikcie_nazw(s);
     return false;
 }
@@ -386,18 +391,18 @@ bool testowanie_dopytywalnosci_argumentow(Session& s) {
         if (!ok.count(a.argument_name) && seen.insert(a.argument_name).second) bad.push_back(a.argument_name);
     if (bad.empty()) return true;
     const std::string mn = s.kb.nazwa_mo.name();
-    piszln(s, "Błędne argumenty znane bazy modeli " + mn);
-    piszln(s, "Następujące argumenty znane nie są argumentami dopytywalnymi: ");
+    piszln(s, tr("Błędne argumenty znane bazy modeli ") + mn);
+    piszln(s, tr("Następujące argumenty znane nie są argumentami dopytywalnymi: "));
     for (const auto& b : bad)
         piszln(s, b);
-    piszln(s, "Przejdź do 'Bazy modeli niepewnej',");
-    piszln(s, "wybierz opcję 'Edycja bazy modeli', wybierz błędną bazę ");
-    piszln(s, "i usuń argumenty znane nie będące argumentami dopytywalnymi!");
-    s.ui.note("Błędne argumenty znane bazy modeli ",
-              "Następujące argumenty znane \nnie są argumentami dopytywalnymi:\n   " + lacz(bad, ", ") +
-                  "\nPrzejdź do 'Bazy modeli niepewnej'," +
-                  "\nwybierz opcję 'Edycja bazy modeli', \nwybierz błędną bazę " +
-                  "\ni usuń argumenty znane nie będące \nargumentami dopytywalnymi!");
+    piszln(s, tr("Przejdź do 'Bazy modeli niepewnej',"));
+    piszln(s, tr("wybierz opcję 'Edycja bazy modeli', wybierz błędną bazę "));
+    piszln(s, tr("i usuń argumenty znane nie będące argumentami dopytywalnymi!"));
+    s.ui.note(tr("Błędne argumenty znane bazy modeli "),
+              tr("Następujące argumenty znane \nnie są argumentami dopytywalnymi:\n   ") + lacz(bad, ", ") +
+                  tr("\nPrzejdź do 'Bazy modeli niepewnej',") +
+                  tr("\nwybierz opcję 'Edycja bazy modeli', \nwybierz błędną bazę ") +
+                  tr("\ni usuń argumenty znane nie będące \nargumentami dopytywalnymi!"));
     usun_baze_modeli(s);
     return false;
 }
@@ -426,7 +431,7 @@ std::string ladowanie_bazy_modeli(Session& s) {
     st.kind = BaseKind::Models;
     st.precondition = [&s] {
         if (!s.kb.nazwa_re.loaded()) {
-            s.ui.note("Uwaga!", "Załaduj bazę reguł niepewną!");
+            s.ui.note(tr("Uwaga!"), tr("Załaduj bazę reguł niepewną!"));
             return false;
         }
         // A contradictory rule base loads no other base.
@@ -436,10 +441,10 @@ std::string ladowanie_bazy_modeli(Session& s) {
     st.success = [&s](const std::string& name) {
         piszcr(s);
         piszcr(s);
-        piszln(s, "Baza modeli " + name);
-        piszln(s, " została załadowana!");
-        s.ui.note("Wynik ładowania bazy modeli",
-                  "Baza modeli elementarna niepewna\n   " + name + "\nzostała załadowana.");
+        piszln(s, tr("Baza modeli ") + name);
+        piszln(s, tr(" została załadowana!"));
+        s.ui.note(tr("Wynik ładowania bazy modeli"),
+                  tr("Baza modeli elementarna niepewna\n   ") + name + tr("\nzostała załadowana."));
     };
     st.after_load = [&s] {
         // The model numbering test empties the shared verdict table; a verdict of the rule
@@ -463,27 +468,28 @@ std::string ladowanie_bazy_modeli(Session& s) {
         return testowanie_dopytywalnosci_argumentow(s);
     };
     st.syntax_error_branch = [&s] {
-        piszln(s, "Przejdź do 'Bazy modeli niepewnej', ");
-        piszln(s, "wybierz opcję 'Edycja bazy modeli',");
-        piszln(s, "wybierz błędną bazę i usuń błąd.");
+        piszln(s, tr("Przejdź do 'Bazy modeli niepewnej', "));
+        piszln(s, tr("wybierz opcję 'Edycja bazy modeli',"));
+        piszln(s, tr("wybierz błędną bazę i usuń błąd."));
         s.ui.note(
-            "Uwaga błąd!",
-            "Przejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',\nnastępnie wybierz "
-            "błędną bazę i usuń błąd.");
+            tr("Uwaga błąd!"),
+            tr("Przejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',\nnastępnie wybierz "
+               "błędną bazę i usuń błąd."));
     };
     st.empty_lines_branch = [&s] {
         if (!s.models.duplikat_nazwy_mo.empty()) return;
-        piszln(s, std::string("Błąd w trakcie wczytywania bazy modeli. ") + "Baza zawiera puste linie!");
+        piszln(s,
+               std::string(tr("Błąd w trakcie wczytywania bazy modeli. ")) + tr("Baza zawiera puste linie!"));
         piszcr(s);
-        piszln(s, "Przejdź do 'Bazy modeli niepewnej, ");
-        piszln(s, "wybierz opcję 'Edycja bazy modeli', ");
-        piszln(s, std::string("wybierz błędną bazę i usuń puste linie, ") +
-                      "które najczęściej są na końcu bazy.");
+        piszln(s, tr("Przejdź do 'Bazy modeli niepewnej, "));
+        piszln(s, tr("wybierz opcję 'Edycja bazy modeli', "));
+        piszln(s, std::string(tr("wybierz błędną bazę i usuń puste linie, ")) +
+                      tr("które najczęściej są na końcu bazy."));
         s.ui.note(
-            "Uwaga błąd!",
-            "Błąd w trakcie wczytywania bazy modeli. Baza zawiera puste linie!\nPrzejdź do 'Bazy modeli "
-            "niepewnej', wybierz opcję 'Edycja bazy modeli',\n następnie wybierz błędną bazę i usuń puste "
-            "linie, które najczęściej są na końcu bazy.");
+            tr("Uwaga błąd!"),
+            tr("Błąd w trakcie wczytywania bazy modeli. Baza zawiera puste linie!\nPrzejdź do 'Bazy modeli "
+               "niepewnej', wybierz opcję 'Edycja bazy modeli',\n następnie wybierz błędną bazę i usuń puste "
+               "linie, które najczęściej są na końcu bazy."));
     };
     return run_load_sequence(s, st);
 }
@@ -492,31 +498,31 @@ bool dzialanie_w_bazie_modeli(Session& s, int option, std::string& title, std::s
     switch (option) {
         case 1:
             if (!s.kb.nazwa_mo.loaded()) {
-                piszln(s, " Brak bazy modeli do przeglądania.");
-                s.ui.note("Uwaga!", "Brak bazy modeli do przeglądania!");
+                piszln(s, tr(" Brak bazy modeli do przeglądania."));
+                s.ui.note(tr("Uwaga!"), tr("Brak bazy modeli do przeglądania!"));
                 return false;
             }
-            title = "Przegląd pliku bazy modeli: " + s.kb.nazwa_mo.name();
+            title = tr("Przegląd pliku bazy modeli: ") + s.kb.nazwa_mo.name();
             text = tekst_pliku(s.kb.nazwa_mo.full_path.empty() ? std::string()
                                                                : *s.kb.nazwa_mo.full_path.first());
             return true;
         case 2:
-            title = "Warunki i argumenty dopytywalne bazy modeli " + s.kb.nazwa_mo.name();
+            title = tr("Warunki i argumenty dopytywalne bazy modeli ") + s.kb.nazwa_mo.name();
             list = pierwsza(s.models.lista_argumentow_dopytywalnych);
             return true;
         case 3:
-            title = "Warunki i argumenty dopytywalne bazy wiedzy " +
+            title = tr("Warunki i argumenty dopytywalne bazy wiedzy ") +
                     (s.kb.wyroznik.empty() ? std::string() : *s.kb.wyroznik.first());
             list = pierwsza(s.models.lista_warunkow_i_argumentow_dopytywalnych);
             return true;
         // The two diagnosis reports: the title here, the report by the command that asked.
         case 7: {
             const std::string* kept = s.models.duplikat_nazwy_mo.first();
-            title = " Sprzeczności bazy modeli " + (kept ? *kept : s.kb.nazwa_mo.name());
+            title = tr(" Sprzeczności bazy modeli ") + (kept ? *kept : s.kb.nazwa_mo.name());
             return true;
         }
         case 8:
-            title = " Sprzeczności łączne bazy modeli " + s.kb.nazwa_mo.name() + " i bazy reguł " +
+            title = tr(" Sprzeczności łączne bazy modeli ") + s.kb.nazwa_mo.name() + tr(" i bazy reguł ") +
                     s.kb.nazwa_re.name();
             return true;
         default:
@@ -533,7 +539,7 @@ void register_model_commands(CommandRegistry& r) {
     r.set(10084, [](Session& s) {
         const ModelGroup& g = s.kb.models;
         if (g.model.empty() && g.model_r.empty() && g.model_liniowy.empty() && g.model_wielomianowy.empty()) {
-            s.ui.note("Uwaga!", "Brak bazy modeli!");
+            s.ui.note(tr("Uwaga!"), tr("Brak bazy modeli!"));
             return;
         }
         std::string title, text;
@@ -545,7 +551,7 @@ void register_model_commands(CommandRegistry& r) {
     r.set(10087, [](Session& s) {
         const KindInfo& info = kind_info(BaseKind::Models);
         std::string chosen =
-            s.ui.open_file(info.mask, {info.filter}, "Wybierz nazwę edytowanej bazy modeli : ");
+            s.ui.open_file(info.mask, {info.filter}, tr("Wybierz nazwę edytowanej bazy modeli : "));
         if (!chosen.empty()) open_editor_window(s, s.resolve(chosen));
     });
     r.set(10088, [](Session& s) {
@@ -553,24 +559,26 @@ void register_model_commands(CommandRegistry& r) {
         kasowanie_bazy_modeli(s);
         CreateTexts t;
         t.mask = "MO*.BEN";
-        t.dialog_title = "Podaj nazwę nowej bazy modeli";
-        t.note_title = "Tworzenie nowej bazy modeli";
-        t.note_text = [](const std::string& n) { return "Nowa baza modeli " + n + " została utworzona."; };
-        t.question_title = "Tworzenie bazy modeli";
+        t.dialog_title = tr("Podaj nazwę nowej bazy modeli");
+        t.note_title = tr("Tworzenie nowej bazy modeli");
+        t.note_text = [](const std::string& n) {
+            return tr("Nowa baza modeli ") + n + tr(" została utworzona.");
+        };
+        t.question_title = tr("Tworzenie bazy modeli");
         t.question_text = [](const std::string& n) {
-            return "Czy chcesz przejść od razu do edycji\nnowej bazy modeli " + n + " ?";
+            return tr("Czy chcesz przejść od razu do edycji\nnowej bazy modeli ") + n + " ?";
         };
         create_base_file(s, t);
     });
     r.set(10089, [](Session& s) {
         DeleteTexts t;
         t.mask = "MO*.BEN";
-        t.dialog_title = "Wybierz bazę modeli przeznaczoną do usunięcia";
-        t.question_title = "Usunięcie bazy modeli";
+        t.dialog_title = tr("Wybierz bazę modeli przeznaczoną do usunięcia");
+        t.question_title = tr("Usunięcie bazy modeli");
         t.question_text = [](const std::string& n) {
-            return "Czy jesteś pewien, że chcesz usunąć bazę modeli " + n + " ?";
+            return tr("Czy jesteś pewien, że chcesz usunąć bazę modeli ") + n + " ?";
         };
-        t.note_text = [](const std::string& n) { return "Baza modeli " + n + " została usunięta."; };
+        t.note_text = [](const std::string& n) { return tr("Baza modeli ") + n + tr(" została usunięta."); };
         // As with rule bases, a deletion unloads the loaded model base and its verdicts.
         if (delete_base_file(s, t)) kasowanie_bazy_modeli(s);
     });

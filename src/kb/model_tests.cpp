@@ -8,15 +8,16 @@
 #include "kb/model_base.h"
 #include "report/report.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
 namespace {
 
-const char* const kPathModels = "Przejdź do 'Bazy modeli niepewnej,'";
-const char* const kPathActions = "Przejdź do 'Działania w bazie modeli,'";
-const char* const kEditModels = "wybierz opcję 'Edycja bazy modeli', ";
-const char* const kRemoveError = "wybierz błędną bazę i usuń błąd.";
+const char* const kPathModels = N_("Przejdź do 'Bazy modeli niepewnej,'");
+const char* const kPathActions = N_("Przejdź do 'Działania w bazie modeli,'");
+const char* const kEditModels = N_("wybierz opcję 'Edycja bazy modeli', ");
+const char* const kRemoveError = N_("wybierz błędną bazę i usuń błąd.");
 
 // Writes the lines to the report (each followed by a line end), shows them as one note,
 // unloads the model base and fails.
@@ -44,34 +45,34 @@ bool cf_relacyjny(const std::string& cf_text) {
 
 bool odrzuc_cf_arytmetyczny(Session& s, const std::string& cf_text, std::int32_t n, const char* kind_line,
                             const char* path) {
-    return odrzuc(s, "Błędna wartość CF dla modelu!",
-                  {"Błędna wartość CF = " + cf_text + " dla modelu " + std::to_string(n) + ".", kind_line,
-                   path, kEditModels, kRemoveError});
+    return odrzuc(s, tr("Błędna wartość CF dla modelu!"),
+                  {tr("Błędna wartość CF = ") + cf_text + tr(" dla modelu ") + std::to_string(n) + ".",
+                   kind_line, path, tr(kEditModels), tr(kRemoveError)});
 }
 
 bool odrzuc_cf_relacyjny(Session& s, std::int32_t n) {
-    return odrzuc(
-        s, "Błąd deklaracji współczynnika pewności dla modelu relacyjnego!",
-        {"Błąd deklaracji współczynnika pewności dla modelu relacyjnego!",
-         "Współczynnik pewności modelu relacyjnego musi być zmienną",
-         "niepewną swobodną, która zostanie ukonkretniona dopiero", "w trakcie wnioskowania.", kPathModels,
-         kEditModels, "wybierz błędną bazę i usuń błąd z modelu " + std::to_string(n)});
+    return odrzuc(s, tr("Błąd deklaracji współczynnika pewności dla modelu relacyjnego!"),
+                  {tr("Błąd deklaracji współczynnika pewności dla modelu relacyjnego!"),
+                   tr("Współczynnik pewności modelu relacyjnego musi być zmienną"),
+                   tr("niepewną swobodną, która zostanie ukonkretniona dopiero"),
+                   tr("w trakcie wnioskowania."), tr(kPathModels), tr(kEditModels),
+                   tr("wybierz błędną bazę i usuń błąd z modelu ") + std::to_string(n)});
 }
 
 bool odrzuc_operacje(Session& s, const std::string& op, std::int32_t n) {
-    return odrzuc(s, "Błędna operacja/relacja dla modelu",
-                  {"Błędna operacja/relacja " + op + " dla modelu " + std::to_string(n) + ".", kPathActions,
-                   kEditModels, kRemoveError});
+    return odrzuc(s, tr("Błędna operacja/relacja dla modelu"),
+                  {tr("Błędna operacja/relacja ") + op + tr(" dla modelu ") + std::to_string(n) + ".",
+                   tr(kPathActions), tr(kEditModels), tr(kRemoveError)});
 }
 
 bool testuj_cf_m_faktow_modeli(Session& s) {
     for (const auto& f : s.kb.models.m_fakt) {
         auto v = parse_real(f.cf_text);
         if (v && *v >= -1.0 && *v <= 1.0) continue;
-        return odrzuc(s, "Błędna wartość CF dla m_faktu!",
-                      {"Błędna wartość CF dla m_faktu '" + f.fact_text + "': " + f.cf_text + ".",
-                       "CF musi być liczbą rzeczywistą z przedziału [-1,1].",
-                       "Przejdź do 'Bazy modeli niepewnej,'", kEditModels, kRemoveError});
+        return odrzuc(s, tr("Błędna wartość CF dla m_faktu!"),
+                      {tr("Błędna wartość CF dla m_faktu '") + f.fact_text + "': " + f.cf_text + ".",
+                       tr("CF musi być liczbą rzeczywistą z przedziału [-1,1]."),
+                       tr("Przejdź do 'Bazy modeli niepewnej,'"), tr(kEditModels), tr(kRemoveError)});
     }
     return true;
 }
@@ -82,7 +83,8 @@ bool testuj_cf_modeli_arytmetycznych_rozwinietych(Session& s) {
     for (const auto& m : s.kb.models.model_r)
         if (!model_relacyjny(m) && !cf_jeden(m.cf_text))
             return odrzuc_cf_arytmetyczny(s, m.cf_text, m.model_number,
-                                          "Dla modeli arytmetycznych CF musi być równe 1.", kPathModels);
+                                          tr("Dla modeli arytmetycznych CF musi być równe 1."),
+                                          tr(kPathModels));
     return true;
 }
 
@@ -90,7 +92,8 @@ bool testuj_cf_modeli_arytmetycznych_elementarnych_1(Session& s) {
     for (const auto& m : s.kb.models.model)
         if (jest_operacja_dwuargumentowa(m.operation_symbol) && !cf_jeden(m.cf_text))
             return odrzuc_cf_arytmetyczny(s, m.cf_text, m.model_number,
-                                          "Dla modeli arytmetycznych CF musi być równe 1.", kPathModels);
+                                          tr("Dla modeli arytmetycznych CF musi być równe 1."),
+                                          tr(kPathModels));
     return true;
 }
 
@@ -98,7 +101,8 @@ bool testuj_cf_modeli_arytmetycznych_elementarnych_2(Session& s) {
     for (const auto& m : s.kb.models.model)
         if (jest_operacja_jednoargumentowa(m.operation_symbol) && !cf_jeden(m.cf_text))
             return odrzuc_cf_arytmetyczny(s, m.cf_text, m.model_number,
-                                          "Dla modeli arytmetycznych CF musi być równe 1.", kPathModels);
+                                          tr("Dla modeli arytmetycznych CF musi być równe 1."),
+                                          tr(kPathModels));
     return true;
 }
 
@@ -106,7 +110,7 @@ bool testuj_cf_modeli_liniowych(Session& s) {
     for (const auto& m : s.kb.models.model_liniowy)
         if (!cf_jeden(m.cf_text))
             return odrzuc_cf_arytmetyczny(s, m.cf_text, m.model_number,
-                                          "Dla modeli liniowych CF musi być równe 1.", kPathActions);
+                                          tr("Dla modeli liniowych CF musi być równe 1."), tr(kPathActions));
     return true;
 }
 
@@ -126,7 +130,8 @@ bool testuj_cf_modeli_wielomianowych(Session& s) {
     for (const auto& m : s.kb.models.model_wielomianowy)
         if (!cf_jeden(m.cf_text))
             return odrzuc_cf_arytmetyczny(s, m.cf_text, m.model_number,
-                                          "Dla modeli wielomianowych CF musi być równe 1.", kPathModels);
+                                          tr("Dla modeli wielomianowych CF musi być równe 1."),
+                                          tr(kPathModels));
     return true;
 }
 
@@ -148,20 +153,20 @@ bool testuj_operacje_relacje_modeli_rozwinietych(Session& s) {
 bool testuj_listy_modeli_liniowych(Session& s) {
     for (const auto& m : s.kb.models.model_liniowy)
         if (m.coefficients.size() != m.variables.size())
-            return odrzuc(s, "Listy różnej długości",
-                          {"W modelu liniowym " + std::to_string(m.model_number) +
-                               " lista współczynników i lista zmiennych",
-                           "są różnej długości.", kPathModels, kEditModels, kRemoveError});
+            return odrzuc(s, tr("Listy różnej długości"),
+                          {tr("W modelu liniowym ") + std::to_string(m.model_number) +
+                               tr(" lista współczynników i lista zmiennych"),
+                           tr("są różnej długości."), tr(kPathModels), tr(kEditModels), tr(kRemoveError)});
     return true;
 }
 
 bool testuj_listy_modeli_wielomianowych(Session& s) {
     for (const auto& m : s.kb.models.model_wielomianowy)
         if (m.coefficients.size() != m.powers.size())
-            return odrzuc(s, "Listy różnej długości",
-                          {"W modelu wielomianowym " + std::to_string(m.model_number) +
-                               " lista współczynników i lista potęg",
-                           "są różnej długości.", kPathModels, kEditModels, kRemoveError});
+            return odrzuc(s, tr("Listy różnej długości"),
+                          {tr("W modelu wielomianowym ") + std::to_string(m.model_number) +
+                               tr(" lista współczynników i lista potęg"),
+                           tr("są różnej długości."), tr(kPathModels), tr(kEditModels), tr(kRemoveError)});
     return true;
 }
 

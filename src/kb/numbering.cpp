@@ -3,6 +3,7 @@
 
 #include "session/session.h"
 #include "store/flat_map.h"
+#include "text/i18n.h"
 
 namespace zuva {
 namespace {
@@ -10,7 +11,7 @@ namespace {
 struct NumberingTexts {
     const char* base_kind;  // `testowanie` record
     const char* line1;      // + name + " występuje "
-    const char* line2;      // "conajmniej dwukrotnie X o numerze "
+    const char* repeated;   // "X o numerze ", after "conajmniej dwukrotnie "
     const char* line3;
     const char* line4;
     const char* line5;
@@ -22,61 +23,62 @@ struct NumberingTexts {
 };
 
 const NumberingTexts kRules{"baza reguł",
-                            "W bazie reguł ",
-                            "conajmniej dwukrotnie reguła o numerze ",
-                            "Może to zakłócić przebieg wnioskowania.",
-                            "Dlatego nie można wnioskować z bazami reguł,",
-                            "których reguły mają powtarzające się numery.",
-                            "Przejdź do opcji 'Baza reguł/Edycja bazy reguł'",
-                            "i popraw numerację reguł w bazie.",
-                            "Błąd bazy reguł",
-                            "W bazie reguł elementarnej niepewnej\n ",
-                            "\nPrzejdź do opcji\n   'Baza reguł niepewna\n   Edycja bazy reguł'"};
+                            N_("W bazie reguł "),
+                            N_("reguła o numerze "),
+                            N_("Może to zakłócić przebieg wnioskowania."),
+                            N_("Dlatego nie można wnioskować z bazami reguł,"),
+                            N_("których reguły mają powtarzające się numery."),
+                            N_("Przejdź do opcji 'Baza reguł/Edycja bazy reguł'"),
+                            N_("i popraw numerację reguł w bazie."),
+                            N_("Błąd bazy reguł"),
+                            N_("W bazie reguł elementarnej niepewnej\n "),
+                            N_("\nPrzejdź do opcji\n   'Baza reguł niepewna\n   Edycja bazy reguł'")};
 const NumberingTexts kModels{"baza modeli",
-                             "W bazie modeli ",
-                             "conajmniej dwukrotnie model o numerze ",
-                             "Może to zakłócić przebieg wnioskowania.",
-                             "Dlatego nie można wnioskować z bazami modeli,",
-                             "których modele mają powtarzające się numery.",
-                             "Przejdź do opcji 'Baza modeli/Edycja bazy modeli'",
-                             "i popraw numerację modeli w bazie.",
-                             "Błąd bazy modeli",
-                             "W bazie modeli elementarnej niepewnej\n ",
-                             "\nPrzejdź do opcji\n   'Baza modeli niepewna\n   Edycja bazy modeli'"};
-const NumberingTexts kExact{"baza ograniczeń dokładnych",
-                            "W bazie ograniczeń dokładnych ",
-                            "conajmniej dwukrotnie ograniczenie o numerze ",
-                            "Może to zakłócić przebieg wnioskowania.",
-                            "Dlatego nie można wnioskować z bazami ograniczeń,",
-                            "których ograniczenia mają powtarzające sią numery.",
-                            "Przejdź do opcji 'Baza ograniczeń dokładnych/Edycja bazy ograniczeń'",
-                            "i popraw numerację ograniczeń w bazie.",
-                            "Błąd bazy ograniczeń",
-                            "W bazie ograniczeń elementarnej dokładnej\n ",
-                            "\nPrzejdź do opcji\n   'Baza ograniczeń dokładna\n   Edycja bazy ograniczeń'"};
+                             N_("W bazie modeli "),
+                             N_("model o numerze "),
+                             N_("Może to zakłócić przebieg wnioskowania."),
+                             N_("Dlatego nie można wnioskować z bazami modeli,"),
+                             N_("których modele mają powtarzające się numery."),
+                             N_("Przejdź do opcji 'Baza modeli/Edycja bazy modeli'"),
+                             N_("i popraw numerację modeli w bazie."),
+                             N_("Błąd bazy modeli"),
+                             N_("W bazie modeli elementarnej niepewnej\n "),
+                             N_("\nPrzejdź do opcji\n   'Baza modeli niepewna\n   Edycja bazy modeli'")};
+const NumberingTexts kExact{
+    "baza ograniczeń dokładnych",
+    N_("W bazie ograniczeń dokładnych "),
+    N_("ograniczenie o numerze "),
+    N_("Może to zakłócić przebieg wnioskowania."),
+    N_("Dlatego nie można wnioskować z bazami ograniczeń,"),
+    N_("których ograniczenia mają powtarzające sią numery."),
+    N_("Przejdź do opcji 'Baza ograniczeń dokładnych/Edycja bazy ograniczeń'"),
+    N_("i popraw numerację ograniczeń w bazie."),
+    N_("Błąd bazy ograniczeń"),
+    N_("W bazie ograniczeń elementarnej dokładnej\n "),
+    N_("\nPrzejdź do opcji\n   'Baza ograniczeń dokładna\n   Edycja bazy ograniczeń'")};
 const NumberingTexts kUncertain{
     "baza ograniczeń niepewnych",
-    "W bazie ograniczeń niepewnych",
-    "conajmniej dwukrotnie ograniczenie o numerze ",
-    "Może to zakłócić przebieg wnioskowania.",
-    "Dlatego nie można wnioskować z bazami ograniczeń,",
-    "których ograniczenia mają powtarzające się numery.",
-    "Przejdż do opcji 'Baza ograniczeń niepewnych/Edycja bazy ograniczeń'",
-    "i popraw numerację ograniczeń w bazie.",
-    "Błąd bazy ograniczeń",
-    "W bazie ograniczeń elementarnej niepewnej\n ",
-    "\nPrzejdź do opcji\n   'Baza ograniczeń niepewna\n   Edycja bazy ograniczeń'"};
+    N_("W bazie ograniczeń niepewnych"),
+    N_("ograniczenie o numerze "),
+    N_("Może to zakłócić przebieg wnioskowania."),
+    N_("Dlatego nie można wnioskować z bazami ograniczeń,"),
+    N_("których ograniczenia mają powtarzające się numery."),
+    N_("Przejdż do opcji 'Baza ograniczeń niepewnych/Edycja bazy ograniczeń'"),
+    N_("i popraw numerację ograniczeń w bazie."),
+    N_("Błąd bazy ograniczeń"),
+    N_("W bazie ograniczeń elementarnej niepewnej\n "),
+    N_("\nPrzejdź do opcji\n   'Baza ograniczeń niepewna\n   Edycja bazy ograniczeń'")};
 const NumberingTexts kAdvice{"baza rad",
-                             "W bazie rad ",
-                             "conajmniej dwukrotnie rada o numerze ",
-                             "Może to zakłócić przebieg udzielania rad.",
-                             "Dlatego nie można wnioskować z bazami rad,",
-                             "których rady mają powtarzające się numery.",
-                             "Przejdź do opcji 'Baza  rad/dEycja bazy  rad'",
-                             "i popraw numerację rad w bazie.",
-                             "Błąd bazy rad",
-                             "W bazie rad elementarnej niepewnej\n ",
-                             "\nPrzejdź do opcji\n   'Baza rad niepewna\n   Edycja bazy rad'"};
+                             N_("W bazie rad "),
+                             N_("rada o numerze "),
+                             N_("Może to zakłócić przebieg udzielania rad."),
+                             N_("Dlatego nie można wnioskować z bazami rad,"),
+                             N_("których rady mają powtarzające się numery."),
+                             N_("Przejdź do opcji 'Baza  rad/dEycja bazy  rad'"),
+                             N_("i popraw numerację rad w bazie."),
+                             N_("Błąd bazy rad"),
+                             N_("W bazie rad elementarnej niepewnej\n "),
+                             N_("\nPrzejdź do opcji\n   'Baza rad niepewna\n   Edycja bazy rad'")};
 
 // The shared verdict "NIE" stands while some kind's verdict stands, so that testing one
 // base never erases the verdict of another.
@@ -98,13 +100,14 @@ bool run_test(Session& s, const NumberingTexts& t, const IntList& numbers, const
         return true;
     }
     std::string n = std::to_string(*repeated);
-    std::string line2 = t.line2;
-    s.helper(std::string(t.line1) + name + " występuje \n" + line2 + n + ".\n" + t.line3 + "\n" + t.line4 +
-             "\n" + t.line5 + "\n" + t.line6 + "\n" + t.line7 + "\n");
-    std::string tail = line2.substr(std::string("conajmniej dwukrotnie ").size());
-    s.ui.note(t.note_title, std::string(t.note_first) + name + "\nwystępuje conajmniej dwukrotnie " + "\n" +
-                                tail + n + "." + "\n" + t.line3 + "\n" + t.line4 + "\n" + t.line5 +
-                                t.note_path + "\n" + t.line7);
+    const std::string tail = tr(t.repeated);
+    s.helper(std::string(tr(t.line1)) + name + tr(" występuje \n") + tr("conajmniej dwukrotnie ") + tail + n +
+             ".\n" + tr(t.line3) + "\n" + tr(t.line4) + "\n" + tr(t.line5) + "\n" + tr(t.line6) + "\n" +
+             tr(t.line7) + "\n");
+    s.ui.note(tr(t.note_title), std::string(tr(t.note_first)) + name +
+                                    tr("\nwystępuje conajmniej dwukrotnie ") + "\n" + tail + n + "." + "\n" +
+                                    tr(t.line3) + "\n" + tr(t.line4) + "\n" + tr(t.line5) + tr(t.note_path) +
+                                    "\n" + tr(t.line7));
     kasowanie_testowania_numerow(s);
     s.kb.rozne_numery_rodzaje.append(t.base_kind);
     odtworz_werdykt(s);

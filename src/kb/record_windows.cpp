@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "session/session.h"
+#include "text/i18n.h"
 
 namespace zuva {
 namespace {
@@ -48,10 +49,10 @@ void fill(RecordWindow& w, const std::vector<Row>& rows, Number number, Fields f
 
 void model_counts(const Session& s, RecordWindow& w) {
     const auto& g = s.kb.models;
-    w.counts = {{"Liczba modeli podstawowych", g.model.count()},
-                {"Liczba modeli rozszerzonych", g.model_r.count()},
-                {"Liczba modeli liniowych", g.model_liniowy.count()},
-                {"Liczba modeli wielomianowych", g.model_wielomianowy.count()}};
+    w.counts = {{tr("Liczba modeli podstawowych"), g.model.count()},
+                {tr("Liczba modeli rozszerzonych"), g.model_r.count()},
+                {tr("Liczba modeli liniowych"), g.model_liniowy.count()},
+                {tr("Liczba modeli wielomianowych"), g.model_wielomianowy.count()}};
 }
 
 }  // namespace
@@ -59,16 +60,16 @@ void model_counts(const Session& s, RecordWindow& w) {
 RecordWindow rule_record_window(const Session& s) {
     RecordWindow w;
     w.name = "win_przegląd_reguł";
-    w.title = "Przegląd reguł";
-    w.number_label = "Nr reguły";
-    w.counts = {{"Sumaryczna liczba reguł", s.kb.rules.regula.count()}};
+    w.title = tr("Przegląd reguł");
+    w.number_label = tr("Nr reguły");
+    w.counts = {{tr("Sumaryczna liczba reguł"), s.kb.rules.regula.count()}};
     fill(
         w, s.kb.rules.regula.rows(), [](const Regula& r) { return r.rule_number; },
         [](const Regula& r) {
-            RecordField cf = value("Współczynnik pewności", r.cf_text);
+            RecordField cf = value(tr("Współczynnik pewności"), r.cf_text);
             cf.not_in_transcript = true;
-            return std::vector<RecordField>{value("Wniosek z reguły", r.conclusion),
-                                            list(" Lista warunków ", r.conditions), cf};
+            return std::vector<RecordField>{value(tr("Wniosek z reguły"), r.conclusion),
+                                            list(tr(" Lista warunków "), r.conditions), cf};
         });
     return w;
 }
@@ -76,73 +77,73 @@ RecordWindow rule_record_window(const Session& s) {
 RecordWindow model_record_window(const Session& s, ModelKind kind) {
     const auto& g = s.kb.models;
     RecordWindow w;
-    w.number_label = "Nr modelu";
+    w.number_label = tr("Nr modelu");
     model_counts(s, w);
     switch (kind) {
         case ModelKind::Basic:
             w.name = "win_przegląd_modeli_elementarnych";
-            w.title = "Przegląd modeli podstawowych";
-            w.headings = {"MODEL PODSTAWOWY"};
+            w.title = tr("Przegląd modeli podstawowych");
+            w.headings = {tr("MODEL PODSTAWOWY")};
             fill(
                 w, g.model.rows(), [](const Model& m) { return m.model_number; },
                 [](const Model& m) {
                     return std::vector<RecordField>{
-                        value("Warunek stosowania", m.application_condition),
-                        value("Wynik", m.result),
-                        value("Argument 1", m.argument1),
-                        value("Symbol operacji", m.operation_symbol),
-                        value("Argument 2", m.argument2),
-                        value("Semafor wyświetlania", std::to_string(m.display_flag)),
-                        value("Współczynnik pewności", m.cf_text)};
+                        value(tr("Warunek stosowania"), m.application_condition),
+                        value(tr("Wynik"), m.result),
+                        value(tr("Argument 1"), m.argument1),
+                        value(tr("Symbol operacji"), m.operation_symbol),
+                        value(tr("Argument 2"), m.argument2),
+                        value(tr("Semafor wyświetlania"), std::to_string(m.display_flag)),
+                        value(tr("Współczynnik pewności"), m.cf_text)};
                 });
             break;
         case ModelKind::Extended:
             w.name = "win_przegląd_modeli_rozwiniętych";
-            w.title = "Przegląd modeli rozszerzonych";
-            w.headings = {"MODEL ROZWINIĘTY"};
+            w.title = tr("Przegląd modeli rozszerzonych");
+            w.headings = {tr("MODEL ROZWINIĘTY")};
             fill(
                 w, g.model_r.rows(), [](const ModelR& m) { return m.model_number; },
                 [](const ModelR& m) {
                     return std::vector<RecordField>{
-                        value("Warunek stosowania", m.application_condition),
-                        value("Wynik", m.result),
-                        value("Symbol operacji", m.operation_symbol),
-                        value("Semafor wyświetlania", std::to_string(m.display_flag)),
-                        value("Współczynnik pewności", m.cf_text),
-                        list(" Lista zmiennych ", m.variables)};
+                        value(tr("Warunek stosowania"), m.application_condition),
+                        value(tr("Wynik"), m.result),
+                        value(tr("Symbol operacji"), m.operation_symbol),
+                        value(tr("Semafor wyświetlania"), std::to_string(m.display_flag)),
+                        value(tr("Współczynnik pewności"), m.cf_text),
+                        list(tr(" Lista zmiennych "), m.variables)};
                 });
             break;
         case ModelKind::Linear:
             w.name = "win_przegląd_modeli_liniowych";
-            w.title = "Przegląd modeli liniowych";
-            w.headings = {"MODEL LINIOWY", "y=a1*x1+a2*x2+...+an*xn"};
+            w.title = tr("Przegląd modeli liniowych");
+            w.headings = {tr("MODEL LINIOWY"), "y=a1*x1+a2*x2+...+an*xn"};
             fill(
                 w, g.model_liniowy.rows(), [](const ModelLiniowy& m) { return m.model_number; },
                 [](const ModelLiniowy& m) {
                     return std::vector<RecordField>{
-                        value("Warunek stosowania", m.application_condition),
-                        value("Wartość formy lin.", m.result),
-                        value("Semafor wyświetlania", std::to_string(m.display_flag)),
-                        value("Współczynnik pewności", m.cf_text),
-                        list(" Lista współczynników ", m.coefficients),
-                        list(" Lista wartości zmiennych ", m.variables)};
+                        value(tr("Warunek stosowania"), m.application_condition),
+                        value(tr("Wartość formy lin."), m.result),
+                        value(tr("Semafor wyświetlania"), std::to_string(m.display_flag)),
+                        value(tr("Współczynnik pewności"), m.cf_text),
+                        list(tr(" Lista współczynników "), m.coefficients),
+                        list(tr(" Lista wartości zmiennych "), m.variables)};
                 });
             break;
         case ModelKind::Polynomial:
             w.name = "win_przegląd_modeli_wielomianowych";
-            w.title = "Przegląd modeli wielomianowych";
-            w.headings = {"MODEL WIELOMIANOWY", "y=a0+a1*x+a2*x^2+...+an*x^n"};
+            w.title = tr("Przegląd modeli wielomianowych");
+            w.headings = {tr("MODEL WIELOMIANOWY"), "y=a0+a1*x+a2*x^2+...+an*x^n"};
             fill(
                 w, g.model_wielomianowy.rows(), [](const ModelWielomianowy& m) { return m.model_number; },
                 [](const ModelWielomianowy& m) {
                     return std::vector<RecordField>{
-                        value("Warunek stosowania", m.application_condition),
-                        value("Wartość wielomianu", m.result),
-                        value("Semafor wyświetlania", std::to_string(m.display_flag)),
-                        value("Współczynnik pewności", m.cf_text),
-                        value("Wartość zmiennej", m.variable),
-                        list(" Lista współczynników ", m.coefficients),
-                        list(" Lista potęg ", texts_of(m.powers))};
+                        value(tr("Warunek stosowania"), m.application_condition),
+                        value(tr("Wartość wielomianu"), m.result),
+                        value(tr("Semafor wyświetlania"), std::to_string(m.display_flag)),
+                        value(tr("Współczynnik pewności"), m.cf_text),
+                        value(tr("Wartość zmiennej"), m.variable),
+                        list(tr(" Lista współczynników "), m.coefficients),
+                        list(tr(" Lista potęg "), texts_of(m.powers))};
                 });
             break;
     }
@@ -153,14 +154,14 @@ RecordWindow constraint_record_window(const Session& s, bool uncertain) {
     const auto& rows = uncertain ? s.kb.uncertain.ograniczenie_n.rows() : s.kb.exact.ograniczenie.rows();
     RecordWindow w;
     w.name = "win_przegląd_ograniczeń";
-    w.title = uncertain ? "Przegląd ograniczeń niepewnych" : "Przegląd ograniczeń dokładnych";
-    w.number_label = "Nr ograniczenia";
-    w.counts = {{"Sumaryczna liczba ograniczeń", rows.size()}};
+    w.title = uncertain ? tr("Przegląd ograniczeń niepewnych") : tr("Przegląd ograniczeń dokładnych");
+    w.number_label = tr("Nr ograniczenia");
+    w.counts = {{tr("Sumaryczna liczba ograniczeń"), rows.size()}};
     fill(
         w, rows, [](const Ograniczenie& o) { return o.constraint_number; },
         [](const Ograniczenie& o) {
             return std::vector<RecordField>{
-                list(" Warunki wzajemnie się wykluczające ", o.exclusive_conditions)};
+                list(tr(" Warunki wzajemnie się wykluczające "), o.exclusive_conditions)};
         });
     return w;
 }

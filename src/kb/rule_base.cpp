@@ -20,6 +20,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -38,25 +39,25 @@ bool contradictory(const Session& s) {
 
 // Branch A: a syntax error was reported and nothing is loaded.
 void syntax_error_branch(Session& s) {
-    piszln(s, "Przejdź do 'Bazy reguł niepewnej', wybierz opcję 'Edycja bazy reguł', ");
-    piszln(s, "wybierz błędną bazę i usuń błąd.");
-    s.ui.note("Błąd",
-              "Przejdź do 'Bazy reguł niepewnej' i wybierz opcję 'Edycja bazy reguł',\n"
-              "wybierz błędną bazę i usuń błąd.");
+    piszln(s, tr("Przejdź do 'Bazy reguł niepewnej', wybierz opcję 'Edycja bazy reguł', "));
+    piszln(s, tr("wybierz błędną bazę i usuń błąd."));
+    s.ui.note(tr("Błąd"), tr("Przejdź do 'Bazy reguł niepewnej' i wybierz opcję 'Edycja bazy reguł',\n"
+                             "wybierz błędną bazę i usuń błąd."));
 }
 
 // Branch B: the read failed without a syntax-error report (an empty line).
 void empty_lines_branch(Session& s) {
-    pisz(s, "Błąd w trakcie wczytywania bazy reguł. ");
-    pisz(s, "Baza zawiera puste linie!");
+    pisz(s, tr("Błąd w trakcie wczytywania bazy reguł. "));
+    pisz(s, tr("Baza zawiera puste linie!"));
     pisz(s, "\n\n");
-    pisz(s, "Przejdź do 'Bazy reguł, wybierz opcję 'Edycja bazy reguł',");
+    pisz(s, tr("Przejdź do 'Bazy reguł, wybierz opcję 'Edycja bazy reguł',"));
     pisz(s, "\n");
-    piszln(s, "wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy.");
-    s.ui.note("Błąd",
-              "Błąd w trakcie wczytywania bazy reguł.\nBaza zawiera puste linie!\nPrzejdź do 'Bazy reguł,\n"
-              "wybierz opcję 'Edycja bazy reguł'\nwybierz błędną bazę i usuń puste linie,\n"
-              "które najczęściej są na końcu bazy.");
+    piszln(s, tr("wybierz błędną bazę i usuń puste linie, które najczęściej są na końcu bazy."));
+    s.ui.note(
+        tr("Błąd"),
+        tr("Błąd w trakcie wczytywania bazy reguł.\nBaza zawiera puste linie!\nPrzejdź do 'Bazy reguł,\n"
+           "wybierz opcję 'Edycja bazy reguł'\nwybierz błędną bazę i usuń puste linie,\n"
+           "które najczęściej są na końcu bazy."));
 }
 
 // The failure alternatives, tried in order once the load did not succeed. The result is
@@ -90,13 +91,13 @@ bool after_read(Session& s, const std::string& full_path) {
     record_base_name(s, BaseKind::Rules, full_path);
     const std::string short_name = s.kb.nazwa_re.name();
     const std::string wyroznik = s.kb.wyroznik.empty() ? std::string() : *s.kb.wyroznik.first();
-    pisz(s, "Baza reguł " + short_name);
+    pisz(s, tr("Baza reguł ") + short_name);
     pisz(s, "\n");
-    pisz(s, " została załadowana!");
+    pisz(s, tr(" została załadowana!"));
     pisz(s, "\n\n");
-    s.set_title("zuva_EN wnioskuje dla bazy wiedzy " + to_lower_pl(wyroznik));
-    s.ui.note("Wynik ładowania bazy reguł",
-              "Baza reguł elementarna niepewna\n   " + short_name + "\nzostała załadowana.");
+    s.set_title(tr("zuva_EN wnioskuje dla bazy wiedzy ") + to_lower_pl(wyroznik));
+    s.ui.note(tr("Wynik ładowania bazy reguł"),
+              tr("Baza reguł elementarna niepewna\n   ") + short_name + tr("\nzostała załadowana."));
 
     // Load-time tests: numbering first, then the CF texts of rules, facts and model facts.
     if (!testuj_numery_regul(s)) return false;
@@ -140,7 +141,7 @@ void kasowanie_list_dopytywalnych(Session& s) {
 }
 
 void note_no_rule_base(Session& s) {
-    s.ui.note("Uwaga błąd!", "Brak bazy reguł!");
+    s.ui.note(tr("Uwaga błąd!"), tr("Brak bazy reguł!"));
 }
 
 }  // namespace
@@ -192,23 +193,23 @@ bool testowanie_dopytywalnosci_faktow(Session& s) {
         if (!found.count(f.fact_text)) wrong.push_back(f.fact_text);
     if (wrong.empty()) return true;
 
-    piszln(s, "Błędne fakty bazy reguł.");
-    piszln(s, "Następujące fakty nie są warunkami dopytywalnymi: ");
+    piszln(s, tr("Błędne fakty bazy reguł."));
+    piszln(s, tr("Następujące fakty nie są warunkami dopytywalnymi: "));
     for (const auto& w : wrong)
         piszln(s, w);
-    piszln(s, "Przejdź do 'Bazy reguł niepewnej',");
-    piszln(s, "wybierz opcję 'Edycja bazy reguł', wybierz błędną bazę ");
-    piszln(s, "i usuń fakty nie będące warunkami dopytywalnymi!");
+    piszln(s, tr("Przejdź do 'Bazy reguł niepewnej',"));
+    piszln(s, tr("wybierz opcję 'Edycja bazy reguł', wybierz błędną bazę "));
+    piszln(s, tr("i usuń fakty nie będące warunkami dopytywalnymi!"));
     s.kb.rules.fakt.clear();
-    std::string note = "Następujące fakty nie są warunkami dopytywalnymi: ";
+    std::string note = tr("Następujące fakty nie są warunkami dopytywalnymi: ");
     for (const auto& w : wrong)
         note += "\n" + w;
     note +=
-        "\nPrzejdź do 'Bazy reguł niepewnej',"
-        "\nwybierz opcję 'Edycja bazy reguł', wybierz błędną bazę "
-        "\ni usuń fakty nie będące warunkami dopytywalnymi lub"
-        "\nwprowadź odpowiednie warunki dopytywalne do reguł.";
-    s.ui.note("Błędne fakty bazy reguł!", note);
+        tr("\nPrzejdź do 'Bazy reguł niepewnej',"
+           "\nwybierz opcję 'Edycja bazy reguł', wybierz błędną bazę "
+           "\ni usuń fakty nie będące warunkami dopytywalnymi lub"
+           "\nwprowadź odpowiednie warunki dopytywalne do reguł.");
+    s.ui.note(tr("Błędne fakty bazy reguł!"), note);
     s.kb.rules.regula.clear();
     s.kb.nazwa_re.clear();
     return false;
@@ -224,55 +225,55 @@ void wykrywanie_warunkow_pojedynczych(Session& s) {
     if (found.empty()) return;
 
     const std::string name = s.kb.nazwa_re.name();
-    piszln(s, "Baza reguł " + name);
-    piszln(s, "ma przynajmniej jedną regułę z CF=1 i z pojedynczym warunkiem.");
-    piszln(s, "Reguła taka może być tautologią, zastępującą");
-    piszln(s, "jedno określenie (warunek) innym określeniem (wniosek) i czyniąc");
-    piszln(s, "tym samym bazę reguł mniej przejrzystą i czytelną.");
-    int show = s.ui.question("Wybierz:",
-                             "Baza reguł elementarna niepewna\n   " + name +
-                                 "\nma przynajmniej jedną regułę z CF=1 i z pojedynczym \nwarunkiem. \n\n"
-                                 "Reguła taka może być tautologią, zastępującą jedno \n"
-                                 "określenie (warunek) innym określeniem (wniosek) " +
-                                 "\ni czyniąc tym samym bazę reguł mniej przejrzystą i \nczytelną.\n\n"
-                                 "Chcesz zobaczyć reguły z CF=1 i z pojedynczym warunkiem?",
-                             {"&Tak", "&Nie"});
+    piszln(s, tr("Baza reguł ") + name);
+    piszln(s, tr("ma przynajmniej jedną regułę z CF=1 i z pojedynczym warunkiem."));
+    piszln(s, tr("Reguła taka może być tautologią, zastępującą"));
+    piszln(s, tr("jedno określenie (warunek) innym określeniem (wniosek) i czyniąc"));
+    piszln(s, tr("tym samym bazę reguł mniej przejrzystą i czytelną."));
+    int show = s.ui.question(tr("Wybierz:"),
+                             tr("Baza reguł elementarna niepewna\n   ") + name +
+                                 tr("\nma przynajmniej jedną regułę z CF=1 i z pojedynczym \nwarunkiem. \n\n"
+                                    "Reguła taka może być tautologią, zastępującą jedno \n"
+                                    "określenie (warunek) innym określeniem (wniosek) ") +
+                                 tr("\ni czyniąc tym samym bazę reguł mniej przejrzystą i \nczytelną.\n\n"
+                                    "Chcesz zobaczyć reguły z CF=1 i z pojedynczym warunkiem?"),
+                             {tr("&Tak"), tr("&Nie")});
     if (show == 0) {
-        piszln(s, "W bazie reguł " + name + " jest:");
+        piszln(s, tr("W bazie reguł ") + name + tr(" jest:"));
         for (const auto& p : found) {
             std::string n = std::to_string(p.rule_number);
-            piszln(s, "Reguła " + n + " z wnioskiem '" + p.conclusion + "'");
-            piszln(s, "z CF=1 i z pojedynczym warunkiem '" + p.condition + "'");
-            int next = s.ui.question("Reguła z pojedynczym warunkiem",
-                                     "W bazie reguł elementarnej niepewnej\n   " + name + "\njest reguła " +
-                                         n + " z wnioskiem\n   " + p.conclusion +
-                                         ",\nz CF=1 i z pojedynczym warunkiem\n   " + p.condition +
-                                         "\n\nChcesz zobaczyć następną regułę z pojedynczym warunkiem?",
-                                     {"&Tak", "&Nie"});
+            piszln(s, tr("Reguła ") + n + tr(" z wnioskiem '") + p.conclusion + "'");
+            piszln(s, tr("z CF=1 i z pojedynczym warunkiem '") + p.condition + "'");
+            int next = s.ui.question(tr("Reguła z pojedynczym warunkiem"),
+                                     tr("W bazie reguł elementarnej niepewnej\n   ") + name +
+                                         tr("\njest reguła ") + n + tr(" z wnioskiem\n   ") + p.conclusion +
+                                         tr(",\nz CF=1 i z pojedynczym warunkiem\n   ") + p.condition +
+                                         tr("\n\nChcesz zobaczyć następną regułę z pojedynczym warunkiem?"),
+                                     {tr("&Tak"), tr("&Nie")});
             if (next != 0) break;
         }
     }
-    piszln(s, "Jeżeli zauważysz regułę tautologiczną,");
-    piszln(s, "to przejdź do 'Baza reguł',");
-    piszln(s, "wybierz opcję 'Edycja bazy reguł',");
-    piszln(s, "wybierz błędną bazę i usuń tautologię.");
-    piszln(s, "Jeżeli nie, to przejdź do ładowania pozostałych baz.");
-    s.ui.note("Zalecenie",
-              "Jeżeli zauważysz regułę tautologiczną, to przejdź do 'Baza reguł',\n"
-              "wybierz opcję 'Edycja bazy reguł', wybierz błędną bazę i usuń tautologię.\n\n"
-              "Jeżeli nie, to przejdź do ładowania pozostałych baz.");
+    piszln(s, tr("Jeżeli zauważysz regułę tautologiczną,"));
+    piszln(s, tr("to przejdź do 'Baza reguł',"));
+    piszln(s, tr("wybierz opcję 'Edycja bazy reguł',"));
+    piszln(s, tr("wybierz błędną bazę i usuń tautologię."));
+    piszln(s, tr("Jeżeli nie, to przejdź do ładowania pozostałych baz."));
+    s.ui.note(tr("Zalecenie"),
+              tr("Jeżeli zauważysz regułę tautologiczną, to przejdź do 'Baza reguł',\n"
+                 "wybierz opcję 'Edycja bazy reguł', wybierz błędną bazę i usuń tautologię.\n\n"
+                 "Jeżeli nie, to przejdź do ładowania pozostałych baz."));
 }
 
 bool wykrywanie_niewlasciwego_cf_reguly(Session& s) {
     const Regula* bad =
         s.kb.rules.regula.find_first([](const Regula& r) { return !parse_real(r.cf_text).has_value(); });
     if (!bad) return true;
-    std::string line = "Reguła " + std::to_string(bad->rule_number) + " ma niepoprawną wartość CF.";
+    std::string line = tr("Reguła ") + std::to_string(bad->rule_number) + tr(" ma niepoprawną wartość CF.");
     piszln(s, line);
     s.kb.rules.regula.clear();
     s.kb.nazwa_re.short_name.remove_first([](const std::string&) { return true; });
     s.kb.nazwa_re.full_path.remove_first([](const std::string&) { return true; });
-    s.ui.note("Błąd bazy reguł", line + "\nWnioskowanie niemożliwe.");
+    s.ui.note(tr("Błąd bazy reguł"), line + tr("\nWnioskowanie niemożliwe."));
     return false;
 }
 
@@ -287,25 +288,25 @@ RuleAction dzialanie_w_bazie_regul(Session& s, int option) {
             CodecError cerr;
             std::optional<std::string> text = bytes ? decode_file_text(*bytes, &cerr) : std::nullopt;
             if (!text) {
-                s.ui.note("Uwaga błąd!", "Nie można odczytać pliku bazy reguł\n   " + path +
-                                             (bytes ? "\n" + cerr.message : std::string(".")));
+                s.ui.note(tr("Uwaga błąd!"), tr("Nie można odczytać pliku bazy reguł\n   ") + path +
+                                                 (bytes ? "\n" + cerr.message : std::string(".")));
                 return a;
             }
-            s.set_title("zuva_EN Przegląd pliku bazy: " + s.kb.nazwa_re.name());
+            s.set_title(tr("zuva_EN Przegląd pliku bazy: ") + s.kb.nazwa_re.name());
             a.ok = true;
-            a.title = "Przegląd";
+            a.title = tr("Przegląd");
             a.text = std::move(*text);
             return a;
         }
         case 2: {
             const std::string re = s.kb.nazwa_re.name();
             if (s.kb.nazwa_mo.loaded()) {
-                s.helper("     Warunki dopytywalne bazy reguł " + re + "\n" +
-                         "       z uwzględnieniem bazy modeli " + s.kb.nazwa_mo.name() + "\n");
-                a.title = "Warunki dopytywalne bazy reguł z uwzględnieniem bazy modeli.";
+                s.helper(tr("     Warunki dopytywalne bazy reguł ") + re + "\n" +
+                         tr("       z uwzględnieniem bazy modeli ") + s.kb.nazwa_mo.name() + "\n");
+                a.title = tr("Warunki dopytywalne bazy reguł z uwzględnieniem bazy modeli.");
             } else {
-                a.title = "Warunki dopytywalne bazy reguł " + re;
-                s.helper("Warunki dopytywalne  bazy reguł  " + re + "\n");
+                a.title = tr("Warunki dopytywalne bazy reguł ") + re;
+                s.helper(tr("Warunki dopytywalne  bazy reguł  ") + re + "\n");
             }
             a.items = ogolna_lista_dopytywalnych(s);
             a.ok = true;
@@ -337,12 +338,12 @@ void tworzenie_bazy_regul(Session& s) {
     if (was_loaded) s.set_title(kNoRuleBaseTitle);
     CreateTexts t;
     t.mask = "RE*.BEN";
-    t.dialog_title = "Podaj nazwę nowej bazy reguł";
-    t.note_title = "Tworzenie nowej bazy reguł";
-    t.note_text = [](const std::string& n) { return "Nowa baza reguł " + n + " została utworzona."; };
-    t.question_title = "Tworzenie bazy reguł";
+    t.dialog_title = tr("Podaj nazwę nowej bazy reguł");
+    t.note_title = tr("Tworzenie nowej bazy reguł");
+    t.note_text = [](const std::string& n) { return tr("Nowa baza reguł ") + n + tr(" została utworzona."); };
+    t.question_title = tr("Tworzenie bazy reguł");
     t.question_text = [](const std::string& n) {
-        return "Czy chcesz przejść od razu do edycji\nnowej bazy reguł " + n + " ?";
+        return tr("Czy chcesz przejść od razu do edycji\nnowej bazy reguł ") + n + " ?";
     };
     create_base_file(s, t);
 }
@@ -350,12 +351,12 @@ void tworzenie_bazy_regul(Session& s) {
 void kasowanie_bazy_regul(Session& s) {
     DeleteTexts t;
     t.mask = "RE*.BEN";
-    t.dialog_title = "Wybierz bazę reguł przeznaczoną do usunięcia";
-    t.question_title = "Usunięcie bazy reguł";
+    t.dialog_title = tr("Wybierz bazę reguł przeznaczoną do usunięcia");
+    t.question_title = tr("Usunięcie bazy reguł");
     t.question_text = [](const std::string& n) {
-        return "Czy jesteś pewien, że chcesz usunąć bazę reguł " + n + " ?";
+        return tr("Czy jesteś pewien, że chcesz usunąć bazę reguł ") + n + " ?";
     };
-    t.note_text = [](const std::string& n) { return "Baza reguł " + n + " została usunięta."; };
+    t.note_text = [](const std::string& n) { return tr("Baza reguł ") + n + tr(" została usunięta."); };
     if (!delete_base_file(s, t)) return;
     bool was_loaded = s.kb.nazwa_re.loaded();
     dzialanie_w_bazie_regul(s, 5);
@@ -383,7 +384,7 @@ void register_rule_commands(CommandRegistry& r) {
     });
     r.set(10070, [](Session& s) {
         std::string chosen = s.ui.open_file("RE*.BEN", {kind_info(BaseKind::Rules).filter},
-                                            "Wybierz nazwę edytowanej bazy reguł : ");
+                                            tr("Wybierz nazwę edytowanej bazy reguł : "));
         if (chosen.empty()) return;
         open_editor_window(s, s.resolve(chosen));
     });

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "kb/base_file_reader.h"
+#include "text/i18n.h"
 #include "text/nearest_name.h"
 
 namespace zuva {
@@ -10,9 +11,9 @@ namespace {
 
 // "1 pole", "3 pola", "5 pól".
 std::string fields_word(std::size_t n) {
-    if (n == 1) return "1 pole";
+    if (n == 1) return tr("1 pole");
     const bool few = n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14);
-    return std::to_string(n) + (few ? " pola" : " pól");
+    return std::to_string(n) + (few ? tr(" pola") : tr(" pól"));
 }
 
 // The fields given in the record of a line (top-level commas between its parentheses), or
@@ -50,9 +51,9 @@ std::string syntax_error_text(const ReadError& e, const FieldCount& fields_of,
     std::string_view name = line.substr(0, line.find_first_of("(),]"));
     name.remove_prefix(std::min(name.find_first_not_of(' '), name.size()));
     if (e.code == kErrTableName && !name.empty()) {
-        std::string m = "Nieznana nazwa tabeli " + std::string(name);
+        std::string m = tr("Nieznana nazwa tabeli ") + std::string(name);
         const std::string near = nearest_name(std::string(name), tables);
-        if (!near.empty()) m += " (czy chodziło o " + near + "?)";
+        if (!near.empty()) m += tr(" (czy chodziło o ") + near + "?)";
         return m + ".";
     }
     if (e.code == kErrFieldEnd) {
@@ -67,7 +68,7 @@ std::string syntax_error_text(const ReadError& e, const FieldCount& fields_of,
         const auto given = fields_given(line);
         if (wanted && given && byte < line.size() &&
             ((line[byte] == ')' && *given < *wanted) || (line[byte] == ',' && *given > *wanted)))
-            return "Rekord " + std::string(name) + " ma " + fields_word(*wanted) + ", a podano " +
+            return tr("Rekord ") + std::string(name) + tr(" ma ") + fields_word(*wanted) + tr(", a podano ") +
                    std::to_string(*given) + ".";
     }
     return read_error_message(e.code);
@@ -76,31 +77,31 @@ std::string syntax_error_text(const ReadError& e, const FieldCount& fields_of,
 std::string read_error_message(int code) {
     switch (code) {
         case kErrInteger:
-            return "Błędna liczba całkowita.";
+            return tr("Błędna liczba całkowita.");
         case kErrReal:
-            return "Błędna liczba rzeczywista.";
+            return tr("Błędna liczba rzeczywista.");
         case kErrText:
-            return "Tekst musi zaczynać się od cudzysłowu.";
+            return tr("Tekst musi zaczynać się od cudzysłowu.");
         case kErrListStart:
-            return "Lista musi zaczynać się od nawiasu [.";
+            return tr("Lista musi zaczynać się od nawiasu [.");
         case kErrListElement:
-            return "Po elemencie listy musi wystąpić przecinek lub nawias ].";
+            return tr("Po elemencie listy musi wystąpić przecinek lub nawias ].");
         case kErrTableName:
-            return "Nieznana nazwa tabeli.";
+            return tr("Nieznana nazwa tabeli.");
         case kErrOpenParen:
-            return "Po nazwie tabeli musi wystąpić nawias (.";
+            return tr("Po nazwie tabeli musi wystąpić nawias (.");
         case kErrFieldEnd:
-            return "Po polu rekordu musi wystąpić przecinek lub nawias ).";
+            return tr("Po polu rekordu musi wystąpić przecinek lub nawias ).");
         case kErrIntRange:
-            return "Liczba całkowita spoza zakresu.";
+            return tr("Liczba całkowita spoza zakresu.");
         case kErrTrailing:
-            return "Po rekordzie mogą wystąpić tylko spacje.";
+            return tr("Po rekordzie mogą wystąpić tylko spacje.");
         case kErrCannotOpen:
-            return "Nie można odczytać pliku.";
+            return tr("Nie można odczytać pliku.");
         case kErrEncoding:
-            return "Plik nie jest tekstem w stronie kodowej Windows-1250.";
+            return tr("Plik nie jest tekstem w stronie kodowej Windows-1250.");
     }
-    return "Błąd odczytu.";
+    return tr("Błąd odczytu.");
 }
 
 }  // namespace zuva

@@ -8,6 +8,7 @@
 #include "session/command_registry.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -23,6 +24,9 @@ std::string key_of(std::string_view language, std::string_view name) {
 const std::string* lookup(const std::unordered_map<std::string, std::string>& index, std::string_view name,
                           std::string_view language) {
     if (index.empty()) return nullptr;
+    // Without a language named, the language the program's texts are shown in.
+    if (language.empty() && thread_language() == Language::english)
+        language = language_code(Language::english);
     if (!language.empty()) {
         auto it = index.find(key_of(language, name));
         if (it != index.end()) return &it->second;
@@ -32,28 +36,28 @@ const std::string* lookup(const std::unordered_map<std::string, std::string>& in
 }
 
 void go_to_editor_lines(Session& s, const std::string& what) {
-    piszln(s, "Przejdź do 'Bazy tekstów',");
-    piszln(s, "wybierz opcję 'Edycja bazy tekstów',");
-    piszln(s, "wybierz błędną bazę i usuń " + what + ".");
+    piszln(s, tr("Przejdź do 'Bazy tekstów',"));
+    piszln(s, tr("wybierz opcję 'Edycja bazy tekstów',"));
+    piszln(s, tr("wybierz błędną bazę i usuń ") + what + ".");
 }
 
 void przeglad_bazy(Session& s) {
     const BaseName& name = s.kb.nazwa_te;
     if (!name.loaded() || name.full_path.empty()) {
-        s.helper(" Brak bazy tekstów do przeglądania.\n");
-        s.ui.note("Uwaga!", "Brak bazy tekstów do przeglądania!");
+        s.helper(tr(" Brak bazy tekstów do przeglądania.\n"));
+        s.ui.note(tr("Uwaga!"), tr("Brak bazy tekstów do przeglądania!"));
         return;
     }
     auto text = base_file_text(s, *name.full_path.first());
     if (!text) return;
-    s.set_title("zuva_EN Przegląd pliku bazy: " + name.name());
-    browse_text_window(s, "Przegląd", *text);
+    s.set_title(tr("zuva_EN Przegląd pliku bazy: ") + name.name());
+    browse_text_window(s, tr("Przegląd"), *text);
 }
 
 void edycja_bazy(Session& s) {
     const KindInfo& info = kind_info(BaseKind::Texts);
     const std::string chosen =
-        s.ui.open_file(info.mask, {info.filter}, "Wybierz nazwę edytowanej bazy tekstów : ");
+        s.ui.open_file(info.mask, {info.filter}, tr("Wybierz nazwę edytowanej bazy tekstów : "));
     if (chosen.empty()) return;
     open_editor_window(s, s.resolve(chosen));
 }
@@ -62,12 +66,14 @@ void tworzenie_bazy(Session& s) {
     kasowanie_bazy_tekstow(s.kb);
     CreateTexts t;
     t.mask = kind_info(BaseKind::Texts).mask;
-    t.dialog_title = "Podaj nazwę nowej bazy tekstów";
-    t.note_title = "Tworzenie nowej bazy tekstów";
-    t.note_text = [](const std::string& n) { return "Nowa baza tekstów " + n + " została utworzona."; };
-    t.question_title = "Tworzenie bazy tekstów";
+    t.dialog_title = tr("Podaj nazwę nowej bazy tekstów");
+    t.note_title = tr("Tworzenie nowej bazy tekstów");
+    t.note_text = [](const std::string& n) {
+        return tr("Nowa baza tekstów ") + n + tr(" została utworzona.");
+    };
+    t.question_title = tr("Tworzenie bazy tekstów");
     t.question_text = [](const std::string& n) {
-        return "Czy chcesz przejść od razu do edycji\nnowej bazy tekstów " + n + " ?";
+        return tr("Czy chcesz przejść od razu do edycji\nnowej bazy tekstów ") + n + " ?";
     };
     create_base_file(s, t);
 }
@@ -76,12 +82,12 @@ void kasowanie_bazy_pliku(Session& s) {
     DeleteTexts t;
     t.mask = kind_info(BaseKind::Texts).mask;
     t.filters = {kind_info(BaseKind::Texts).filter};
-    t.dialog_title = "Wybierz bazę tekstów przeznaczoną do usunięcia";
-    t.question_title = "Usunięcie bazy tekstów";
+    t.dialog_title = tr("Wybierz bazę tekstów przeznaczoną do usunięcia");
+    t.question_title = tr("Usunięcie bazy tekstów");
     t.question_text = [](const std::string& n) {
-        return "Czy jesteś pewien, że chcesz usunąć bazę tekstów " + n + " ?";
+        return tr("Czy jesteś pewien, że chcesz usunąć bazę tekstów ") + n + " ?";
     };
-    t.note_text = [](const std::string& n) { return "Baza tekstów " + n + " została usunięta."; };
+    t.note_text = [](const std::string& n) { return tr("Baza tekstów ") + n + tr(" została usunięta."); };
     delete_base_file(s, t);
 }
 
@@ -131,32 +137,34 @@ std::string ladowanie_bazy_tekstow(Session& s) {
     st.kind = BaseKind::Texts;
     st.precondition = [&s] {
         if (s.kb.nazwa_re.loaded()) return true;
-        s.ui.note("Uwaga!", "Proszę załadować bazę reguł!");
+        s.ui.note(tr("Uwaga!"), tr("Proszę załadować bazę reguł!"));
         return false;
     };
     st.clear = [&s] { kasowanie_bazy_tekstow(s.kb); };
     st.success = [&s](const std::string& name) {
-        piszln(s, "Baza tekstów " + name + " została załadowana!");
-        s.ui.note("Baza tekstów została załadowana !", "Baza tekstów\n   " + name + "\nzostała załadowana.");
+        piszln(s, tr("Baza tekstów ") + name + tr(" została załadowana!"));
+        s.ui.note(tr("Baza tekstów została załadowana !"),
+                  tr("Baza tekstów\n   ") + name + tr("\nzostała załadowana."));
     };
     st.after_load = [&s] {
         index_display_texts(s.kb.texts);
         return true;
     };
     st.syntax_error_branch = [&s] {
-        go_to_editor_lines(s, "błąd");
-        s.ui.note("Uwaga błąd!",
-                  "Przejdź do 'Bazy tekstów', wybierz opcję 'Edycja bazy tekstów',\nnastępnie wybierz błędną "
-                  "bazę i usuń błąd.");
+        go_to_editor_lines(s, tr("błąd"));
+        s.ui.note(
+            tr("Uwaga błąd!"),
+            tr("Przejdź do 'Bazy tekstów', wybierz opcję 'Edycja bazy tekstów',\nnastępnie wybierz błędną "
+               "bazę i usuń błąd."));
     };
     st.empty_lines_branch = [&s] {
-        piszln(s, "Błąd w trakcie wczytywania bazy tekstów. Baza zawiera puste linie!");
-        go_to_editor_lines(s, "puste linie, które najczęściej są na końcu bazy");
+        piszln(s, tr("Błąd w trakcie wczytywania bazy tekstów. Baza zawiera puste linie!"));
+        go_to_editor_lines(s, tr("puste linie, które najczęściej są na końcu bazy"));
         s.ui.note(
-            "Uwaga błąd!",
-            "Błąd w trakcie wczytywania bazy tekstów. Baza zawiera puste linie!\nPrzejdź do 'Bazy "
-            "tekstów', wybierz opcję 'Edycja bazy tekstów',\nnastępnie wybierz błędną bazę i usuń puste "
-            "linie, które najczęściej są na końcu bazy.");
+            tr("Uwaga błąd!"),
+            tr("Błąd w trakcie wczytywania bazy tekstów. Baza zawiera puste linie!\nPrzejdź do 'Bazy "
+               "tekstów', wybierz opcję 'Edycja bazy tekstów',\nnastępnie wybierz błędną bazę i usuń puste "
+               "linie, które najczęściej są na końcu bazy."));
     };
     return run_load_sequence(s, st);
 }

@@ -27,8 +27,9 @@ void kasowanie_bazy_tekstow(KnowledgeBase& kb);
 // Makes the lookup index of the records just read (first record of a name wins).
 void index_display_texts(TextsGroup& g);
 
-// The text a person reads for a name, in `language` when the base has one there, else in
-// Polish; nullptr when the base gives none. `help_text` the same for the longer help.
+// The text a person reads for a name, in `language` (without one: the language of the
+// program's texts) when the base has one there, else in Polish; nullptr when the base gives none. `help_text`
+// the same for the longer help.
 const std::string* display_text(const KnowledgeBase& kb, std::string_view name,
                                 std::string_view language = {});
 const std::string* help_text(const KnowledgeBase& kb, std::string_view name, std::string_view language = {});

@@ -8,6 +8,7 @@
 #include "testing/case_file.h"
 #include "testing/case_names.h"
 #include "testing/case_run.h"
+#include "text/i18n.h"
 
 namespace zuva::lsp {
 
@@ -41,13 +42,14 @@ void Server::publish_cases(const Document& d) {
         for (const auto& c : file->cases) {
             std::error_code ec;
             if (!fs::is_regular_file(c.rule_path, ec)) {
-                add(c.base_line, c.base_column, "Nie można odczytać pliku bazy reguł " + c.rule_base + ".");
+                add(c.base_line, c.base_column,
+                    tr("Nie można odczytać pliku bazy reguł ") + c.rule_base + ".");
                 continue;
             }
             std::string why;
             if (!bases.get(c.rule_path, why)) continue;
             for (const auto& l : bases.failed_loads(c.rule_path))
-                add(c.line, 1, "Baza nie została załadowana: " + l);
+                add(c.line, 1, tr("Baza nie została załadowana: ") + l);
             if (const auto* names = bases.names(c.rule_path, c.rule_base))
                 for (const auto& m : testing::check_case_names(c, *names, nullptr))
                     add(m.line, m.column, m.message);

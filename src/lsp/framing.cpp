@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "text/i18n.h"
+
 namespace zuva::lsp {
 
 namespace {
@@ -91,7 +93,7 @@ std::optional<Frame> FrameParser::next() {
         if (rest.size() <= kMaxHeader) return std::nullopt;
         skipping_ = true;
         ++pos_;
-        return Frame{true, "Nagłówek komunikatu jest za długi."};
+        return Frame{true, tr("Nagłówek komunikatu jest za długi.")};
     }
     std::string_view header = rest.substr(0, end);
     std::optional<std::size_t> length;
@@ -103,21 +105,21 @@ std::optional<Frame> FrameParser::next() {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) {
-            problem = "Wiersz nagłówka bez dwukropka.";
+            problem = tr("Wiersz nagłówka bez dwukropka.");
             break;
         }
         if (!iequals(trimmed(line.substr(0, colon)), kLengthHeader)) continue;  // Content-Type and others
         std::string_view v = trimmed(line.substr(colon + 1));
         if (v.empty() || v.size() > 12 ||
             !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-            problem = "Błędna wartość Content-Length.";
+            problem = tr("Błędna wartość Content-Length.");
             break;
         }
         length = std::stoull(std::string(v));
     }
-    if (problem.empty() && !length) problem = "Brak nagłówka Content-Length.";
+    if (problem.empty() && !length) problem = tr("Brak nagłówka Content-Length.");
     if (problem.empty() && *length > max_body_)
-        problem = "Komunikat za długi: " + std::to_string(*length) + " bajtów (najwyżej " +
+        problem = tr("Komunikat za długi: ") + std::to_string(*length) + tr(" bajtów (najwyżej ") +
                   std::to_string(max_body_) + ").";
     if (!problem.empty()) {
         // The header is dropped; whatever body it announced is skipped up to the next frame.
@@ -137,7 +139,7 @@ std::optional<Frame> FrameParser::finish() {
     if (skipping_ || rest.find_first_not_of("\r\n") == std::string_view::npos) return std::nullopt;
     buf_.clear();
     pos_ = 0;
-    return Frame{true, "Komunikat urwany na końcu wejścia."};
+    return Frame{true, tr("Komunikat urwany na końcu wejścia.")};
 }
 
 }  // namespace zuva::lsp

@@ -10,6 +10,7 @@
 #include "kb/base_file_reader.h"
 #include "lsp/positions.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva::lsp {
 
@@ -97,7 +98,7 @@ KnowledgeIndex::KnowledgeIndex(const Group& g) {
                 };
                 if (t == "reguła")
                     outline_.push_back(
-                        {f.path, l, "Reguła " + std::to_string(number) + ": " + first_text(1), t, 12});
+                        {f.path, l, tr("Reguła ") + std::to_string(number) + ": " + first_text(1), t, 12});
                 else if (t.rfind("model", 0) == 0 && t != "modele_ekskluzywne")
                     outline_.push_back(
                         {f.path, l, "Model " + std::to_string(number) + ": " + first_text(2), t, 5});
@@ -167,7 +168,7 @@ std::string KnowledgeIndex::describe(const std::string& name) const {
                 models.push_back(o.number);
                 break;
             case Role::Declared:
-                declared.insert(o.table == "fakt"             ? "fakt bazy reguł"
+                declared.insert(o.table == "fakt"             ? tr("fakt bazy reguł")
                                 : o.table == "m_fakt"         ? "fakt bazy modeli"
                                 : o.table == "argument_znany" ? "argument znany"
                                 : o.table == "arg_dopyt"      ? "argument dopytywalny"
@@ -186,26 +187,27 @@ std::string KnowledgeIndex::describe(const std::string& name) const {
         }
     }
     std::string md = "**" + name + "**\n\n";
-    if (auto t = texts_.find(name); t != texts_.end()) md += "Tekst dla użytkownika: *" + t->second + "*\n\n";
+    if (auto t = texts_.find(name); t != texts_.end())
+        md += tr("Tekst dla użytkownika: *") + t->second + "*\n\n";
     std::vector<std::string> from;
-    if (!rules.empty()) from.push_back("wnioskowany przez reguły " + join_numbers(rules));
+    if (!rules.empty()) from.push_back(tr("wnioskowany przez reguły ") + join_numbers(rules));
     if (!models.empty()) from.push_back("wyliczany przez modele " + join_numbers(models));
     for (const auto& d : declared)
         if (d != "wniosek dysjunktywny") from.push_back(d);
-    const bool given = !rules.empty() || !models.empty() || declared.count("fakt bazy reguł") ||
+    const bool given = !rules.empty() || !models.empty() || declared.count(tr("fakt bazy reguł")) ||
                        declared.count("fakt bazy modeli") || declared.count("argument znany");
     if (!given && !declared.count("argument dopytywalny"))
-        from.push_back("dopytywalny (pytanie do użytkownika)");
-    md += "Skąd CF lub wartość: ";
+        from.push_back(tr("dopytywalny (pytanie do użytkownika)"));
+    md += tr("Skąd CF lub wartość: ");
     for (std::size_t i = 0; i < from.size(); ++i)
         md += (i ? "; " : "") + from[i];
     md += ".\n\n";
     std::vector<std::string> uses;
-    if (!used_rules.empty()) uses.push_back("reguły " + join_numbers(used_rules));
+    if (!used_rules.empty()) uses.push_back(tr("reguły ") + join_numbers(used_rules));
     if (!used_models.empty()) uses.push_back("modele " + join_numbers(used_models));
     if (!used_constraints.empty()) uses.push_back("ograniczenia " + join_numbers(used_constraints));
     if (declared.count("wniosek dysjunktywny")) uses.push_back("wniosek dysjunktywny");
-    md += "Używany w: ";
+    md += tr("Używany w: ");
     if (uses.empty()) md += "nigdzie";
     for (std::size_t i = 0; i < uses.size(); ++i)
         md += (i ? "; " : "") + uses[i];

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "lsp/server.h"
+#include "text/i18n.h"
 
 namespace zuva::lsp {
 
@@ -25,10 +26,10 @@ bool write_all(int fd, const std::string& data) {
 }
 
 const char* const kUsage =
-    "Użycie: zuva lsp [--debounce MS]\n"
-    "  Serwer języka (Language Server Protocol) dla plików baz: komunikaty JSON-RPC na\n"
-    "  standardowym wejściu i wyjściu. --debounce: pauza w pisaniu (ms, domyślnie 300),\n"
-    "  po której bazy tej samej nazwy wyróżniającej są sprawdzane w całości.\n";
+    N_("Użycie: zuva lsp [--debounce MS]\n"
+       "  Serwer języka (Language Server Protocol) dla plików baz: komunikaty JSON-RPC na\n"
+       "  standardowym wejściu i wyjściu. --debounce: pauza w pisaniu (ms, domyślnie 300),\n"
+       "  po której bazy tej samej nazwy wyróżniającej są sprawdzane w całości.\n");
 
 }  // namespace
 
@@ -63,16 +64,16 @@ int lsp_command(const std::vector<std::string>& args, const std::string& version
             try {
                 o.debounce = std::chrono::milliseconds(std::stoi(args[++i]));
             } catch (const std::exception&) {
-                std::cerr << "zuva lsp: błędna wartość --debounce\n" << kUsage;
+                std::cerr << tr("zuva lsp: błędna wartość --debounce\n") << tr(kUsage);
                 return 2;
             }
         } else if (args[i] == "--help" || args[i] == "-h") {
-            std::cout << kUsage;
+            std::cout << tr(kUsage);
             return 0;
         } else if (args[i] == "--stdio") {
             // What editors add by habit: standard input and output are the only channel.
         } else {
-            std::cerr << "zuva lsp: nieznany argument '" << args[i] << "'\n" << kUsage;
+            std::cerr << tr("zuva lsp: nieznany argument '") << args[i] << "'\n" << tr(kUsage);
             return 2;
         }
     }

@@ -5,6 +5,7 @@
 
 #include "kb/base_file_reader.h"
 #include "lsp/server.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva::lsp {
@@ -25,26 +26,27 @@ bool special_name(const std::string& n) {
 // Why a name cannot be the new name of a condition or argument, or nullopt when it can: it
 // must read back as one quoted text of a record and mean what the old name meant.
 std::optional<std::string> refusal_of(const std::string& n) {
-    const std::string quoted = "Nazwa '" + n + "' ";
-    if (n.empty()) return "Nowa nazwa nie może być pusta.";
+    const std::string quoted = tr("Nazwa '") + n + "' ";
+    if (n.empty()) return tr("Nowa nazwa nie może być pusta.");
     if (special_name(n))
-        return quoted + "ma w bazach znaczenie specjalne (" +
-               std::string(n == "koniec" ? "wniosek kończący wnioskowanie" : "warunek zawsze spełniony") +
-               "): nazwa warunku nie może jej przyjąć.";
+        return quoted + tr("ma w bazach znaczenie specjalne (") +
+               std::string(n == "koniec" ? tr("wniosek kończący wnioskowanie")
+                                         : tr("warunek zawsze spełniony")) +
+               tr("): nazwa warunku nie może jej przyjąć.");
     for (unsigned char c : n) {
         if (c == ' ' || c == '\t')
-            return quoted + "zawiera odstęp: nazwa warunku ani argumentu go nie zawiera.";
-        if (c == ',') return quoted + "zawiera przecinek, który w rekordzie rozdziela pola.";
+            return quoted + tr("zawiera odstęp: nazwa warunku ani argumentu go nie zawiera.");
+        if (c == ',') return quoted + tr("zawiera przecinek, który w rekordzie rozdziela pola.");
         if (c == '"' || c == '\\')
-            return quoted + "zawiera cudzysłów lub ukośnik odwrotny, który kończy tekst rekordu.";
-        if (c < 0x20) return quoted + "zawiera znak sterujący.";
+            return quoted + tr("zawiera cudzysłów lub ukośnik odwrotny, który kończy tekst rekordu.");
+        if (c < 0x20) return quoted + tr("zawiera znak sterujący.");
     }
     for (BaseKind k : kBaseFileKinds) {
         const auto tables = table_names(k);
         if (std::find(tables.begin(), tables.end(), n) != tables.end())
-            return quoted + "jest nazwą rekordu bazy: nazwa warunku nie może jej przyjąć.";
+            return quoted + tr("jest nazwą rekordu bazy: nazwa warunku nie może jej przyjąć.");
     }
-    if (parse_real(n)) return quoted + "jest liczbą: w modelu byłaby stałą, nie argumentem.";
+    if (parse_real(n)) return quoted + tr("jest liczbą: w modelu byłaby stałą, nie argumentem.");
     return std::nullopt;
 }
 
@@ -61,7 +63,7 @@ Document Server::document(const Json& params) const {
     d.uri = uri;
     d.path = *path;
     auto text = read_base_text(*path);
-    if (!text) throw RequestError{kRequestFailed, "Nie można odczytać pliku " + *path + "."};
+    if (!text) throw RequestError{kRequestFailed, tr("Nie można odczytać pliku ") + *path + "."};
     d.text = *text;
     return d;
 }
@@ -190,8 +192,8 @@ Json Server::rename(const Json& params) {
     if (auto why = refusal_of(to)) throw RequestError{kRequestFailed, *why};
     if (to == *a.name) return {{"changes", Json::object()}};
     if (a.index->known(to))
-        throw RequestError{kRequestFailed, "Nazwa '" + to +
-                                               "' jest już używana w bazach o nazwie wyróżniającej " +
+        throw RequestError{kRequestFailed, tr("Nazwa '") + to +
+                                               tr("' jest już używana w bazach o nazwie wyróżniającej ") +
                                                docs_.group_of(a.doc.path).wyroznik + "."};
     Json changes = Json::object();
     for (const auto& o : *a.index->occurrences(*a.name))

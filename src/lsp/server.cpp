@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "testing/case_run.h"
+#include "text/i18n.h"
 
 namespace zuva::lsp {
 
@@ -45,11 +46,11 @@ bool Server::handle(const Frame& frame) {
     }
     Json message = Json::parse(frame.body, nullptr, false);
     if (message.is_discarded()) {
-        send_(error_answer(nullptr, kParseError, "Treść komunikatu nie jest poprawnym tekstem JSON."));
+        send_(error_answer(nullptr, kParseError, tr("Treść komunikatu nie jest poprawnym tekstem JSON.")));
         return true;
     }
     if (!message.is_object()) {
-        send_(error_answer(nullptr, kInvalidRequest, "Komunikat musi być obiektem JSON."));
+        send_(error_answer(nullptr, kInvalidRequest, tr("Komunikat musi być obiektem JSON.")));
         return true;
     }
     if (message.contains("method") && message["method"] == "exit") return false;
@@ -61,13 +62,13 @@ void Server::dispatch(const Json& message) {
     const bool has_id = message.contains("id");
     const Json id = has_id ? message["id"] : Json(nullptr);
     if (has_id && !id.is_number_integer() && !id.is_string() && !id.is_null()) {
-        send_(error_answer(nullptr, kInvalidRequest, "Błędny identyfikator żądania."));
+        send_(error_answer(nullptr, kInvalidRequest, tr("Błędny identyfikator żądania.")));
         return;
     }
     auto method = message.find("method");
     if (method == message.end()) return;  // an answer to a request of ours: none is sent
     if (!method->is_string()) {
-        if (has_id) send_(error_answer(id, kInvalidRequest, "Nazwa metody musi być tekstem."));
+        if (has_id) send_(error_answer(id, kInvalidRequest, tr("Nazwa metody musi być tekstem.")));
         return;
     }
     const std::string name = *method;
@@ -87,7 +88,7 @@ void Server::dispatch(const Json& message) {
     } catch (const RequestError& e) {
         send_(error_answer(id, e.code, e.message));
     } catch (const Json::exception& e) {
-        send_(error_answer(id, kInvalidParams, std::string("Błędne parametry: ") + e.what()));
+        send_(error_answer(id, kInvalidParams, std::string(tr("Błędne parametry: ")) + e.what()));
     } catch (const std::exception& e) {
         send_(error_answer(id, kInternalError, e.what()));
     }
@@ -95,8 +96,8 @@ void Server::dispatch(const Json& message) {
 
 Json Server::request(const std::string& method, const Json& params) {
     if (method == "initialize") return initialize(params);
-    if (!initialized_) throw RequestError{kServerNotInitialized, "Serwer nie został zainicjowany."};
-    if (shutdown_) throw RequestError{kInvalidRequest, "Serwer kończy pracę."};
+    if (!initialized_) throw RequestError{kServerNotInitialized, tr("Serwer nie został zainicjowany.")};
+    if (shutdown_) throw RequestError{kInvalidRequest, tr("Serwer kończy pracę.")};
     if (method == "shutdown") {
         shutdown_ = true;
         return nullptr;
@@ -132,7 +133,7 @@ void Server::notification(const std::string& method, const Json& params) {
 }
 
 Json Server::initialize(const Json& params) {
-    if (initialized_) throw RequestError{kInvalidRequest, "Serwer został już zainicjowany."};
+    if (initialized_) throw RequestError{kInvalidRequest, tr("Serwer został już zainicjowany.")};
     // The first position encoding the client offers that the server counts in.
     if (auto general = params.find("capabilities"); general != params.end() && general->is_object()) {
         auto g = general->find("general");

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "python/zuva_bindings.h"
+#include "text/i18n.h"
 #include "zuva/zuva.h"
 
 namespace py = pybind11;
 using namespace zuva::api;
+using zuva::tr;
 
 namespace {
 
@@ -63,7 +65,7 @@ std::vector<ImportedRow> rows_of(const py::iterable& rows) {
             out.push_back({text(d["kind"]), text(d["name"]), text(d["value"])});
         } else {
             const auto t = py::tuple(py::reinterpret_borrow<py::object>(r));
-            if (t.size() != 3) throw py::value_error("wiersz importu to (rodzaj, nazwa, wartość)");
+            if (t.size() != 3) throw py::value_error(tr("wiersz importu to (rodzaj, nazwa, wartość)"));
             out.push_back({text(t[0]), text(t[1]), text(t[2])});
         }
     }
@@ -90,7 +92,8 @@ void answer(Consultation& c, const py::object& value) {
         c.answer(text);
         return;
     }
-    if (py::isinstance<py::bool_>(value)) throw py::type_error("odpowiedź nie może być wartością logiczną");
+    if (py::isinstance<py::bool_>(value))
+        throw py::type_error(tr("odpowiedź nie może być wartością logiczną"));
     if (py::isinstance<py::int_>(value)) {
         const long long n = value.cast<long long>();
         py::gil_scoped_release release;
@@ -108,7 +111,7 @@ void answer(Consultation& c, const py::object& value) {
         c.answer(v);
         return;
     }
-    throw py::type_error("odpowiedź musi być liczbą albo tekstem");
+    throw py::type_error(tr("odpowiedź musi być liczbą albo tekstem"));
 }
 
 }  // namespace
@@ -222,8 +225,8 @@ PYBIND11_MODULE(_zuva, m) {
                  if (!q) throw py::stop_iteration();
                  // The same question unanswered would come for ever.
                  if (py::hasattr(self, "_awaiting") && self.attr("_awaiting").cast<int>() == q->number)
-                     throw Error("Pytanie " + std::to_string(q->number) + " (" + q->name +
-                                 ") nie dostało odpowiedzi: odpowiedz na nie (answer) przed następnym.");
+                     throw Error(tr("Pytanie ") + std::to_string(q->number) + " (" + q->name +
+                                 tr(") nie dostało odpowiedzi: odpowiedz na nie (answer) przed następnym."));
                  self.attr("_awaiting") = q->number;
                  return *q;
              })
@@ -416,6 +419,10 @@ PYBIND11_MODULE(_zuva, m) {
         .def("__repr__",
              [](const KnowledgeBase& kb) { return "<zuva.KnowledgeBase " + kb.rule_file() + ">"; });
 
+    m.def("set_language", &zuva::api::set_language, py::arg("code"),
+          "The language of the program's texts in the consultations started afterwards: \"pl\" "
+          "(the default) or \"en\"; False when no English catalog is found or the code is neither.");
+    m.def("language", &zuva::api::language, "The language of the program's texts: \"pl\" or \"en\".");
     m.def(
         "open", [](const std::string& path) { return KnowledgeBase::open(path); }, py::arg("path"),
         py::call_guard<py::gil_scoped_release>(),
@@ -428,11 +435,11 @@ PYBIND11_MODULE(_zuva, m) {
             // Numbers are typed as Python writes them (0.8, -1).
             auto typed = [](const py::handle& v) -> std::string {
                 if (py::isinstance<py::bool_>(v))
-                    throw py::type_error("odpowiedź nie może być wartością logiczną");
+                    throw py::type_error(tr("odpowiedź nie może być wartością logiczną"));
                 if (py::isinstance<py::str>(v)) return v.cast<std::string>();
                 if (py::isinstance<py::int_>(v) || py::isinstance<py::float_>(v))
                     return py::str(v).cast<std::string>();
-                throw py::type_error("odpowiedź musi być liczbą albo tekstem");
+                throw py::type_error(tr("odpowiedź musi być liczbą albo tekstem"));
             };
             std::map<std::string, std::string> by_name;
             for (const auto& [k, v] : answers)

@@ -7,6 +7,7 @@
 #include "session/session.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva {
@@ -86,38 +87,38 @@ bool write_report_file(const std::string& path, std::string_view utf8_text, std:
 }
 
 bool raport(Session& s) {
-    s.helper(" Czy zachować raport?  ");
+    s.helper(tr(" Czy zachować raport?  "));
     s.ui.asking(Asking::ReportQuestion);
-    int b =
-        s.ui.question("Raport wnioskowania/diagnostyki",
-                      "Czy chcesz zachować przebieg\nwnioskowania/diagnostyki w raporcie?", {"&Tak", "&Nie"});
+    int b = s.ui.question(tr("Raport wnioskowania/diagnostyki"),
+                          tr("Czy chcesz zachować przebieg\nwnioskowania/diagnostyki w raporcie?"),
+                          {tr("&Tak"), tr("&Nie")});
     if (b == 1) return true;
     // A report that cannot be written is not lost: the reason is told and the save dialog
     // comes again, until the report is written or the dialog is cancelled.
     for (;;) {
-        s.helper(" Podaj nazwę raportu (*.RPT):\n");
-        std::string name = s.ui.save_file("*.RPT", {{"Pliki raportów (*.RPT)", "*.RPT"}},
-                                          "Podaj nazwę nowego pliku raportu");
+        s.helper(tr(" Podaj nazwę raportu (*.RPT):\n"));
+        std::string name = s.ui.save_file("*.RPT", {{tr("Pliki raportów (*.RPT)"), "*.RPT"}},
+                                          tr("Podaj nazwę nowego pliku raportu"));
         if (name.empty()) return false;
         s.report.nazwa_raportu.insert_front(name);
         std::string why;
         if (!write_report_file(s.resolve(name), s.report.text, why)) {
             s.report.nazwa_raportu.clear();
-            s.helper("\n Nie można zapisać raportu " + name + ": " + why + ".\n\n");
-            s.ui.note("Uwaga błąd!", "Nie można zapisać pliku raportu\n   " + name + "\n(" + why +
-                                         ").\n\nPodaj inną nazwę pliku albo anuluj zapis.");
+            s.helper(tr("\n Nie można zapisać raportu ") + name + ": " + why + ".\n\n");
+            s.ui.note(tr("Uwaga błąd!"), tr("Nie można zapisać pliku raportu\n   ") + name + "\n(" + why +
+                                             tr(").\n\nPodaj inną nazwę pliku albo anuluj zapis."));
             continue;
         }
-        s.helper("\n Raport " + name + " został zapamiętany.\n");
+        s.helper(tr("\n Raport ") + name + tr(" został zapamiętany.\n"));
         s.helper("\n\n");
         s.report.nazwa_raportu.clear();
-        s.ui.note("Uwaga!", "Raport " + short_name_of(name) + " został zapamiętany.");
+        s.ui.note(tr("Uwaga!"), tr("Raport ") + short_name_of(name) + tr(" został zapamiętany."));
         return true;
     }
 }
 
 void browse_text_window(Session& s, const std::string& title, const std::string& text) {
-    int wrap = s.ui.question("Zawiń/rozwiń", "Czy zawijać tekst?", {"&Tak", "&Nie"});
+    int wrap = s.ui.question(tr("Zawiń/rozwiń"), tr("Czy zawijać tekst?"), {tr("&Tak"), tr("&Nie")});
     s.ui.browse_text(title, text, wrap == 0);
     // A window the front end keeps open does this when it is closed.
     if (s.ui.browse_windows_close_at_once()) s.set_title("zuva_EN");
@@ -144,8 +145,9 @@ bool opcja_z_menu_szczegolowosci(Session& s, int choice) {
 void wybor_szczegolowosci(Session& s) {
     kasowanie_szczegolowosc(s);
     s.ui.asking(Asking::DetailLevel);
-    int choice = s.ui.radio("Poziom szczegółowości", "Wybierz poziom szczegółowości komunikatów i raportów ",
-                            {"Mała szczegółowość", "Duża szczegółowość"}, 1);
+    int choice =
+        s.ui.radio(tr("Poziom szczegółowości"), tr("Wybierz poziom szczegółowości komunikatów i raportów "),
+                   {tr("Mała szczegółowość"), tr("Duża szczegółowość")}, 1);
     opcja_z_menu_szczegolowosci(s, choice);
 }
 

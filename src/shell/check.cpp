@@ -32,6 +32,7 @@
 #include "shell/shell.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "ui/ui.h"
 #include "verify/analysis.h"
 #include "verify/completeness.h"
@@ -42,6 +43,15 @@ namespace zuva {
 using namespace check;
 
 namespace {
+
+// Whether a text the load showed is the given one, as written or in the language of the run
+// (the texts come from the core, marked for translation or not).
+bool is_text(std::string_view shown, const char* text) {
+    return shown == text || shown == tr(text);
+}
+bool starts_with_text(std::string_view shown, const char* text) {
+    return shown.starts_with(text) || shown.starts_with(tr(text));
+}
 
 namespace fs = std::filesystem;
 
@@ -115,7 +125,7 @@ class Checker {
         if (!held && (!bytes || !fs::is_regular_file(full, ec))) {
             result_.unreadable = true;
             add({result_.rule_file, 1, 1, true, "file",
-                 "Nie można odczytać pliku " + result_.rule_file + "."});
+                 tr("Nie można odczytać pliku ") + result_.rule_file + "."});
             return result_;
         }
         try {
@@ -169,7 +179,7 @@ class Checker {
             if (options_.anomalies && rules_read_) anomalies(full);
             if (rules_read_) display_texts();
         } catch (const CheckAborted&) {
-            add({result_.rule_file, 1, 1, true, "check", "Test przerwany: program pytał bez końca."});
+            add({result_.rule_file, 1, 1, true, "check", tr("Test przerwany: program pytał bez końca.")});
         } catch (const ProgramExit&) {
         }
         return finish();
@@ -223,7 +233,7 @@ class Checker {
         if (!text) {
             add({shown_path, 1, 1, true, "file",
                  bytes ? "Plik nie jest tekstem w kodowaniu Windows-1250 ani UTF-8."
-                       : "Nie można odczytać pliku."});
+                       : tr("Nie można odczytać pliku.")});
             if (kind == BaseKind::Rules) result_.unreadable = true;
             return false;
         }
@@ -332,17 +342,20 @@ class Checker {
             if (sh.in_diagnosis) continue;
             Finding f;
             if (sh.question) {
-                if (sh.title != "Reguła z pojedynczym warunkiem") continue;
+                if (!is_text(sh.title, N_("Reguła z pojedynczym warunkiem"))) continue;
                 f.error = false;
                 f.kind = "single-condition-rule";
             } else {
                 // The notes that announce a diagnosis and tell its result are not findings.
-                if (sh.title.rfind("Wynik", 0) == 0 || sh.title == "Zalecenie" || sh.title == "Diagnozowanie")
+                if (starts_with_text(sh.title, N_("Wynik")) || is_text(sh.title, N_("Zalecenie")) ||
+                    is_text(sh.title, N_("Diagnozowanie")))
                     continue;
                 // Nor the note that a base was loaded (the advice, graphics and sound loads
                 // title it with the load's own line).
-                if (std::string_view(sh.text).ends_with("\nzostała załadowana.")) continue;
-                f.error = sh.title != "Uwaga!";
+                if (std::string_view(sh.text).ends_with("\nzostała załadowana.") ||
+                    std::string_view(sh.text).ends_with(tr("\nzostała załadowana.")))
+                    continue;
+                f.error = !is_text(sh.title, N_("Uwaga!"));
                 f.kind = "load";
             }
             std::string text = without_question(sh.text);
@@ -566,7 +579,7 @@ std::optional<Finding> syntax_finding(BaseKind kind, std::string_view text, cons
     std::string msg =
         err->line_text.empty() && err->position == 0
             ? "Baza zawiera puste linie!"
-            : "Błąd syntaksu: " +
+            : tr("Błąd syntaksu: ") +
                   syntax_error_text(
                       *err, [kind](std::string_view t) { return field_count(kind, t); }, table_names(kind));
     return Finding{shown_path, err->line_number, err->position + 1, true, "syntax", msg};

@@ -9,26 +9,27 @@
 #include "shell/check_filters.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
 namespace {
 
 const char* const kCheckUsage =
-    "Użycie: zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] "
-    "PLIK...\n"
-    "  PLIK to baza reguł (RE*.BEN); bazy tej samej nazwy wyróżniającej z jej katalogu\n"
-    "  są sprawdzane razem z nią. Stan wyjścia: 0 bez błędów, 1 są błędy, 2 złe argumenty\n"
-    "  lub plik nie do odczytania.\n"
-    "  --disable RODZAJ pomija ustalenia tego rodzaju, --warn RODZAJ czyni je ostrzeżeniami\n"
-    "  (także przy --warnings-as-errors), --enable RODZAJ włącza rodzaj domyślnie wyłączony\n"
-    "  (missing-text: pytanie bez tekstu w bazie tekstów); to samo w pliku zuva-check.conf\n"
-    "  obok bazy reguł, wiersz na rodzaj: disable RODZAJ, warn RODZAJ albo enable RODZAJ.\n";
+    N_("Użycie: zuva check [--format text|json] [--no-diagnoses] [--no-anomalies] [--warnings-as-errors] "
+       "PLIK...\n"
+       "  PLIK to baza reguł (RE*.BEN); bazy tej samej nazwy wyróżniającej z jej katalogu\n"
+       "  są sprawdzane razem z nią. Stan wyjścia: 0 bez błędów, 1 są błędy, 2 złe argumenty\n"
+       "  lub plik nie do odczytania.\n"
+       "  --disable RODZAJ pomija ustalenia tego rodzaju, --warn RODZAJ czyni je ostrzeżeniami\n"
+       "  (także przy --warnings-as-errors), --enable RODZAJ włącza rodzaj domyślnie wyłączony\n"
+       "  (missing-text: pytanie bez tekstu w bazie tekstów); to samo w pliku zuva-check.conf\n"
+       "  obok bazy reguł, wiersz na rodzaj: disable RODZAJ, warn RODZAJ albo enable RODZAJ.\n");
 
 // The usage with every kind of finding.
 std::string usage() {
-    std::string u = kCheckUsage;
-    u += "  Rodzaje ustaleń:";
+    std::string u = tr(kCheckUsage);
+    u += tr("  Rodzaje ustaleń:");
     for (const auto& k : check::finding_kinds())
         u += " " + k;
     return u + "\n";
@@ -45,7 +46,7 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
             std::string v;
             if (a == "--format") {
                 if (i + 1 >= args.size()) {
-                    err << "zuva check: brak wartości po --format\n" << kCheckUsage;
+                    err << tr("zuva check: brak wartości po --format\n") << tr(kCheckUsage);
                     return 2;
                 }
                 v = args[++i];
@@ -53,7 +54,8 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
                 v = a.substr(9);
             }
             if (v != "text" && v != "json") {
-                err << "zuva check: nieznany format '" << v << "' (text lub json)\n" << kCheckUsage;
+                err << tr("zuva check: nieznany format '") << v << tr("' (text lub json)\n")
+                    << tr(kCheckUsage);
                 return 2;
             }
             o.json = v == "json";
@@ -65,7 +67,7 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
             o.warnings_as_errors = true;
         } else if (a == "--disable" || a == "--warn" || a == "--enable") {
             if (i + 1 >= args.size() || !check::finding_kinds().count(args[i + 1])) {
-                err << "zuva check: po " << a << " podaj rodzaj ustaleń\n" << usage();
+                err << tr("zuva check: po ") << a << tr(" podaj rodzaj ustaleń\n") << usage();
                 return 2;
             }
             (a == "--disable" ? o.disabled : a == "--warn" ? o.warned : o.enabled).insert(args[++i]);
@@ -73,14 +75,14 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
             out << usage();
             return 0;
         } else if (a.size() > 1 && a[0] == '-') {
-            err << "zuva check: nieznany argument '" << a << "'\n" << kCheckUsage;
+            err << tr("zuva check: nieznany argument '") << a << "'\n" << tr(kCheckUsage);
             return 2;
         } else {
             files.push_back(a);
         }
     }
     if (files.empty()) {
-        err << "zuva check: nie podano pliku bazy reguł\n" << kCheckUsage;
+        err << tr("zuva check: nie podano pliku bazy reguł\n") << tr(kCheckUsage);
         return 2;
     }
     int status = 0;
@@ -109,7 +111,7 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
         out << (o.json ? format_findings_json(r) : format_findings_text(r));
         out.flush();
         if (r.unreadable) {
-            err << "zuva check: nie można odczytać pliku " << f << "\n";
+            err << tr("zuva check: nie można odczytać pliku ") << f << "\n";
             status = 2;
         } else if (r.errors() > 0 && status == 0) {
             status = 1;

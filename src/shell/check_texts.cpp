@@ -4,6 +4,7 @@
 
 #include <unordered_set>
 
+#include "text/i18n.h"
 #include "text/nearest_name.h"
 
 namespace zuva::check {
@@ -68,10 +69,10 @@ class KnownNames {
 };
 
 std::string unknown_text(const char* what, const std::string& name, const KnownNames& known) {
-    std::string m =
-        "Baza tekstów podaje " + std::string(what) + " nazwy \"" + name + "\", której nie ma w bazie wiedzy.";
+    std::string m = tr("Baza tekstów podaje ") + std::string(what) + tr(" nazwy \"") + name +
+                    tr("\", której nie ma w bazie wiedzy.");
     const std::string near = nearest_name(name, known.all());
-    if (!near.empty()) m += " Czy chodziło o \"" + near + "\"?";
+    if (!near.empty()) m += tr(" Czy chodziło o \"") + near + "\"?";
     return m;
 }
 
@@ -103,9 +104,9 @@ std::vector<TextsFinding> texts_findings(const KnowledgeBase& records,
     for (const auto& name : askable)
         if (!with_text.count(name))
             out.push_back({"", 0, false, "missing-text",
-                           "Pytanie o \"" + name +
-                               "\" nie ma tekstu w bazie tekstów: zobaczy je użytkownik jako "
-                               "sam identyfikator."});
+                           tr("Pytanie o \"") + name +
+                               tr("\" nie ma tekstu w bazie tekstów: zobaczy je użytkownik jako "
+                                  "sam identyfikator.")});
     return out;
 }
 

@@ -11,6 +11,7 @@
 #include "shell/shell.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -18,7 +19,7 @@ std::optional<EditorText> read_for_editor(const std::string& path, std::string& 
     if (!file_exists(path)) return EditorText{};
     auto bytes = read_file_bytes(path);
     if (!bytes) {
-        error = "Nie można odczytać pliku\n   " + path + ".";
+        error = tr("Nie można odczytać pliku\n   ") + path + ".";
         return std::nullopt;
     }
     EditorText t;
@@ -67,21 +68,21 @@ bool save_from_editor(Session& s, const std::string& path, const std::string& te
                       EditorSave kind) {
     std::string reason = write_from_editor(path, text, format);
     if (!reason.empty()) {
-        s.ui.note("Uwaga błąd!", "Plik " + path + " nie został zapisany:\n" + reason + ".");
+        s.ui.note(tr("Uwaga błąd!"), tr("Plik ") + path + tr(" nie został zapisany:\n") + reason + ".");
         return false;
     }
     switch (kind) {
         case EditorSave::Save:
-            s.helper("Plik : " + path + " został zapisany\n");
-            s.ui.note("Uwaga!", "Plik " + path + " został zapisany.");
+            s.helper(tr("Plik : ") + path + tr(" został zapisany\n"));
+            s.ui.note(tr("Uwaga!"), tr("Plik ") + path + tr(" został zapisany."));
             break;
         case EditorSave::SaveAs:
-            s.helper("Nowy plik: " + path + " został zapisany\n");
-            s.ui.note("Uwaga!", "Plik: " + path + " został zapisany.");
+            s.helper(tr("Nowy plik: ") + path + tr(" został zapisany\n"));
+            s.ui.note(tr("Uwaga!"), tr("Plik: ") + path + tr(" został zapisany."));
             break;
         case EditorSave::OnClose:
-            s.helper("Plik: " + path + " został zapisany\n");
-            s.ui.note("Uwaga!", "Plik: " + path + " został zapisany.");
+            s.helper(tr("Plik: ") + path + tr(" został zapisany\n"));
+            s.ui.note(tr("Uwaga!"), tr("Plik: ") + path + tr(" został zapisany."));
             break;
     }
     if (s.kb.nazwa_re.loaded() && !s.kb.nazwa_re.full_path.empty()) {
@@ -108,7 +109,8 @@ bool editor_save_as(Session& s, int window, const std::string& text, EditorForma
 }
 
 EditorClose editor_close_request(Session& s, int window, const std::string& text, EditorFormat format) {
-    int b = s.ui.question("Zapis pliku", "Czy zapisać aktualną postać pliku ?", {"&TAK", "&NIE"});
+    int b =
+        s.ui.question(tr("Zapis pliku"), tr("Czy zapisać aktualną postać pliku ?"), {tr("&TAK"), tr("&NIE")});
     if (b != 0) return EditorClose::Discarded;
     std::string path = editor_file(s, window);
     if (path.empty() || !save_from_editor(s, path, text, format, EditorSave::OnClose))

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "text/codec.h"
+#include "text/i18n.h"
 
 namespace zuva {
 namespace check {
@@ -30,17 +31,24 @@ std::string one_line(std::string_view text) {
 // follow a verdict: `zuva check` opens no menu, and the finding names its record.
 std::string without_question(std::string_view text) {
     std::string t(text);
-    std::size_t q = t.rfind("\n\nChcesz");
-    if (q != std::string::npos) t.erase(q);
-    for (const char* direction :
-         {"przejść do opcji", "Przejdź do opcji", "Przejdź do '", "wybierz opcję", "Wykonaj diagnozę",
-          "Możesz:\n1. Przejść do '", "pokazuje opcja:", "Przejdź do edycji"}) {
-        const std::size_t at = t.find(direction);
-        if (at == std::string::npos) continue;
-        // From the start of its line; kept when nothing would be left before it.
-        const std::size_t line = t.rfind('\n', at);
-        if (line == std::string::npos || t.find_first_not_of(" \n", 0) >= line) continue;
-        t.erase(line);
+    // The words as written and in the language of the run: the texts come from the core.
+    const char* ask = N_("\n\nChcesz");
+    for (const char* shown : {ask, tr(ask)}) {
+        const std::size_t q = t.rfind(shown);
+        if (q != std::string::npos) t.erase(q);
+        if (std::string_view(tr(ask)) == ask) break;
+    }
+    for (const char* polish : {N_("przejść do opcji"), N_("Przejdź do opcji"), N_("Przejdź do '"),
+                               N_("wybierz opcję"), N_("Wykonaj diagnozę"), N_("Możesz:\n1. Przejść do '"),
+                               N_("pokazuje opcja:"), N_("Przejdź do edycji")}) {
+        for (const char* direction : {polish, tr(polish)}) {
+            const std::size_t at = t.find(direction);
+            if (at == std::string::npos) continue;
+            // From the start of its line; kept when nothing would be left before it.
+            const std::size_t line = t.rfind('\n', at);
+            if (line == std::string::npos || t.find_first_not_of(" \n", 0) >= line) continue;
+            t.erase(line);
+        }
     }
     return t;
 }
@@ -99,18 +107,22 @@ std::optional<RecordRef> named_record(std::string_view text) {
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
         std::string l = to_lower_pl(words[i]);
         char what = 0;
-        if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0)
+        // In either language of the texts: the core's notes come in the language of the run.
+        if (l.rfind("reguł", 0) == 0 || l.rfind("regul", 0) == 0 || l == "rule" || l == "rules")
             what = 'r';
         else if (l.rfind("model", 0) == 0)
             what = 'm';
-        else if (l.rfind("ogranicz", 0) == 0)
+        else if (l.rfind("ogranicz", 0) == 0 || l.rfind("constraint", 0) == 0)
             what = 'o';
         if (!what) continue;
         std::size_t j = i + 1;
         // "reguła o numerze 5", "Model arytmetyczny 4", "Ograniczenie dokładne 2".
-        static const char* const between[] = {"o",          "numerze",  "nr",           "arytmetyczny",
-                                              "relacyjny",  "liniowy",  "wielomianowy", "rozszerzony",
-                                              "podstawowy", "dokładne", "niepewne"};
+        static const char* const between[] = {"o",          "numerze",    "nr",           "arytmetyczny",
+                                              "relacyjny",  "liniowy",    "wielomianowy", "rozszerzony",
+                                              "podstawowy", "dokładne",   "niepewne",     "number",
+                                              "the",        "basic",      "extended",     "linear",
+                                              "polynomial", "arithmetic", "relational",   "exact",
+                                              "uncertain"};
         auto skippable = [&](const std::string& x) {
             return std::find(std::begin(between), std::end(between), x) != std::end(between);
         };
@@ -142,15 +154,15 @@ std::optional<std::pair<long, std::string>> analysis_rule_line(std::string_view 
 }
 
 std::string not_run_text(const std::vector<std::string>& kinds, const std::vector<std::string>& bases) {
-    std::string m = "Baza reguł jest zewnętrznie sprzeczna i nie daje się spłaszczyć, więc nie wykonano";
+    std::string m = tr("Baza reguł jest zewnętrznie sprzeczna i nie daje się spłaszczyć, więc nie wykonano");
     auto list = [&](const char* what, const std::vector<std::string>& items) {
         m += what;
         for (std::size_t i = 0; i < items.size(); ++i)
             m += (i ? ", " : " ") + items[i];
     };
-    if (!kinds.empty()) list(" testów", kinds);
-    if (!bases.empty()) list(kinds.empty() ? " ładowania baz" : " i nie załadowano baz", bases);
-    return m + ". Usuń sprzeczność i sprawdź bazę ponownie.";
+    if (!kinds.empty()) list(tr(" testów"), kinds);
+    if (!bases.empty()) list(kinds.empty() ? tr(" ładowania baz") : tr(" i nie załadowano baz"), bases);
+    return m + tr(". Usuń sprzeczność i sprawdź bazę ponownie.");
 }
 
 }  // namespace check

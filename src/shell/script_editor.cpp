@@ -7,6 +7,7 @@
 #include "session/session.h"
 #include "shell/editor_files.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -39,7 +40,7 @@ void script_editor(Session& s, ScriptedUi& ui, const std::string& path) {
     std::string error;
     const std::optional<EditorText> original = read_for_editor(path, error);
     if (!original) {
-        s.ui.note("Uwaga błąd!", error);
+        s.ui.note(tr("Uwaga błąd!"), error);
         return;
     }
     const int window = editor_opened(s, path);

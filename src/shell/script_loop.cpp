@@ -8,6 +8,7 @@
 #include "shell/script_editor.h"
 #include "shell/shell.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 namespace {
@@ -23,12 +24,13 @@ std::string trimmed(const std::string& s) {
 int command_of(const Session& s, const CommandRegistry& r, const ScriptAnswer& a) {
     std::string t = trimmed(a.text);
     bool digits = !t.empty() && t.size() <= 9 && t.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits) throw ScriptError{a.line, "oczekiwano numeru polecenia menu, a jest '" + a.text + "'"};
+    if (!digits) throw ScriptError{a.line, tr("oczekiwano numeru polecenia menu, a jest '") + a.text + "'"};
     int id = std::stoi(t);
     const CommandInfo* c = find_command(id);
-    if (c == nullptr) throw ScriptError{a.line, "nieznane polecenie menu " + t};
+    if (c == nullptr) throw ScriptError{a.line, tr("nieznane polecenie menu ") + t};
     if (!command_available(s, r, id))
-        throw ScriptError{a.line, "polecenie " + t + " (" + menu_label(c->text) + ") jest teraz niedostępne"};
+        throw ScriptError{
+            a.line, tr("polecenie ") + t + " (" + menu_label(tr(c->text)) + tr(") jest teraz niedostępne")};
     return id;
 }
 
@@ -44,7 +46,7 @@ int run_answer_script(Session& s, ScriptedUi& ui, const CommandRegistry& r, std:
         for (;;) {
             ScriptAnswer a = ui.next_answer();
             int id = command_of(s, r, a);
-            ui.block("command", std::to_string(id) + " " + std::string(find_command(id)->text), "");
+            ui.block("command", std::to_string(id) + " " + tr(find_command(id)->text), "");
             dispatch_command(s, r, id);
         }
     } catch (const ScriptExhausted&) {
@@ -52,8 +54,8 @@ int run_answer_script(Session& s, ScriptedUi& ui, const CommandRegistry& r, std:
     } catch (const ProgramExit&) {
         return kExitOk;
     } catch (const ScriptError& e) {
-        error = "wiersz " + std::to_string(e.line) + ": " + e.message;
-        ui.block("error", "wiersz " + std::to_string(e.line), e.message);
+        error = tr("wiersz ") + std::to_string(e.line) + ": " + e.message;
+        ui.block("error", tr("wiersz ") + std::to_string(e.line), e.message);
         return kExitScriptError;
     }
 }

@@ -9,13 +9,14 @@
 #include "session/session.h"
 #include "shell/commands.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "ui/ui.h"
 
 namespace zuva {
 
 void start_program(Session& s) {
     s.shell.intro_open = true;
-    s.set_title(kProgramTitle);
+    s.set_title(tr(kProgramTitle));
 }
 
 void close_intro(Session& s) {
@@ -36,7 +37,8 @@ DispatchResult dispatch_command(Session& s, const CommandRegistry& r, int id) {
     try {
         (*h)(s);
     } catch (const std::exception& e) {
-        s.ui.note("Uwaga błąd!", std::string("Operacja została przerwana z powodu błędu:\n") + e.what());
+        s.ui.note(tr("Uwaga błąd!"),
+                  std::string(tr("Operacja została przerwana z powodu błędu:\n")) + e.what());
         return DispatchResult::Failed;
     }
     return DispatchResult::Done;
@@ -61,7 +63,7 @@ void nowe_okno_pomocnicze(Session& s) {
 }
 
 void ustaw_katalog(Session& s) {
-    s.ui.note("Uwaga", "Ustawienie ścieżki dostępu do baz  następuje po załadowaniu bazy reguł");
+    s.ui.note(tr("Uwaga"), tr("Ustawienie ścieżki dostępu do baz  następuje po załadowaniu bazy reguł"));
 }
 
 void pomoc(Session& s) {
@@ -76,21 +78,20 @@ void pomoc(Session& s) {
 }
 
 void o_programie(Session& s) {
-    s.ui.note("O programie",
-              "zuva_EN\n"
-              "Regułowo-modelowy skorupowy system ekspertowy\n"
-              "dla wnioskowania elementarnego niepewnego w przód i wstecz\n\n"
-              "Wersja 1.0\n\n"
-              "Bazy reguł, modeli, ograniczeń dokładnych i niepewnych,\n"
-              "rad, grafiki i dźwięków; diagnostyka sprzeczności\n"
-              "i nadmiarowości; raporty wnioskowania i diagnostyki.");
+    s.ui.note("O programie", tr("zuva_EN\n"
+                                "Regułowo-modelowy skorupowy system ekspertowy\n"
+                                "dla wnioskowania elementarnego niepewnego w przód i wstecz\n\n"
+                                "Wersja 1.0\n\n"
+                                "Bazy reguł, modeli, ograniczeń dokładnych i niepewnych,\n"
+                                "rad, grafiki i dźwięków; diagnostyka sprzeczności\n"
+                                "i nadmiarowości; raporty wnioskowania i diagnostyki."));
 }
 
 void wlasciciel(Session& s) {
     if (s.shell.owner.empty())
-        s.ui.note("Właściciel", "Ta instalacja programu zuva_EN nie ma zapisanego właściciela.");
+        s.ui.note(tr("Właściciel"), tr("Ta instalacja programu zuva_EN nie ma zapisanego właściciela."));
     else
-        s.ui.note("Właściciel", "Właściciel tej instalacji programu zuva_EN:\n   " + s.shell.owner);
+        s.ui.note(tr("Właściciel"), tr("Właściciel tej instalacji programu zuva_EN:\n   ") + s.shell.owner);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "session/command_registry.h"
+#include "text/i18n.h"
 #include "ui/ui.h"
 
 namespace zuva {
@@ -11,8 +12,8 @@ namespace zuva {
 struct Session;
 
 inline constexpr const char* kProgramTitle =
-    "zuva_EN - Regułowo-modelowy skorupowy system ekspertowy dla wnioskowania elementarnego niepewnego w "
-    "przód i wstecz";
+    N_("zuva_EN - Regułowo-modelowy skorupowy system ekspertowy dla wnioskowania elementarnego niepewnego w "
+       "przód i wstecz");
 inline constexpr int kHelperCapacity = kHelperWindowLines;
 inline constexpr const char* kHelpFile = "zuva_EN.chm";
 

@@ -7,53 +7,55 @@
 #include "session/enabling.h"
 #include "session/session.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
 namespace {
 
-const std::vector<FileFilter> kCaseFilters = {{"Pliki przypadków testowych (*.tst)", "*.tst"}};
+const char* const kCaseFilter = N_("Pliki przypadków testowych (*.tst)");
 
 }  // namespace
 
 void zapis_przypadku_testowego(Session& s) {
     const auto& saved = s.inference.zapisane_podsumowanie;
     if (!saved || saved->rule_base.empty()) {
-        s.ui.note("Uwaga!",
-                  "Przypadek testowy powstaje z zapisanego podsumowania wnioskowania.\n"
-                  "Proszę najpierw zapisać podsumowanie!");
+        s.ui.note(tr("Uwaga!"), tr("Przypadek testowy powstaje z zapisanego podsumowania wnioskowania.\n"
+                                   "Proszę najpierw zapisać podsumowanie!"));
         return;
     }
     if (!s.shell.keep_case) {
-        s.ui.note("Uwaga!", "Ta wersja programu nie zapisuje przypadków testowych.");
+        s.ui.note(tr("Uwaga!"), tr("Ta wersja programu nie zapisuje przypadków testowych."));
         return;
     }
-    const std::string file = s.ui.save_file_appending(
-        "*.tst", kCaseFilters, "Podaj nazwę pliku przypadków testowych (przypadek zostanie dopisany)");
+    const std::string file =
+        s.ui.save_file_appending("*.tst", {{tr(kCaseFilter), "*.tst"}},
+                                 tr("Podaj nazwę pliku przypadków testowych (przypadek zostanie dopisany)"));
     if (file.empty()) return;
     const std::string path = s.resolve(file);
     const std::string proposed = stem_of(saved->path);
     std::optional<std::string> name =
-        s.ui.input_text("Przypadek testowy", "Podaj nazwę przypadku testowego:", proposed);
+        s.ui.input_text(tr("Przypadek testowy"), tr("Podaj nazwę przypadku testowego:"), proposed);
     if (!name) return;
     if (name->empty()) *name = proposed;
     const KeptCase kept = s.shell.keep_case(saved->path, saved->rule_base, saved->hypothesis, *name, path);
     const std::string where = short_name_of(path);
     switch (kept.status) {
         case 0:
-            s.helper("\n Przypadek testowy " + *name + " został dopisany do pliku " + where + ".");
-            s.ui.note("Przypadek testowy",
-                      " Przypadek testowy " + *name + " został dopisany do pliku " + where + ".");
+            s.helper(tr("\n Przypadek testowy ") + *name + tr(" został dopisany do pliku ") + where + ".");
+            s.ui.note(tr("Przypadek testowy"),
+                      tr(" Przypadek testowy ") + *name + tr(" został dopisany do pliku ") + where + ".");
             return;
         case 1:
-            s.helper("\n Przypadek testowy " + *name + " został dopisany do pliku " + where +
-                     ", ale nie przechodzi: " + kept.problem);
-            s.ui.note("Uwaga!", "Przypadek testowy " + *name + " został dopisany do pliku " + where +
-                                    ",\nale w tej postaci nie przechodzi:\n" + kept.problem);
+            s.helper(tr("\n Przypadek testowy ") + *name + tr(" został dopisany do pliku ") + where +
+                     tr(", ale nie przechodzi: ") + kept.problem);
+            s.ui.note(tr("Uwaga!"), tr("Przypadek testowy ") + *name + tr(" został dopisany do pliku ") +
+                                        where + tr(",\nale w tej postaci nie przechodzi:\n") + kept.problem);
             return;
         default:
-            s.helper("\n Nie zapisano przypadku testowego " + *name + ": " + kept.problem);
-            s.ui.note("Uwaga błąd!", "Nie można zapisać przypadku testowego " + *name + ":\n" + kept.problem);
+            s.helper(tr("\n Nie zapisano przypadku testowego ") + *name + ": " + kept.problem);
+            s.ui.note(tr("Uwaga błąd!"),
+                      tr("Nie można zapisać przypadku testowego ") + *name + ":\n" + kept.problem);
             return;
     }
 }
@@ -61,13 +63,12 @@ void zapis_przypadku_testowego(Session& s) {
 void zapis_dziennika_konsultacji(Session& s) {
     const auto& saved = s.inference.zapisane_podsumowanie;
     if (!saved || saved->rule_base.empty()) {
-        s.ui.note("Uwaga!",
-                  "Dziennik konsultacji powstaje z zapisanego podsumowania wnioskowania.\n"
-                  "Proszę najpierw zapisać podsumowanie!");
+        s.ui.note(tr("Uwaga!"), tr("Dziennik konsultacji powstaje z zapisanego podsumowania wnioskowania.\n"
+                                   "Proszę najpierw zapisać podsumowanie!"));
         return;
     }
     if (!s.shell.keep_log) {
-        s.ui.note("Uwaga!", "Ta wersja programu nie zapisuje dzienników konsultacji.");
+        s.ui.note(tr("Uwaga!"), tr("Ta wersja programu nie zapisuje dzienników konsultacji."));
         return;
     }
     // Beside the summary, of its name: P.txt gives P.json.
@@ -80,19 +81,21 @@ void zapis_dziennika_konsultacji(Session& s) {
     const std::string where = short_name_of(path);
     switch (kept.status) {
         case 0:
-            s.helper("\n Dziennik konsultacji został zapisany w pliku " + where + ".");
-            s.ui.note("Dziennik konsultacji", " Dziennik konsultacji został zapisany w pliku " + where +
-                                                  ".\n Odtwarza go polecenie: zuva --resume " + where);
+            s.helper(tr("\n Dziennik konsultacji został zapisany w pliku ") + where + ".");
+            s.ui.note(tr("Dziennik konsultacji"),
+                      tr(" Dziennik konsultacji został zapisany w pliku ") + where +
+                          tr(".\n Odtwarza go polecenie: zuva --resume ") + where);
             return;
         case 1:
-            s.helper("\n Dziennik konsultacji został zapisany w pliku " + where +
-                     ", ale jego odtworzenie różni się od podsumowania: " + kept.problem);
-            s.ui.note("Uwaga!", "Dziennik konsultacji został zapisany w pliku " + where +
-                                    ",\nale jego odtworzenie różni się od podsumowania:\n" + kept.problem);
+            s.helper(tr("\n Dziennik konsultacji został zapisany w pliku ") + where +
+                     tr(", ale jego odtworzenie różni się od podsumowania: ") + kept.problem);
+            s.ui.note(tr("Uwaga!"), tr("Dziennik konsultacji został zapisany w pliku ") + where +
+                                        tr(",\nale jego odtworzenie różni się od podsumowania:\n") +
+                                        kept.problem);
             return;
         default:
-            s.helper("\n Nie zapisano dziennika konsultacji: " + kept.problem);
-            s.ui.note("Uwaga błąd!", "Nie można zapisać dziennika konsultacji:\n" + kept.problem);
+            s.helper(tr("\n Nie zapisano dziennika konsultacji: ") + kept.problem);
+            s.ui.note(tr("Uwaga błąd!"), tr("Nie można zapisać dziennika konsultacji:\n") + kept.problem);
             return;
     }
 }

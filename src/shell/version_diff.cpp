@@ -10,6 +10,7 @@
 #include "session/command_registry.h"
 #include "session/session.h"
 #include "shell/check.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -18,13 +19,13 @@ namespace {
 const char* type_text(BaseChange::Type t) {
     switch (t) {
         case BaseChange::Type::Added:
-            return "dodany rekord";
+            return tr("dodany rekord");
         case BaseChange::Type::Removed:
-            return "usunięty rekord";
+            return tr("usunięty rekord");
         case BaseChange::Type::Moved:
-            return "przeniesiony rekord";
+            return tr("przeniesiony rekord");
         default:
-            return "zmieniony rekord";
+            return tr("zmieniony rekord");
     }
 }
 
@@ -36,7 +37,7 @@ struct Version {
 std::optional<BaseReadFailure> read_version(const std::string& path, Version& v) {
     const auto files = knowledge_base_files(path);
     if (files.empty())
-        return BaseReadFailure{path, 0, 0, "nie znaleziono bazy wiedzy (pliku RE*.BEN, MO*.BEN, ...)"};
+        return BaseReadFailure{path, 0, 0, tr("nie znaleziono bazy wiedzy (pliku RE*.BEN, MO*.BEN, ...)")};
     for (const auto& [kind, file] : files) {
         BaseFileRecords f;
         if (auto e = read_base_records(file, kind, f)) return e;
@@ -56,12 +57,12 @@ std::multiset<std::string> findings_of(const std::string& rule_base) {
     if (rule_base.empty()) return out;
     const CheckResult r = check_knowledge_base(rule_base, CheckOptions{});
     for (const Finding& f : r.findings)
-        out.insert(file_name(f.file) + ": " + (f.error ? "błąd" : "ostrzeżenie") + " [" + f.kind + "] " +
-                   f.message);
+        out.insert(file_name(f.file) + ": " + (f.error ? tr("błąd") : tr("ostrzeżenie")) + " [" + f.kind +
+                   "] " + f.message);
     return out;
 }
 
-const std::vector<FileFilter> kRuleBases = {{"Bazy reguł (RE*.BEN)", "RE*.BEN"}};
+const char* const kRuleBases = N_("Bazy reguł (RE*.BEN)");
 
 }  // namespace
 
@@ -116,33 +117,34 @@ std::string version_diff_text(const VersionDiff& d) {
         if (c.type == BaseChange::Type::Changed) out += "  - " + c.old_text + "\n  + " + c.new_text + "\n";
     }
     for (const auto& f : d.appeared)
-        out += "nowe ustalenie: " + f + "\n";
+        out += tr("nowe ustalenie: ") + f + "\n";
     for (const auto& f : d.disappeared)
-        out += "ustalenie znikło: " + f + "\n";
-    if (d.equal()) out += "Bazy są równe co do znaczenia.\n";
+        out += tr("ustalenie znikło: ") + f + "\n";
+    if (d.equal()) out += tr("Bazy są równe co do znaczenia.\n");
     return out;
 }
 
 void register_version_diff_command(CommandRegistry& r) {
     r.set(10186, [](Session& s) {
         if (!s.kb.nazwa_re.loaded() || s.kb.nazwa_re.full_path.empty())
-            return s.ui.note("Uwaga błąd!", "Brak bazy reguł!");
+            return s.ui.note(tr("Uwaga błąd!"), tr("Brak bazy reguł!"));
         const std::string loaded = *s.kb.nazwa_re.full_path.first();
-        const std::string chosen =
-            s.ui.open_file("RE*.BEN", kRuleBases, "Wybierz inną wersję bazy reguł do porównania");
+        const std::string chosen = s.ui.open_file("RE*.BEN", {{tr(kRuleBases), "RE*.BEN"}},
+                                                  tr("Wybierz inną wersję bazy reguł do porównania"));
         if (chosen.empty()) return;
         const std::string other = s.resolve(chosen);
         VersionDiff d;
         if (auto e = compare_versions(other, loaded, true, d)) {
             std::string where = e->file;
             if (e->line > 0) where += ":" + std::to_string(e->line) + ":" + std::to_string(e->column);
-            return s.ui.note("Uwaga błąd!", "Nie można porównać baz wiedzy:\n" + where + ": " + e->message);
+            return s.ui.note(tr("Uwaga błąd!"),
+                             tr("Nie można porównać baz wiedzy:\n") + where + ": " + e->message);
         }
         // The chosen version is the older one: what the loaded base changed from it.
-        s.ui.browse_text(
-            "Porównanie baz wiedzy",
-            "Wersja porównywana: " + other + "\nWersja załadowana: " + loaded + "\n\n" + version_diff_text(d),
-            false);
+        s.ui.browse_text(tr("Porównanie baz wiedzy"),
+                         tr("Wersja porównywana: ") + other + tr("\nWersja załadowana: ") + loaded + "\n\n" +
+                             version_diff_text(d),
+                         false);
     });
 }
 

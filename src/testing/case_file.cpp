@@ -15,6 +15,7 @@
 #include "kb/base_file_reader.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva::testing {
@@ -119,7 +120,7 @@ std::string Expected::text() const {
         case Kind::Exact:
             return "CF " + cf_text(low);
         case Kind::Range:
-            return "CF z przedziału [" + format_lg(low) + ", " + format_lg(high) + "]";
+            return tr("CF z przedziału [") + format_lg(low) + ", " + format_lg(high) + "]";
     }
     return {};
 }
@@ -230,10 +231,11 @@ struct Reader {
         auto T = [&](std::size_t i) { return std::get<std::string>(f[i]); };
         if (table == "przypadek") {
             const std::string name = T(0);
-            if (name.empty()) return fail(line, 0, "Przypadek musi mieć nazwę.");
+            if (name.empty()) return fail(line, 0, tr("Przypadek musi mieć nazwę."));
             if (auto it = names.find(name); it != names.end())
-                return fail(line, 0,
-                            "Przypadek " + name + " jest już w wierszu " + std::to_string(it->second) + ".");
+                return fail(
+                    line, 0,
+                    tr("Przypadek ") + name + tr(" jest już w wierszu ") + std::to_string(it->second) + ".");
             names[name] = line;
             TestCase c;
             c.name = name;
@@ -247,7 +249,7 @@ struct Reader {
             return;
         }
         if (table == "baza") {
-            if (T(0).empty()) return fail(line, 0, "Brak nazwy pliku bazy reguł.");
+            if (T(0).empty()) return fail(line, 0, tr("Brak nazwy pliku bazy reguł."));
             if (out.cases.empty()) {
                 default_base = T(0);
                 default_base_line = line;
@@ -257,11 +259,11 @@ struct Reader {
             return set_base(out.cases.back(), T(0), line, column(line, 0));
         }
         if ((table == "odpowiedź" || table == "odpowiedz") && parse_real(T(1)) && !case_number(T(1), false))
-            return fail(line, 1, "Odpowiedź na pytanie o " + T(0) + " nie jest liczbą skończoną.");
+            return fail(line, 1, tr("Odpowiedź na pytanie o ") + T(0) + tr(" nie jest liczbą skończoną."));
         if ((table == "odpowiedź" || table == "odpowiedz") && out.cases.empty()) {
             for (const auto& [name, value] : default_answers)
                 if (name == T(0))
-                    return fail(line, 0, "Odpowiedź na pytanie o " + name + " jest już podana.");
+                    return fail(line, 0, tr("Odpowiedź na pytanie o ") + name + tr(" jest już podana."));
             default_answers.emplace_back(T(0), T(1));
             default_names.push_back({NameUse::Kind::Answer, T(0), T(1), line, column(line, 0)});
             return;
@@ -269,13 +271,14 @@ struct Reader {
         TestCase* c = current(line, table);
         if (!c) return;
         if (table == "wstecz") {
-            if (!c->hypothesis.empty()) return fail(line, 0, "Przypadek " + c->name + " ma już hipotezę.");
+            if (!c->hypothesis.empty())
+                return fail(line, 0, tr("Przypadek ") + c->name + tr(" ma już hipotezę."));
             if (T(0).empty()) return fail(line, 0, "Brak hipotezy.");
             c->hypothesis = T(0);
             c->names.push_back({NameUse::Kind::Hypothesis, T(0), {}, line, column(line, 0)});
         } else if (table == "odpowiedź" || table == "odpowiedz") {
             if (!own_answers.insert(T(0)).second)
-                return fail(line, 0, "Odpowiedź na pytanie o " + T(0) + " jest już podana.");
+                return fail(line, 0, tr("Odpowiedź na pytanie o ") + T(0) + tr(" jest już podana."));
             auto it = std::find_if(c->answers.begin(), c->answers.end(),
                                    [&](const auto& a) { return a.first == T(0); });
             if (it != c->answers.end())
@@ -286,11 +289,11 @@ struct Reader {
         } else if (table == "import") {
             const std::string kind = T(0);
             if (kind != "fakt" && kind != "argument_znany")
-                return fail(line, 0, "Rodzaj importowanego wiersza musi być fakt albo argument_znany.");
+                return fail(line, 0, tr("Rodzaj importowanego wiersza musi być fakt albo argument_znany."));
             if (kind == "fakt" && !case_number(decimal_point(T(2)), true))
-                return fail(line, 2, "CF importowanego faktu musi być liczbą od -1 do 1.");
+                return fail(line, 2, tr("CF importowanego faktu musi być liczbą od -1 do 1."));
             if (kind == "argument_znany" && !case_number(decimal_point(T(2)), false))
-                return fail(line, 2, "Wartość importowanego argumentu musi być liczbą.");
+                return fail(line, 2, tr("Wartość importowanego argumentu musi być liczbą."));
             c->imported.push_back({kind, T(1), T(2)});
             c->names.push_back({kind == "fakt" ? NameUse::Kind::Fact : NameUse::Kind::Argument, T(1), T(2),
                                 line, column(line, 1)});
@@ -300,11 +303,11 @@ struct Reader {
             const bool conclusion = table == "wniosek";
             auto e = parse_expected(T(1), conclusion);
             if (!e)
-                return fail(line, 1,
-                            conclusion
-                                ? "Oczekiwane CF musi być liczbą od -1 do 1 (0.72), przedziałem (0.5..0.8) "
-                                  "albo brak."
-                                : "Oczekiwana wartość musi być liczbą (12.5) albo przedziałem (12..13).");
+                return fail(
+                    line, 1,
+                    conclusion ? tr("Oczekiwane CF musi być liczbą od -1 do 1 (0.72), przedziałem (0.5..0.8) "
+                                    "albo brak.")
+                               : tr("Oczekiwana wartość musi być liczbą (12.5) albo przedziałem (12..13)."));
             (conclusion ? c->conclusions : c->values).push_back({T(0), *e, line});
             c->names.push_back({conclusion ? NameUse::Kind::Conclusion : NameUse::Kind::Value,
                                 T(0),
@@ -314,8 +317,9 @@ struct Reader {
         } else if (table == "werdykt") {
             auto e = parse_expected(T(0), true);
             if (!e)
-                return fail(line, 0,
-                            "Werdykt musi być liczbą od -1 do 1 (0.72), przedziałem (0.5..0.8) albo brak.");
+                return fail(
+                    line, 0,
+                    tr("Werdykt musi być liczbą od -1 do 1 (0.72), przedziałem (0.5..0.8) albo brak."));
             c->verdict = *e;
             verdict_lines[out.cases.size() - 1] = line;
         } else if (table == "rady" || table == "grafiki" || table == "dźwięki" || table == "dzwieki") {
@@ -358,15 +362,15 @@ std::optional<CaseFile> parse_case_text(const std::string& path, const std::stri
         for (std::size_t i = 0; i < r.out.cases.size(); ++i) {
             const TestCase& c = r.out.cases[i];
             if (c.rule_base.empty()) {
-                r.fail(c.line, -1, "Przypadek " + c.name + " nie ma bazy reguł (baza(\"RE....BEN\")).");
+                r.fail(c.line, -1, "Przypadek " + c.name + tr(" nie ma bazy reguł (baza(\"RE....BEN\"))."));
                 break;
             }
             // A verdict is the CF of the hypothesis of a backward run: a forward case has none.
             if (c.verdict && c.hypothesis.empty()) {
                 r.fail(r.verdict_lines[i], 0,
                        "Werdykt w przypadku " + c.name +
-                           " bez hipotezy: werdykt podaje się tylko we wnioskowaniu wstecz "
-                           "(wstecz(\"hipoteza\")).");
+                           tr(" bez hipotezy: werdykt podaje się tylko we wnioskowaniu wstecz "
+                              "(wstecz(\"hipoteza\"))."));
                 break;
             }
         }
@@ -380,7 +384,7 @@ std::optional<CaseFile> parse_case_text(const std::string& path, const std::stri
 std::optional<CaseFile> read_case_file(const std::string& path, CaseFileError& error) {
     auto bytes = read_file_bytes(path);
     if (!bytes) {
-        error = {path, 1, 1, "Nie można odczytać pliku."};
+        error = {path, 1, 1, tr("Nie można odczytać pliku.")};
         return std::nullopt;
     }
     CodecError cerr;

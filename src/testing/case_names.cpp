@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "text/i18n.h"
 #include "text/nearest_name.h"
 #include "text/number_format.h"
 
@@ -13,9 +14,9 @@ namespace {
 
 std::string unknown(const BaseNames& n, const std::string& what, const std::string& name,
                     const std::vector<std::string>& among) {
-    std::string m = "Baza reguł " + n.base + " nie zna " + what + " " + name;
+    std::string m = tr("Baza reguł ") + n.base + tr(" nie zna ") + what + " " + name;
     const std::string near = nearest_name(name, among);
-    if (!near.empty()) m += " (czy chodziło o " + near + "?)";
+    if (!near.empty()) m += tr(" (czy chodziło o ") + near + "?)";
     return m + ".";
 }
 
@@ -62,8 +63,8 @@ std::vector<CaseFileError> check_case_names(const TestCase& c, const BaseNames& 
             } else if (names.conditions.count(u.name)) {
                 auto v = parse_real(u.value);
                 if (v && (*v < -1.0 || *v > 1.0))
-                    add(u, "CF warunku " + u.name + " musi być liczbą od -1 do 1, a odpowiedź podaje " +
-                               u.value + ".");
+                    add(u, tr("CF warunku ") + u.name +
+                               tr(" musi być liczbą od -1 do 1, a odpowiedź podaje ") + u.value + ".");
             }
             continue;
         }
@@ -75,10 +76,10 @@ std::vector<CaseFileError> check_case_names(const TestCase& c, const BaseNames& 
         else if (u.kind == K::Value && !names.arguments.count(u.name) && !names.results.count(u.name))
             add(u, unknown(names, "argumentu", u.name, listed({&names.arguments, &names.results})));
         else if (u.kind == K::Conclusion && !names.conclusions.count(u.name) && !names.results.count(u.name))
-            add(u,
-                names.knows(u.name)
-                    ? u.name + " nie jest wnioskiem żadnej reguły ani modelu bazy reguł " + names.base + "."
-                    : unknown(names, "wniosku", u.name, listed({&names.conclusions, &names.results})));
+            add(u, names.knows(u.name)
+                       ? u.name + tr(" nie jest wnioskiem żadnej reguły ani modelu bazy reguł ") +
+                             names.base + "."
+                       : unknown(names, "wniosku", u.name, listed({&names.conclusions, &names.results})));
     }
     return out;
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "shell/finding_text.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva::testing {
@@ -28,7 +29,7 @@ std::string sources(const api::Result& r, const std::string& statement) {
     for (const auto& c : r.trace.contributions) {
         if (c.conclusion != statement) continue;
         if (!out.empty()) out += ", ";
-        out += (c.model ? "model " : "reguła ") + std::to_string(c.number) + ": " + cf_text(c.cf);
+        out += (c.model ? "model " : tr("reguła ")) + std::to_string(c.number) + ": " + cf_text(c.cf);
     }
     return out;
 }
@@ -65,7 +66,8 @@ void compare_offers(const char* what, const std::vector<api::Offer>& offered,
             extra.push_back(o.name);
     }
     if (missing.empty() && extra.empty()) return;
-    std::string d = std::string(what) + ": oczekiwano " + listed(*expected) + ", otrzymano " + listed(names);
+    std::string d =
+        std::string(what) + tr(": oczekiwano ") + listed(*expected) + tr(", otrzymano ") + listed(names);
     diffs.push_back(d);
 }
 
@@ -83,8 +85,8 @@ void compare_results(const TestCase& c, const api::Result& r, std::vector<std::s
         bool known = false;
         std::optional<double> got = r.completed ? cf_of(c.hypothesis, known) : std::nullopt;
         if (!c.verdict->matches(got)) {
-            std::string d = "werdykt " + c.hypothesis + ": oczekiwano " + c.verdict->text() + ", otrzymano " +
-                            (got ? got_text(got) : std::string("brak werdyktu"));
+            std::string d = tr("werdykt ") + c.hypothesis + tr(": oczekiwano ") + c.verdict->text() +
+                            tr(", otrzymano ") + (got ? got_text(got) : std::string("brak werdyktu"));
             const std::string from = sources(r, c.hypothesis);
             if (!from.empty()) d += " (" + from + ")";
             diffs.push_back(d);
@@ -94,11 +96,12 @@ void compare_results(const TestCase& c, const api::Result& r, std::vector<std::s
         bool known = false;
         const std::optional<double> got = cf_of(e.name, known);
         if (!known && e.expected.kind != Expected::Kind::None) {
-            diffs.push_back(e.name + ": oczekiwano " + e.expected.text() + ", a baza nie ma takiego wniosku");
+            diffs.push_back(e.name + tr(": oczekiwano ") + e.expected.text() +
+                            tr(", a baza nie ma takiego wniosku"));
             continue;
         }
         if (e.expected.matches(got)) continue;
-        std::string d = e.name + ": oczekiwano " + e.expected.text() + ", otrzymano " + got_text(got);
+        std::string d = e.name + tr(": oczekiwano ") + e.expected.text() + tr(", otrzymano ") + got_text(got);
         const std::string from = sources(r, e.name);
         if (!from.empty()) d += " (" + from + ")";
         diffs.push_back(d);
@@ -111,10 +114,10 @@ void compare_results(const TestCase& c, const api::Result& r, std::vector<std::s
         if (want.matches(got)) continue;
         std::string wanted =
             want.kind == Expected::Kind::Range
-                ? "wartości z przedziału [" + format_lg(want.low) + ", " + format_lg(want.high) + "]"
-                : "wartości " + format_lg(want.low);
-        diffs.push_back(e.name + ": oczekiwano " + wanted + ", otrzymano " +
-                        (got ? "wartość " + format_lg(*got) : std::string("brak wartości")));
+                ? tr("wartości z przedziału [") + format_lg(want.low) + ", " + format_lg(want.high) + "]"
+                : tr("wartości ") + format_lg(want.low);
+        diffs.push_back(e.name + tr(": oczekiwano ") + wanted + tr(", otrzymano ") +
+                        (got ? tr("wartość ") + format_lg(*got) : std::string(tr("brak wartości"))));
     }
     compare_offers("rady", r.advice, c.advice, diffs);
     compare_offers("grafiki", r.pictures, c.pictures, diffs);
@@ -130,10 +133,10 @@ bool value_question(api::QuestionKind k) {
 void refusal(const TestCase& c, const std::string& said, std::vector<std::string>& diffs) {
     const std::string message = check::one_line(check::without_question(said));
     if (!c.refused)
-        diffs.push_back("wnioskowanie odmówione: " + message);
+        diffs.push_back(tr("wnioskowanie odmówione: ") + message);
     else if (message.find(*c.refused) == std::string::npos)
-        diffs.push_back("oczekiwano odmowy z komunikatem zawierającym \"" + *c.refused +
-                        "\", otrzymano: " + message);
+        diffs.push_back(tr("oczekiwano odmowy z komunikatem zawierającym \"") + *c.refused +
+                        tr("\", otrzymano: ") + message);
 }
 
 }  // namespace
@@ -159,7 +162,7 @@ const api::KnowledgeBase* OpenedBases::get(const std::string& rule_path, std::st
             const std::vector<api::Finding> findings = e.kb->findings();
             for (const auto& file : e.kb->unloaded_files()) {
                 std::string where = shown_path(file) + ":1:1: ";
-                std::string why = "baza nie została załadowana.";
+                std::string why = tr("baza nie została załadowana.");
                 for (const auto& f : findings)
                     if (f.level == api::Finding::Level::Error && f.file == file) {
                         where = shown_path(f.file) + ":" + std::to_string(f.line) + ":" +
@@ -226,7 +229,7 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
     } else if (!bases.failed_loads(c.rule_path).empty()) {
         // Run without it, the case would fail for another reason (a model's conclusion asked
         // as a question) or pass without what it tests.
-        refusal(c, "baza nie została załadowana: " + bases.failed_loads(c.rule_path).front(), diffs);
+        refusal(c, tr("baza nie została załadowana: ") + bases.failed_loads(c.rule_path).front(), diffs);
     } else {
         api::Options o;
         o.labels = c.labels;
@@ -237,21 +240,22 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
         // refused, or a run that keeps asking ends the case.
         auto answer = [&](const api::Question& q, const std::string& refused) -> std::optional<std::string> {
             if (!refused.empty()) {
-                diffs.push_back("odpowiedź \"" + last_answer + "\" na pytanie o " + q.name +
-                                " odrzucona: " + refused);
+                diffs.push_back(tr("odpowiedź \"") + last_answer + tr("\" na pytanie o ") + q.name +
+                                tr(" odrzucona: ") + refused);
                 return std::nullopt;
             }
             auto a = std::find_if(c.answers.begin(), c.answers.end(),
                                   [&](const auto& x) { return x.first == q.name; });
             if (a == c.answers.end()) {
                 diffs.push_back((value_question(q.kind) ? "pytanie o " : "pytanie ") + q.name +
-                                " bez odpowiedzi w przypadku (dodaj odpowiedź(\"" + q.name + "\",\"...\"))");
+                                tr(" bez odpowiedzi w przypadku (dodaj odpowiedź(\"") + q.name +
+                                "\",\"...\"))");
                 return std::nullopt;
             }
             if (std::find(out.asked.begin(), out.asked.end(), q.name) == out.asked.end())
                 out.asked.push_back(q.name);
             if (++questions > kMaxQuestions) {
-                diffs.push_back("wnioskowanie pyta bez końca (ostatnio o " + q.name + ")");
+                diffs.push_back(tr("wnioskowanie pyta bez końca (ostatnio o ") + q.name + ")");
                 return std::nullopt;
             }
             last_answer = a->second;
@@ -263,8 +267,8 @@ CaseOutcome run_case(const TestCase& c, OpenedBases& bases) {
                 out.trace = r->trace;
                 out.conclusions = r->conclusions;
                 if (c.refused)
-                    diffs.push_back("oczekiwano odmowy wnioskowania (\"" + *c.refused +
-                                    "\"), a wnioskowanie przebiegło");
+                    diffs.push_back(tr("oczekiwano odmowy wnioskowania (\"") + *c.refused +
+                                    tr("\"), a wnioskowanie przebiegło"));
                 else
                     compare_results(c, *r, diffs);
             }

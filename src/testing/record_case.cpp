@@ -14,6 +14,7 @@
 #include "testing/case_run.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/number_format.h"
 
 namespace zuva::testing {
@@ -48,6 +49,7 @@ std::optional<Summary> parse_summary(const std::string& text) {
             section = Facts;
             any_heading = true;
         } else if (t == "Podsumowanie wnioskowania: wartości argumentów") {
+            // the summary file
             section = Arguments;
             any_heading = true;
         } else if (!t.empty()) {
@@ -121,7 +123,7 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
     std::optional<Summary> summary = text ? parse_summary(*text) : std::nullopt;
     if (!summary) {
         r.problem = summary_path + ":1:1: " +
-                    (bytes ? "to nie jest plik podsumowania wnioskowania" : "nie można odczytać pliku");
+                    (bytes ? "to nie jest plik podsumowania wnioskowania" : tr("nie można odczytać pliku"));
         return r;
     }
     r.case_name = name.empty() ? stem_of(summary_path) : name;
@@ -216,7 +218,7 @@ Recording record_case(const std::string& summary_path, const std::string& rule_b
         }
         std::string why;
         if (!write_file_bytes(out_path, utf8 ? all : utf8_to_cp1250_lossy(all), why)) {
-            r.problem = "nie można zapisać " + out_path + ": " + why;
+            r.problem = tr("nie można zapisać ") + out_path + ": " + why;
             r.not_written = true;
             return r;
         }
@@ -253,7 +255,7 @@ KeptCase keep_log(const std::string& summary, const std::string& rule_base, cons
         api::Consultation run = api::run(kb, answers, hypothesis, o);
         std::string why;
         if (!write_file_bytes(file, run.log().to_json() + "\n", why))
-            return KeptCase{2, "nie można zapisać " + file + ": " + why};
+            return KeptCase{2, tr("nie można zapisać ") + file + ": " + why};
     } catch (const api::Error& x) {
         return KeptCase{2, x.message()};
     }
@@ -264,7 +266,7 @@ int record_command(const std::string& summary_path, const std::string& rule_base
                    const std::string& hypothesis, const std::string& name, const std::string& out_path,
                    bool keep_failing, std::ostream& out, std::ostream& err) {
     if (rule_base.empty()) {
-        err << "zuva test --record: podaj bazę reguł konsultacji: --base RE....BEN\n";
+        err << tr("zuva test --record: podaj bazę reguł konsultacji: --base RE....BEN\n");
         return 2;
     }
     const Recording r = record_case(summary_path, rule_base, hypothesis, name, out_path, keep_failing);
@@ -275,15 +277,15 @@ int record_command(const std::string& summary_path, const std::string& rule_base
     if (out_path.empty())
         out << r.records;
     else if (r.written && r.appended)
-        out << "Przypadek " << r.case_name << " dopisany do " << out_path << ".\n";
+        out << tr("Przypadek ") << r.case_name << tr(" dopisany do ") << out_path << ".\n";
     else if (r.written)
-        out << "Przypadek " << r.case_name << " zapisany w nowym pliku " << out_path << ".\n";
+        out << tr("Przypadek ") << r.case_name << tr(" zapisany w nowym pliku ") << out_path << ".\n";
     if (r.status == 1) {
-        err << "zuva test --record: przypadek " << r.case_name
-            << " nie przechodzi w tej postaci: " << r.problem << '\n';
+        err << tr("zuva test --record: przypadek ") << r.case_name << tr(" nie przechodzi w tej postaci: ")
+            << r.problem << '\n';
         if (!out_path.empty() && !r.written)
-            err << "zuva test --record: przypadek nie został zapisany do " << out_path
-                << "; --keep-failing zapisuje go mimo to\n";
+            err << tr("zuva test --record: przypadek nie został zapisany do ") << out_path
+                << tr("; --keep-failing zapisuje go mimo to\n");
     }
     return r.status;
 }

@@ -14,6 +14,7 @@
 #include "testing/case_names.h"
 #include "testing/record_case.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "text/markup_escape.h"
 
 namespace zuva::testing {
@@ -21,16 +22,16 @@ namespace zuva::testing {
 namespace {
 
 const char* kTestUsage =
-    "Użycie:\n"
-    "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
-    "      uruchamia przypadki testowe z plików PLIK (ok/FAIL w wierszu na przypadek);\n"
-    "      --filter: tylko przypadki, których nazwa zawiera TEKST; --junit: raport JUnit XML;\n"
-    "      --coverage: reguły i modele nigdy niezastosowane, warunki dopytywalne nigdy niepytane\n"
-    "  zuva test --record PODSUMOWANIE --base RE....BEN [--hypothesis H] [--name NAZWA] [--out PLIK]\n"
-    "            [--keep-failing]\n"
-    "      zapisuje przypadek z pliku podsumowania wnioskowania (na standardowe wyjście albo\n"
-    "      na koniec pliku PLIK); przypadek, który nie przechodzi, trafia do pliku tylko\n"
-    "      z --keep-failing\n";
+    N_("Użycie:\n"
+       "  zuva test [--filter TEKST] [--junit PLIK] [--coverage] PLIK...\n"
+       "      uruchamia przypadki testowe z plików PLIK (ok/FAIL w wierszu na przypadek);\n"
+       "      --filter: tylko przypadki, których nazwa zawiera TEKST; --junit: raport JUnit XML;\n"
+       "      --coverage: reguły i modele nigdy niezastosowane, warunki dopytywalne nigdy niepytane\n"
+       "  zuva test --record PODSUMOWANIE --base RE....BEN [--hypothesis H] [--name NAZWA] [--out PLIK]\n"
+       "            [--keep-failing]\n"
+       "      zapisuje przypadek z pliku podsumowania wnioskowania (na standardowe wyjście albo\n"
+       "      na koniec pliku PLIK); przypadek, który nie przechodzi, trafia do pliku tylko\n"
+       "      z --keep-failing\n");
 
 std::string seconds(double s) {
     char buf[32];
@@ -59,7 +60,8 @@ SuiteReport run_suite(const std::vector<std::string>& files, const std::string& 
         if (auto cf = read_case_file(f, e)) {
             // A file without a case would pass a suite that tests nothing.
             if (cf->cases.empty())
-                r.errors.push_back({f, 1, 1, "Plik nie zawiera żadnego przypadku (przypadek(\"nazwa\"))."});
+                r.errors.push_back(
+                    {f, 1, 1, tr("Plik nie zawiera żadnego przypadku (przypadek(\"nazwa\")).")});
             r.files.push_back(std::move(*cf));
         } else {
             r.errors.push_back(e);
@@ -76,7 +78,7 @@ SuiteReport run_suite(const std::vector<std::string>& files, const std::string& 
             std::error_code ec;
             if (!std::filesystem::is_regular_file(c.rule_path, ec) || !read_file_bytes(c.rule_path)) {
                 r.errors.push_back({c.file, c.base_line, c.base_column,
-                                    "Nie można odczytać pliku bazy reguł " + c.rule_base + "."});
+                                    tr("Nie można odczytać pliku bazy reguł ") + c.rule_base + "."});
                 continue;
             }
             std::string why;
@@ -91,7 +93,7 @@ SuiteReport run_suite(const std::vector<std::string>& files, const std::string& 
             if (r.errors.size() == before) to_run.push_back(&c);
         }
     for (const auto& l : r.failed_loads)
-        err << "zuva test: baza nie została załadowana, jej przypadki nie przejdą: " << l << '\n';
+        err << tr("zuva test: baza nie została załadowana, jej przypadki nie przejdą: ") << l << '\n';
     std::map<std::tuple<std::string, int, int>, CaseFileError> shared;
     std::set<std::tuple<std::string, int, int>> asked_shared;
     for (const TestCase* c : to_run) {
@@ -234,27 +236,27 @@ std::string coverage_text(const SuiteReport& r, OpenedBases& bases) {
             if (u.rules.count(i.number))
                 ++rules;
             else
-                lines += place(i) + "reguła " + std::to_string(i.number) + " (" + i.name +
-                         ") nie była zastosowana\n";
+                lines += place(i) + tr("reguła ") + std::to_string(i.number) + " (" + i.name +
+                         tr(") nie była zastosowana\n");
         }
         for (const auto& i : inv.models) {
             if (u.models.count(i.number))
                 ++models;
             else
                 lines += place(i) + "model " + std::to_string(i.number) + " (" + i.name +
-                         ") nie był zastosowany\n";
+                         tr(") nie był zastosowany\n");
         }
         for (const auto& i : inv.askable_conditions) {
             if (u.asked.count(i.name))
                 ++conditions;
             else
-                lines += place(i) + "warunek dopytywalny " + i.name + " nie był pytany\n";
+                lines += place(i) + tr("warunek dopytywalny ") + i.name + tr(" nie był pytany\n");
         }
         for (const auto& i : inv.askable_arguments) {
             if (u.asked.count(i.name))
                 ++arguments;
             else
-                lines += place(i) + "argument dopytywalny " + i.name + " nie był pytany\n";
+                lines += place(i) + tr("argument dopytywalny ") + i.name + tr(" nie był pytany\n");
         }
         auto share = [](int n, std::size_t of) { return std::to_string(n) + "/" + std::to_string(of); };
         out += "coverage " + shown_path(path) + ": rules " + share(rules, inv.rules.size());
@@ -298,36 +300,36 @@ int test_command(const std::vector<std::string>& args, std::ostream& out, std::o
         else if (a == "--out")
             ok = value(record_out);
         else if (a == "--help" || a == "-h") {
-            out << kTestUsage;
+            out << tr(kTestUsage);
             return 0;
         } else if (a.size() > 1 && a[0] == '-') {
-            err << "zuva test: nieznana opcja " << a << '\n' << kTestUsage;
+            err << tr("zuva test: nieznana opcja ") << a << '\n' << tr(kTestUsage);
             return 2;
         } else {
             files.push_back(a);
         }
         if (!ok) {
-            err << "zuva test: brak wartości po " << a << '\n' << kTestUsage;
+            err << tr("zuva test: brak wartości po ") << a << '\n' << tr(kTestUsage);
             return 2;
         }
     }
     if (!record.empty())
         return record_command(record, base, hypothesis, name, record_out, keep_failing, out, err);
     if (files.empty()) {
-        err << "zuva test: brak plików przypadków testowych\n" << kTestUsage;
+        err << tr("zuva test: brak plików przypadków testowych\n") << tr(kTestUsage);
         return 2;
     }
     OpenedBases bases;
     SuiteReport r = run_suite(files, filter, bases, out, err);
     // A filter that matches nothing would pass CI on an empty suite.
     const bool none_matched = !filter.empty() && r.cases.empty() && r.errors.empty();
-    if (none_matched) err << "zuva test: żaden przypadek nie ma w nazwie \"" << filter << "\"\n";
+    if (none_matched) err << tr("zuva test: żaden przypadek nie ma w nazwie \"") << filter << "\"\n";
     out << r.passed() << " passed, " << r.failed() << " failed\n";
     if (coverage) out << coverage_text(r, bases);
     if (!junit.empty()) {
         std::string why;
         if (!write_file_bytes(junit, junit_xml(r), why)) {
-            err << "zuva test: nie można zapisać " << junit << ": " << why << '\n';
+            err << tr("zuva test: nie można zapisać ") << junit << ": " << why << '\n';
             return 2;
         }
     }

@@ -10,13 +10,15 @@
 #include <mutex>
 #include <vector>
 
+#include "text/i18n.h"
+
 namespace zuva {
 namespace {
 
 std::optional<std::string> convert(const char* to, const char* from, std::string_view in, CodecError* err) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
-        if (err) *err = {0, "Brak konwersji znaków " + std::string(from) + " -> " + to + "."};
+        if (err) *err = {0, tr("Brak konwersji znaków ") + std::string(from) + " -> " + to + "."};
         return std::nullopt;
     }
     std::string out;
@@ -37,7 +39,8 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
             }
             if (err) {
                 err->byte_offset = static_cast<size_t>(inp - in.data());
-                err->message = "Niedozwolony znak w tekście (bajt " + std::to_string(err->byte_offset) + ").";
+                err->message =
+                    tr("Niedozwolony znak w tekście (bajt ") + std::to_string(err->byte_offset) + ").";
             }
             iconv_close(cd);
             return std::nullopt;

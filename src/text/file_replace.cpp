@@ -23,6 +23,7 @@
 
 #include "text/file_confine.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -234,20 +235,20 @@ std::string write_failure_reason(int err) {
     switch (err) {
         case EACCES:
         case EPERM:
-            return "brak uprawnień do zapisu";
+            return tr("brak uprawnień do zapisu");
         case ENOENT:
             return "katalog nie istnieje";
         case ENOTDIR:
-            return "część ścieżki nie jest katalogiem";
+            return tr("część ścieżki nie jest katalogiem");
         case EISDIR:
             return "to jest katalog";
         case ENOSPC:
         case EDQUOT:
             return "brak miejsca na dysku";
         case EROFS:
-            return "system plików jest tylko do odczytu";
+            return tr("system plików jest tylko do odczytu");
         case ENAMETOOLONG:
-            return "nazwa jest za długa";
+            return tr("nazwa jest za długa");
         default:
             return std::strerror(err);
     }

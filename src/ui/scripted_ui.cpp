@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "text/pieces.h"
 
 namespace zuva {
@@ -173,13 +174,16 @@ int ScriptedUi::question(std::string_view title, std::string_view text,
     if (parse_position(a.text, pos) && pos >= 1 && pos <= static_cast<int>(buttons.size())) {
         chosen = pos - 1;
     } else {
+        // The label shown or its Polish original: scripts answer in Polish under every language.
         std::string want = to_lower_pl(strip_amp(a.text));
         for (size_t i = 0; i < buttons.size() && chosen < 0; ++i)
-            if (to_lower_pl(strip_amp(buttons[i])) == want) chosen = static_cast<int>(i);
+            if (to_lower_pl(strip_amp(buttons[i])) == want ||
+                to_lower_pl(strip_amp(untranslated(buttons[i]))) == want)
+                chosen = static_cast<int>(i);
     }
     if (chosen < 0)
-        throw ScriptError{
-            a.line, "odpowiedź '" + a.text + "' nie jest przyciskiem pytania (" + join(buttons, ", ") + ")"};
+        throw ScriptError{a.line, tr("odpowiedź '") + a.text + tr("' nie jest przyciskiem pytania (") +
+                                      join(buttons, ", ") + ")"};
     out("answer: " + buttons[chosen] + "\n");
     return chosen;
 }
@@ -207,7 +211,7 @@ std::string ScriptedUi::save_file(std::string_view mask, const std::vector<FileF
     for (;;) {
         std::string name = file_dialog("save-file", mask, filters, title);
         if (name.empty() || !file_exists || !file_exists(name)) return name;
-        if (question("Zapisz jako", overwrite_question(name), {"&Tak", "&Nie"}) == 0) return name;
+        if (question(tr("Zapisz jako"), overwrite_question(name), {tr("&Tak"), tr("&Nie")}) == 0) return name;
     }
 }
 
@@ -226,7 +230,7 @@ int ScriptedUi::radio(std::string_view dialog, std::string_view text, const std:
     ScriptAnswer a = next_answer();
     int pos = 0;
     if (!parse_position(a.text, pos) || pos < 1 || pos > static_cast<int>(options.size()))
-        throw ScriptError{a.line, "odpowiedź '" + a.text + "' nie jest numerem opcji od 1 do " +
+        throw ScriptError{a.line, tr("odpowiedź '") + a.text + tr("' nie jest numerem opcji od 1 do ") +
                                       std::to_string(options.size())};
     out("answer: " + a.text + "\n");
     return pos;
@@ -260,7 +264,7 @@ Ui::ValueReply ScriptedUi::value_dialog_why(std::string_view dialog, std::string
 bool ScriptedUi::explanation(std::string_view title, const std::vector<std::string>& lines) {
     // The block goes out in pieces: the lines of a large run are not copied into one body.
     block("explanation", title, "");
-    const std::string_view answer = "answer: &Kontynuuj\n";
+    const std::string answer = std::string("answer: ") + tr("&Kontynuuj") + "\n";
     std::size_t size = answer.size();
     for (const auto& l : lines)
         size += l.size() + 1;
@@ -305,7 +309,7 @@ std::optional<int> ScriptedUi::choose_one_prompted(std::string_view title, std::
     if (a.text.empty()) return std::nullopt;
     int pos = 0;
     if (!parse_position(a.text, pos) || pos < 1 || pos > static_cast<int>(items.size()))
-        throw ScriptError{a.line, "odpowiedź '" + a.text + "' nie jest pozycją listy od 1 do " +
+        throw ScriptError{a.line, tr("odpowiedź '") + a.text + tr("' nie jest pozycją listy od 1 do ") +
                                       std::to_string(items.size())};
     return pos - 1;
 }
@@ -337,7 +341,7 @@ std::optional<std::vector<int>> ScriptedUi::choose_many_prompted(std::string_vie
             part.pop_back();
         int pos = 0;
         if (!parse_position(part, pos) || pos < 1 || pos > static_cast<int>(items.size()))
-            throw ScriptError{a.line, "odpowiedź '" + a.text + "' nie jest listą pozycji od 1 do " +
+            throw ScriptError{a.line, tr("odpowiedź '") + a.text + tr("' nie jest listą pozycji od 1 do ") +
                                           std::to_string(items.size())};
         chosen.push_back(pos - 1);
         if (c == std::string::npos) break;
@@ -422,7 +426,7 @@ MediaOutcome ScriptedUi::play_sound(std::string_view path) {
     if (sound_player)
         p = sound_player(std::string(path));
     else
-        p.reason = "brak wyjścia dźwięku";
+        p.reason = tr("brak wyjścia dźwięku");
     char secs[32];
     std::snprintf(secs, sizeof secs, "%.3f", p.seconds);
     block("sound", path, p.ok ? std::string("duration: ") + secs + " s" : "error: " + p.reason);

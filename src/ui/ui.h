@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/i18n.h"
+
 namespace zuva {
 
 struct FileFilter {
@@ -63,7 +65,7 @@ struct RecordWindow {
 // The question a save dialog asks (title "Zapisz jako", buttons "&Tak" and "&Nie") before it
 // replaces an existing file; the name as the user gave it.
 inline std::string overwrite_question(std::string_view name) {
-    return "Plik " + std::string(name) + " już istnieje.\nCzy zastąpić?";
+    return tr("Plik ") + std::string(name) + tr(" już istnieje.\nCzy zastąpić?");
 }
 
 // What the next dialog of a consultation is for. The core names it just before it opens the
@@ -125,7 +127,8 @@ class Ui {
     enum class EndAnswer { Program, Consultation, Nothing };
     virtual EndAnswer end_question(bool consultation) {
         (void)consultation;
-        return question("Uwaga!", "Czy na pewno chcesz zakończyć program ?", {"&Tak", "&Nie"}) == 0
+        return question(tr("Uwaga!"), tr("Czy na pewno chcesz zakończyć program ?"),
+                        {tr("&Tak"), tr("&Nie")}) == 0
                    ? EndAnswer::Program
                    : EndAnswer::Nothing;
     }
@@ -227,12 +230,12 @@ class Ui {
     // opened. Fails, with the reason, when the file cannot be read as a picture.
     virtual MediaOutcome show_picture(std::string_view path) {
         (void)path;
-        return {false, "ten program nie wyświetla grafiki"};
+        return {false, tr("ten program nie wyświetla grafiki")};
     }
     // Plays a wave file. Fails, with the reason, when it cannot be read or played.
     virtual MediaOutcome play_sound(std::string_view path) {
         (void)path;
-        return {false, "ten program nie odtwarza dźwięków"};
+        return {false, tr("ten program nie odtwarza dźwięków")};
     }
 
     // A window with the picture of the network of the loaded bases (`rule_base` is the path

@@ -19,6 +19,7 @@
 #include "store/flat_map.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -238,11 +239,12 @@ class Analysis {
                         break;
                     }
                 add("rule-never-fires", BaseKind::Rules, "reguła", i,
-                    "Reguła " + std::to_string(r.rule_number) + " nigdy nie zostanie zastosowana: warunku " +
-                        in_quotes(blocking) +
-                        " nie można spłaszczyć (wnioskują go tylko reguły, które prowadzą w koło bez wyjścia "
-                        "do "
-                        "warunków dopytywalnych).");
+                    tr("Reguła ") + std::to_string(r.rule_number) +
+                        tr(" nigdy nie zostanie zastosowana: warunku ") + in_quotes(blocking) +
+                        tr(" nie można spłaszczyć (wnioskują go tylko reguły, które prowadzą w koło bez "
+                           "wyjścia "
+                           "do "
+                           "warunków dopytywalnych)."));
             }
             // X together with "n" + X, both askable: "n" + X is a condition of its own, asked
             // as it stands, so the rule can give a positive CF; only an exact constraint that
@@ -254,16 +256,16 @@ class Analysis {
                 if (!in_rule.has(x) || !askable(x)) continue;
                 if (const Ograniczenie* o = exact_constraint_of(x, c)) {
                     add("rule-never-positive", BaseKind::Rules, "reguła", i,
-                        "Reguła " + std::to_string(r.rule_number) +
-                            " nigdy nie da dodatniego CF: jej warunki " + in_quotes(x) + " i " +
-                            in_quotes(c) + " wykluczają się (ograniczenie dokładne " +
+                        tr("Reguła ") + std::to_string(r.rule_number) +
+                            tr(" nigdy nie da dodatniego CF: jej warunki ") + in_quotes(x) + " i " +
+                            in_quotes(c) + tr(" wykluczają się (ograniczenie dokładne ") +
                             std::to_string(o->constraint_number) + ").");
                 } else {
                     add("negated-condition-asked", BaseKind::Rules, "reguła", i,
-                        "Reguła " + std::to_string(r.rule_number) + " ma warunki " + in_quotes(x) + " i " +
-                            in_quotes(c) + ": konsultacja pyta o nie osobno, bo " + in_quotes(c) +
-                            " nie jest zaprzeczeniem warunku dopytywalnego " + in_quotes(x) +
-                            "; aby się wykluczały, zapisz je razem w bazie ograniczeń dokładnych.");
+                        tr("Reguła ") + std::to_string(r.rule_number) + tr(" ma warunki ") + in_quotes(x) +
+                            " i " + in_quotes(c) + tr(": konsultacja pyta o nie osobno, bo ") + in_quotes(c) +
+                            tr(" nie jest zaprzeczeniem warunku dopytywalnego ") + in_quotes(x) +
+                            tr("; aby się wykluczały, zapisz je razem w bazie ograniczeń dokładnych."));
                 }
                 break;
             }
@@ -273,9 +275,9 @@ class Analysis {
         for (std::size_t t = 0; t < text.size(); ++t) {
             if (derivable[t] || first_rule[t] == n) continue;
             add("unreachable-conclusion", BaseKind::Rules, "reguła", first_rule[t],
-                "Wniosku " + in_quotes(text[t]) +
-                    " nie osiągnie żadna konsultacja: żadna z reguł, które go wnioskują, nie może zostać "
-                    "zastosowana.");
+                tr("Wniosku ") + in_quotes(text[t]) +
+                    tr(" nie osiągnie żadna konsultacja: żadna z reguł, które go wnioskują, nie może zostać "
+                       "zastosowana."));
         }
         std::stable_sort(out_.begin(), out_.end(),
                          [](const Anomalia& a, const Anomalia& b) { return a.ordinal < b.ordinal; });
@@ -316,9 +318,9 @@ class Analysis {
             bool differ = a && b ? *a != *b : o.cf_text != r.cf_text;
             if (!differ) continue;
             add("conflicting-duplicate-rule", BaseKind::Rules, "reguła", i,
-                "Reguły " + std::to_string(o.rule_number) + " i " + std::to_string(r.rule_number) +
-                    " mają ten sam wniosek " + in_quotes(r.conclusion) +
-                    " i te same warunki, lecz różne CF (" + o.cf_text + " i " + r.cf_text + ").");
+                tr("Reguły ") + std::to_string(o.rule_number) + " i " + std::to_string(r.rule_number) +
+                    tr(" mają ten sam wniosek ") + in_quotes(r.conclusion) +
+                    tr(" i te same warunki, lecz różne CF (") + o.cf_text + " i " + r.cf_text + ").");
         }
     }
 
@@ -333,17 +335,17 @@ class Analysis {
         for (const auto& m : t) {
             if (!used_result(m.result))
                 add("unused-model", BaseKind::Models, table, i,
-                    std::string(what) + " " + std::to_string(m.model_number) + " ma wynik " +
-                        in_quotes(m.result) + ", którego nie używa żadna reguła ani żaden model.");
+                    std::string(what) + " " + std::to_string(m.model_number) + tr(" ma wynik ") +
+                        in_quotes(m.result) + tr(", którego nie używa żadna reguła ani żaden model."));
             ++i;
         }
     }
 
     void unused_models() {
-        unused_models_of(kb_.models.model, "model", "Model");
-        unused_models_of(kb_.models.model_r, "model_r", "Model rozszerzony");
-        unused_models_of(kb_.models.model_liniowy, "model_liniowy", "Model liniowy");
-        unused_models_of(kb_.models.model_wielomianowy, "model_wielomianowy", "Model wielomianowy");
+        unused_models_of(kb_.models.model, "model", tr("Model"));
+        unused_models_of(kb_.models.model_r, "model_r", tr("Model rozszerzony"));
+        unused_models_of(kb_.models.model_liniowy, "model_liniowy", tr("Model liniowy"));
+        unused_models_of(kb_.models.model_wielomianowy, "model_wielomianowy", tr("Model wielomianowy"));
     }
 
     void unused_arguments_and_model_facts() {
@@ -351,15 +353,16 @@ class Analysis {
         for (const auto& a : kb_.models.argument_znany) {
             if (!model_reads_.count(a.argument_name))
                 add("unused-known-argument", BaseKind::Models, "argument_znany", i,
-                    "Argument znany " + in_quotes(a.argument_name) + " nie jest argumentem żadnego modelu.");
+                    tr("Argument znany ") + in_quotes(a.argument_name) +
+                        tr(" nie jest argumentem żadnego modelu."));
             ++i;
         }
         i = 0;
         for (const auto& f : kb_.models.m_fakt) {
             if (!conditions_of_models_.count(f.fact_text) && !model_reads_.count(f.fact_text))
                 add("unused-model-fact", BaseKind::Models, "m_fakt", i,
-                    "Fakt bazy modeli " + in_quotes(f.fact_text) +
-                        " nie jest warunkiem stosowania żadnego modelu.");
+                    tr("Fakt bazy modeli ") + in_quotes(f.fact_text) +
+                        tr(" nie jest warunkiem stosowania żadnego modelu."));
             ++i;
         }
     }
@@ -371,8 +374,9 @@ class Analysis {
                 if (!rule_conditions_.count(m) && !concluded_.count(m) && !conditions_of_models_.count(m) &&
                     !model_reads_.count(m) && !model_gives_.count(m))
                     add("unused-constraint-member", base, table, i,
-                        "Warunku " + in_quotes(m) + " ograniczenia " + std::to_string(o.constraint_number) +
-                            " nie czyta żadna reguła ani żaden model.");
+                        tr("Warunku ") + in_quotes(m) + tr(" ograniczenia ") +
+                            std::to_string(o.constraint_number) +
+                            tr(" nie czyta żadna reguła ani żaden model."));
             ++i;
         }
     }
@@ -402,13 +406,13 @@ class Analysis {
             std::size_t i = 0;
             for (const auto& r : kb_.advice.rada) {
                 const std::string head =
-                    "Rada " + in_quotes(r.file_name) + " dla reguły " + std::to_string(r.rule_number);
+                    tr("Rada ") + in_quotes(r.file_name) + tr(" dla reguły ") + std::to_string(r.rule_number);
                 if (!rule_numbers.count(r.rule_number))
                     add("dangling-reference", BaseKind::Advice, "rada", i,
-                        head + ": nie ma reguły o numerze " + std::to_string(r.rule_number) + ".");
+                        head + tr(": nie ma reguły o numerze ") + std::to_string(r.rule_number) + ".");
                 if (!dir.has(r.file_name))
                     add("missing-data-file", BaseKind::Advice, "rada", i,
-                        head + ": brak pliku " + r.file_name + " w katalogu " + dir.shown() + ".");
+                        head + tr(": brak pliku ") + r.file_name + tr(" w katalogu ") + dir.shown() + ".");
                 ++i;
             }
         }
@@ -421,25 +425,26 @@ class Analysis {
             const char* ext;
         };
         const Media media[] = {
-            {&kb_.graphics.grafika, BaseKind::Graphics, "grafika", "Grafika", "GRAFIKA", ".bmp"},
-            {&kb_.graphics.ngrafika, BaseKind::Graphics, "ngrafika", "Grafika", "GRAFIKA", ".bmp"},
-            {&kb_.sounds.dzwiek, BaseKind::Sounds, "dźwięk", "Dźwięk", "DŹWIĘKI", ".wav"},
-            {&kb_.sounds.ndzwiek, BaseKind::Sounds, "ndźwięk", "Dźwięk", "DŹWIĘKI", ".wav"},
+            {&kb_.graphics.grafika, BaseKind::Graphics, "grafika", tr("Grafika"), "GRAFIKA", ".bmp"},
+            {&kb_.graphics.ngrafika, BaseKind::Graphics, "ngrafika", tr("Grafika"), "GRAFIKA", ".bmp"},
+            {&kb_.sounds.dzwiek, BaseKind::Sounds, "dźwięk", tr("Dźwięk"), "DŹWIĘKI", ".wav"},
+            {&kb_.sounds.ndzwiek, BaseKind::Sounds, "ndźwięk", tr("Dźwięk"), "DŹWIĘKI", ".wav"},
         };
         for (const auto& m : media) {
             if (m.table->empty()) continue;
             DataDirectory dir(up / m.folder / wyroznik_);
             std::size_t i = 0;
             for (const auto& z : *m.table) {
-                const std::string head = std::string(m.what) + " " + in_quotes(z.file_name) + " dla numeru " +
-                                         std::to_string(z.source_number);
+                const std::string head = std::string(m.what) + " " + in_quotes(z.file_name) +
+                                         tr(" dla numeru ") + std::to_string(z.source_number);
                 if (!rule_numbers.count(z.source_number) && !model_numbers.count(z.source_number))
                     add("dangling-reference", m.base, m.name, i,
-                        head + ": nie ma reguły ani modelu o numerze " + std::to_string(z.source_number) +
+                        head + tr(": nie ma reguły ani modelu o numerze ") + std::to_string(z.source_number) +
                             ".");
                 if (!dir.has(z.file_name + m.ext))
                     add("missing-data-file", m.base, m.name, i,
-                        head + ": brak pliku " + z.file_name + m.ext + " w katalogu " + dir.shown() + ".");
+                        head + tr(": brak pliku ") + z.file_name + m.ext + tr(" w katalogu ") + dir.shown() +
+                            ".");
                 ++i;
             }
         }
@@ -454,19 +459,19 @@ class Analysis {
 const char* base_label(BaseKind k) {
     switch (k) {
         case BaseKind::Rules:
-            return "bazy reguł";
+            return tr("bazy reguł");
         case BaseKind::Models:
-            return "bazy modeli";
+            return tr("bazy modeli");
         case BaseKind::ExactConstraints:
-            return "bazy ograniczeń dokładnych";
+            return tr("bazy ograniczeń dokładnych");
         case BaseKind::UncertainConstraints:
-            return "bazy ograniczeń niepewnych";
+            return tr("bazy ograniczeń niepewnych");
         case BaseKind::Advice:
-            return "bazy rad";
+            return tr("bazy rad");
         case BaseKind::Graphics:
-            return "bazy grafiki";
+            return tr("bazy grafiki");
         default:
-            return "bazy dźwięków";
+            return tr("bazy dźwięków");
     }
 }
 
@@ -506,7 +511,7 @@ std::optional<int> RecordLines::line_of(const std::string& table, std::size_t or
 
 void diagnostyka_kompletnosci(Session& s) {
     if (!s.kb.nazwa_re.loaded()) {
-        s.ui.note("Uwaga!", "Proszę załadować bazę reguł!");
+        s.ui.note(tr("Uwaga!"), tr("Proszę załadować bazę reguł!"));
         return;
     }
     const std::string* full = s.kb.nazwa_re.full_path.first();
@@ -528,18 +533,18 @@ void diagnostyka_kompletnosci(Session& s) {
 
     const std::string name = s.kb.nazwa_re.name();
     kasowanie_tekst_raportu(s);
-    piszln(s, " Raport diagnostyki kompletności bazy wiedzy " + wyroznik);
-    piszln(s, " (baza reguł " + name + " i bazy tej samej nazwy wyróżniającej)");
+    piszln(s, tr(" Raport diagnostyki kompletności bazy wiedzy ") + wyroznik);
+    piszln(s, tr(" (baza reguł ") + name + tr(" i bazy tej samej nazwy wyróżniającej)"));
     piszcr(s);
     if (found.empty()) {
-        piszln(s, " Baza wiedzy nie zawiera anomalii kompletności: każda reguła może zostać");
-        piszln(s, " zastosowana, każdy model i każde ograniczenie jest używane, rady, grafiki");
-        piszln(s, " i dźwięki wskazują istniejące reguły i pliki.");
+        piszln(s, tr(" Baza wiedzy nie zawiera anomalii kompletności: każda reguła może zostać"));
+        piszln(s, tr(" zastosowana, każdy model i każde ograniczenie jest używane, rady, grafiki"));
+        piszln(s, tr(" i dźwięki wskazują istniejące reguły i pliki."));
         piszcr(s);
-        s.ui.note("Diagnostyka kompletności bazy wiedzy",
-                  "Baza wiedzy " + wyroznik + "\nnie zawiera anomalii kompletności.");
+        s.ui.note(tr("Diagnostyka kompletności bazy wiedzy"),
+                  tr("Baza wiedzy ") + wyroznik + tr("\nnie zawiera anomalii kompletności."));
     } else {
-        piszln(s, " Znalezione anomalie kompletności (" + std::to_string(found.size()) + "):");
+        piszln(s, tr(" Znalezione anomalie kompletności (") + std::to_string(found.size()) + "):");
         piszcr(s);
         for (const auto& a : found) {
             const BaseName& b = s.kb.name_of(a.base);
@@ -547,17 +552,17 @@ void diagnostyka_kompletnosci(Session& s) {
             auto it = lines.find(a.base);
             if (it != lines.end())
                 if (auto l = it->second.line_of(a.table, a.ordinal))
-                    where += ", wiersz " + std::to_string(*l);
+                    where += tr(", wiersz ") + std::to_string(*l);
             piszln(s, where + ":");
             piszln(s, "    " + a.message);
         }
         piszcr(s);
-        piszln(s, " Anomalie nie zakłócają wnioskowania, lecz wskazują fragmenty bazy, które nie biorą");
-        piszln(s, " udziału w żadnej konsultacji. Przejdź do edycji odpowiedniej bazy i popraw je.");
+        piszln(s, tr(" Anomalie nie zakłócają wnioskowania, lecz wskazują fragmenty bazy, które nie biorą"));
+        piszln(s, tr(" udziału w żadnej konsultacji. Przejdź do edycji odpowiedniej bazy i popraw je."));
         piszcr(s);
-        s.ui.note("Diagnostyka kompletności bazy wiedzy",
-                  "Baza wiedzy " + wyroznik + "\nzawiera " + std::to_string(found.size()) +
-                      " anomalii kompletności.\nSzczegóły są w oknie pomocniczym i w raporcie.");
+        s.ui.note(tr("Diagnostyka kompletności bazy wiedzy"),
+                  tr("Baza wiedzy ") + wyroznik + tr("\nzawiera ") + std::to_string(found.size()) +
+                      tr(" anomalii kompletności.\nSzczegóły są w oknie pomocniczym i w raporcie."));
     }
     raport(s);
 }

@@ -13,6 +13,7 @@
 #include "session/enabling.h"
 #include "session/session.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "verify/flatten.h"
 #include "verify/shared_flattening.h"
 
@@ -179,26 +180,26 @@ bool wyznacz_sprzecznosc_1z(Session& s) {
 
 bool testuj_sprzecznosc_1z(Session& s) {
     for (const char* line :
-         {"Baza reguł elementarna niepewna może być diagnozowana na obecność sprzeczności ",
-          "zewnętrznych. Diagnostyka sprzeczności zewnętrznych dużych i silnie zagnieżdżonych",
-          "baz reguł może trwać długo, gdyż wymaga ona spłaszczenia tych baz.", "",
-          "Zaleca się diagnozowanie sprzeczności zewnętrznych baz nowych lub", "zmodyfikowanych.",
-          "Przy kolejnym stosowaniu tych baz można test sprzeczności zewnętrznej ", "pominąć.", "",
-          "Pamiętaj, że niepewne sprzeczności zewnętrzne mogą doprowadzić do 'zawieszenia się'",
-          "komputera. ", ""})
+         {tr("Baza reguł elementarna niepewna może być diagnozowana na obecność sprzeczności "),
+          tr("zewnętrznych. Diagnostyka sprzeczności zewnętrznych dużych i silnie zagnieżdżonych"),
+          tr("baz reguł może trwać długo, gdyż wymaga ona spłaszczenia tych baz."), "",
+          tr("Zaleca się diagnozowanie sprzeczności zewnętrznych baz nowych lub"), tr("zmodyfikowanych."),
+          tr("Przy kolejnym stosowaniu tych baz można test sprzeczności zewnętrznej "), tr("pominąć."), "",
+          tr("Pamiętaj, że niepewne sprzeczności zewnętrzne mogą doprowadzić do 'zawieszenia się'"),
+          tr("komputera. "), ""})
         piszln(s, line);
     std::string text =
-        "Baza reguł elementarna niepewna\n   " + nazwa_bazy(s) +
-        "\nmoże być diagnozowana na obecność sprzeczności zewnętrznych.\n\nDiagnostyka "
-        "sprzeczności zewnętrznych dużych i silnie " +
-        "\nzagnieżdżonych baz reguł może trwać długo, gdyż wymaga " +
-        "\nona spłaszczenia tych baz. \nZaleca się diagnozowanie sprzeczności zewnętrznych baz "
-        "nowych lub zmodyfikowanych." +
-        "\nPrzy kolejnym stosowaniu tych baz można test sprzeczności zewnętrznej pominąć." +
-        "\n\nPamiętaj, że niepewne sprzeczności zewnętrzne  " +
-        "\nmogą doprowadzić do 'zawieszenia się' komputera." +
-        "\n\nChcesz diagnozować bazę reguł na obecność sprzeczności zewnętrznych?";
-    if (s.ui.question("Wybierz", text, {"&Tak", "&Nie"}) != 0) return true;
+        tr("Baza reguł elementarna niepewna\n   ") + nazwa_bazy(s) +
+        tr("\nmoże być diagnozowana na obecność sprzeczności zewnętrznych.\n\nDiagnostyka "
+           "sprzeczności zewnętrznych dużych i silnie ") +
+        tr("\nzagnieżdżonych baz reguł może trwać długo, gdyż wymaga ") +
+        tr("\nona spłaszczenia tych baz. \nZaleca się diagnozowanie sprzeczności zewnętrznych baz "
+           "nowych lub zmodyfikowanych.") +
+        tr("\nPrzy kolejnym stosowaniu tych baz można test sprzeczności zewnętrznej pominąć.") +
+        tr("\n\nPamiętaj, że niepewne sprzeczności zewnętrzne  ") +
+        tr("\nmogą doprowadzić do 'zawieszenia się' komputera.") +
+        tr("\n\nChcesz diagnozować bazę reguł na obecność sprzeczności zewnętrznych?");
+    if (s.ui.question(tr("Wybierz"), text, {tr("&Tak"), tr("&Nie")}) != 0) return true;
     return informuj_sprzecznosc_1z(s);
 }
 
@@ -207,39 +208,40 @@ bool informuj_sprzecznosc_1z(Session& s) {
     std::string name = nazwa_bazy(s);
     if (!verdict_is(s, "TAK") && type) {
         if (wyznacz_sprzecznosc_1z(s)) {
-            s.helper(" Baza reguł " + name);
+            s.helper(tr(" Baza reguł ") + name);
             s.helper("\n");
-            s.helper(" nie jest zewnętrznie " + *type + " sprzeczna.");
-            s.ui.note("Wynik diagnozowania sprzeczności zewnętrznej", "Baza reguł elementarna niepewna\n   " +
-                                                                          name + "\nnie jest zewnętrznie " +
-                                                                          *type + " sprzeczna.");
+            s.helper(tr(" nie jest zewnętrznie ") + *type + tr(" sprzeczna."));
+            s.ui.note(tr("Wynik diagnozowania sprzeczności zewnętrznej"),
+                      tr("Baza reguł elementarna niepewna\n   ") + name + tr("\nnie jest zewnętrznie ") +
+                          *type + tr(" sprzeczna."));
             return true;
         }
     }
     if (verdict_is(s, "TAK") && type) {
-        pisz(s, " W  bazie reguł jest co najmniej jedna sprzeczność zewnętrzna ");
+        pisz(s, tr(" W  bazie reguł jest co najmniej jedna sprzeczność zewnętrzna "));
         piszcr(s);
-        pisz(s, " typu ");
+        pisz(s, tr(" typu "));
         pisz(s, *type);
         pisz(s, ".");
         pisz(s, "\n\n");
-        piszln(s, " Załadowaną bazę reguł możesz tylko edytować, lecz nie możesz korzystać");
-        piszln(s, " z niej dla wnioskowania. Nie możesz również ładować odpowiadającej jej");
-        pisz(s, " bazy modeli, ograniczeń i rad.");
+        piszln(s, tr(" Załadowaną bazę reguł możesz tylko edytować, lecz nie możesz korzystać"));
+        piszln(s, tr(" z niej dla wnioskowania. Nie możesz również ładować odpowiadającej jej"));
+        pisz(s, tr(" bazy modeli, ograniczeń i rad."));
         pisz(s, "\n\n");
-        piszln(s, " Możesz jednak diagnozować jej sprzeczności zewnętrzne.");
-        piszln(s, " W tym celu musisz przejść do opcji:");
-        pisz(s, " ''Baza reguł niepewnaDiagnostyka sprzeczności zewnętrznych bazy reguł' ");
+        piszln(s, tr(" Możesz jednak diagnozować jej sprzeczności zewnętrzne."));
+        piszln(s, tr(" W tym celu musisz przejść do opcji:"));
+        pisz(s, tr(" ''Baza reguł niepewnaDiagnostyka sprzeczności zewnętrznych bazy reguł' "));
         pisz(s, "\n\n");
         s.ui.note(
-            "Informacja o sprzeczności",
-            "Baza reguł elementarna niepewna\n   " + name +
-                "\nzawiera co najmniej jedną sprzeczność zewnętrzną typu " + *type +
-                ".\n\nZaładowaną bazę reguł możesz tylko edytować, \nlecz nie możesz korzystać z niej dla "
-                "wnioskowania.\nNie możesz również ładować odpowiadającej jej bazy modeli, ograniczeń i "
-                "rad.\nMożesz jednak diagnozować jej sprzeczności zewnętrzne. " +
-                "W tym celu musisz przejść do opcji\n   'Baza reguł niepewna\n     Diagnostyka sprzeczności "
-                "zewnętrznych bazy reguł'.");
+            tr("Informacja o sprzeczności"),
+            tr("Baza reguł elementarna niepewna\n   ") + name +
+                tr("\nzawiera co najmniej jedną sprzeczność zewnętrzną typu ") + *type +
+                tr(".\n\nZaładowaną bazę reguł możesz tylko edytować, \nlecz nie możesz korzystać z niej dla "
+                   "wnioskowania.\nNie możesz również ładować odpowiadającej jej bazy modeli, ograniczeń i "
+                   "rad.\nMożesz jednak diagnozować jej sprzeczności zewnętrzne. ") +
+                tr("W tym celu musisz przejść do opcji\n   'Baza reguł niepewna\n     Diagnostyka "
+                   "sprzeczności "
+                   "zewnętrznych bazy reguł'."));
         enable_commands(s, {10073});
         return false;
     }
@@ -254,94 +256,96 @@ void pisz_sprzecznosc_1z(Session& s) {
     // A base whose test was declined has no verdict: say so and offer the test, which shows
     // its own result; a contradictory base goes on to the report.
     if (s.kb.sprzecznosc_1z.empty()) {
-        const int b = s.ui.question("Diagnostyka sprzeczności zewnętrznych",
-                                    "Baza reguł elementarna niepewna\n   " + name +
-                                        "\nnie była diagnozowana na obecność sprzeczności zewnętrznych."
-                                        "\n\nChcesz ją diagnozować teraz?",
-                                    {"&Tak", "&Nie"});
+        const int b = s.ui.question(tr("Diagnostyka sprzeczności zewnętrznych"),
+                                    tr("Baza reguł elementarna niepewna\n   ") + name +
+                                        tr("\nnie była diagnozowana na obecność sprzeczności zewnętrznych."
+                                           "\n\nChcesz ją diagnozować teraz?"),
+                                    {tr("&Tak"), tr("&Nie")});
         if (b != 0) {
-            s.helper(" Baza reguł " + name + "\n");
-            s.helper(" nie była diagnozowana na obecność sprzeczności zewnętrznych.\n");
+            s.helper(tr(" Baza reguł ") + name + "\n");
+            s.helper(tr(" nie była diagnozowana na obecność sprzeczności zewnętrznych.\n"));
             return;
         }
         if (informuj_sprzecznosc_1z(s)) return;
     }
     const auto& records = s.verify.reguly_sprzeczne;
     if (records.empty() && !s.verify.reguly_sprzeczne_obciete) {
-        s.helper(" Baza reguł " + name + "\n");
-        s.helper(" nie jest zewnętrznie " + type + "-sprzeczna.\n");
-        s.ui.note("Uwaga!", "Baza reguł elementarna niepewna\n   " + name + "\nnie jest zewnętrznie " + type +
-                                "-sprzeczna.");
+        s.helper(tr(" Baza reguł ") + name + "\n");
+        s.helper(tr(" nie jest zewnętrznie ") + type + "-sprzeczna.\n");
+        s.ui.note(tr("Uwaga!"), tr("Baza reguł elementarna niepewna\n   ") + name +
+                                    tr("\nnie jest zewnętrznie ") + type + "-sprzeczna.");
         return;
     }
-    const std::string title = "Diagnostyka sprzeczności zewnętrzych bazy reguł";
+    const std::string title = tr("Diagnostyka sprzeczności zewnętrzych bazy reguł");
     kasowanie_tekst_raportu(s);
-    pisz(s, " Raport diagnostyki sprzeczności zewnętrznych bazy reguł ");
+    pisz(s, tr(" Raport diagnostyki sprzeczności zewnętrznych bazy reguł "));
     piszcr(s);
     pisz(s, " ");
     pisz(s, name);
     pisz(s, "\n\n");
-    s.ui.note(title + " elementarnej niepewnej\n   " + name,
-              "Raport diagnostyki sprzeczności zewnętrznych bazy reguł.");
-    pisz(s, " Następujące reguły są ");
+    s.ui.note(title + tr(" elementarnej niepewnej\n   ") + name,
+              tr("Raport diagnostyki sprzeczności zewnętrznych bazy reguł."));
+    pisz(s, tr(" Następujące reguły są "));
     pisz(s, type);
-    pisz(s, "-sprzeczne: ");
+    pisz(s, tr("-sprzeczne: "));
     pisz(s, "\n\n");
-    s.ui.note(title, "Następujące reguły są " + type + "-sprzeczne: ");
+    s.ui.note(title, tr("Następujące reguły są ") + type + tr("-sprzeczne: "));
     // Copies: a note box may take long, but the records do not change meanwhile.
     for (const auto& r : records.rows()) {
         if (r.partner_rule != r.contradictory_rule) continue;
         std::string n = std::to_string(r.contradictory_rule);
-        pisz(s, " Reguła ");
+        pisz(s, tr(" Reguła "));
         pisz(s, n);
-        pisz(s, " jest zewnętrznie ");
+        pisz(s, tr(" jest zewnętrznie "));
         pisz(s, type);
-        pisz(s, "-samosprzeczna. ");
+        pisz(s, tr("-samosprzeczna. "));
         pisz(s, "\n\n");
-        s.ui.note(title, "Reguła " + n + " jest zewnętrznie " + type + "-samosprzeczna.");
+        s.ui.note(title, tr("Reguła ") + n + tr(" jest zewnętrznie ") + type + "-samosprzeczna.");
     }
     for (const auto& r : records.rows()) {
         if (r.partner_rule == r.contradictory_rule || r.substitution_path.size() != 2) continue;
         std::string n = std::to_string(r.contradictory_rule), p = std::to_string(r.partner_rule);
-        pisz(s, " Reguła ");
+        pisz(s, tr(" Reguła "));
         pisz(s, n);
-        pisz(s, " jest zewnętrznie bezpośrednio ");
+        pisz(s, tr(" jest zewnętrznie bezpośrednio "));
         pisz(s, type);
-        pisz(s, "-sprzeczna z regułą ");
+        pisz(s, tr("-sprzeczna z regułą "));
         pisz(s, p);
         pisz(s, ".");
         piszcr(s);
-        pisz(s, " Można to wykazać podstawiając ");
+        pisz(s, tr(" Można to wykazać podstawiając "));
         pisz_podstawienie(s, r.substitution_path);
         pisz(s, "\n\n");
-        s.ui.note(title, "Reguła " + n + " jest zewnętrznie bezpośrednio " + type + "-sprzeczna z regułą " +
-                             p + ".\nMożna to wykazać podstawiając " + p + " do " + n + ".");
+        s.ui.note(title, tr("Reguła ") + n + tr(" jest zewnętrznie bezpośrednio ") + type +
+                             tr("-sprzeczna z regułą ") + p + tr(".\nMożna to wykazać podstawiając ") + p +
+                             " do " + n + ".");
     }
     for (const auto& r : records.rows()) {
         if (r.partner_rule == r.contradictory_rule || r.substitution_path.size() <= 2) continue;
         std::string n = std::to_string(r.contradictory_rule), p = std::to_string(r.partner_rule);
         pisz(s, "\n\n");
-        pisz(s, " Reguła ");
+        pisz(s, tr(" Reguła "));
         pisz(s, n);
-        pisz(s, " jest zewnętrznie pośrednio ");
+        pisz(s, tr(" jest zewnętrznie pośrednio "));
         pisz(s, type);
-        pisz(s, "-sprzeczna z regułą ");
+        pisz(s, tr("-sprzeczna z regułą "));
         pisz(s, p);
         pisz(s, ".");
         piszcr(s);
-        pisz(s, " Można to wykazać podstawiając ");
+        pisz(s, tr(" Można to wykazać podstawiając "));
         pisz_podstawienie(s, r.substitution_path);
         pisz(s, "\n\n");
         std::string tekst;
         for (auto k : r.substitution_path)
             tekst += std::to_string(k) + "==>";
         tekst.resize(tekst.size() - 3);
-        s.ui.note(title, "Reguła " + n + " jest zewnętrznie pośrednio " + type + " -sprzeczna z regułą " + p +
-                             ".\nMożna to wykazać podstawiając: " + tekst + ".");
+        s.ui.note(title, tr("Reguła ") + n + tr(" jest zewnętrznie pośrednio ") + type +
+                             tr(" -sprzeczna z regułą ") + p + tr(".\nMożna to wykazać podstawiając: ") +
+                             tekst + ".");
     }
     if (s.verify.reguly_sprzeczne_obciete) {
         std::string cut =
-            "Baza reguł ma więcej łańcuchów sprzecznych, niż można zapamiętać; pokazano pierwsze " +
+            tr("Baza reguł ma więcej łańcuchów sprzecznych, niż można zapamiętać; pokazano pierwsze ") +
             std::to_string(records.count()) + ".";
         pisz(s, "\n\n ");
         pisz(s, cut);
@@ -349,14 +353,15 @@ void pisz_sprzecznosc_1z(Session& s) {
         s.ui.note(title, cut);
     }
     piszcr(s);
-    pisz(s, " Koniec raportu diagnostyki sprzeczności zewnętrznych bazy reguł ");
+    pisz(s, tr(" Koniec raportu diagnostyki sprzeczności zewnętrznych bazy reguł "));
     piszcr(s);
     pisz(s, " ");
     pisz(s, name);
     pisz(s, ".");
-    s.ui.note(title,
-              "Koniec raportu diagnostyki sprzeczności zewnętrznych bazy reguł elementarnej niepewnej\n   " +
-                  name + ".");
+    s.ui.note(
+        title,
+        tr("Koniec raportu diagnostyki sprzeczności zewnętrznych bazy reguł elementarnej niepewnej\n   ") +
+            name + ".");
     raport(s);
 }
 

@@ -9,6 +9,7 @@
 #include "report/report.h"
 #include "session/session.h"
 #include "store/list_helpers.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -425,7 +426,7 @@ bool pokaz_formy(Session& s, const FlattenIndex& index, const Regula& r) {
         int b = s.ui.question(kQuestionTitle,
                               nr + ". " + r.conclusion + " " + lista + " " + numery +
                                   "\n\nCzy chcesz zobaczyć następną regułę spłaszczoną?",
-                              {"&Tak", "&Nie"});
+                              {tr("&Tak"), tr("&Nie")});
         if (b != 0) return false;
     }
     return true;

@@ -9,6 +9,7 @@
 #include "session/command_registry.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "verify/flatten.h"
 #include "verify/joint_diagnoses.h"
 #include "verify/joint_support.h"
@@ -30,9 +31,9 @@ void pisz_liste(Session& s, const TextList& f) {
 
 void pisz_forme(Session& s, const char* head, std::int32_t n, const std::string& c, const TextList& f,
                 const IntList& u) {
-    pisz(s, " W wyniku spłaszczenia reguły ");
+    pisz(s, tr(" W wyniku spłaszczenia reguły "));
     piszint(s, n);
-    pisz(s, " otrzymuje się: ");
+    pisz(s, tr(" otrzymuje się: "));
     piszcr(s);
     pisz(s, head);
     piszint(s, n);
@@ -55,7 +56,7 @@ const Ograniczenie* ograniczenie_nr(const Session& s, Niepewne n, std::int32_t k
 
 void pisz_sprzecznosc_2(Session& s, Niepewne n) {
     if (baza_sprzeczna(s)) {
-        s.ui.note("Uwaga!", "Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!");
+        s.ui.note(tr("Uwaga!"), tr("Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!"));
         return;
     }
     std::optional<std::string> type_opt = nazwa_sprzecznosci_2(s, n);
@@ -66,42 +67,43 @@ void pisz_sprzecznosc_2(Session& s, Niepewne n) {
     if (w.sprzecznosc.empty()) wyznacz_sprzecznosc_2(s, n);
     if (w.sprzecznosc.empty()) {
         if (!n) {
-            piszln(s, "  Baza reguł                 " + name);
-            piszln(s, "  Baza ograniczeń dokładnych " + og);
-            piszln(s, "  nie są łącznie " + type + "-sprzeczne.");
-            s.ui.note("", "Baza reguł elementarna niepewna\n   " + name +
-                              "\ni baza ograniczeń elementarna dokładna\n   " + og + "\nnie są łącznie " +
-                              type + "-sprzeczne.");
+            piszln(s, tr("  Baza reguł                 ") + name);
+            piszln(s, tr("  Baza ograniczeń dokładnych ") + og);
+            piszln(s, tr("  nie są łącznie ") + type + "-sprzeczne.");
+            s.ui.note("", tr("Baza reguł elementarna niepewna\n   ") + name +
+                              tr("\ni baza ograniczeń elementarna dokładna\n   ") + og +
+                              tr("\nnie są łącznie ") + type + "-sprzeczne.");
         } else {
-            piszln(s, "  Baza reguł                   " + name);
-            piszln(s, "  oraz baza ograniczeń niepewnych " + og);
-            piszln(s, "  nie są " + type + "-sprzeczne.");
-            s.ui.note("", "Baza reguł elementarna niepewna\n   " + name +
-                              "\ni baza ograniczeń elementarna niepewna\n   " + og + "\nnie są " + type +
-                              "-sprzeczne.");
+            piszln(s, tr("  Baza reguł                   ") + name);
+            piszln(s, tr("  oraz baza ograniczeń niepewnych ") + og);
+            piszln(s, tr("  nie są ") + type + "-sprzeczne.");
+            s.ui.note("", tr("Baza reguł elementarna niepewna\n   ") + name +
+                              tr("\ni baza ograniczeń elementarna niepewna\n   ") + og + tr("\nnie są ") +
+                              type + "-sprzeczne.");
         }
         return;
     }
     kasowanie_tekst_raportu(s);
     if (!n) {
-        pisz(s, " Raport diagnostyki sprzeczności łącznych pomiędzy ");
+        pisz(s, tr(" Raport diagnostyki sprzeczności łącznych pomiędzy "));
         piszcr(s);
-        pisz(s, " bazą reguł:                   " + name + " i ");
+        pisz(s, tr(" bazą reguł:                   ") + name + " i ");
         piszcr(s);
-        pisz(s, " i bazą ograniczeń dokładnycb: " + og);
+        pisz(s, tr(" i bazą ograniczeń dokładnycb: ") + og);
         pisz(s, "\n\n");
-        s.ui.note("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń dokładnych",
-                  "Raport diagnostyki sprzeczności pomiędzy\nbazą reguł elementarną niepewną\n   " + name +
-                      "\ni bazą ograniczeń elementarną dokładną\n   " + og + ".");
+        s.ui.note(tr("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń dokładnych"),
+                  tr("Raport diagnostyki sprzeczności pomiędzy\nbazą reguł elementarną niepewną\n   ") +
+                      name + tr("\ni bazą ograniczeń elementarną dokładną\n   ") + og + ".");
     } else {
-        piszln(s, " Raport diagnostyki sprzeczności pomiędzy ");
-        piszln(s, " baza reguł                   " + name + " i ");
-        pisz(s, " bazą ograniczeń niepewnych " + og);
+        piszln(s, tr(" Raport diagnostyki sprzeczności pomiędzy "));
+        piszln(s, tr(" baza reguł                   ") + name + " i ");
+        pisz(s, tr(" bazą ograniczeń niepewnych ") + og);
         pisz(s, "\n\n");
-        s.ui.note("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń niepewnych",
-                  "Raport diagnostyki sprzeczności pomiędzy\nbazą reguł elementarną niepewną\n   " + name +
-                      "\ni bazą ograniczeń elementarną niepewną\n    " + og);
-        pisz(s, " Wyznaczanie sprzeczności typu " + type + " odbywa się na drodze spłaszczania reguł:");
+        s.ui.note(tr("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń niepewnych"),
+                  tr("Raport diagnostyki sprzeczności pomiędzy\nbazą reguł elementarną niepewną\n   ") +
+                      name + tr("\ni bazą ograniczeń elementarną niepewną\n    ") + og);
+        pisz(s,
+             tr(" Wyznaczanie sprzeczności typu ") + type + tr(" odbywa się na drodze spłaszczania reguł:"));
         pisz(s, "\n\n");
     }
     // Each stored form is reported once, with the constraint of the first record made from it.
@@ -116,15 +118,15 @@ void pisz_sprzecznosc_2(Session& s, Niepewne n) {
         const bool direct = f.used_rule_numbers.empty();
         pisz_forme(s, n ? "  regula_splaszczona(" : "   regula_splaszczona(", f.rule_number, f.conclusion,
                    f.flattened_conditions, f.used_rule_numbers);
-        pisz(s, " Reguła " + nr);
+        pisz(s, tr(" Reguła ") + nr);
         if (!n) {
-            pisz(s, direct ? " jest bezpośrednio " : " jest pośrednio łącznie ");
-            pisz(s, type + "-sprzeczna z ograniczeniem dokładnym " + kn + " o postaci:");
+            pisz(s, direct ? tr(" jest bezpośrednio ") : tr(" jest pośrednio łącznie "));
+            pisz(s, type + tr("-sprzeczna z ograniczeniem dokładnym ") + kn + tr(" o postaci:"));
             piszcr(s);
             pisz(s, "   ograniczenie(" + kn + ", ");
         } else {
-            pisz(s, direct ? " jest bezpośrednio " : " jest pośrednio ");
-            pisz(s, type + "-sprzeczna z ograniczeniem " + kn + " o postaci");
+            pisz(s, direct ? tr(" jest bezpośrednio ") : tr(" jest pośrednio "));
+            pisz(s, type + tr("-sprzeczna z ograniczeniem ") + kn + tr(" o postaci"));
             piszcr(s);
             pisz(s, "  ograniczenie_n(" + kn + ", ");
         }
@@ -138,51 +140,54 @@ void pisz_sprzecznosc_2(Session& s, Niepewne n) {
                            nr + ", " + f.conclusion + ", " + F;
         if (!n) {
             if (direct)
-                s.ui.note("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń dokladnych ",
-                          head + "\nSpłaszczenia dokonano za pomocą reguł: " + U + ")\n\nReguła " + nr +
-                              " jest bezpośrednio łącznie " + type + "-sprzeczna z ograniczeniem dokładnym " +
-                              kn + " o postaci:\n\nograniczenie(" + kn + ", " + K + ")\n");
+                s.ui.note(tr("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń dokladnych "),
+                          head + "\nSpłaszczenia dokonano za pomocą reguł: " + U + tr(")\n\nReguła ") + nr +
+                              tr(" jest bezpośrednio łącznie ") + type +
+                              tr("-sprzeczna z ograniczeniem dokładnym ") + kn +
+                              " o postaci:\n\nograniczenie(" + kn + ", " + K + ")\n");
             else
-                s.ui.note("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń dokładnych ",
+                s.ui.note(tr("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń dokładnych "),
                           head + ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach:" + U +
-                              "\n\nReguła " + nr + "  jest pośrednio " + type +
-                              "-sprzeczna z ograniczeniem dokładnym " + kn + " o postaci:\n\nograniczenie(" +
-                              kn + ", " + K + ")\n");
+                              tr("\n\nReguła ") + nr + tr("  jest pośrednio ") + type +
+                              tr("-sprzeczna z ograniczeniem dokładnym ") + kn +
+                              " o postaci:\n\nograniczenie(" + kn + ", " + K + ")\n");
         } else {
-            s.ui.note("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń",
-                      head + ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach:" + U + "\n\nReguła " +
-                          nr + (direct ? ". jest bezpośrednio " : ". jest pośrednio ") + type +
-                          "-sprzeczna z ograniczeniem " + kn + ". o postaci:\n\nograniczenie(" + kn + ", " +
-                          K + ")\n");
+            s.ui.note(tr("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń"),
+                      head + ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach:" + U +
+                          tr("\n\nReguła ") + nr +
+                          (direct ? tr(". jest bezpośrednio ") : tr(". jest pośrednio ")) + type +
+                          tr("-sprzeczna z ograniczeniem ") + kn + ". o postaci:\n\nograniczenie(" + kn +
+                          ", " + K + ")\n");
         }
     }
     w.sprzecznosc.clear();
     w.splaszczona_s.clear();
     if (!n) {
-        pisz(s, " Koniec raportu diagnostyki sprzeczności łącznych");
+        pisz(s, tr(" Koniec raportu diagnostyki sprzeczności łącznych"));
         piszcr(s);
-        pisz(s, " bazy reguł:                   " + name);
+        pisz(s, tr(" bazy reguł:                   ") + name);
         piszcr(s);
-        pisz(s, " i bazy ograniczeń dokładnych: " + og);
+        pisz(s, tr(" i bazy ograniczeń dokładnych: ") + og);
         piszcr(s);
         s.ui.note(
-            "Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń",
-            "Koniec raportu diagnostyki sprzeczności łącznych\nbazy reguł elementarnych niepewnych\n   " +
-                name + "\ni bazy ograniczeń elementarnych dokładnych\n   " + og + ".");
+            tr("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń"),
+            tr("Koniec raportu diagnostyki sprzeczności łącznych\nbazy reguł elementarnych niepewnych\n   ") +
+                name + tr("\ni bazy ograniczeń elementarnych dokładnych\n   ") + og + ".");
     } else {
-        piszln(s, " Koniec diagnostyki sprzeczności łącznych ");
-        piszln(s, " bazy reguł:                       " + name);
-        piszln(s, " i bazy ograniczeń niepewnych:  " + og);
-        s.ui.note("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń",
-                  "Koniec raportu diagnostyki sprzeczności łącznych\nbazy reguł elementarnej niepewnej\n   " +
-                      name + "\ni bazy ograniczeń elementarnej niepewnej\n   " + og);
+        piszln(s, tr(" Koniec diagnostyki sprzeczności łącznych "));
+        piszln(s, tr(" bazy reguł:                       ") + name);
+        piszln(s, tr(" i bazy ograniczeń niepewnych:  ") + og);
+        s.ui.note(
+            tr("Diagnostyka sprzeczności łącznych bazy reguł i bazy ograniczeń"),
+            tr("Koniec raportu diagnostyki sprzeczności łącznych\nbazy reguł elementarnej niepewnej\n   ") +
+                name + tr("\ni bazy ograniczeń elementarnej niepewnej\n   ") + og);
     }
     raport(s);
 }
 
 void pisz_nadmiar_2(Session& s, Niepewne n) {
     if (baza_sprzeczna(s)) {
-        s.ui.note("Uwaga!", "Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!");
+        s.ui.note(tr("Uwaga!"), tr("Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!"));
         return;
     }
     std::optional<std::string> type_opt = nazwa_nadmiaru_2(s, n);
@@ -190,85 +195,88 @@ void pisz_nadmiar_2(Session& s, Niepewne n) {
     const std::string& type = *type_opt;
     const std::string name = s.kb.nazwa_re.name(), og = nazwa_og(s, n);
     WynikiLaczne& w = wyniki(s, n);
-    const std::string t_forms = "Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń";
+    const std::string t_forms = tr("Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń");
     const std::string t_plain =
-        T(n, "Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń ",
-          "Diagnostyka nadmiarowości łącznych baz reguł elementarnych niepewnych i ograniczeń "
-          "niepewnych ");
-    const std::string t_groups = T(n, "Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń ",
-                                   "Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń niepewnych");
+        T(n, tr("Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń "),
+          tr("Diagnostyka nadmiarowości łącznych baz reguł elementarnych niepewnych i ograniczeń "
+             "niepewnych "));
+    const std::string t_groups =
+        T(n, tr("Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń "),
+          tr("Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń niepewnych"));
     if (w.reguly_nadmiarowe.empty()) {
-        s.ui.note(T(n, "Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń ",
-                    "Diagnostyka nadmiarowości łącznych bazy reguł elementarnych niepewnych i ograniczeń "
-                    "niepewnych"),
-                  "Trwa diagnozowanie nadmiarowości łącznych!");
+        s.ui.note(T(n, tr("Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń "),
+                    tr("Diagnostyka nadmiarowości łącznych bazy reguł elementarnych niepewnych i ograniczeń "
+                       "niepewnych")),
+                  tr("Trwa diagnozowanie nadmiarowości łącznych!"));
         w.zbadany_wniosek.clear();
         wyznacz_nadmiar_2(s, n);
     }
     if (!w.reguly_nadmiarowe.empty()) {
         kasowanie_tekst_raportu(s);
         if (!n) {
-            pisz(s, " Raport diagnostyki nadmiarowości łącznej pomiędzy ");
+            pisz(s, tr(" Raport diagnostyki nadmiarowości łącznej pomiędzy "));
             piszcr(s);
-            pisz(s, " bazą reguł elementarnych niepewnych:                   " + name);
+            pisz(s, tr(" bazą reguł elementarnych niepewnych:                   ") + name);
             piszcr(s);
-            pisz(s, " i bazą ograniczeń dokładnych: " + og);
+            pisz(s, tr(" i bazą ograniczeń dokładnych: ") + og);
             pisz(s, "\n\n");
-            s.ui.note("Diagnostyka nadmiarowości łącznych baz reguł  i ograniczeń ",
-                      "Raport diagnostyki nadmiarowości łącznych pomiędzy\nbazą reguł elementarnych "
-                      "niepewnych\n   " +
-                          name + "\ni bazą ograniczeń elementarnych dokładnych\n   " + og + ".");
+            s.ui.note(tr("Diagnostyka nadmiarowości łącznych baz reguł  i ograniczeń "),
+                      tr("Raport diagnostyki nadmiarowości łącznych pomiędzy\nbazą reguł elementarnych "
+                         "niepewnych\n   ") +
+                          name + tr("\ni bazą ograniczeń elementarnych dokładnych\n   ") + og + ".");
         } else {
-            piszln(s, " Raport diagnostyki nadmiarowości łącznych pomiędzy");
-            piszln(s, " bazą reguł elementarnych niepewnych:                      " + name);
-            pisz(s, " i bazą ograniczeń niepewnych: " + og);
+            piszln(s, tr(" Raport diagnostyki nadmiarowości łącznych pomiędzy"));
+            piszln(s, tr(" bazą reguł elementarnych niepewnych:                      ") + name);
+            pisz(s, tr(" i bazą ograniczeń niepewnych: ") + og);
             pisz(s, "\n\n");
-            s.ui.note(
-                "Diagnostyka nadmiarowości łącznych baz reguł elementarnych niepewnych i ograniczeń "
-                "niepewnych",
-                "Raport diagnostyki nadmiarowości łącznych pomiędzy\nbazą reguł elementarnych niepewnych\n  "
-                " " +
-                    name + "\ni bazą ograniczeń elementarnych niepewnych\n   " + og + ".");
+            s.ui.note(tr("Diagnostyka nadmiarowości łącznych baz reguł elementarnych niepewnych i ograniczeń "
+                         "niepewnych"),
+                      tr("Raport diagnostyki nadmiarowości łącznych pomiędzy\nbazą reguł elementarnych "
+                         "niepewnych\n  "
+                         " ") +
+                          name + tr("\ni bazą ograniczeń elementarnych niepewnych\n   ") + og + ".");
         }
         w.zbadany_wniosek.clear();
     }
     if (w.reguly_nadmiarowe.empty()) {
         if (!n) {
-            piszln(s, " Baza reguł elementarnych niepewnych:  " + name + " i  baza ograniczeń dokładnych: " +
-                          og + " nie mają nadmiarowości typu " + type + ".");
-            s.ui.note("Diagnostyka nadmiarowości łącznych baz reguł  i ograniczeń  ",
-                      "Baza reguł elementarna niepewna\n   " + name +
-                          "\n i baza ograniczeń elementarna dokładna\n   " + og +
-                          "\nnie mają nadmiarowości łącznych typu " + type + ".");
+            piszln(s, tr(" Baza reguł elementarnych niepewnych:  ") + name +
+                          tr(" i  baza ograniczeń dokładnych: ") + og + tr(" nie mają nadmiarowości typu ") +
+                          type + ".");
+            s.ui.note(tr("Diagnostyka nadmiarowości łącznych baz reguł  i ograniczeń  "),
+                      tr("Baza reguł elementarna niepewna\n   ") + name +
+                          tr("\n i baza ograniczeń elementarna dokładna\n   ") + og +
+                          tr("\nnie mają nadmiarowości łącznych typu ") + type + ".");
         } else {
-            piszln(s, " Baza reguł elementarnych niepewnych:  " + name);
-            piszln(s, " i baza ograniczeń niepewnych   " + og);
-            piszln(s, " nie mają nadmiarowości łącznych typu " + type);
-            s.ui.note(t_plain, "Baza reguł elementarna niepewna\n   " + name +
-                                   "\n i baza ograniczeń elementarna niepewna\n   " + og +
-                                   "\nnie mają nadmiarowości łącznych typu " + type + ".");
+            piszln(s, tr(" Baza reguł elementarnych niepewnych:  ") + name);
+            piszln(s, tr(" i baza ograniczeń niepewnych   ") + og);
+            piszln(s, tr(" nie mają nadmiarowości łącznych typu ") + type);
+            s.ui.note(t_plain, tr("Baza reguł elementarna niepewna\n   ") + name +
+                                   tr("\n i baza ograniczeń elementarna niepewna\n   ") + og +
+                                   tr("\nnie mają nadmiarowości łącznych typu ") + type + ".");
         }
         return;
     }
     if (!n) {
-        pisz(s, " Wykrywanie nadmiarowości typu " + type + " odbywa" + " się na drodze spłaszczania reguł");
+        pisz(s, tr(" Wykrywanie nadmiarowości typu ") + type + tr(" odbywa") +
+                    tr(" się na drodze spłaszczania reguł"));
         piszcr(s);
-        pisz(s, " i porównywania list warunków spłaszczonych reguł z listami warunków");
+        pisz(s, tr(" i porównywania list warunków spłaszczonych reguł z listami warunków"));
         piszcr(s);
-        pisz(s, " wzajemnie wykluczających się z bazy ograniczeń:");
+        pisz(s, tr(" wzajemnie wykluczających się z bazy ograniczeń:"));
         pisz(s, "\n\n");
     } else {
-        piszln(s, " Wykrywanie nadmiarowości łącznych typu " + type + " odbywa" +
-                      " się na drodze spłaszczania reguł i ");
-        piszln(s, " porównania list warunków spłaszczonych reguł z listami");
-        pisz(s, " warunków wzajemnie wykluczających się z bazy ograniczeń:");
+        piszln(s, tr(" Wykrywanie nadmiarowości łącznych typu ") + type + tr(" odbywa") +
+                      tr(" się na drodze spłaszczania reguł i "));
+        piszln(s, tr(" porównania list warunków spłaszczonych reguł z listami"));
+        pisz(s, tr(" warunków wzajemnie wykluczających się z bazy ograniczeń:"));
         pisz(s, "\n\n");
     }
-    s.ui.note(t_plain, "Wykrywanie nadmiarowości łącznych typu " + type +
-                           "\nodbywa się na drodze spłaszczania reguł" +
-                           "\ni porównywania list warunków spłaszczonych reguł" +
-                           " \nz listami warunków wzajemnie wykluczających się \nz bazy ograniczeń " +
-                           T(n, "dokładnych.", "niepewnych."));
+    s.ui.note(t_plain, tr("Wykrywanie nadmiarowości łącznych typu ") + type +
+                           tr("\nodbywa się na drodze spłaszczania reguł") +
+                           tr("\ni porównywania list warunków spłaszczonych reguł") +
+                           tr(" \nz listami warunków wzajemnie wykluczających się \nz bazy ograniczeń ") +
+                           T(n, tr("dokładnych."), "niepewnych."));
     for (const auto& g : w.reguly_nadmiarowe.rows()) {
         const std::string kn = std::to_string(g.constraint_number);
         for (std::size_t i = 0; i < g.rule_numbers.size(); ++i) {
@@ -287,34 +295,34 @@ void pisz_nadmiar_2(Session& s, Niepewne n) {
         }
         const Ograniczenie* o = ograniczenie_nr(s, n, g.constraint_number);
         const TextList k = o ? o->exclusive_conditions : TextList{};
-        pisz(s, " Wymienione reguły oraz ograniczenie " + kn + " o postaci");
+        pisz(s, tr(" Wymienione reguły oraz ograniczenie ") + kn + tr(" o postaci"));
         piszcr(s);
         pisz(s, n ? "   ograniczenie_n(" + kn + ", " : "   ograniczenie(" + kn + ", ");
         pisz_liste(s, k);
         pisz(s, ")");
-        pisz(s, n ? " mogą zawierać nadmiarowość łączną typu " + type
-                  : " mogą zawierać nadmiarowość typu " + type);
+        pisz(s, n ? tr(" mogą zawierać nadmiarowość łączną typu ") + type
+                  : tr(" mogą zawierać nadmiarowość typu ") + type);
         pisz(s, "\n\n");
-        s.ui.note(t_groups, "Wymienione reguły oraz ograniczenie " + kn + ". o postaci\n\n" +
+        s.ui.note(t_groups, tr("Wymienione reguły oraz ograniczenie ") + kn + tr(". o postaci\n\n") +
                                 (n ? "ograniczenie_n(" : "ograniczenie(") + kn + ", " +
-                                lista_tekstow_w_nawiasach(k) + ")\n\nmogą zawierać nadmiarowość " +
-                                (n ? "łączną " : "") + "typu " + type);
+                                lista_tekstow_w_nawiasach(k) + tr(")\n\nmogą zawierać nadmiarowość ") +
+                                (n ? tr("łączną ") : "") + tr("typu ") + type);
     }
     if (!n) {
-        piszln(s, " Koniec raportu diagnostyki nadmiarowości łącznej pomiędzy");
-        piszln(s, " bazą reguł        " + name + " i bazą ograniczeń " + og);
-        s.ui.note("Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń ",
-                  "Koniec raportu diagnostyki nadmiarowości łącznej pomiędzy\nbazą reguł elementarną "
-                  "niepewną\n   " +
-                      name + "\ni bazą ograniczeń elementarną dokładną\n   " + og);
+        piszln(s, tr(" Koniec raportu diagnostyki nadmiarowości łącznej pomiędzy"));
+        piszln(s, tr(" bazą reguł        ") + name + tr(" i bazą ograniczeń ") + og);
+        s.ui.note(tr("Diagnostyka nadmiarowości łącznych baz reguł i ograniczeń "),
+                  tr("Koniec raportu diagnostyki nadmiarowości łącznej pomiędzy\nbazą reguł elementarną "
+                     "niepewną\n   ") +
+                      name + tr("\ni bazą ograniczeń elementarną dokładną\n   ") + og);
     } else {
-        piszln(s, " Koniec raportu diagnostyki nadmiarowości łącznych pomiędzy ");
-        piszln(s, " bazą reguł elementarną niepewną:                      " + name);
-        piszln(s, " i bazą ograniczeń elementarną niepewną: " + og);
+        piszln(s, tr(" Koniec raportu diagnostyki nadmiarowości łącznych pomiędzy "));
+        piszln(s, tr(" bazą reguł elementarną niepewną:                      ") + name);
+        piszln(s, tr(" i bazą ograniczeń elementarną niepewną: ") + og);
         s.ui.note(t_groups,
-                  "Koniec raportu diagnostyki nadmiarowości łącznych pomiędzy\nbazą reguł elementarną "
-                  "niepewną\n   " +
-                      name + "\ni bazą ograniczeń elementarną niepewną\n   " + og);
+                  tr("Koniec raportu diagnostyki nadmiarowości łącznych pomiędzy\nbazą reguł elementarną "
+                     "niepewną\n   ") +
+                      name + tr("\ni bazą ograniczeń elementarną niepewną\n   ") + og);
     }
     w.reguly_nadmiarowe.clear();
     w.splaszczona_n.clear();

@@ -13,6 +13,7 @@
 
 #include "kb/model_base.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "text/nearest_name.h"
 #include "verify/completeness.h"
 
@@ -254,8 +255,8 @@ std::size_t find_focus(const KnowledgeGraph& g, const std::string& focus) {
     for (const auto& n : g.nodes)
         if (is_statement(n)) names.push_back(n.name);
     const std::string near = nearest_name(focus, names);
-    throw GraphFocusError("W bazie wiedzy nie ma nazwy '" + focus + "'" +
-                          (near.empty() ? std::string(".") : "; może chodzi o '" + near + "'?"));
+    throw GraphFocusError(tr("W bazie wiedzy nie ma nazwy '") + focus + "'" +
+                          (near.empty() ? std::string(".") : tr("; może chodzi o '") + near + "'?"));
 }
 
 // The conclusions only, at most `limit` of them: when there are more, those nearest to the

@@ -12,6 +12,7 @@
 #include "report/report.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "text/i18n.h"
 
 namespace zuva {
 
@@ -156,13 +157,13 @@ std::string sciezka(const IntList& path, const char* sep) {
 
 // The advice after the records, then the contradictory base goes.
 void rada_i_usuniecie(Session& s, const char* note_title) {
-    piszln(s, " Przejdź do 'Bazy modeli'");
-    piszln(s, " wybierz opcję 'Edycja bazy modeli', ");
-    piszln(s, " wybierz błędną bazę i usuń błąd.");
+    piszln(s, tr(" Przejdź do 'Bazy modeli'"));
+    piszln(s, tr(" wybierz opcję 'Edycja bazy modeli', "));
+    piszln(s, tr(" wybierz błędną bazę i usuń błąd."));
     s.ui.note(
         note_title,
-        "Przejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',\nwybierz błędną bazę i "
-        "usuń błąd.");
+        tr("Przejdź do 'Bazy modeli niepewnej', wybierz opcję 'Edycja bazy modeli',\nwybierz błędną bazę i "
+           "usuń błąd."));
     usun_baze_modeli(s);
 }
 
@@ -234,20 +235,21 @@ bool informuj_sprzecznosc_mz(Session& s) {
     if (!badaj_sprzecznosc_mz(s)) return true;
     const std::string name = s.kb.nazwa_mo.name();
     s.models.duplikat_nazwy_mo.append(name);
-    s.helper(" W załadowanej bazie modeli " + name + "\n");
-    s.helper(" jest co najmniej jedna sprzeczność. \n\n");
-    s.helper(" Załadowaną bazę modeli możesz tylko edytować, lecz nie możesz korzystać\n");
-    s.helper(" z niej dla wnioskowania.\n\n");
-    s.helper(" Możesz jednak diagnozować jej sprzeczności.\n");
-    s.helper(" W tym celu musisz przejść do opcji:\n");
-    s.helper(" 'Baza modeliDiagnostyka sprzeczności bazy modeli' \n\n");
-    s.ui.note("Informacja o sprzeczności",
-              "Baza modeli elementarna niepewna\n   " + name + "\nma co najmniej jedną sprzeczność." +
-                  "\n\nZaładowaną bazę modeli możesz tylko edytować, \nlecz nie możesz korzystać z niej dla "
-                  "wnioskowania.\n" +
-                  "Możesz jednak diagnozować jej sprzeczności.\n" +
-                  "W tym celu musisz przejść do opcji:\n   'Baza modeli niepewna\n     Diagnostyka "
-                  "sprzeczności bazy modeli'");
+    s.helper(tr(" W załadowanej bazie modeli ") + name + "\n");
+    s.helper(tr(" jest co najmniej jedna sprzeczność. \n\n"));
+    s.helper(tr(" Załadowaną bazę modeli możesz tylko edytować, lecz nie możesz korzystać\n"));
+    s.helper(tr(" z niej dla wnioskowania.\n\n"));
+    s.helper(tr(" Możesz jednak diagnozować jej sprzeczności.\n"));
+    s.helper(tr(" W tym celu musisz przejść do opcji:\n"));
+    s.helper(tr(" 'Baza modeliDiagnostyka sprzeczności bazy modeli' \n\n"));
+    s.ui.note(
+        tr("Informacja o sprzeczności"),
+        tr("Baza modeli elementarna niepewna\n   ") + name + tr("\nma co najmniej jedną sprzeczność.") +
+            tr("\n\nZaładowaną bazę modeli możesz tylko edytować, \nlecz nie możesz korzystać z niej dla "
+               "wnioskowania.\n") +
+            tr("Możesz jednak diagnozować jej sprzeczności.\n") +
+            tr("W tym celu musisz przejść do opcji:\n   'Baza modeli niepewna\n     Diagnostyka "
+               "sprzeczności bazy modeli'"));
     enable_commands(s, {cmd::diagnostyka_sprzecznosci_modeli});
     s.kb.nazwa_mo.clear();
     return false;
@@ -260,66 +262,69 @@ void pisz_sprzecznosc_mz(Session& s) {
     const std::string name = nazwa_do_raportu(s);
     if (!arytmetyczne && !relacyjne) {
         // Nothing was found in the base loaded last.
-        piszln(s, "Baza modeli elementarna niepewna " + name + " nie ma sprzeczności!");
-        s.ui.note("Wynik diagnozowania sprzeczności",
-                  "Baza modeli elementarna niepewna\n   " + name + "\nnie ma sprzeczności!");
+        piszln(s, tr("Baza modeli elementarna niepewna ") + name + tr(" nie ma sprzeczności!"));
+        s.ui.note(tr("Wynik diagnozowania sprzeczności"),
+                  tr("Baza modeli elementarna niepewna\n   ") + name + tr("\nnie ma sprzeczności!"));
         return;
     }
     kasowanie_tekst_raportu(s);
-    pisz(s, " Raport diagnostyki sprzeczności bazy modeli ");
+    pisz(s, tr(" Raport diagnostyki sprzeczności bazy modeli "));
     piszcr(s);
     pisz(s, " ");
     pisz(s, name);
     pisz(s, "\n\n");
     if (!v.model_aryt_sprzeczny.empty()) {
-        piszln(s, " Następujące modele arytmetyczne są bezpośrednio sprzeczne:");
-        s.ui.note("Diagnostyka bezpośredniej sprzeczności modeli arytmetycznych",
-                  std::string("Następujące modele arytmetyczne są ") + "bezpośrednio sprzeczne:");
+        piszln(s, tr(" Następujące modele arytmetyczne są bezpośrednio sprzeczne:"));
+        s.ui.note(tr("Diagnostyka bezpośredniej sprzeczności modeli arytmetycznych"),
+                  std::string(tr("Następujące modele arytmetyczne są ")) + tr("bezpośrednio sprzeczne:"));
         for (const auto& r : v.model_arytmetyczny_sprzeczny.rows()) {
             const std::string n = std::to_string(r.model_number);
-            piszln(s, " Model " + n + " ma wynik '" + r.result + "'" + " tożsamy ze swym argumentem.");
-            s.ui.note("Sprzeczność modelu", "Model arytmetyczny " + n + " ma wynik '" + r.result + "' \n " +
-                                                "tożsamy ze swym argumentem.");
+            piszln(s, tr(" Model ") + n + tr(" ma wynik '") + r.result + "'" +
+                          tr(" tożsamy ze swym argumentem."));
+            s.ui.note(tr("Sprzeczność modelu"), tr("Model arytmetyczny ") + n + tr(" ma wynik '") + r.result +
+                                                    "' \n " + tr("tożsamy ze swym argumentem."));
         }
     }
     if (!v.model_sprzeczny_gleboko.empty()) {
-        piszln(s, " Następujące modele arytmetyczne są pośrednio sprzeczne:");
-        s.ui.note("Diagnostyka pośredniej sprzeczności modeli arytmetycznych",
-                  std::string("Następujące modele arytmetyczne są ") + "pośrednio sprzeczne:");
+        piszln(s, tr(" Następujące modele arytmetyczne są pośrednio sprzeczne:"));
+        s.ui.note(tr("Diagnostyka pośredniej sprzeczności modeli arytmetycznych"),
+                  std::string(tr("Następujące modele arytmetyczne są ")) + tr("pośrednio sprzeczne:"));
         for (const auto& r : v.model_arytmetyczny_sprzeczny_gleboko.rows()) {
             const std::string n = std::to_string(r.model_number);
             IntList others;
             for (auto k : r.nesting_path)
                 if (k != r.model_number) others.push_back(k);
             const std::string numbers = sciezka(others, ","), path = sciezka(r.nesting_path, " ==> ");
-            piszln(s, " Model " + n + " ma wynik '" + r.result + "'");
-            piszln(s, " tożsamy z jednym z argumentów zagnieżdżających się z nim modeli o numerach:");
+            piszln(s, tr(" Model ") + n + tr(" ma wynik '") + r.result + "'");
+            piszln(s, tr(" tożsamy z jednym z argumentów zagnieżdżających się z nim modeli o numerach:"));
             piszln(s, "      " + numbers);
-            piszln(s, " Można to wykazać usuwając zagnieżdżenie na drodze podstawienia: ");
+            piszln(s, tr(" Można to wykazać usuwając zagnieżdżenie na drodze podstawienia: "));
             piszln(s, "      " + path);
-            s.ui.note("Sprzeczność modelu arytmetycznego",
-                      "Model arytmetyczny " + n + " ma wynik '" + r.result + "' \n " +
-                          "tożsamy z jednym z argumentów zagnieżdżających się z nim modeli o numerach:\n " +
-                          numbers + "\nMożna to wykazać usuwając zagnieżdżenie na drodze podstawienia:\n " +
-                          path);
+            s.ui.note(
+                tr("Sprzeczność modelu arytmetycznego"),
+                tr("Model arytmetyczny ") + n + tr(" ma wynik '") + r.result + "' \n " +
+                    tr("tożsamy z jednym z argumentów zagnieżdżających się z nim modeli o numerach:\n ") +
+                    numbers + tr("\nMożna to wykazać usuwając zagnieżdżenie na drodze podstawienia:\n ") +
+                    path);
         }
     }
-    if (arytmetyczne && !relacyjne) rada_i_usuniecie(s, "Sprzeczność modelu");
+    if (arytmetyczne && !relacyjne) rada_i_usuniecie(s, tr("Sprzeczność modelu"));
     if (relacyjne) {
-        piszln(s, " Następujące modele relacyjne są sprzeczne:");
-        s.ui.note("Diagnostyka sprzeczności modeli relacyjnych",
-                  std::string("Następujące modele relacyjne są ") + "sprzeczne:");
+        piszln(s, tr(" Następujące modele relacyjne są sprzeczne:"));
+        s.ui.note(tr("Diagnostyka sprzeczności modeli relacyjnych"),
+                  std::string(tr("Następujące modele relacyjne są ")) + "sprzeczne:");
         for (const auto& r : v.model_relacyjny_sprzeczny.rows()) {
             const std::string n = std::to_string(r.model_number);
-            piszln(s, " Model " + n + " ma wniosek '" + r.result + "'" +
-                          " tożsamy ze swym warunkiem stosowania.");
-            s.ui.note("Sprzeczność modelu relacyjnego", "Model " + n + "\nma wniosek '" + r.result + "'" +
-                                                            " tożsamy ze swym warunkiem stosowania.");
+            piszln(s, tr(" Model ") + n + tr(" ma wniosek '") + r.result + "'" +
+                          tr(" tożsamy ze swym warunkiem stosowania."));
+            s.ui.note(tr("Sprzeczność modelu relacyjnego"), tr("Model ") + n + tr("\nma wniosek '") +
+                                                                r.result + "'" +
+                                                                tr(" tożsamy ze swym warunkiem stosowania."));
         }
-        rada_i_usuniecie(s, "Sprzeczność modelu relacyjnego");
+        rada_i_usuniecie(s, tr("Sprzeczność modelu relacyjnego"));
     }
     pisz(s, "\n\n");
-    pisz(s, " Koniec raportu diagnostyki sprzeczności bazy modeli e");
+    pisz(s, tr(" Koniec raportu diagnostyki sprzeczności bazy modeli e"));
     piszcr(s);
     pisz(s, " ");
     pisz(s, name);

@@ -15,6 +15,7 @@
 
 #include "kb/model_base.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "verify/analysis.h"
 #include "verify/flatten.h"
 #include "verify/shared_flattening.h"
@@ -138,47 +139,48 @@ std::vector<Grupa> grupy(const Modele& m, std::initializer_list<Rodzaj> kinds, b
     return out;
 }
 
-const char* const kNazwy[4] = {"elementarne", "rozwinięte", "liniowe", "wielomianowe"};
+const char* const kNazwy[4] = {N_("elementarne"), N_("rozwinięte"), N_("liniowe"), N_("wielomianowe")};
 const char* const kPojedyncze[4] = {
-    "Baza modeli zawiera modele elementarne ", "Baza modeli zawiera modele rozwinięte ",
-    "Baza modeli zawiera modele  liniowe ", "Baza modeli zawiera modele  wielomianowe "};
+    tr("Baza modeli zawiera modele elementarne "), tr("Baza modeli zawiera modele rozwinięte "),
+    tr("Baza modeli zawiera modele  liniowe "), tr("Baza modeli zawiera modele  wielomianowe ")};
 
 const char* o_tych_samych(bool only_basic_or_extended) {
-    return only_basic_or_extended ? "\no tych samych wynikach/wnioskach:" : "\no tych samych wynikach:";
+    return only_basic_or_extended ? tr("\no tych samych wynikach/wnioskach:")
+                                  : tr("\no tych samych wynikach:");
 }
 
 // pisz_wspolny_tekst: the close of the message of one kind.
 const char* const kWspolnyTekst =
-    "\nWarunki stosowania tych modeli nie wykluczają się, "
-    "\nponieważ brak odpowiedniej bazy ograniczeń."
-    "\nZaładowaną bazę modeli możesz tylko edytować, "
-    "\nlecz nie możesz korzystać z niej dla wnioskowania."
-    "\nPrzejdź do opcji'Baza modeli/Edycja bazy modeli'"
-    "\n i popraw bazę modeli lub przejdź do opcji "
-    "\n'Baza ograniczeń/Tworzenie bazy ograniczeń'"
-    "\ni utwórz odpowiednią bazę ograniczeń.";
+    tr("\nWarunki stosowania tych modeli nie wykluczają się, "
+       "\nponieważ brak odpowiedniej bazy ograniczeń."
+       "\nZaładowaną bazę modeli możesz tylko edytować, "
+       "\nlecz nie możesz korzystać z niej dla wnioskowania."
+       "\nPrzejdź do opcji'Baza modeli/Edycja bazy modeli'"
+       "\n i popraw bazę modeli lub przejdź do opcji "
+       "\n'Baza ograniczeń/Tworzenie bazy ograniczeń'"
+       "\ni utwórz odpowiednią bazę ograniczeń.");
 
 // pisz_wspolny_bez_og: the close of the message of a pair of kinds.
 const char* const kWspolnyBezOg =
-    "\nWarunki stosowania tych modeli nie wykluczają się, "
-    "\nponieważ brak odpowiedniej bazy ograniczeń."
-    "\nPrzejdź do opcji 'Baza modeli/Edycja bazy modeli'"
-    "\ni popraw bazę modeli lub przejdź do opcji "
-    "\nBaza ograniczeń/Tworzenie bazy ograniczeń'"
-    "\ni utwórz odpowiednią bazę ograniczeń";
+    tr("\nWarunki stosowania tych modeli nie wykluczają się, "
+       "\nponieważ brak odpowiedniej bazy ograniczeń."
+       "\nPrzejdź do opcji 'Baza modeli/Edycja bazy modeli'"
+       "\ni popraw bazę modeli lub przejdź do opcji "
+       "\nBaza ograniczeń/Tworzenie bazy ograniczeń'"
+       "\ni utwórz odpowiednią bazę ograniczeń");
 
 const char* const kTylkoEdycja =
-    "\nZaładowane bazy modeli i ograniczeń możesz tylko edytować, "
-    "\nlecz nie możesz korzystać z nich dla wnioskowania."
-    "\nPrzejdź do opcji edycji baz i popraw jedną lub wszystkie.";
+    tr("\nZaładowane bazy modeli i ograniczeń możesz tylko edytować, "
+       "\nlecz nie możesz korzystać z nich dla wnioskowania."
+       "\nPrzejdź do opcji edycji baz i popraw jedną lub wszystkie.");
 
 // wyniki_wielokrotne_*_bez_ograniczen for one kind.
 bool wyniki_wielokrotne_bez_ograniczen(Session& s, const Modele& m, const ListyWykluczen& ekskluzywne,
                                        Rodzaj k) {
     for (const Grupa& g : grupy(m, {k}, false)) {
         if (ekskluzywne.holds_all(g.conditions)) continue;
-        s.ui.note("Uwaga!", std::string(kPojedyncze[k]) + o_tych_samych(k == El || k == Roz) +
-                                "\n               " + *g.result + kWspolnyTekst);
+        s.ui.note(tr("Uwaga!"), std::string(kPojedyncze[k]) + o_tych_samych(k == El || k == Roz) +
+                                    "\n               " + *g.result + kWspolnyTekst);
         return false;
     }
     return true;
@@ -197,9 +199,9 @@ bool wyniki_wielokrotne_mieszane_bez_ograniczen(Session& s, const Modele& m,
         if (it == conditions_of_b.end()) continue;
         for (const std::string* c : it->second) {
             if (ekskluzywne.holds_all({x.condition, c})) continue;
-            s.ui.note("Uwaga!", std::string("Baza modeli zawiera modele ") + kNazwy[a] + " i " + kNazwy[b] +
-                                    o_tych_samych(b == Roz) + "\n               " + *x.result +
-                                    kWspolnyBezOg);
+            s.ui.note(tr("Uwaga!"), std::string(tr("Baza modeli zawiera modele ")) + tr(kNazwy[a]) +
+                                        tr(" i ") + tr(kNazwy[b]) + o_tych_samych(b == Roz) +
+                                        "\n               " + *x.result + kWspolnyBezOg);
             return false;
         }
     }
@@ -266,12 +268,12 @@ std::vector<RegulaDoTestowania> znajdz_reguly(TestZOgraniczeniami& t,
 // same result, do not exclude each other; each rule once.
 void pisz_wnioski_dla_testu_modeli(Session& s, const std::vector<RegulaDoTestowania>& tested) {
     const std::string heading =
-        "\nWnioski następujących reguł, bedące warunkami startowymi "
-        "modeli o tych samych wynikach/wnioskach, nie wykluczają się wzajemnie: ";
-    s.ui.note("Uwaga!", heading);
+        tr("\nWnioski następujących reguł, bedące warunkami startowymi "
+           "modeli o tych samych wynikach/wnioskach, nie wykluczają się wzajemnie: ");
+    s.ui.note(tr("Uwaga!"), heading);
     s.helper(heading + "\n\n");
     pisz_reguly_testowane(s, tested, "Wnioski następujących reguł nie wykluczają się wzajemnie:");
-    s.ui.note("Uwaga!", std::string(kTylkoEdycja).substr(1));
+    s.ui.note(tr("Uwaga!"), std::string(kTylkoEdycja).substr(1));
 }
 
 // The conditions of a group that no constraint holds, judged by their rules.
@@ -281,10 +283,10 @@ bool testuj_reguly_warunkow(TestZOgraniczeniami& t, const std::vector<const std:
     const auto tested = znajdz_reguly(t, list, missing);
     if (!missing.empty()) {
         const std::string text =
-            "Brak reguł dla następujących warunków startowych modeli o tym samym wyniku:\n" +
+            tr("Brak reguł dla następujących warunków startowych modeli o tym samym wyniku:\n") +
             lista_tekstow_w_nawiasach(missing) + kTylkoEdycja;
         s.helper(text + "\n");
-        s.ui.note("Uwaga!", text);
+        s.ui.note(tr("Uwaga!"), text);
         return false;
     }
     // A scenario passes when the conclusions true in it are one: two conditions of

@@ -10,6 +10,7 @@
 #include "report/report.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "verify/flatten.h"
 #include "verify/shared_flattening.h"
 
@@ -17,7 +18,7 @@ namespace zuva {
 
 namespace {
 
-const char* const kTitle = "Informacja o sprzecznościach łącznych bazy modeli i bazy reguł";
+const char* const kTitle = N_("Informacja o sprzecznościach łącznych bazy modeli i bazy reguł");
 
 }  // namespace
 
@@ -195,24 +196,25 @@ bool informuj_sprzecznosc_mr(Session& s) {
     if (wyznacz_sprzecznosc_mr(s)) return true;
     const std::string mn = s.kb.nazwa_mo.name(), rn = s.kb.nazwa_re.name();
     for (const std::string& line :
-         {"Baza modeli  " + mn, "i baza reguł " + rn,
-          std::string("mają co najmniej jedną sprzeczność łączną. "),
-          std::string("Załadowane bazy możesz tylko edytować, lecz nie możesz korzystać"),
-          std::string("z nich dla wnioskowania. Nie możesz również ładować odpowiadającej im"),
-          std::string("bazy ograniczeń i rad."),
-          std::string("Możesz jednak diagnozować ich sprzeczności łączne."),
-          std::string("W tym celu musisz przejść do opcji:"), std::string("'Baza modeli"),
-          std::string("        Diagnostyka sprzeczności łącznych bazy modeli i bazy reguł' ")})
+         {tr("Baza modeli  ") + mn, tr("i baza reguł ") + rn,
+          std::string(tr("mają co najmniej jedną sprzeczność łączną. ")),
+          std::string(tr("Załadowane bazy możesz tylko edytować, lecz nie możesz korzystać")),
+          std::string(tr("z nich dla wnioskowania. Nie możesz również ładować odpowiadającej im")),
+          std::string(tr("bazy ograniczeń i rad.")),
+          std::string(tr("Możesz jednak diagnozować ich sprzeczności łączne.")),
+          std::string(tr("W tym celu musisz przejść do opcji:")), std::string(tr("'Baza modeli")),
+          std::string(tr("        Diagnostyka sprzeczności łącznych bazy modeli i bazy reguł' "))})
         piszln(s, line);
-    s.ui.note(kTitle,
-              "Baza modeli elementarna niepewna\n   " + mn + "\ni baza reguł elementarna niepewna\n   " + rn +
-                  "\nmają co najmniej jedną sprzeczność łączną. " +
-                  "\nZaładowane bazy możesz tylko edytować, lecz nie możesz korzystać" +
-                  "\nz nich dla wnioskowania. Nie możesz również ładować odpowiadającej im" +
-                  "\nbazy ograniczeń i rad." + "\nMożesz jednak diagnozować ich sprzeczności łączne." +
-                  "\nW tym celu musisz przejść do opcji:" +
-                  "\n   'Baza modeli niepewna\n     Diagnostyka sprzeczności łącznych\n     bazy modeli i "
-                  "bazy reguł' ");
+    s.ui.note(
+        tr(kTitle),
+        tr("Baza modeli elementarna niepewna\n   ") + mn + tr("\ni baza reguł elementarna niepewna\n   ") +
+            rn + tr("\nmają co najmniej jedną sprzeczność łączną. ") +
+            tr("\nZaładowane bazy możesz tylko edytować, lecz nie możesz korzystać") +
+            tr("\nz nich dla wnioskowania. Nie możesz również ładować odpowiadającej im") +
+            tr("\nbazy ograniczeń i rad.") + tr("\nMożesz jednak diagnozować ich sprzeczności łączne.") +
+            tr("\nW tym celu musisz przejść do opcji:") +
+            tr("\n   'Baza modeli niepewna\n     Diagnostyka sprzeczności łącznych\n     bazy modeli i "
+               "bazy reguł' "));
     enable_commands(s, {cmd::diagnostyka_sprzecznosci_modeli_i_regul});
     return false;
 }
@@ -230,35 +232,37 @@ void pisz_sprzecznosc_mr(Session& s) {
     const std::string mn = s.kb.nazwa_mo.name(), rn = s.kb.nazwa_re.name();
     const auto& records = s.verify.modele_i_reguly_sprzeczne;
     if (records.empty()) {
-        s.helper(" Baza reguł " + rn + " i baza modeli " + mn + " nie są łącznie sprzeczne.\n");
-        s.ui.note(kTitle, " Baza reguł " + rn + "\n i baza modeli " + mn + "\n nie są łącznie sprzeczne.");
+        s.helper(tr(" Baza reguł ") + rn + tr(" i baza modeli ") + mn + tr(" nie są łącznie sprzeczne.\n"));
+        s.ui.note(tr(kTitle), tr(" Baza reguł ") + rn + tr("\n i baza modeli ") + mn +
+                                  tr("\n nie są łącznie sprzeczne."));
         return;
     }
     kasowanie_tekst_raportu(s);
-    piszln(s, " Raport diagnostyki sprzeczności łącznych ");
-    piszln(s, " bazy reguł  " + rn);
-    piszln(s, " bazy modeli " + mn);
+    piszln(s, tr(" Raport diagnostyki sprzeczności łącznych "));
+    piszln(s, tr(" bazy reguł  ") + rn);
+    piszln(s, tr(" bazy modeli ") + mn);
     piszcr(s);
-    s.ui.note(kTitle, std::string(" Raport diagnostyki sprzeczności łącznych") + "\n bazy reguł " + rn +
-                          "\n bazy modeli " + mn);
+    s.ui.note(tr(kTitle), std::string(tr(" Raport diagnostyki sprzeczności łącznych")) +
+                              tr("\n bazy reguł ") + rn + tr("\n bazy modeli ") + mn);
     for (const auto& r : records.rows()) {
         const std::string n = std::to_string(r.model_number), k = std::to_string(r.rule_number);
         const std::string rules = lista_liczb_w_nawiasach(oczyszczona_sciezka(r.rule_path, r.rule_number));
         const std::string models = lista_liczb_w_nawiasach(oczyszczona_sciezka(r.model_path, r.model_number));
-        piszln(s, " Model relacyjny " + n + " jest łącznie sprzeczny z regułą " + k);
-        piszln(s, " Numery reguł spłaszczających: " + rules);
-        piszln(s, " Numery modeli relacyjnych rozwijających warunki: " + models);
+        piszln(s, tr(" Model relacyjny ") + n + tr(" jest łącznie sprzeczny z regułą ") + k);
+        piszln(s, tr(" Numery reguł spłaszczających: ") + rules);
+        piszln(s, tr(" Numery modeli relacyjnych rozwijających warunki: ") + models);
         piszcr(s);
-        s.ui.note(kTitle, "Model relacyjny " + n + "\njest łącznie sprzeczny z regułą " + k +
-                              "\nNumery reguł spłaszczających: " + rules +
-                              "\nNumery modeli relacyjnych rozwijających warunki: " + models);
+        s.ui.note(tr(kTitle), tr("Model relacyjny ") + n + tr("\njest łącznie sprzeczny z regułą ") + k +
+                                  tr("\nNumery reguł spłaszczających: ") + rules +
+                                  tr("\nNumery modeli relacyjnych rozwijających warunki: ") + models);
     }
-    piszln(s, " Koniec raportu diagnostyki sprzeczności łącznych ");
-    piszln(s, " bazy reguł  " + rn);
-    pisz(s, " bazy modeli " + mn);
-    s.ui.note("Diagnostyka sprzeczności zewnętrzych bazy reguł",
-              "Koniec raportu diagnostyki sprzeczności łącznych \nbazy reguł elementarnej niepewnej\n   " +
-                  rn + "\ni bazy modeli  elementarnej niepewnej\n   " + mn);
+    piszln(s, tr(" Koniec raportu diagnostyki sprzeczności łącznych "));
+    piszln(s, tr(" bazy reguł  ") + rn);
+    pisz(s, tr(" bazy modeli ") + mn);
+    s.ui.note(
+        tr("Diagnostyka sprzeczności zewnętrzych bazy reguł"),
+        tr("Koniec raportu diagnostyki sprzeczności łącznych \nbazy reguł elementarnej niepewnej\n   ") + rn +
+            tr("\ni bazy modeli  elementarnej niepewnej\n   ") + mn);
     raport(s);
 }
 

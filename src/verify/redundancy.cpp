@@ -16,6 +16,7 @@
 #include "session/enabling.h"
 #include "session/session.h"
 #include "text/codec.h"
+#include "text/i18n.h"
 #include "verify/flatten.h"
 #include "verify/shared_flattening.h"
 
@@ -139,9 +140,9 @@ std::string numery_z_przecinkami(const IntList& l) {
 }
 
 void pisz_forme(Session& s, std::int32_t n, const std::string& c, const TextList& f, const IntList& u) {
-    pisz(s, " W wyniku spłaszczenia reguły ");
+    pisz(s, tr(" W wyniku spłaszczenia reguły "));
     piszint(s, n);
-    pisz(s, " otrzymuje się: ");
+    pisz(s, tr(" otrzymuje się: "));
     piszcr(s);
     pisz(s, "   regula_splaszczona(");
     piszint(s, n);
@@ -227,24 +228,24 @@ bool wyznacz_nadmiar_p(Session& s) {
 
 bool testuj_nadmiar_p(Session& s) {
     std::string name = s.kb.nazwa_re.name();
-    pisz(s, "Baza reguł ");
+    pisz(s, tr("Baza reguł "));
     pisz(s, name);
-    pisz(s, " może być diagnozowana na obecność nadmiarowości.");
+    pisz(s, tr(" może być diagnozowana na obecność nadmiarowości."));
     piszcr(s);
-    pisz(s, "Diagnostyka nadmiarowości dużych i silnie zagnieżdżonych baz reguł może trwać długo.");
+    pisz(s, tr("Diagnostyka nadmiarowości dużych i silnie zagnieżdżonych baz reguł może trwać długo."));
     pisz(s, "\n\n");
-    pisz(s, "Zaleca się diagnozowanie nadmiarowości baz nowych lub zmodyfikowanych.");
+    pisz(s, tr("Zaleca się diagnozowanie nadmiarowości baz nowych lub zmodyfikowanych."));
     piszcr(s);
-    pisz(s, "Przy kolejnym stosowaniu tych baz można test nadmiarowości pominąć.");
+    pisz(s, tr("Przy kolejnym stosowaniu tych baz można test nadmiarowości pominąć."));
     pisz(s, "\n\n");
     std::string text =
-        "Baza reguł elementarna niepewna\n   " + name +
-        "\nmoże być diagnozowana na obecność nadmiarowości.\n" +
-        "\nDiagnostyka nadmiarowości dużych i \nsilnie zagnieżdżonych baz reguł może trwać długo." +
-        "\nZaleca się diagnozowanie nadmiarowości \nbaz nowych lub zmodyfikowanych." +
-        "\nPrzy kolejnym stosowaniu tych baz \nmożna test nadmiarowości pominąć." +
-        "\n\nChcesz diagnozować bazę reguł na obecność \nnadmiarowości?";
-    if (s.ui.question("Wybierz", text, {"&Tak", "&Nie"}) != 0) return true;
+        tr("Baza reguł elementarna niepewna\n   ") + name +
+        tr("\nmoże być diagnozowana na obecność nadmiarowości.\n") +
+        tr("\nDiagnostyka nadmiarowości dużych i \nsilnie zagnieżdżonych baz reguł może trwać długo.") +
+        tr("\nZaleca się diagnozowanie nadmiarowości \nbaz nowych lub zmodyfikowanych.") +
+        tr("\nPrzy kolejnym stosowaniu tych baz \nmożna test nadmiarowości pominąć.") +
+        tr("\n\nChcesz diagnozować bazę reguł na obecność \nnadmiarowości?");
+    if (s.ui.question(tr("Wybierz"), text, {tr("&Tak"), tr("&Nie")}) != 0) return true;
     return informuj_nadmiar_p(s);
 }
 
@@ -252,43 +253,44 @@ bool informuj_nadmiar_p(Session& s) {
     if (baza_sprzeczna(s)) return false;
     std::string name = s.kb.nazwa_re.name();
     if (!jest_nadmiar(s) && wyznacz_nadmiar_p(s)) {
-        pisz(s, "Baza reguł ");
+        pisz(s, tr("Baza reguł "));
         pisz(s, name);
-        pisz(s, " nie ma reguł nadmiarowych!");
+        pisz(s, tr(" nie ma reguł nadmiarowych!"));
         s.helper("\n");
-        s.ui.note("Wynik diagnozowania nadmiarowości",
-                  "Baza reguł elementarna niepewna\n   " + name + "\nnie ma reguł nadmiarowych");
+        s.ui.note(tr("Wynik diagnozowania nadmiarowości"),
+                  tr("Baza reguł elementarna niepewna\n   ") + name + tr("\nnie ma reguł nadmiarowych"));
         return true;
     }
     std::optional<std::string> type = nazwa_nadmiaru_p(s);
     if (!type) return false;
-    pisz(s, " W  bazie reguł ");
+    pisz(s, tr(" W  bazie reguł "));
     pisz(s, name);
-    pisz(s, " są reguły nadmiarowe");
-    pisz(s, " typu ");
+    pisz(s, tr(" są reguły nadmiarowe"));
+    pisz(s, tr(" typu "));
     pisz(s, *type);
     pisz(s, ".");
     pisz(s, "\n\n");
-    piszln(s, " Załadowaną bazę reguł możesz stosować do wnioskowania, gdyż nadmiarowość");
-    piszln(s, " reguł nie zakłóca wnioskowania. Może jednak wydłużyć czas wnioskowania i");
-    piszln(s, " uzależnić wynik wnioskowania od niepotrzebnych warunków.");
-    pisz(s, " Dlatego lepiej nadmiarowość usunąć.");
+    piszln(s, tr(" Załadowaną bazę reguł możesz stosować do wnioskowania, gdyż nadmiarowość"));
+    piszln(s, tr(" reguł nie zakłóca wnioskowania. Może jednak wydłużyć czas wnioskowania i"));
+    piszln(s, tr(" uzależnić wynik wnioskowania od niepotrzebnych warunków."));
+    pisz(s, tr(" Dlatego lepiej nadmiarowość usunąć."));
     pisz(s, "\n\n");
-    piszln(s, " W tym celu musisz kontynuować pracę z załadowaną bazą reguł");
-    pisz(s, " i  przejść do opcji:");
+    piszln(s, tr(" W tym celu musisz kontynuować pracę z załadowaną bazą reguł"));
+    pisz(s, tr(" i  przejść do opcji:"));
     pisz(s, "\n\n");
-    pisz(s, " 'Baza regułniepewnaDiagnostyka nadmiarowości bazy reguł',");
+    pisz(s, tr(" 'Baza regułniepewnaDiagnostyka nadmiarowości bazy reguł',"));
     pisz(s, "\n\n");
-    pisz(s, " gdzie dowiesz się o istocie wykrytej nadmiarowości.");
+    pisz(s, tr(" gdzie dowiesz się o istocie wykrytej nadmiarowości."));
     pisz(s, "\n\n");
-    s.ui.note("Uwaga:",
-              "Baza reguł elementarna niepewna\n   " + name + "\nzawiera reguły nadmiarowe typu " + *type +
-                  ".\n\nZaładowaną bazę reguł możesz stosować do wnioskowania,\ngdyż nadmiarowość reguł nie "
-                  "zakłóca wnioskowania. \nMoże jednak wydłużyć czas wnioskowania i uzależnić \nwynik "
-                  "wnioskowania od niepotrzebnych warunków." +
-                  "\nDlatego lepiej nadmiarowość usunąć.\nW tym celu musisz kontynuować pracę z załadowaną "
-                  "\nbazą reguł i przejść do opcji:\n   'Baza reguł niepewna\n      Diagnostyka nadmiarowośc "
-                  "bazy reguł',\ngdzie dowiesz się o istocie wykrytej nadmiarowości.");
+    s.ui.note(
+        tr("Uwaga:"),
+        tr("Baza reguł elementarna niepewna\n   ") + name + tr("\nzawiera reguły nadmiarowe typu ") + *type +
+            tr(".\n\nZaładowaną bazę reguł możesz stosować do wnioskowania,\ngdyż nadmiarowość reguł nie "
+               "zakłóca wnioskowania. \nMoże jednak wydłużyć czas wnioskowania i uzależnić \nwynik "
+               "wnioskowania od niepotrzebnych warunków.") +
+            tr("\nDlatego lepiej nadmiarowość usunąć.\nW tym celu musisz kontynuować pracę z załadowaną "
+               "\nbazą reguł i przejść do opcji:\n   'Baza reguł niepewna\n      Diagnostyka nadmiarowośc "
+               "bazy reguł',\ngdzie dowiesz się o istocie wykrytej nadmiarowości."));
     enable_commands(s, {10075, 10067, 10068, 10069, 10077, 10093, 10113, 10124});
     disable_commands(s, {10100, 10101});
     return true;
@@ -296,77 +298,78 @@ bool informuj_nadmiar_p(Session& s) {
 
 void pisz_nadmiar_p(Session& s) {
     if (baza_sprzeczna(s)) {
-        s.ui.note("Uwaga!", "Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!");
+        s.ui.note(tr("Uwaga!"), tr("Zewnętrznie sprzecznej bazy reguł nie można spłaszczyć!"));
         return;
     }
     std::string name = s.kb.nazwa_re.name();
     if (s.verify.reguly_nadmiarowe_n1.empty()) wyznacz_nadmiar_p(s);
     if (!jest_nadmiar(s)) {
-        s.ui.note("Wynik diagnozowania nadmiarowości bazy reguł",
-                  "Baza reguł elementarna niepewna\n   " + name + "\nnie ma reguł nadmiarowych!");
+        s.ui.note(tr("Wynik diagnozowania nadmiarowości bazy reguł"),
+                  tr("Baza reguł elementarna niepewna\n   ") + name + tr("\nnie ma reguł nadmiarowych!"));
         return;
     }
     std::optional<std::string> type_opt = nazwa_nadmiaru_p(s);
     if (!type_opt) return;
     const std::string& type = *type_opt;
     kasowanie_tekst_raportu(s);
-    pisz(s, " Raport diagnostyki nadmiarowości bazy reguł ");
+    pisz(s, tr(" Raport diagnostyki nadmiarowości bazy reguł "));
     piszcr(s);
     pisz(s, " ");
     pisz(s, name);
     pisz(s, "\n\n");
-    pisz(s, " Wykrywanie nadmiarowości typu ");
+    pisz(s, tr(" Wykrywanie nadmiarowości typu "));
     pisz(s, type);
-    pisz(s, " odbywa się na drodze spłaszczania reguł");
+    pisz(s, tr(" odbywa się na drodze spłaszczania reguł"));
     piszcr(s);
-    pisz(s, " i porównania list warunków spłaszczonych reguł.");
+    pisz(s, tr(" i porównania list warunków spłaszczonych reguł."));
     piszcr(s);
     s.ui.note(
-        "Raport diagnostyki nadmiarowości bazy reguł " + name,
-        "Wykrywanie nadmiarowości typu " + type +
-            " odbywa się na drodze \nspłaszczania reguł i porównania list warunków spłaszczonych reguł.");
-    const std::string title = "Diagnostyka nadmiarowości bazy reguł";
+        tr("Raport diagnostyki nadmiarowości bazy reguł ") + name,
+        tr("Wykrywanie nadmiarowości typu ") + type +
+            tr(" odbywa się na drodze \nspłaszczania reguł i porównania list warunków spłaszczonych reguł."));
+    const std::string title = tr("Diagnostyka nadmiarowości bazy reguł");
     for (const auto& p : s.verify.para_splaszczona_n1.rows()) {
         if (!s.verify.reguly_nadmiarowe_n1.contains(p.first_rule, p.second_rule)) continue;
         std::string n1 = std::to_string(p.first_rule), n2 = std::to_string(p.second_rule);
         pisz_forme(s, p.first_rule, p.conclusion, p.first_conditions, p.first_used_rules);
         pisz_forme(s, p.second_rule, p.conclusion, p.second_conditions, p.second_used_rules);
-        pisz(s, " Reguły ");
+        pisz(s, tr(" Reguły "));
         pisz(s, n1);
         pisz(s, " i ");
         pisz(s, n2);
-        pisz(s, " zawierają nadmiar typu ");
+        pisz(s, tr(" zawierają nadmiar typu "));
         pisz(s, type);
         pisz(s, ".");
         piszcr(s);
         s.verify.reguly_nadmiarowe_n1.remove_first(p.first_rule, p.second_rule);
-        s.ui.note(title, "W wyniku spłaszczenia reguły " + n1 + " otrzymuje się:\n\nregula_splaszczona(" +
+        s.ui.note(title, tr("W wyniku spłaszczenia reguły ") + n1 + " otrzymuje się:\n\nregula_splaszczona(" +
                              n1 + ", " + p.conclusion + ", " + lista_tekstow_w_nawiasach(p.first_conditions) +
                              ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach: " +
                              numery_z_przecinkami(p.first_used_rules) +
-                             "\n\n\nW wyniku spłaszczenia reguły " + n2 +
+                             tr("\n\n\nW wyniku spłaszczenia reguły ") + n2 +
                              " otrzymuje się:\n\nregula_splaszczona(" + n2 + ", " + p.conclusion + ", " +
                              lista_tekstow_w_nawiasach(p.second_conditions) +
                              ")\n\nSpłaszczenie uzyskano za pomocą reguł o numerach: " +
-                             numery_z_przecinkami(p.second_used_rules) + "\n\nReguły " + n1 + " i " + n2 +
-                             " zawierają nadmiar typu " + type + ".");
+                             numery_z_przecinkami(p.second_used_rules) + tr("\n\nReguły ") + n1 + " i " + n2 +
+                             tr(" zawierają nadmiar typu ") + type + ".");
     }
     if (s.verify.para_splaszczona_obcieta) {
-        std::string cut = "Wykrywanie przerwano po " + std::to_string(s.verify.para_splaszczona_n1.count()) +
-                          " parach reguł nadmiarowych; dalsze pary nie zostały porównane.";
+        std::string cut = tr("Wykrywanie przerwano po ") +
+                          std::to_string(s.verify.para_splaszczona_n1.count()) +
+                          tr(" parach reguł nadmiarowych; dalsze pary nie zostały porównane.");
         pisz(s, " ");
         pisz(s, cut);
         piszcr(s);
         s.ui.note(title, cut);
     }
     piszcr(s);
-    pisz(s, " Koniec raportu diagnostyki nadmiarowości bazy reguł ");
+    pisz(s, tr(" Koniec raportu diagnostyki nadmiarowości bazy reguł "));
     piszcr(s);
     pisz(s, " ");
     pisz(s, name);
     pisz(s, ".");
-    s.ui.note(title,
-              "Koniec raportu diagnostyki nadmiarowości bazy reguł elementarnej niepewnej\n   " + name + ".");
+    s.ui.note(title, tr("Koniec raportu diagnostyki nadmiarowości bazy reguł elementarnej niepewnej\n   ") +
+                         name + ".");
     s.verify.para_splaszczona_n1.clear();
     raport(s);
 }

@@ -4,6 +4,7 @@
 #include "kb/model_base.h"
 #include "session/enabling.h"
 #include "session/session.h"
+#include "text/i18n.h"
 #include "verify/completeness.h"
 #include "verify/contradictions.h"
 #include "verify/flatten.h"
@@ -38,7 +39,7 @@ void register_verify_commands(CommandRegistry& r) {
     // The picture is the front end's to draw (the core links no drawing library).
     r.set(cmd::graf_bazy_wiedzy, [](Session& s) {
         if (!s.kb.nazwa_re.loaded() || s.kb.nazwa_re.full_path.empty())
-            return s.ui.note("Uwaga błąd!", "Brak bazy reguł!");
+            return s.ui.note(tr("Uwaga błąd!"), tr("Brak bazy reguł!"));
         s.ui.show_knowledge_graph(*s.kb.nazwa_re.full_path.first());
     });
 }

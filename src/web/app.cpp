@@ -11,8 +11,10 @@
 
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "web/catalog.h"
 #include "web/html.h"
+#include "web/page_language.h"
 #include "web/pages.h"
 #include "web/responses.h"
 #include "web/session_store.h"
@@ -67,6 +69,9 @@ WebApp::WebApp(const Catalog& catalog, SessionTable& sessions, AppOptions option
       sessions_(sessions),
       options_(std::move(options)),
       starts_(std::make_unique<StartRate>(options_.client_starts)) {
+    // Pages are in each visitor's language: the English catalog is needed whatever the
+    // process's own language.
+    prepare_catalog();
     for (auto& h : options_.hosts)
         h = host_name(h);
 }
@@ -100,7 +105,7 @@ std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
     if (!options_.hosts.empty()) {
         const std::string name = host_name(head.header("host"));
         if (std::find(options_.hosts.begin(), options_.hosts.end(), name) == options_.hosts.end()) {
-            WebResponse r = html(421, message_page("Odmowa", "Ten serwer nie obsługuje tej nazwy."));
+            WebResponse r = html(421, message_page(tr("Odmowa"), tr("Ten serwer nie obsługuje tej nazwy.")));
             r.headers.emplace_back("Connection", "close");
             return r;
         }
@@ -114,13 +119,13 @@ std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
         same = same || (!origin.empty() && origin == o);
     // A refused post's body is not read: the connection ends with the answer.
     if (!same) {
-        WebResponse r =
-            html(403, message_page("Odmowa", "Odpowiedzi przyjmowane są tylko ze strony tego serwera."));
+        WebResponse r = html(
+            403, message_page(tr("Odmowa"), tr("Odpowiedzi przyjmowane są tylko ze strony tego serwera.")));
         r.headers.emplace_back("Connection", "close");
         return r;
     }
     if (!head.header("transfer-encoding").empty() || head.header("content-length").empty()) {
-        WebResponse r = html(411, message_page("Odmowa", "Żądanie musi podawać długość treści."));
+        WebResponse r = html(411, message_page(tr("Odmowa"), tr("Żądanie musi podawać długość treści.")));
         r.headers.emplace_back("Connection", "close");
         return r;
     }
@@ -128,7 +133,7 @@ std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
     std::size_t n = 0;
     auto [end, ec] = std::from_chars(length.data(), length.data() + length.size(), n);
     if (ec != std::errc() || end != length.data() + length.size() || n > options_.max_body) {
-        WebResponse r = html(413, message_page("Odmowa", "Treść żądania jest za duża."));
+        WebResponse r = html(413, message_page(tr("Odmowa"), tr("Treść żądania jest za duża.")));
         r.headers.emplace_back("Connection", "close");
         return r;
     }
@@ -136,20 +141,22 @@ std::optional<WebResponse> WebApp::precheck(const WebRequest& head) const {
 }
 
 WebResponse WebApp::handle(const WebRequest& request) {
+    // The page and the consultations it starts speak the visitor's language.
+    const ThreadLanguage language(page_language(request.header("cookie"), request.header("accept-language")));
     WebResponse r;
     try {
         if (auto refused = precheck(request))
             r = std::move(*refused);
         else if (request.method == "POST" && request.body.size() > options_.max_body)
-            r = html(413, message_page("Odmowa", "Treść żądania jest za duża."));
+            r = html(413, message_page(tr("Odmowa"), tr("Treść żądania jest za duża.")));
         else
             r = route(request);
     } catch (const std::exception& e) {
         // The reason goes to the server's log, not to the page.
         std::cerr << "zuva serve: " << request.method << " " << request.path << ": " << e.what() << "\n";
-        r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
+        r = html(500, message_page(tr("Błąd serwera"), tr("Żądanie nie zostało obsłużone.")));
     } catch (...) {
-        r = html(500, message_page("Błąd serwera", "Żądanie nie zostało obsłużone."));
+        r = html(500, message_page(tr("Błąd serwera"), tr("Żądanie nie zostało obsłużone.")));
     }
     for (const auto& h : common_headers())
         r.headers.push_back(h);
@@ -191,7 +198,7 @@ WebResponse WebApp::route(const WebRequest& q) {
 
     if (get && q.path.rfind("/assets/", 0) == 0) {
         const Asset* a = find_asset(q.path.substr(8));
-        if (!a) return finish(html(404, message_page("Nie znaleziono", "Nie ma takiej strony.")));
+        if (!a) return finish(html(404, message_page(tr("Nie znaleziono"), tr("Nie ma takiej strony."))));
         WebResponse r;
         r.type = a->type;
         r.body.assign(reinterpret_cast<const char*>(a->data), a->size);
@@ -199,10 +206,16 @@ WebResponse WebApp::route(const WebRequest& q) {
         return finish(r);
     }
     if (get && q.path == "/") return finish(html(200, bases_page(catalog_)));
+    // The language switch of the page: remembered in a cookie, back to where the visitor was.
+    if (get && (q.path == "/jezyk/en" || q.path == "/jezyk/pl")) {
+        WebResponse r = redirect(s ? "/konsultacja" : "/");
+        r.headers.emplace_back("Set-Cookie", std::string(kLanguageCookie) + "=" + q.path.substr(7) +
+                                                 "; Path=/; Max-Age=31536000; SameSite=Strict");
+        return finish(r);
+    }
     if (get && q.path == "/wygasla")
-        return finish(html(200, bases_page(catalog_,
-                                           "Twoja konsultacja wygasła albo została zakończona. "
-                                           "Wybierz bazę wiedzy, aby zacząć nową.")));
+        return finish(html(200, bases_page(catalog_, tr("Twoja konsultacja wygasła albo została zakończona. "
+                                                        "Wybierz bazę wiedzy, aby zacząć nową."))));
 
     if (post && q.path == "/start") return start(q, s, token, stale);
     const bool consultation_route = q.path == "/konsultacja" || q.path == "/odpowiedz" ||
@@ -218,7 +231,7 @@ WebResponse WebApp::route(const WebRequest& q) {
         return finish(r);
     }
     if (!consultation_route || (!get && !post))
-        return finish(html(404, message_page("Nie znaleziono", "Nie ma takiej strony.")));
+        return finish(html(404, message_page(tr("Nie znaleziono"), tr("Nie ma takiej strony."))));
     // A browser whose consultation is gone is told so on the list of bases.
     if (!s) return finish(redirect(token.empty() ? "/" : "/wygasla"));
 
@@ -252,7 +265,7 @@ WebResponse WebApp::route(const WebRequest& q) {
         s->consultation.reset();
         lock.unlock();
         sessions_.remove(s->token);
-        WebResponse r = html(500, message_page("Konsultacja przerwana", e.message()));
+        WebResponse r = html(500, message_page(tr("Konsultacja przerwana"), e.message()));
         r.headers.emplace_back("Set-Cookie", cleared_cookie());
         return r;
     }
@@ -267,7 +280,7 @@ WebResponse WebApp::start(const WebRequest& q, std::shared_ptr<WebSession> s, co
     };
     const auto form = parse_form(q.body);
     const BaseEntry* base = catalog_.find(form_value(form, "baza"));
-    if (!base) return finish(html(404, bases_page(catalog_, "Nie ma takiej bazy wiedzy.")));
+    if (!base) return finish(html(404, bases_page(catalog_, tr("Nie ma takiej bazy wiedzy."))));
     // The browser repeats the post without the stale token, so that a proxy routing by
     // the token can place the new session where it will be found again.
     if (stale) {
@@ -281,9 +294,9 @@ WebResponse WebApp::start(const WebRequest& q, std::shared_ptr<WebSession> s, co
     // A client starts a bounded number of consultations a minute.
     int retry_after = 0;
     if (!starts_->allow(q.client, retry_after)) {
-        WebResponse r = html(429, message_page("Za dużo konsultacji",
-                                               "Z tego adresu rozpoczęto ostatnio zbyt wiele konsultacji. "
-                                               "Spróbuj za chwilę."));
+        WebResponse r = html(429, message_page(tr("Za dużo konsultacji"),
+                                               tr("Z tego adresu rozpoczęto ostatnio zbyt wiele konsultacji. "
+                                                  "Spróbuj za chwilę.")));
         r.headers.emplace_back("Retry-After", std::to_string(retry_after));
         return r;
     }
@@ -296,9 +309,9 @@ WebResponse WebApp::start(const WebRequest& q, std::shared_ptr<WebSession> s, co
         options_.token_header.empty() ? std::string() : q.header(lower_ascii(options_.token_header));
     s = sessions_.create(proposed, q.client, &retry_after);
     if (!s) {
-        WebResponse r = html(503, message_page("Serwer zajęty",
-                                               "Serwer prowadzi teraz tyle konsultacji, "
-                                               "ile może. Spróbuj za chwilę."));
+        WebResponse r =
+            html(503, message_page(tr("Serwer zajęty"), tr("Serwer prowadzi teraz tyle konsultacji, "
+                                                           "ile może. Spróbuj za chwilę.")));
         r.headers.emplace_back("Retry-After", std::to_string(retry_after));
         return r;
     }

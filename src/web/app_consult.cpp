@@ -8,6 +8,7 @@
 #include "draw/render.h"
 #include "text/codec.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "web/app.h"
 #include "web/catalog.h"
 #include "web/html.h"
@@ -42,12 +43,13 @@ std::string media_type(const std::string& path, bool picture) {
 std::string stale_form(const std::multimap<std::string, std::string>& form, const WebSession& s,
                        const std::optional<api::Question>& pending, const api::Consultation& c) {
     if (form_value(form, "konsultacja") != s.consultation_id || s.consultation_id.empty())
-        return "Ta odpowiedź dotyczyła innej konsultacji (rozpoczętej od nowa, może w innej karcie). "
-               "Odpowiedz na pytanie poniżej.";
+        return tr(
+            "Ta odpowiedź dotyczyła innej konsultacji (rozpoczętej od nowa, może w innej karcie). "
+            "Odpowiedz na pytanie poniżej.");
     if (!pending || parse_int(form_value(form, "numer")) != pending->number ||
         form_value(form, "pytanie") != pending->name ||
         form_value(form, "pozycja") != std::to_string(c.log().answers.size()))
-        return "Ta odpowiedź dotyczyła wcześniejszego pytania. Odpowiedz na pytanie poniżej.";
+        return tr("Ta odpowiedź dotyczyła wcześniejszego pytania. Odpowiedz na pytanie poniżej.");
     return {};
 }
 
@@ -68,7 +70,7 @@ WebResponse WebApp::in_consultation(const WebRequest& q, WebSession& s) {
             s.result_html = result_body(c, *s.base, s.hypothesis, [this](const api::Offer& o) {
                 return catalog_.inside(o.path) && read_file_bytes(o.path).has_value();
             });
-        return html(200, page("Wyniki konsultacji", s.result_html));
+        return html(200, page(tr("Wyniki konsultacji"), s.result_html));
     }
     if (post && (q.path == "/odpowiedz" || q.path == "/dlaczego")) return answer(q, s, pending);
     if (!get || pending) return redirect("/konsultacja");
@@ -116,7 +118,7 @@ WebResponse WebApp::answer(const WebRequest& q, WebSession& s, const std::option
                 // A member of an exact constraint takes -1 or 1 only; anything else
                 // is refused here, before the run (and its report) sees it.
                 if (exact_member(*pending) && value != "1" && value != "-1") {
-                    s.error = "Ten warunek przyjmuje tylko odpowiedź Tak albo Nie.";
+                    s.error = tr("Ten warunek przyjmuje tylko odpowiedź Tak albo Nie.");
                     return redirect("/konsultacja");
                 }
                 c.answer(value);
@@ -140,7 +142,7 @@ WebResponse WebApp::download(const WebRequest& q, WebSession& s) {
         const bool report = q.path == "/raport";
         const std::string& text = report ? result.report : result.summary;
         if (text.empty())
-            return html(404, message_page("Nie znaleziono", "Ta konsultacja nie ma tego pliku."));
+            return html(404, message_page(tr("Nie znaleziono"), tr("Ta konsultacja nie ma tego pliku.")));
         WebResponse r;
         // The report as the program shows it, line by line; the summary the same bytes
         // as the file the program writes.
@@ -155,15 +157,15 @@ WebResponse WebApp::download(const WebRequest& q, WebSession& s) {
     if (q.path.rfind("/plik/jak/", 0) == 0) {
         const int n = parse_int(q.path.substr(10));
         if (n < 1 || n > static_cast<int>(result.conclusions.size()))
-            return html(404, message_page("Nie znaleziono", "Nie ma takiego wniosku."));
+            return html(404, message_page(tr("Nie znaleziono"), tr("Nie ma takiego wniosku.")));
         api::HowNode how;
         try {
             how = c.how(result.conclusions[static_cast<std::size_t>(n - 1)].name);
         } catch (const api::Error& e) {
-            return html(404, message_page("Nie znaleziono", e.message()));
+            return html(404, message_page(tr("Nie znaleziono"), e.message()));
         }
         const draw::Drawing d = draw::render(api::how_dot(how), "svg");
-        if (!d.ok) return html(500, message_page("Błąd rysunku", d.error));
+        if (!d.ok) return html(500, message_page(tr("Błąd rysunku"), d.error));
         WebResponse r;
         r.type = "image/svg+xml";
         r.body = d.data;
@@ -175,12 +177,13 @@ WebResponse WebApp::download(const WebRequest& q, WebSession& s) {
     const auto& offers = picture ? result.pictures : result.sounds;
     const int n = picture ? parse_int(q.path.substr(12)) : sound ? parse_int(q.path.substr(13)) : -1;
     if ((!picture && !sound) || n < 1 || n > static_cast<int>(offers.size()))
-        return html(404, message_page("Nie znaleziono", "Nie ma takiego pliku."));
+        return html(404, message_page(tr("Nie znaleziono"), tr("Nie ma takiego pliku.")));
     const api::Offer& o = offers[static_cast<std::size_t>(n - 1)];
     if (!o.available || !catalog_.inside(o.path))
-        return html(404, message_page("Nie znaleziono", "Plik leży poza katalogiem baz albo go nie ma."));
+        return html(404,
+                    message_page(tr("Nie znaleziono"), tr("Plik leży poza katalogiem baz albo go nie ma.")));
     auto bytes = read_file_bytes(o.path);
-    if (!bytes) return html(404, message_page("Nie znaleziono", "Nie można odczytać pliku."));
+    if (!bytes) return html(404, message_page(tr("Nie znaleziono"), tr("Nie można odczytać pliku.")));
     WebResponse r;
     r.type = media_type(o.path, picture);
     r.body = std::move(*bytes);

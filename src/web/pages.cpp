@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/i18n.h"
 #include "web/catalog.h"
 #include "web/html.h"
 #include "web/sessions.h"
@@ -22,7 +23,8 @@ void replace_once(std::string& text, const std::string& from, const std::string&
 }
 
 std::string direction_text(const std::string& hypothesis) {
-    return hypothesis.empty() ? "wnioskowanie w przód" : "wnioskowanie wstecz, hipoteza " + hypothesis;
+    return hypothesis.empty() ? tr("wnioskowanie w przód")
+                              : tr("wnioskowanie wstecz, hipoteza ") + hypothesis;
 }
 
 // The hidden fields of every answer form: the question's number and name, the consultation
@@ -42,9 +44,12 @@ std::string cf_answers(const api::Question& q) {
     const bool exact = exact_member(q);
     std::string h;
     h += "<div class=\"odpowiedzi\">";
-    h += "<button type=\"submit\" name=\"wartosc\" value=\"1\" data-fokus>Tak</button>";
-    h += "<button type=\"submit\" name=\"wartosc\" value=\"-1\">Nie</button>";
-    if (!exact) h += "<button type=\"submit\" name=\"wartosc\" value=\"0\">Nie wiem</button>";
+    h += std::string("<button type=\"submit\" name=\"wartosc\" value=\"1\" data-fokus>") + tr("Tak") +
+         "</button>";
+    h += std::string("<button type=\"submit\" name=\"wartosc\" value=\"-1\">") + tr("Nie") + "</button>";
+    if (!exact)
+        h += std::string("<button type=\"submit\" name=\"wartosc\" value=\"0\">") + tr("Nie wiem") +
+             "</button>";
     h += "</div>";
     return h;
 }
@@ -54,11 +59,13 @@ std::string slider_form(const WebSession& s, const api::Question& q, std::size_t
     std::string h =
         "<form method=\"post\" action=\"/odpowiedz\" class=\"suwak-forma\">" + answer_fields(s, q, position);
     h += "<input type=\"hidden\" name=\"wartosc\" value=\"suwak\">";
-    h += "<label for=\"suwak\">Wartość pośrednia (od " + lo + " do " + hi + ")</label>";
+    h += std::string("<label for=\"suwak\">") + tr("Wartość pośrednia (od ") + lo + tr(" do ") + hi +
+         ")</label>";
     h += "<div class=\"suwak\"><input type=\"range\" id=\"suwak\" name=\"suwak\" min=\"" + lo + "\" max=\"" +
          hi + "\" step=\"0.05\" value=\"0\" data-wyjscie=\"suwak-wartosc\">";
     h += "<output id=\"suwak-wartosc\" for=\"suwak\">0</output></div>";
-    h += "<p><button type=\"submit\" class=\"drugi\">Odpowiedz wartością z suwaka</button></p></form>";
+    h += std::string("<p>") + "<button type=\"submit\" class=\"drugi\">" +
+         tr("Odpowiedz wartością z suwaka") + "</button>" + "</p>" + "</form>";
     return h;
 }
 
@@ -72,7 +79,7 @@ bool exact_member(const api::Question& q) {
 namespace {
 
 std::string value_answer(const api::Question& q, bool numeric) {
-    const std::string plain = numeric ? "Wartość argumentu " + q.name : q.text.empty() ? q.title : q.text;
+    const std::string plain = numeric ? tr("Wartość argumentu ") + q.name : q.text.empty() ? q.title : q.text;
     // The base's words when it gives any, the program's own under them.
     std::string h = "<label for=\"wartosc\">" +
                     (q.display.empty() ? html_escape(plain)
@@ -83,7 +90,7 @@ std::string value_answer(const api::Question& q, bool numeric) {
     h += "<input type=\"text\" id=\"wartosc\" name=\"wartosc\" autocomplete=\"off\" data-fokus";
     if (numeric) h += " inputmode=\"decimal\"";
     h += " required>";
-    h += "<p><button type=\"submit\">Odpowiedz</button></p>";
+    h += std::string("<p>") + "<button type=\"submit\">" + tr("Odpowiedz") + "</button>" + "</p>";
     return h;
 }
 
@@ -101,15 +108,17 @@ std::string choice_answer(const api::Question& q) {
              "</label>";
     }
     if (q.kind == api::QuestionKind::List)
-        h += "<label for=\"opcja0\"><input type=\"radio\" id=\"opcja0\" name=\"wybor\" value=\"0\"> "
-             "(nic)</label>";
-    h += "</fieldset><p><button type=\"submit\">Wybierz</button></p>";
+        h += std::string(
+                 "<label for=\"opcja0\"><input type=\"radio\" id=\"opcja0\" name=\"wybor\" value=\"0\"> ") +
+             tr("(nic)") + "</label>";
+    h += std::string("</fieldset>") + "<p>" + "<button type=\"submit\">" + tr("Wybierz") + "</button>" +
+         "</p>";
     return h;
 }
 
 std::string why_section(const api::Why& w) {
     std::string h = "<section class=\"karta dlaczego\" aria-labelledby=\"dlaczego\">";
-    h += "<h2 id=\"dlaczego\" tabindex=\"-1\" data-fokus>Dlaczego pytam?</h2>";
+    h += std::string("<h2 id=\"dlaczego\" tabindex=\"-1\" data-fokus>") + tr("Dlaczego pytam?") + "</h2>";
     if (!w.chain.empty()) {
         h += "<ol class=\"lancuch\">";
         for (const auto& link : w.chain) {
@@ -120,8 +129,8 @@ std::string why_section(const api::Why& w) {
         }
         h += "</ol>";
     }
-    h +=
-        "<details><summary>Pełny tekst wyjaśnienia</summary><pre>" + html_escape(w.text) + "</pre></details>";
+    h += std::string("<details>") + "<summary>" + tr("Pełny tekst wyjaśnienia") + "</summary>" + "<pre>" +
+         html_escape(w.text) + "</pre></details>";
     h += "</section>";
     return h;
 }
@@ -163,9 +172,9 @@ std::string offers(const std::vector<api::Offer>& items, const char* kind, const
         const std::string url = std::string("/plik/") + kind + "/" + std::to_string(i + 1);
         h += "<figure>";
         if (!o.available || !usable(o)) {
-            h += "<figcaption>" + html_escape(o.name) + " (brak pliku)</figcaption>";
+            h += "<figcaption>" + html_escape(o.name) + std::string(tr(" (brak pliku)")) + "</figcaption>";
         } else if (std::strcmp(kind, "obraz") == 0) {
-            h += "<img src=\"" + url + "\" alt=\"" + html_escape("Ilustracja " + o.name) + "\">";
+            h += "<img src=\"" + url + "\" alt=\"" + html_escape(tr("Ilustracja ") + o.name) + "\">";
             h += "<figcaption>" + html_escape(o.name) + "</figcaption>";
         } else {
             h += "<figcaption id=\"dzwiek" + std::to_string(i + 1) + "\">" + html_escape(o.name) +
@@ -182,47 +191,58 @@ std::string offers(const std::vector<api::Offer>& items, const char* kind, const
 
 std::string page(const std::string& title, const std::string& body) {
     std::string h = asset_text("layout.html");
+    const bool english = thread_language() == Language::english;
+    replace_once(h, "{{lang}}", language_code(thread_language()));
+    replace_once(h, "{{skip}}", html_escape(tr("Przejdź do treści")));
+    replace_once(h, "{{tagline}}", html_escape(tr("konsultacje z bazami wiedzy")));
+    // The other language, named in itself.
+    replace_once(h, "{{switch}}",
+                 english ? "<a href=\"/jezyk/pl\" lang=\"pl\" hreflang=\"pl\">Polski</a>"
+                         : "<a href=\"/jezyk/en\" lang=\"en\" hreflang=\"en\">English</a>");
     replace_once(h, "{{title}}", html_escape(title));
     replace_once(h, "{{body}}", body);
     return h;
 }
 
 std::string bases_page(const Catalog& catalog, const std::string& notice) {
-    std::string h = "<h1 data-fokus tabindex=\"-1\">Wybierz bazę wiedzy</h1>";
+    std::string h = std::string("<h1 data-fokus tabindex=\"-1\">") + tr("Wybierz bazę wiedzy") + "</h1>";
     if (!notice.empty()) h += "<p class=\"blad\" role=\"alert\">" + html_escape(notice) + "</p>";
     if (catalog.bases().empty())
-        h += "<p>W katalogu baz nie ma żadnej bazy reguł, którą można udostępnić.</p>";
+        h += std::string("<p>") + tr("W katalogu baz nie ma żadnej bazy reguł, którą można udostępnić.") +
+             "</p>";
     int n = 0;
     for (const auto& b : catalog.bases()) {
         ++n;
         const std::string id = "baza" + std::to_string(n);
         h += "<section class=\"karta\" aria-labelledby=\"" + id + "\">";
-        h += "<h2 id=\"" + id + "\">Baza wiedzy " + html_escape(b.name) + "</h2>";
+        h += "<h2 id=\"" + id + std::string("\">") + tr("Baza wiedzy ") + html_escape(b.name) + "</h2>";
         h += "<p class=\"krok\">" + html_escape(b.id) + "</p>";
         if (!b.description.empty()) h += "<div class=\"opis\">" + html_escape(b.description) + "</div>";
         h += "<form method=\"post\" action=\"/start\"><input type=\"hidden\" name=\"baza\" value=\"" +
-             html_escape(b.id) + "\"><p><button type=\"submit\">Wnioskowanie w przód</button></p></form>";
+             html_escape(b.id) + std::string("\">") + "<p>" + "<button type=\"submit\">" +
+             tr("Wnioskowanie w przód") + "</button>" + "</p>" + "</form>";
         if (!b.hypotheses.empty()) {
             h += "<form method=\"post\" action=\"/start\"><input type=\"hidden\" name=\"baza\" value=\"" +
                  html_escape(b.id) + "\">";
-            h += "<label for=\"" + id + "-hipoteza\">Hipoteza do sprawdzenia</label>";
+            h += "<label for=\"" + id + std::string("-hipoteza\">") + tr("Hipoteza do sprawdzenia") +
+                 "</label>";
             h += "<select id=\"" + id + "-hipoteza\" name=\"hipoteza\">";
             for (const auto& hyp : b.hypotheses) {
                 const std::string shown = b.kb.display_text(hyp);
                 h += "<option value=\"" + html_escape(hyp) + "\">" +
                      html_escape(shown.empty() ? hyp : shown + " (" + hyp + ")") + "</option>";
             }
-            h +=
-                "</select><p><button type=\"submit\" class=\"drugi\">Wnioskowanie wstecz</button></p></form>";
+            h += std::string("</select>") + "<p>" + "<button type=\"submit\" class=\"drugi\">" +
+                 tr("Wnioskowanie wstecz") + "</button>" + "</p>" + "</form>";
         }
         h += "</section>";
     }
-    return page("Bazy wiedzy", h);
+    return page(tr("Bazy wiedzy"), h);
 }
 
 std::string question_page(const WebSession& s, const api::Question& q, std::size_t position) {
-    std::string h = "<h1>Konsultacja: baza " + html_escape(s.base->name) + "</h1>";
-    h += "<p class=\"krok\">" + html_escape(direction_text(s.hypothesis)) + " · pytanie " +
+    std::string h = std::string("<h1>") + tr("Konsultacja: baza ") + html_escape(s.base->name) + "</h1>";
+    h += "<p class=\"krok\">" + html_escape(direction_text(s.hypothesis)) + tr(" · pytanie ") +
          std::to_string(q.number) + "</p>";
     h += "<section class=\"karta\" aria-labelledby=\"pytanie\">";
     if (!q.display.empty()) {
@@ -258,21 +278,24 @@ std::string question_page(const WebSession& s, const api::Question& q, std::size
     if (cf && !exact_member(q)) h += slider_form(s, q, position);
     if (q.can_ask_why && !(s.why && s.why_number == q.number))
         h += "<form method=\"post\" action=\"/dlaczego\">" + answer_fields(s, q, position) +
-             "<p><button type=\"submit\" class=\"drugi\">Dlaczego pytam?</button></p></form>";
+             std::string("<p>") + "<button type=\"submit\" class=\"drugi\">" + tr("Dlaczego pytam?") +
+             "</button>" + "</p>" + "</form>";
     h += "</section>";
     if (s.why && s.why_number == q.number) h += why_section(*s.why);
-    h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\" class=\"drugi\">"
-         "Przerwij konsultację</button></form>";
-    return page("Pytanie " + std::to_string(q.number), h);
+    h += std::string(
+             "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\" "
+             "class=\"drugi\">") +
+         tr("Przerwij konsultację") + "</button></form>";
+    return page(tr("Pytanie ") + std::to_string(q.number), h);
 }
 
 std::string result_body(api::Consultation& c, const BaseEntry& base, const std::string& hypothesis,
                         const OfferCheck& usable) {
     const api::Result& r = c.result();
-    std::string h =
-        "<h1 data-fokus tabindex=\"-1\">Wyniki konsultacji: baza " + html_escape(base.name) + "</h1>";
+    std::string h = std::string("<h1 data-fokus tabindex=\"-1\">") + tr("Wyniki konsultacji: baza ") +
+                    html_escape(base.name) + "</h1>";
     h += "<p class=\"krok\">" + html_escape(direction_text(hypothesis)) +
-         (r.completed ? "" : " · konsultacja nie doszła do końca") + "</p>";
+         (r.completed ? "" : tr(" · konsultacja nie doszła do końca")) + "</p>";
     std::vector<const api::Conclusion*> ranked;
     for (const auto& x : r.conclusions)
         ranked.push_back(&x);
@@ -280,8 +303,9 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
         if (a->cf.has_value() != b->cf.has_value()) return a->cf.has_value();
         return a->cf && b->cf && *a->cf > *b->cf;
     });
-    h += "<section aria-labelledby=\"wnioski\"><h2 id=\"wnioski\">Wnioski</h2>";
-    if (ranked.empty()) h += "<p>Wnioskowanie nie dało żadnego wniosku.</p>";
+    h += std::string("<section aria-labelledby=\"wnioski\">") + "<h2 id=\"wnioski\">" + tr("Wnioski") +
+         "</h2>";
+    if (ranked.empty()) h += std::string("<p>") + tr("Wnioskowanie nie dało żadnego wniosku.") + "</p>";
     h += "<ol class=\"wnioski\">";
     for (const auto* x : ranked) {
         // `.nazwa` is the identifier; a label of the texts base goes above it, and the
@@ -293,28 +317,31 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
         if (!x->display.empty()) h += "</span>";
         if (x->cf) {
             const std::string v = format_number(*x->cf);
-            h += "<span class=\"cf\">CF = " + v + "</span>";
+            h += std::string("<span class=\"cf\">") + tr("CF = ") + v + "</span>";
             h += "<meter min=\"-1\" max=\"1\" low=\"0\" high=\"0.5\" optimum=\"1\" value=\"" + v +
-                 "\" aria-label=\"" + html_escape("CF wniosku " + x->name) + "\">" + v + "</meter>";
+                 "\" aria-label=\"" + html_escape(tr("CF wniosku ") + x->name) + "\">" + v + "</meter>";
         } else {
-            h += "<span class=\"cf\">brak CF</span>";
+            h += std::string("<span class=\"cf\">") + tr("brak CF") + "</span>";
         }
         h += "</div>";
         if (r.completed) {
             // The text tree for reading and screen readers, and the same tree as a picture the
             // server draws (by the conclusion's place in the results).
             const std::size_t place = static_cast<std::size_t>(x - r.conclusions.data()) + 1;
-            h += "<details class=\"jak\"><summary>Jak uzyskano wniosek?</summary>" + how_tree(c, x->name) +
+            h += std::string("<details class=\"jak\">") + "<summary>" + tr("Jak uzyskano wniosek?") +
+                 "</summary>" + how_tree(c, x->name) +
                  "<div class=\"jak-rysunek\"><img loading=\"lazy\" src=\"/plik/jak/" + std::to_string(place) +
                  "\" alt=\"" +
-                 html_escape("Rysunek drzewa wyjaśnienia wniosku " + x->name + " (jak w tekście wyżej)") +
+                 html_escape(tr("Rysunek drzewa wyjaśnienia wniosku ") + x->name +
+                             tr(" (jak w tekście wyżej)")) +
                  "\"></div></details>";
         }
         h += "</li>";
     }
     h += "</ol></section>";
     if (!r.arguments.empty()) {
-        h += "<section aria-labelledby=\"argumenty\"><h2 id=\"argumenty\">Wartości argumentów</h2><ul>";
+        h += std::string("<section aria-labelledby=\"argumenty\">") + "<h2 id=\"argumenty\">" +
+             tr("Wartości argumentów") + "</h2>" + "<ul>";
         for (const auto& a : r.arguments)
             h +=
                 "<li>" +
@@ -323,7 +350,7 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
         h += "</ul></section>";
     }
     if (!r.advice.empty()) {
-        h += "<section aria-labelledby=\"rady\"><h2 id=\"rady\">Rady</h2>";
+        h += std::string("<section aria-labelledby=\"rady\">") + "<h2 id=\"rady\">" + tr("Rady") + "</h2>";
         std::vector<std::string> shown;
         for (const auto& a : r.advice) {
             const std::string key = a.path.empty() ? a.name : a.path;
@@ -338,44 +365,51 @@ std::string result_body(api::Consultation& c, const BaseEntry& base, const std::
             while (!title.empty() && (title.back() == '\r' || title.back() == ' '))
                 title.pop_back();
             const std::string rest = eol == std::string::npos ? std::string() : text.substr(eol + 1);
-            h += "<div class=\"karta rada\"><h3>" + html_escape(title.empty() ? "Rada " + a.name : title) +
-                 "</h3>";
-            h += !text.empty() ? "<pre>" + html_escape(rest) + "</pre>" : "<p>Brak pliku rady.</p>";
+            h += "<div class=\"karta rada\"><h3>" +
+                 html_escape(title.empty() ? tr("Rada ") + a.name : title) + "</h3>";
+            h += !text.empty() ? "<pre>" + html_escape(rest) + "</pre>"
+                               : std::string("<p>") + tr("Brak pliku rady.") + "</p>";
             h += "</div>";
         }
         h += "</section>";
     }
     if (!r.pictures.empty())
-        h += "<section aria-labelledby=\"obrazy\"><h2 id=\"obrazy\">Ilustracje</h2>" +
-             offers(r.pictures, "obraz", usable) + "</section>";
+        h += std::string("<section aria-labelledby=\"obrazy\">") + "<h2 id=\"obrazy\">" + tr("Ilustracje") +
+             "</h2>" + offers(r.pictures, "obraz", usable) + "</section>";
     if (!r.sounds.empty())
-        h += "<section aria-labelledby=\"dzwieki\"><h2 id=\"dzwieki\">Dźwięki</h2>" +
-             offers(r.sounds, "dzwiek", usable) + "</section>";
+        h += std::string("<section aria-labelledby=\"dzwieki\">") + "<h2 id=\"dzwieki\">" + tr("Dźwięki") +
+             "</h2>" + offers(r.sounds, "dzwiek", usable) + "</section>";
     if (!r.notes.empty()) {
-        h += "<section aria-labelledby=\"komunikaty\"><h2 id=\"komunikaty\">Komunikaty programu</h2><ul>";
+        h += std::string("<section aria-labelledby=\"komunikaty\">") + "<h2 id=\"komunikaty\">" +
+             tr("Komunikaty programu") + "</h2>" + "<ul>";
         for (const auto& n : r.notes)
             h += "<li>" + html_escape(n.text) + "</li>";
         h += "</ul></section>";
     }
-    h += "<section aria-labelledby=\"pliki\"><h2 id=\"pliki\">Do pobrania</h2><p class=\"pobierz\">";
-    if (!r.report.empty()) h += "<a class=\"przycisk drugi\" href=\"/raport\" download>Pobierz raport</a>";
+    h += std::string("<section aria-labelledby=\"pliki\">") + "<h2 id=\"pliki\">" + tr("Do pobrania") +
+         "</h2>" + "<p class=\"pobierz\">";
+    if (!r.report.empty())
+        h += std::string("<a class=\"przycisk drugi\" href=\"/raport\" download>") + tr("Pobierz raport") +
+             "</a>";
     if (!r.summary.empty())
-        h += "<a class=\"przycisk drugi\" href=\"/podsumowanie\" download>Pobierz podsumowanie</a>";
+        h += std::string("<a class=\"przycisk drugi\" href=\"/podsumowanie\" download>") +
+             tr("Pobierz podsumowanie") + "</a>";
     h += "</p>";
     if (!r.report.empty())
-        h += "<details class=\"raport\"><summary>Przebieg wnioskowania</summary><pre>" +
-             html_escape(r.report) + "</pre></details>";
+        h += std::string("<details class=\"raport\">") + "<summary>" + tr("Przebieg wnioskowania") +
+             "</summary>" + "<pre>" + html_escape(r.report) + "</pre></details>";
     h += "</section>";
-    h += "<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\">Nowa "
-         "konsultacja</button>"
-         "</form>";
+    h += std::string("<form method=\"post\" action=\"/koniec\" class=\"dalej\"><button type=\"submit\">") +
+         tr("Nowa konsultacja") + "</button></form>";
     return h;
 }
 
 std::string message_page(const std::string& title, const std::string& text, bool back_link) {
     std::string h = "<h1 data-fokus tabindex=\"-1\">" + html_escape(title) + "</h1>";
     h += "<p class=\"blad\" role=\"alert\">" + html_escape(text) + "</p>";
-    if (back_link) h += "<p><a class=\"przycisk\" href=\"/\">Wybór bazy wiedzy</a></p>";
+    if (back_link)
+        h += std::string("<p>") + "<a class=\"przycisk\" href=\"/\">" + tr("Wybór bazy wiedzy") + "</a>" +
+             "</p>";
     return page(title, h);
 }
 

@@ -20,6 +20,7 @@
 
 #include "text/file_confine.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "web/catalog.h"
 #include "web/front.h"
 #include "web/session_store.h"
@@ -31,34 +32,34 @@ namespace zuva::web {
 namespace {
 
 const char* const kServeUsage =
-    "Użycie: zuva serve KATALOG [opcje]\n"
-    "  Konsultacje z bazami wiedzy z KATALOGU (i jego podkatalogów) w przeglądarce.\n"
-    "  --listen ADRES:PORT     adres serwera (domyślnie 127.0.0.1:8080)\n"
-    "  --idle-timeout SEKUNDY  czas bezczynności, po którym sesja jest zwalniana (1800)\n"
-    "  --max-sessions N        najwięcej żywych sesji naraz (500)\n"
-    "  --max-body BAJTY        największa treść żądania (65536)\n"
-    "  --threads N             wątki obsługi połączeń (32)\n"
-    "  --name NAZWA            nazwa serwera w nagłówku X-Zuva-Server (domyślnie ADRES:PORT)\n"
-    "  --allow-origin URL      dodatkowy dozwolony nagłówek Origin (np. https://porady.example)\n"
-    "  --token-header NAZWA    nagłówek, w którym pośrednik (nginx) proponuje token nowej sesji\n"
-    "  --host NAZWA            nazwa serwera w nagłówku Host (można powtarzać; domyślnie adres\n"
-    "                          z --listen i localhost); żądania o inne nazwy są odrzucane\n"
-    "  --proxy ADRES           adres pośrednika (nginx), którego X-Forwarded-For i X-Forwarded-Proto\n"
-    "                          są wiarygodne (można powtarzać)\n"
-    "  --secure-cookie         ciasteczko sesji z atrybutem Secure (serwer za pośrednikiem z TLS)\n"
-    "  --request-timeout SEKUNDY  czas na odczyt całego żądania, nagłówków i treści (10)\n"
-    "  --max-connections N     najwięcej otwartych połączeń naraz (1000)\n"
-    "  --client-connections N  najwięcej połączeń naraz z jednego adresu (32)\n"
-    "  --client-sessions N     najwięcej żywych sesji z jednego adresu (100)\n"
-    "  --client-starts N       najwięcej nowych konsultacji z jednego adresu na minutę (120)\n"
-    "  --state-dir KATALOG     konsultacje przetrwają ponowne uruchomienie: dziennik każdej sesji\n"
-    "                          w pliku tego katalogu (poza KATALOGIEM baz; wspólny dla kilku serwerów)\n"
-    "  --secret-file PLIK      bez --state-dir: konsultacja przechowywana w przeglądarce, w ciasteczku\n"
-    "                          podpisanym HMAC-SHA256 kluczem z PLIKU (co najmniej 32 bajty, poza\n"
-    "                          KATALOGIEM baz); każdy serwer z tym kluczem i tymi bazami ją prowadzi\n"
-    "  --log-dir KATALOG       każda zakończona konsultacja dopisana jako wiersz JSON do\n"
-    "                          KATALOG/zuva-konsultacje.jsonl (czas, baza, dziennik, wnioski)\n"
-    "SIGTERM lub SIGINT kończy serwer.\n";
+    N_("Użycie: zuva serve KATALOG [opcje]\n"
+       "  Konsultacje z bazami wiedzy z KATALOGU (i jego podkatalogów) w przeglądarce.\n"
+       "  --listen ADRES:PORT     adres serwera (domyślnie 127.0.0.1:8080)\n"
+       "  --idle-timeout SEKUNDY  czas bezczynności, po którym sesja jest zwalniana (1800)\n"
+       "  --max-sessions N        najwięcej żywych sesji naraz (500)\n"
+       "  --max-body BAJTY        największa treść żądania (65536)\n"
+       "  --threads N             wątki obsługi połączeń (32)\n"
+       "  --name NAZWA            nazwa serwera w nagłówku X-Zuva-Server (domyślnie ADRES:PORT)\n"
+       "  --allow-origin URL      dodatkowy dozwolony nagłówek Origin (np. https://porady.example)\n"
+       "  --token-header NAZWA    nagłówek, w którym pośrednik (nginx) proponuje token nowej sesji\n"
+       "  --host NAZWA            nazwa serwera w nagłówku Host (można powtarzać; domyślnie adres\n"
+       "                          z --listen i localhost); żądania o inne nazwy są odrzucane\n"
+       "  --proxy ADRES           adres pośrednika (nginx), którego X-Forwarded-For i X-Forwarded-Proto\n"
+       "                          są wiarygodne (można powtarzać)\n"
+       "  --secure-cookie         ciasteczko sesji z atrybutem Secure (serwer za pośrednikiem z TLS)\n"
+       "  --request-timeout SEKUNDY  czas na odczyt całego żądania, nagłówków i treści (10)\n"
+       "  --max-connections N     najwięcej otwartych połączeń naraz (1000)\n"
+       "  --client-connections N  najwięcej połączeń naraz z jednego adresu (32)\n"
+       "  --client-sessions N     najwięcej żywych sesji z jednego adresu (100)\n"
+       "  --client-starts N       najwięcej nowych konsultacji z jednego adresu na minutę (120)\n"
+       "  --state-dir KATALOG     konsultacje przetrwają ponowne uruchomienie: dziennik każdej sesji\n"
+       "                          w pliku tego katalogu (poza KATALOGIEM baz; wspólny dla kilku serwerów)\n"
+       "  --secret-file PLIK      bez --state-dir: konsultacja przechowywana w przeglądarce, w ciasteczku\n"
+       "                          podpisanym HMAC-SHA256 kluczem z PLIKU (co najmniej 32 bajty, poza\n"
+       "                          KATALOGIEM baz); każdy serwer z tym kluczem i tymi bazami ją prowadzi\n"
+       "  --log-dir KATALOG       każda zakończona konsultacja dopisana jako wiersz JSON do\n"
+       "                          KATALOG/zuva-konsultacje.jsonl (czas, baza, dziennik, wnioski)\n"
+       "SIGTERM lub SIGINT kończy serwer.\n");
 
 bool to_number(const std::string& text, long long& v, long long min, long long max) {
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -105,7 +106,7 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
         const std::string& a = args[i];
         auto value = [&](std::string& v) {
             if (i + 1 >= args.size()) {
-                error = "brak wartości po " + a;
+                error = tr("brak wartości po ") + a;
                 return false;
             }
             v = args[++i];
@@ -117,7 +118,7 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             if (!value(v)) return std::nullopt;
             const std::size_t colon = v.rfind(':');
             if (colon == std::string::npos || colon == 0 || !to_number(v.substr(colon + 1), n, 0, 65535)) {
-                error = "zły adres '" + v + "' (ADRES:PORT, np. 127.0.0.1:8080)";
+                error = tr("zły adres '") + v + tr("' (ADRES:PORT, np. 127.0.0.1:8080)");
                 return std::nullopt;
             }
             o.host = v.substr(0, colon);
@@ -130,7 +131,7 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             if (!value(v)) return std::nullopt;
             const long long max = a == "--max-body" ? (1LL << 30) : 1000000;
             if (!to_number(v, n, 1, max)) {
-                error = "zła wartość '" + v + "' po " + a + " (liczba dodatnia)";
+                error = tr("zła wartość '") + v + "' po " + a + tr(" (liczba dodatnia)");
                 return std::nullopt;
             }
             if (a == "--idle-timeout") o.idle_seconds = static_cast<int>(n);
@@ -161,22 +162,22 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
             if (!value(v)) return std::nullopt;
             std::error_code ec;
             if (!std::filesystem::is_directory(v, ec)) {
-                error = "katalog '" + v + "' po " + a + " nie istnieje";
+                error = tr("katalog '") + v + "' po " + a + tr(" nie istnieje");
                 return std::nullopt;
             }
             (a == "--state-dir" ? o.state_dir : o.app.log_dir) = v;
         } else if (a.size() > 1 && a[0] == '-') {
-            error = "nieznany argument '" + a + "'";
+            error = tr("nieznany argument '") + a + "'";
             return std::nullopt;
         } else if (o.dir.empty()) {
             o.dir = a;
         } else {
-            error = "podano więcej niż jeden katalog";
+            error = tr("podano więcej niż jeden katalog");
             return std::nullopt;
         }
     }
     if (o.dir.empty()) {
-        error = "nie podano katalogu baz wiedzy";
+        error = tr("nie podano katalogu baz wiedzy");
         return std::nullopt;
     }
     // The server's own folders lie outside the served one: no page could ever name them.
@@ -186,22 +187,22 @@ std::optional<ServeOptions> parse_serve_args(const std::vector<std::string>& arg
         const auto real = std::filesystem::weakly_canonical(*own, ec).string() + "/";
         const auto served = std::filesystem::weakly_canonical(o.dir, ec).string() + "/";
         if (real.rfind(served, 0) == 0 || served.rfind(real, 0) == 0) {
-            error = "katalog '" + *own + "' nie może leżeć w katalogu baz ani go zawierać";
+            error = tr("katalog '") + *own + tr("' nie może leżeć w katalogu baz ani go zawierać");
             return std::nullopt;
         }
     }
     if (!o.secret_file.empty()) {
         if (!o.state_dir.empty()) {
             error =
-                "--secret-file i --state-dir wykluczają się: konsultacje są albo w katalogu, albo w "
-                "przeglądarce";
+                tr("--secret-file i --state-dir wykluczają się: konsultacje są albo w katalogu, albo w "
+                   "przeglądarce");
             return std::nullopt;
         }
         std::error_code ec;
         const auto key_file = std::filesystem::weakly_canonical(o.secret_file, ec).string();
         const auto served = std::filesystem::weakly_canonical(o.dir, ec).string() + "/";
         if (key_file.rfind(served, 0) == 0) {
-            error = "plik klucza '" + o.secret_file + "' nie może leżeć w katalogu baz";
+            error = tr("plik klucza '") + o.secret_file + tr("' nie może leżeć w katalogu baz");
             return std::nullopt;
         }
         auto key = SignedLogs::read_key(o.secret_file, error);
@@ -271,7 +272,7 @@ WebServer::WebServer(const ServeOptions& options, const Catalog& catalog, Sessio
     m.server.Post(".*", handler);
     m.server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         res.status = 500;
-        res.set_content("Błąd serwera.", "text/plain; charset=utf-8");
+        res.set_content(tr("Błąd serwera."), "text/plain; charset=utf-8");
     });
     // The library's own error replies (a request it cannot parse, a method it does not
     // serve) carry the headers of every other reply and a short text.
@@ -281,7 +282,7 @@ WebServer::WebServer(const ServeOptions& options, const Catalog& catalog, Sessio
             for (const auto& [k, v] : common_headers())
                 res.set_header(k.c_str(), v);
             if (res.body.empty())
-                res.set_content("Żądanie nie zostało obsłużone.", "text/plain; charset=utf-8");
+                res.set_content(tr("Żądanie nie zostało obsłużone."), "text/plain; charset=utf-8");
             return httplib::Server::HandlerResponse::Handled;
         }));
 }
@@ -297,7 +298,7 @@ bool WebServer::bind(std::string& error) {
     else
         m.port = m.server.bind_to_port(m.options.host, m.options.port) ? m.options.port : -1;
     if (m.port <= 0) {
-        error = "nie można nasłuchiwać na " + m.options.host + ":" + std::to_string(m.options.port);
+        error = tr("nie można nasłuchiwać na ") + m.options.host + ":" + std::to_string(m.options.port);
         return false;
     }
     // The library listens with a queue of 5 connections: many browsers connecting at once
@@ -353,13 +354,13 @@ void keep_sessions(ServeOptions& options, const Catalog& catalog, SessionTable& 
 int serve_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     for (const auto& a : args)
         if (a == "--help" || a == "-h") {
-            out << kServeUsage;
+            out << tr(kServeUsage);
             return 0;
         }
     std::string error;
     auto options = parse_serve_args(args, error);
     if (!options) {
-        err << "zuva serve: " << error << "\n" << kServeUsage;
+        err << "zuva serve: " << error << "\n" << tr(kServeUsage);
         return 2;
     }
     // SIGTERM and SIGINT are taken by one thread of their own (blocked in every other).
@@ -373,7 +374,7 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     std::vector<std::string> skipped;
     Catalog catalog = Catalog::scan(options->dir, skipped);
     for (const auto& s : skipped)
-        err << "zuva serve: pominięto " << s << "\n";
+        err << tr("zuva serve: pominięto ") << s << "\n";
     if (catalog.root().empty()) return 1;
     // From here on nothing outside the folder is read, and nothing is written anywhere but in
     // the server's own folders.
@@ -388,8 +389,8 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
         err << "zuva serve: " << error << "\n";
         return 1;
     }
-    out << "zuva serve: " << catalog.bases().size() << " baz(y) wiedzy z " << catalog.root() << ", http://"
-        << options->host << ":" << server.port() << "/\n";
+    out << "zuva serve: " << catalog.bases().size() << tr(" baz(y) wiedzy z ") << catalog.root()
+        << ", http://" << options->host << ":" << server.port() << "/\n";
     out.flush();
     std::thread waiter([&] {
         int sig = 0;
@@ -400,7 +401,7 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     // run() may also end without a signal (the socket failed): the waiter is then woken by one.
     pthread_kill(waiter.native_handle(), SIGTERM);
     waiter.join();
-    out << "zuva serve: koniec; zwolnione sesje: " << sessions.size() << "\n";
+    out << tr("zuva serve: koniec; zwolnione sesje: ") << sessions.size() << "\n";
     return 0;
 }
 

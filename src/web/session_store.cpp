@@ -11,6 +11,7 @@
 
 #include "text/file_confine.h"
 #include "text/file_io.h"
+#include "text/i18n.h"
 #include "web/catalog.h"
 #include "web/sessions.h"
 
@@ -37,7 +38,7 @@ void resume_session(WebSession& s, const Catalog& catalog, const std::string& te
     const std::string first = eol == std::string::npos ? std::string() : text.substr(0, eol);
     const std::size_t tab = first.find('\t');
     const BaseEntry* base = eol == std::string::npos ? nullptr : catalog.find(first.substr(0, tab));
-    if (!base) throw api::Error("Nie ma już tej bazy wiedzy.");
+    if (!base) throw api::Error(tr("Nie ma już tej bazy wiedzy."));
     const api::Log log = api::Log::from_json(text.substr(eol + 1));
     const api::KnowledgeBase kb = base->live->current();
     s.consultation.emplace(kb.resume(log));

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "text/file_io.h"
+#include "text/i18n.h"
 
 namespace zuva::web {
 
@@ -92,13 +93,13 @@ std::optional<std::string> inflated(const std::string& bytes) {
 std::optional<std::string> SignedLogs::read_key(const std::string& path, std::string& error) {
     auto bytes = read_file_bytes(path);
     if (!bytes) {
-        error = "nie można odczytać pliku klucza '" + path + "'";
+        error = tr("nie można odczytać pliku klucza '") + path + "'";
         return std::nullopt;
     }
     while (!bytes->empty() && (bytes->back() == '\n' || bytes->back() == '\r'))
         bytes->pop_back();
     if (bytes->size() < 32) {
-        error = "klucz w pliku '" + path + "' ma mniej niż 32 bajty";
+        error = tr("klucz w pliku '") + path + tr("' ma mniej niż 32 bajty");
         return std::nullopt;
     }
     return bytes;

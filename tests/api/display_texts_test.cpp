@@ -52,7 +52,8 @@ TEST(DisplayTexts, SampleWithAndWithoutItsTextsBase) {
     const api::KnowledgeBase without = api::KnowledgeBase::open(plain.path("REAUTO.BEN"));
     ASSERT_EQ(with.files().size(), without.files().size() + 1);
     EXPECT_EQ(with.display_text("silny_mroz"), "Czy jest silny mróz?");
-    EXPECT_EQ(with.display_text("silny_mroz", "en"), "Czy jest silny mróz?");  // no English: Polish
+    EXPECT_EQ(with.display_text("silny_mroz", "en"), "Is there a hard frost?");
+    EXPECT_EQ(with.display_text("silny_mroz", "de"), "Czy jest silny mróz?");  // no German: Polish
     EXPECT_EQ(without.display_text("silny_mroz"), "");
     EXPECT_NE(with.help_text("pompa_paliwa_milczy"), "");
 

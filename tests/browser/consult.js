@@ -132,7 +132,7 @@ async function acrossRestart() {
   const browser = await chromium.launch({ executablePath, args: ["--no-sandbox"] });
   try {
     if (phase === "before-restart") {
-      const context = await browser.newContext({ acceptDownloads: true });
+      const context = await browser.newContext({ acceptDownloads: true, locale: "pl-PL" });
       const page = await context.newPage();
       await page.goto(url + "/");
       const auto = page.locator("section", { has: page.getByRole("heading", { name: "Baza wiedzy auto" }) });
@@ -143,7 +143,7 @@ async function acrossRestart() {
       console.log("before the restart: at " + at.name + ", " + at.step);
     } else {
       const kept = JSON.parse(fs.readFileSync(phaseFile, "utf8"));
-      const context = await browser.newContext({ acceptDownloads: true, storageState: kept.state });
+      const context = await browser.newContext({ acceptDownloads: true, locale: "pl-PL", storageState: kept.state });
       const page = await context.newPage();
       await page.goto(url + "/konsultacja");
       const at = await standingAt(page);
@@ -170,7 +170,8 @@ async function acrossRestart() {
   const browser = await chromium.launch({ executablePath, args: ["--no-sandbox"] });
   let dialogs = 0;
   try {
-    const context = await browser.newContext({ viewport: { width: 1100, height: 900 }, acceptDownloads: true });
+    // A Polish visitor: the page follows the browser's language (Chromium's own is English).
+    const context = await browser.newContext({ viewport: { width: 1100, height: 900 }, acceptDownloads: true, locale: "pl-PL" });
     const page = await context.newPage();
     page.on("dialog", (d) => { dialogs++; d.dismiss(); });
 
@@ -246,7 +247,7 @@ async function acrossRestart() {
     await context.close();
 
     // A phone.
-    const phone = await browser.newContext({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+    const phone = await browser.newContext({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true, locale: "pl-PL" });
     const p = await phone.newPage();
     await p.goto(url + "/");
     const pauto = p.locator("section", { has: p.getByRole("heading", { name: "Baza wiedzy auto" }) });

@@ -221,3 +221,30 @@ def test_graph_gives_the_network_or_a_neighbourhood_as_dot(bazy):
     assert 'tooltip="reguła 14"' in near and 'tooltip="reguła 1"' not in near
     with pytest.raises(zuva.Error):
         kb.graph(focus="nie_ma_takiej_nazwy")
+
+
+def test_english_texts_the_same_results(bazy):
+    kb = zuva.open(os.path.join(bazy, "REAUTO.BEN"))
+
+    def consult():
+        c = kb.forward()
+        first = None
+        for q in c:
+            first = first or (q.title, q.display)
+            c.answer(str(ANSWERS[q.name]))
+        return first, c.conclusions, c.summary
+
+    assert zuva.language() == "pl"
+    pl_first, pl_conclusions, pl_summary = consult()
+    try:
+        assert zuva.set_language("en")
+        assert zuva.language() == "en"
+        en_first, en_conclusions, en_summary = consult()
+    finally:
+        zuva.set_language("pl")
+    assert not zuva.set_language("de")
+    # The program's and the texts base's words in English; the results and the summary as in Polish.
+    assert en_first[1] == "Does the fuel gauge show empty?" and pl_first[1] == "Czy wskaźnik paliwa pokazuje zero?"
+    assert (en_first[0], pl_first[0]) == ("Enter the CF value", "Określ wartość CF")
+    assert en_conclusions == pl_conclusions
+    assert en_summary == pl_summary
