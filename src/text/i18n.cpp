@@ -18,7 +18,6 @@ namespace {
 constexpr const char* kDomain = "zuva";
 
 std::atomic<Language> process_language{Language::polish};
-std::atomic<bool> catalog_bound{false};
 thread_local int thread_override = -1;
 
 bool set(const char* v) {
@@ -91,7 +90,7 @@ Language language_from_environment() {
 }
 
 bool prepare_catalog() {
-    if (catalog_bound) return true;
+    if (i18n_detail::catalog_bound) return true;
     const std::string folder = locale_folder();
     if (folder.empty()) return false;
     // libintl reads no catalog while LC_MESSAGES is "C"; C.UTF-8 is built into glibc, so this
@@ -103,7 +102,7 @@ bool prepare_catalog() {
         setenv("LANGUAGE", "en", 1);
     bindtextdomain(kDomain, folder.c_str());
     bind_textdomain_codeset(kDomain, "UTF-8");
-    catalog_bound = true;
+    i18n_detail::catalog_bound = true;
     return true;
 }
 
@@ -142,7 +141,11 @@ ThreadLanguage::~ThreadLanguage() {
     thread_override = previous_;
 }
 
-const char* tr(const char* msgid) {
+namespace i18n_detail {
+std::atomic<bool> catalog_bound{false};
+}  // namespace i18n_detail
+
+const char* i18n_detail::translated(const char* msgid) {
     if (msgid == nullptr || *msgid == '\0' || thread_language() == Language::polish || !catalog_bound)
         return msgid;
     const char* shown = dgettext(kDomain, msgid);

@@ -1,6 +1,7 @@
 // The program's own texts in the user's language (GNU gettext, domain "zuva"): the Polish text
 // is the message id, so a Polish run shows the texts as written; English comes from a catalog.
 #pragma once
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -43,8 +44,17 @@ class ThreadLanguage {
 // Binds the catalog for thread-local English while the process stays Polish (zuva serve).
 bool prepare_catalog();
 
+namespace i18n_detail {
+// Set once a catalog is bound: until then every text is its Polish id, with no call.
+extern std::atomic<bool> catalog_bound;
+const char* translated(const char* msgid);
+}  // namespace i18n_detail
+
 // A text in the current language; `msgid` as it is when Polish or untranslated.
-const char* tr(const char* msgid);
+inline const char* tr(const char* msgid) {
+    return i18n_detail::catalog_bound.load(std::memory_order_relaxed) ? i18n_detail::translated(msgid)
+                                                                      : msgid;
+}
 std::string tr(std::string_view msgid);
 // The Polish message id of a text tr gave (a button label), or the text itself.
 std::string untranslated(std::string_view shown);
