@@ -19,42 +19,28 @@ namespace {
 
 constexpr std::size_t kMaxText = 1 << 20;  // a log inflated beyond this is no log of ours
 
-const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-
-std::string base64url(const std::string& bytes) {
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
-                           static_cast<unsigned char>(bytes[i + 1]) << 8 |
-                           static_cast<unsigned char>(bytes[i + 2]);
-        for (int s = 18; s >= 0; s -= 6)
-            out += kAlphabet[(v >> s) & 63];
-    }
-    if (i < bytes.size()) {
-        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        if (i + 1 < bytes.size()) out += kAlphabet[(v >> 6) & 63];
-    }
+// Base64 of OpenSSL's libcrypto (its '+', '/' and '=' are cookie octets).
+std::string base64(const std::string& bytes) {
+    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    const int n =
+        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    out.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
     return out;
 }
 
-std::optional<std::string> from_base64url(const std::string& text) {
-    std::string out;
-    unsigned v = 0;
-    int bits = 0;
-    for (char c : text) {
-        const char* at = c == '\0' ? nullptr : std::strchr(kAlphabet, c);
-        if (at == nullptr) return std::nullopt;
-        v = (v << 6) | static_cast<unsigned>(at - kAlphabet);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((v >> bits) & 0xff);
-        }
-    }
+std::optional<std::string> from_base64(const std::string& text) {
+    if (text.empty() || text.size() % 4 != 0) return std::nullopt;
+    std::string out(3 * text.size() / 4, '\0');
+    const int n =
+        EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                        reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+    if (n < 0) return std::nullopt;
+    // The decoder counts the bytes the padding stands for.
+    std::size_t size = static_cast<std::size_t>(n);
+    for (std::size_t i = text.size(); i > 0 && text[i - 1] == '=' && size > 0; --i)
+        --size;
+    out.resize(size);
     return out;
 }
 
@@ -122,7 +108,7 @@ std::string SignedLogs::seal(const std::string& token, const std::string& text) 
     if (!packed) return {};
     const std::string sig = mac(token, *packed);
     if (sig.empty()) return {};
-    std::string value = base64url(*packed) + "." + base64url(sig);
+    std::string value = base64(*packed) + "." + base64(sig);
     return value.size() > kMaxCookie ? std::string() : value;
 }
 
@@ -130,8 +116,8 @@ std::optional<std::string> SignedLogs::open(const std::string& token, const std:
     if (value.empty() || value.size() > kMaxCookie) return std::nullopt;
     const std::size_t dot = value.find('.');
     if (dot == std::string::npos) return std::nullopt;
-    const auto packed = from_base64url(value.substr(0, dot));
-    const auto sig = from_base64url(value.substr(dot + 1));
+    const auto packed = from_base64(value.substr(0, dot));
+    const auto sig = from_base64(value.substr(dot + 1));
     if (!packed || !sig) return std::nullopt;
     const std::string want = mac(token, *packed);
     if (want.empty() || sig->size() != want.size() ||

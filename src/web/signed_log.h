@@ -22,8 +22,8 @@ class SignedLogs {
     // reason) when the file cannot be read or holds fewer than 32 bytes.
     static std::optional<std::string> read_key(const std::string& path, std::string& error);
 
-    // The cookie value of `text` for the session `token`: base64url of the compressed time of
-    // sealing and text, a dot, base64url of the signature. Empty when it would be longer than
+    // The cookie value of `text` for the session `token`: base64 of the compressed time of
+    // sealing and text, a dot, base64 of the signature. Empty when it would be longer than
     // kMaxCookie.
     std::string seal(const std::string& token, const std::string& text) const;
     // The text of a cookie value sealed for `token` under this key within the maximal age;

@@ -16,6 +16,20 @@ namespace {
 struct ScriptFiles {
     std::string summary, report;
 };
+// After a restart the browser stands at the question it left and finishes the consultation
+// with the answer script's summary.
+void goes_on_to_the_end(Browser& b, const PendingQuestion& before, const std::string& summary) {
+    const auto after = pending_of(b.get("/konsultacja")->body);
+    ASSERT_TRUE(after) << "the consultation goes on after the restart";
+    EXPECT_EQ(after->name, before.name);
+    EXPECT_EQ(after->number, before.number);
+    while (answer_one(b)) {
+    }
+    auto got = b.get("/podsumowanie");
+    ASSERT_TRUE(got && got->status == 200);
+    EXPECT_EQ(got->body, summary);
+}
+
 ScriptFiles script_files(const std::string& bazy, const std::string& name) {
     std::vector<std::string> lines;
     std::istringstream in(read_file_bytes(std::string(ZUVA_TEST_DATA) + "/api/" + name).value_or(""));
@@ -119,15 +133,7 @@ TEST_F(WebTest, AConsultationOutlivesARestartThroughItsStateFolder) {
     start(tune);
     Browser again(port);
     again.cookie = b.cookie;
-    const auto after = pending_of(again.get("/konsultacja")->body);
-    ASSERT_TRUE(after) << "the consultation goes on after the restart";
-    EXPECT_EQ(after->name, before->name);
-    EXPECT_EQ(after->number, before->number);
-    while (answer_one(again)) {
-    }
-    auto summary = again.get("/podsumowanie");
-    ASSERT_TRUE(summary && summary->status == 200);
-    EXPECT_EQ(summary->body, forward.summary);
+    goes_on_to_the_end(again, *before, forward.summary);
     const std::string audit = read_file_bytes(logs + "/zuva-konsultacje.jsonl").value_or("");
     EXPECT_EQ(std::count(audit.begin(), audit.end(), '\n'), 1) << audit;
     EXPECT_NE(audit.find("\"base\":\"BAZY/REAUTO.BEN\""), std::string::npos) << audit;
@@ -344,15 +350,7 @@ TEST_F(WebTest, ASignedConsultationGoesOnAfterARestartWithTheSameKey) {
     Browser again(port);
     again.cookie = b.cookie;
     again.log_cookie = b.log_cookie;
-    const auto after = pending_of(again.get("/konsultacja")->body);
-    ASSERT_TRUE(after) << "the consultation goes on after the restart";
-    EXPECT_EQ(after->name, before->name);
-    EXPECT_EQ(after->number, before->number);
-    while (answer_one(again)) {
-    }
-    auto summary = again.get("/podsumowanie");
-    ASSERT_TRUE(summary && summary->status == 200);
-    EXPECT_EQ(summary->body, forward.summary);
+    goes_on_to_the_end(again, *before, forward.summary);
     // Ending the consultation clears both cookies.
     again.post("/koniec", "");
     EXPECT_TRUE(again.cookie.empty() && again.log_cookie.empty());

@@ -111,6 +111,22 @@ inline std::optional<PendingQuestion> pending_of(const std::string& page) {
     return q;
 }
 
+// Answers the pending question from kAnswers; none when the consultation has ended.
+inline std::optional<PendingQuestion> answer_one(Browser& b) {
+    auto q = pending_of(b.get("/konsultacja")->body);
+    if (!q) return std::nullopt;
+    EXPECT_EQ(b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name))->status, 303);
+    return q;
+}
+// Starts a forward consultation of the sample and answers three questions; the question
+// it then stands at.
+inline std::optional<PendingQuestion> three_answers(Browser& b) {
+    EXPECT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
+    for (int i = 0; i < 3; ++i)
+        if (!answer_one(b)) return std::nullopt;
+    return pending_of(b.get("/konsultacja")->body);
+}
+
 class WebTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -168,22 +184,6 @@ class WebTest : public ::testing::Test {
         }
         ADD_FAILURE() << "the consultation did not end";
         return {};
-    }
-
-    // Answers the pending question from kAnswers; none when the consultation has ended.
-    static std::optional<PendingQuestion> answer_one(Browser& b) {
-        auto q = pending_of(b.get("/konsultacja")->body);
-        if (!q) return std::nullopt;
-        EXPECT_EQ(b.post("/odpowiedz", q->form + "&wartosc=" + kAnswers.at(q->name))->status, 303);
-        return q;
-    }
-    // Starts a forward consultation of the sample and answers three questions; the question
-    // it then stands at.
-    static std::optional<PendingQuestion> three_answers(Browser& b) {
-        EXPECT_EQ(b.post("/start", "baza=BAZY%2FREAUTO.BEN")->status, 303);
-        for (int i = 0; i < 3; ++i)
-            if (!answer_one(b)) return std::nullopt;
-        return pending_of(b.get("/konsultacja")->body);
     }
 
     std::unique_ptr<testing_support::TempDir> temp;

@@ -42,7 +42,7 @@ TEST(SignedLogs, OpenOnlyWhatWasSealedForTheTokenUnderTheKeyInTime) {
         {"another session's token", "ffffffffffffffffffffffffffffffff", sealed, &logs},
         {"another key", kToken, sealed, &other},
         {"no signature", kToken, sealed.substr(0, sealed.find('.')), &logs},
-        {"not base64url", kToken, "!!!." + sealed.substr(sealed.find('.') + 1), &logs},
+        {"not base64", kToken, "!!!!." + sealed.substr(sealed.find('.') + 1), &logs},
         {"empty", kToken, "", &logs},
         {"a stranger's huge value", kToken, std::string(100000, 'A') + ".AAAA", &logs},
     };
